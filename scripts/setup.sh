@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Trotix needs to build, run and test, when they are missing.
+# Runs apt-get as root, through sudo otherwise. Safe to run again: it installs nothing present.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6network6 libqt6test6
+  qt6-qpa-plugins libgl-dev
+  fonts-dejavu-core fontconfig
+  xvfb xauth xdotool
+  clang libclang-rt-dev valgrind libbenchmark-dev
+  desktop-file-utils appstream dpkg-dev file
+)
+[ "$#" -gt 0 ] && packages=("$@")
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+  echo "trotix setup: all needed Debian packages are installed."
+  exit 0
+fi
+
+echo "trotix setup: installing missing Debian packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  echo "trotix setup: not root, using sudo (it may ask for your password)."
+  as_root=(sudo)
+else
+  echo "trotix setup: not root and no sudo: please install as root: apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+echo "trotix setup: done."

@@ -1,0 +1,224 @@
+#include "app/trotix.h"
+
+#include "app/paint.h"
+#include "app/picturetable.h"
+#include "game/attrfile.h"
+#include "game/gamestate.h"
+#include "platform/idmenubar.h"
+#include "platform/paths.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int screenWidth = 240;
+constexpr int screenHeight = 320;
+constexpr int fieldStripWidth = 796;
+constexpr int courseStripWidth = 494;
+
+QPixmap *loadPixmap(const char *file)
+{
+    return new QPixmap(Paths::picture(QString::fromLatin1(file)));
+}
+
+// The buffer takes the field picture's size; without a usable picture it still covers the screen.
+QPixmap *makeScreenBuffer()
+{
+    QPixmap *buffer = loadPixmap("backgd1.png");
+    if (buffer->width() < screenWidth || buffer->height() < screenHeight) {
+        QPixmap sized(qMax(buffer->width(), screenWidth), qMax(buffer->height(), screenHeight));
+        sized.fill(Qt::white);
+        if (!buffer->isNull()) {
+            QPainter painter(&sized);
+            painter.drawPixmap(0, 0, *buffer);
+        }
+        *buffer = sized;
+    }
+    return buffer;
+}
+
+QPushButton *makeButton(QWidget *parent, const char *text, const QObject *receiver, const char *slot, int x,
+                        int y, int w, int h)
+{
+    auto *button = new QPushButton(QString::fromLatin1(text), parent);
+    QObject::connect(button, SIGNAL(clicked()), receiver, slot);
+    button->setGeometry(x, y, w, h);
+    button->hide();
+    return button;
+}
+
+QLineEdit *makeLineEdit(QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setGeometry(50, 120, 150, 20);
+    edit->hide();
+    return edit;
+}
+
+// Copies the window of a wrapping strip at the current offset. An offset past the strip's width
+// starts again from 0; an offset equal to it shows the same columns as 0.
+void copyStrip(QPixmap &buffer, const QPixmap &strip, int stripWidth)
+{
+    if (gs.backgroundOffset > stripWidth)
+        gs.backgroundOffset = 0;
+    const int offset = gs.backgroundOffset;
+    QPainter painter(&buffer);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (offset + screenWidth <= stripWidth) {
+        painter.drawPixmap(0, 0, strip, offset, 0, screenWidth, screenHeight);
+    } else {
+        painter.drawPixmap(0, 0, strip, offset, 0, stripWidth - offset, screenHeight);
+        painter.drawPixmap(stripWidth - offset, 0, strip, 0, 0, offset + screenWidth - stripWidth, screenHeight);
+    }
+}
+
+}
+
+Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
+    : TrotixBase(parent, name, flags)
+{
+    gs.screenBuffer = makeScreenBuffer();
+    gs.backgd1Pixmap = loadPixmap("backgd1.png");
+    gs.backgd2Pixmap = loadPixmap("backgd2.png");
+    gs.backgd3Pixmap = loadPixmap("backgd3.png");
+
+    gs.nameEdit = makeLineEdit(this);
+    gs.addressEdit = makeLineEdit(this);
+
+    QPushButton *confirm = makeButton(this, "CONFIRM", this, SLOT(confirmNetwork()), 40, 260, 55, 20);
+    QPushButton *cancel = makeButton(this, "CANCEL", this, SLOT(cancelNetwork()), 140, 260, 55, 20);
+    QPushButton *ok = makeButton(this, "OK", this, SLOT(handleOK()), 100, 260, 35, 20);
+    QPushButton *disconnect = makeButton(this, "CANCEL", this, SLOT(disconnectNetwork()), 90, 260, 55, 20);
+    gs.confirmButton = confirm;
+    gs.cancelButton = cancel;
+    gs.okButton = ok;
+    gs.disconnectButton = disconnect;
+
+    loadPictures(gs);
+    buildMenus();
+
+    switch (loadAttrFile(gs, Paths::attrFile())) {
+    case AttrLoadResult::New:
+        gs.mode = ModeNaming;
+        gs.nameEdit->setMaxLength(15);
+        gs.nameEdit->show();
+        setActivityGroupEnabled(false);
+        gs.okButton->show();
+        break;
+    case AttrLoadResult::Old:
+        gs.attrFileValid = 1;
+        break;
+    case AttrLoadResult::Unreadable:
+        break;
+    }
+
+    gs.lifeTimer = new QTimer(this);
+    gs.lifeTimer->setObjectName(QStringLiteral("movement handler"));
+    connect(gs.lifeTimer, SIGNAL(timeout()), this, SLOT(liveSlot()));
+    gs.lifeTimer->start(1000);
+}
+
+Trotix::~Trotix()
+{
+    // The widgets go with the widget; the pictures it made are let go here so that a second
+    // main widget in the same process (as in the tests) starts clean.
+    for (QPixmap **pixmap : {&gs.screenBuffer, &gs.backgd1Pixmap, &gs.backgd2Pixmap, &gs.backgd3Pixmap}) {
+        delete *pixmap;
+        *pixmap = nullptr;
+    }
+    gs.menuBar = nullptr;
+    gs.okButton = gs.disconnectButton = gs.confirmButton = gs.cancelButton = nullptr;
+    gs.nameEdit = gs.addressEdit = nullptr;
+    gs.lifeTimer = nullptr;
+    gs.server = nullptr;
+    gs.serverConnection = nullptr;
+}
+
+void Trotix::buildMenus()
+{
+    auto *bar = new IdMenuBar(this);
+    auto *actionMenu = new QMenu(this);
+    auto *raceMenu = new QMenu(this);
+
+    bar->insertPopup(tr("&Action"), actionMenu);
+    bar->insertItem(actionMenu, tr("&Idle"), this, SLOT(change2idle()), {}, IdIdle);
+    bar->insertItem(actionMenu, tr("&Eat"), this, SLOT(change2eat()), {}, IdEat);
+    bar->insertItem(actionMenu, tr("&Sleep"), this, SLOT(change2sleep()), {}, IdSleep);
+    bar->insertItem(actionMenu, tr("&Run"), this, SLOT(change2run()), {}, IdRun);
+    bar->insertItem(actionMenu, tr("&Jump"), this, SLOT(change2jump()), {}, IdJump);
+    bar->insertItem(nullptr, tr("&Status"), this, SLOT(change2status()), QKeySequence(Qt::Key_U), IdStatus);
+    bar->insertPopup(tr("&Race"), raceMenu);
+    bar->insertItem(raceMenu, tr("&Server(Red)"), this, SLOT(change2server()), {}, IdServer);
+    bar->insertItem(raceMenu, tr("&Client(Blue)"), this, SLOT(change2client()), {}, IdClient);
+    bar->insertItem(raceMenu, tr("&Computer"), this, SLOT(change2racedemo()), {}, IdComputer);
+    bar->insertItem(nullptr, tr("&Hop!"), this, SLOT(hop()), QKeySequence(Qt::Key_H), IdHop);
+    bar->insertItem(nullptr, tr("&About"), this, SLOT(aboutTrotix()), QKeySequence(Qt::Key_B), IdAbout);
+    bar->setItemEnabled(IdHop, false);
+    bar->setGeometry(0, 0, screenWidth, bar->sizeHint().height());
+    gs.menuBar = bar;
+}
+
+void Trotix::paintEvent(QPaintEvent *)
+{
+    if (!gs.screenBuffer)
+        return;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, *gs.screenBuffer, 0, 0, screenWidth, screenHeight);
+}
+
+void Trotix::showBuffer() { update(0, 0, screenWidth, screenHeight); }
+
+void Trotix::setActivityGroupEnabled(bool enabled)
+{
+    for (int id : activityGroup)
+        gs.menuBar->setItemEnabled(id, enabled);
+}
+
+void Trotix::setupBackgd(int kind)
+{
+    switch (kind) {
+    case 1:
+        copyStrip(*gs.screenBuffer, *gs.backgd1Pixmap, fieldStripWidth);
+        break;
+    case 2: {
+        QPainter painter(gs.screenBuffer);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawPixmap(0, 0, *gs.backgd2Pixmap, 0, 0, screenWidth, screenHeight);
+        break;
+    }
+    case 3: {
+        QPainter painter(gs.screenBuffer);
+        painter.setBrush(Qt::white);
+        painter.setPen(Qt::NoPen);
+        painter.drawRect(0, 0, screenWidth, screenHeight);
+        break;
+    }
+    case 4:
+        copyStrip(*gs.screenBuffer, *gs.backgd3Pixmap, courseStripWidth);
+        break;
+    default:
+        break;
+    }
+}
+
+void Trotix::clearScreen()
+{
+    if (gs.mode == ModeIdle)
+        setActivityGroupEnabled(true);
+    if (gs.mode != ModeAbout)
+        gs.okButton->hide();
+    gs.disconnectButton->hide();
+    gs.confirmButton->setEnabled(true);
+    gs.confirmButton->hide();
+    gs.cancelButton->setEnabled(true);
+    gs.cancelButton->hide();
+    if (gs.mode == ModeClientAsk)
+        return;
+    gs.nameEdit->hide();
+    gs.addressEdit->hide();
+}

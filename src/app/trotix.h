@@ -1,0 +1,82 @@
+#pragma once
+// The main widget: the only class that draws. It keeps no data of its own; every slot works on
+// the game state `gs`. The slots are split over source files by subsystem:
+//   app/trotix.cpp        construction, paintEvent, setupBackgd, clearScreen
+//   game/tick.cpp         liveSlot, goodBye, isdummy
+//   game/naming.cpp       naming, handleOK, aboutTrotix, about
+//   care/selection.cpp    change2idle ... change2status, hop, swipe
+//   care/activities.cpp   idle, eat, sleep, run, jump, setBlock
+//   care/status.cpp       status
+//   race/raceslots.cpp    change2server, change2client, change2racedemo, the position slots
+//   race/course.cpp       setupObjects, putHorse
+//   net/serverslots.cpp   ServerConnected
+//   net/clientslots.cpp   ClientConnected, ClientRead, ClientFire, ClientError, getPos
+//   net/screens.cpp       askServer ... disconnectNetwork
+#include "app/trotixbase.h"
+
+class Trotix : public TrotixBase
+{
+    Q_OBJECT
+public:
+    explicit Trotix(QWidget *parent = nullptr, const char *name = nullptr, Qt::WindowFlags flags = {});
+    ~Trotix() override;
+
+private slots:
+    void goodBye();
+    void liveSlot();
+    void isdummy();
+    void change2idle();
+    void change2eat();
+    void change2sleep();
+    void change2run();
+    void change2jump();
+    void change2status();
+    void change2server();
+    void change2client();
+    void change2racedemo();
+    void handleOK();
+    void aboutTrotix();
+    void askServer();
+    void startServer();
+    void askClient();
+    void startClient();
+    void confirmNetwork();
+    void cancelNetwork();
+    void disconnectNetwork();
+    void clearScreen();
+    void naming();
+    void idle();
+    void eat();
+    void sleep();
+    void run();
+    void jump();
+    void status();
+    void hop();
+    void swipe();
+    void about();
+    int setBlock();
+    void setupBackgd(int kind);
+    void setupObjects();
+    void ServerConnected();
+    void ClientError();
+    void ClientConnected();
+    void ClientRead();
+    void ClientFire();
+    void putHorse(int p1, int p2);
+    void calculatePos();
+    void computerPos();
+    void finalizePos();
+    void demoPos();
+    void getPos();
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Shows the finished buffer. The whole screen is requested: Qt clips painting to the region
+    // asked for, and every repaint copies the whole buffer anyway.
+    void showBuffer();
+    void setActivityGroupEnabled(bool enabled);
+    void buildMenus();
+    // Tears down the client side of a network race: close, and drop the three signal connections.
+    void closeClientSocket();
+    void destroyServerConnection();
+};

@@ -1,0 +1,55 @@
+#include "game/attrfile.h"
+
+#include "game/attrcodec.h"
+#include "platform/log.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cstring>
+
+namespace {
+// A real file is under a hundred bytes; nothing beyond this is looked at.
+constexpr qint64 maxRead = 64 * 1024;
+}
+
+AttrLoadResult loadAttrFile(GameState &state, const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo::exists(path)) {
+        logText("trotix: No attribute file yet at %s\n", qPrintable(path));
+        logText("trotix: New parameter file.\n");
+        return AttrLoadResult::New;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        logText("trotix: Cannot read attribute file %s (%s); this horse will not be saved.\n",
+                qPrintable(path), qPrintable(file.errorString()));
+        return AttrLoadResult::Unreadable;
+    }
+    const QByteArray content = file.read(maxRead);
+    file.close();
+
+    const AttrFileContent read = parseAttrFile(content, horseOf(state));
+    std::memset(state.attrProbe, 0, sizeof state.attrProbe);
+    std::memcpy(state.attrProbe, read.probe.constData(), size_t(read.probe.size()));
+    logText("trotix: String-> %s\n", state.attrProbe);
+    if (read.isNew) {
+        logText("trotix: New parameter file.\n");
+        return AttrLoadResult::New;
+    }
+    logText("trotix: Old parameter file.\n");
+    setHorse(state, read.horse);
+    return AttrLoadResult::Old;
+}
+
+bool saveAttrFile(const GameState &state, const QString &path)
+{
+    QSaveFile file(path);
+    const QByteArray content = formatAttrFile(horseOf(state));
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        logText("trotix: Cannot write attribute file %s (%s); the horse on disk stays as it was.\n",
+                qPrintable(path), qPrintable(file.errorString()));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,160 @@
+#pragma once
+// The one record of the game's variables: the horse, the mode numbers that drive the tick, the
+// activity, race and network fields, and the widgets, pictures and timer the main widget makes.
+// There is exactly one, with static storage (`gs`); every slot reads and writes it directly.
+#include <QImage>
+#include <QString>
+
+class QLineEdit;
+class QPixmap;
+class QPushButton;
+class QTcpSocket;
+class QTimer;
+class IdMenuBar;
+class ClientSocket;
+class SimpleServer;
+
+// Mode numbers: what the tick does.
+enum Mode : int {
+    ModeNaming = 0,
+    ModeIdle = 1,
+    ModeEat = 2,
+    ModeSleep = 3,
+    ModeRun = 4,
+    ModeJump = 5,
+    ModeStatus = 9,
+    ModeAbout = 10,
+    ModeServerAsk = 20,
+    ModeServerWait = 21,
+    ModeServerRace = 30,
+    ModeClientAsk = 40,
+    ModeClientConnect = 41,
+    ModeClientRace = 50,
+    ModeDemoRace = 60,
+};
+
+// Menu item ids.
+enum MenuId : int {
+    IdServer = 81,
+    IdClient = 82,
+    IdComputer = 83,
+    IdAbout = 84,
+    IdIdle = 91,
+    IdEat = 92,
+    IdSleep = 93,
+    IdRun = 94,
+    IdJump = 95,
+    IdStatus = 96,
+    IdHop = 98,
+};
+
+// Every item but the two pop-up titles and Hop!, in the order they are enabled.
+inline constexpr int activityGroup[] = {IdServer, IdClient, IdComputer, IdAbout, IdIdle,
+                                        IdEat,    IdSleep,  IdRun,      IdJump,  IdStatus};
+
+struct GameState
+{
+    // Built first during static initialisation, in this order.
+    QString opponentName = QStringLiteral("My Challenger");
+    QString myName = QStringLiteral("My Horse");
+    QTcpSocket *clientSocket = nullptr;
+
+    // The picture table, in load order.
+    QImage titleImage, blockImage;
+    QImage judgeImage1, judgeImage2, judgeImage3, judgeImage4, judgeImage5;
+    QImage signImage1, signImage2, signImage3, signImage4;
+    QImage jumpImage5;
+    QImage idleImage1, idleImage2;
+    QImage eatImage1, eatImage2, eatImage3, eatImage4, eatImage5, eatImage6;
+    QImage sleepImage1, sleepImage2, sleepImage3, sleepImage4;
+    QImage runImage1, runImage2, runImage3;
+    QImage jumpImage1, jumpImage2, jumpImage3, jumpImage4;
+    QImage faceImage1, faceImage2, faceImage3, faceImage4, faceImage5, faceImage6, faceImage7;
+    QImage raceImage1, raceImage2, raceImage3, raceImage4;
+
+    QString receivedLine;
+
+    // Horse.
+    char horseName[16] = {'M', 'Y', ' ', 'H', 'O', 'R', 'S', 'E', ' ', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
+    float age = 1.0f;
+    float muscle = 150.0f;
+    float fat = 50.0f;
+    float power = 100.0f;
+    float spirit = 100.0f;
+    int shownAge = 1, shownMuscle = 150, shownFat = 50, shownPower = 100, shownSpirit = 100;
+
+    // Shell.
+    int mode = ModeIdle;
+    int shownMode = ModeIdle;
+    int tickCount = 0;
+    int attrFileValid = 0;
+    char attrProbe[20] = {};
+    int hopItemUsed = 0;
+    int isServer = 1;
+
+    IdMenuBar *menuBar = nullptr;
+    QPushButton *okButton = nullptr;
+    QPushButton *disconnectButton = nullptr;
+    QPushButton *confirmButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+    QLineEdit *nameEdit = nullptr;
+    QLineEdit *addressEdit = nullptr;
+    QPixmap *screenBuffer = nullptr;
+    QPixmap *backgd1Pixmap = nullptr;
+    QPixmap *backgd2Pixmap = nullptr;
+    QPixmap *backgd3Pixmap = nullptr;
+    QTimer *lifeTimer = nullptr;
+
+    // Activities.
+    int animStep = 1;
+    int actionTicks = 0;
+    int backgroundOffset = 0;
+    int horseX = 80;
+    int horseY = 200;
+    int faceX = 1;
+    int faceY = 40;
+    int hopRequested = 0;
+    int inAir = 0;
+    int blockHit = 0;
+    int blockDistance = 0;
+    int blockActive = 0;
+    char textBuffer[16] = {};
+
+    // Race.
+    int raceTick = 0;
+    int pos1 = 0;
+    int pos2 = 0;
+    int winner = 0;
+    int racePattern = 0;
+    int winScenario = 0;
+    int demoRace = 0;
+    int challengerWeight = 0;
+    int gallopFrame = 1;
+    int lastPos1 = 0;
+    int lastPos2 = 0;
+
+    // Network.
+    int netState = 0;
+    int askPosReady = 1;
+    int serverAccepting = 0;
+    int bindFailed = 1;
+    int serverCreated = 0;
+    ClientSocket *serverConnection = nullptr;
+    SimpleServer *server = nullptr;
+
+    // The process's record makes the one client socket in its place among the fields; a plain
+    // record (a fresh copy for a new game in tests) makes none.
+    enum class MakeClientSocket { No, Yes };
+    explicit GameState(MakeClientSocket make = MakeClientSocket::No);
+};
+
+extern GameState gs;
+
+// The horse's attributes as a value, for the file codec and the rules.
+struct Horse
+{
+    char name[16];
+    float age, muscle, fat, power, spirit;
+};
+Horse horseOf(const GameState &state);
+void setHorse(GameState &state, const Horse &horse);

@@ -1,0 +1,71 @@
+#include "platform/paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+const char deviceRoot[] = "/home/QtPalmtop";
+const char attrFileName[] = "trotix_attr.conf";
+
+QString platformRoot()
+{
+    const QString qpedir = qEnvironmentVariable("QPEDIR");
+    if (!qpedir.isEmpty())
+        return qpedir;
+    if (QFileInfo(QString::fromLatin1(deviceRoot)).isDir())
+        return QString::fromLatin1(deviceRoot);
+    return QString();
+}
+
+// share/trotix of an installed game, found relative to the binary so that a relocated
+// install (a scratch root, a packaging test) finds its own files.
+QString installedDataDir()
+{
+    QString base;
+    if (QCoreApplication::instance())
+        base = QCoreApplication::applicationDirPath() + QStringLiteral("/../");
+    const QString relative = QDir(base + QStringLiteral(TROTIX_INSTALL_DATA_DIR)).absolutePath();
+    if (!base.isEmpty() && QFileInfo(relative).isDir())
+        return relative;
+    return QStringLiteral(TROTIX_INSTALL_PREFIX "/" TROTIX_INSTALL_DATA_DIR);
+}
+}
+
+namespace Paths {
+
+QString picsDir()
+{
+    const QString root = platformRoot();
+    if (!root.isEmpty())
+        return root + QStringLiteral("/pics");
+    const QString installed = installedDataDir() + QStringLiteral("/pics");
+    if (QFileInfo(installed).isDir())
+        return installed;
+    return QStringLiteral(TROTIX_BUILD_PICS_DIR);
+}
+
+QString picture(const QString &fileName) { return picsDir() + QLatin1Char('/') + fileName; }
+
+QString attrFile()
+{
+    const QString root = platformRoot();
+    QString dir;
+    if (!root.isEmpty())
+        dir = root + QStringLiteral("/etc");
+    else
+        dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/trotix");
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + QLatin1String(attrFileName);
+}
+
+QString attrTemplate()
+{
+    const QString installed = installedDataDir() + QLatin1Char('/') + QLatin1String(attrFileName);
+    if (QFileInfo(installed).isFile())
+        return installed;
+    return QStringLiteral(TROTIX_BUILD_PICS_DIR "/../") + QLatin1String(attrFileName);
+}
+
+}

@@ -1,0 +1,114 @@
+#include "gamefixture.h"
+
+#include "platform/random.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMetaObject>
+#include <QPixmap>
+#include <QTest>
+#include <QTimer>
+
+const QByteArray defaultHorseFile("MY|HORSE|||||||\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n");
+
+GameHome::GameHome(Pictures pictures)
+{
+    QDir root(m_dir.path());
+    root.mkpath(QStringLiteral("etc"));
+    if (pictures == WithPictures) {
+        const QString pics = qEnvironmentVariable("TROTIX_TEST_PICS", QStringLiteral(TROTIX_BUILD_PICS_DIR));
+        QFile::link(pics, root.filePath(QStringLiteral("pics")));
+    } else {
+        root.mkpath(QStringLiteral("pics"));
+    }
+    qputenv("QPEDIR", m_dir.path().toLocal8Bit());
+}
+
+QString GameHome::attrPath() const { return m_dir.path() + QStringLiteral("/etc/trotix_attr.conf"); }
+
+void GameHome::writeAttr(const QByteArray &content) const
+{
+    QFile file(attrPath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+QByteArray GameHome::readAttr() const
+{
+    QFile file(attrPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool GameHome::attrExists() const { return QFile::exists(attrPath()); }
+
+void resetGameState()
+{
+    QTcpSocket *socket = gs.clientSocket;
+    gs = GameState();
+    gs.clientSocket = socket;
+    clearScriptedDraws();
+}
+
+GameFixture::GameFixture(const QByteArray &attr, GameHome::Pictures pictures) : m_home(pictures)
+{
+    resetGameState();
+    if (!attr.isNull())
+        m_home.writeAttr(attr);
+    m_widget = std::make_unique<Trotix>(nullptr, nullptr, Qt::WindowFlags());
+    gs.lifeTimer->stop();
+}
+
+GameFixture::~GameFixture()
+{
+    m_widget.reset();
+    resetGameState();
+}
+
+void GameFixture::tick(int count)
+{
+    for (int i = 0; i < count; ++i)
+        QMetaObject::invokeMethod(m_widget.get(), "liveSlot", Qt::DirectConnection);
+}
+
+void GameFixture::call(const char *slot)
+{
+    const bool found = QMetaObject::invokeMethod(m_widget.get(), slot, Qt::DirectConnection);
+    if (!found)
+        qFatal("no slot %s", slot);
+}
+
+void GameFixture::setupBackgd(int kind)
+{
+    QMetaObject::invokeMethod(m_widget.get(), "setupBackgd", Qt::DirectConnection, Q_ARG(int, kind));
+}
+
+void GameFixture::putHorse(int p1, int p2)
+{
+    QMetaObject::invokeMethod(m_widget.get(), "putHorse", Qt::DirectConnection, Q_ARG(int, p1), Q_ARG(int, p2));
+}
+
+int GameFixture::setBlock()
+{
+    int x = 0;
+    QMetaObject::invokeMethod(m_widget.get(), "setBlock", Qt::DirectConnection, Q_RETURN_ARG(int, x));
+    return x;
+}
+
+QImage GameFixture::screen() const
+{
+    return gs.screenBuffer->toImage().copy(0, 0, 240, 320).convertToFormat(QImage::Format_RGB32);
+}
+
+QStringList logLines(const QByteArray &log)
+{
+    QStringList lines;
+    const QString text = QString::fromLatin1(log);
+    int start = 0;
+    while (start < text.size()) {
+        int end = text.indexOf(QLatin1Char('\n'), start);
+        end = end < 0 ? text.size() : end + 1;
+        lines << text.mid(start, end - start);
+        start = end;
+    }
+    return lines;
+}

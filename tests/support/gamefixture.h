@@ -1,0 +1,60 @@
+#pragma once
+// A game under test: its own platform folder (pictures and attribute file) in a temporary
+// QPEDIR, a fresh game state, and a main widget whose timer is stopped, so that the test drives
+// every tick itself.
+#include "app/trotix.h"
+#include "game/gamestate.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QTemporaryDir>
+#include <memory>
+
+// The default horse as the game writes it.
+extern const QByteArray defaultHorseFile;
+
+class GameHome
+{
+public:
+    enum Pictures { WithPictures, WithoutPictures };
+    explicit GameHome(Pictures pictures = WithPictures);
+    QString root() const { return m_dir.path(); }
+    QString attrPath() const;
+    void writeAttr(const QByteArray &content) const;
+    QByteArray readAttr() const;
+    bool attrExists() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Puts the game state back to a fresh process's (the client socket stays).
+void resetGameState();
+
+class GameFixture
+{
+public:
+    // attr: the attribute file's content before start; a null array means no file at all.
+    explicit GameFixture(const QByteArray &attr = defaultHorseFile,
+                         GameHome::Pictures pictures = GameHome::WithPictures);
+    ~GameFixture();
+
+    Trotix *widget() const { return m_widget.get(); }
+    GameHome &home() { return m_home; }
+
+    void tick(int count = 1);
+    // Calls a slot of the main widget by name, as a menu item, button or socket would.
+    void call(const char *slot);
+    void setupBackgd(int kind);
+    void putHorse(int p1, int p2);
+    int setBlock();
+    // What the player sees: the 240 x 320 screen buffer.
+    QImage screen() const;
+
+private:
+    GameHome m_home;
+    std::unique_ptr<Trotix> m_widget;
+};
+
+// The log lines of a captured log, each with its line feed.
+QStringList logLines(const QByteArray &log);
