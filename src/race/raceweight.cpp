@@ -5,12 +5,13 @@
 
 int raceWeight(float age, float muscle, float fat, float power, float spirit)
 {
-    volatile float s = muscle + fat; // volatile: keep every step in single precision
+    // x86-64 and ARM compute float in float (FLT_EVAL_METHOD 0), so each step rounds to single precision.
+    float s = muscle + fat;
     if (s <= 0.0f)
         s = 1.0f;
-    volatile float sum = power + spirit;
-    volatile float product = sum * muscle;
-    volatile float w = product / s;
+    float sum = power + spirit;
+    float product = sum * muscle;
+    float w = product / s;
     if (age > 5.0f)
         w = w * 0.8f;
     if (age > 10.0f)
