@@ -49,11 +49,15 @@ void resetGameState()
     clearScriptedDraws();
 }
 
-GameFixture::GameFixture(const QByteArray &attr, GameHome::Pictures pictures) : m_home(pictures)
+GameFixture::GameFixture(const QByteArray &attr, GameHome::Pictures pictures,
+                         const std::function<void(const GameHome &)> &beforeStart)
+    : m_home(pictures)
 {
     resetGameState();
     if (!attr.isNull())
         m_home.writeAttr(attr);
+    if (beforeStart)
+        beforeStart(m_home);
     m_widget = std::make_unique<Trotix>(nullptr, nullptr, Qt::WindowFlags());
     gs.lifeTimer->stop();
 }

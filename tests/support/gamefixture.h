@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 // The default horse as the game writes it.
@@ -35,8 +36,10 @@ class GameFixture
 {
 public:
     // attr: the attribute file's content before start; a null array means no file at all.
+    // beforeStart runs on the prepared home before the main widget is built (to plant pictures).
     explicit GameFixture(const QByteArray &attr = defaultHorseFile,
-                         GameHome::Pictures pictures = GameHome::WithPictures);
+                         GameHome::Pictures pictures = GameHome::WithPictures,
+                         const std::function<void(const GameHome &)> &beforeStart = {});
     ~GameFixture();
 
     Trotix *widget() const { return m_widget.get(); }
