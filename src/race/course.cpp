@@ -1,6 +1,180 @@
-// Drawing the race. (Filled in with the race work.)
+// Drawing the race: the course furniture, the horses, the start sequence and the result.
+#include "app/paint.h"
 #include "app/trotix.h"
 #include "game/gamestate.h"
+#include "race/courselayout.h"
 
-void Trotix::setupObjects() {}
-void Trotix::putHorse(int, int) { showBuffer(); }
+#include <QPainter>
+#include <QPixmap>
+
+namespace {
+
+const QColor player1Colour(255, 50, 50);
+const QColor player2Colour(50, 50, 255);
+const QColor boardFace(50, 50, 50);
+const QColor boardLeg(20, 20, 20);
+const QColor boardPanel(0, 0, 0);
+
+const QFont &bigFont() { return gameFont(12, 75); }
+const QFont &nameFont() { return gameFont(8, 75); }
+const QFont &numberFont() { return gameFont(18, 75); }
+
+QImage GameState::*const raceImages[] = {&GameState::raceImage1, &GameState::raceImage2, &GameState::raceImage3,
+                                          &GameState::raceImage4};
+QImage GameState::*const judgeImages[] = {&GameState::judgeImage1, &GameState::judgeImage2, &GameState::judgeImage3,
+                                           &GameState::judgeImage4, &GameState::judgeImage5};
+QImage GameState::*const signImages[] = {&GameState::signImage1, &GameState::signImage2, &GameState::signImage3,
+                                          &GameState::signImage4};
+
+// Pictures are numbered from 1, as their fields are.
+const QImage &raceImage(int n) { return gs.*raceImages[n - 1]; }
+const QImage &judgeImage(int n) { return gs.*judgeImages[n - 1]; }
+const QImage &signImage(int n) { return gs.*signImages[n - 1]; }
+
+// The name as it stands in the horse's record: at most 15 characters, shorter if a hand-edited
+// file ended it early.
+void refreshMyName() { gs.myName = QString::fromLatin1(gs.horseName, int(qstrnlen(gs.horseName, 15))); }
+
+// Each device draws its own horse as `myName`: player 1 on the server's side, player 2 on the
+// client's.
+void drawName(QPainter &painter, int x, int y, int player)
+{
+    const bool mine = (player == 1) == (gs.isServer == 1);
+    painter.setFont(nameFont());
+    painter.setPen(player == 1 ? player1Colour : player2Colour);
+    drawTextAt(painter, x, y, QLatin1String(player == 1 ? "1. " : "2. ") + (mine ? gs.myName : gs.opponentName));
+}
+
+void drawBoth(QPainter &painter, QPoint at)
+{
+    drawName(painter, at.x(), at.y(), 1);
+    drawName(painter, at.x(), at.y() + 10, 2);
+}
+
+void drawBoard(QPainter &painter, const BoardParts &board)
+{
+    painter.fillRect(board.face, boardFace);
+    painter.fillRect(board.leftLeg, boardLeg);
+    painter.fillRect(board.rightLeg, boardLeg);
+    painter.fillRect(board.panel, boardPanel);
+}
+
+void drawText(QPainter &painter, const QFont &font, const QColor &colour, QPoint at, const QString &text)
+{
+    painter.setFont(font);
+    painter.setPen(colour);
+    drawTextAt(painter, at.x(), at.y(), text);
+}
+
+QPoint onScreen(QPoint course, int pos1) { return {screenX(course.x(), pos1), course.y()}; }
+
+void drawReadouts(QPainter &painter)
+{
+    drawText(painter, nameFont(), Qt::red, {10, 270}, QString::asprintf("1. %d", gs.pos1 / 2));
+    drawText(painter, nameFont(), Qt::blue, {10, 280}, QString::asprintf("2. %d", gs.pos2 / 2));
+}
+
+void drawStart(QPainter &painter, int pos1)
+{
+    const StartBoard form = startBoardForm(pos1, gs.raceTick);
+    if (form == StartBoard::Hidden)
+        return;
+    drawBoard(painter, bigBoard(screenX(startBoardX, pos1)));
+    painter.drawImage(screenX(startJudgeX, pos1), judgeY, judgeImage(startJudgePicture(form, gs.raceTick)));
+    if (form == StartBoard::Running) {
+        drawText(painter, bigFont(), Qt::white, onScreen(startGoText, pos1), QStringLiteral("GO!"));
+        drawBoth(painter, onScreen(startBoardNames, pos1));
+    }
+}
+
+void drawAlongTheCourse(QPainter &painter, int pos1)
+{
+    for (const DistanceBoardSpot &board : distanceBoards) {
+        if (!board.shown.contains(pos1))
+            continue;
+        const int x = screenX(board.courseX, pos1);
+        drawBoard(painter, distanceBoard(x));
+        drawText(painter, numberFont(), Qt::green, {x + 15, 120}, QLatin1String(board.number));
+    }
+    for (const SignSpot &sign : signSpots) {
+        if (sign.shown.contains(pos1))
+            painter.drawImage(onScreen(sign.course, pos1), signImage(sign.picture));
+    }
+}
+
+void drawFinish(QPainter &painter, int pos1)
+{
+    if (finishShown.contains(pos1)) {
+        painter.drawImage(screenX(finishJudgeX, pos1), judgeY, judgeImage(finishJudgePicture(gs.winner)));
+        painter.fillRect(finishLineAt.translated(-pos1, 0), Qt::red);
+    }
+    if (resultBoardShown.contains(pos1)) {
+        drawBoard(painter, bigBoard(screenX(resultBoardX, pos1)));
+        drawText(painter, bigFont(), Qt::white, onScreen(resultTitle, pos1), QStringLiteral("RESULT"));
+        drawText(painter, nameFont(), Qt::white, onScreen(resultWinnerIs, pos1), QStringLiteral("The Winner is:"));
+        if (gs.winner == 1 || gs.winner == 2) {
+            const QPoint at = onScreen(resultWinnerName, pos1);
+            drawName(painter, at.x(), at.y(), gs.winner);
+        }
+    }
+}
+
+void drawBanner(QPainter &painter)
+{
+    // The banner fills exactly its 120 x 25 pixels, the yellow edge included.
+    painter.setBrush(Qt::blue);
+    painter.setPen(Qt::yellow);
+    painter.drawRect(bannerRect.adjusted(0, 0, -1, -1));
+    if (const char *text = bannerText(gs.winner, gs.isServer)) {
+        painter.setFont(numberFont());
+        drawTextAt(painter, bannerTextAt.x(), bannerTextAt.y(), text);
+    }
+}
+
+}
+
+void Trotix::setupObjects()
+{
+    refreshMyName();
+    const int pos1 = gs.pos1;
+    QPainter painter(gs.screenBuffer);
+    if (gs.raceTick > 6)
+        drawReadouts(painter);
+    drawStart(painter, pos1);
+    drawAlongTheCourse(painter, pos1);
+    drawFinish(painter, pos1);
+}
+
+void Trotix::putHorse(int p1, int p2)
+{
+    const RaceSide side = raceSide(gs.isServer, gs.demoRace);
+    {
+        QPainter painter(gs.screenBuffer);
+        if (gs.raceTick > 6) {
+            const bool localIs1 = gs.isServer == 1;
+            int &lastLocal = localIs1 ? gs.lastPos1 : gs.lastPos2;
+            const int local = localIs1 ? p1 : p2;
+            gs.backgroundOffset = scrolledBackground(gs.backgroundOffset, local, lastLocal);
+            lastLocal = local;
+
+            const HorseSpots spots = runningHorseSpots(p1, p2, gs.isServer);
+            const bool first = gs.gallopFrame == 1;
+            painter.drawImage(spots.player2X, player2Lane, raceImage(first ? 4 : 3));
+            painter.drawImage(spots.player1X, player1Lane, raceImage(first ? 1 : 2));
+            gs.gallopFrame = first ? 0 : 1;
+        }
+        refreshMyName();
+        if (const StartFrame *frame = startFrame(gs.raceTick)) {
+            painter.drawImage(frame->horseX, player2Lane, raceImage(frame->player2Picture));
+            painter.drawImage(frame->horseX, player1Lane, raceImage(frame->player1Picture));
+            drawText(painter, bigFont(), Qt::white, frame->textAt, QLatin1String(frame->text));
+            drawBoth(painter, onScreen(startBoardNames, gs.pos1));
+        } else if (gs.raceTick >= 20 && gs.raceTick <= 30) {
+            drawBanner(painter);
+        }
+    }
+    if (givesStartSignal(gs.raceTick, side))
+        ClientFire();
+    gs.raceTick = raceTickAfterFrame(gs.raceTick, side);
+    showBuffer();
+}
