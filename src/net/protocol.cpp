@@ -1,0 +1,237 @@
+#include "net/protocol.h"
+
+#include <QIODevice>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+
+namespace Protocol {
+
+namespace {
+
+QByteArray vformat(const char *fmt, va_list args)
+{
+    va_list copy;
+    va_copy(copy, args);
+    const int needed = std::vsnprintf(nullptr, 0, fmt, copy);
+    va_end(copy);
+    if (needed <= 0)
+        return QByteArray();
+    QByteArray text(needed + 1, '\0');
+    std::vsnprintf(text.data(), size_t(needed) + 1, fmt, args);
+    text.chop(1);
+    return text;
+}
+
+// Log text, formatted as the game's log lines are.
+QByteArray logLine(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+QByteArray logLine(const char *fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    QByteArray text = vformat(fmt, args);
+    va_end(args);
+    return text;
+}
+
+// The one place a protocol line is made: the formatted text and its line feed.
+QByteArray line(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
+QByteArray line(const char *fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    QByteArray text = vformat(fmt, args);
+    va_end(args);
+    text.append('\n');
+    return text;
+}
+
+// White space as the C locale knows it: blank, tab, line feed, vertical tab, form feed, return.
+bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The first six characters of a line (fewer if it is shorter) against a keyword.
+bool beginsWith(const QByteArray &received, Keyword keyword)
+{
+    return received.left(6) == keywordLine(keyword).left(6);
+}
+
+}
+
+QByteArray keywordLine(Keyword keyword)
+{
+    switch (keyword) {
+    case Keyword::Trotix:
+        return line("TROTIX");
+    case Keyword::Okokok:
+        return line("OKOKOK");
+    case Keyword::Gogogo:
+        return line("GOGOGO");
+    case Keyword::Askpos:
+        return line("ASKPOS");
+    case Keyword::Notava:
+        return line("NOTAVA");
+    case Keyword::Badreq:
+        return line("BADREQ");
+    }
+    return QByteArray();
+}
+
+QByteArray nameLine(const QByteArray &name, int weight) { return line("%s+%d", name.constData(), weight); }
+
+QByteArray nameReply(const QByteArray &name) { return line("%s", name.constData()); }
+
+QByteArray positionReply(int pos1, int pos2, int winner) { return line("%d+%d+%d", pos1, pos2, winner); }
+
+int readNumber(QByteArrayView field, bool *ok)
+{
+    if (ok)
+        *ok = false;
+    // Qt reads the text as a C string: whatever follows a NUL is not looked at.
+    const qsizetype nul = field.indexOf('\0');
+    if (nul >= 0)
+        field = field.first(nul);
+    qsizetype begin = 0;
+    qsizetype end = field.size();
+    while (begin < end && isBlank(field[begin]))
+        ++begin;
+    while (end > begin && isBlank(field[end - 1]))
+        --end;
+    bool negative = false;
+    if (begin < end && (field[begin] == '+' || field[begin] == '-')) {
+        negative = field[begin] == '-';
+        ++begin;
+    }
+    if (begin == end)
+        return 0;
+    long long value = 0;
+    for (qsizetype i = begin; i < end; ++i) {
+        const char c = field[i];
+        if (c < '0' || c > '9')
+            return 0;
+        value = value * 10 + (c - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            return 0;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX || value < INT_MIN)
+        return 0;
+    if (ok)
+        *ok = true;
+    return static_cast<int>(value);
+}
+
+NameLine parseNameLine(const QByteArray &received)
+{
+    NameLine parsed;
+    parsed.name = QString::fromLatin1(received.left(15));
+    if (received.size() > 16)
+        parsed.weight = readNumber(QByteArrayView(received).sliced(15, received.size() - 16));
+    return parsed;
+}
+
+ServerStep serverStep(const ServerSide &state, const QByteArray &received, const QByteArray &ownName)
+{
+    ServerStep step{state, {}, {}};
+    ServerSide &s = step.state;
+    if (s.serverAccepting == 1 && s.netState < 3 && beginsWith(received, Keyword::Trotix)) {
+        s.netState = 3;
+        step.reply = keywordLine(Keyword::Trotix);
+    } else if (s.netState == 3) {
+        const NameLine challenger = parseNameLine(received);
+        s.netState = 4;
+        s.opponentName = challenger.name;
+        s.challengerWeight = challenger.weight;
+        step.log = logLine("trotix: Challenger's weight: %d\n", challenger.weight);
+        s.myName = QString::fromLatin1(ownName);
+        step.reply = nameReply(s.myName.toLatin1());
+    } else if (s.netState == 4 && beginsWith(received, Keyword::Okokok)) {
+        s.netState = 5;
+    } else if (s.netState == 5 && beginsWith(received, Keyword::Gogogo)) {
+        s.raceTick = 5;
+    } else if (s.netState == 5 && beginsWith(received, Keyword::Askpos)) {
+        step.reply = positionReply(s.pos1, s.pos2, s.winner);
+    } else if (s.netState == 0 && beginsWith(received, Keyword::Askpos)) {
+        step.reply = keywordLine(Keyword::Notava);
+    } else {
+        step.reply = keywordLine(Keyword::Badreq);
+    }
+    return step;
+}
+
+PositionReply parsePositionReply(const QByteArray &received)
+{
+    PositionReply reply;
+    const qsizetype first = received.indexOf('+');
+    const QByteArray remainder = first < 0 ? QByteArray() : received.mid(first + 1);
+    const qsizetype splitter = remainder.indexOf('+');
+    if (first < 0 || splitter < 0) {
+        reply.log = logLine("trotix: Position reply without two '+' ignored.\n");
+        return reply;
+    }
+    reply.wellFormed = true;
+    reply.pos1 = readNumber(QByteArrayView(received).first(first));
+    reply.pos2 = readNumber(QByteArrayView(remainder).first(splitter));
+    bool winnerOk = false;
+    reply.winner = readNumber(QByteArrayView(remainder).sliced(splitter + 1), &winnerOk);
+    reply.log = winnerOk ? logLine("trotix: Position converted from QString to Int\n")
+                         : logLine("trotix: Position Conversion failed\n");
+    reply.log += logLine("trotix: Len: %d Splitter: %d\n", int(remainder.size()), int(splitter));
+    reply.log += logLine("trotix: Position got is Player 1: %d, Player 2: %d, Winner: %d\n ", reply.pos1,
+                         reply.pos2, reply.winner);
+    return reply;
+}
+
+ClientStep clientStep(const ClientSide &state, const QByteArray &received, const QByteArray &ownName, int ownWeight)
+{
+    ClientStep step{state, {}, {}};
+    ClientSide &s = step.state;
+    if (s.netState < 3 && received == keywordLine(Keyword::Trotix)) {
+        s.netState = 3;
+        step.log = logLine("trotix: TROTIX Server found!\n");
+        step.send = nameLine(ownName, ownWeight);
+        step.log += logLine("trotix: Output to Server: %s\n", step.send.chopped(1).constData());
+    } else if (received == keywordLine(Keyword::Badreq)) {
+        step.log = logLine("trotix: Bad request is answered by server.\n");
+        s.netState = 30;
+    } else if (received == keywordLine(Keyword::Notava)) {
+        s.netState = 10;
+    } else if (s.netState == 3) {
+        s.opponentName = QString::fromLatin1(received.left(15));
+        s.netState = 5;
+        step.send = keywordLine(Keyword::Okokok);
+    } else if (s.netState == 5) {
+        s.askPosReady = 1;
+        const PositionReply reply = parsePositionReply(received);
+        if (reply.wellFormed) {
+            s.pos1 = reply.pos1;
+            s.pos2 = reply.pos2;
+            s.winner = reply.winner;
+        }
+        step.log = reply.log;
+    }
+    return step;
+}
+
+WaitingLines takeLines(QIODevice &device, int maxLines)
+{
+    WaitingLines waiting;
+    while (maxLines == 0 || waiting.lines.size() < maxLines) {
+        if (!device.canReadLine()) {
+            // No line feed in what is waiting: once that much has come, no line can be short enough.
+            waiting.tooLong = device.bytesAvailable() >= maxLineLength;
+            break;
+        }
+        QByteArray received = device.readLine(maxLineLength + 1);
+        if (!received.endsWith('\n')) {
+            waiting.tooLong = true;
+            break;
+        }
+        waiting.lines.append(received);
+    }
+    return waiting;
+}
+
+QByteArray lineTooLongLog() { return logLine("trotix: Line too long from peer, connection dropped.\n"); }
+
+}

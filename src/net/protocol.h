@@ -1,0 +1,118 @@
+#pragma once
+// The race protocol between two games: one line of single-byte text per message, ended by a line
+// feed, over TCP port 1234. Everything here is pure: the messages byte for byte, the server's and
+// the client's rules as functions of the connection state and one received line, the number
+// reading and the line framing. The sockets and slots only move bytes and game fields in and out.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+class QIODevice;
+
+namespace Protocol {
+
+inline constexpr quint16 port = 1234;
+
+// A legitimate line is under 40 bytes. A peer that sends more than this without a line feed is
+// dropped rather than buffered without end.
+inline constexpr qint64 maxLineLength = 4096;
+
+enum class Keyword { Trotix, Okokok, Gogogo, Askpos, Notava, Badreq };
+
+// The messages, exactly as they go on the wire (line feed included).
+QByteArray keywordLine(Keyword keyword);
+// The client's name line: the name as stored (15 characters padded with blanks), "+", the race
+// weight in decimal.
+QByteArray nameLine(const QByteArray &name, int weight);
+// The server's name reply.
+QByteArray nameReply(const QByteArray &name);
+QByteArray positionReply(int pos1, int pos2, int winner);
+
+// A number field: signed base 10, white space around it and one sign allowed; anything else reads
+// as 0 with ok false. This is Qt's C-locale integer conversion to the byte, including its two
+// quirks: a value outside the int range is no number (0), and the text ends at its first NUL.
+int readNumber(QByteArrayView field, bool *ok = nullptr);
+
+// What the server keeps of a connection, as far as one line can change or needs it.
+struct ServerSide
+{
+    int netState = 0;
+    int serverAccepting = 0;
+    int raceTick = 0;
+    int pos1 = 0;
+    int pos2 = 0;
+    int winner = 0;
+    int challengerWeight = 0;
+    QString opponentName;
+    QString myName;
+};
+
+struct ServerStep
+{
+    ServerSide state;
+    QByteArray reply; // empty: nothing to send
+    QByteArray log;   // whole log lines, empty when nothing is logged
+};
+
+// The server's rules for one received line (line feed included); ownName is the own horse's name
+// as stored. Only the first six characters name the keyword; in state 3 the whole line is the
+// challenger's name line.
+ServerStep serverStep(const ServerSide &state, const QByteArray &line, const QByteArray &ownName);
+
+// The challenger's name line: the name is its first 15 characters, the race weight the text from
+// offset 15 up to the line's last character (the line feed), read as a number ("+150" is 150).
+struct NameLine
+{
+    QString name;
+    int weight = 0;
+};
+NameLine parseNameLine(const QByteArray &line);
+
+struct ClientSide
+{
+    int netState = 0;
+    int askPosReady = 1;
+    int pos1 = 0;
+    int pos2 = 0;
+    int winner = 0;
+    QString opponentName;
+};
+
+struct ClientStep
+{
+    ClientSide state;
+    QByteArray send;
+    QByteArray log;
+};
+
+// The client's rules for the last complete line of a notification (line feed included); the own
+// name and race weight go into the name line.
+ClientStep clientStep(const ClientSide &state, const QByteArray &line, const QByteArray &ownName, int ownWeight);
+
+// The server's answer to "ASKPOS": three numbers split at the first two "+".
+struct PositionReply
+{
+    bool wellFormed = false; // two "+" found; otherwise the reply is ignored
+    int pos1 = 0;
+    int pos2 = 0;
+    int winner = 0;
+    QByteArray log;
+};
+PositionReply parsePositionReply(const QByteArray &line);
+
+// Takes the complete lines waiting on a device, each with its line feed. tooLong is set, and
+// reading stops, when a line passes maxLineLength: complete or not, such a line is never taken.
+// A partial line shorter than that stays on the device for the next notification.
+struct WaitingLines
+{
+    QList<QByteArray> lines;
+    bool tooLong = false;
+};
+// maxLines stops after that many lines (0: all), so a caller can act on each line before the next.
+WaitingLines takeLines(QIODevice &device, int maxLines = 0);
+
+// The log line for a dropped peer.
+QByteArray lineTooLongLog();
+
+}
