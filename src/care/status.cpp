@@ -1,5 +1,37 @@
-// The status screen. (Filled in with the horse-care work.)
+// The status screen: the horse's name and its five attributes as bars, redrawn every tick.
+#include "app/paint.h"
 #include "app/trotix.h"
+#include "care/statusbars.h"
 #include "game/gamestate.h"
 
-void Trotix::status() { gs.shownMode = ModeStatus; showBuffer(); }
+#include <QPainter>
+#include <QPixmap>
+#include <cstdio>
+
+void Trotix::status()
+{
+    gs.shownMode = ModeStatus;
+    const auto bars = statusBars({gs.age, gs.muscle, gs.fat, gs.power, gs.spirit});
+    gs.shownAge = bars[0].value;
+    gs.shownMuscle = bars[1].value;
+    gs.shownFat = bars[2].value;
+    gs.shownPower = bars[3].value;
+    gs.shownSpirit = bars[4].value;
+
+    QPainter painter(gs.screenBuffer);
+    painter.setPen(Qt::black);
+    painter.setFont(gameFont(14, 75));
+    drawTextAt(painter, 40, 40, gs.horseName);
+
+    painter.setFont(gameFont(8, 50));
+    for (const StatusBar &bar : bars) {
+        painter.setBrush(QColor(bar.red, bar.green, bar.blue));
+        std::snprintf(gs.textBuffer, sizeof gs.textBuffer, "%d", bar.value);
+        drawTextAt(painter, bar.x, statusBarBase - 10 - bar.height, gs.textBuffer);
+        // A bar of no height is not drawn at all, not even its outline.
+        if (bar.height != 0)
+            painter.drawRect(QRect(bar.x, statusBarBase - bar.height, statusBarWidth, bar.height).normalized());
+        drawTextAt(painter, bar.x, statusBarBase + 10, bar.label);
+    }
+    showBuffer();
+}

@@ -1,0 +1,42 @@
+#include "care/statusbars.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// A bar taller than this reaches past the screen either way (it is 320 pixels high), so heights
+// are kept within it: the picture is the same and the arithmetic cannot overflow.
+constexpr long long tallestDrawnBar = 1000;
+
+int barHeight(long long pixels) { return int(std::clamp(pixels, -tallestDrawnBar, tallestDrawnBar)); }
+
+}
+
+int shownValue(float value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value >= 2147483648.0f)
+        return INT_MAX;
+    if (value <= -2147483648.0f)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+std::array<StatusBar, 5> statusBars(const Attributes &a)
+{
+    const int age = shownValue(a.age);
+    const int muscle = shownValue(a.muscle);
+    const int fat = shownValue(a.fat);
+    const int power = shownValue(a.power);
+    const int spirit = shownValue(a.spirit);
+    return {{
+        {"Age", 20, 200, 80, 80, age, barHeight(age * 6LL)},
+        {"Muscle", 60, 80, 200, 80, muscle, barHeight(muscle / 5)},
+        {"Fat", 100, 80, 80, 200, fat, barHeight(fat / 5)},
+        {"Power", 140, 200, 80, 200, power, barHeight(power / 5)},
+        {"Spirit", 180, 80, 200, 200, spirit, barHeight(spirit / 5)},
+    }};
+}
