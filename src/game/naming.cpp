@@ -1,8 +1,83 @@
-// Naming and about screens. (Filled in with the horse-care work.)
+// The naming screen of the first start, and the about screen.
+#include "app/paint.h"
 #include "app/trotix.h"
+#include "game/attrfile.h"
 #include "game/gamestate.h"
+#include "game/horsename.h"
+#include "platform/log.h"
+#include "platform/paths.h"
 
-void Trotix::naming() { gs.mode = gs.shownMode = ModeNaming; showBuffer(); }
-void Trotix::handleOK() { change2idle(); }
-void Trotix::aboutTrotix() { gs.mode = ModeAbout; clearScreen(); }
-void Trotix::about() { gs.shownMode = ModeAbout; showBuffer(); }
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <cstring>
+
+void Trotix::naming()
+{
+    gs.mode = ModeNaming;
+    gs.shownMode = ModeNaming;
+    QPainter painter(gs.screenBuffer);
+    painter.setPen(Qt::black);
+    painter.setFont(gameFont(12, 75));
+    drawTextAt(painter, 50, 70, QStringLiteral("Give Your Horse A Name"));
+    painter.setFont(gameFont(10, 50));
+    drawTextAt(painter, 50, 110, QStringLiteral("Input the name:"));
+    drawTextAt(painter, 50, 153, QStringLiteral("Maximum length is 15 characters."));
+    drawTextAt(painter, 50, 166, QStringLiteral("Default name is: MY HORSE"));
+    painter.end();
+    showBuffer();
+}
+
+void Trotix::handleOK()
+{
+    // With a named horse, OK is the about screen's way back.
+    if (gs.attrFileValid == 1) {
+        change2idle();
+        return;
+    }
+    const QByteArray name = horseNameFromEntry(gs.nameEdit->text());
+    std::memcpy(gs.horseName, name.constData(), horseNameLength);
+    gs.horseName[horseNameLength] = '\0';
+    saveAttrFile(gs, Paths::attrFile());
+    gs.attrFileValid = 1;
+    change2idle();
+}
+
+void Trotix::aboutTrotix()
+{
+    logText("trotix: About selected\n");
+    gs.mode = ModeAbout;
+    clearScreen();
+}
+
+void Trotix::about()
+{
+    static const char *const description[] = {
+        "In this  game, you can train your own horse.  The horse can",
+        "then race with another player's horse through the network.",
+        "Keep track of your horse's status.  Give your horse enough",
+        "activities, challenges and rest. Repeative activity can drive",
+        "it to fatique.  Smart training,  rather than long time hard,",
+        "training is desired. Remember, your horse get older as you",
+        "spend the more time.",
+    };
+    gs.shownMode = ModeAbout;
+    QPainter painter(gs.screenBuffer);
+    painter.drawImage(50, 45, gs.titleImage);
+    painter.setFont(gameFont(12, 75));
+    drawTextAt(painter, 88, 75, "Trotix v1.0");
+    painter.setFont(gameFont(10, 50));
+    drawTextAt(painter, 20, 95, "By the Trotix developers");
+    drawTextAt(painter, 20, 110, "Home: the Trotix project pages");
+    painter.setFont(gameFont(9, 50));
+    drawTextAt(painter, 50, 130, "Raise it, train it, race it!");
+    int y = 150;
+    for (const char *line : description) {
+        drawTextAt(painter, 8, y, line);
+        y += 15;
+    }
+    gs.okButton->show();
+    painter.end();
+    showBuffer();
+}

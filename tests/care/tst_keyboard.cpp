@@ -1,0 +1,119 @@
+// Playing with the keyboard as on the device: the plain letters U, H and B for Status, Hop! and
+// About, the menus' Alt mnemonics, and a focused entry field taking those letters as text.
+#include "gamefixture.h"
+#include "platform/idmenubar.h"
+#include "platform/log.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+namespace {
+
+const QByteArray templateFile("%%%%%%%%%%%%%%%%\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n");
+
+bool showAndActivate(QWidget *w)
+{
+    w->show();
+    w->activateWindow();
+    return QTest::qWaitForWindowActive(w);
+}
+
+QMenu *actionMenu() { return gs.menuBar->actions().first()->menu(); }
+
+}
+
+class TestKeyboard : public QObject
+{
+    Q_OBJECT
+private slots:
+    void plainLettersChooseStatusAboutAndHop();
+    void hIsIgnoredWhileHopIsDisabled();
+    void lettersTypedIntoTheNameGoIntoTheName();
+    void lettersTypedIntoTheAddressGoIntoTheAddress();
+    void altOpensTheActionMenuAndItsLettersChoose();
+    void altChoosesStatusFromTheBar();
+};
+
+void TestKeyboard::plainLettersChooseStatusAboutAndHop()
+{
+    GameFixture game;
+    QVERIFY(showAndActivate(game.widget()));
+    LogCapture log;
+    QTest::keyClick(game.widget(), Qt::Key_U);
+    QCOMPARE(gs.mode, int(ModeStatus));
+    QTest::keyClick(game.widget(), Qt::Key_B);
+    QCOMPARE(gs.mode, int(ModeAbout));
+    game.call("change2jump");
+    QTest::keyClick(game.widget(), Qt::Key_H);
+    QCOMPARE(gs.hopRequested, 1);
+    QCOMPARE(logLines(log.text()),
+             (QStringList{"trotix: MenuSelect>>change to status\n", "trotix: About selected\n",
+                          "trotix: MenuSelect>>change to jump\n", "trotix: MenuSelect>>press hop!\n"}));
+}
+
+void TestKeyboard::hIsIgnoredWhileHopIsDisabled()
+{
+    GameFixture game;
+    QVERIFY(showAndActivate(game.widget()));
+    LogCapture log;
+    QTest::keyClick(game.widget(), Qt::Key_H);
+    QCOMPARE(gs.hopRequested, 0);
+    QVERIFY(log.text().isEmpty());
+}
+
+void TestKeyboard::lettersTypedIntoTheNameGoIntoTheName()
+{
+    GameFixture game(templateFile);
+    QVERIFY(showAndActivate(game.widget()));
+    // Even with every item enabled the field keeps its letters.
+    for (int id : activityGroup)
+        gs.menuBar->setItemEnabled(id, true);
+    gs.menuBar->setItemEnabled(IdHop, true);
+    gs.nameEdit->setFocus();
+    QVERIFY(gs.nameEdit->hasFocus());
+    LogCapture log;
+    QTest::keyClicks(gs.nameEdit, QStringLiteral("hub HUB"));
+    QCOMPARE(gs.nameEdit->text(), QStringLiteral("hub HUB"));
+    QCOMPARE(gs.mode, int(ModeNaming));
+    QCOMPARE(gs.hopRequested, 0);
+    QVERIFY(log.text().isEmpty());
+}
+
+void TestKeyboard::lettersTypedIntoTheAddressGoIntoTheAddress()
+{
+    GameFixture game;
+    QVERIFY(showAndActivate(game.widget()));
+    game.call("change2jump");
+    gs.addressEdit->show();
+    gs.addressEdit->setFocus();
+    QVERIFY(gs.addressEdit->hasFocus());
+    LogCapture log;
+    QTest::keyClicks(gs.addressEdit, QStringLiteral("hub.example"));
+    QCOMPARE(gs.addressEdit->text(), QStringLiteral("hub.example"));
+    QCOMPARE(gs.mode, int(ModeJump));
+    QCOMPARE(gs.hopRequested, 0);
+    QVERIFY(log.text().isEmpty());
+}
+
+void TestKeyboard::altOpensTheActionMenuAndItsLettersChoose()
+{
+    GameFixture game;
+    QVERIFY(showAndActivate(game.widget()));
+    QTest::keyClick(game.widget(), Qt::Key_A, Qt::AltModifier);
+    QTRY_VERIFY(actionMenu()->isVisible());
+    QTest::keyClick(actionMenu(), Qt::Key_E);
+    QTRY_COMPARE(gs.mode, int(ModeEat));
+    QVERIFY(!actionMenu()->isVisible());
+}
+
+void TestKeyboard::altChoosesStatusFromTheBar()
+{
+    GameFixture game;
+    QVERIFY(showAndActivate(game.widget()));
+    QTest::keyClick(game.widget(), Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(gs.mode, int(ModeStatus));
+}
+
+QTEST_MAIN(TestKeyboard)
+#include "tst_keyboard.moc"
