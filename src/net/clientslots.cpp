@@ -1,10 +1,104 @@
-// The client side. (Filled in with the network work.)
+// The client side of a network race: the one client socket, its hand-shake and the position
+// requests. The rules are in protocol.cpp; these slots move fields and bytes.
 #include "app/trotix.h"
 #include "game/gamestate.h"
+#include "net/protocol.h"
+#include "net/wire.h"
+#include "platform/log.h"
+#include "race/raceweight.h"
 
-void Trotix::ClientError() {}
-void Trotix::ClientConnected() {}
-void Trotix::ClientRead() {}
-void Trotix::ClientFire() {}
-void Trotix::getPos() {}
-void Trotix::closeClientSocket() {}
+#include <QTcpSocket>
+
+namespace {
+
+Protocol::ClientSide clientSideOf(const GameState &state)
+{
+    Protocol::ClientSide side;
+    side.netState = state.netState;
+    side.askPosReady = state.askPosReady;
+    side.pos1 = state.pos1;
+    side.pos2 = state.pos2;
+    side.winner = state.winner;
+    side.opponentName = state.opponentName;
+    return side;
+}
+
+void takeClientSide(GameState &state, const Protocol::ClientSide &side)
+{
+    state.netState = side.netState;
+    state.askPosReady = side.askPosReady;
+    state.pos1 = side.pos1;
+    state.pos2 = side.pos2;
+    state.winner = side.winner;
+    state.opponentName = side.opponentName;
+}
+
+}
+
+void Trotix::ClientError()
+{
+    logText("trotix: Start client connection Error!\n");
+    gs.netState = 10;
+}
+
+void Trotix::ClientConnected()
+{
+    logText("trotix: Ping! Client Connected\n");
+    if (gs.netState == 0) {
+        gs.netState = 1;
+        sendMessage(*gs.clientSocket, Protocol::keywordLine(Protocol::Keyword::Trotix));
+    }
+}
+
+void Trotix::ClientRead()
+{
+    logText("trotix: Something ready for read by client\n");
+    // Only the last complete line counts; a notification without one changes nothing.
+    const Protocol::WaitingLines waiting = Protocol::takeLines(*gs.clientSocket);
+    if (waiting.tooLong) {
+        logText("%s", Protocol::lineTooLongLog().constData());
+        gs.clientSocket->abort();
+        ClientError();
+        return;
+    }
+    if (waiting.lines.isEmpty())
+        return;
+    const QByteArray &line = waiting.lines.last();
+    gs.receivedLine = QString::fromLatin1(line);
+    const int weight = raceWeight(gs.age, gs.muscle, gs.fat, gs.power, gs.spirit);
+    const Protocol::ClientStep step =
+        Protocol::clientStep(clientSideOf(gs), line, QByteArray(gs.horseName), weight);
+    takeClientSide(gs, step.state);
+    if (!step.log.isEmpty())
+        logText("%s", step.log.constData());
+    sendMessage(*gs.clientSocket, step.send);
+}
+
+void Trotix::ClientFire()
+{
+    logText("trotix: Fire! Race Start.\n");
+    sendMessage(*gs.clientSocket, Protocol::keywordLine(Protocol::Keyword::Gogogo));
+}
+
+void Trotix::getPos()
+{
+    if (gs.askPosReady != 1)
+        return;
+    gs.askPosReady = 0;
+    logText("trotix: getPOS from Server...\n");
+    sendMessage(*gs.clientSocket, Protocol::keywordLine(Protocol::Keyword::Askpos));
+}
+
+void Trotix::closeClientSocket()
+{
+    // The signals go first, so that closing reports nothing to the game.
+    QTcpSocket *socket = gs.clientSocket;
+    disconnect(socket, &QAbstractSocket::errorOccurred, this, &Trotix::ClientError);
+    disconnect(socket, &QAbstractSocket::connected, this, &Trotix::ClientConnected);
+    disconnect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead);
+    socket->close();
+    // A close still sending would hold the socket in its closing state, and the next race's
+    // connect would then be refused.
+    if (socket->state() != QAbstractSocket::UnconnectedState)
+        socket->abort();
+}

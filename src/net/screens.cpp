@@ -1,11 +1,218 @@
-// The connection screens. (Filled in with the network work.)
+// The connection screens: the question screens of both sides, the waiting and connecting screens
+// with their progress and failure countdowns, and the three buttons.
+#include "app/paint.h"
 #include "app/trotix.h"
 #include "game/gamestate.h"
+#include "net/protocol.h"
+#include "net/simpleserver.h"
+#include "platform/log.h"
 
-void Trotix::askServer() { gs.shownMode = ModeServerAsk; showBuffer(); }
-void Trotix::startServer() { gs.shownMode = ModeServerWait; showBuffer(); }
-void Trotix::askClient() { gs.shownMode = ModeClientAsk; showBuffer(); }
-void Trotix::startClient() { gs.shownMode = ModeClientConnect; showBuffer(); }
-void Trotix::confirmNetwork() {}
-void Trotix::cancelNetwork() { gs.mode = ModeIdle; clearScreen(); showBuffer(); }
-void Trotix::disconnectNetwork() { change2idle(); }
+#include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTcpSocket>
+
+namespace {
+
+const QFont &headingFont() { return gameFont(12, 75); }
+const QFont &lineFont() { return gameFont(10, 50); }
+const QFont &promptFont() { return gameFont(10, 75); }
+
+// The texts that tell the two progress screens apart.
+struct ProgressTexts
+{
+    const char *heading;
+    const char *challengerFound;
+    const char *lostText;
+    int lostY;
+    const char *refusedText;
+};
+
+const ProgressTexts serverTexts{"Wait for Challengers ...", "Here comes a Trotix challenger!",
+                                "Disconnected unexpectedly.", 155,
+                                "Network subsystem busy, please retry later."};
+const ProgressTexts clientTexts{"Finding Challengers ...", "A Trotix challenger is found!",
+                                "Host cannot be connected!", 95,
+                                "Host rejected connection request. (perhaphs already in racing)"};
+
+enum class Progress { Waiting, Ready, CountdownOver };
+
+// Draws the hand-shake's progress for netState and counts a failure display down. Ready: the
+// hand-shake is done; CountdownOver: the fourth tick of a failure message has been shown.
+Progress drawProgress(const ProgressTexts &texts)
+{
+    QPainter painter(gs.screenBuffer);
+    painter.setFont(headingFont());
+    drawTextAt(painter, 5, 70, texts.heading);
+    painter.setFont(lineFont());
+    const int state = gs.netState;
+    Progress progress = Progress::Waiting;
+    if (state >= 1 && state <= 9)
+        drawTextAt(painter, 5, 95, "A connection is established.");
+    if (state >= 3 && state <= 9)
+        drawTextAt(painter, 5, 110, texts.challengerFound);
+    if (state >= 4 && state <= 9) {
+        drawTextAt(painter, 5, 125, "Name of Challenger: ");
+        drawTextAt(painter, 105, 125, gs.opponentName);
+    }
+    if (state >= 5 && state <= 9) {
+        drawTextAt(painter, 5, 140, "Ready for racing ...");
+        progress = Progress::Ready;
+    }
+    if (gs.netState >= 10 && gs.netState <= 13) {
+        drawTextAt(painter, 5, texts.lostY, texts.lostText);
+        if (++gs.netState == 14)
+            progress = Progress::CountdownOver;
+    }
+    if (gs.netState >= 30) {
+        drawTextAt(painter, 5, 95, texts.refusedText);
+        if (++gs.netState == 34)
+            progress = Progress::CountdownOver;
+    }
+    return progress;
+}
+
+}
+
+void Trotix::askServer()
+{
+    gs.shownMode = ModeServerAsk;
+    clearScreen();
+    {
+        QPainter painter(gs.screenBuffer);
+        painter.setFont(headingFont());
+        drawTextAt(painter, 50, 70, "Wait for Challengers");
+        drawTextAt(painter, 55, 85, "over the Network?");
+    }
+    gs.confirmButton->show();
+    gs.cancelButton->show();
+    showBuffer();
+}
+
+void Trotix::askClient()
+{
+    gs.shownMode = ModeClientAsk;
+    clearScreen(); // leaves the address field alone, so typing goes on undisturbed
+    {
+        QPainter painter(gs.screenBuffer);
+        painter.setFont(headingFont());
+        drawTextAt(painter, 53, 70, "Seek Challengers");
+        drawTextAt(painter, 55, 85, "over the Network?");
+        painter.setFont(promptFont());
+        drawTextAt(painter, 20, 110, "Hostname/IP Address of the Challenger:");
+    }
+    gs.addressEdit->show();
+    gs.confirmButton->show();
+    gs.cancelButton->show();
+    showBuffer();
+}
+
+void Trotix::confirmNetwork()
+{
+    gs.cancelButton->setEnabled(false);
+    gs.confirmButton->setEnabled(false);
+    {
+        QPainter painter(gs.screenBuffer);
+        painter.setFont(lineFont());
+        drawTextAt(painter, 50, 120, "Please wait a moment...");
+    }
+    showBuffer();
+
+    if (gs.isServer == 1) {
+        gs.mode = ModeServerWait;
+        // The listening socket is made once and then kept for every later race.
+        if (gs.serverCreated == 0) {
+            auto *server = new SimpleServer(this);
+            if (gs.bindFailed == 0) {
+                connect(server, &SimpleServer::newConnect, this, &Trotix::ServerConnected);
+                gs.server = server;
+            } else {
+                delete server;
+            }
+        }
+        if (gs.bindFailed == 1) {
+            gs.netState = 30;
+            gs.serverCreated = 0;
+        } else {
+            gs.serverCreated = 1;
+        }
+        clearScreen();
+        gs.disconnectButton->show();
+        return;
+    }
+
+    QTcpSocket *socket = gs.clientSocket;
+    // A socket still closing from an earlier race would refuse the new connection.
+    if (socket->state() != QAbstractSocket::UnconnectedState)
+        socket->abort();
+    socket->setReadBufferSize(Protocol::maxLineLength); // see ClientRead: a full buffer is a dropped peer
+    // The signals are in place before connecting starts: a failure found at once is reported then.
+    connect(socket, &QAbstractSocket::errorOccurred, this, &Trotix::ClientError, Qt::UniqueConnection);
+    connect(socket, &QAbstractSocket::connected, this, &Trotix::ClientConnected, Qt::UniqueConnection);
+    connect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead, Qt::UniqueConnection);
+    socket->connectToHost(gs.addressEdit->text(), Protocol::port);
+    gs.mode = ModeClientConnect;
+    logText("trotix: Try to establish client connection\n");
+    clearScreen();
+    gs.disconnectButton->show();
+}
+
+void Trotix::cancelNetwork()
+{
+    gs.mode = ModeIdle;
+    clearScreen();
+    showBuffer();
+}
+
+void Trotix::startServer()
+{
+    gs.shownMode = ModeServerWait;
+    switch (drawProgress(serverTexts)) {
+    case Progress::Ready:
+        gs.raceTick = 0;
+        gs.backgroundOffset = 0;
+        gs.lastPos1 = 0;
+        gs.mode = ModeServerRace;
+        break;
+    case Progress::CountdownOver:
+        gs.netState = 0;
+        cancelNetwork();
+        break;
+    case Progress::Waiting:
+        break;
+    }
+    showBuffer();
+}
+
+void Trotix::startClient()
+{
+    gs.shownMode = ModeClientConnect;
+    switch (drawProgress(clientTexts)) {
+    case Progress::Ready:
+        gs.raceTick = 0;
+        gs.backgroundOffset = 0;
+        gs.lastPos2 = 0;
+        gs.mode = ModeClientRace;
+        break;
+    case Progress::CountdownOver:
+        gs.netState = 0;
+        disconnectNetwork();
+        break;
+    case Progress::Waiting:
+        break;
+    }
+    showBuffer();
+}
+
+void Trotix::disconnectNetwork()
+{
+    destroyServerConnection();
+    closeClientSocket();
+    gs.netState = 0;
+    gs.raceTick = 0;
+    gs.gallopFrame = 1;
+    gs.pos1 = 0;
+    gs.pos2 = 0;
+    change2idle();
+}

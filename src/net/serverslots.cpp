@@ -1,6 +1,18 @@
-// The server side in the main widget. (Filled in with the network work.)
+// The server side in the main widget: a new connection, and its end with the race.
 #include "app/trotix.h"
 #include "game/gamestate.h"
+#include "net/clientsocket.h"
+#include "platform/log.h"
 
-void Trotix::ServerConnected() {}
-void Trotix::destroyServerConnection() {}
+void Trotix::ServerConnected()
+{
+    logText("trotix: Ding! Server Connected\n");
+    if (gs.serverAccepting == 1)
+        gs.netState = 1;
+}
+
+void Trotix::destroyServerConnection()
+{
+    if (gs.serverConnection)
+        gs.serverConnection->dispose();
+}

@@ -1,0 +1,9 @@
+#pragma once
+// Sending a protocol message: the one way bytes go out on either side of a network race.
+#include <QByteArray>
+
+class QAbstractSocket;
+
+// One write of the message's bytes, pushed out at once. A socket that is not open (the peer went
+// away, the race was broken off) takes nothing, as a closed line would.
+void sendMessage(QAbstractSocket &socket, const QByteArray &message);
