@@ -1,0 +1,222 @@
+// The connection screens as the player sees them: every text at its place in its font over the
+// field, the buttons each screen offers, and the moves between the screens.
+#include "app/paint.h"
+#include "gamefixture.h"
+#include "platform/idmenubar.h"
+#include "platform/log.h"
+
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTcpSocket>
+#include <QTest>
+
+namespace {
+
+struct Text
+{
+    int x, y, size, weight;
+    QString text;
+};
+using Texts = QList<Text>;
+
+Text heading(int x, int y, const char *text) { return {x, y, 12, 75, QString::fromLatin1(text)}; }
+Text lineText(int y, const char *text) { return {5, y, 10, 50, QString::fromLatin1(text)}; }
+
+// The field background as the tick paints it, with the given texts drawn over it in black.
+QImage expectedScreen(GameFixture &game, const Texts &texts)
+{
+    game.setupBackgd(1);
+    QImage image = game.screen();
+    QPainter painter(&image);
+    for (const Text &t : texts) {
+        painter.setFont(gameFont(t.size, t.weight));
+        drawTextAt(painter, t.x, t.y, t.text);
+    }
+    return image;
+}
+
+bool shown(GameFixture &game, QWidget *widget) { return widget->isVisibleTo(game.widget()); }
+
+}
+
+Q_DECLARE_METATYPE(Texts)
+
+class TestNetScreens : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { gs.clientSocket->abort(); }
+
+    void questionScreens_data()
+    {
+        QTest::addColumn<QByteArray>("menuSlot");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<Texts>("texts");
+        QTest::addColumn<bool>("addressShown");
+        QTest::newRow("server") << QByteArray("change2server") << int(ModeServerAsk)
+                                << Texts{heading(50, 70, "Wait for Challengers"), heading(55, 85, "over the Network?")}
+                                << false;
+        QTest::newRow("client") << QByteArray("change2client") << int(ModeClientAsk)
+                                << Texts{heading(53, 70, "Seek Challengers"), heading(55, 85, "over the Network?"),
+                                         {20, 110, 10, 75, QStringLiteral("Hostname/IP Address of the Challenger:")}}
+                                << true;
+    }
+
+    void questionScreens()
+    {
+        QFETCH(QByteArray, menuSlot);
+        QFETCH(int, mode);
+        QFETCH(Texts, texts);
+        QFETCH(bool, addressShown);
+        GameFixture game;
+        game.call(menuSlot.constData());
+        game.tick();
+        QCOMPARE(gs.shownMode, mode);
+        const QImage screen = game.screen();
+        QCOMPARE(screen, expectedScreen(game, texts));
+        QVERIFY(shown(game, gs.confirmButton));
+        QVERIFY(shown(game, gs.cancelButton));
+        QVERIFY(!shown(game, gs.disconnectButton));
+        QCOMPARE(shown(game, gs.addressEdit), addressShown);
+        QCOMPARE(gs.isServer, mode == ModeServerAsk ? 1 : 0);
+    }
+
+    void typedAddressSurvivesTicksAndLaterVisits()
+    {
+        GameFixture game;
+        game.call("change2client");
+        game.tick();
+        gs.addressEdit->setText(QStringLiteral("trotix-red.local"));
+        game.tick(3);
+        QVERIFY(shown(game, gs.addressEdit));
+        QCOMPARE(gs.addressEdit->text(), QStringLiteral("trotix-red.local"));
+        game.call("cancelNetwork");
+        QVERIFY(!shown(game, gs.addressEdit));
+        game.call("change2client");
+        game.tick();
+        QCOMPARE(gs.addressEdit->text(), QStringLiteral("trotix-red.local"));
+    }
+
+    void cancelReturnsToIdleWithTheMenu()
+    {
+        GameFixture game;
+        game.call("change2server");
+        game.tick();
+        gs.menuBar->setItemEnabled(IdEat, false);
+        game.call("cancelNetwork");
+        QCOMPARE(gs.mode, int(ModeIdle));
+        QVERIFY(gs.menuBar->isItemEnabled(IdEat));
+        QVERIFY(!shown(game, gs.confirmButton));
+        QVERIFY(!shown(game, gs.cancelButton));
+        game.tick();
+        QCOMPARE(gs.shownMode, int(ModeIdle));
+    }
+
+    void clientConfirmShowsWaitAndTheDisconnectButton()
+    {
+        GameFixture game;
+        game.call("change2client");
+        game.tick();
+        gs.addressEdit->setText(QString()); // fails later, asynchronously
+        const QImage question = game.screen();
+        LogCapture log;
+        game.call("confirmNetwork");
+        QImage expected = question;
+        {
+            QPainter painter(&expected);
+            painter.setFont(gameFont(10, 50));
+            drawTextAt(painter, 50, 120, QStringLiteral("Please wait a moment..."));
+        }
+        QCOMPARE(game.screen(), expected);
+        QCOMPARE(log.text(), QByteArray("trotix: Try to establish client connection\n"));
+        QCOMPARE(gs.mode, int(ModeClientConnect));
+        QVERIFY(shown(game, gs.disconnectButton));
+        QVERIFY(!shown(game, gs.confirmButton));
+        QVERIFY(!shown(game, gs.addressEdit));
+        QVERIFY(gs.confirmButton->isEnabled()); // ready for the next question screen
+        game.tick();
+        QVERIFY(!gs.menuBar->isItemEnabled(IdClient)); // locked while connecting
+    }
+
+    void progressScreens_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("netState");
+        QTest::addColumn<Texts>("texts");
+        QTest::addColumn<int>("stateAfter");
+        QTest::addColumn<int>("modeAfter");
+
+        const QString name = QStringLiteral("BLUE BOLT      ");
+        const int wait = ModeServerWait;
+        const Text s = heading(5, 70, "Wait for Challengers ...");
+        const Text connected = lineText(95, "A connection is established.");
+        const Text here = lineText(110, "Here comes a Trotix challenger!");
+        const Text nameLabel = lineText(125, "Name of Challenger: ");
+        const Text nameText{105, 125, 10, 50, name};
+        const Text ready = lineText(140, "Ready for racing ...");
+        QTest::newRow("server waiting") << wait << 0 << Texts{s} << 0 << wait;
+        QTest::newRow("server connected") << wait << 1 << Texts{s, connected} << 1 << wait;
+        QTest::newRow("server greeted") << wait << 3 << Texts{s, connected, here} << 3 << wait;
+        QTest::newRow("server named") << wait << 4 << Texts{s, connected, here, nameLabel, nameText} << 4 << wait;
+        QTest::newRow("server ready") << wait << 5 << Texts{s, connected, here, nameLabel, nameText, ready} << 5
+                                      << int(ModeServerRace);
+        QTest::newRow("server lost") << wait << 10 << Texts{s, lineText(155, "Disconnected unexpectedly.")} << 11 << wait;
+        QTest::newRow("server lost, last tick") << wait << 13 << Texts{s, lineText(155, "Disconnected unexpectedly.")}
+                                                << 0 << int(ModeIdle);
+        QTest::newRow("server busy") << wait << 30
+                                     << Texts{s, lineText(95, "Network subsystem busy, please retry later.")} << 31 << wait;
+        QTest::newRow("server busy, last tick") << wait << 33
+                                                << Texts{s, lineText(95, "Network subsystem busy, please retry later.")}
+                                                << 0 << int(ModeIdle);
+
+        const int connect = ModeClientConnect;
+        const Text c = heading(5, 70, "Finding Challengers ...");
+        const Text found = lineText(110, "A Trotix challenger is found!");
+        const Text cannot = lineText(95, "Host cannot be connected!");
+        const Text rejected = lineText(95, "Host rejected connection request. (perhaphs already in racing)");
+        QTest::newRow("client connecting") << connect << 0 << Texts{c} << 0 << connect;
+        QTest::newRow("client connected") << connect << 1 << Texts{c, connected} << 1 << connect;
+        QTest::newRow("client greeted") << connect << 3 << Texts{c, connected, found} << 3 << connect;
+        QTest::newRow("client ready") << connect << 5 << Texts{c, connected, found, nameLabel, nameText, ready} << 5
+                                      << int(ModeClientRace);
+        QTest::newRow("client failed") << connect << 10 << Texts{c, cannot} << 11 << connect;
+        QTest::newRow("client failed, last tick") << connect << 13 << Texts{c, cannot} << 0 << int(ModeIdle);
+        QTest::newRow("client rejected") << connect << 30 << Texts{c, rejected} << 31 << connect;
+        QTest::newRow("client rejected, last tick") << connect << 33 << Texts{c, rejected} << 0 << int(ModeIdle);
+    }
+
+    void progressScreens()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, netState);
+        QFETCH(Texts, texts);
+        GameFixture game;
+        gs.mode = mode;
+        gs.netState = netState;
+        gs.opponentName = QStringLiteral("BLUE BOLT      ");
+        gs.raceTick = 25;
+        gs.backgroundOffset = 300;
+        gs.lastPos1 = gs.lastPos2 = 2100;
+        game.tick();
+        QCOMPARE(gs.shownMode, mode);
+        const QImage screen = game.screen();
+        QTEST(gs.netState, "stateAfter");
+        QTEST(gs.mode, "modeAfter");
+        if (gs.mode == ModeServerRace || gs.mode == ModeClientRace) {
+            // The race starts afresh on the next tick.
+            QCOMPARE(gs.raceTick, 0);
+            QCOMPARE(gs.backgroundOffset, 0);
+            QCOMPARE(gs.mode == ModeServerRace ? gs.lastPos1 : gs.lastPos2, 0);
+            QCOMPARE(gs.mode == ModeServerRace ? gs.lastPos2 : gs.lastPos1, 2100);
+        }
+        if (gs.mode == ModeIdle)
+            QVERIFY(gs.menuBar->isItemEnabled(IdServer));
+        gs.backgroundOffset = 300; // the field as it was drawn
+        QCOMPARE(screen, expectedScreen(game, texts));
+    }
+};
+
+QTEST_MAIN(TestNetScreens)
+#include "tst_netscreens.moc"
