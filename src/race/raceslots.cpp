@@ -9,48 +9,45 @@ namespace {
 
 int ownRaceWeight() { return raceWeight(gs.age, gs.muscle, gs.fat, gs.power, gs.spirit); }
 
-// What every race starts from, whoever plays it.
-void resetRace(int mode)
+// What every race starts from, whoever plays it. The screen is tidied by the caller.
+void prepareRace(int mode, int demoRace, const char *logLine)
 {
     gs.shownMode = 0;
     gs.mode = mode;
     gs.pos1 = gs.pos2 = 0;
     gs.winner = 0;
     gs.winScenario = gs.racePattern = 0;
+    gs.demoRace = demoRace;
+    if (demoRace == 1) {
+        gs.raceTick = 0;
+        gs.backgroundOffset = gs.lastPos1 = 0;
+        gs.isServer = 1; // against the computer the own horse is always player 1
+    } else {
+        // A network race sets its clock and scroll when both devices have agreed to race.
+        gs.netState = 0;
+    }
+    gs.serverAccepting = 0;
+    logText("%s", logLine);
 }
 
 }
 
 void Trotix::change2server()
 {
-    resetRace(ModeServerAsk);
-    gs.demoRace = 0;
-    gs.netState = 0;
+    prepareRace(ModeServerAsk, 0, "trotix: MenuSelect>>change to server\n");
     clearScreen();
-    gs.serverAccepting = 0;
-    logText("trotix: MenuSelect>>change to server\n");
 }
 
 void Trotix::change2client()
 {
-    resetRace(ModeClientAsk);
-    gs.demoRace = 0;
-    gs.netState = 0;
+    prepareRace(ModeClientAsk, 0, "trotix: MenuSelect>>change to client\n");
     clearScreen();
-    gs.serverAccepting = 0;
-    logText("trotix: MenuSelect>>change to client\n");
 }
 
 void Trotix::change2racedemo()
 {
-    resetRace(ModeDemoRace);
-    gs.demoRace = 1;
-    gs.raceTick = 0;
-    gs.backgroundOffset = gs.lastPos1 = 0;
-    gs.isServer = 1; // against the computer the own horse is always player 1
+    prepareRace(ModeDemoRace, 1, "trotix: MenuSelect>>change to race demo\n");
     clearScreen();
-    gs.serverAccepting = 0;
-    logText("trotix: MenuSelect>>change to race demo\n");
 }
 
 void Trotix::calculatePos()

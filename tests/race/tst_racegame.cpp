@@ -1,0 +1,209 @@
+// Races as the player starts them: the Race menu's slots, the position slots and a whole race
+// against the computer through the tick.
+#include "gamefixture.h"
+
+#include "platform/log.h"
+#include "platform/random.h"
+
+#include <QTest>
+
+#include <climits>
+
+namespace {
+
+// Every race field away from its fresh value, to see what a menu slot resets.
+void dirtyRaceFields()
+{
+    gs.shownMode = 9;
+    gs.pos1 = 2222;
+    gs.pos2 = 2111;
+    gs.winner = 2;
+    gs.winScenario = 3;
+    gs.racePattern = 5;
+    gs.demoRace = 7;
+    gs.netState = 12;
+    gs.raceTick = 31;
+    gs.backgroundOffset = 77;
+    gs.lastPos1 = 2222;
+    gs.lastPos2 = 2111;
+    gs.isServer = 0;
+    gs.serverAccepting = 1;
+}
+
+// Draws that choose "SUPER FAST     " (the third draw) and pattern 4.
+const std::initializer_list<int> superFastPattern4 = {0, 0, 2000000000, 2000000000};
+
+}
+
+class TestRaceGame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void menuSlotsPrepareTheRace_data()
+    {
+        QTest::addColumn<QByteArray>("slot");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("demoRace");
+        QTest::addColumn<int>("netState");
+        QTest::addColumn<int>("raceTick");
+        QTest::addColumn<int>("backgroundOffset");
+        QTest::addColumn<int>("lastPos1");
+        QTest::addColumn<int>("isServer");
+        QTest::addColumn<QByteArray>("log");
+        QTest::newRow("server") << QByteArray("change2server") << 20 << 0 << 0 << 31 << 77 << 2222 << 0
+                                << QByteArray("trotix: MenuSelect>>change to server\n");
+        QTest::newRow("client") << QByteArray("change2client") << 40 << 0 << 0 << 31 << 77 << 2222 << 0
+                                << QByteArray("trotix: MenuSelect>>change to client\n");
+        QTest::newRow("computer") << QByteArray("change2racedemo") << 60 << 1 << 12 << 0 << 0 << 0 << 1
+                                  << QByteArray("trotix: MenuSelect>>change to race demo\n");
+    }
+
+    void menuSlotsPrepareTheRace()
+    {
+        QFETCH(QByteArray, slot);
+        QFETCH(int, mode);
+        QFETCH(int, demoRace);
+        QFETCH(int, netState);
+        QFETCH(int, raceTick);
+        QFETCH(int, backgroundOffset);
+        QFETCH(int, lastPos1);
+        QFETCH(int, isServer);
+        QFETCH(QByteArray, log);
+        GameFixture game;
+        dirtyRaceFields();
+        LogCapture capture;
+        game.call(slot.constData());
+        QCOMPARE(capture.text(), log);
+        QCOMPARE(gs.shownMode, 0);
+        QCOMPARE(gs.mode, mode);
+        QCOMPARE(gs.pos1, 0);
+        QCOMPARE(gs.pos2, 0);
+        QCOMPARE(gs.winner, 0);
+        QCOMPARE(gs.winScenario, 0);
+        QCOMPARE(gs.racePattern, 0);
+        QCOMPARE(gs.demoRace, demoRace);
+        QCOMPARE(gs.netState, netState);
+        QCOMPARE(gs.raceTick, raceTick);
+        QCOMPARE(gs.backgroundOffset, backgroundOffset);
+        QCOMPARE(gs.lastPos1, lastPos1);
+        QCOMPARE(gs.lastPos2, 2111); // set by the network set-up, not here
+        QCOMPARE(gs.isServer, isServer);
+        QCOMPARE(gs.serverAccepting, 0);
+    }
+
+    void computerPosChoosesOnceAndWaitsForTheOff()
+    {
+        GameFixture game;
+        game.call("change2racedemo");
+        scriptRandomDraws(superFastPattern4);
+        LogCapture capture;
+        game.call("computerPos");
+        QCOMPARE(gs.opponentName, QStringLiteral("SUPER FAST     "));
+        QCOMPARE(gs.winScenario, 4);
+        QCOMPARE(gs.racePattern, 4);
+        QCOMPARE(scriptedDrawsLeft(), 0);
+        QCOMPARE(gs.pos1, 0); // race tick 0: nobody moves yet
+        QCOMPARE(gs.pos2, 0);
+        QVERIFY(capture.text().isEmpty()); // the computer's choice is not logged
+        scriptRandomDraws({INT_MAX, INT_MAX, INT_MAX, INT_MAX});
+        gs.raceTick = 7;
+        game.call("computerPos");
+        QCOMPARE(scriptedDrawsLeft(), 4); // never chosen again in this race
+        QCOMPARE(gs.pos2, 30);
+        QCOMPARE(gs.pos1, 31); // 30 and the bonus of a race weight of 150
+    }
+
+    void calculatePosChoosesFromTheWeightsAndLogs_data()
+    {
+        QTest::addColumn<int>("challengerWeight");
+        QTest::addColumn<int>("draw1");
+        QTest::addColumn<int>("draw2");
+        QTest::addColumn<int>("scenario");
+        QTest::addColumn<int>("pattern");
+        // The server's horse is a new one: race weight 150.
+        QTest::newRow("a challenger of weight 0") << 0 << 0 << 0 << 1 << 1;
+        QTest::newRow("a challenger of weight 50") << 50 << INT_MAX << 0 << 1 << 2;
+        QTest::newRow("a narrowly heavier challenger") << 151 << 0 << 0 << 4 << 5;
+        QTest::newRow("a negative challenger") << -7 << 0 << INT_MAX << 1 << 3;
+        QTest::newRow("equal weights") << 150 << 1600000001 << INT_MAX << 2 << 4;
+        QTest::newRow("INT_MAX") << INT_MAX << 0 << 0 << 3 << 1;
+    }
+
+    void calculatePosChoosesFromTheWeightsAndLogs()
+    {
+        QFETCH(int, challengerWeight);
+        QFETCH(int, draw1);
+        QFETCH(int, draw2);
+        QFETCH(int, scenario);
+        QFETCH(int, pattern);
+        GameFixture game;
+        game.call("change2server");
+        gs.challengerWeight = challengerWeight;
+        gs.raceTick = 7;
+        scriptRandomDraws({draw1, draw2});
+        LogCapture capture;
+        game.call("calculatePos");
+        QCOMPARE(gs.winScenario, scenario);
+        QCOMPARE(gs.racePattern, pattern);
+        QCOMPARE(logLines(capture.text()),
+                 QStringList({QStringLiteral("trotix: *** Win Scenario = %1\n").arg(scenario),
+                              QStringLiteral("trotix: *** Race Pattern = %1\n").arg(pattern)}));
+        QCOMPARE(gs.pos1, 30); // every pattern starts with 30 each; no bonus in a network race
+        QCOMPARE(gs.pos2, 30);
+        capture.clear();
+        game.call("calculatePos");
+        QVERIFY(capture.text().isEmpty()); // chosen once per race
+        QCOMPARE(gs.winScenario, scenario);
+    }
+
+    // From the menu choice to the idle horse: the start sequence takes 7 ticks, the race 58
+    // moving ticks (SUPER FAST with pattern 4 and a bonus of 1: the own horse first at 2013
+    // against 1962 on the 57th, both past 2000 on the 58th), then the jump to the result, eleven
+    // result frames, the tick that ends the race and the idle screen.
+    void aWholeRaceAgainstTheComputer()
+    {
+        GameFixture game;
+        scriptRandomDraws(superFastPattern4);
+        LogCapture capture;
+        game.call("change2racedemo");
+        QList<int> clock; // the race clock after each tick
+        int ticks = 0;
+        int winnerFirstSeen = 0;
+        while (gs.mode == ModeDemoRace && ticks < 500) {
+            game.tick();
+            ++ticks;
+            clock << gs.raceTick;
+            if (winnerFirstSeen == 0 && gs.winner != 0)
+                winnerFirstSeen = ticks;
+        }
+        QCOMPARE(ticks, 77);
+        game.tick();
+        ++ticks;
+        QCOMPARE(ticks, 78);
+
+        QCOMPARE(gs.opponentName, QStringLiteral("SUPER FAST     "));
+        QCOMPARE(gs.winner, 1);
+        QCOMPARE(winnerFirstSeen, 7 + 57);
+        for (int t = 1; t <= 7; ++t)
+            QCOMPARE(clock[t - 1], t);
+        QCOMPARE(clock[64], 7); // tick 65: both past 2000 in this step
+        QCOMPARE(clock[65], 21); // tick 66: the result jump, and its first frame
+        QCOMPARE(clock[75], 31); // tick 76: the last result frame
+        QCOMPARE(clock[76], 31); // tick 77: the race ends, its last frame still drawn
+
+        QStringList expected{QStringLiteral("trotix: MenuSelect>>change to race demo\n")};
+        for (int t = 1; t <= 77; ++t) {
+            if (t % 10 == 0)
+                expected << QStringLiteral("trotix: Write Attribute File\n");
+            expected << QStringLiteral("trotix: Action>>Display Demo RaceCourse()\n");
+        }
+        expected << QStringLiteral("trotix: MenuSelect>>change to idle\n"); // the race ends within tick 77
+        expected << QStringLiteral("trotix: Action>>call idle()\n");
+        const QStringList logged = logLines(capture.text());
+        QCOMPARE(logged.mid(0, expected.size()), expected); // the idle screen logs its own lines after
+    }
+};
+
+QTEST_MAIN(TestRaceGame)
+#include "tst_racegame.moc"
