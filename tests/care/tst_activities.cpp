@@ -3,13 +3,13 @@
 // Every picture is replaced by a small block of its own colour, so the screen tells which one
 // was drawn where.
 #include "app/picturetable.h"
+#include "exactfloat.h"
 #include "gamefixture.h"
 #include "platform/log.h"
 #include "platform/random.h"
 
 #include <QPixmap>
 #include <QTest>
-#include <cstring>
 
 namespace {
 
@@ -43,16 +43,6 @@ void paintPictures()
 
 QColor pixel(const QImage &screen, int x, int y) { return QColor(screen.pixel(x, y)); }
 
-float up(float x, double amount) { return float(double(x) + amount); }
-float down(float x, double amount) { return float(double(x) - amount); }
-
-quint32 bits(float f)
-{
-    quint32 b;
-    std::memcpy(&b, &f, sizeof b);
-    return b;
-}
-
 // The step lines of a tick, without the tick's own lines.
 QStringList stepLines(const QByteArray &log)
 {
@@ -67,11 +57,6 @@ QStringList stepLines(const QByteArray &log)
 using Field = QImage GameState::*;
 
 }
-
-#define COMPARE_FLOAT(actual, expected)                                                                   \
-    QVERIFY2(bits(actual) == bits(expected),                                                              \
-             qPrintable(QStringLiteral("%1 is %2, expected %3 at actionTicks %4").arg(QLatin1String(#actual)) \
-                            .arg(double(actual), 0, 'g', 10).arg(double(expected), 0, 'g', 10).arg(gs.actionTicks)))
 
 class TestActivities : public QObject
 {

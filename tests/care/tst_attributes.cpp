@@ -1,22 +1,10 @@
-// The attribute arithmetic at its limits and guards, compared bit for bit: the saved file holds
-// these floats. Expected values are worked out here with the rule written out again: read the
-// float, add or subtract in double with the amount as a double, store as float.
+// The attribute arithmetic at its limits and guards, compared bit for bit.
 #include "care/attributes.h"
+#include "exactfloat.h"
 
 #include <QTest>
-#include <cstring>
 
 namespace {
-
-float up(float x, double amount) { return float(double(x) + amount); }
-float down(float x, double amount) { return float(double(x) - amount); }
-
-quint32 bits(float f)
-{
-    quint32 b;
-    std::memcpy(&b, &f, sizeof b);
-    return b;
-}
 
 Attributes initial() { return {1.0f, 150.0f, 50.0f, 100.0f, 100.0f}; }
 
@@ -39,11 +27,6 @@ void apply(Change change, Attributes &a, int actionTicks)
 
 Q_DECLARE_METATYPE(Attributes)
 Q_DECLARE_METATYPE(Change)
-
-#define COMPARE_FLOAT(actual, expected)                                                                   \
-    QVERIFY2(bits(actual) == bits(expected),                                                              \
-             qPrintable(QStringLiteral("%1 is %2, expected %3").arg(QLatin1String(#actual))               \
-                            .arg(double(actual), 0, 'g', 10).arg(double(expected), 0, 'g', 10)))
 
 class TestAttributes : public QObject
 {

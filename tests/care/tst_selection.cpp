@@ -8,6 +8,20 @@
 #include <QPushButton>
 #include <QTest>
 
+namespace {
+
+// A jump under way: a block on the track, the horse in the air with another hop asked for.
+void blockOnItsWay()
+{
+    gs.blockDistance = 4;
+    gs.blockActive = 1;
+    gs.blockHit = 1;
+    gs.inAir = 1;
+    gs.hopRequested = 1;
+}
+
+}
+
 class TestSelection : public QObject
 {
     Q_OBJECT
@@ -157,13 +171,11 @@ void TestSelection::jumpAgainKeepsTheBlockOnItsWay()
     GameFixture game;
     game.call("change2jump");
     game.tick();
-    gs.blockDistance = 4;
-    gs.blockActive = 1;
-    gs.inAir = 1;
-    gs.hopRequested = 1;
+    blockOnItsWay();
     game.call("change2jump");
     QCOMPARE(gs.blockDistance, 4);
     QCOMPARE(gs.blockActive, 1);
+    QCOMPARE(gs.blockHit, 1);
     QCOMPARE(gs.inAir, 1);
     QCOMPARE(gs.hopRequested, 1);
 }
@@ -173,11 +185,7 @@ void TestSelection::jumpFromAnotherScreenStartsClean()
     GameFixture game;
     game.call("change2jump");
     game.tick();
-    gs.blockDistance = 4;
-    gs.blockActive = 1;
-    gs.blockHit = 1;
-    gs.inAir = 1;
-    gs.hopRequested = 1;
+    blockOnItsWay();
     game.call("change2status");
     game.tick();
     game.call("change2jump");
