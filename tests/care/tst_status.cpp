@@ -14,13 +14,13 @@ namespace {
 const QColor plain(240, 230, 200);
 const QColor black(0, 0, 0);
 
-struct BarSpec
+struct ExpectedBar
 {
     int x;
     QColor fill;
     const char *label;
 };
-const BarSpec barSpecs[] = {
+const ExpectedBar expectedBars[] = {
     {20, QColor(200, 80, 80), "Age"},     {60, QColor(80, 200, 80), "Muscle"}, {100, QColor(80, 80, 200), "Fat"},
     {140, QColor(200, 80, 200), "Power"}, {180, QColor(80, 200, 200), "Spirit"},
 };
@@ -65,7 +65,7 @@ void compareBox(const QImage &screen, const QImage &reference, const QRect &box,
 }
 
 // One bar of the given height: outline, fill, and the background around it.
-void checkBar(const QImage &screen, const BarSpec &bar, int height)
+void checkBar(const QImage &screen, const ExpectedBar &bar, int height)
 {
     const int mid = bar.x + 12;
     const QString name = QLatin1String(bar.label);
@@ -90,7 +90,7 @@ void checkBar(const QImage &screen, const BarSpec &bar, int height)
     }
 }
 
-void checkNumber(const QImage &screen, const BarSpec &bar, int height, const QString &number)
+void checkNumber(const QImage &screen, const ExpectedBar &bar, int height, const QString &number)
 {
     const int baseline = 250 - height;
     compareBox(screen, withText(8, 50, bar.x, baseline, number), QRect(bar.x - 1, baseline - 10, 25, 12),
@@ -126,10 +126,10 @@ void TestStatus::initialAttributesShowFiveBars()
     const int heights[] = {6, 30, 10, 20, 20};
     const char *numbers[] = {"1", "150", "50", "100", "100"};
     for (int i = 0; i < 5; ++i) {
-        checkBar(screen, barSpecs[i], heights[i]);
-        checkNumber(screen, barSpecs[i], heights[i], QLatin1String(numbers[i]));
-        compareBox(screen, withText(8, 50, barSpecs[i].x, 270, QLatin1String(barSpecs[i].label)),
-                   QRect(barSpecs[i].x - 1, 261, 38, 14), barSpecs[i].label);
+        checkBar(screen, expectedBars[i], heights[i]);
+        checkNumber(screen, expectedBars[i], heights[i], QLatin1String(numbers[i]));
+        compareBox(screen, withText(8, 50, expectedBars[i].x, 270, QLatin1String(expectedBars[i].label)),
+                   QRect(expectedBars[i].x - 1, 261, 38, 14), expectedBars[i].label);
     }
     // The name in the title font, trailing blanks and all.
     compareBox(screen, withText(14, 75, 40, 40, QStringLiteral("MY HORSE       ")), QRect(30, 20, 210, 25), "name");
@@ -163,16 +163,16 @@ void TestStatus::oneAttribute()
     game.call("change2status");
     game.tick();
     const QImage screen = game.screen();
-    checkBar(screen, barSpecs[bar], height);
+    checkBar(screen, expectedBars[bar], height);
     if (height < 240)
-        checkNumber(screen, barSpecs[bar], height, number);
+        checkNumber(screen, expectedBars[bar], height, number);
     const int *shown[] = {&gs.shownAge, &gs.shownMuscle, &gs.shownFat, &gs.shownPower, &gs.shownSpirit};
     QCOMPARE(QString::number(*shown[bar]), number);
     if (height == 240) {
         // The age bar reaches above the title's baseline, and its number above the screen's 20th row.
         QCOMPARE(pixel(screen, 32, 20), black);
-        QCOMPARE(pixel(screen, 32, 21), barSpecs[0].fill);
-        QCOMPARE(pixel(screen, 32, 41), barSpecs[0].fill);
+        QCOMPARE(pixel(screen, 32, 21), expectedBars[0].fill);
+        QCOMPARE(pixel(screen, 32, 41), expectedBars[0].fill);
     }
 }
 
@@ -182,12 +182,12 @@ void TestStatus::theScreenFollowsTheAttributesEveryTick()
     plainBackground();
     game.call("change2status");
     game.tick();
-    checkBar(game.screen(), barSpecs[2], 10);
+    checkBar(game.screen(), expectedBars[2], 10);
     gs.fat = 55.0f;
     game.tick();
     const QImage screen = game.screen();
-    checkBar(screen, barSpecs[2], 11);
-    checkNumber(screen, barSpecs[2], 11, QStringLiteral("55"));
+    checkBar(screen, expectedBars[2], 11);
+    checkNumber(screen, expectedBars[2], 11, QStringLiteral("55"));
 }
 
 void TestStatus::aValueBeyondTheIntRangeShowsTheLargestInt()
@@ -204,9 +204,9 @@ void TestStatus::aValueBeyondTheIntRangeShowsTheLargestInt()
     QCOMPARE(gs.shownAge, 2147483647);
     const QImage screen = game.screen();
     // The bars fill the screen up from their base, and the negative one down from it.
-    QCOMPARE(pixel(screen, 112, 1), barSpecs[2].fill);
-    QCOMPARE(pixel(screen, 112, 259), barSpecs[2].fill);
-    QCOMPARE(pixel(screen, 72, 300), barSpecs[1].fill);
+    QCOMPARE(pixel(screen, 112, 1), expectedBars[2].fill);
+    QCOMPARE(pixel(screen, 112, 259), expectedBars[2].fill);
+    QCOMPARE(pixel(screen, 72, 300), expectedBars[1].fill);
     QCOMPARE(pixel(screen, 72, 250), plain);
 }
 
@@ -233,8 +233,8 @@ void TestStatus::aMinuteOfEatingShowsAsGrownFatAfterARestart()
     restarted.tick();
     QCOMPARE(gs.shownFat, 55);
     const QImage screen = restarted.screen();
-    checkBar(screen, barSpecs[2], 11);
-    checkNumber(screen, barSpecs[2], 11, QStringLiteral("55"));
+    checkBar(screen, expectedBars[2], 11);
+    checkNumber(screen, expectedBars[2], 11, QStringLiteral("55"));
 }
 
 QTEST_MAIN(TestStatus)
