@@ -217,6 +217,9 @@ double blockTextWidth(const QString &text, double cell)
 
 void blockText(QPainter &p, QPointF topLeft, const QString &text, double cell, const QColor &color)
 {
+    // Whole-pixel cells on whole-pixel positions keep the letters crisp instead of smeared by antialiasing.
+    if (cell == std::floor(cell))
+        topLeft = QPointF(std::round(topLeft.x()), std::round(topLeft.y()));
     p.save();
     p.setPen(Qt::NoPen);
     p.setBrush(color);

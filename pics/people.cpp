@@ -37,9 +37,9 @@ void flag(QPainter &p, QPointF grip, QPointF tip, const QColor &cloth, bool chec
                           a + QPointF(8.6, 7.8), a + QPointF(4.3, 6.4), a + QPointF(0.2, 7.6)},
                          0.7);
     } else {
-        // Lowered: the cloth hangs from the pole's end.
-        const QPointF a = tip - along * 7.5;
-        c = smoothClosed({a, tip, tip + QPointF(2.6, 3.8), a + QPointF(3.4, 5.6), a + QPointF(1.4, 3.2)}, 0.7);
+        // Lowered: the cloth hangs off the pole beside the judge's leg.
+        const QPointF a = grip + along * 4.0, b = grip + along * 13.0;
+        c = smoothClosed({a, b, b + QPointF(3.6, 1.8), (a + b) / 2 + QPointF(4.6, 2.8), a + QPointF(5.6, 1.6)}, 0.6);
     }
     outlined(p, c, cloth, 0.8);
     if (checkered) {
@@ -126,10 +126,10 @@ QImage person(const Outfit &o, JudgePose pose)
     p.setBrush(ink::goldLight);
     for (double y : {32.0, 36.0})
         p.drawEllipse(QPointF(16.4, y), 0.7, 0.7);
-    // Hands.
-    outlinedGroup(p, {circle(lHand + QPointF(0, 1.0), 1.9), circle(rHand, 1.9)}, ink::skin, 0.8);
     if (!raised)
-        flag(p, rHand + QPointF(0, -1.0), {31.5, 53.0}, flagColor, checkered, true);
+        flag(p, rHand + QPointF(0, -1.0), {29.5, 55.0}, flagColor, checkered, true);
+    // Hands, over the pole they hold.
+    outlinedGroup(p, {circle(lHand + QPointF(0, 1.0), 1.9), circle(rHand, 1.9)}, ink::skin, 0.8);
 
     // Head.
     const QPointF head(15.0, 16.6);

@@ -442,10 +442,19 @@ QImage titleEmblem()
     p.setBrush(Qt::NoBrush);
     p.drawPath(face);
     p.setPen(Qt::NoPen);
-    // Rivets at the right end, clear of the lettering.
-    p.setBrush(ink::goldDark);
-    p.drawEllipse(QPointF(131, 16), 1.0, 1.0);
-    p.drawEllipse(QPointF(131, 30), 1.0, 1.0);
+    // A little gold star at the right end, clear of the lettering.
+    {
+        QPolygonF star;
+        for (int i = 0; i < 10; ++i) {
+            const double a = qDegreesToRadians(-90.0 + i * 36.0);
+            const double r = (i % 2) ? 2.2 : 5.0;
+            star << QPointF(127 + std::cos(a) * r, 23 + std::sin(a) * r);
+        }
+        QPainterPath s;
+        s.addPolygon(star);
+        s.closeSubpath();
+        outlined(p, s, ink::gold, 0.7, ink::goldDark);
+    }
 
     // Horseshoe, open end up for luck.
     const QPointF c(18, 19);
@@ -644,33 +653,33 @@ QImage blimp()
 QImage advertBoard()
 {
     // "TROTIX" board on two legs, a flower bed at its feet.
-    QImage img = newSprite(72, 60);
+    QImage img = newSprite(84, 60);
     QPainter p(&img);
     prepare(p);
-    for (double x : {12.0, 60.0}) {
+    for (double x : {14.0, 70.0}) {
         QPainterPath leg;
         leg.addRect(QRectF(x - 2, 26, 4, 30));
         outlined(p, leg, ink::woodLight, 0.8);
     }
     QPainterPath board;
-    board.addRoundedRect(QRectF(2, 3, 68, 27), 3, 3);
+    board.addRoundedRect(QRectF(2, 3, 80, 27), 3, 3);
     outlined(p, board, ink::red, 1.0);
     QPainterPath face;
-    face.addRoundedRect(QRectF(5, 6, 62, 21), 2, 2);
+    face.addRoundedRect(QRectF(5, 6, 74, 21), 2, 2);
     QLinearGradient g(QPointF(0, 6), QPointF(0, 27));
     g.setColorAt(0, ink::white);
     g.setColorAt(1, QColor(0xf0, 0xea, 0xdc));
     p.setBrush(g);
     p.drawPath(face);
     const QString word = "TROTIX";
-    const double cell = 1.8;
-    blockTextOutlined(p, {36 - blockTextWidth(word, cell) / 2, 9.5}, word, cell, ink::red, ink::redDark);
+    const double cell = 2;
+    blockTextOutlined(p, {42 - blockTextWidth(word, cell) / 2, 8}, word, cell, ink::red, ink::redDark);
     // A strip of the two racing colours under the word.
-    p.fillRect(QRectF(10, 24.0, 26, 1.6), ink::red);
-    p.fillRect(QRectF(36, 24.0, 26, 1.6), ink::blue);
+    p.fillRect(QRectF(8, 24.0, 34, 1.6), ink::red);
+    p.fillRect(QRectF(42, 24.0, 34, 1.6), ink::blue);
     // Flower bed.
-    QPainterPath bed = smoothClosed({{3.0, 58.0}, {3.5, 50}, {12, 45}, {26, 46.5}, {36, 44}, {48, 46}, {62, 44.5},
-                                     {68.5, 50}, {69.0, 58.0}, {36, 58.6}},
+    QPainterPath bed = smoothClosed({{3.0, 58.0}, {3.5, 50}, {14, 45}, {30, 46.5}, {42, 44}, {56, 46}, {72, 44.5},
+                                     {80.5, 50}, {81.0, 58.0}, {42, 58.6}},
                                     0.8);
     QLinearGradient bg(QPointF(0, 44), QPointF(0, 59));
     bg.setColorAt(0, ink::leafLight);
@@ -678,8 +687,8 @@ QImage advertBoard()
     outlined(p, bed, bg, 0.8, QColor(0x2a, 0x4a, 0x22));
     Rng rng(0xf10e);
     const QColor petals[] = {ink::red, QColor(0xff, 0xe0, 0x4a), QColor(0xff, 0x9c, 0xc0), ink::white};
-    for (int i = 0; i < 22; ++i) {
-        const double x = rng.range(5, 67), y = rng.range(48, 56);
+    for (int i = 0; i < 26; ++i) {
+        const double x = rng.range(6, 78), y = rng.range(48, 56);
         drawFlower(p, {x, y}, petals[rng.below(4)], rng.range(0.9, 1.4));
     }
     return img;
@@ -720,8 +729,8 @@ QImage finishBoard()
             }
     p.restore();
     const QString word = "FINISH";
-    const double cell = 2.2;
-    blockTextOutlined(p, {50 - blockTextWidth(word, cell) / 2, 24.5}, word, cell, ink::red, ink::redDark);
+    const double cell = 2;
+    blockTextOutlined(p, {50 - blockTextWidth(word, cell) / 2, 26}, word, cell, ink::red, ink::redDark);
     // A small bunting line under the banner.
     for (int i = 0; i < 10; ++i) {
         const double x = 12 + i * 8;
