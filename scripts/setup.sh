@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6network6 libqt6test6
   qt6-qpa-plugins libgl-dev
-  fonts-dejavu-core fontconfig
+  fonts-urw-base35 fonts-dejavu-core fontconfig
   xvfb xauth xdotool
   clang libclang-rt-dev valgrind libbenchmark-dev
   desktop-file-utils appstream dpkg-dev file

@@ -7,6 +7,8 @@
 class QPainter;
 
 // size in the device's points, which were pixels on its screen; weight 50 normal, 75 bold.
+// "helvetica" is matched by fontconfig to a metric clone (Nimbus Sans from fonts-urw-base35),
+// so texts keep the widths the 240-pixel layout was made for.
 // Fonts are matched once and cached, not per tick.
 const QFont &gameFont(int size, int weight);
 
