@@ -1,0 +1,228 @@
+#!/usr/bin/env python3
+"""Two real games race each other over 127.0.0.1, driven as players drive them.
+
+Each game runs in its own attribute folder under one virtual X server. One player picks
+Race -> Server(Red) and presses CONFIRM; the other picks Race -> Client(Blue), types 127.0.0.1
+into the address field and presses CONFIRM. Both then run the same race from the hand-shake to
+the result and go back to idle. The test checks both logs: the hand-shake on both sides, the same
+winner, and the return to idle.
+
+Usage: netrace.py <game binary> <pictures folder>
+Exits 77 (skipped) when Xvfb or xdotool is missing.
+"""
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77
+GAME, PICS = sys.argv[1], sys.argv[2]
+
+# Widget coordinates of the controls (the window is the 240 x 320 game screen).
+CONFIRM = (40 + 27, 260 + 10)
+ADDRESS = (50 + 75, 120 + 10)
+
+started = []  # (process, name), stopped at the end in reverse order
+roots = []  # temporary folders, removed at the end
+
+
+def fail(message):
+    print("netrace: FAIL: " + message, flush=True)
+    raise SystemExit(1)
+
+
+def start_xvfb():
+    read_fd, write_fd = os.pipe()
+    xvfb = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+        pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    started.append((xvfb, "Xvfb"))
+    number = b""
+    with os.fdopen(read_fd, "rb") as pipe:
+        while not number.endswith(b"\n"):
+            chunk = pipe.read(1)
+            if not chunk:
+                fail("Xvfb did not start")
+            number += chunk
+    return ":" + number.decode().strip()
+
+
+def make_home(root, name, attr_name):
+    home = os.path.join(root, name)
+    os.makedirs(os.path.join(home, "etc"))
+    os.symlink(PICS, os.path.join(home, "pics"))
+    with open(os.path.join(home, "etc", "trotix_attr.conf"), "w") as attr:
+        attr.write(attr_name + "\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n")
+    return home
+
+
+def start_game(home, display, log_path):
+    env = dict(os.environ)
+    env.pop("WAYLAND_DISPLAY", None)
+    runtime = os.path.join(home, "run")
+    os.makedirs(runtime, mode=0o700, exist_ok=True)
+    env.update(QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime)
+    log = open(log_path, "wb")
+    game = subprocess.Popen([GAME], env=env, stdout=log, stderr=subprocess.STDOUT, cwd=home)
+    started.append((game, log_path))
+    return game
+
+
+def xdo(display, *args):
+    env = dict(os.environ, DISPLAY=display)
+    result = subprocess.run(["xdotool", *map(str, args)], env=env, capture_output=True, text=True, timeout=30)
+    if result.returncode != 0:
+        fail("xdotool %s: %s" % (" ".join(map(str, args)), result.stderr.strip()))
+    return result.stdout
+
+
+def window_of(display, game):
+    deadline = time.time() + 30
+    while time.time() < deadline:
+        env = dict(os.environ, DISPLAY=display)
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(game.pid)],
+                               env=env, capture_output=True, text=True).stdout.split()
+        if found:
+            return found[0]
+        if game.poll() is not None:
+            fail("a game ended before showing its window")
+        time.sleep(0.2)
+    fail("no game window")
+
+
+def read(path):
+    with open(path, "rb") as log:
+        return log.read().decode("latin-1")
+
+
+def wait_for(path, text, timeout, count=1):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if read(path).count(text) >= count:
+            return
+        time.sleep(0.1)
+    fail("%s: waited %ds for %r; log ends:\n%s" % (os.path.basename(path), timeout, text, read(path)[-1500:]))
+
+
+def wait_after(path, marker, text, timeout):
+    """Waits until text appears after the first marker line."""
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        log = read(path)
+        start = log.find(marker)
+        if start >= 0 and text in log[start:]:
+            return
+        time.sleep(0.5)
+    fail("%s: waited %ds for %r after %r; log ends:\n%s"
+         % (os.path.basename(path), timeout, text, marker, read(path)[-1500:]))
+
+
+def press(display, window, keys):
+    xdo(display, "windowfocus", "--sync", window)
+    for key in keys:
+        xdo(display, "key", "--clearmodifiers", key)
+        time.sleep(0.3)
+
+
+def click(display, window, at):
+    xdo(display, "mousemove", "--window", window, at[0], at[1])
+    time.sleep(0.2)
+    xdo(display, "click", "1")
+
+
+def main():
+    if not shutil.which("Xvfb") or not shutil.which("xdotool"):
+        print("netrace: Xvfb or xdotool missing, skipped")
+        return SKIP
+    root = tempfile.mkdtemp(prefix="trotix-netrace-")
+    roots.append(root)
+    display = start_xvfb()
+    red_home = make_home(root, "red", "RED|RUNNER|||||")
+    blue_home = make_home(root, "blue", "BLUE|BOLT||||||")
+    red_log, blue_log = os.path.join(root, "red.log"), os.path.join(root, "blue.log")
+    red = start_game(red_home, display, red_log)
+    blue = start_game(blue_home, display, blue_log)
+    red_window, blue_window = window_of(display, red), window_of(display, blue)
+    xdo(display, "windowmove", red_window, 0, 0)
+    xdo(display, "windowmove", blue_window, 300, 0)
+    wait_for(red_log, "trotix: Action>>call idle()", 20)
+    wait_for(blue_log, "trotix: Action>>call idle()", 20)
+
+    # Red waits for a challenger.
+    press(display, red_window, ["alt+r", "s"])
+    wait_for(red_log, "trotix: MenuSelect>>change to server", 10)
+    wait_for(red_log, "trotix: Action>>askServer()", 10)
+    click(display, red_window, CONFIRM)
+    wait_for(red_log, "trotix: Action>>startServer()", 10)  # now taking challengers
+
+    # Blue seeks it at 127.0.0.1.
+    # "&Client(Blue)" and "&Computer" share their mnemonic: C moves to the first, Return picks it.
+    press(display, blue_window, ["alt+r", "c", "Return"])
+    wait_for(blue_log, "trotix: MenuSelect>>change to client", 10)
+    wait_for(blue_log, "trotix: Action>>askClient()", 10)
+    click(display, blue_window, ADDRESS)
+    xdo(display, "type", "--delay", "50", "127.0.0.1")
+    time.sleep(0.3)
+    click(display, blue_window, CONFIRM)
+    wait_for(blue_log, "trotix: Try to establish client connection", 10)
+
+    # The hand-shake on both sides, then both race courses.
+    wait_for(red_log, "trotix: Ding! Server Connected", 10)
+    wait_for(red_log, "trotix: Challenger's weight: 150", 10)
+    wait_for(blue_log, "trotix: Output to Server: BLUE BOLT      +150", 10)
+    wait_for(red_log, "trotix: Action>>Display Server's RaceCourse()", 10)
+    wait_for(blue_log, "trotix: Action>>Display Client's RaceCourse()", 10)
+    wait_for(blue_log, "trotix: Fire! Race Start.", 15)
+
+    # The race to its end, and back to idle on both.
+    for log in (red_log, blue_log):
+        wait_after(log, "RaceCourse()", "trotix: Action>>call idle()", 180)
+
+    red_text, blue_text = read(red_log), read(blue_log)
+    scenarios = re.findall(r"trotix: \*\*\* Win Scenario = (\d)", red_text)
+    if len(scenarios) != 1:
+        fail("red log: expected one win scenario, found %r" % scenarios)
+    # Without a bonus the favoured horse always finishes first: scenarios 1 and 2 favour Red.
+    red_winner = 1 if scenarios[0] in ("1", "2") else 2
+    replies = re.findall(r"Position got is Player 1: (-?\d+), Player 2: (-?\d+), Winner: (\d)", blue_text)
+    if not replies:
+        fail("blue log: no position replies")
+    blue_winner = int(replies[-1][2])
+    last_p1, last_p2 = int(replies[-1][0]), int(replies[-1][1])
+    print("netrace: red says winner %d, blue says winner %d (last positions %d, %d)"
+          % (red_winner, blue_winner, last_p1, last_p2), flush=True)
+    if blue_winner != red_winner:
+        fail("the two games disagree on the winner")
+    if last_p1 <= 2000 or last_p2 <= 2000:
+        fail("blue's race ended before both horses passed the finish")
+    for name, text in (("red", red_text), ("blue", blue_text)):
+        after = text[text.rfind("RaceCourse()"):]
+        if "trotix: MenuSelect>>change to idle" not in after or "trotix: Action>>call idle()" not in after:
+            fail(name + " did not go back to idle")
+    if red.poll() is not None or blue.poll() is not None:
+        fail("a game ended during the race")
+    print("netrace: both games raced from the hand-shake to the result and returned to idle", flush=True)
+    return 0
+
+
+if __name__ == "__main__":
+    code = 1
+    try:
+        code = main()
+    finally:
+        for process, name in reversed(started):
+            if process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+                try:
+                    process.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        for root in roots:
+            shutil.rmtree(root, ignore_errors=True)
+    sys.exit(code)
