@@ -549,11 +549,11 @@ QImage horseSettingOff(Cloth cloth)
     pose.nearHind = {-48, -35, -20};
     pose.farHind = {-10, 14, 28};
     pose.tilt = -5;
-    pose.neck = 44;
-    pose.head = -30;
+    pose.neck = 50;
+    pose.head = -36;
     pose.earSwivel = 18;
-    pose.shiftX = -2;
-    pose.tail = {kTailRoot, {10.0, 26.0}, {5.0, 29.0}, {2.5, 36.0}};
+    pose.shiftX = -1;
+    pose.tail = {kTailRoot, {10.5, 26.0}, {6.5, 29.0}, {4.5, 36.0}};
     return render(pose, cloth);
 }
 
@@ -575,7 +575,7 @@ QImage horseLying(Cloth cloth, bool asleep)
     pose.head = asleep ? -70 : -46;
     pose.eyes = asleep ? Eyes::Closed : Eyes::Open;
     pose.earSwivel = asleep ? 45 : 10;
-    pose.tail = {kTailRoot, {11.0, 31.0}, {6.0, 39.5}, {1.8, 43.0}};
+    pose.tail = {kTailRoot, {12.0, 31.0}, {9.0, 39.5}, {7.5, 43.0}};
     pose.tailWidths = {3.0, 5.0, 4.5, 1.4};
     QImage img = newSprite(kHorseW, kHorseH);
     QPainter p(&img);
@@ -604,11 +604,11 @@ QImage horseFallen(Cloth cloth)
     // Pitched over the hay block (which the game draws 30 px in from this picture's left edge):
     // hind legs still caught behind it, forelegs buckled on the far side, nose on the ground.
     Pose pose;
-    pose.tilt = 30;
+    pose.tilt = 26;
     pose.nearFront = {72, -30, 0};
     pose.farFront = {52, 5, 40};
-    pose.nearHind = {-80, -125, -140};
-    pose.farHind = {-100, -140, -150};
+    pose.nearHind = {-34, -8, 14};
+    pose.farHind = {-50, -24, 0};
     pose.neck = -12;
     pose.neckLength = 15;
     pose.head = -78;
@@ -616,9 +616,9 @@ QImage horseFallen(Cloth cloth)
     pose.earSwivel = 50;
     pose.align = Pose::Align::Free;
     pose.shadow = false;
-    pose.shiftX = 0;
-    pose.shiftY = -9;
-    pose.tail = {kTailRoot, {11.0, 21.0}, {8.5, 15.0}, {8.0, 9.0}};
+    pose.shiftX = 1;
+    pose.shiftY = -4.5;
+    pose.tail = {kTailRoot, {11.0, 23.5}, {7.5, 23.5}, {5.0, 26.5}};
     pose.tailWidths = {3.0, 5.0, 4.5, 1.2};
     QImage img = newSprite(kHorseW, kHorseH);
     QPainter p(&img);
@@ -638,8 +638,8 @@ QImage horseFallen(Cloth cloth)
         outlined(p, path, ink::goldLight, 0.7);
     };
     star({73, 39}, 3.0);
-    star({68, 29}, 2.3);
-    star({78, 48}, 1.8);
+    star({68, 30}, 2.3);
+    star({76.5, 48}, 1.8);
     return img;
 }
 
@@ -648,16 +648,17 @@ QImage horseJumping(Cloth cloth)
     Pose pose;
     pose.nearFront = {88, -55, -30};
     pose.farFront = {78, -45, -20};
-    pose.nearHind = {22, -68, -80};
-    pose.farHind = {12, -60, -72};
+    pose.nearHind = {22, -60, -70};
+    pose.farHind = {12, -52, -62};
     pose.tilt = -6;
-    pose.neck = 36;
-    pose.head = -28;
+    pose.neck = 42;
+    pose.head = -38;
     pose.earSwivel = -5;
     pose.shadow = false;
     pose.lowestY = 56.0;  // drawn 20 px higher than the grounded frames, this clears the block by a few pixels
-    pose.shiftX = -3;
-    pose.tail = {kTailRoot, {9.0, 23.5}, {4.0, 24.0}, {1.8, 28.0}};
+    pose.neckLength = 16.5;
+    pose.shiftX = -2;
+    pose.tail = {kTailRoot, {10.0, 23.5}, {6.5, 24.0}, {5.0, 28.0}};
     pose.tailWidths = {3.0, 5.2, 4.6, 1.2};
     return render(pose, cloth);
 }
@@ -667,21 +668,21 @@ QImage horseGallop(Cloth cloth, int frame)
     // Both frames keep the body within two pixels of the standing height, so flicking between them at
     // race speed reads as a gallop rather than a hop.
     Pose pose;
-    pose.shiftX = -4;
-    pose.neckLength = 17;
+    pose.shiftX = -2;
+    pose.neckLength = 16.5;
     pose.earSwivel = 20;
     pose.align = Pose::Align::Standing;
     if (frame == 0) {
         // Stretched out: forelegs reaching, hind legs pushing away, all four off the ground.
         pose.nearFront = {48, 64, 80};
         pose.farFront = {30, 42, 62};
-        pose.nearHind = {-56, -62, -76};
-        pose.farHind = {-38, -42, -56};
-        pose.neck = 42;
-        pose.head = -30;
+        pose.nearHind = {-36, -42, -54};
+        pose.farHind = {-28, -32, -46};
+        pose.neck = 45;
+        pose.head = -38;
         pose.tilt = 1;
         pose.shiftY = 2.2;
-        pose.tail = {kTailRoot, {9.5, 24.0}, {4.5, 25.5}, {1.6, 29.5}};
+        pose.tail = {kTailRoot, {11.0, 24.0}, {7.5, 25.0}, {5.5, 29.0}};
     } else {
         // Gathered: legs bunched under the body, the leading foreleg planted.
         pose.nearFront = {34, -58, -46};
@@ -689,10 +690,10 @@ QImage horseGallop(Cloth cloth, int frame)
         pose.nearHind = {34, 18, 38};
         pose.farHind = {18, 2, 28};
         pose.neck = 40;
-        pose.head = -36;
+        pose.head = -40;
         pose.tilt = -2;
         pose.shiftY = 0.2;
-        pose.tail = {kTailRoot, {10.0, 26.0}, {5.0, 28.5}, {2.0, 33.5}};
+        pose.tail = {kTailRoot, {11.5, 26.0}, {8.0, 28.5}, {6.0, 33.5}};
     }
     return render(pose, cloth);
 }
