@@ -13,14 +13,7 @@ namespace {
 
 Protocol::ClientSide clientSideOf(const GameState &state)
 {
-    Protocol::ClientSide side;
-    side.netState = state.netState;
-    side.askPosReady = state.askPosReady;
-    side.pos1 = state.pos1;
-    side.pos2 = state.pos2;
-    side.winner = state.winner;
-    side.opponentName = state.opponentName;
-    return side;
+    return {state.netState, state.askPosReady, state.pos1, state.pos2, state.winner, state.opponentName};
 }
 
 void takeClientSide(GameState &state, const Protocol::ClientSide &side)

@@ -9,17 +9,8 @@ namespace {
 
 Protocol::ServerSide serverSideOf(const GameState &state)
 {
-    Protocol::ServerSide side;
-    side.netState = state.netState;
-    side.serverAccepting = state.serverAccepting;
-    side.raceTick = state.raceTick;
-    side.pos1 = state.pos1;
-    side.pos2 = state.pos2;
-    side.winner = state.winner;
-    side.challengerWeight = state.challengerWeight;
-    side.opponentName = state.opponentName;
-    side.myName = state.myName;
-    return side;
+    return {state.netState, state.serverAccepting, state.raceTick, state.pos1, state.pos2, state.winner,
+            state.challengerWeight, state.opponentName, state.myName};
 }
 
 void takeServerSide(GameState &state, const Protocol::ServerSide &side)

@@ -2,49 +2,15 @@
 
 #include <QIODevice>
 #include <climits>
-#include <cstdarg>
-#include <cstdio>
 
 namespace Protocol {
 
 namespace {
 
-QByteArray vformat(const char *fmt, va_list args)
-{
-    va_list copy;
-    va_copy(copy, args);
-    const int needed = std::vsnprintf(nullptr, 0, fmt, copy);
-    va_end(copy);
-    if (needed <= 0)
-        return QByteArray();
-    QByteArray text(needed + 1, '\0');
-    std::vsnprintf(text.data(), size_t(needed) + 1, fmt, args);
-    text.chop(1);
-    return text;
-}
+QByteArray number(int value) { return QByteArray::number(value); } // as printf's "%d" prints it
 
-// Log text, formatted as the game's log lines are.
-QByteArray logLine(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
-QByteArray logLine(const char *fmt, ...)
-{
-    va_list args;
-    va_start(args, fmt);
-    QByteArray text = vformat(fmt, args);
-    va_end(args);
-    return text;
-}
-
-// The one place a protocol line is made: the formatted text and its line feed.
-QByteArray line(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
-QByteArray line(const char *fmt, ...)
-{
-    va_list args;
-    va_start(args, fmt);
-    QByteArray text = vformat(fmt, args);
-    va_end(args);
-    text.append('\n');
-    return text;
-}
+// The one place a protocol line is framed: its text and one line feed.
+QByteArray line(const QByteArray &text) { return text + '\n'; }
 
 // White space as the C locale knows it: blank, tab, line feed, vertical tab, form feed, return.
 bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -76,11 +42,14 @@ QByteArray keywordLine(Keyword keyword)
     return QByteArray();
 }
 
-QByteArray nameLine(const QByteArray &name, int weight) { return line("%s+%d", name.constData(), weight); }
+QByteArray nameLine(const QByteArray &name, int weight) { return line(name + '+' + number(weight)); }
 
-QByteArray nameReply(const QByteArray &name) { return line("%s", name.constData()); }
+QByteArray nameReply(const QByteArray &name) { return line(name); }
 
-QByteArray positionReply(int pos1, int pos2, int winner) { return line("%d+%d+%d", pos1, pos2, winner); }
+QByteArray positionReply(int pos1, int pos2, int winner)
+{
+    return line(number(pos1) + '+' + number(pos2) + '+' + number(winner));
+}
 
 int readNumber(QByteArrayView field, bool *ok)
 {
@@ -142,7 +111,7 @@ ServerStep serverStep(const ServerSide &state, const QByteArray &received, const
         s.netState = 4;
         s.opponentName = challenger.name;
         s.challengerWeight = challenger.weight;
-        step.log = logLine("trotix: Challenger's weight: %d\n", challenger.weight);
+        step.log = "trotix: Challenger's weight: " + number(challenger.weight) + "\n";
         s.myName = QString::fromLatin1(ownName);
         step.reply = nameReply(s.myName.toLatin1());
     } else if (s.netState == 4 && beginsWith(received, Keyword::Okokok)) {
@@ -166,7 +135,7 @@ PositionReply parsePositionReply(const QByteArray &received)
     const QByteArray remainder = first < 0 ? QByteArray() : received.mid(first + 1);
     const qsizetype splitter = remainder.indexOf('+');
     if (first < 0 || splitter < 0) {
-        reply.log = logLine("trotix: Position reply without two '+' ignored.\n");
+        reply.log = "trotix: Position reply without two '+' ignored.\n";
         return reply;
     }
     reply.wellFormed = true;
@@ -174,11 +143,11 @@ PositionReply parsePositionReply(const QByteArray &received)
     reply.pos2 = readNumber(QByteArrayView(remainder).first(splitter));
     bool winnerOk = false;
     reply.winner = readNumber(QByteArrayView(remainder).sliced(splitter + 1), &winnerOk);
-    reply.log = winnerOk ? logLine("trotix: Position converted from QString to Int\n")
-                         : logLine("trotix: Position Conversion failed\n");
-    reply.log += logLine("trotix: Len: %d Splitter: %d\n", int(remainder.size()), int(splitter));
-    reply.log += logLine("trotix: Position got is Player 1: %d, Player 2: %d, Winner: %d\n ", reply.pos1,
-                         reply.pos2, reply.winner);
+    reply.log = winnerOk ? "trotix: Position converted from QString to Int\n" : "trotix: Position Conversion failed\n";
+    reply.log += "trotix: Len: " + number(int(remainder.size())) + " Splitter: " + number(int(splitter)) + "\n";
+    // The blank after the line feed is part of the game's log as it always was.
+    reply.log += "trotix: Position got is Player 1: " + number(reply.pos1) + ", Player 2: " + number(reply.pos2)
+        + ", Winner: " + number(reply.winner) + "\n ";
     return reply;
 }
 
@@ -188,11 +157,11 @@ ClientStep clientStep(const ClientSide &state, const QByteArray &received, const
     ClientSide &s = step.state;
     if (s.netState < 3 && received == keywordLine(Keyword::Trotix)) {
         s.netState = 3;
-        step.log = logLine("trotix: TROTIX Server found!\n");
+        step.log = "trotix: TROTIX Server found!\n";
         step.send = nameLine(ownName, ownWeight);
-        step.log += logLine("trotix: Output to Server: %s\n", step.send.chopped(1).constData());
+        step.log += "trotix: Output to Server: " + step.send.chopped(1) + "\n";
     } else if (received == keywordLine(Keyword::Badreq)) {
-        step.log = logLine("trotix: Bad request is answered by server.\n");
+        step.log = "trotix: Bad request is answered by server.\n";
         s.netState = 30;
     } else if (received == keywordLine(Keyword::Notava)) {
         s.netState = 10;
@@ -232,6 +201,6 @@ WaitingLines takeLines(QIODevice &device, int maxLines)
     return waiting;
 }
 
-QByteArray lineTooLongLog() { return logLine("trotix: Line too long from peer, connection dropped.\n"); }
+QByteArray lineTooLongLog() { return "trotix: Line too long from peer, connection dropped.\n"; }
 
 }

@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTcpSocket>
+#include <functional>
 
 namespace {
 
@@ -19,9 +20,12 @@ const QFont &headingFont() { return gameFont(12, 75); }
 const QFont &lineFont() { return gameFont(10, 50); }
 const QFont &promptFont() { return gameFont(10, 75); }
 
-// The texts that tell the two progress screens apart.
-struct ProgressTexts
+// What tells the server's waiting screen and the client's connecting screen apart.
+struct ProgressScreen
 {
+    int mode;
+    int raceMode;
+    int GameState::*lastOwnPos; // the own horse's previous position, from 0 in a new race
     const char *heading;
     const char *challengerFound;
     const char *lostText;
@@ -29,29 +33,31 @@ struct ProgressTexts
     const char *refusedText;
 };
 
-const ProgressTexts serverTexts{"Wait for Challengers ...", "Here comes a Trotix challenger!",
-                                "Disconnected unexpectedly.", 155,
-                                "Network subsystem busy, please retry later."};
-const ProgressTexts clientTexts{"Finding Challengers ...", "A Trotix challenger is found!",
-                                "Host cannot be connected!", 95,
-                                "Host rejected connection request. (perhaphs already in racing)"};
+const ProgressScreen serverScreen{ModeServerWait, ModeServerRace, &GameState::lastPos1,
+                                  "Wait for Challengers ...", "Here comes a Trotix challenger!",
+                                  "Disconnected unexpectedly.", 155,
+                                  "Network subsystem busy, please retry later."};
+const ProgressScreen clientScreen{ModeClientConnect, ModeClientRace, &GameState::lastPos2,
+                                  "Finding Challengers ...", "A Trotix challenger is found!",
+                                  "Host cannot be connected!", 95,
+                                  "Host rejected connection request. (perhaphs already in racing)"};
 
 enum class Progress { Waiting, Ready, CountdownOver };
 
 // Draws the hand-shake's progress for netState and counts a failure display down. Ready: the
 // hand-shake is done; CountdownOver: the fourth tick of a failure message has been shown.
-Progress drawProgress(const ProgressTexts &texts)
+Progress drawProgress(const ProgressScreen &screen)
 {
     QPainter painter(gs.screenBuffer);
     painter.setFont(headingFont());
-    drawTextAt(painter, 5, 70, texts.heading);
+    drawTextAt(painter, 5, 70, screen.heading);
     painter.setFont(lineFont());
     const int state = gs.netState;
     Progress progress = Progress::Waiting;
     if (state >= 1 && state <= 9)
         drawTextAt(painter, 5, 95, "A connection is established.");
     if (state >= 3 && state <= 9)
-        drawTextAt(painter, 5, 110, texts.challengerFound);
+        drawTextAt(painter, 5, 110, screen.challengerFound);
     if (state >= 4 && state <= 9) {
         drawTextAt(painter, 5, 125, "Name of Challenger: ");
         drawTextAt(painter, 105, 125, gs.opponentName);
@@ -61,16 +67,37 @@ Progress drawProgress(const ProgressTexts &texts)
         progress = Progress::Ready;
     }
     if (gs.netState >= 10 && gs.netState <= 13) {
-        drawTextAt(painter, 5, texts.lostY, texts.lostText);
+        drawTextAt(painter, 5, screen.lostY, screen.lostText);
         if (++gs.netState == 14)
             progress = Progress::CountdownOver;
     }
     if (gs.netState >= 30) {
-        drawTextAt(painter, 5, 95, texts.refusedText);
+        drawTextAt(painter, 5, 95, screen.refusedText);
         if (++gs.netState == 34)
             progress = Progress::CountdownOver;
     }
     return progress;
+}
+
+// One tick of a progress screen: on to the race once the hand-shake is done, or out through
+// `leave` once a failure has been shown on four ticks.
+void progressTick(const ProgressScreen &screen, const std::function<void()> &leave)
+{
+    gs.shownMode = screen.mode;
+    switch (drawProgress(screen)) {
+    case Progress::Ready:
+        gs.raceTick = 0;
+        gs.backgroundOffset = 0;
+        gs.*screen.lastOwnPos = 0;
+        gs.mode = screen.raceMode;
+        break;
+    case Progress::CountdownOver:
+        gs.netState = 0;
+        leave();
+        break;
+    case Progress::Waiting:
+        break;
+    }
 }
 
 }
@@ -167,41 +194,13 @@ void Trotix::cancelNetwork()
 
 void Trotix::startServer()
 {
-    gs.shownMode = ModeServerWait;
-    switch (drawProgress(serverTexts)) {
-    case Progress::Ready:
-        gs.raceTick = 0;
-        gs.backgroundOffset = 0;
-        gs.lastPos1 = 0;
-        gs.mode = ModeServerRace;
-        break;
-    case Progress::CountdownOver:
-        gs.netState = 0;
-        cancelNetwork();
-        break;
-    case Progress::Waiting:
-        break;
-    }
+    progressTick(serverScreen, [this] { cancelNetwork(); });
     showBuffer();
 }
 
 void Trotix::startClient()
 {
-    gs.shownMode = ModeClientConnect;
-    switch (drawProgress(clientTexts)) {
-    case Progress::Ready:
-        gs.raceTick = 0;
-        gs.backgroundOffset = 0;
-        gs.lastPos2 = 0;
-        gs.mode = ModeClientRace;
-        break;
-    case Progress::CountdownOver:
-        gs.netState = 0;
-        disconnectNetwork();
-        break;
-    case Progress::Waiting:
-        break;
-    }
+    progressTick(clientScreen, [this] { disconnectNetwork(); });
     showBuffer();
 }
 

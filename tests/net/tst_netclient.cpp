@@ -24,20 +24,40 @@ void confirmAddress(GameFixture &game, const QString &address)
     game.call("confirmNetwork");
 }
 
-// Connects to the scripted server and goes through the hand-shake, each message checked.
-ScriptedPeer *shakeHands(GameFixture &game, ScriptedServer &server, const QByteArray &serverName = "RED RUNNER     \n")
+// How far a test takes the hand-shake before it goes its own way.
+enum class Stage { Greeted, Named, Ready };
+
+// Connects to the scripted server and takes the hand-shake up to `stage`, each message checked:
+// Greeted, the game's "TROTIX" has come; Named, its name line has answered ours; Ready, it has
+// taken our name and sent "OKOKOK".
+ScriptedPeer *shakeHands(GameFixture &game, ScriptedServer &server, Stage stage = Stage::Ready)
 {
     confirmAddress(game, QStringLiteral("127.0.0.1"));
     ScriptedPeer *peer = server.accept();
     if (!peer || peer->nextLine() != "TROTIX\n")
         return nullptr;
+    if (stage == Stage::Greeted)
+        return peer;
     peer->send("TROTIX\n");
     if (peer->nextLine() != ownNameLine)
         return nullptr;
-    peer->send(serverName);
+    if (stage == Stage::Named)
+        return peer;
+    peer->send("RED RUNNER     \n");
     if (peer->nextLine() != "OKOKOK\n" || gs.netState != 5)
         return nullptr;
     return peer;
+}
+
+// Straight to the running race with known positions, and the first request out.
+bool askedMidRace(GameFixture &game, ScriptedPeer &peer)
+{
+    gs.mode = ModeClientRace;
+    gs.raceTick = 7;
+    gs.pos1 = 1500;
+    gs.pos2 = 1400;
+    game.tick();
+    return peer.nextLine() == "ASKPOS\n";
 }
 
 // Ticks the connecting screen through a failure display: the message on four ticks, then idle.
@@ -150,10 +170,8 @@ private slots:
         ScriptedServer server;
         QVERIFY(server.listen());
         GameFixture game;
-        confirmAddress(game, QStringLiteral("127.0.0.1"));
-        ScriptedPeer *peer = server.accept();
+        ScriptedPeer *peer = shakeHands(game, server, Stage::Greeted);
         QVERIFY(peer);
-        QCOMPARE(peer->nextLine(), QByteArray("TROTIX\n"));
         peer->send(reply);
         QVERIFY(peer->staysQuiet());
         QCOMPARE(gs.netState, 1);
@@ -164,21 +182,14 @@ private slots:
         ScriptedServer server;
         QVERIFY(server.listen());
         GameFixture game;
-        confirmAddress(game, QStringLiteral("127.0.0.1"));
-        ScriptedPeer *peer = server.accept();
+        ScriptedPeer *peer = shakeHands(game, server, Stage::Named);
         QVERIFY(peer);
-        QCOMPARE(peer->nextLine(), QByteArray("TROTIX\n"));
-        peer->send("TROTIX\n");
-        QCOMPARE(peer->nextLine(), ownNameLine);
         peer->send("RED RUNNER     \nSECOND LINE    \n");
         QCOMPARE(peer->nextLine(), QByteArray("OKOKOK\n"));
         QCOMPARE(gs.opponentName, QStringLiteral("SECOND LINE    "));
         QVERIFY(peer->staysQuiet());
 
-        gs.mode = ModeClientRace; // straight to the running race
-        gs.raceTick = 7;
-        game.tick();
-        QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
+        QVERIFY(askedMidRace(game, *peer));
         peer->send("100+90+0\n200+180+0\n");
         QVERIFY(pumpUntil([] { return gs.askPosReady == 1; }));
         QCOMPARE(gs.pos1, 200);
@@ -190,12 +201,8 @@ private slots:
         ScriptedServer server;
         QVERIFY(server.listen());
         GameFixture game;
-        confirmAddress(game, QStringLiteral("127.0.0.1"));
-        ScriptedPeer *peer = server.accept();
+        ScriptedPeer *peer = shakeHands(game, server, Stage::Named);
         QVERIFY(peer);
-        QCOMPARE(peer->nextLine(), QByteArray("TROTIX\n"));
-        peer->send("TROTIX\n");
-        QCOMPARE(peer->nextLine(), ownNameLine);
         LogCapture log;
         peer->send("RED RU");
         QVERIFY(pumpUntil([&] { return log.text().contains("Something ready"); }));
@@ -206,12 +213,7 @@ private slots:
         QCOMPARE(peer->nextLine(), QByteArray("OKOKOK\n"));
         QCOMPARE(gs.opponentName, QStringLiteral("RED RUNNER     "));
 
-        gs.mode = ModeClientRace;
-        gs.raceTick = 7;
-        gs.pos1 = 1500;
-        gs.pos2 = 1400;
-        game.tick();
-        QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
+        QVERIFY(askedMidRace(game, *peer));
         peer->send("16");
         QVERIFY(peer->staysQuiet());
         QCOMPARE(gs.pos1, 1500); // no zeroed positions
@@ -229,12 +231,7 @@ private slots:
         GameFixture game;
         ScriptedPeer *peer = shakeHands(game, server);
         QVERIFY(peer);
-        gs.mode = ModeClientRace;
-        gs.raceTick = 7;
-        gs.pos1 = 1500;
-        gs.pos2 = 1400;
-        game.tick();
-        QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
+        QVERIFY(askedMidRace(game, *peer));
         game.tick(3);
         QVERIFY(peer->staysQuiet());
         QCOMPARE(gs.pos1, 1500);
@@ -276,10 +273,8 @@ private slots:
         ScriptedServer server;
         QVERIFY(server.listen());
         GameFixture game;
-        confirmAddress(game, QStringLiteral("127.0.0.1"));
-        ScriptedPeer *peer = server.accept();
+        ScriptedPeer *peer = shakeHands(game, server, Stage::Greeted);
         QVERIFY(peer);
-        QCOMPARE(peer->nextLine(), QByteArray("TROTIX\n"));
         LogCapture log;
         peer->send(answer);
         QVERIFY(pumpUntil([&] { return gs.netState == failure; }));
@@ -342,10 +337,8 @@ private slots:
         QVERIFY(server.listen());
         GameFixture game;
         const QByteArray name(gs.horseName);
-        confirmAddress(game, QStringLiteral("127.0.0.1"));
-        ScriptedPeer *peer = server.accept();
+        ScriptedPeer *peer = shakeHands(game, server, Stage::Greeted);
         QVERIFY(peer);
-        QCOMPARE(peer->nextLine(), QByteArray("TROTIX\n"));
         LogCapture log;
         peer->send(QByteArray(1 << 20, 'X'));
         QVERIFY(pumpUntil([] { return gs.netState == 10; }));
@@ -363,12 +356,7 @@ private slots:
         GameFixture game;
         ScriptedPeer *peer = shakeHands(game, server);
         QVERIFY(peer);
-        gs.mode = ModeClientRace;
-        gs.raceTick = 7;
-        gs.pos1 = 1500;
-        gs.pos2 = 1400;
-        game.tick();
-        QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
+        QVERIFY(askedMidRace(game, *peer));
         LogCapture log;
         peer->send(QByteArray("\0\x01\xfe\xff garbage \x80\n", 15));
         QVERIFY(pumpUntil([] { return gs.askPosReady == 1; }));
