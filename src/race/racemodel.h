@@ -3,6 +3,7 @@
 // that pick them, the scenario from two race weights, one step of both horses and the winner rule.
 // A position is in half-metres: 0 at the start, 2000 at the finish.
 #include <cstddef>
+#include <iterator>
 
 // Win scenarios: which horse the race favours, and how clearly.
 enum WinScenario : int {
@@ -73,11 +74,11 @@ constexpr PatternRow pattern5Rows[] = {
 };
 
 constexpr RacePattern racePatterns[] = {
-    {pattern1Rows, sizeof pattern1Rows / sizeof *pattern1Rows, 40},
-    {pattern2Rows, sizeof pattern2Rows / sizeof *pattern2Rows, 41},
-    {pattern3Rows, sizeof pattern3Rows / sizeof *pattern3Rows, 40},
-    {pattern4Rows, sizeof pattern4Rows / sizeof *pattern4Rows, 40},
-    {pattern5Rows, sizeof pattern5Rows / sizeof *pattern5Rows, 42},
+    {pattern1Rows, std::size(pattern1Rows), 40},
+    {pattern2Rows, std::size(pattern2Rows), 41},
+    {pattern3Rows, std::size(pattern3Rows), 40},
+    {pattern4Rows, std::size(pattern4Rows), 40},
+    {pattern5Rows, std::size(pattern5Rows), 42},
 };
 
 // Narrow scenarios (2, 4) draw once: pattern 4 or 5. Clear ones (1, 3) draw twice, both always:
