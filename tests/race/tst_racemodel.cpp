@@ -7,7 +7,6 @@
 
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -31,15 +30,6 @@ RaceResult runUntilWinner(int scenario, int pattern, int bonus)
             return {positions, winner, tick};
     }
     return {positions, 0, -1};
-}
-
-int opponentNamed(const char *name)
-{
-    for (int i = 0; i < 4; ++i) {
-        if (std::strcmp(opponents[i].name, name) == 0)
-            return i;
-    }
-    return -1;
 }
 
 }
@@ -181,14 +171,6 @@ private slots:
         QCOMPARE(scriptedDrawsLeft(), 1); // always exactly three draws
     }
 
-    void opponentNamesFillTheirSlots()
-    {
-        for (const Opponent &opponent : opponents) {
-            QCOMPARE(std::strlen(opponent.name), std::size_t(15));
-            QCOMPARE(opponentNamed(opponent.name), opponent.scenario - 1);
-        }
-    }
-
     void patternDrawByScenario_data()
     {
         QTest::addColumn<int>("scenario");
@@ -243,16 +225,6 @@ private slots:
     }
 
     // ---- patterns and steps ----
-
-    void patternRowsClimbToTheRunOut()
-    {
-        for (const RacePattern &pattern : racePatterns) {
-            QVERIFY(pattern.rowCount >= 6);
-            for (std::size_t i = 1; i < pattern.rowCount; ++i)
-                QVERIFY(pattern.rows[i].leaderUpTo > pattern.rows[i - 1].leaderUpTo);
-            QCOMPARE(pattern.rows[pattern.rowCount - 1].leaderUpTo, 2050);
-        }
-    }
 
     void oneStep_data()
     {
