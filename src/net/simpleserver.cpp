@@ -7,7 +7,9 @@
 
 SimpleServer::SimpleServer(QObject *parent) : QTcpServer(parent)
 {
-    setListenBacklogSize(1);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 3, 0)
+    setListenBacklogSize(1); // one challenger waits at most; Qt 6.2 keeps its own default
+#endif
     // QHostAddress::Any listens on IPv4 and IPv6 alike.
     if (!listen(QHostAddress::Any, Protocol::port)) {
         logText("trotix: Failed to bind to port!!!\n");
