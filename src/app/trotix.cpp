@@ -6,9 +6,12 @@
 #include "game/gamestate.h"
 #include "platform/idmenubar.h"
 #include "platform/paths.h"
+#include "platform/screenscale.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -16,8 +19,8 @@
 
 namespace {
 
-constexpr int screenWidth = 240;
-constexpr int screenHeight = 320;
+constexpr int screenWidth = ScreenScale::deviceWidth;
+constexpr int screenHeight = ScreenScale::deviceHeight;
 constexpr int fieldStripWidth = 796;
 constexpr int courseStripWidth = 494;
 
@@ -168,10 +171,57 @@ void Trotix::paintEvent(QPaintEvent *)
     if (!gs.screenBuffer)
         return;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, *gs.screenBuffer, 0, 0, screenWidth, screenHeight);
+    // Nearest neighbour: at a whole-number zoom each screen pixel becomes a sharp square block.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawPixmap(QRect(0, 0, screenWidth * m_screenScale, screenHeight * m_screenScale), *gs.screenBuffer,
+                       QRect(0, 0, screenWidth, screenHeight));
 }
 
-void Trotix::showBuffer() { update(0, 0, screenWidth, screenHeight); }
+void Trotix::setScreenScale(int factor)
+{
+    factor = qBound(1, factor, ScreenScale::maxScale);
+    const int from = m_screenScale;
+    if (factor == from)
+        return;
+    m_screenScale = factor;
+    // Pop-up menus are windows of their own; they take the zoomed font too.
+    setAttribute(Qt::WA_WindowPropagation);
+    if (factor == 1) {
+        setFont(QFont());
+    } else {
+        QFont zoomed = QApplication::font();
+        if (zoomed.pixelSize() > 0)
+            zoomed.setPixelSize(zoomed.pixelSize() * factor);
+        else
+            zoomed.setPointSizeF(zoomed.pointSizeF() * factor);
+        setFont(zoomed);
+    }
+    // The menu bar, buttons and line edits move to their device places times the factor, so a
+    // click lands where the zoomed screen shows them; a child's own font and style grow with it.
+    const QList<QWidget *> children = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (QWidget *child : children) {
+        if (child->isWindow())
+            continue;
+        if (child->testAttribute(Qt::WA_SetFont)) {
+            QFont own = child->font();
+            if (own.pixelSize() > 0)
+                own.setPixelSize(own.pixelSize() * factor / from);
+            else
+                own.setPointSizeF(own.pointSizeF() * factor / from);
+            child->setFont(own);
+        }
+        if (!child->styleSheet().isEmpty())
+            child->setStyleSheet(ScreenScale::rescaledStyleSheet(child->styleSheet(), from, factor));
+        // The menu bar spans the window's top edge at its new font's height.
+        if (qobject_cast<QMenuBar *>(child))
+            child->setGeometry(0, 0, screenWidth * factor, child->sizeHint().height());
+        else
+            child->setGeometry(ScreenScale::rescaled(child->geometry(), from, factor));
+    }
+    update();
+}
+
+void Trotix::showBuffer() { update(0, 0, screenWidth * m_screenScale, screenHeight * m_screenScale); }
 
 void Trotix::setActivityGroupEnabled(bool enabled)
 {

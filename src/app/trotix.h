@@ -17,9 +17,16 @@
 class Trotix : public TrotixBase
 {
     Q_OBJECT
+    // Window pixels per screen pixel: 1 as on the device, 2 or more on a large screen.
+    Q_PROPERTY(int screenScale READ screenScale WRITE setScreenScale)
 public:
     explicit Trotix(QWidget *parent = nullptr, const char *name = nullptr, Qt::WindowFlags flags = {});
     ~Trotix() override;
+
+    int screenScale() const { return m_screenScale; }
+    // Shows the screen zoomed by a whole number: the buffer and every game coordinate stay as
+    // they are; the final copy, the child widgets' places and the fonts grow with the factor.
+    void setScreenScale(int factor);
 
 private slots:
     void goodBye();
@@ -79,4 +86,6 @@ private:
     // Tears down the client side of a network race: close, and drop the three signal connections.
     void closeClientSocket();
     void destroyServerConnection();
+
+    int m_screenScale = 1;
 };

@@ -1,28 +1,88 @@
 #include "platform/qpeapplication.h"
 
+#include "platform/log.h"
+
+#include <QActionGroup>
+#include <QMenu>
 #include <QScreen>
 #include <QWidget>
+
+namespace {
+
+// The window's own menu (right click): every zoom that fits the screen, and the current one.
+void addScaleMenu(QWidget *widget, int current, int largest)
+{
+    delete widget->findChild<QMenu *>(QStringLiteral("zoomMenu"), Qt::FindDirectChildrenOnly);
+    auto *menu = new QMenu(widget);
+    menu->setObjectName(QStringLiteral("zoomMenu"));
+    auto *group = new QActionGroup(menu);
+    for (int factor = 1; factor <= largest; ++factor) {
+        QAction *action = menu->addAction(QStringLiteral("Zoom %1x (%2 x %3)")
+                                              .arg(factor)
+                                              .arg(ScreenScale::deviceWidth * factor)
+                                              .arg(ScreenScale::deviceHeight * factor));
+        action->setCheckable(true);
+        action->setChecked(factor == current);
+        group->addAction(action);
+        QObject::connect(action, &QAction::triggered, widget,
+                         [widget, factor] { QPEApplication::setWindowScale(widget, factor); });
+    }
+    // Not the widget's own action list: that also holds the menu bar's key items.
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, menu,
+                     [widget, menu](const QPoint &at) { menu->popup(widget->mapToGlobal(at)); });
+}
+
+}
 
 QPEApplication::QPEApplication(int &argc, char **argv, Type)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("trotix"));
     setApplicationDisplayName(QStringLiteral("Trotix"));
-    setDesktopFileName(QStringLiteral("io.github.trotix.Trotix"));
+    setDesktopFileName(QStringLiteral("org.example.trotix"));
 }
 
-void QPEApplication::showMainWidget(QWidget *widget, bool nomax)
+void QPEApplication::showMainWidget(QWidget *widget, bool nomax) { presentMainWidget(widget, nomax); }
+
+void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
 {
-    const QScreen *screen = primaryScreen();
-    const QSize available = screen ? screen->size() : QSize(deviceWidth, deviceHeight);
-    const bool deviceSized = available.width() <= deviceWidth && available.height() <= deviceHeight;
-    if (deviceSized && !nomax) {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize whole = screen ? screen->size() : QSize(deviceWidth, deviceHeight);
+    const QSize available = screen ? screen->availableGeometry().size() : whole;
+    const int requested = requestedScale();
+    if (!nomax && requested <= 1 && ScreenScale::isDeviceSized(whole)) {
+        widget->setProperty("screenScale", 1);
+        // The window covers the screen itself too: an X server without a window manager (a
+        // small kiosk display) ignores the full-screen request.
+        widget->setGeometry(screen ? screen->geometry() : QRect(QPoint(0, 0), whole));
         widget->showFullScreen();
         return;
     }
-    widget->resize(deviceWidth, deviceHeight);
-    widget->setFixedSize(deviceWidth, deviceHeight);
+    const int fitting = ScreenScale::automaticScale(available);
+    const int factor = requested > 0 ? requested : fitting;
+    setWindowScale(widget, factor);
+    addScaleMenu(widget, factor, qMax(factor, fitting));
     widget->show();
+}
+
+int QPEApplication::requestedScale()
+{
+    const QByteArray text = qgetenv("TROTIX_SCALE");
+    if (text.trimmed().isEmpty())
+        return 0;
+    const int factor = ScreenScale::parseScale(text);
+    if (factor == 0) {
+        logText("trotix: TROTIX_SCALE=%s is not a whole number from 1 to %d; the zoom follows the screen.\n",
+                text.constData(), ScreenScale::maxScale);
+    }
+    return factor;
+}
+
+void QPEApplication::setWindowScale(QWidget *widget, int factor)
+{
+    widget->setProperty("screenScale", factor);
+    widget->setFixedSize(deviceWidth * factor, deviceHeight * factor);
 }
 
 bool QPEApplication::displayAvailable(QString *help)

@@ -1,7 +1,9 @@
 #pragma once
 // Our stand-in for the PDA platform's application object: a QApplication that shows the main
-// widget the device's way (filling a screen no bigger than the device, a device-sized window
-// on a desktop).
+// widget the device's way: filling a screen no bigger than the device, and on a larger screen as
+// a window zoomed by a whole number so that the pixels stay sharp.
+#include "platform/screenscale.h"
+
 #include <QApplication>
 
 class QPEApplication : public QApplication
@@ -13,9 +15,18 @@ public:
 
     void showMainWidget(QWidget *widget, bool nomax = false);
 
+    // What showMainWidget does, usable with any application object (tests run under their own).
+    // A main widget with an int property "screenScale" is zoomed: by TROTIX_SCALE when that is
+    // set, else by the largest factor that fits the screen; its right-click menu changes it.
+    static void presentMainWidget(QWidget *widget, bool nomax);
+    // The zoom asked for in the environment (TROTIX_SCALE), 0 for none; a bad value is logged.
+    static int requestedScale();
+    // Zooms the main widget and makes its window 240s x 320s.
+    static void setWindowScale(QWidget *widget, int factor);
+
     // Whether a Qt platform can be expected to start. When not, help says how to play anyway.
     static bool displayAvailable(QString *help);
 
-    static constexpr int deviceWidth = 240;
-    static constexpr int deviceHeight = 320;
+    static constexpr int deviceWidth = ScreenScale::deviceWidth;
+    static constexpr int deviceHeight = ScreenScale::deviceHeight;
 };

@@ -1,0 +1,52 @@
+#include "platform/screenscale.h"
+
+#include <QRegularExpression>
+
+namespace ScreenScale {
+
+int parseScale(const QByteArray &text)
+{
+    bool ok = false;
+    const QByteArray trimmed = text.trimmed();
+    // Only digits: "+2", "2.0" or "0x2" are not what a player means by a zoom.
+    for (char c : trimmed) {
+        if (c < '0' || c > '9')
+            return 0;
+    }
+    const int value = trimmed.toInt(&ok);
+    return ok && value >= 1 && value <= maxScale ? value : 0;
+}
+
+int automaticScale(const QSize &available)
+{
+    const int byWidth = (available.width() - frameAllowanceWidth) / deviceWidth;
+    const int byHeight = (available.height() - frameAllowanceHeight) / deviceHeight;
+    return qBound(1, qMin(byWidth, byHeight), maxScale);
+}
+
+bool isDeviceSized(const QSize &screen)
+{
+    return screen.width() <= deviceWidth && screen.height() <= deviceHeight;
+}
+
+QRect rescaled(const QRect &rect, int from, int to)
+{
+    // Integer arithmetic in this order keeps a rectangle that went up and back down exact.
+    return QRect(rect.x() * to / from, rect.y() * to / from, rect.width() * to / from, rect.height() * to / from);
+}
+
+QString rescaledStyleSheet(const QString &styleSheet, int from, int to)
+{
+    static const QRegularExpression length(QStringLiteral("(\\d+)px"));
+    QString result;
+    qsizetype last = 0;
+    for (const QRegularExpressionMatch &match : length.globalMatch(styleSheet)) {
+        result += QStringView(styleSheet).mid(last, match.capturedStart() - last);
+        result += QString::number(match.captured(1).toInt() * to / from) + QStringLiteral("px");
+        last = match.capturedEnd();
+    }
+    result += QStringView(styleSheet).mid(last);
+    return result;
+}
+
+}
