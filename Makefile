@@ -2,8 +2,9 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: all setup configure build run test clean
+.PHONY: all setup configure build run test clean install package screenshots
 
 all: build
 
@@ -21,6 +22,20 @@ run: build
 
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# Installs the game, its pictures, menu entry, icons and metadata under PREFIX (DESTDIR honoured).
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, for `sudo apt install ./$(BUILD)/trotix_*.deb`.
+package: build
+	@cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/trotix_*.deb
+
+# Screenshots of every screen into docs/screenshots (1x, and 2x of the metainfo's five).
+screenshots: build
+	@cmake --build $(BUILD) --target screenshots
+	@rm -rf docs/screenshots && cp -r $(BUILD)/screenshots docs/screenshots
 
 clean:
 	rm -rf $(BUILD)

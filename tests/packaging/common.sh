@@ -1,0 +1,65 @@
+# Shared by the packaging tests: failing with a reason, and starting an installed game headless.
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+need() {
+  command -v "$1" >/dev/null 2>&1 || fail "$1 is missing (scripts/setup.sh installs it: $2)"
+}
+
+# run_installed BINARY WORKDIR [VAR=VALUE...]: starts the game as a player would, with no QPEDIR and
+# the save under WORKDIR, headless, for three ticks; checks the first start asks for the name and
+# that the save went where the player's data lives. Extra variables go to the game's environment.
+run_installed() {
+  local binary=$1 work=$2
+  shift 2
+  local log=$work/game.log
+  mkdir -p "$work/home" "$work/data"
+  env -u QPEDIR -u DISPLAY -u WAYLAND_DISPLAY -u TROTIX_SCALE \
+      HOME="$work/home" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=offscreen "$@" \
+      "$binary" >"$log" 2>"$work/game.err" &
+  local pid=$!
+  local waited=0
+  while [ "$(grep -c '^trotix: Action>>Naming()$' "$log")" -lt 3 ]; do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      cat "$log" "$work/game.err" >&2
+      fail "$binary stopped before three ticks"
+    fi
+    [ "$waited" -ge 200 ] && { kill "$pid"; cat "$log" "$work/game.err" >&2; fail "$binary did not tick within 20 s"; }
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  grep -qx "trotix: No attribute file yet at $work/data/trotix/trotix_attr.conf" "$log" \
+    || { cat "$log" >&2; fail "the save is not under XDG_DATA_HOME"; }
+  grep -qx 'trotix: New parameter file.' "$log" || fail "a first start did not find a new horse"
+  [ -d "$work/data/trotix" ] || fail "the save folder was not made"
+  echo "ok: $binary started headless ($*) and ticked"
+}
+
+# check_layout ROOT PREFIX ID: the installed files a player and a desktop need.
+check_layout() {
+  local root=$1 prefix=$2 id=$3
+  local share=$root$prefix/share
+  [ -x "$root$prefix/bin/trotix" ] || fail "no executable $prefix/bin/trotix"
+  [ -f "$share/applications/$id.desktop" ] || fail "no desktop entry $id.desktop"
+  [ -f "$share/metainfo/$id.metainfo.xml" ] || fail "no AppStream metadata $id.metainfo.xml"
+  [ -f "$share/trotix/trotix_attr.conf" ] || fail "no attribute-file template"
+  local pictures
+  pictures=$(find "$share/trotix/pics" -name '*.png' | wc -l)
+  [ "$pictures" -eq 34 ] || fail "$pictures pictures installed instead of 34"
+  for size in 16 24 32 48 64 128 256; do
+    local icon=$share/icons/hicolor/${size}x${size}/apps/$id.png
+    [ -f "$icon" ] || fail "no ${size}px icon"
+    file "$icon" | grep -q "PNG image data, $size x $size," || fail "the ${size}px icon is $(file -b "$icon")"
+  done
+  [ -f "$share/man/man6/trotix.6.gz" ] || fail "no manual page"
+  [ -f "$share/doc/trotix/copyright" ] || fail "no copyright notice"
+  grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "the desktop entry names another icon"
+  grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$share/metainfo/$id.metainfo.xml" \
+    || fail "the metainfo launches another desktop id"
+  echo "ok: layout under $root$prefix"
+}

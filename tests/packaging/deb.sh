@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The Debian package: built by CPack, with the right control fields and files, its dependencies
+# resolvable by apt, and the game in it starting headless from an unpacked root.
+# usage: deb.sh SOURCE_DIR BUILD_DIR
+set -euo pipefail
+. "$(dirname "$0")/common.sh"
+src=$1 build=$2
+need dpkg-deb dpkg
+need dpkg-shlibdeps dpkg-dev
+need file file
+[ -e /home/QtPalmtop ] && { echo "SKIP: /home/QtPalmtop exists: the game would play from there"; exit 77; }
+id=$(basename "$(ls "$src"/packaging/*.desktop)" .desktop)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+(cd "$build" && cpack --config CPackConfig.cmake -G DEB -B "$work/out") >"$work/cpack.log" 2>&1 \
+  || { cat "$work/cpack.log" >&2; fail "cpack"; }
+deb=$(ls "$work"/out/trotix_*.deb)
+arch=$(dpkg --print-architecture)
+[ "$(basename "$deb")" = "trotix_$(dpkg-deb -f "$deb" Version)_$arch.deb" ] || fail "package file name $(basename "$deb")"
+
+info=$(dpkg-deb --info "$deb")
+echo "$info"
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = trotix ] || fail "Package: $(field Package)"
+[ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
+[ "$(field Section)" = games ] || fail "Section: $(field Section)"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+depends=$(field Depends)
+for dep in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 fonts-dejavu-core; do
+  echo "$depends" | grep -Eq "(^|, )$dep( |,|$)" || fail "Depends lacks $dep: $depends"
+done
+synopsis=$(field Description | sed -n 1p)
+[ -n "$synopsis" ] || fail "no synopsis"
+[ "$(field Description | sed -n 2p | sed 's/^ *//')" != "$synopsis" ] || fail "the synopsis is repeated"
+field Description | sed -n '2,$p' | grep -qv '^ ' && fail "a description line is not indented"
+[ -z "$(field Homepage)" ] || fail "a homepage the project does not have: $(field Homepage)"
+
+dpkg-deb --contents "$deb" >"$work/contents"
+outside=$(awk '{print $6}' "$work/contents" | grep -v -e '^\./usr/' -e '^\./$' || true)
+[ -z "$outside" ] || fail "files outside /usr: $outside"
+grep -q ' \./usr/local/' "$work/contents" && fail "files under /usr/local in a package"
+
+dpkg-deb -x "$deb" "$work/root"
+check_layout "$work/root" /usr "$id"
+desktop-file-validate "$work/root/usr/share/applications/$id.desktop" || fail "the packaged desktop entry"
+appstreamcli validate --no-net "$work/root/usr/share/metainfo/$id.metainfo.xml" || fail "the packaged metainfo"
+run_installed "$work/root/usr/bin/trotix" "$work/run"
+
+# apt finds everything the package depends on (as on a fresh Debian 12 after apt-get update).
+if command -v apt-get >/dev/null 2>&1; then
+  apt-get install --simulate --no-install-recommends "$deb" >"$work/apt.log" 2>&1 \
+    || { cat "$work/apt.log" >&2; fail "apt-get cannot resolve the package's dependencies"; }
+  grep -q '^Inst trotix ' "$work/apt.log" || { cat "$work/apt.log" >&2; fail "apt-get would not install trotix"; }
+  echo "ok: apt-get --simulate resolves the dependencies"
+fi
+echo "ok: $(basename "$deb")"

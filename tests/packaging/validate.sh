@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The menu entry and the AppStream metadata pass their validators, and the application tells the
+# desktop the same id (so windows group under the menu entry's icon).
+# usage: validate.sh SOURCE_DIR BUILD_DIR
+set -euo pipefail
+. "$(dirname "$0")/common.sh"
+src=$1 build=$2
+need desktop-file-validate desktop-file-utils
+need appstreamcli appstream
+desktop=$(ls "$src"/packaging/*.desktop)
+id=$(basename "$desktop" .desktop)
+metainfo=$build/packaging/$id.metainfo.xml
+[ -f "$metainfo" ] || fail "no configured metainfo at $metainfo"
+
+desktop-file-validate "$desktop" || fail "desktop-file-validate"
+grep -qx 'Categories=Game;[A-Za-z]*;' "$desktop" || fail "Categories must be Game; and one subcategory"
+appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli validate"
+grep -q "<id>$id</id>" "$metainfo" || fail "the metainfo's id is not $id"
+grep -q "setDesktopFileName(QStringLiteral(\"$id\"))" "$src/src/platform/qpeapplication.cpp" \
+  || fail "the application announces another desktop id than $id"
+grep -q '<screenshot type="default">' "$metainfo" || fail "no default screenshot"
+# Every screenshot the metainfo names is one the repository holds.
+for shot in $(grep -o '/2x/[a-z-]*\.png' "$metainfo"); do
+  [ -f "$src/docs/screenshots$shot" ] || fail "docs/screenshots$shot is not committed"
+done
+echo "ok: $id validates"
