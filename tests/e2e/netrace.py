@@ -159,6 +159,8 @@ def main():
     wait_for(red_log, "trotix: Action>>askServer()", 10)
     click(display, red_window, CONFIRM)
     wait_for(red_log, "trotix: Action>>startServer()", 10)  # now taking challengers
+    if "trotix: Failed to bind to port!!!" in read(red_log):
+        fail("port 1234 is held by another program (another test run?)")
 
     # Blue seeks it at 127.0.0.1.
     # "&Client(Blue)" and "&Computer" share their mnemonic: C moves to the first, Return picks it.
