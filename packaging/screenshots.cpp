@@ -91,14 +91,20 @@ private:
     bool m_failed = false;
 };
 
-// A connection progress screen as confirmNetwork leaves it, without opening a real socket.
-void enterProgressScreen(Director &director, int mode)
+// One side of a network race: its question screen, then its progress screen in each state.
+struct Side
 {
-    gs.mode = mode;
-    gs.netState = 0;
-    director.call("clearScreen");
-    gs.disconnectButton->show();
-}
+    const char *menuSlot;
+    int progressMode;
+    const char *opponent;
+    const char *address; // typed into the question screen, or none
+    const char *shots[5]; // question; waiting, challenger named, connection lost, refused
+};
+
+const Side serverSide{"change2server", ModeServerWait, "BLUE COMET", nullptr,
+                      {"server-ask", "server-wait", "server-challenger", "server-lost", "server-busy"}};
+const Side clientSide{"change2client", ModeClientConnect, "RED ARROW", "192.168.1.20",
+                      {"client-ask", "client-connecting", "client-challenger", "client-failed", "client-refused"}};
 
 void playCare(Director &d)
 {
@@ -149,44 +155,24 @@ void playCare(Director &d)
     d.tick();
 }
 
-void playConnections(Director &d)
+void playSide(Director &d, const Side &side)
 {
-    gs.opponentName = QStringLiteral("BLUE COMET");
-
-    d.call("change2server");
+    gs.opponentName = QString::fromLatin1(side.opponent);
+    d.call(side.menuSlot);
     d.tick();
-    d.shoot("server-ask");
-    enterProgressScreen(d, ModeServerWait);
-    d.tick();
-    d.shoot("server-wait");
-    gs.netState = 4;
-    d.tick();
-    d.shoot("server-challenger");
-    gs.netState = 10;
-    d.tick();
-    d.shoot("server-lost");
-    gs.netState = 30;
-    d.tick();
-    d.shoot("server-busy");
-    d.call("disconnectNetwork");
-
-    gs.opponentName = QStringLiteral("RED ARROW");
-    d.call("change2client");
-    d.tick();
-    gs.addressEdit->setText(QStringLiteral("192.168.1.20"));
-    d.shoot("client-ask");
-    enterProgressScreen(d, ModeClientConnect);
-    d.tick();
-    d.shoot("client-connecting");
-    gs.netState = 4;
-    d.tick();
-    d.shoot("client-challenger");
-    gs.netState = 10;
-    d.tick();
-    d.shoot("client-failed");
-    gs.netState = 30;
-    d.tick();
-    d.shoot("client-refused");
+    if (side.address)
+        gs.addressEdit->setText(QString::fromLatin1(side.address));
+    d.shoot(side.shots[0]);
+    // The progress screen as confirmNetwork leaves it, without opening a real socket.
+    gs.mode = side.progressMode;
+    d.call("clearScreen");
+    gs.disconnectButton->show();
+    const int netStates[] = {0, 4, 10, 30};
+    for (int i = 0; i < 4; ++i) {
+        gs.netState = netStates[i];
+        d.tick();
+        d.shoot(side.shots[i + 1]);
+    }
     d.call("disconnectNetwork");
     d.tick();
 }
@@ -273,7 +259,8 @@ int main(int argc, char **argv)
 
     Director director(widget, outDir, wanted);
     playCare(director);
-    playConnections(director);
+    playSide(director, serverSide);
+    playSide(director, clientSide);
     playRace(director);
 
     for (const char *name : screenNames) {
