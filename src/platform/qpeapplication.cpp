@@ -73,8 +73,14 @@ int QPEApplication::requestedScale()
         return 0;
     const int factor = ScreenScale::parseScale(text);
     if (factor == 0) {
+        // Echoed printable only, so that the value cannot break or forge a log line.
+        QByteArray shown = text.trimmed().left(32);
+        for (char &c : shown) {
+            if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e)
+                c = '?';
+        }
         logText("trotix: TROTIX_SCALE=%s is not a whole number from 1 to %d; the zoom follows the screen.\n",
-                text.constData(), ScreenScale::maxScale);
+                shown.constData(), ScreenScale::maxScale);
     }
     return factor;
 }

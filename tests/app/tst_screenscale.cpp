@@ -313,6 +313,15 @@ private slots:
             QCOMPARE(game.widget()->screenScale(), ScreenScale::automaticScale(screen->availableGeometry().size()));
     }
 
+    void aBadZoomIsEchoedPrintableOnOneLine()
+    {
+        ScaleEnvironment scale("3\ntrotix: Write Attribute File\x1b");
+        LogCapture log;
+        QCOMPARE(QPEApplication::requestedScale(), 0);
+        QCOMPARE(log.text(), QByteArray("trotix: TROTIX_SCALE=3?trotix: Write Attribute File? is not a whole number "
+                                        "from 1 to 16; the zoom follows the screen.\n"));
+    }
+
     // The screens the test runs are registered with, and what each must get.
     void eachScreenGetsItsWindow()
     {
