@@ -2,6 +2,7 @@
 
 #include "game/attrcodec.h"
 #include "platform/log.h"
+#include "platform/paths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,9 +18,14 @@ AttrLoadResult loadAttrFile(GameState &state, const QString &path)
 {
     QFile file(path);
     if (!QFileInfo::exists(path)) {
-        logText("trotix: No attribute file yet at %s\n", qPrintable(path));
-        logText("trotix: New parameter file.\n");
-        return AttrLoadResult::New;
+        // A fresh install: put the shipped template in place, as the device came with one.
+        const QString shipped = Paths::attrTemplate();
+        if (!QFileInfo::exists(shipped) || !QFile::copy(shipped, path)) {
+            logText("trotix: No attribute file yet at %s\n", qPrintable(path));
+            logText("trotix: New parameter file.\n");
+            return AttrLoadResult::New;
+        }
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
     if (!file.open(QIODevice::ReadOnly)) {
         logText("trotix: Cannot read attribute file %s (%s); this horse will not be saved.\n",

@@ -66,7 +66,8 @@ def start_game(home, display, log_path):
     env.pop("WAYLAND_DISPLAY", None)
     runtime = os.path.join(home, "run")
     os.makedirs(runtime, mode=0o700, exist_ok=True)
-    env.update(QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime)
+    # Zoom 1: the clicks below are placed at the game's own coordinates.
+    env.update(QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime, TROTIX_SCALE="1")
     log = open(log_path, "wb")
     game = subprocess.Popen([GAME], env=env, stdout=log, stderr=subprocess.STDOUT, cwd=home)
     started.append((game, log_path))

@@ -191,9 +191,13 @@ private slots:
         GameFixture game(QByteArray{});
         QCOMPARE(gs.mode, 0);
         QCOMPARE(gs.attrFileValid, 0);
+        // The shipped template is put in place, as a fresh device has it.
+        QVERIFY(capture.text().startsWith("trotix: String-> %%%%%%%%%%%%%%%%\n"));
         QVERIFY(capture.text().endsWith("trotix: New parameter file.\n"));
+        const QByteArray placed = game.home().readAttr();
+        QVERIFY(placed.startsWith("%%%%%%%%%%%%%%%%"));
         game.tick(30);
-        QVERIFY(!game.home().attrExists()); // nothing is written before the horse has a name
+        QCOMPARE(game.home().readAttr(), placed); // nothing is written before the horse has a name
     }
 
     void anUnwritableSaveIsLoggedAndTheGameGoesOn()
