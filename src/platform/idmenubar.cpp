@@ -9,8 +9,12 @@ IdMenuBar::IdMenuBar(QWidget *parent) : QMenuBar(parent)
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
-    setStyleSheet(QStringLiteral("QMenuBar::item { padding: 2px 5px; margin: 0px; }"
-                                 "QMenuBar { spacing: 0px; }"));
+    // One calm strip across the top, like the device's own bar, with the titles packed tight.
+    setAutoFillBackground(true);
+    setStyleSheet(QStringLiteral("QMenuBar { background: #f3ead8; border-bottom: 1px solid #8a6a3a; spacing: 0px; }"
+                                 "QMenuBar::item { background: transparent; color: #2b1d0e; padding: 2px 5px; margin: 0px; }"
+                                 "QMenuBar::item:selected { background: #d9b77a; }"
+                                 "QMenuBar::item:disabled { color: #a89a86; }"));
 }
 
 void IdMenuBar::insertPopup(const QString &text, QMenu *popup)
