@@ -1,8 +1,8 @@
 #include "care/statusbars.h"
 
+#include "game/saturatingint.h"
+
 #include <algorithm>
-#include <climits>
-#include <cmath>
 
 namespace {
 
@@ -14,24 +14,13 @@ int barHeight(long long pixels) { return int(std::clamp(pixels, -tallestDrawnBar
 
 }
 
-int shownValue(float value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= 2147483648.0f)
-        return INT_MAX;
-    if (value <= -2147483648.0f)
-        return INT_MIN;
-    return static_cast<int>(value);
-}
-
 std::array<StatusBar, 5> statusBars(const Attributes &a)
 {
-    const int age = shownValue(a.age);
-    const int muscle = shownValue(a.muscle);
-    const int fat = shownValue(a.fat);
-    const int power = shownValue(a.power);
-    const int spirit = shownValue(a.spirit);
+    const int age = saturatingInt(a.age);
+    const int muscle = saturatingInt(a.muscle);
+    const int fat = saturatingInt(a.fat);
+    const int power = saturatingInt(a.power);
+    const int spirit = saturatingInt(a.spirit);
     return {{
         {"Age", 20, 200, 80, 80, age, barHeight(age * 6LL)},
         {"Muscle", 60, 80, 200, 80, muscle, barHeight(muscle / 5)},

@@ -10,16 +10,12 @@ struct StatusBar
     const char *label;
     int x;           // left edge of the bar, its number and its label
     int red, green, blue;
-    int value;       // the attribute truncated toward zero
+    int value;       // the attribute truncated toward zero (saturatingInt)
     int height;      // in pixels; 0 draws no bar
 };
 
 inline constexpr int statusBarBase = 260;
 inline constexpr int statusBarWidth = 25;
-
-// An attribute as the screen shows it: truncated toward zero. A hand-edited save may hold a value
-// beyond the int range; it shows as the nearest int instead of an undefined one.
-int shownValue(float value);
 
 // Age, Muscle, Fat, Power, Spirit, left to right.
 std::array<StatusBar, 5> statusBars(const Attributes &a);

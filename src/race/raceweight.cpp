@@ -1,7 +1,6 @@
 #include "race/raceweight.h"
 
-#include <climits>
-#include <cmath>
+#include "game/saturatingint.h"
 
 int raceWeight(float age, float muscle, float fat, float power, float spirit)
 {
@@ -18,12 +17,5 @@ int raceWeight(float age, float muscle, float fat, float power, float spirit)
         w = w * 0.5f;
     if (age > 20.0f)
         w = w * 0.3f;
-    const float weight = w;
-    if (std::isnan(weight))
-        return 0;
-    if (weight >= 2147483648.0f)
-        return INT_MAX;
-    if (weight <= -2147483648.0f)
-        return INT_MIN;
-    return static_cast<int>(weight);
+    return saturatingInt(w);
 }
