@@ -14,36 +14,45 @@ float lowered(float value, double amount, double guard)
     return value;
 }
 
-void idleLoopEnd(Attributes &a) { a.age = raised(a.age, 0.01, ageLimit); }
+namespace {
+
+void growOlder(Attributes &a, double amount) { a.age = raised(a.age, amount, ageLimit); }
+
+// The cost of an activity kept up too long. The guards are the same for every activity and
+// never larger than the costs, so power and spirit can end a little below zero.
+void tire(Attributes &a, double powerCost, double spiritCost)
+{
+    a.power = lowered(a.power, powerCost, 0.01);
+    a.spirit = lowered(a.spirit, spiritCost, 0.02);
+}
+
+}
+
+void idleLoopEnd(Attributes &a) { growOlder(a, 0.01); }
 
 void eatLoopEnd(Attributes &a, int actionTicks)
 {
-    a.age = raised(a.age, 0.01, ageLimit);
+    growOlder(a, 0.01);
     a.fat = raised(a.fat, 0.1, attributeLimit);
     a.muscle = raised(a.muscle, 0.01, attributeLimit);
-    if (actionTicks > eatingTiresAfter) {
-        a.power = lowered(a.power, 0.01, 0.01);
-        a.spirit = lowered(a.spirit, 0.02, 0.02);
-    }
+    if (actionTicks > eatingTiresAfter)
+        tire(a, 0.01, 0.02);
 }
 
 void sleepLoopEnd(Attributes &a, int actionTicks)
 {
-    a.age = raised(a.age, 0.005, ageLimit);
+    growOlder(a, 0.005);
     a.fat = raised(a.fat, 0.005, attributeLimit);
     a.spirit = raised(a.spirit, 0.01, attributeLimit);
     a.power = raised(a.power, 0.01, attributeLimit);
-    // Too much sleep costs more than it gives; the guards are smaller than the amounts taken, so
-    // power and spirit can end a little below zero.
-    if (actionTicks > sleepingTiresAfter) {
-        a.power = lowered(a.power, 0.02, 0.01);
-        a.spirit = lowered(a.spirit, 0.03, 0.02);
-    }
+    // Too much sleep costs more than it gives.
+    if (actionTicks > sleepingTiresAfter)
+        tire(a, 0.02, 0.03);
 }
 
 void runStepThree(Attributes &a, int actionTicks)
 {
-    a.age = raised(a.age, 0.01, ageLimit);
+    growOlder(a, 0.01);
     // Running burns fat, and muscle once the fat is gone.
     if (double(a.fat) - 0.1 > 0.0)
         a.fat = float(double(a.fat) - 0.1);
@@ -52,10 +61,8 @@ void runStepThree(Attributes &a, int actionTicks)
     a.muscle = raised(a.muscle, 0.1, attributeLimit);
     a.power = raised(a.power, 0.1, attributeLimit);
     a.spirit = raised(a.spirit, 0.05, attributeLimit);
-    if (actionTicks > runningTiresAfter) {
-        a.power = lowered(a.power, 0.05, 0.01);
-        a.spirit = lowered(a.spirit, 0.07, 0.02);
-    }
+    if (actionTicks > runningTiresAfter)
+        tire(a, 0.05, 0.07);
 }
 
 void jumpFall(Attributes &a)
@@ -70,4 +77,4 @@ void blockBonus(Attributes &a)
     a.spirit = raised(a.spirit, 0.03, attributeLimit);
 }
 
-void jumpAgeing(Attributes &a) { a.age = raised(a.age, 0.01, ageLimit); }
+void jumpAgeing(Attributes &a) { growOlder(a, 0.01); }
