@@ -62,9 +62,7 @@ void Trotix::ClientRead()
     const Protocol::ClientStep step =
         Protocol::clientStep(clientSideOf(gs), line, QByteArray(gs.horseName), weight);
     takeClientSide(gs, step.state);
-    if (!step.log.isEmpty())
-        logText("%s", step.log.constData());
-    sendMessage(*gs.clientSocket, step.send);
+    logAndSend(*gs.clientSocket, step.log, step.send);
 }
 
 void Trotix::ClientFire()

@@ -74,9 +74,7 @@ void ClientSocket::readClient()
         gs.receivedLine = QString::fromLatin1(line);
         const Protocol::ServerStep step = Protocol::serverStep(serverSideOf(gs), line, QByteArray(gs.horseName));
         takeServerSide(gs, step.state);
-        if (!step.log.isEmpty())
-            logText("%s", step.log.constData());
-        sendMessage(*this, step.reply);
+        logAndSend(*this, step.log, step.reply);
     }
 }
 

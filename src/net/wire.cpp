@@ -1,5 +1,7 @@
 #include "net/wire.h"
 
+#include "platform/log.h"
+
 #include <QAbstractSocket>
 
 void sendMessage(QAbstractSocket &socket, const QByteArray &message)
@@ -8,4 +10,11 @@ void sendMessage(QAbstractSocket &socket, const QByteArray &message)
         return;
     socket.write(message);
     socket.flush();
+}
+
+void logAndSend(QAbstractSocket &socket, const QByteArray &log, const QByteArray &message)
+{
+    if (!log.isEmpty())
+        logText("%s", log.constData());
+    sendMessage(socket, message);
 }
