@@ -1,11 +1,10 @@
 // The status screen's pixels: five bars of the written colours and heights standing on y = 260,
 // their numbers 10 pixels above and their labels 10 pixels below, and the name as the title.
 // Texts are checked against the same text drawn on the same background.
-#include "app/paint.h"
 #include "gamefixture.h"
 #include "platform/log.h"
+#include "screencheck.h"
 
-#include <QPainter>
 #include <QPixmap>
 #include <QTest>
 
@@ -34,34 +33,21 @@ void plainBackground()
     *gs.backgd2Pixmap = background;
 }
 
-QColor pixel(const QImage &screen, int x, int y) { return QColor(screen.pixel(x, y)); }
-
 // The plain background with one text drawn on it as the game draws text.
 QImage withText(int size, int weight, int x, int y, const QString &text)
 {
-    QPixmap reference = gs.screenBuffer->copy();
-    reference.fill(plain);
-    QPainter painter(&reference);
-    painter.setPen(Qt::black);
-    painter.setFont(gameFont(size, weight));
-    drawTextAt(painter, x, y, text);
-    painter.end();
-    return reference.toImage().convertToFormat(QImage::Format_RGB32);
+    return textOn(plain, 240, size, weight, black, {x, y}, text);
 }
 
 // The screen shows exactly the reference within the box.
 void compareBox(const QImage &screen, const QImage &reference, const QRect &box, const char *what)
 {
-    int inked = 0;
     for (int y = box.top(); y <= box.bottom(); ++y) {
-        for (int x = box.left(); x <= box.right(); ++x) {
+        for (int x = box.left(); x <= box.right(); ++x)
             QVERIFY2(screen.pixel(x, y) == reference.pixel(x, y),
                      qPrintable(QStringLiteral("%1 differs at %2, %3").arg(QLatin1String(what)).arg(x).arg(y)));
-            if (QColor(reference.pixel(x, y)) != plain)
-                ++inked;
-        }
     }
-    QVERIFY2(inked > 0, what);
+    QVERIFY2(pixelsOtherThan(reference, box, plain) > 0, what);
 }
 
 // One bar of the given height: outline, fill, and the background around it.
@@ -71,22 +57,22 @@ void checkBar(const QImage &screen, const ExpectedBar &bar, int height)
     const QString name = QLatin1String(bar.label);
     if (height == 0) {
         for (int y = 240; y <= 262; ++y)
-            QVERIFY2(pixel(screen, mid, y) == plain, qPrintable(name));
-        QVERIFY2(pixel(screen, bar.x, 260) == plain, qPrintable(name));
+            QVERIFY2(colourAt(screen, mid, y) == plain, qPrintable(name));
+        QVERIFY2(colourAt(screen, bar.x, 260) == plain, qPrintable(name));
         return;
     }
     const int top = 260 - height;
-    QVERIFY2(pixel(screen, mid, top) == black, qPrintable(name + QStringLiteral(" top")));
-    QVERIFY2(pixel(screen, mid, top - 1) == plain, qPrintable(name + QStringLiteral(" above")));
-    QVERIFY2(pixel(screen, mid, 260) == black, qPrintable(name + QStringLiteral(" base")));
-    QVERIFY2(pixel(screen, mid, 261) == plain, qPrintable(name + QStringLiteral(" below")));
+    QVERIFY2(colourAt(screen, mid, top) == black, qPrintable(name + QStringLiteral(" top")));
+    QVERIFY2(colourAt(screen, mid, top - 1) == plain, qPrintable(name + QStringLiteral(" above")));
+    QVERIFY2(colourAt(screen, mid, 260) == black, qPrintable(name + QStringLiteral(" base")));
+    QVERIFY2(colourAt(screen, mid, 261) == plain, qPrintable(name + QStringLiteral(" below")));
     if (height >= 2) {
-        QVERIFY2(pixel(screen, mid, top + 1) == bar.fill, qPrintable(name + QStringLiteral(" fill")));
-        QVERIFY2(pixel(screen, mid, 259) == bar.fill, qPrintable(name + QStringLiteral(" fill")));
-        QVERIFY2(pixel(screen, bar.x, 259) == black, qPrintable(name + QStringLiteral(" left")));
-        QVERIFY2(pixel(screen, bar.x + 25, 259) == black, qPrintable(name + QStringLiteral(" right")));
-        QVERIFY2(pixel(screen, bar.x + 26, 259) == plain, qPrintable(name + QStringLiteral(" beside")));
-        QVERIFY2(pixel(screen, bar.x - 1, 259) == plain, qPrintable(name + QStringLiteral(" beside")));
+        QVERIFY2(colourAt(screen, mid, top + 1) == bar.fill, qPrintable(name + QStringLiteral(" fill")));
+        QVERIFY2(colourAt(screen, mid, 259) == bar.fill, qPrintable(name + QStringLiteral(" fill")));
+        QVERIFY2(colourAt(screen, bar.x, 259) == black, qPrintable(name + QStringLiteral(" left")));
+        QVERIFY2(colourAt(screen, bar.x + 25, 259) == black, qPrintable(name + QStringLiteral(" right")));
+        QVERIFY2(colourAt(screen, bar.x + 26, 259) == plain, qPrintable(name + QStringLiteral(" beside")));
+        QVERIFY2(colourAt(screen, bar.x - 1, 259) == plain, qPrintable(name + QStringLiteral(" beside")));
     }
 }
 
@@ -170,9 +156,9 @@ void TestStatus::oneAttribute()
     QCOMPARE(QString::number(*shown[bar]), number);
     if (height == 240) {
         // The age bar reaches above the title's baseline, and its number above the screen's 20th row.
-        QCOMPARE(pixel(screen, 32, 20), black);
-        QCOMPARE(pixel(screen, 32, 21), expectedBars[0].fill);
-        QCOMPARE(pixel(screen, 32, 41), expectedBars[0].fill);
+        QCOMPARE(colourAt(screen, 32, 20), black);
+        QCOMPARE(colourAt(screen, 32, 21), expectedBars[0].fill);
+        QCOMPARE(colourAt(screen, 32, 41), expectedBars[0].fill);
     }
 }
 
@@ -204,10 +190,10 @@ void TestStatus::aValueBeyondTheIntRangeShowsTheLargestInt()
     QCOMPARE(gs.shownAge, 2147483647);
     const QImage screen = game.screen();
     // The bars fill the screen up from their base, and the negative one down from it.
-    QCOMPARE(pixel(screen, 112, 1), expectedBars[2].fill);
-    QCOMPARE(pixel(screen, 112, 259), expectedBars[2].fill);
-    QCOMPARE(pixel(screen, 72, 300), expectedBars[1].fill);
-    QCOMPARE(pixel(screen, 72, 250), plain);
+    QCOMPARE(colourAt(screen, 112, 1), expectedBars[2].fill);
+    QCOMPARE(colourAt(screen, 112, 259), expectedBars[2].fill);
+    QCOMPARE(colourAt(screen, 72, 300), expectedBars[1].fill);
+    QCOMPARE(colourAt(screen, 72, 250), plain);
 }
 
 void TestStatus::aMinuteOfEatingShowsAsGrownFatAfterARestart()

@@ -4,6 +4,7 @@
 #include "gamefixture.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
+#include "screencheck.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -60,16 +61,7 @@ bool sameRows(const QImage &a, const QImage &b, int fromY, int toY)
     return true;
 }
 
-bool inkIn(const QImage &screen, const QRect &box)
-{
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-        for (int x = box.left(); x <= box.right(); ++x) {
-            if (QColor(screen.pixel(x, y)) != QColor(Qt::white))
-                return true;
-        }
-    }
-    return false;
-}
+bool inkIn(const QImage &screen, const QRect &box) { return pixelsOtherThan(screen, box, Qt::white) > 0; }
 
 }
 

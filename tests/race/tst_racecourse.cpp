@@ -1,5 +1,6 @@
 // Drawing the race: where the course furniture, the horses and the texts land, and the race clock.
 #include "gamefixture.h"
+#include "screencheck.h"
 
 #include "app/paint.h"
 #include "race/courselayout.h"
@@ -50,37 +51,6 @@ void plantBlockPictures()
 }
 
 void paintOver(const QColor &colour) { gs.screenBuffer->fill(colour); }
-
-QColor at(const QImage &image, int x, int y) { return QColor(image.pixel(x, y)); }
-
-int pixelsOtherThan(const QImage &image, const QRect &area, const QColor &colour)
-{
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += QColor(image.pixel(x, y)) != colour;
-    return count;
-}
-
-// What a text looks like drawn on a given ground, in the game's own font.
-QImage textOn(const QColor &ground, int width, const std::function<void(QPainter &)> &draw)
-{
-    QPixmap pixmap(width, 320);
-    pixmap.fill(ground);
-    QPainter painter(&pixmap);
-    draw(painter);
-    painter.end();
-    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-QImage plainText(const QColor &ground, int width, int size, const QColor &ink, QPoint p, const QString &text)
-{
-    return textOn(ground, width, [&](QPainter &painter) {
-        painter.setFont(gameFont(size, 75));
-        painter.setPen(ink);
-        drawTextAt(painter, p.x(), p.y(), text);
-    });
-}
 
 // A screen buffer wider than the screen, so that what is drawn just right of it can be seen.
 class WideBuffer
@@ -288,13 +258,13 @@ private slots:
         QFETCH(QColor, judge);
         RaceGame game;
         const QImage shown = game.objectsAt(0, raceTick);
-        QCOMPARE(at(shown, 50, 75), face);
-        QCOMPARE(at(shown, 159, 124), face);
-        QCOMPARE(at(shown, 160, 75), fill);
-        QCOMPARE(at(shown, 60, 125), leg);
-        QCOMPARE(at(shown, 149, 131), leg);
-        QCOMPARE(at(shown, 150, 125), fill);
-        QCOMPARE(at(shown, 20, 130), judge);
+        QCOMPARE(colourAt(shown, 50, 75), face);
+        QCOMPARE(colourAt(shown, 159, 124), face);
+        QCOMPARE(colourAt(shown, 160, 75), fill);
+        QCOMPARE(colourAt(shown, 60, 125), leg);
+        QCOMPARE(colourAt(shown, 149, 131), leg);
+        QCOMPARE(colourAt(shown, 150, 125), fill);
+        QCOMPARE(colourAt(shown, 20, 130), judge);
         // The panel stays black: no "GO!", no names, no read-outs before the off.
         QCOMPARE(pixelsOtherThan(shown, QRect(54, 79, 102, 42), panel), 0);
         QCOMPARE(pixelsOtherThan(shown, QRect(0, 255, 240, 30), fill), 0);
@@ -306,13 +276,13 @@ private slots:
         qstrcpy(gs.horseName, "BLACK BEAUTY   ");
         const QImage shown = game.objectsAt(0, 7);
         QCOMPARE(gs.myName, QStringLiteral("BLACK BEAUTY   "));
-        QCOMPARE(at(shown, 20, 130), judge1);
+        QCOMPARE(colourAt(shown, 20, 130), judge1);
         // Over the black panel the board's texts look exactly like the texts alone.
-        const QImage go = plainText(panel, 240, 12, Qt::white, {90, 90}, QStringLiteral("GO!"));
+        const QImage go = textOn(panel, 240, 12, 75, Qt::white, {90, 90}, QStringLiteral("GO!"));
         const QRect goArea(86, 79, 40, 12);
         QVERIFY(pixelsOtherThan(shown, goArea, panel) > 0);
         QCOMPARE(shown.copy(goArea), go.copy(goArea));
-        const QImage names = textOn(panel, 240, [](QPainter &painter) {
+        const QImage names = drawnOn(panel, 240, [](QPainter &painter) {
             painter.setFont(gameFont(8, 75));
             painter.setPen(QColor(255, 50, 50));
             drawTextAt(painter, 58, 100, QStringLiteral("1. BLACK BEAUTY   "));
@@ -328,9 +298,9 @@ private slots:
     {
         RaceGame game;
         const QImage shown = game.objectsAt(100, 7); // board at screen x -50
-        QCOMPARE(at(shown, 59, 75), face);
-        QCOMPARE(at(shown, 60, 75), fill);
-        QCOMPARE(at(shown, 40, 125), leg); // right leg at -50 + 90
+        QCOMPARE(colourAt(shown, 59, 75), face);
+        QCOMPARE(colourAt(shown, 60, 75), fill);
+        QCOMPARE(colourAt(shown, 40, 125), leg); // right leg at -50 + 90
         const QImage gone = game.objectsAt(200, 7);
         QCOMPARE(pixelsOtherThan(gone, QRect(0, 60, 240, 80), fill), 0);
     }
@@ -362,11 +332,11 @@ private slots:
         RaceGame game;
         gs.raceTick = raceTick;
         const QImage shown = game.horsesAt(0, 0);
-        QCOMPARE(at(shown, probeX, 165), player2);
-        QCOMPARE(at(shown, probeX, 195), player1); // drawn over player 2's picture
-        QCOMPARE(at(shown, probeX - 3, 229), player1);
-        QCOMPARE(at(shown, probeX - 3, 230), fill);
-        const QImage expected = plainText(fill, 240, 12, Qt::white, textAt, text);
+        QCOMPARE(colourAt(shown, probeX, 165), player2);
+        QCOMPARE(colourAt(shown, probeX, 195), player1); // drawn over player 2's picture
+        QCOMPARE(colourAt(shown, probeX - 3, 229), player1);
+        QCOMPARE(colourAt(shown, probeX - 3, 230), fill);
+        const QImage expected = textOn(fill, 240, 12, 75, Qt::white, textAt, text);
         const QRect textArea(60, 76, 120, 16);
         QCOMPARE(shown.copy(textArea), expected.copy(textArea));
         QVERIFY(pixelsOtherThan(shown, QRect(58, 93, 100, 18), fill) > 0); // the two names
@@ -378,19 +348,19 @@ private slots:
     {
         RaceGame game;
         const QImage shown = game.objectsAt(500, 7); // "800" at course x 670: screen x 170
-        QCOMPARE(at(shown, 170, 100), face);
-        QCOMPARE(at(shown, 229, 124), face);
-        QCOMPARE(at(shown, 230, 100), fill);
-        QCOMPARE(at(shown, 169, 100), fill);
-        QCOMPARE(at(shown, 180, 125), leg);
-        QCOMPARE(at(shown, 189, 131), leg);
-        QCOMPARE(at(shown, 190, 125), fill);
-        QCOMPARE(at(shown, 210, 125), leg);
-        QCOMPARE(at(shown, 219, 131), leg);
-        QCOMPARE(at(shown, 220, 131), fill);
-        QCOMPARE(at(shown, 174, 104), panel);
-        QCOMPARE(at(shown, 170, 132), fill);
-        const QImage number = textOn(face, 240, [](QPainter &painter) {
+        QCOMPARE(colourAt(shown, 170, 100), face);
+        QCOMPARE(colourAt(shown, 229, 124), face);
+        QCOMPARE(colourAt(shown, 230, 100), fill);
+        QCOMPARE(colourAt(shown, 169, 100), fill);
+        QCOMPARE(colourAt(shown, 180, 125), leg);
+        QCOMPARE(colourAt(shown, 189, 131), leg);
+        QCOMPARE(colourAt(shown, 190, 125), fill);
+        QCOMPARE(colourAt(shown, 210, 125), leg);
+        QCOMPARE(colourAt(shown, 219, 131), leg);
+        QCOMPARE(colourAt(shown, 220, 131), fill);
+        QCOMPARE(colourAt(shown, 174, 104), panel);
+        QCOMPARE(colourAt(shown, 170, 132), fill);
+        const QImage number = drawnOn(face, 240, [](QPainter &painter) {
             painter.fillRect(174, 104, 52, 17, panel);
             painter.setFont(gameFont(18, 75));
             painter.setPen(Qt::green);
@@ -404,10 +374,10 @@ private slots:
     {
         RaceGame game;
         const QImage shown = game.objectsAt(300, 7); // the sign at course (360, 8)
-        QCOMPARE(at(shown, 60, 8), sign2);
-        QCOMPARE(at(shown, 69, 17), sign2);
-        QCOMPARE(at(shown, 59, 8), fill);
-        QCOMPARE(at(shown, 70, 8), fill);
+        QCOMPARE(colourAt(shown, 60, 8), sign2);
+        QCOMPARE(colourAt(shown, 69, 17), sign2);
+        QCOMPARE(colourAt(shown, 59, 8), fill);
+        QCOMPARE(colourAt(shown, 70, 8), fill);
     }
 
     // The first position of each window draws the piece right of the screen; one less draws nothing.
@@ -440,11 +410,11 @@ private slots:
         gs.raceTick = 7;
         gs.screenBuffer->fill(fill);
         game.call("setupObjects");
-        QCOMPARE(at(wide.image(), course.x() - pos1, course.y()), colour);
+        QCOMPARE(colourAt(wide.image(), course.x() - pos1, course.y()), colour);
         gs.pos1 = pos1 - 1;
         gs.screenBuffer->fill(fill);
         game.call("setupObjects");
-        QCOMPARE(at(wide.image(), course.x() - pos1 + 1, course.y()), fill);
+        QCOMPARE(colourAt(wide.image(), course.x() - pos1 + 1, course.y()), fill);
     }
 
     void readoutsShowTheMetres()
@@ -452,7 +422,7 @@ private slots:
         RaceGame game;
         gs.pos2 = 1990;
         const QImage shown = game.objectsAt(2045, 7);
-        const QImage expected = textOn(fill, 240, [](QPainter &painter) {
+        const QImage expected = drawnOn(fill, 240, [](QPainter &painter) {
             painter.setFont(gameFont(8, 75));
             painter.setPen(Qt::red);
             drawTextAt(painter, 10, 270, QStringLiteral("1. 1022"));
@@ -482,16 +452,16 @@ private slots:
         RaceGame game;
         gs.winner = winner;
         const QImage shown = game.objectsAt(2000, 7);
-        QCOMPARE(at(shown, 112, 130), judge);
+        QCOMPARE(colourAt(shown, 112, 130), judge);
         for (int y : {203, 250, 282}) {
-            QCOMPARE(at(shown, 140, y), red);
-            QCOMPARE(at(shown, 141, y), red);
-            QCOMPARE(at(shown, 139, y), fill);
-            QCOMPARE(at(shown, 142, y), fill);
+            QCOMPARE(colourAt(shown, 140, y), red);
+            QCOMPARE(colourAt(shown, 141, y), red);
+            QCOMPARE(colourAt(shown, 139, y), fill);
+            QCOMPARE(colourAt(shown, 142, y), fill);
         }
-        QCOMPARE(at(shown, 140, 202), fill);
-        QCOMPARE(at(shown, 140, 283), fill);
-        QCOMPARE(at(shown, 220, 75), face); // the result board's left end
+        QCOMPARE(colourAt(shown, 140, 202), fill);
+        QCOMPARE(colourAt(shown, 140, 283), fill);
+        QCOMPARE(colourAt(shown, 220, 75), face); // the result board's left end
     }
 
     void resultBoardNamesTheWinner_data()
@@ -520,7 +490,7 @@ private slots:
         gs.raceTick = 25;
         gs.screenBuffer->fill(fill);
         game.call("setupObjects");
-        const QImage expected = textOn(face, 400, [&](QPainter &painter) {
+        const QImage expected = drawnOn(face, 400, [&](QPainter &painter) {
             painter.fillRect(224, 79, 102, 42, panel);
             painter.setFont(gameFont(12, 75));
             painter.setPen(Qt::white);
@@ -561,13 +531,13 @@ private slots:
         gs.raceTick = 7;
         QCOMPARE(gs.gallopFrame, 1);
         const QImage first = game.horsesAt(p1, p2);
-        QCOMPARE(at(first, player2.x(), player2.y()), race4);
-        QCOMPARE(at(first, player1.x(), player1.y()), race1);
-        QCOMPARE(at(first, player1.x() - 1, player1.y() + 20), fill);
+        QCOMPARE(colourAt(first, player2.x(), player2.y()), race4);
+        QCOMPARE(colourAt(first, player1.x(), player1.y()), race1);
+        QCOMPARE(colourAt(first, player1.x() - 1, player1.y() + 20), fill);
         QCOMPARE(gs.gallopFrame, 0);
         const QImage second = game.horsesAt(p1, p2);
-        QCOMPARE(at(second, player2.x(), player2.y()), race3);
-        QCOMPARE(at(second, player1.x(), player1.y()), race2);
+        QCOMPARE(colourAt(second, player2.x(), player2.y()), race3);
+        QCOMPARE(colourAt(second, player1.x(), player1.y()), race2);
         QCOMPARE(gs.gallopFrame, 1);
         QCOMPARE(gs.raceTick, 7);
     }
@@ -632,12 +602,12 @@ private slots:
         const QImage shown = game.horsesAt(2100, 2100);
         QCOMPARE(gs.raceTick, 21);
         for (QPoint edge : {QPoint(70, 30), QPoint(189, 30), QPoint(70, 54), QPoint(189, 54), QPoint(120, 30)})
-            QCOMPARE(at(shown, edge.x(), edge.y()), yellow);
+            QCOMPARE(colourAt(shown, edge.x(), edge.y()), yellow);
         for (QPoint inside : {QPoint(71, 31), QPoint(188, 53), QPoint(75, 40)})
-            QCOMPARE(at(shown, inside.x(), inside.y()), blue);
+            QCOMPARE(colourAt(shown, inside.x(), inside.y()), blue);
         for (QPoint outside : {QPoint(69, 40), QPoint(190, 40), QPoint(120, 29), QPoint(120, 55)})
-            QCOMPARE(at(shown, outside.x(), outside.y()), fill);
-        const QImage expected = textOn(fill, 240, [&](QPainter &painter) {
+            QCOMPARE(colourAt(shown, outside.x(), outside.y()), fill);
+        const QImage expected = drawnOn(fill, 240, [&](QPainter &painter) {
             painter.setBrush(Qt::blue);
             painter.setPen(Qt::yellow);
             painter.drawRect(70, 30, 119, 24);
@@ -658,7 +628,7 @@ private slots:
         gs.lastPos1 = 2500;
         const QImage shown = game.horsesAt(2500, 2500);
         QCOMPARE(gs.raceTick, 31);
-        QCOMPARE(at(shown, 100, 40), fill); // no banner
+        QCOMPARE(colourAt(shown, 100, 40), fill); // no banner
     }
 };
 

@@ -1,0 +1,37 @@
+#include "screencheck.h"
+
+#include "app/paint.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+QColor colourAt(const QImage &image, int x, int y) { return QColor(image.pixel(x, y)); }
+
+int pixelsOtherThan(const QImage &image, const QRect &area, const QColor &colour)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += colourAt(image, x, y) != colour;
+    return count;
+}
+
+QImage drawnOn(const QColor &ground, int width, const std::function<void(QPainter &)> &draw)
+{
+    QPixmap pixmap(width, 320);
+    pixmap.fill(ground);
+    QPainter painter(&pixmap);
+    draw(painter);
+    painter.end();
+    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QImage textOn(const QColor &ground, int width, int size, int weight, const QColor &ink, QPoint at,
+              const QString &text)
+{
+    return drawnOn(ground, width, [&](QPainter &painter) {
+        painter.setFont(gameFont(size, weight));
+        painter.setPen(ink);
+        drawTextAt(painter, at.x(), at.y(), text);
+    });
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Reading what a screen shows: single pixels, pixels counted in an area, and reference pictures
+// of texts drawn as the game draws them.
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <functional>
+
+class QPainter;
+
+QColor colourAt(const QImage &image, int x, int y);
+
+// How many pixels of the area are not of the colour.
+int pixelsOtherThan(const QImage &image, const QRect &area, const QColor &colour);
+
+// A width x 320 picture of the ground with `draw` painted over it, in the screen's format.
+QImage drawnOn(const QColor &ground, int width, const std::function<void(QPainter &)> &draw);
+
+// One text in the game's font, in the ink, at the place the game would put it.
+QImage textOn(const QColor &ground, int width, int size, int weight, const QColor &ink, QPoint at,
+              const QString &text);
