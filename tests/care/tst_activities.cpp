@@ -7,6 +7,7 @@
 #include "gamefixture.h"
 #include "platform/log.h"
 #include "platform/random.h"
+#include "screencheck.h"
 
 #include <QPixmap>
 #include <QTest>
@@ -41,8 +42,6 @@ void paintPictures()
     *gs.backgd1Pixmap = field;
 }
 
-QColor pixel(const QImage &screen, int x, int y) { return QColor(screen.pixel(x, y)); }
-
 // The step lines of a tick, without the tick's own lines.
 QStringList stepLines(const QByteArray &log)
 {
@@ -55,6 +54,8 @@ QStringList stepLines(const QByteArray &log)
 }
 
 using Field = QImage GameState::*;
+
+Attributes horse() { return {gs.age, gs.muscle, gs.fat, gs.power, gs.spirit}; }
 
 }
 
@@ -83,16 +84,16 @@ void TestActivities::idleShowsItsTwoStepsAndAges()
     game.tick();
     QCOMPARE(logLines(log.text()), (QStringList{"trotix: Action>>call idle()\n", "trotix: Action>>idle step 1\n"}));
     QImage screen = game.screen();
-    QCOMPARE(pixel(screen, 1, 40), colourOf(&GameState::faceImage3));
-    QCOMPARE(pixel(screen, 80, 200), colourOf(&GameState::idleImage1));
+    QCOMPARE(colourAt(screen, 1, 40), colourOf(&GameState::faceImage3));
+    QCOMPARE(colourAt(screen, 80, 200), colourOf(&GameState::idleImage1));
     COMPARE_FLOAT(gs.age, 1.0f);
 
     log.clear();
     game.tick();
     QCOMPARE(stepLines(log.text()), QStringList{"trotix: Action>>idle step 2\n"});
     screen = game.screen();
-    QCOMPARE(pixel(screen, 1, 40), colourOf(&GameState::faceImage3));
-    QCOMPARE(pixel(screen, 80, 200), colourOf(&GameState::idleImage2));
+    QCOMPARE(colourAt(screen, 1, 40), colourOf(&GameState::faceImage3));
+    QCOMPARE(colourAt(screen, 80, 200), colourOf(&GameState::idleImage2));
     COMPARE_FLOAT(gs.age, up(1.0f, 0.01));
 
     log.clear();
@@ -112,7 +113,7 @@ void TestActivities::eatingChangesOnStepSixAndTiresAfterFortyTicks()
                             &GameState::eatImage4, &GameState::eatImage5, &GameState::eatImage6};
     game.call("change2eat");
     LogCapture log;
-    float fat = gs.fat, muscle = gs.muscle, power = gs.power, spirit = gs.spirit, age = gs.age;
+    Attributes want = horse();
     for (int ticks = 0; ticks <= 48; ++ticks) {
         log.clear();
         game.tick();
@@ -121,22 +122,18 @@ void TestActivities::eatingChangesOnStepSixAndTiresAfterFortyTicks()
         QCOMPARE(stepLines(log.text()), QStringList{QStringLiteral("trotix: Action>>eat step %1\n").arg(step)});
         const QImage screen = game.screen();
         const Field face = step == 6 && ticks > 40 ? &GameState::faceImage6 : faces[step - 1];
-        QCOMPARE(pixel(screen, 1, 40), colourOf(face));
-        QCOMPARE(pixel(screen, 80, 200), colourOf(horses[step - 1]));
+        QCOMPARE(colourAt(screen, 1, 40), colourOf(face));
+        QCOMPARE(colourAt(screen, 80, 200), colourOf(horses[step - 1]));
         if (step == 6) {
-            age = up(age, 0.01);
-            fat = up(fat, 0.1);
-            muscle = up(muscle, 0.01);
+            want.age = up(want.age, 0.01);
+            want.fat = up(want.fat, 0.1);
+            want.muscle = up(want.muscle, 0.01);
             if (ticks >= 41) {
-                power = down(power, 0.01);
-                spirit = down(spirit, 0.02);
+                want.power = down(want.power, 0.01);
+                want.spirit = down(want.spirit, 0.02);
             }
         }
-        COMPARE_FLOAT(gs.age, age);
-        COMPARE_FLOAT(gs.fat, fat);
-        COMPARE_FLOAT(gs.muscle, muscle);
-        COMPARE_FLOAT(gs.power, power);
-        COMPARE_FLOAT(gs.spirit, spirit);
+        COMPARE_ATTRIBUTES(horse(), want);
     }
     QVERIFY(gs.power < 100.0f);
 }
@@ -149,7 +146,7 @@ void TestActivities::sleepingChangesOnStepFourAndTiresAfterEightyTicks()
                             &GameState::sleepImage4};
     game.call("change2sleep");
     LogCapture log;
-    float fat = gs.fat, power = gs.power, spirit = gs.spirit, age = gs.age;
+    Attributes want = horse();
     for (int ticks = 0; ticks <= 88; ++ticks) {
         log.clear();
         game.tick();
@@ -157,23 +154,19 @@ void TestActivities::sleepingChangesOnStepFourAndTiresAfterEightyTicks()
         const int step = ticks % 4 + 1;
         QCOMPARE(stepLines(log.text()), QStringList{QStringLiteral("trotix: Action>>sleep step %1\n").arg(step)});
         const QImage screen = game.screen();
-        QCOMPARE(pixel(screen, 1, 40), colourOf(&GameState::faceImage4));
-        QCOMPARE(pixel(screen, 80, 200), colourOf(horses[step - 1]));
+        QCOMPARE(colourAt(screen, 1, 40), colourOf(&GameState::faceImage4));
+        QCOMPARE(colourAt(screen, 80, 200), colourOf(horses[step - 1]));
         if (step == 4) {
-            age = up(age, 0.005);
-            fat = up(fat, 0.005);
-            spirit = up(spirit, 0.01);
-            power = up(power, 0.01);
+            want.age = up(want.age, 0.005);
+            want.fat = up(want.fat, 0.005);
+            want.spirit = up(want.spirit, 0.01);
+            want.power = up(want.power, 0.01);
             if (ticks >= 83) {
-                power = down(power, 0.02);
-                spirit = down(spirit, 0.03);
+                want.power = down(want.power, 0.02);
+                want.spirit = down(want.spirit, 0.03);
             }
         }
-        COMPARE_FLOAT(gs.age, age);
-        COMPARE_FLOAT(gs.fat, fat);
-        COMPARE_FLOAT(gs.power, power);
-        COMPARE_FLOAT(gs.spirit, spirit);
-        COMPARE_FLOAT(gs.muscle, 150.0f);
+        COMPARE_ATTRIBUTES(horse(), want); // muscle stays at 150
     }
 }
 
@@ -183,7 +176,7 @@ void TestActivities::runningLoopsOneTwoThreeTwoThree()
     paintPictures();
     game.call("change2run");
     LogCapture log;
-    float fat = gs.fat, muscle = gs.muscle, power = gs.power, spirit = gs.spirit, age = gs.age;
+    Attributes want = horse();
     int offset = gs.backgroundOffset;
     for (int ticks = 0; ticks <= 64; ++ticks) {
         log.clear();
@@ -196,29 +189,25 @@ void TestActivities::runningLoopsOneTwoThreeTwoThree()
         QCOMPARE(gs.backgroundOffset, offset);
         const QImage screen = game.screen();
         if (step == 1) {
-            QCOMPARE(pixel(screen, 1, 40), colourOf(&GameState::faceImage2));
-            QCOMPARE(pixel(screen, 80, 200), colourOf(&GameState::runImage1));
+            QCOMPARE(colourAt(screen, 1, 40), colourOf(&GameState::faceImage2));
+            QCOMPARE(colourAt(screen, 80, 200), colourOf(&GameState::runImage1));
         } else if (step == 2) {
-            QCOMPARE(pixel(screen, 1, 40), colourOf(&GameState::faceImage1));
-            QCOMPARE(pixel(screen, 80, 200), colourOf(&GameState::runImage2));
+            QCOMPARE(colourAt(screen, 1, 40), colourOf(&GameState::faceImage1));
+            QCOMPARE(colourAt(screen, 80, 200), colourOf(&GameState::runImage2));
         } else {
-            QCOMPARE(pixel(screen, 1, 40), colourOf(ticks >= 62 ? &GameState::faceImage7 : &GameState::faceImage2));
-            QCOMPARE(pixel(screen, 80, 200), colourOf(&GameState::runImage3));
-            age = up(age, 0.01);
-            fat = down(fat, 0.1);
-            muscle = up(muscle, 0.1);
-            power = up(power, 0.1);
-            spirit = up(spirit, 0.05);
+            QCOMPARE(colourAt(screen, 1, 40), colourOf(ticks >= 62 ? &GameState::faceImage7 : &GameState::faceImage2));
+            QCOMPARE(colourAt(screen, 80, 200), colourOf(&GameState::runImage3));
+            want.age = up(want.age, 0.01);
+            want.fat = down(want.fat, 0.1);
+            want.muscle = up(want.muscle, 0.1);
+            want.power = up(want.power, 0.1);
+            want.spirit = up(want.spirit, 0.05);
             if (ticks >= 42) {
-                power = down(power, 0.05);
-                spirit = down(spirit, 0.07);
+                want.power = down(want.power, 0.05);
+                want.spirit = down(want.spirit, 0.07);
             }
         }
-        COMPARE_FLOAT(gs.age, age);
-        COMPARE_FLOAT(gs.fat, fat);
-        COMPARE_FLOAT(gs.muscle, muscle);
-        COMPARE_FLOAT(gs.power, power);
-        COMPARE_FLOAT(gs.spirit, spirit);
+        COMPARE_ATTRIBUTES(horse(), want);
     }
 }
 
@@ -264,12 +253,12 @@ void TestActivities::jumpWithoutHopFallsAtEveryBlock()
     QCOMPARE(stepLines(log.text()), QStringList{"trotix: Action>>jump step 1\n"});
     QCOMPARE(scriptedDrawsLeft(), 2);
     QImage screen = game.screen();
-    QCOMPARE(pixel(screen, 1, 40), colourOf(&GameState::faceImage3));
-    QCOMPARE(pixel(screen, 30, 200), colourOf(&GameState::jumpImage1));
+    QCOMPARE(colourAt(screen, 1, 40), colourOf(&GameState::faceImage3));
+    QCOMPARE(colourAt(screen, 30, 200), colourOf(&GameState::jumpImage1));
     QCOMPARE(gs.backgroundOffset, 20);
     COMPARE_FLOAT(gs.age, 1.0f);
 
-    float power = gs.power, spirit = gs.spirit, age = gs.age;
+    Attributes want = horse();
     const int xs[] = {200, 180, 160, 140, 120, 100};
     for (int i = 0; i < 6; ++i) {
         log.clear();
@@ -280,15 +269,13 @@ void TestActivities::jumpWithoutHopFallsAtEveryBlock()
             expected << QStringLiteral("trotix: Random block generated!\n");
         QCOMPARE(stepLines(log.text()), expected);
         screen = game.screen();
-        QCOMPARE(pixel(screen, xs[i], 240), colourOf(&GameState::blockImage));
-        QCOMPARE(pixel(screen, 1, 40), colourOf(step == 2 ? &GameState::faceImage1 : &GameState::faceImage2));
-        QCOMPARE(pixel(screen, 30, 200), colourOf(step == 2 ? &GameState::jumpImage2 : &GameState::jumpImage3));
-        power = up(power, 0.005);
-        spirit = up(spirit, 0.03);
-        age = up(age, 0.01);
-        COMPARE_FLOAT(gs.power, power);
-        COMPARE_FLOAT(gs.spirit, spirit);
-        COMPARE_FLOAT(gs.age, age);
+        QCOMPARE(colourAt(screen, xs[i], 240), colourOf(&GameState::blockImage));
+        QCOMPARE(colourAt(screen, 1, 40), colourOf(step == 2 ? &GameState::faceImage1 : &GameState::faceImage2));
+        QCOMPARE(colourAt(screen, 30, 200), colourOf(step == 2 ? &GameState::jumpImage2 : &GameState::jumpImage3));
+        want.power = up(want.power, 0.005);
+        want.spirit = up(want.spirit, 0.03);
+        want.age = up(want.age, 0.01);
+        COMPARE_ATTRIBUTES(horse(), want);
         QCOMPARE(gs.backgroundOffset, 40 + 20 * i);
     }
 
@@ -297,15 +284,13 @@ void TestActivities::jumpWithoutHopFallsAtEveryBlock()
     game.tick();
     QCOMPARE(stepLines(log.text()), QStringList{"trotix: Action>>jump step 2\n"});
     screen = game.screen();
-    QCOMPARE(pixel(screen, 1, 40), colourOf(&GameState::faceImage5));
-    QCOMPARE(pixel(screen, 30, 200), colourOf(&GameState::jumpImage5));
-    QVERIFY(pixel(screen, 60, 240) != colourOf(&GameState::blockImage));
-    power = down(power, 0.02);
-    spirit = down(spirit, 0.1);
-    age = up(age, 0.01);
-    COMPARE_FLOAT(gs.power, power);
-    COMPARE_FLOAT(gs.spirit, spirit);
-    COMPARE_FLOAT(gs.age, age);
+    QCOMPARE(colourAt(screen, 1, 40), colourOf(&GameState::faceImage5));
+    QCOMPARE(colourAt(screen, 30, 200), colourOf(&GameState::jumpImage5));
+    QVERIFY(colourAt(screen, 60, 240) != colourOf(&GameState::blockImage));
+    want.power = down(want.power, 0.02);
+    want.spirit = down(want.spirit, 0.1);
+    want.age = up(want.age, 0.01);
+    COMPARE_ATTRIBUTES(horse(), want);
     QCOMPARE(gs.blockHit, 0);
     QCOMPARE(gs.backgroundOffset, 160);
 
@@ -314,7 +299,7 @@ void TestActivities::jumpWithoutHopFallsAtEveryBlock()
     game.tick();
     QCOMPARE(stepLines(log.text()),
              (QStringList{"trotix: Action>>jump step 3\n", "trotix: Random block generated!\n"}));
-    QCOMPARE(pixel(game.screen(), 200, 240), colourOf(&GameState::blockImage));
+    QCOMPARE(colourAt(game.screen(), 200, 240), colourOf(&GameState::blockImage));
     QCOMPARE(scriptedDrawsLeft(), 0);
 }
 
@@ -339,7 +324,7 @@ void TestActivities::hopTiming()
     game.tick(); // step 1
     for (int x = 200; x >= pressAfterX; x -= 20) {
         game.tick();
-        QCOMPARE(pixel(game.screen(), x, 240), colourOf(&GameState::blockImage));
+        QCOMPARE(colourAt(game.screen(), x, 240), colourOf(&GameState::blockImage));
     }
     game.call("hop");
     QCOMPARE(gs.hopRequested, 1);
@@ -350,12 +335,12 @@ void TestActivities::hopTiming()
         const float power = gs.power;
         game.tick();
         const QImage screen = game.screen();
-        const QColor horse = pixel(screen, 30, 200);
-        if (pixel(screen, 30, 180) == colourOf(&GameState::jumpImage4)) {
+        const QColor horse = colourAt(screen, 30, 200);
+        if (colourAt(screen, 30, 180) == colourOf(&GameState::jumpImage4)) {
             QCOMPARE(gs.inAir, 1);
             QCOMPARE(gs.hopRequested, 0);
             const int x = gs.blockDistance == 0 ? 60 : 80 + 20 * gs.blockDistance;
-            QCOMPARE(pixel(screen, x, 240), colourOf(&GameState::blockImage));
+            QCOMPARE(colourAt(screen, x, 240), colourOf(&GameState::blockImage));
             COMPARE_FLOAT(gs.power, up(power, 0.005));
             frames << QStringLiteral("H%1").arg(x);
         } else if (horse == colourOf(&GameState::jumpImage5)) {
@@ -397,11 +382,9 @@ void TestActivities::anEmptyTrackGivesNoBonus()
     scriptRandomDraws({1600000000, 1600000000});
     game.call("change2jump");
     game.tick(3);
-    COMPARE_FLOAT(gs.power, 100.0f);
-    COMPARE_FLOAT(gs.spirit, 100.0f);
-    COMPARE_FLOAT(gs.age, up(up(1.0f, 0.01), 0.01));
+    COMPARE_ATTRIBUTES(horse(), (Attributes{up(up(1.0f, 0.01), 0.01), 150.0f, 50.0f, 100.0f, 100.0f}));
     QCOMPARE(gs.blockActive, 0);
-    QVERIFY(pixel(game.screen(), 60, 240) != colourOf(&GameState::blockImage));
+    QVERIFY(colourAt(game.screen(), 60, 240) != colourOf(&GameState::blockImage));
 }
 
 QTEST_MAIN(TestActivities)

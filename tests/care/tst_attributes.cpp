@@ -140,11 +140,7 @@ void TestAttributes::oneChangeGivesExactFloats()
     QFETCH(Attributes, after);
     Attributes a = before;
     apply(change, a, actionTicks);
-    COMPARE_FLOAT(a.age, after.age);
-    COMPARE_FLOAT(a.muscle, after.muscle);
-    COMPARE_FLOAT(a.fat, after.fat);
-    COMPARE_FLOAT(a.power, after.power);
-    COMPARE_FLOAT(a.spirit, after.spirit);
+    COMPARE_ATTRIBUTES(a, after);
 }
 
 void TestAttributes::ageStopsAtTheFirstValuePastForty()
