@@ -49,6 +49,33 @@ ScriptedPeer *shakeHands(GameFixture &game, ScriptedServer &server, Stage stage 
     return peer;
 }
 
+// Our game with a scripted server listening on port 1234 for it.
+class ClientGame : public GameFixture
+{
+public:
+    // The server's connection with the hand-shake taken up to `stage`, or null.
+    ScriptedPeer *connect(Stage stage = Stage::Ready)
+    {
+        if (!m_server.listen()) {
+            qWarning("port 1234 is taken");
+            return nullptr;
+        }
+        return shakeHands(*this, m_server, stage);
+    }
+    // A new connection on the same server, the hand-shake done.
+    ScriptedPeer *connectAgain() { return shakeHands(*this, m_server, Stage::Ready); }
+
+private:
+    ScriptedServer m_server;
+};
+
+// The server's reply to a position request has been taken.
+bool answered(ScriptedPeer &peer, const QByteArray &reply)
+{
+    peer.send(reply);
+    return pumpUntil([] { return gs.askPosReady == 1; });
+}
+
 // Straight to the running race with known positions, and the first request out.
 bool askedMidRace(GameFixture &game, ScriptedPeer &peer)
 {
@@ -143,8 +170,7 @@ private slots:
             p2 += 38;
             if (winner == 0 && p1 >= 2000)
                 winner = 1;
-            peer->send(Protocol::positionReply(p1, p2, winner));
-            QVERIFY(pumpUntil([] { return gs.askPosReady == 1; }));
+            QVERIFY(answered(*peer, Protocol::positionReply(p1, p2, winner)));
             QCOMPARE(gs.pos1, p1);
             QCOMPARE(gs.pos2, p2);
             QCOMPARE(gs.winner, winner);
@@ -167,10 +193,8 @@ private slots:
     void greetingReplyMustBeExact()
     {
         QFETCH(QByteArray, reply);
-        ScriptedServer server;
-        QVERIFY(server.listen());
-        GameFixture game;
-        ScriptedPeer *peer = shakeHands(game, server, Stage::Greeted);
+        ClientGame game;
+        ScriptedPeer *peer = game.connect(Stage::Greeted);
         QVERIFY(peer);
         peer->send(reply);
         QVERIFY(peer->staysQuiet());
@@ -179,10 +203,8 @@ private slots:
 
     void onlyTheLastOfTwoLinesCounts()
     {
-        ScriptedServer server;
-        QVERIFY(server.listen());
-        GameFixture game;
-        ScriptedPeer *peer = shakeHands(game, server, Stage::Named);
+        ClientGame game;
+        ScriptedPeer *peer = game.connect(Stage::Named);
         QVERIFY(peer);
         peer->send("RED RUNNER     \nSECOND LINE    \n");
         QCOMPARE(peer->nextLine(), QByteArray("OKOKOK\n"));
@@ -190,18 +212,15 @@ private slots:
         QVERIFY(peer->staysQuiet());
 
         QVERIFY(askedMidRace(game, *peer));
-        peer->send("100+90+0\n200+180+0\n");
-        QVERIFY(pumpUntil([] { return gs.askPosReady == 1; }));
+        QVERIFY(answered(*peer, "100+90+0\n200+180+0\n"));
         QCOMPARE(gs.pos1, 200);
         QCOMPARE(gs.pos2, 180);
     }
 
     void halfALineChangesNothing()
     {
-        ScriptedServer server;
-        QVERIFY(server.listen());
-        GameFixture game;
-        ScriptedPeer *peer = shakeHands(game, server, Stage::Named);
+        ClientGame game;
+        ScriptedPeer *peer = game.connect(Stage::Named);
         QVERIFY(peer);
         LogCapture log;
         peer->send("RED RU");
@@ -218,36 +237,30 @@ private slots:
         QVERIFY(peer->staysQuiet());
         QCOMPARE(gs.pos1, 1500); // no zeroed positions
         QCOMPARE(gs.askPosReady, 0);
-        peer->send("00+1450+0\n");
-        QVERIFY(pumpUntil([] { return gs.askPosReady == 1; }));
+        QVERIFY(answered(*peer, "00+1450+0\n"));
         QCOMPARE(gs.pos1, 1600);
         QCOMPARE(gs.pos2, 1450);
     }
 
     void unansweredRequestBlocksLaterOnes()
     {
-        ScriptedServer server;
-        QVERIFY(server.listen());
-        GameFixture game;
-        ScriptedPeer *peer = shakeHands(game, server);
+        ClientGame game;
+        ScriptedPeer *peer = game.connect();
         QVERIFY(peer);
         QVERIFY(askedMidRace(game, *peer));
         game.tick(3);
         QVERIFY(peer->staysQuiet());
         QCOMPARE(gs.pos1, 1500);
         QCOMPARE(gs.pos2, 1400);
-        peer->send("1540+1438+0\n");
-        QVERIFY(pumpUntil([] { return gs.askPosReady == 1; }));
+        QVERIFY(answered(*peer, "1540+1438+0\n"));
         game.tick();
         QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
     }
 
     void connectedAgainSendsNothing()
     {
-        ScriptedServer server;
-        QVERIFY(server.listen());
-        GameFixture game;
-        ScriptedPeer *peer = shakeHands(game, server);
+        ClientGame game;
+        ScriptedPeer *peer = game.connect();
         QVERIFY(peer);
         game.call("ClientConnected");
         QVERIFY(peer->staysQuiet());
@@ -270,10 +283,8 @@ private slots:
     {
         QFETCH(QByteArray, answer);
         QFETCH(int, failure);
-        ScriptedServer server;
-        QVERIFY(server.listen());
-        GameFixture game;
-        ScriptedPeer *peer = shakeHands(game, server, Stage::Greeted);
+        ClientGame game;
+        ScriptedPeer *peer = game.connect(Stage::Greeted);
         QVERIFY(peer);
         LogCapture log;
         peer->send(answer);
@@ -306,10 +317,8 @@ private slots:
 
     void disconnectOnTheCourseEndsTheRace()
     {
-        ScriptedServer server;
-        QVERIFY(server.listen());
-        GameFixture game;
-        ScriptedPeer *peer = shakeHands(game, server);
+        ClientGame game;
+        ScriptedPeer *peer = game.connect();
         QVERIFY(peer);
         game.tick(9);
         QCOMPARE(gs.mode, int(ModeClientRace));
@@ -326,18 +335,16 @@ private slots:
 
         // Nothing of the old connection reaches the next race.
         LogCapture log;
-        ScriptedPeer *next = shakeHands(game, server);
+        ScriptedPeer *next = game.connectAgain();
         QVERIFY(next);
         QCOMPARE(log.text().count("Ping! Client Connected"), 1);
     }
 
     void floodingServerIsAConnectionError()
     {
-        ScriptedServer server;
-        QVERIFY(server.listen());
-        GameFixture game;
+        ClientGame game;
         const QByteArray name(gs.horseName);
-        ScriptedPeer *peer = shakeHands(game, server, Stage::Greeted);
+        ScriptedPeer *peer = game.connect(Stage::Greeted);
         QVERIFY(peer);
         LogCapture log;
         peer->send(QByteArray(1 << 20, 'X'));
@@ -351,15 +358,12 @@ private slots:
 
     void binaryRepliesDuringTheRaceKeepThePositions()
     {
-        ScriptedServer server;
-        QVERIFY(server.listen());
-        GameFixture game;
-        ScriptedPeer *peer = shakeHands(game, server);
+        ClientGame game;
+        ScriptedPeer *peer = game.connect();
         QVERIFY(peer);
         QVERIFY(askedMidRace(game, *peer));
         LogCapture log;
-        peer->send(QByteArray("\0\x01\xfe\xff garbage \x80\n", 15));
-        QVERIFY(pumpUntil([] { return gs.askPosReady == 1; }));
+        QVERIFY(answered(*peer, QByteArray("\0\x01\xfe\xff garbage \x80\n", 15)));
         QVERIFY(log.text().contains("trotix: Position reply without two '+' ignored.\n"));
         QCOMPARE(gs.pos1, 1500);
         QCOMPARE(gs.pos2, 1400);
