@@ -1,6 +1,7 @@
 // The race client on loopback (TROTIX_USES_PORT_1234): our game connects to a scripted server that
 // checks every byte the game sends and answers with exact bytes; hand-shake, race, the failure
 // countdowns, and a hostile server that must leave the game running.
+#include "failuredisplay.h"
 #include "gamefixture.h"
 #include "net/protocol.h"
 #include "platform/log.h"
@@ -85,18 +86,6 @@ bool askedMidRace(GameFixture &game, ScriptedPeer &peer)
     gs.pos2 = 1400;
     game.tick();
     return peer.nextLine() == "ASKPOS\n";
-}
-
-// Ticks the connecting screen through a failure display: the message on four ticks, then idle.
-bool countsDownToIdle(GameFixture &game, int first)
-{
-    for (int expected = first + 1; expected < first + 4; ++expected) {
-        game.tick();
-        if (gs.netState != expected || gs.mode != ModeClientConnect)
-            return false;
-    }
-    game.tick();
-    return gs.netState == 0 && gs.mode == ModeIdle;
 }
 
 }
@@ -290,7 +279,7 @@ private slots:
         peer->send(answer);
         QVERIFY(pumpUntil([&] { return gs.netState == failure; }));
         QTEST(log.text(), "log");
-        QVERIFY(countsDownToIdle(game, failure));
+        QVERIFY(countsDownToIdle(game, failure, ModeClientConnect));
         QVERIFY(peer->waitForClose()); // torn down at the end of the display
         QVERIFY(!gs.disconnectButton->isVisibleTo(game.widget()));
     }
@@ -311,7 +300,7 @@ private slots:
         confirmAddress(game, address);
         QVERIFY(pumpUntil([] { return gs.netState == 10; }, 20000));
         QVERIFY(log.text().contains("trotix: Start client connection Error!\n"));
-        QVERIFY(countsDownToIdle(game, 10));
+        QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
         QCOMPARE(gs.addressEdit->text(), address); // kept for the next try
     }
 
@@ -352,7 +341,7 @@ private slots:
         QVERIFY(log.text().endsWith("trotix: Line too long from peer, connection dropped.\n"
                                     "trotix: Start client connection Error!\n"));
         QVERIFY(peer->waitForClose());
-        QVERIFY(countsDownToIdle(game, 10));
+        QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
         QCOMPARE(QByteArray(gs.horseName), name);
     }
 

@@ -1,6 +1,7 @@
 // The race server on loopback (TROTIX_USES_PORT_1234): our game listens, a scripted challenger
 // sends exact bytes and checks every byte that comes back; hand-shake, race, failures, and hostile
 // peers that must leave the game running and answering.
+#include "failuredisplay.h"
 #include "gamefixture.h"
 #include "net/clientsocket.h"
 #include "net/protocol.h"
@@ -217,14 +218,7 @@ private slots:
         peer.socket().close();
         QVERIFY(pumpUntil([] { return gs.netState == 10; }));
         QCOMPARE(gs.shownMode, 0);
-        for (int expected : {11, 12, 13}) {
-            game.tick();
-            QCOMPARE(gs.netState, expected);
-            QCOMPARE(gs.mode, int(ModeServerWait));
-        }
-        game.tick();
-        QCOMPARE(gs.netState, 0);
-        QCOMPARE(gs.mode, int(ModeIdle));
+        QVERIFY(countsDownToIdle(game, 10, ModeServerWait));
         QCOMPARE(gs.serverAccepting, 1); // left as it was until the next menu choice
 
         // So a challenger still completes the hand-shake, but no race starts on this device.
@@ -252,14 +246,7 @@ private slots:
         QCOMPARE(gs.mode, int(ModeServerWait));
         QVERIFY(gs.disconnectButton->isVisibleTo(game.widget()));
         QVERIFY(game.widget()->findChildren<SimpleServer *>().isEmpty()); // nothing stays allocated
-        for (int expected : {31, 32, 33}) {
-            game.tick();
-            QCOMPARE(gs.netState, expected);
-            QCOMPARE(gs.mode, int(ModeServerWait));
-        }
-        game.tick();
-        QCOMPARE(gs.netState, 0);
-        QCOMPARE(gs.mode, int(ModeIdle));
+        QVERIFY(countsDownToIdle(game, 30, ModeServerWait));
 
         blocker.reset();
         QVERIFY(openServer(game));
