@@ -23,12 +23,14 @@ bool waitForLog(QProcess &game, QByteArray &log, const QByteArray &wanted, int m
     return log.contains(wanted);
 }
 
-QProcessEnvironment gameEnvironment(const GameHome &home)
+// Starts the game headless on the home's save.
+void startGame(QProcess &game, const GameHome &home)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("QPEDIR"), home.root());
-    return env;
+    game.setProcessEnvironment(env);
+    game.start(gameBinary(), {});
 }
 
 }
@@ -49,15 +51,13 @@ private slots:
         GameHome home;
         home.writeAttr(defaultHorseFile);
         QProcess first;
-        first.setProcessEnvironment(gameEnvironment(home));
-        first.start(gameBinary(), {});
+        startGame(first, home);
         QVERIFY(first.waitForStarted());
         QByteArray firstLog;
         QVERIFY(waitForLog(first, firstLog, "trotix: Old parameter file.\n"));
 
         QProcess second;
-        second.setProcessEnvironment(gameEnvironment(home));
-        second.start(gameBinary(), {});
+        startGame(second, home);
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitCode(), 1);
         const QByteArray said = second.readAllStandardOutput();
@@ -69,8 +69,7 @@ private slots:
         GameHome other;
         other.writeAttr(defaultHorseFile);
         QProcess third;
-        third.setProcessEnvironment(gameEnvironment(other));
-        third.start(gameBinary(), {});
+        startGame(third, other);
         QVERIFY(third.waitForStarted());
         QByteArray thirdLog;
         QVERIFY(waitForLog(third, thirdLog, "trotix: Old parameter file.\n"));
@@ -81,8 +80,7 @@ private slots:
         }
         // The lock of a killed game does not keep the next start out.
         QProcess again;
-        again.setProcessEnvironment(gameEnvironment(home));
-        again.start(gameBinary(), {});
+        startGame(again, home);
         QByteArray againLog;
         QVERIFY(waitForLog(again, againLog, "trotix: Old parameter file.\n"));
         again.kill();
@@ -94,8 +92,7 @@ private slots:
         GameHome home;
         home.writeAttr("BLAZE||||||||||\n2\n3\n4\n5\n6\n");
         QProcess game;
-        game.setProcessEnvironment(gameEnvironment(home));
-        game.start(gameBinary(), {});
+        startGame(game, home);
         QByteArray log;
         // The line after the save's own shows that the save is done.
         QVERIFY(waitForLog(game, log, "trotix: Write Attribute File\ntrotix: Action>>call idle()\n", 15000));
