@@ -10,8 +10,6 @@
 
 namespace {
 
-const QByteArray templateFile("%%%%%%%%%%%%%%%%\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n");
-
 bool showAndActivate(QWidget *w)
 {
     w->show();
@@ -64,7 +62,7 @@ void TestKeyboard::hIsIgnoredWhileHopIsDisabled()
 
 void TestKeyboard::lettersTypedIntoTheNameGoIntoTheName()
 {
-    GameFixture game(templateFile);
+    GameFixture game(templateHorseFile);
     QVERIFY(showAndActivate(game.widget()));
     // Even with every item enabled the field keeps its letters.
     for (int id : activityGroup)

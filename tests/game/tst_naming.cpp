@@ -14,7 +14,6 @@
 
 namespace {
 
-const QByteArray templateFile("%%%%%%%%%%%%%%%%\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n");
 const QByteArray initialAttributes("\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n");
 const QColor plain(200, 220, 240);
 
@@ -98,7 +97,7 @@ void TestNaming::theEntryBecomesAFifteenCharacterName()
 
 void TestNaming::aNewFileShowsTheNamingScreen()
 {
-    GameFixture game(templateFile);
+    GameFixture game(templateHorseFile);
     plainField();
     QCOMPARE(gs.mode, int(ModeNaming));
     QVERIFY(!gs.nameEdit->isHidden());
@@ -132,7 +131,7 @@ void TestNaming::okNamesTheHorseAndWritesTheFileWithoutALogLine()
 {
     QFETCH(QString, entry);
     QFETCH(QByteArray, firstLine);
-    GameFixture game(templateFile);
+    GameFixture game(templateHorseFile);
     game.tick();
     gs.nameEdit->setText(entry);
     LogCapture log;
@@ -150,9 +149,9 @@ void TestNaming::okNamesTheHorseAndWritesTheFileWithoutALogLine()
 
 void TestNaming::afterNamingTheIdleHorseFollowsAndTheTickSaves()
 {
-    GameFixture game(templateFile);
+    GameFixture game(templateHorseFile);
     game.tick(12); // tick 10 writes nothing while the horse has no name
-    QCOMPARE(game.home().readAttr(), templateFile);
+    QCOMPARE(game.home().readAttr(), templateHorseFile);
     gs.nameEdit->setText(QStringLiteral("Bolt"));
     game.call("handleOK");
     const QByteArray named = game.home().readAttr();

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 const QByteArray defaultHorseFile("MY|HORSE|||||||\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n");
+const QByteArray templateHorseFile("%%%%%%%%%%%%%%%%\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n");
 
 GameHome::GameHome(Pictures pictures)
 {

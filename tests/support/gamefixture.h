@@ -13,6 +13,8 @@
 
 // The default horse as the game writes it.
 extern const QByteArray defaultHorseFile;
+// The shipped template: a horse that has no name yet.
+extern const QByteArray templateHorseFile;
 
 class GameHome
 {
