@@ -9,7 +9,6 @@
 #include "platform/random.h"
 #include "screencheck.h"
 
-#include <QPixmap>
 #include <QTest>
 
 namespace {
@@ -31,15 +30,10 @@ QColor colourOf(QImage GameState::*field)
 
 void paintPictures()
 {
-    for (const PictureEntry &entry : pictureTable) {
-        QImage image(12, 12, QImage::Format_RGB32);
-        image.fill(colourOf(entry.field));
-        gs.*entry.field = image;
-    }
-    // A plain field, so that every tick starts from a clean screen whatever pictures are installed.
-    QPixmap field(796, 320);
-    field.fill(QColor(128, 128, 128));
-    *gs.backgd1Pixmap = field;
+    for (const PictureEntry &entry : pictureTable)
+        gs.*entry.field = solidPicture(12, 12, colourOf(entry.field));
+    // A plain field, so that every tick starts from a clean screen.
+    plantPlainBackground(*gs.backgd1Pixmap, 796, QColor(128, 128, 128));
 }
 
 // The step lines of a tick, without the tick's own lines.

@@ -5,7 +5,6 @@
 #include "platform/log.h"
 #include "screencheck.h"
 
-#include <QPixmap>
 #include <QTest>
 
 namespace {
@@ -24,14 +23,7 @@ const ExpectedBar expectedBars[] = {
     {140, QColor(200, 80, 200), "Power"}, {180, QColor(80, 200, 200), "Spirit"},
 };
 
-// A plain status background, so that whatever pictures are installed the test knows every pixel
-// the screen does not draw.
-void plainBackground()
-{
-    QPixmap background(240, 320);
-    background.fill(plain);
-    *gs.backgd2Pixmap = background;
-}
+void plainBackground() { plantPlainBackground(*gs.backgd2Pixmap, 240, plain); }
 
 // The plain background with one text drawn on it as the game draws text.
 QImage withText(int size, int weight, int x, int y, const QString &text)

@@ -17,13 +17,6 @@ namespace {
 const QByteArray initialAttributes("\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n");
 const QColor plain(200, 220, 240);
 
-void plainField()
-{
-    QPixmap field(796, 320);
-    field.fill(plain);
-    *gs.backgd1Pixmap = field;
-}
-
 struct Text
 {
     int x, y, size, weight;
@@ -98,7 +91,7 @@ void TestNaming::theEntryBecomesAFifteenCharacterName()
 void TestNaming::aNewFileShowsTheNamingScreen()
 {
     GameFixture game(templateHorseFile);
-    plainField();
+    plantPlainBackground(*gs.backgd1Pixmap, 796, plain);
     QCOMPARE(gs.mode, int(ModeNaming));
     QVERIFY(!gs.nameEdit->isHidden());
     QCOMPARE(gs.nameEdit->maxLength(), 15);

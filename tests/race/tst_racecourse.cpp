@@ -29,25 +29,18 @@ const QColor race1(200, 0, 1), race2(200, 0, 2), race3(200, 0, 3), race4(200, 0,
 const QColor judge1(0, 100, 1), judge2(0, 100, 2), judge3(0, 100, 3), judge4(0, 100, 4), judge5(0, 100, 5);
 const QColor sign1(7, 7, 1), sign2(7, 7, 2), sign3(7, 7, 3), sign4(7, 7, 4);
 
-QImage block(int w, int h, const QColor &colour)
-{
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-    image.fill(colour);
-    return image;
-}
-
 void plantBlockPictures()
 {
-    gs.raceImage1 = block(50, 40, race1);
-    gs.raceImage2 = block(50, 40, race2);
-    gs.raceImage3 = block(50, 40, race3);
-    gs.raceImage4 = block(50, 40, race4);
+    gs.raceImage1 = solidPicture(50, 40, race1);
+    gs.raceImage2 = solidPicture(50, 40, race2);
+    gs.raceImage3 = solidPicture(50, 40, race3);
+    gs.raceImage4 = solidPicture(50, 40, race4);
     const std::pair<QImage GameState::*, QColor> small[] = {
         {&GameState::judgeImage1, judge1}, {&GameState::judgeImage2, judge2}, {&GameState::judgeImage3, judge3},
         {&GameState::judgeImage4, judge4}, {&GameState::judgeImage5, judge5}, {&GameState::signImage1, sign1},
         {&GameState::signImage2, sign2},   {&GameState::signImage3, sign3},   {&GameState::signImage4, sign4}};
     for (const auto &[field, colour] : small)
-        gs.*field = block(10, 10, colour);
+        gs.*field = solidPicture(10, 10, colour);
 }
 
 void paintOver(const QColor &colour) { gs.screenBuffer->fill(colour); }

@@ -5,6 +5,19 @@
 #include <QPainter>
 #include <QPixmap>
 
+QImage solidPicture(int width, int height, const QColor &colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+void plantPlainBackground(QPixmap &background, int width, const QColor &colour)
+{
+    background = QPixmap(width, 320);
+    background.fill(colour);
+}
+
 QColor colourAt(const QImage &image, int x, int y) { return QColor(image.pixel(x, y)); }
 
 int pixelsOtherThan(const QImage &image, const QRect &area, const QColor &colour)

@@ -1,6 +1,6 @@
 #pragma once
-// Reading what a screen shows: single pixels, pixels counted in an area, and reference pictures
-// of texts drawn as the game draws them.
+// Reading what a screen shows: pictures planted so that a pixel tells what was drawn, single
+// pixels, pixels counted in an area, and reference pictures of texts drawn as the game draws them.
 #include <QColor>
 #include <QImage>
 #include <QPoint>
@@ -9,6 +9,14 @@
 #include <functional>
 
 class QPainter;
+class QPixmap;
+
+// A picture of one colour, so that a pixel of the screen tells which picture stands there.
+QImage solidPicture(int width, int height, const QColor &colour);
+
+// A background replaced by a plain one, width x 320, so that whatever pictures are installed the
+// test knows every pixel the screen does not draw.
+void plantPlainBackground(QPixmap &background, int width, const QColor &colour);
 
 QColor colourAt(const QImage &image, int x, int y);
 
