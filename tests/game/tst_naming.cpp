@@ -1,5 +1,4 @@
 // Naming the horse on the first start, and the about screen.
-#include "app/paint.h"
 #include "game/horsename.h"
 #include "gamefixture.h"
 #include "platform/idmenubar.h"
@@ -17,14 +16,8 @@ namespace {
 const QByteArray initialAttributes("\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n");
 const QColor plain(200, 220, 240);
 
-struct Text
-{
-    int x, y, size, weight;
-    QString text;
-};
-
 // The given background with the given texts drawn on it as the game draws text.
-QImage reference(const QColor &background, const QList<Text> &texts, const QImage &picture = QImage(),
+QImage reference(const QColor &background, const QList<ScreenText> &texts, const QImage &picture = QImage(),
                  QPoint at = QPoint())
 {
     QPixmap image = gs.screenBuffer->copy();
@@ -32,10 +25,7 @@ QImage reference(const QColor &background, const QList<Text> &texts, const QImag
     QPainter painter(&image);
     painter.drawImage(at, picture);
     painter.setPen(Qt::black);
-    for (const Text &t : texts) {
-        painter.setFont(gameFont(t.size, t.weight));
-        drawTextAt(painter, t.x, t.y, t.text);
-    }
+    drawTexts(painter, texts);
     painter.end();
     return image.toImage().convertToFormat(QImage::Format_RGB32);
 }
@@ -178,7 +168,7 @@ void TestNaming::aboutShowsTheTitleAndTheDescription()
     QCOMPARE(gs.shownMode, int(ModeAbout));
     QVERIFY(!gs.okButton->isHidden());
 
-    const QList<Text> written = {
+    const QList<ScreenText> written = {
         {88, 75, 12, 75, QStringLiteral("Trotix v1.0")},
         {8, 150, 9, 50, QStringLiteral("In this  game, you can train your own horse.  The horse can")},
         {8, 165, 9, 50, QStringLiteral("then race with another player's horse through the network.")},

@@ -1,9 +1,9 @@
 // The connection screens as the player sees them: every text at its place in its font over the
 // field, the buttons each screen offers, and the moves between the screens.
-#include "app/paint.h"
 #include "gamefixture.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
+#include "screencheck.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -13,15 +13,10 @@
 
 namespace {
 
-struct Text
-{
-    int x, y, size, weight;
-    QString text;
-};
-using Texts = QList<Text>;
+using Texts = QList<ScreenText>;
 
-Text heading(int x, int y, const char *text) { return {x, y, 12, 75, QString::fromLatin1(text)}; }
-Text lineText(int y, const char *text) { return {5, y, 10, 50, QString::fromLatin1(text)}; }
+ScreenText heading(int x, int y, const char *text) { return {x, y, 12, 75, QString::fromLatin1(text)}; }
+ScreenText lineText(int y, const char *text) { return {5, y, 10, 50, QString::fromLatin1(text)}; }
 
 // The field background as the tick paints it, with the given texts drawn over it in black.
 QImage expectedScreen(GameFixture &game, const Texts &texts)
@@ -29,10 +24,7 @@ QImage expectedScreen(GameFixture &game, const Texts &texts)
     game.setupBackgd(1);
     QImage image = game.screen();
     QPainter painter(&image);
-    for (const Text &t : texts) {
-        painter.setFont(gameFont(t.size, t.weight));
-        drawTextAt(painter, t.x, t.y, t.text);
-    }
+    drawTexts(painter, texts);
     return image;
 }
 
@@ -126,8 +118,7 @@ private slots:
         QImage expected = question;
         {
             QPainter painter(&expected);
-            painter.setFont(gameFont(10, 50));
-            drawTextAt(painter, 50, 120, QStringLiteral("Please wait a moment..."));
+            drawTexts(painter, {{50, 120, 10, 50, QStringLiteral("Please wait a moment...")}});
         }
         QCOMPARE(game.screen(), expected);
         QCOMPARE(log.text(), QByteArray("trotix: Try to establish client connection\n"));
@@ -150,12 +141,12 @@ private slots:
 
         const QString name = QStringLiteral("BLUE BOLT      ");
         const int wait = ModeServerWait;
-        const Text s = heading(5, 70, "Wait for Challengers ...");
-        const Text connected = lineText(95, "A connection is established.");
-        const Text here = lineText(110, "Here comes a Trotix challenger!");
-        const Text nameLabel = lineText(125, "Name of Challenger: ");
-        const Text nameText{105, 125, 10, 50, name};
-        const Text ready = lineText(140, "Ready for racing ...");
+        const ScreenText s = heading(5, 70, "Wait for Challengers ...");
+        const ScreenText connected = lineText(95, "A connection is established.");
+        const ScreenText here = lineText(110, "Here comes a Trotix challenger!");
+        const ScreenText nameLabel = lineText(125, "Name of Challenger: ");
+        const ScreenText nameText{105, 125, 10, 50, name};
+        const ScreenText ready = lineText(140, "Ready for racing ...");
         QTest::newRow("server waiting") << wait << 0 << Texts{s} << 0 << wait;
         QTest::newRow("server connected") << wait << 1 << Texts{s, connected} << 1 << wait;
         QTest::newRow("server greeted") << wait << 3 << Texts{s, connected, here} << 3 << wait;
@@ -172,10 +163,10 @@ private slots:
                                                 << 0 << int(ModeIdle);
 
         const int connect = ModeClientConnect;
-        const Text c = heading(5, 70, "Finding Challengers ...");
-        const Text found = lineText(110, "A Trotix challenger is found!");
-        const Text cannot = lineText(95, "Host cannot be connected!");
-        const Text rejected = lineText(95, "Host rejected connection request. (perhaphs already in racing)");
+        const ScreenText c = heading(5, 70, "Finding Challengers ...");
+        const ScreenText found = lineText(110, "A Trotix challenger is found!");
+        const ScreenText cannot = lineText(95, "Host cannot be connected!");
+        const ScreenText rejected = lineText(95, "Host rejected connection request. (perhaphs already in racing)");
         QTest::newRow("client connecting") << connect << 0 << Texts{c} << 0 << connect;
         QTest::newRow("client connected") << connect << 1 << Texts{c, connected} << 1 << connect;
         QTest::newRow("client greeted") << connect << 3 << Texts{c, connected, found} << 3 << connect;

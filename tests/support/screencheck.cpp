@@ -43,8 +43,15 @@ QImage textOn(const QColor &ground, int width, int size, int weight, const QColo
               const QString &text)
 {
     return drawnOn(ground, width, [&](QPainter &painter) {
-        painter.setFont(gameFont(size, weight));
         painter.setPen(ink);
-        drawTextAt(painter, at.x(), at.y(), text);
+        drawTexts(painter, {{at.x(), at.y(), size, weight, text}});
     });
+}
+
+void drawTexts(QPainter &painter, const QList<ScreenText> &texts)
+{
+    for (const ScreenText &t : texts) {
+        painter.setFont(gameFont(t.size, t.weight));
+        drawTextAt(painter, t.x, t.y, t.text);
+    }
 }

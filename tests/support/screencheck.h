@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -29,3 +30,13 @@ QImage drawnOn(const QColor &ground, int width, const std::function<void(QPainte
 // One text in the game's font, in the ink, at the place the game would put it.
 QImage textOn(const QColor &ground, int width, int size, int weight, const QColor &ink, QPoint at,
               const QString &text);
+
+// A text as a screen shows it: its place and the size and weight of the game's font.
+struct ScreenText
+{
+    int x, y, size, weight;
+    QString text;
+};
+
+// Draws the texts in the painter's pen, each as the game draws text.
+void drawTexts(QPainter &painter, const QList<ScreenText> &texts);
