@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QToolButton>
 #include <QWindow>
 
 namespace {
@@ -216,20 +217,31 @@ private slots:
         QCOMPARE(gs.okButton->font(), QApplication::font());
     }
 
-    void zoomedMenuTitlesStillFitTheWindowWidth()
+    void allFiveMenuTitlesFitTheWindowWidth_data()
     {
+        QTest::addColumn<int>("factor");
+        QTest::newRow("the device's 240 pixels") << 1;
+        QTest::newRow("zoomed 2x") << 2;
+    }
+    void allFiveMenuTitlesFitTheWindowWidth()
+    {
+        QFETCH(int, factor);
         GameFixture game;
         Trotix *widget = game.widget();
-        widget->setScreenScale(2);
-        widget->setFixedSize(480, 640);
+        widget->setScreenScale(factor);
+        widget->setFixedSize(240 * factor, 320 * factor);
         widget->show();
         QVERIFY(QTest::qWaitForWindowExposed(widget));
         const QList<QAction *> titles = gs.menuBar->actions();
         QCOMPARE(titles.size(), 5);
         for (QAction *title : titles) {
             const QRect place = gs.menuBar->actionGeometry(title);
-            QVERIFY2(place.isValid() && place.right() < 480, qPrintable(title->text()));
+            QVERIFY2(place.isValid() && place.right() < 240 * factor, qPrintable(title->text()));
         }
+        // No overflow button stands in for hidden titles.
+        const auto buttons = gs.menuBar->findChildren<QToolButton *>();
+        for (const QToolButton *button : buttons)
+            QVERIFY(button->isHidden());
     }
 
     void aClickOnTheZoomedScreenReachesTheButtonAtItsZoomedPlace_data()

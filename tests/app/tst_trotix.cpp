@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 
 namespace {
 
@@ -220,24 +219,6 @@ private slots:
         for (QAction *action : gs.menuBar->actions())
             titles << action->text();
         QCOMPARE(titles, QStringList({"&Action", "&Status", "&Race", "&Hop!", "&About"}));
-    }
-
-    void allFiveMenuTitlesFitTheDeviceWidth()
-    {
-        GameFixture game;
-        game.widget()->resize(240, 320);
-        game.widget()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(game.widget()));
-        const QList<QAction *> titles = gs.menuBar->actions();
-        QCOMPARE(titles.size(), 5);
-        for (QAction *title : titles) {
-            const QRect place = gs.menuBar->actionGeometry(title);
-            QVERIFY2(place.isValid() && place.right() < 240, qPrintable(title->text()));
-        }
-        // No overflow button stands in for hidden titles.
-        const auto buttons = gs.menuBar->findChildren<QToolButton *>();
-        for (const QToolButton *button : buttons)
-            QVERIFY(button->isHidden());
     }
 
     void theWindowShowsTheWholeBufferAfterEachTick()
