@@ -2,6 +2,9 @@
 
 #include "platform/paths.h"
 
+#include <QByteArray>
+#include <QHash>
+
 const PictureEntry pictureTable[42] = {
     {&GameState::titleImage, "Trotix.png"},
     {&GameState::blockImage, "block.png"},
@@ -49,9 +52,16 @@ const PictureEntry pictureTable[42] = {
 
 void loadPictures(GameState &state)
 {
+    // A file shown in several fields is decoded once; the fields share its pixels, which are only
+    // ever read (a write would give that field its own copy).
+    QHash<QByteArray, QImage> decoded;
     for (const PictureEntry &entry : pictureTable) {
-        // Kept premultiplied: the format the raster paint engine blends fastest.
-        state.*entry.field = QImage(Paths::picture(QString::fromLatin1(entry.file)))
-                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        auto picture = decoded.constFind(entry.file);
+        if (picture == decoded.constEnd()) {
+            // Kept premultiplied: the format the raster paint engine blends fastest.
+            picture = decoded.insert(entry.file, QImage(Paths::picture(QString::fromLatin1(entry.file)))
+                                                     .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
+        state.*entry.field = *picture;
     }
 }

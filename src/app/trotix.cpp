@@ -9,13 +9,16 @@
 #include "platform/screenscale.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+#include <array>
 
 namespace {
 
@@ -29,10 +32,11 @@ QPixmap *loadPixmap(const char *file)
     return new QPixmap(Paths::picture(QString::fromLatin1(file)));
 }
 
-// The buffer takes the field picture's size; without a usable picture it still covers the screen.
-QPixmap *makeScreenBuffer()
+// The buffer starts as the field picture, with its size; without a usable picture it still covers
+// the screen. It shares the picture's pixels until first drawn on, so the file is decoded once.
+QPixmap *makeScreenBuffer(const QPixmap &field)
 {
-    QPixmap *buffer = loadPixmap("backgd1.png");
+    auto *buffer = new QPixmap(field);
     if (buffer->width() < screenWidth || buffer->height() < screenHeight) {
         QPixmap sized(qMax(buffer->width(), screenWidth), qMax(buffer->height(), screenHeight));
         sized.fill(Qt::white);
@@ -80,13 +84,34 @@ void copyStrip(QPixmap &buffer, const QPixmap &strip, int stripWidth)
     }
 }
 
+// The buttons and fields that may lie over the screen. A shown one is repainted with the screen only
+// when the buffer under it has changed since that part of the window was last painted: a screen's
+// background and texts under a button mostly stay, and a button costs more to draw than they do.
+std::array<QWidget *, 6> widgetsOverScreen()
+{
+    return {gs.nameEdit, gs.addressEdit, gs.confirmButton, gs.cancelButton, gs.okButton, gs.disconnectButton};
+}
+
+// The buffer under each shown widget as last painted. A widget seen hidden loses its entry, so
+// that it is painted in full when it shows again.
+QHash<const QWidget *, QImage> shownUnderWidget;
+
+QImage bufferUnder(const QWidget *widget, int scale)
+{
+    const QRect g = widget->geometry();
+    const QRect under(QPoint(g.left() / scale, g.top() / scale), QPoint(g.right() / scale, g.bottom() / scale));
+    return gs.screenBuffer->toImage().copy(under.intersected(QRect(0, 0, screenWidth, screenHeight)));
+}
+
 }
 
 Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     : TrotixBase(parent, name, flags)
 {
-    gs.screenBuffer = makeScreenBuffer();
+    // The paint event covers the whole window with the buffer: nothing to clear under it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     gs.backgd1Pixmap = loadPixmap("backgd1.png");
+    gs.screenBuffer = makeScreenBuffer(*gs.backgd1Pixmap);
     gs.backgd2Pixmap = loadPixmap("backgd2.png");
     gs.backgd3Pixmap = loadPixmap("backgd3.png");
 
@@ -140,6 +165,7 @@ Trotix::~Trotix()
     gs.lifeTimer = nullptr;
     gs.server = nullptr;
     gs.serverConnection = nullptr;
+    shownUnderWidget.clear();
 }
 
 void Trotix::buildMenus()
@@ -166,15 +192,32 @@ void Trotix::buildMenus()
     gs.menuBar = bar;
 }
 
-void Trotix::paintEvent(QPaintEvent *)
+void Trotix::paintEvent(QPaintEvent *event)
 {
+    QPainter painter(this);
+    const QRect shown(0, 0, screenWidth * m_screenScale, screenHeight * m_screenScale);
+    // A window larger than the screen (a window manager that ignores the fixed size) is filled
+    // beyond it rather than left undefined.
+    if (!gs.screenBuffer || !shown.contains(rect())) {
+        for (const QRect &beyond : QRegion(rect()) - (gs.screenBuffer ? QRegion(shown) : QRegion()))
+            painter.fillRect(beyond, palette().window());
+    }
     if (!gs.screenBuffer)
         return;
-    QPainter painter(this);
     // Nearest neighbour: at a whole-number zoom each screen pixel becomes a sharp square block.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawPixmap(QRect(0, 0, screenWidth * m_screenScale, screenHeight * m_screenScale), *gs.screenBuffer,
-                       QRect(0, 0, screenWidth, screenHeight));
+    painter.drawPixmap(shown, *gs.screenBuffer, QRect(0, 0, screenWidth, screenHeight));
+
+    for (const QWidget *widget : widgetsOverScreen()) {
+        if (!widget)
+            continue;
+        if (!widget->isVisible())
+            shownUnderWidget.remove(widget);
+        else if ((QRegion(widget->geometry()) - event->region()).isEmpty())
+            shownUnderWidget.insert(widget, bufferUnder(widget, m_screenScale));
+        else if (event->region().intersects(widget->geometry()))
+            shownUnderWidget.remove(widget);
+    }
 }
 
 void Trotix::setScreenScale(int factor)
@@ -221,7 +264,26 @@ void Trotix::setScreenScale(int factor)
     update();
 }
 
-void Trotix::showBuffer() { update(0, 0, screenWidth * m_screenScale, screenHeight * m_screenScale); }
+void Trotix::showBuffer()
+{
+    // The menu bar lies over the buffer's top rows and does not change with the screen: leaving
+    // it out spares it a repaint every second. A repaint by the window system still covers all.
+    QRegion screen(0, 0, screenWidth * m_screenScale, screenHeight * m_screenScale);
+    if (gs.menuBar && gs.menuBar->isVisible())
+        screen -= gs.menuBar->geometry();
+    for (const QWidget *widget : widgetsOverScreen()) {
+        if (!widget)
+            continue;
+        if (!widget->isVisible()) {
+            shownUnderWidget.remove(widget);
+            continue;
+        }
+        const auto shownUnder = shownUnderWidget.constFind(widget);
+        if (shownUnder != shownUnderWidget.constEnd() && *shownUnder == bufferUnder(widget, m_screenScale))
+            screen -= widget->geometry();
+    }
+    update(screen);
+}
 
 void Trotix::setActivityGroupEnabled(bool enabled)
 {
@@ -263,10 +325,15 @@ void Trotix::clearScreen()
     if (gs.mode != ModeAbout)
         gs.okButton->hide();
     gs.disconnectButton->hide();
+    // A question screen redrawn at its tick keeps its two buttons up: hidden and shown again they
+    // would be repainted every second, and a click held across the tick would be lost.
+    const bool questionRedrawn = (gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && gs.shownMode == gs.mode;
     gs.confirmButton->setEnabled(true);
-    gs.confirmButton->hide();
     gs.cancelButton->setEnabled(true);
-    gs.cancelButton->hide();
+    if (!questionRedrawn) {
+        gs.confirmButton->hide();
+        gs.cancelButton->hide();
+    }
     if (gs.mode == ModeClientAsk)
         return;
     gs.nameEdit->hide();
