@@ -50,24 +50,15 @@ ScriptedPeer *shakeHands(GameFixture &game, ScriptedServer &server, Stage stage 
     return peer;
 }
 
-// Our game with a scripted server listening on port 1234 for it.
-class ClientGame : public GameFixture
+// Our game with a scripted server listening for it on port 1234.
+struct ClientGame : GameFixture
 {
-public:
-    // The server's connection with the hand-shake taken up to `stage`, or null.
+    ScriptedServer server;
+    // The server's connection with the hand-shake taken up to `stage`; null if the port is taken.
     ScriptedPeer *connect(Stage stage = Stage::Ready)
     {
-        if (!m_server.listen()) {
-            qWarning("port 1234 is taken");
-            return nullptr;
-        }
-        return shakeHands(*this, m_server, stage);
+        return server.listen() ? shakeHands(*this, server, stage) : nullptr;
     }
-    // A new connection on the same server, the hand-shake done.
-    ScriptedPeer *connectAgain() { return shakeHands(*this, m_server, Stage::Ready); }
-
-private:
-    ScriptedServer m_server;
 };
 
 // The server's reply to a position request has been taken.
@@ -103,16 +94,15 @@ private slots:
 
     void handshakeAndRaceToTheResult()
     {
-        ScriptedServer server;
-        QVERIFY(server.listen());
-        GameFixture game;
+        ClientGame game;
+        QVERIFY(game.server.listen());
         game.call("change2client");
         game.tick();
         gs.addressEdit->setText(QStringLiteral("127.0.0.1"));
         LogCapture log;
         game.call("confirmNetwork");
         QCOMPARE(gs.mode, int(ModeClientConnect));
-        ScriptedPeer *peer = server.accept();
+        ScriptedPeer *peer = game.server.accept();
         QVERIFY(peer);
         QCOMPARE(peer->nextLine(), QByteArray("TROTIX\n"));
         QCOMPARE(gs.netState, 1);
@@ -324,7 +314,7 @@ private slots:
 
         // Nothing of the old connection reaches the next race.
         LogCapture log;
-        ScriptedPeer *next = game.connectAgain();
+        ScriptedPeer *next = shakeHands(game, game.server);
         QVERIFY(next);
         QCOMPARE(log.text().count("Ping! Client Connected"), 1);
     }
