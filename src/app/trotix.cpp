@@ -206,7 +206,13 @@ void Trotix::paintEvent(QPaintEvent *event)
         return;
     // Nearest neighbour: at a whole-number zoom each screen pixel becomes a sharp square block.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawPixmap(shown, *gs.screenBuffer, QRect(0, 0, screenWidth, screenHeight));
+    // Rectangle by rectangle: under a clip of several rectangles (the screen around a button) the
+    // raster engine would blend span by span, and hand the spans to worker threads, instead of
+    // copying rows.
+    for (const QRect &part : event->region()) {
+        painter.setClipRect(part);
+        painter.drawPixmap(shown, *gs.screenBuffer, QRect(0, 0, screenWidth, screenHeight));
+    }
 
     for (const QWidget *widget : widgetsOverScreen()) {
         if (!widget)
