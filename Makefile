@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all setup configure build run test clean install package screenshots
+.PHONY: all setup configure build run test clean install package screenshots bench
 
 all: build
 
@@ -36,6 +36,12 @@ package: build
 screenshots: build
 	@cmake --build $(BUILD) --target screenshots
 	@rm -rf docs/screenshots && cp -r $(BUILD)/screenshots docs/screenshots
+
+# Benchmarks against the floor and a minimal Qt program, then one table (about three minutes;
+# needs valgrind for the instruction counts). Measures the build type of $(BUILD).
+bench: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target trotix_bench_report
+	@$(BUILD)/bench/trotix_bench_report
 
 clean:
 	rm -rf $(BUILD)

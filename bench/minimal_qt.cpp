@@ -1,0 +1,63 @@
+// The baseline: the least a Qt widget program does to show a 240 x 320 picture. Started the same
+// way as the game's probe, it shows the picture, paints it once and quits (start-up), or repaints
+// it every second for a while (memory).
+//
+//   trotix_bench_minimal PICTURE             prints the mark after the first screen and quits
+//   trotix_bench_minimal PICTURE --play S    repaints every second for S seconds
+//   trotix_bench_minimal PICTURE --text      the same start-up with one line of text on the picture:
+//                                            what any program pays to show text at all
+#include "probe.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <cstring>
+
+namespace {
+
+class Screen : public QWidget
+{
+public:
+    Screen(const QString &picture, bool text)
+        : m_picture(picture)
+        , m_text(text)
+    {
+        setFixedSize(240, 320);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, m_picture);
+        if (m_text)
+            painter.drawText(20, 40, QStringLiteral("Hello"));
+    }
+
+private:
+    QPixmap m_picture;
+    bool m_text;
+};
+
+}
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const bool text = argc > 2 && std::strcmp(argv[2], "--text") == 0;
+    Screen screen(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(), text);
+    screen.show();
+    if (argc > 3 && std::strcmp(argv[2], "--play") == 0) {
+        auto *timer = new QTimer(&screen);
+        QObject::connect(timer, &QTimer::timeout, &screen, [&screen] { screen.update(); });
+        timer->start(1000);
+        QTimer::singleShot(std::atoi(argv[3]) * 1000, &app, &QCoreApplication::quit);
+    } else {
+        whenExposed(&screen, [&screen] {
+            screen.update();
+            paintAndMark(&screen);
+            QCoreApplication::quit();
+        });
+    }
+    return app.exec();
+}

@@ -1,0 +1,207 @@
+// One whole tick of every screen, and the floor it is measured against: the bare copy of a
+// 240 x 320 picture into a buffer and on to a widget. Prints Google Benchmark's table, then each
+// tick as a multiple of the floor.
+//
+//   trotix_bench_ticks [--quick] [--screens DIR] [--instructions] [Google Benchmark flags]
+//
+// --quick runs every benchmark for a few milliseconds only (a smoke run). --screens DIR saves the
+// buffer and window of three ticks of every scenario, to compare two builds. --instructions runs
+// each scenario a fixed number of ticks with callgrind's counters zeroed before and dumped after
+// (run it under valgrind --tool=callgrind --instr-atstart=no); without valgrind it just ticks.
+#include "benchgame.h"
+
+#include "game/gamestate.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
+#include <ext/stdio_filebuf.h>
+#include <iostream>
+#include <map>
+#include <string>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_ZERO_STATS
+#define CALLGRIND_DUMP_STATS_AT(name) (void)(name)
+#endif
+
+namespace {
+
+const char floorName[] = "floor: 240x320 copy to buffer and widget";
+const char saveName[] = "attribute save (every 10th tick)";
+
+// Google Benchmark's console table, keeping each run's CPU time per iteration for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        // One run, or the median of the repetitions.
+        for (const Run &run : runs) {
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if ((single || median) && !run.error_occurred)
+                nanoseconds[run.run_name.function_name] = run.GetAdjustedCPUTime() * timeUnitFactor(run.time_unit);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    std::map<std::string, double> nanoseconds;
+
+private:
+    static double timeUnitFactor(benchmark::TimeUnit unit)
+    {
+        switch (unit) {
+        case benchmark::kSecond:
+            return 1e9;
+        case benchmark::kMillisecond:
+            return 1e6;
+        case benchmark::kMicrosecond:
+            return 1e3;
+        default:
+            return 1;
+        }
+    }
+};
+
+void printRatios(std::ostream &out, const RatioReporter &reporter)
+{
+    const auto floor = reporter.nanoseconds.find(floorName);
+    if (floor == reporter.nanoseconds.end() || floor->second <= 0)
+        return;
+    char line[160];
+    out << "\nTick of each screen against the floor (CPU time; target: at most 3.00 x)\n";
+    std::snprintf(line, sizeof line, "%-34s %12s %9s\n", "screen", "us per tick", "x floor");
+    out << line;
+    auto row = [&](const std::string &name) {
+        const auto it = reporter.nanoseconds.find(name);
+        if (it == reporter.nanoseconds.end())
+            return;
+        const double ratio = it->second / floor->second;
+        std::snprintf(line, sizeof line, "%-34s %12.1f %9.2f%s\n", name.c_str(), it->second / 1000.0, ratio,
+                      ratio > 3.0 && name != saveName ? "  over" : "");
+        out << line;
+    };
+    row(floorName);
+    for (const TickScenario &scenario : tickScenarios())
+        row(scenario.name);
+    row(saveName);
+    out.flush();
+}
+
+// Under callgrind: each scenario's ticks counted apart, in a dump named after it.
+int countInstructions(BenchGame &game, FloorScreen &floorScreen, int ticks)
+{
+    CALLGRIND_START_INSTRUMENTATION;
+    for (int i = 0; i < 3; ++i)
+        floorScreen.copyAndShow();
+    CALLGRIND_ZERO_STATS;
+    for (int i = 0; i < ticks; ++i)
+        floorScreen.copyAndShow();
+    CALLGRIND_DUMP_STATS_AT(floorName);
+    for (const TickScenario &scenario : tickScenarios()) {
+        scenario.enter(game);
+        // Glyphs and pictures met for the first time are cached in the first ticks.
+        for (int i = 0; i < 3; ++i) {
+            scenario.prepare();
+            game.tick();
+        }
+        CALLGRIND_ZERO_STATS;
+        for (int i = 0; i < ticks; ++i) {
+            scenario.prepare();
+            game.tick();
+        }
+        CALLGRIND_DUMP_STATS_AT(scenario.name);
+    }
+    return 0;
+}
+
+// The buffer and the window after each of three ticks per scenario (the third one scrolled), to
+// compare two builds pixel for pixel.
+int saveScreens(BenchGame &game, const QString &dir)
+{
+    int n = 0;
+    for (const TickScenario &scenario : tickScenarios()) {
+        scenario.enter(game);
+        for (int t = 0; t < 3; ++t) {
+            scenario.prepare();
+            if (t == 2)
+                gs.backgroundOffset += 7;
+            game.tick();
+            const QString base = dir + QString::asprintf("/%02d-%d", n, t);
+            gs.screenBuffer->toImage().save(base + QStringLiteral("-buffer.png"));
+            QApplication::processEvents();
+            game.widget()->screen()->grabWindow(game.widget()->winId()).save(base + QStringLiteral("-window.png"));
+        }
+        ++n;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bool quick = false;
+    int instructionTicks = 0;
+    QString screensDir;
+    std::vector<char *> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--quick") == 0)
+            quick = true;
+        else if (std::strcmp(argv[i], "--instructions") == 0)
+            instructionTicks = 10;
+        else if (std::strcmp(argv[i], "--screens") == 0 && i + 1 < argc)
+            screensDir = QString::fromLocal8Bit(argv[++i]);
+        else
+            rest.push_back(argv[i]);
+    }
+    int restCount = int(rest.size());
+    QApplication app(restCount, rest.data());
+
+    FILE *results = quietGameLog();
+    __gnu_cxx::stdio_filebuf<char> resultBuffer(results, std::ios::out);
+    std::ostream out(&resultBuffer);
+
+    BenchGame game;
+    FloorScreen floorScreen;
+    if (instructionTicks > 0)
+        return countInstructions(game, floorScreen, instructionTicks);
+    if (!screensDir.isEmpty())
+        return saveScreens(game, screensDir);
+
+    const double minTime = quick ? 0.002 : 0.5;
+    benchmark::RegisterBenchmark(floorName, [&](benchmark::State &state) {
+        for (auto _ : state)
+            floorScreen.copyAndShow();
+    })->MinTime(minTime)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+    for (const TickScenario &scenario : tickScenarios()) {
+        benchmark::RegisterBenchmark(scenario.name, [&game, &scenario](benchmark::State &state) {
+            scenario.enter(game);
+            for (auto _ : state) {
+                scenario.prepare();
+                game.tick();
+            }
+        })->MinTime(minTime)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::RegisterBenchmark(saveName, [&](benchmark::State &state) {
+        for (auto _ : state)
+            game.saveAttributes();
+    })->MinTime(minTime)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+
+    benchmark::Initialize(&restCount, rest.data());
+    RatioReporter reporter;
+    reporter.SetOutputStream(&out);
+    reporter.SetErrorStream(&std::cerr);
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printRatios(out, reporter);
+    benchmark::Shutdown();
+    return 0;
+}
