@@ -4,13 +4,14 @@
 //
 //   trotix_bench_minimal PICTURE             prints the mark after the first screen and quits
 //   trotix_bench_minimal PICTURE --play S    repaints every second for S seconds
-//   trotix_bench_minimal PICTURE --text      the same start-up with one line of text on the picture:
-//                                            what any program pays to show text at all
+//   trotix_bench_minimal PICTURE --text ...  the same with one line of text on the picture: what
+//                                            any program pays to show text at all
 #include "probe.h"
 
 #include <QApplication>
 #include <QPainter>
 #include <QPixmap>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -43,17 +44,29 @@ private:
 
 int main(int argc, char **argv)
 {
+    sinceMain().start();
     QApplication app(argc, argv);
-    const bool text = argc > 2 && std::strcmp(argv[2], "--text") == 0;
+    phaseDone("application");
+    bool text = false;
+    int playSeconds = 0;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--text") == 0)
+            text = true;
+        else if (std::strcmp(argv[i], "--play") == 0 && i + 1 < argc)
+            playSeconds = std::atoi(argv[++i]);
+    }
     Screen screen(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString(), text);
+    phaseDone("widget");
     screen.show();
-    if (argc > 3 && std::strcmp(argv[2], "--play") == 0) {
+    phaseDone("shown");
+    if (playSeconds > 0) {
         auto *timer = new QTimer(&screen);
         QObject::connect(timer, &QTimer::timeout, &screen, [&screen] { screen.update(); });
         timer->start(1000);
-        QTimer::singleShot(std::atoi(argv[3]) * 1000, &app, &QCoreApplication::quit);
+        QTimer::singleShot(playSeconds * 1000, &app, &QCoreApplication::quit);
     } else {
         whenExposed(&screen, [&screen] {
+            phaseDone("exposed");
             screen.update();
             paintAndMark(&screen);
             QCoreApplication::quit();
