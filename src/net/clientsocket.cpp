@@ -75,6 +75,13 @@ void ClientSocket::readClient()
         const Protocol::ServerStep step = Protocol::serverStep(serverSideOf(gs), line, QByteArray(gs.horseName));
         takeServerSide(gs, step.state);
         logAndSend(*this, step.log, step.reply);
+        // A game asks once and reads the answer; answers piling up unsent are a peer that never
+        // reads, and would be kept without end.
+        if (bytesToWrite() >= Protocol::maxLineLength) {
+            logText("trotix: Peer does not read its answers, connection dropped.\n");
+            connectionClosed();
+            return;
+        }
     }
 }
 
