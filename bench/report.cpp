@@ -197,12 +197,18 @@ Switches switchesOf(pid_t pid)
     return total;
 }
 
+// Each tick logs one line "trotix: Action>>...()" for its mode; the activities' steps follow it.
 int countTicks(const QString &logFile)
 {
     QFile file(logFile);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
-    return int(file.readAll().count("trotix: Action>>call "));
+    int ticks = 0;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.startsWith("trotix: Action>>") && line.endsWith("()"))
+            ++ticks;
+    }
+    return ticks;
 }
 
 struct WakeUps
@@ -344,8 +350,6 @@ int main(int argc, char **argv)
         tickArgs << QStringLiteral("--quick");
     else
         tickArgs << QStringLiteral("--benchmark_repetitions=3") << QStringLiteral("--benchmark_display_aggregates_only=true");
-    if (!isatty(STDOUT_FILENO))
-        tickArgs << QStringLiteral("--benchmark_color=false");
     {
         const pid_t pid = fork();
         if (pid == 0) {

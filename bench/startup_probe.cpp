@@ -23,7 +23,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <string>
 
 namespace {
 

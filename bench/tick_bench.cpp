@@ -21,6 +21,7 @@
 #include <iostream>
 #include <map>
 #include <string>
+#include <unistd.h>
 
 #if __has_include(<valgrind/callgrind.h>)
 #include <valgrind/callgrind.h>
@@ -39,6 +40,11 @@ const char saveName[] = "attribute save (every 10th tick)";
 class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
+    explicit RatioReporter(OutputOptions options)
+        : ConsoleReporter(options)
+    {
+    }
+
     void ReportRuns(const std::vector<Run> &runs) override
     {
         // One run, or the median of the repetitions.
@@ -197,7 +203,9 @@ int main(int argc, char **argv)
     })->MinTime(minTime)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
 
     benchmark::Initialize(&restCount, rest.data());
-    RatioReporter reporter;
+    // Colours only for a terminal.
+    RatioReporter reporter(isatty(fileno(results)) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                   : benchmark::ConsoleReporter::OO_Tabular);
     reporter.SetOutputStream(&out);
     reporter.SetErrorStream(&std::cerr);
     benchmark::RunSpecifiedBenchmarks(&reporter);
