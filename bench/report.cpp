@@ -47,9 +47,13 @@ struct Child
     int out = -1; // the child's stdout, when piped
 };
 
-// Starts a program with the benchmark's environment. Its stdout goes to a pipe, to a file, or nowhere.
-Child spawn(const QStringList &args, bool pipeOut, const QString &outFile = QString())
+enum class Output { Pipe, File, Nowhere, Ours };
+
+// Starts a program with the benchmark's environment. Its stdout goes to a pipe, to a file, nowhere
+// or to ours; its stderr (Qt's warnings) nowhere.
+Child spawn(const QStringList &args, Output output, const QString &outFile = QString())
 {
+    const bool pipeOut = output == Output::Pipe;
     int pipeFds[2] = {-1, -1};
     if (pipeOut && pipe(pipeFds) != 0)
         return {};
@@ -60,10 +64,10 @@ Child spawn(const QStringList &args, bool pipeOut, const QString &outFile = QStr
             dup2(pipeFds[1], STDOUT_FILENO);
             close(pipeFds[0]);
             close(pipeFds[1]);
-        } else if (!outFile.isEmpty()) {
+        } else if (output == Output::File) {
             const int file = open(QFile::encodeName(outFile).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(file, STDOUT_FILENO);
-        } else {
+        } else if (output == Output::Nowhere) {
             dup2(nowhere, STDOUT_FILENO);
         }
         dup2(nowhere, STDERR_FILENO);
@@ -105,7 +109,7 @@ Ended waitFor(const Child &child)
 double millisecondsToLine(const QStringList &args, QByteArray *rest = nullptr)
 {
     const auto start = Clock::now();
-    const Child child = spawn(args, true);
+    const Child child = spawn(args, Output::Pipe);
     if (child.pid < 0)
         return -1;
     QByteArray seen;
@@ -222,7 +226,7 @@ struct WakeUps
 WakeUps measureWakeUps(const QString &dir, double settleSeconds, double seconds)
 {
     const QString log = dir + QStringLiteral("/wakeups.log");
-    const Child game = spawn({QStringLiteral(TROTIX_GAME_BINARY)}, false, log);
+    const Child game = spawn({QStringLiteral(TROTIX_GAME_BINARY)}, Output::File, log);
     std::this_thread::sleep_for(std::chrono::duration<double>(settleSeconds));
     const Switches before = switchesOf(game.pid);
     const int ticksBefore = countTicks(log);
@@ -248,7 +252,7 @@ QMap<QString, double> countInstructions(const QString &dir, QStringList *order)
     const Child run = spawn({QStringLiteral("/usr/bin/valgrind"), QStringLiteral("--tool=callgrind"),
                              QStringLiteral("--instr-atstart=no"), QStringLiteral("--callgrind-out-file=") + out,
                              benchBinary("trotix_bench_ticks"), QStringLiteral("--instructions")},
-                            false);
+                            Output::Nowhere);
     if (run.pid < 0 || waitFor(run).status != 0)
         return perTick;
     const QStringList dumps = QDir(dir).entryList({QStringLiteral("callgrind.out.*")}, QDir::Files);
@@ -350,24 +354,7 @@ int main(int argc, char **argv)
         tickArgs << QStringLiteral("--quick");
     else
         tickArgs << QStringLiteral("--benchmark_repetitions=3") << QStringLiteral("--benchmark_display_aggregates_only=true");
-    {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            QList<QByteArray> bytes;
-            for (const QString &arg : tickArgs)
-                bytes << QFile::encodeName(arg);
-            std::vector<char *> args;
-            for (QByteArray &b : bytes)
-                args.push_back(b.data());
-            args.push_back(nullptr);
-            const int nowhere = open("/dev/null", O_WRONLY);
-            dup2(nowhere, STDERR_FILENO);
-            execv(args[0], args.data());
-            _exit(127);
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-    }
+    waitFor(spawn(tickArgs, Output::Ours));
     QStringList tickOrder;
     const QMap<QString, double> tickUs = readTickTimes(json, &tickOrder);
 
@@ -415,20 +402,20 @@ int main(int argc, char **argv)
     const QString gameLog = work.path() + QStringLiteral("/play.log");
     const Child gamePlay = spawn({benchBinary("trotix_bench_startup"), QStringLiteral("--play"),
                                   QString::number(playSeconds)},
-                                 false, gameLog);
+                                 Output::File, gameLog);
     const Child minimalPlay = spawn({benchBinary("trotix_bench_minimal"), picture, QStringLiteral("--play"),
                                      QString::number(playSeconds)},
-                                    false);
+                                    Output::Nowhere);
     const Child textPlay = spawn({benchBinary("trotix_bench_minimal"), picture, QStringLiteral("--text"),
                                   QStringLiteral("--play"), QString::number(playSeconds)},
-                                 false);
+                                 Output::Nowhere);
     // The whole script, a full race included, at ten ticks a second: peak memory does not wait
     // for the clock.
     useHome(homes[1]);
     const QString fullLog = work.path() + QStringLiteral("/fullplay.log");
     const Child fullPlay = spawn({benchBinary("trotix_bench_startup"), QStringLiteral("--play"),
                                   QString::number(quick ? 2 : 12), QStringLiteral("--tick-ms"), QStringLiteral("100")},
-                                 false, fullLog);
+                                 Output::File, fullLog);
     useHome(homes[2]);
     const WakeUps wakeUps = measureWakeUps(work.path(), quick ? 1.5 : 3.0, quick ? 2.0 : 10.0);
     QStringList instructionOrder;

@@ -126,7 +126,7 @@ private slots:
         EventCounter windowPaints(game.widget(), QEvent::Paint);
         tickAndPaint(game, 3);
         QCOMPARE(menuBarPaints.count, 0);
-        QCOMPARE(windowPaints.count, 3);
+        QVERIFY(windowPaints.count >= 3);
         // The menu bar still repaints itself when an item changes.
         gs.menuBar->setItemEnabled(IdHop, true);
         QCoreApplication::processEvents();
