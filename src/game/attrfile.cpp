@@ -52,7 +52,16 @@ bool saveAttrFile(const GameState &state, const QString &path)
 {
     QSaveFile file(path);
     const QByteArray content = formatAttrFile(horseOf(state));
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+    // Unbuffered, so that a write cut short (a full disk) shows here: a buffered QSaveFile writes
+    // at commit() and then takes a short write for success, putting a torn file in place. The
+    // rest is written again, so that the failing write tells the reason.
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    for (qint64 done = 0; written && done < content.size();) {
+        const qint64 n = file.write(content.constData() + done, content.size() - done);
+        written = n > 0;
+        done += n;
+    }
+    if (!written || !file.commit()) {
         logText("trotix: Cannot write attribute file %s (%s); the horse on disk stays as it was.\n",
                 qPrintable(path), qPrintable(file.errorString()));
         return false;

@@ -7,14 +7,21 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
+#include <new>
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <grp.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,6 +46,18 @@ Horse horse(const char *name15, float age, float muscle, float fat, float power,
 }
 
 QByteArray nameOf(const Horse &h) { return QByteArray(h.name); }
+
+// Horse number n of a run of saves: every field tells the number, so a mix of two saves shows.
+Horse numberedHorse(int n)
+{
+    const QByteArray name = QByteArray("RUN|") + QByteArray::number(n).rightJustified(11, '0');
+    Horse h = horse(name.constData(), float(n), float(n) * 2, float(n) + 0.5f, 1000.0f - float(n) / 4, float(n) / 8);
+    for (char &c : h.name)
+        c = c == '|' ? ' ' : c;
+    return h;
+}
+
+QByteArray fileText(const Horse &h) { return formatAttrFile(h); }
 
 }
 
@@ -214,38 +233,159 @@ private slots:
         QCOMPARE(capture.text().count('\n'), 1);
     }
 
-    void aSaveKilledAtAnyMomentLeavesAWholeHorse()
+    void aSaveKilledAtAnyMomentLeavesTheLastHorseOrTheOneUnderWay()
     {
+        // A child saves horse after horse through the game's save, as fast as it can, and tells
+        // through shared memory which save it has begun and which it has finished. It is killed
+        // at a random moment, hundreds of times; after every kill the file must load as the horse
+        // of the last finished save or of the one under way, whole, never a mix or a torn file.
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("trotix_attr.conf"));
-        GameState first;
-        first.muscle = first.age * 2;
-        QVERIFY(saveAttrFile(first, path));
-        auto *random = QRandomGenerator::global();
-        for (int round = 0; round < 150; ++round) {
+        GameState state;
+        setHorse(state, numberedHorse(0));
+        QVERIFY(saveAttrFile(state, path));
+
+        struct Progress
+        {
+            std::atomic<int> begun;
+            std::atomic<int> finished;
+        };
+        void *shared = mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+        QVERIFY(shared != MAP_FAILED);
+        auto *progress = new (shared) Progress{};
+
+        QRandomGenerator random(4711);
+        int onDisk = 0;
+        int lastNumber = 0;
+        int foundUnderWay = 0;
+        constexpr int kills = 400;
+        std::fflush(stdout);
+        for (int round = 0; round < kills; ++round) {
+            progress->begun = 0;
+            progress->finished = 0;
             const pid_t child = fork();
             QVERIFY(child >= 0);
             if (child == 0) {
-                GameState state;
-                for (int i = 1;; ++i) {
-                    state.age = float(i);
-                    state.muscle = float(i) * 2;
-                    saveAttrFile(state, path);
+                GameState saving;
+                for (int number = lastNumber + 1;; ++number) {
+                    setHorse(saving, numberedHorse(number));
+                    progress->begun = number;
+                    saveAttrFile(saving, path);
+                    progress->finished = number;
                 }
             }
-            usleep(random->bounded(100, 3000));
+            // Once it is saving, the kill falls anywhere in the next few saves.
+            for (int waited = 0; progress->begun == 0 && waited < 2000; ++waited)
+                usleep(1000);
+            usleep(random.bounded(0, 12000));
             kill(child, SIGKILL);
             int status = 0;
-            waitpid(child, &status, 0);
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const AttrFileContent read = parseAttrFile(file.readAll(), horseOf(GameState()));
-            QCOMPARE(read.attributesRead, 5);
-            QCOMPARE(read.horse.muscle, read.horse.age * 2); // a horse from one save, never a mix
+            QCOMPARE(waitpid(child, &status, 0), child);
+            QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+            const int begun = progress->begun;
+            const int finished = progress->finished;
+            const int lastWhole = finished != 0 ? finished : onDisk;
+            GameState loaded;
+            QCOMPARE(loadAttrFile(loaded, path), AttrLoadResult::Old);
+            const int number = int(loaded.age);
+            QVERIFY2(number == lastWhole || (begun != 0 && number == begun),
+                     qPrintable(QStringLiteral("kill %1: horse %2 on disk, last finished %3, under way %4")
+                                    .arg(round)
+                                    .arg(number)
+                                    .arg(lastWhole)
+                                    .arg(begun)));
+            QCOMPARE(fileText(horseOf(loaded)), fileText(numberedHorse(number)));
+            foundUnderWay += number != lastWhole ? 1 : 0;
+            onDisk = number;
+            lastNumber = qMax(lastNumber, begun);
         }
-        // Leftover temporary files never replace the save itself.
+        munmap(shared, sizeof(Progress));
+        qInfo("%d kills: the save under way was on disk after %d of them, the last finished one after the others; "
+              "%d saves begun in all",
+              kills, foundUnderWay, lastNumber);
+        // Temporary files left by a kill never replace the save itself.
         for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
             QVERIFY(name.startsWith(QStringLiteral("trotix_attr.conf")));
+    }
+
+    void aSaveThatCannotBeWrittenIsLoggedAndTheGameGoesOn_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("full disk") << true;
+        QTest::newRow("read-only folder") << false;
+    }
+
+    void aSaveThatCannotBeWrittenIsLoggedAndTheGameGoesOn()
+    {
+        // The game runs twenty ticks in a child process that cannot write: either its files may
+        // not grow past ten bytes (a disk that fills during the save) or it runs as a user who may
+        // not write the folder (root may write anywhere, so the child gives up root).
+        QFETCH(bool, fullDisk);
+        const QByteArray oldHorse("OLD|HORSE||||||\n3.000000\n160.000000\n55.000000\n110.000000\n105.000000\n");
+        GameFixture game(oldHorse);
+        gs.age = 9.0f;
+        const QString etc = QFileInfo(game.home().attrPath()).path();
+        const QFileDevice::Permissions writable = QFile::permissions(etc);
+        if (!fullDisk) {
+            // The save itself stays the player's and writable; only the folder is not.
+            if (geteuid() == 0)
+                QCOMPARE(::chown(QFile::encodeName(game.home().attrPath()).constData(), 65534, 65534), 0);
+            QFile::setPermissions(game.home().root(), writable | QFileDevice::ExeOther | QFileDevice::ReadOther);
+            QFile::setPermissions(etc, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                                           | QFileDevice::ExeOther);
+        }
+        int out[2];
+        QCOMPARE(pipe(out), 0);
+        std::fflush(stdout);
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            dup2(out[1], STDOUT_FILENO);
+            ::close(out[0]);
+            if (fullDisk) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit tenBytes{10, 10};
+                setrlimit(RLIMIT_FSIZE, &tenBytes);
+            } else if (geteuid() == 0) {
+                const uid_t nobody = 65534;
+                if (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0
+                    || setresuid(nobody, nobody, nobody) != 0)
+                    _exit(2);
+            }
+            game.tick(20);
+            std::fflush(stdout);
+            _exit(gs.tickCount == 20 && gs.mode == ModeIdle ? 0 : 3);
+        }
+        ::close(out[1]);
+        QByteArray log;
+        char buffer[4096];
+        ssize_t n;
+        while ((n = read(out[0], buffer, sizeof buffer)) > 0)
+            log.append(buffer, int(n));
+        ::close(out[0]);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QFile::setPermissions(etc, writable);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0); // it went on ticking
+
+        const QStringList lines = logLines(log);
+        const QString failure = QStringLiteral("trotix: Cannot write attribute file ") + game.home().attrPath() + " (";
+        QCOMPARE(lines.count(QStringLiteral("trotix: Write Attribute File\n")), 2);
+        int failures = 0;
+        for (qsizetype i = 1; i + 1 < lines.size(); ++i) {
+            if (!lines[i].startsWith(failure))
+                continue;
+            ++failures;
+            QCOMPARE(lines[i - 1], QStringLiteral("trotix: Write Attribute File\n"));
+            QVERIFY(lines[i].endsWith(QStringLiteral("); the horse on disk stays as it was.\n")));
+            QCOMPARE(lines[i + 1], QStringLiteral("trotix: Action>>call idle()\n")); // and the tick plays on
+        }
+        QVERIFY2(failures == 2, log.constData());
+        qInfo("%s", qPrintable(lines.filter(failure).first().trimmed()));
+        QCOMPARE(game.home().readAttr(), oldHorse);
+        QCOMPARE(QDir(etc).entryList(QDir::Files), QStringList{QStringLiteral("trotix_attr.conf")});
     }
 };
 
