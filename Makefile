@@ -3,8 +3,11 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
+SANITIZE_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TIME ?= 300
 
-.PHONY: all setup configure build run test clean install package screenshots bench
+.PHONY: all setup configure build run test clean install package screenshots bench test-sanitize fuzz-build test-fuzz fuzz
 
 all: build
 
@@ -20,8 +23,31 @@ build: configure
 run: build
 	@bash scripts/run.sh $(BUILD)/trotix
 
+# Every test of the plain build (with the hostile-peer soak and the valgrind run), then the same
+# suite built with AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets' smoke runs.
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-sanitize test-fuzz
+
+# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer in $(SANITIZE_BUILD);
+# any finding, leak included, fails its test.
+test-sanitize: setup
+	@cmake -S . -B $(SANITIZE_BUILD) -DTROTIX_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The libFuzzer targets (clang) in $(FUZZ_BUILD); test-fuzz runs each for a fixed number of inputs.
+fuzz-build: setup
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DTROTIX_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+
+test-fuzz: fuzz-build
+	@cd $(FUZZ_BUILD)/fuzz && ctest --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_TIME seconds, its corpus growing in fuzz-out/<target>/ and anything it
+# finds kept there as crash-*; `make fuzz FUZZ_TIME=3600` for an hour each.
+fuzz: fuzz-build
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_TIME)
 
 # Installs the game, its pictures, menu entry, icons and metadata under PREFIX (DESTDIR honoured).
 install: build
@@ -44,4 +70,4 @@ bench: configure
 	@$(BUILD)/bench/trotix_bench_report
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
