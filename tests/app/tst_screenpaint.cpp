@@ -182,6 +182,23 @@ private slots:
         QVERIFY(gs.confirmButton->isHidden() && gs.cancelButton->isHidden());
     }
 
+    void theAboutScreenIsDrawnAgainForANewTitlePicture()
+    {
+        GameFixture game;
+        game.call("aboutTrotix");
+        game.tick();
+        const QImage first = game.screen();
+        QImage title(60, 30, QImage::Format_RGB32);
+        title.fill(QColor(200, 30, 30));
+        gs.titleImage = title;
+        game.tick();
+        const QImage second = game.screen();
+        QCOMPARE(second.pixel(52, 47), qRgb(200, 30, 30));
+        QCOMPARE(second.copy(0, 140, 240, 180), first.copy(0, 140, 240, 180));
+        game.tick();
+        QCOMPARE(game.screen(), second);
+    }
+
     void theWindowAlwaysShowsWhatAFullRepaintWould()
     {
         GameFixture game;
