@@ -1,12 +1,12 @@
 #include "benchgame.h"
 
 #include "game/attrfile.h"
+#include "platform/idmenubar.h"
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
 #include "race/racemodel.h"
 
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <cstdio>
@@ -160,6 +160,7 @@ BenchGame::BenchGame()
     (void)QTest::qWaitForWindowExposed(w);
     const QMetaObject *meta = w->metaObject();
     m_liveSlot = meta->method(meta->indexOfMethod("liveSlot()"));
+    m_setupBackgd = meta->method(meta->indexOfMethod("setupBackgd(int)"));
 }
 
 BenchGame::~BenchGame() = default;
@@ -173,36 +174,15 @@ void BenchGame::tick()
     QCoreApplication::sendPostedEvents();
 }
 
+void BenchGame::floorCopy()
+{
+    Trotix *w = m_fixture->widget();
+    m_setupBackgd.invoke(w, Qt::DirectConnection, Q_ARG(int, 2));
+    w->update(QRegion(0, 0, 240, 320) - gs.menuBar->geometry());
+    QCoreApplication::sendPostedEvents();
+}
+
 void BenchGame::saveAttributes() { saveAttrFile(gs, Paths::attrFile()); }
-
-FloorScreen::FloorScreen()
-    : m_picture(Paths::picture(QStringLiteral("backgd2.png")))
-    // The game's buffer starts from a picture too: the same pixel format, and so the same copies.
-    , m_buffer(m_picture.copy())
-{
-    // Nothing under the copy needs drawing first.
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setFixedSize(240, 320);
-    show();
-    (void)QTest::qWaitForWindowExposed(this);
-}
-
-void FloorScreen::copyAndShow()
-{
-    {
-        QPainter painter(&m_buffer);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawPixmap(0, 0, m_picture, 0, 0, 240, 320);
-    }
-    update(0, 0, 240, 320);
-    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
-}
-
-void FloorScreen::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, m_buffer, 0, 0, 240, 320);
-}
 
 FILE *quietGameLog()
 {

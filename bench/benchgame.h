@@ -6,8 +6,6 @@
 #include "gamefixture.h"
 
 #include <QMetaMethod>
-#include <QPixmap>
-#include <QWidget>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -35,6 +33,10 @@ public:
 
     // One tick: the game's own slot, then the paint event.
     void tick();
+    // The floor of a tick, on the same buffer and window: one bare 240 x 320 copy of a picture
+    // into the buffer (the status background), then the buffer to the window through the paint
+    // event, over the region a tick repaints.
+    void floorCopy();
     // The attribute save that the tick does every tenth time.
     void saveAttributes();
     // Calls a slot of the main widget by name, as a menu item or button would.
@@ -44,22 +46,7 @@ public:
 private:
     std::unique_ptr<GameFixture> m_fixture;
     QMetaMethod m_liveSlot;
-};
-
-// The physical floor of a tick: one bare 240 x 320 copy of a picture into a buffer, then the same
-// copy of the buffer to a widget with no children, in the same paint event as the game's.
-class FloorScreen : public QWidget
-{
-public:
-    FloorScreen();
-    void copyAndShow();
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QPixmap m_picture;
-    QPixmap m_buffer;
+    QMetaMethod m_setupBackgd;
 };
 
 // Makes the log go nowhere (the game writes a line per tick to stdout) and returns a stdout of

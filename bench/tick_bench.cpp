@@ -1,5 +1,5 @@
 // One whole tick of every screen, and the floor it is measured against: the bare copy of a
-// 240 x 320 picture into a buffer and on to a widget. Prints Google Benchmark's table, then each
+// 240 x 320 picture into the game's buffer and on to its window. Prints Google Benchmark's table, then each
 // tick as a multiple of the floor.
 //
 //   trotix_bench_ticks [--quick] [--screens DIR] [--instructions] [Google Benchmark flags]
@@ -101,14 +101,14 @@ void printRatios(std::ostream &out, const RatioReporter &reporter)
 }
 
 // Under callgrind: each scenario's ticks counted apart, in a dump named after it.
-int countInstructions(BenchGame &game, FloorScreen &floorScreen, int ticks)
+int countInstructions(BenchGame &game, int ticks)
 {
     CALLGRIND_START_INSTRUMENTATION;
     for (int i = 0; i < 3; ++i)
-        floorScreen.copyAndShow();
+        game.floorCopy();
     CALLGRIND_ZERO_STATS;
     for (int i = 0; i < ticks; ++i)
-        floorScreen.copyAndShow();
+        game.floorCopy();
     CALLGRIND_DUMP_STATS_AT(floorName);
     for (const TickScenario &scenario : tickScenarios()) {
         scenario.enter(game);
@@ -177,16 +177,15 @@ int main(int argc, char **argv)
     std::ostream out(&resultBuffer);
 
     BenchGame game;
-    FloorScreen floorScreen;
     if (instructionTicks > 0)
-        return countInstructions(game, floorScreen, instructionTicks);
+        return countInstructions(game, instructionTicks);
     if (!screensDir.isEmpty())
         return saveScreens(game, screensDir);
 
     const double minTime = quick ? 0.002 : 0.5;
     benchmark::RegisterBenchmark(floorName, [&](benchmark::State &state) {
         for (auto _ : state)
-            floorScreen.copyAndShow();
+            game.floorCopy();
     })->MinTime(minTime)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
     for (const TickScenario &scenario : tickScenarios()) {
         benchmark::RegisterBenchmark(scenario.name, [&game, &scenario](benchmark::State &state) {
