@@ -15,11 +15,7 @@ QList<QByteArray> linesActedOn(const QByteArray &bytes, qsizetype pieceSize)
 {
     QList<QByteArray> acted;
     ReadBuffer socket(Protocol::maxLineLength);
-    qsizetype sent = 0;
-    while (sent < bytes.size() || socket.senderHasMore()) {
-        const qsizetype n = pieceSize > 0 ? pieceSize : bytes.size();
-        socket.arrive(bytes.mid(sent, n));
-        sent += n;
+    deliver(socket, bytes, pieceSize, [&] {
         const QByteArray before = socket.waiting().toByteArray();
         const qsizetype lastFeed = before.lastIndexOf('\n');
         const Protocol::WaitingLines waiting = Protocol::takeLines(socket);
@@ -27,10 +23,10 @@ QList<QByteArray> linesActedOn(const QByteArray &bytes, qsizetype pieceSize)
         FUZZ_CHECK(waiting.tooLong == (lastFeed < 0 && before.size() >= Protocol::maxLineLength),
                    "tooLong %d with %d bytes waiting", int(waiting.tooLong), int(before.size()));
         if (waiting.tooLong)
-            break;
+            return false;
         FUZZ_CHECK(socket.waiting() == before.mid(lastFeed + 1), "the partial line stays, the rest is taken");
         if (waiting.lines.isEmpty())
-            continue; // a notification without a whole line changes nothing
+            return true; // a notification without a whole line changes nothing
         QByteArray joined;
         for (const QByteArray &line : waiting.lines) {
             FUZZ_CHECK(line.endsWith('\n') && line.indexOf('\n') == line.size() - 1, "one whole line");
@@ -38,7 +34,8 @@ QList<QByteArray> linesActedOn(const QByteArray &bytes, qsizetype pieceSize)
         }
         FUZZ_CHECK(joined == before.left(lastFeed + 1), "the lines are what came, in order");
         acted.append(waiting.lines.last());
-    }
+        return true;
+    });
     return acted;
 }
 

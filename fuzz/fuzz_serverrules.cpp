@@ -22,12 +22,8 @@ Framed frame(const QByteArray &bytes, qsizetype pieceSize)
 {
     Framed framed;
     ReadBuffer socket(Protocol::maxLineLength);
-    qsizetype sent = 0;
-    while (sent < bytes.size() || socket.senderHasMore()) {
-        const qsizetype n = pieceSize > 0 ? pieceSize : bytes.size();
-        socket.arrive(bytes.mid(sent, n));
-        sent += n;
-        for (;;) { // one notification
+    deliver(socket, bytes, pieceSize, [&] {
+        for (;;) {
             const QByteArrayView before = socket.waiting();
             const qsizetype waitingBytes = before.size();
             const qsizetype feed = before.indexOf('\n');
@@ -43,21 +39,20 @@ Framed frame(const QByteArray &bytes, qsizetype pieceSize)
                        int(waiting.lines.size()), int(feed));
             if (waiting.tooLong) {
                 framed.dropped = true; // nothing more is read from this peer
-                return framed;
+                return false;
             }
             if (waiting.lines.isEmpty()) {
                 FUZZ_CHECK(socket.bytesAvailable() == waitingBytes, "a partial line stays for the next notification");
-                break;
+                return true;
             }
             FUZZ_CHECK(waiting.lines.first() == expected, "the line taken is the first one waiting");
             framed.lines.append(waiting.lines.first());
             socket.refill(); // the room the line left takes what the peer sent next
         }
-    }
+    });
     return framed;
 }
 
-// Every reply the server may give from the states below.
 bool isKnownReply(const QByteArray &reply)
 {
     using Protocol::Keyword;

@@ -94,3 +94,18 @@ inline qsizetype pieceSize(size_t inputSize)
 {
     return inputSize < 512 ? qsizetype(inputSize % 7) + 1 : qsizetype(inputSize % 509) + 64;
 }
+
+// The peer's bytes arrive at the socket in pieces of pieceSize (0: all at once), each piece then
+// one notification of the game; notified() returns false once the game has dropped the peer.
+template <typename Notified>
+void deliver(ReadBuffer &socket, const QByteArray &bytes, qsizetype pieceSize, Notified notified)
+{
+    qsizetype sent = 0;
+    while (sent < bytes.size() || socket.senderHasMore()) {
+        const qsizetype n = pieceSize > 0 ? pieceSize : bytes.size();
+        socket.arrive(bytes.mid(sent, n));
+        sent += n;
+        if (!notified())
+            return;
+    }
+}

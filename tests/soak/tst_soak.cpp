@@ -237,6 +237,24 @@ private:
         return summary;
     }
 
+    std::vector<std::unique_ptr<Peer>> connectPeers(int count)
+    {
+        std::vector<std::unique_ptr<Peer>> peers;
+        for (int i = 0; i < count; ++i) {
+            peers.push_back(connectPeer());
+            if (!peers.back()->connected())
+                break;
+        }
+        return peers;
+    }
+
+    // Whether the game let go of every connection: its open files are back to a handful.
+    bool gameLetAllGo(int timeoutMs)
+    {
+        return QTest::qWaitFor([&] { return QDir(QStringLiteral("/proc/%1/fd").arg(m_pid)).count() < 64; },
+                               timeoutMs);
+    }
+
     // Waits until the game's player says again that it takes challengers.
     bool waitingForChallengers()
     {
@@ -297,11 +315,8 @@ private slots:
     void floodsWithoutLineFeedAreDropped()
     {
         // Sixteen peers at once, a megabyte each and never a line feed.
-        std::vector<std::unique_ptr<Peer>> peers;
-        for (int i = 0; i < 16; ++i) {
-            peers.push_back(connectPeer());
-            QVERIFY(peers.back()->connected());
-        }
+        const auto peers = connectPeers(16);
+        QVERIFY(peers.back()->connected());
         const QByteArray chunk(64 * 1024, 'A');
         for (int round = 0; round < 16; ++round) {
             for (auto &peer : peers)
@@ -340,19 +355,15 @@ private slots:
             if (random.bounded(2) == 0)
                 peer->reset();
         }
-        // Every connection is let go again: the game's open files are back to a handful.
-        QVERIFY(QTest::qWaitFor([&] { return QDir(QStringLiteral("/proc/%1/fd").arg(m_pid)).count() < 64; }, 10000));
+        QVERIFY(gameLetAllGo(10000));
         gameStillAnswers();
     }
 
     void slowSendersAreAnsweredLineByLine()
     {
         // Thirty peers at once, each sending three requests a byte at a time.
-        std::vector<std::unique_ptr<Peer>> peers;
-        for (int i = 0; i < 30; ++i) {
-            peers.push_back(connectPeer());
-            QVERIFY(peers.back()->connected());
-        }
+        const auto peers = connectPeers(30);
+        QVERIFY(peers.back()->connected());
         const QByteArray requests = "ASKPOS\nASKPOS\nASKPOS\n";
         for (const char byte : requests) {
             for (auto &peer : peers)
@@ -409,7 +420,7 @@ private slots:
         QVERIFY(peers.size() > gameOpenFiles / 2);
         QTest::qWait(1000);
         peers.clear();
-        QVERIFY(QTest::qWaitFor([&] { return QDir(QStringLiteral("/proc/%1/fd").arg(m_pid)).count() < 64; }, 15000));
+        QVERIFY(gameLetAllGo(15000));
         gameStillAnswers();
     }
 
