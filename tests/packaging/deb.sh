@@ -27,9 +27,11 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = games ] || fail "Section: $(field Section)"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 depends=$(field Depends)
-for dep in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 fonts-dejavu-core; do
+for dep in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6; do
   echo "$depends" | grep -Eq "(^|, )$dep( |,|$)" || fail "Depends lacks $dep: $depends"
 done
+# A font: the Helvetica clone the layout was made for, or any sans.
+echo "$depends" | grep -Eq "(^|, )fonts-urw-base35 \| fonts-dejavu-core(,|$)" || fail "Depends lacks a font: $depends"
 synopsis=$(field Description | sed -n 1p)
 [ -n "$synopsis" ] || fail "no synopsis"
 [ "$(field Description | sed -n 2p | sed 's/^ *//')" != "$synopsis" ] || fail "the synopsis is repeated"
