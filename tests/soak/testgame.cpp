@@ -255,7 +255,7 @@ int playScript(QPEApplication &app, Trotix &game)
              gs.confirmButton->click();
          },
          [&] { return gs.tickCount > mark + 3 && backToIdle(); }, 12},
-        {"the tick's save", [] {}, [] { return gs.tickCount % 10 == 1; }, 11},
+        {"the tick's save", [] {}, [&] { return gs.tickCount / 10 > mark / 10; }, 11},
     };
 
     size_t current = 0;
