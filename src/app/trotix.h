@@ -2,16 +2,16 @@
 // The main widget: the only class that draws. It keeps no data of its own; every slot works on
 // the game state `gs`. The slots are split over source files by subsystem:
 //   app/trotix.cpp        construction, paintEvent, setupBackgd, clearScreen
-//   game/tick.cpp         liveSlot, goodBye, isdummy
-//   game/naming.cpp       naming, handleOK, aboutTrotix, about
-//   care/selection.cpp    change2idle ... change2status, hop, swipe
-//   care/activities.cpp   idle, eat, sleep, run, jump, setBlock
-//   care/status.cpp       status
-//   race/raceslots.cpp    change2server, change2client, change2racedemo, the position slots
-//   race/course.cpp       setupObjects, putHorse
-//   net/serverslots.cpp   ServerConnected
-//   net/clientslots.cpp   ClientConnected, ClientRead, ClientFire, ClientError, getPos
-//   net/screens.cpp       askServer ... disconnectNetwork
+//   game/tickslots.cpp       liveSlot, goodBye, isdummy
+//   game/namingslots.cpp     naming, handleOK, aboutTrotix, about
+//   care/selectionslots.cpp  change2idle ... change2status, hop, swipe
+//   care/activityslots.cpp   idle, eat, sleep, run, jump, setBlock
+//   care/statusslots.cpp     status
+//   race/raceslots.cpp       change2server, change2client, change2racedemo, the position slots
+//   race/courseslots.cpp     setupObjects, putHorse
+//   net/serverslots.cpp      ServerConnected
+//   net/clientslots.cpp      ClientConnected, ClientRead, ClientFire, ClientError, getPos
+//   net/screenslots.cpp      askServer ... disconnectNetwork
 #include "app/trotixbase.h"
 
 class Trotix : public TrotixBase

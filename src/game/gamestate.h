@@ -2,6 +2,8 @@
 // The one record of the game's variables: the horse, the mode numbers that drive the tick, the
 // activity, race and network fields, and the widgets, pictures and timer the main widget makes.
 // There is exactly one, with static storage (`gs`); every slot reads and writes it directly.
+#include "game/horse.h"
+
 #include <QImage>
 #include <QString>
 
@@ -150,11 +152,5 @@ struct GameState
 
 extern GameState gs;
 
-// The horse's attributes as a value, for the file codec and the rules.
-struct Horse
-{
-    char name[16];
-    float age, muscle, fat, power, spirit;
-};
 Horse horseOf(const GameState &state);
 void setHorse(GameState &state, const Horse &horse);

@@ -1,4 +1,4 @@
-// The race client on loopback (TROTIX_USES_PORT_1234): our game connects to a scripted server that
+// The race client on loopback (port 1234): our game connects to a scripted server that
 // checks every byte the game sends and answers with exact bytes; hand-shake, race, the failure
 // countdowns, and a hostile server that must leave the game running.
 #include "failuredisplay.h"

@@ -1,4 +1,4 @@
-// The race server on loopback (TROTIX_USES_PORT_1234): our game listens, a scripted challenger
+// The race server on loopback (port 1234): our game listens, a scripted challenger
 // sends exact bytes and checks every byte that comes back; hand-shake, race, failures, and hostile
 // peers that must leave the game running and answering.
 #include "failuredisplay.h"

@@ -1,4 +1,4 @@
-// Hostile peers against a real game in its server mode on loopback (TROTIX_USES_PORT_1234): the
+// Hostile peers against a real game in its server mode on loopback (port 1234): the
 // game is trotix-testgame, the game as main.cpp starts it with its real one-second clock, whose
 // player has picked Race > Server(Red) and pressed CONFIRM. The peers flood it without a line feed,
 // send random bytes, connect and drop thousands of times, send slowly, never read, hold hundreds
