@@ -285,6 +285,8 @@ void Trotix::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::WindowStateChange) {
         m_fullScreenAction->setChecked(isFullScreen());
+        // A device-sized screen is always filled: nothing to toggle there.
+        m_fullScreenAction->setEnabled(!isFullScreen() || !ScreenScale::isDeviceSized(size()));
         if (isMinimized() && !m_paused && !networkMode(gs.mode)) {
             setPaused(true);
             m_pausedByMinimise = true;

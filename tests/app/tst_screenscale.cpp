@@ -322,6 +322,10 @@ private slots:
         QCOMPARE(gs.okButton->geometry(), QRect(200, 520, 70, 40));
         QVERIFY(zooms.at(1)->isChecked() && !zooms.at(2)->isChecked());
         QCOMPARE(WindowSettings::zoom(), 2);
+        // The pop-ups at the bar's zoom: its type size, not the desktop's.
+        for (const QMenu *popup : {gs.menuBar->actions().first()->menu(), menu})
+            QCOMPARE(popup->font().pixelSize(), gs.menuBar->font().pixelSize());
+        QCOMPARE(gs.menuBar->font().pixelSize(), 22);
     }
 
     // What the last run chose comes back, shown checked in the window menu; TROTIX_SCALE wins.
