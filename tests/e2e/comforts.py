@@ -66,6 +66,7 @@ def main():
     root = tempfile.mkdtemp(prefix="trotix-comforts-")
     rig.roots.append(root)
     rig.SCREEN_SIZE = "%dx%d" % SCREEN
+    rig.NAME = "comforts"
     display = rig.start_xvfb()
     home = rig.make_home(root, "home", "COMFY|HORSE||||")
     # The remembered settings go to this home, never the developer's.

@@ -22,6 +22,7 @@ import time
 SKIP = 77
 GAME, PICS = sys.argv[1], sys.argv[2]
 SCREEN_SIZE = "800x600"
+NAME = "netrace"  # the name failures are reported under
 
 # Widget coordinates of the controls (the window is the 240 x 320 game screen).
 CONFIRM = (40 + 27, 260 + 10)
@@ -32,7 +33,7 @@ roots = []  # temporary folders, removed at the end
 
 
 def fail(message):
-    print("netrace: FAIL: " + message, flush=True)
+    print(NAME + ": FAIL: " + message, flush=True)
     raise SystemExit(1)
 
 
