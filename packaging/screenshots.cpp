@@ -11,6 +11,7 @@
 #include "platform/random.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -32,7 +33,7 @@ const char *const screenNames[] = {
     "server-ask",    "server-wait",   "server-challenger", "server-lost",
     "server-busy",   "client-ask",    "client-connecting", "client-challenger",
     "client-failed", "client-refused", "race-start",    "race-mid",
-    "race-finish",   "race-result",
+    "race-finish",   "race-result",   "help",          "paused",
 };
 
 class Director
@@ -59,14 +60,16 @@ public:
         return condition();
     }
 
-    void shoot(const char *name)
+    void shoot(const char *name) { shoot(name, &m_widget); }
+
+    void shoot(const char *name, QWidget *window)
     {
         m_shot << QString::fromLatin1(name);
         if (!m_wanted.isEmpty() && !m_wanted.contains(QString::fromLatin1(name)))
             return;
         QCoreApplication::processEvents();
         const QString path = m_outDir + QLatin1Char('/') + QString::fromLatin1(name) + QStringLiteral(".png");
-        if (!m_widget.grab().toImage().convertToFormat(QImage::Format_RGB32).save(path)) {
+        if (!window->grab().toImage().convertToFormat(QImage::Format_RGB32).save(path)) {
             std::fprintf(stderr, "trotix-screenshots: cannot write %s\n", qPrintable(path));
             m_failed = true;
             return;
@@ -195,6 +198,22 @@ void playRace(Director &d)
     d.shoot("race-result");
 }
 
+// The help window as it opens over the idle horse, and the horse paused.
+void playComforts(Director &d, Trotix &widget)
+{
+    d.call("change2idle");
+    d.tick(2);
+    widget.setPaused(true);
+    d.shoot("paused");
+    widget.setPaused(false);
+    widget.showHelp();
+    auto *help = widget.findChild<QDialog *>(QStringLiteral("helpWindow"));
+    if (!help)
+        return d.fail("no help window");
+    d.shoot("help", help);
+    help->close();
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: trotix-screenshots OUTDIR [--scale N] [--pics DIR] [SCREEN ...]\n"
@@ -262,6 +281,7 @@ int main(int argc, char **argv)
     playSide(director, serverSide);
     playSide(director, clientSide);
     playRace(director);
+    playComforts(director, widget);
 
     for (const char *name : screenNames) {
         if (!director.shot().contains(QString::fromLatin1(name)))

@@ -1,13 +1,17 @@
 #include "app/trotix.h"
 
+#include "app/helpwindow.h"
 #include "app/paint.h"
 #include "app/picturetable.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "platform/idmenubar.h"
+#include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/qpeapplication.h"
 #include "platform/screenscale.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHash>
 #include <QLineEdit>
@@ -96,9 +100,9 @@ std::array<QWidget *, 6> widgetsOverScreen()
 // that it is painted in full when it shows again.
 QHash<const QWidget *, QImage> shownUnderWidget;
 
-QImage bufferUnder(const QWidget *widget, int scale)
+QImage bufferUnder(const QWidget *widget, int scale, QPoint origin)
 {
-    const QRect g = widget->geometry();
+    const QRect g = widget->geometry().translated(-origin);
     const QRect under(QPoint(g.left() / scale, g.top() / scale), QPoint(g.right() / scale, g.bottom() / scale));
     return gs.screenBuffer->toImage().copy(under.intersected(QRect(0, 0, screenWidth, screenHeight)));
 }
@@ -129,6 +133,9 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
     loadPictures(gs);
     buildMenus();
+    buildWindowActions();
+    for (QMenu *menu : findChildren<QMenu *>())
+        IdMenuBar::styleMenu(menu, 1);
 
     switch (loadAttrFile(gs, Paths::attrFile())) {
     case AttrLoadResult::New:
@@ -192,15 +199,113 @@ void Trotix::buildMenus()
     gs.menuBar = bar;
 }
 
+// The window's own entries for the window menu, with their keys: they work anywhere in the window, with or without the
+// window menu (a device screen has none); a focused line edit still takes P as a letter.
+void Trotix::buildWindowActions()
+{
+    const auto add = [this](const QString &text, const QKeySequence &key) {
+        auto *action = new QAction(text, this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        action->setProperty("windowMenu", !text.isEmpty());
+        return action;
+    };
+    m_helpAction = add(tr("How to play"), QKeySequence(Qt::Key_F1));
+    connect(m_helpAction, &QAction::triggered, this, &Trotix::showHelp);
+    m_pauseAction = add(tr("Pause"), QKeySequence(Qt::Key_P));
+    m_pauseAction->setCheckable(true);
+    connect(m_pauseAction, &QAction::triggered, this, [this] { togglePause(); });
+    m_fullScreenAction = add(tr("Full screen"), QKeySequence(Qt::Key_F11));
+    m_fullScreenAction->setCheckable(true);
+    connect(m_fullScreenAction, &QAction::triggered, this,
+            [this] { QPEApplication::setFullScreen(this, !isFullScreen()); });
+    // Escape leaves full screen; it is no entry of the menu.
+    QAction *leave = add(QString(), QKeySequence(Qt::Key_Escape));
+    connect(leave, &QAction::triggered, this, [this] {
+        if (isFullScreen() && !ScreenScale::isDeviceSized(size()))
+            QPEApplication::setFullScreen(this, false);
+    });
+}
+
+void Trotix::showHelp()
+{
+    if (!m_help)
+        m_help = new HelpWindow(this);
+    m_help->showOver(this, m_screenScale);
+}
+
+namespace {
+
+// The screens of a network race, from the question to the result.
+bool networkMode(int mode)
+{
+    switch (mode) {
+    case ModeServerAsk:
+    case ModeServerWait:
+    case ModeServerRace:
+    case ModeClientAsk:
+    case ModeClientConnect:
+    case ModeClientRace:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}
+
+void Trotix::setPaused(bool on)
+{
+    if (on && networkMode(gs.mode))
+        on = false;
+    m_pausedByMinimise = false;
+    m_pauseAction->setChecked(on);
+    if (on == m_paused)
+        return;
+    m_paused = on;
+    logText(on ? "trotix: Paused\n" : "trotix: Play goes on\n");
+    update();
+}
+
+void Trotix::togglePause() { setPaused(!m_paused); }
+
+bool Trotix::tickHeld()
+{
+    if (!m_paused)
+        return false;
+    // A network set-up chosen from the menu while paused: its screens need the tick.
+    if (!networkMode(gs.mode))
+        return true;
+    setPaused(false);
+    return false;
+}
+
+void Trotix::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::WindowStateChange) {
+        m_fullScreenAction->setChecked(isFullScreen());
+        // A device-sized screen is always filled: nothing to toggle there.
+        m_fullScreenAction->setEnabled(!isFullScreen() || !ScreenScale::isDeviceSized(size()));
+        if (isMinimized() && !m_paused && !networkMode(gs.mode)) {
+            setPaused(true);
+            m_pausedByMinimise = true;
+        } else if (!isMinimized() && m_pausedByMinimise) {
+            setPaused(false);
+        }
+    }
+    TrotixBase::changeEvent(event);
+}
+
 void Trotix::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    const QRect shown(0, 0, screenWidth * m_screenScale, screenHeight * m_screenScale);
-    // A window larger than the screen (a window manager that ignores the fixed size) is filled
-    // beyond it rather than left undefined.
+    const QRect shown(m_origin, QSize(screenWidth * m_screenScale, screenHeight * m_screenScale));
+    // A window larger than the screen (full screen, or a window manager that ignores the fixed
+    // size) is black beyond it.
     if (!gs.screenBuffer || !shown.contains(rect())) {
         for (const QRect &beyond : QRegion(rect()) - (gs.screenBuffer ? QRegion(shown) : QRegion()))
-            painter.fillRect(beyond, palette().window());
+            painter.fillRect(beyond, Qt::black);
     }
     if (!gs.screenBuffer)
         return;
@@ -213,6 +318,18 @@ void Trotix::paintEvent(QPaintEvent *event)
         painter.setClipRect(part);
         painter.drawPixmap(shown, *gs.screenBuffer, QRect(0, 0, screenWidth, screenHeight));
     }
+    if (m_paused) {
+        // Over the picture, not in the buffer: the screen under it is the one shown when play goes on.
+        painter.setClipRegion(event->region());
+        painter.translate(m_origin);
+        painter.scale(m_screenScale, m_screenScale);
+        painter.setPen(QColor(0x8a, 0x6a, 0x3a));
+        painter.setBrush(QColor(0xf3, 0xea, 0xd8));
+        painter.drawRect(60, 140, 120, 30);
+        painter.setPen(QColor(0x2b, 0x1d, 0x0e));
+        painter.setFont(QFont(QStringLiteral("helvetica"), 16, 75, false));
+        painter.drawText(QRect(60, 140, 120, 30), Qt::AlignCenter, QStringLiteral("Paused"));
+    }
 
     for (const QWidget *widget : widgetsOverScreen()) {
         if (!widget)
@@ -220,19 +337,27 @@ void Trotix::paintEvent(QPaintEvent *event)
         if (!widget->isVisible())
             shownUnderWidget.remove(widget);
         else if ((QRegion(widget->geometry()) - event->region()).isEmpty())
-            shownUnderWidget.insert(widget, bufferUnder(widget, m_screenScale));
+            shownUnderWidget.insert(widget, bufferUnder(widget, m_screenScale, m_origin));
         else if (event->region().intersects(widget->geometry()))
             shownUnderWidget.remove(widget);
     }
 }
 
-void Trotix::setScreenScale(int factor)
+void Trotix::setScreenScale(int factor) { placeScreen(factor, m_origin); }
+
+void Trotix::setScreenOrigin(QPoint origin) { placeScreen(m_screenScale, origin); }
+
+void Trotix::placeScreen(int factor, QPoint origin)
 {
     factor = qBound(1, factor, ScreenScale::maxScale);
     const int from = m_screenScale;
-    if (factor == from)
+    const QPoint fromOrigin = m_origin;
+    if (factor == from && origin == fromOrigin)
         return;
     m_screenScale = factor;
+    m_origin = origin;
+    for (QMenu *menu : findChildren<QMenu *>())
+        IdMenuBar::styleMenu(menu, factor);
     // Pop-up menus are windows of their own; they take the zoomed font too.
     setAttribute(Qt::WA_WindowPropagation);
     if (factor == 1) {
@@ -263,9 +388,10 @@ void Trotix::setScreenScale(int factor)
             child->setStyleSheet(ScreenScale::rescaledStyleSheet(child->styleSheet(), from, factor));
         // The menu bar spans the window's top edge at its new font's height.
         if (qobject_cast<QMenuBar *>(child))
-            child->setGeometry(0, 0, screenWidth * factor, child->sizeHint().height());
+            child->setGeometry(origin.x(), origin.y(), screenWidth * factor, child->sizeHint().height());
         else
-            child->setGeometry(ScreenScale::rescaled(child->geometry(), from, factor));
+            child->setGeometry(
+                ScreenScale::rescaled(child->geometry().translated(-fromOrigin), from, factor).translated(origin));
     }
     update();
 }
@@ -274,7 +400,7 @@ void Trotix::showBuffer()
 {
     // The menu bar lies over the buffer's top rows and does not change with the screen: leaving
     // it out spares it a repaint every second. A repaint by the window system still covers all.
-    QRegion screen(0, 0, screenWidth * m_screenScale, screenHeight * m_screenScale);
+    QRegion screen(m_origin.x(), m_origin.y(), screenWidth * m_screenScale, screenHeight * m_screenScale);
     if (gs.menuBar && gs.menuBar->isVisible())
         screen -= gs.menuBar->geometry();
     for (const QWidget *widget : widgetsOverScreen()) {
@@ -285,7 +411,7 @@ void Trotix::showBuffer()
             continue;
         }
         const auto shownUnder = shownUnderWidget.constFind(widget);
-        if (shownUnder != shownUnderWidget.constEnd() && *shownUnder == bufferUnder(widget, m_screenScale))
+        if (shownUnder != shownUnderWidget.constEnd() && *shownUnder == bufferUnder(widget, m_screenScale, m_origin))
             screen -= widget->geometry();
     }
     update(screen);

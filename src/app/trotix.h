@@ -14,11 +14,17 @@
 //   net/screenslots.cpp      askServer ... disconnectNetwork
 #include "app/trotixbase.h"
 
+#include <QPoint>
+
+class QAction;
+
 class Trotix : public TrotixBase
 {
     Q_OBJECT
     // Window pixels per screen pixel: 1 as on the device, 2 or more on a large screen.
     Q_PROPERTY(int screenScale READ screenScale WRITE setScreenScale)
+    // Where the zoomed screen's top left lies in the window: (0, 0), or centred in full screen.
+    Q_PROPERTY(QPoint screenOrigin READ screenOrigin WRITE setScreenOrigin)
 public:
     explicit Trotix(QWidget *parent = nullptr, const char *name = nullptr, Qt::WindowFlags flags = {});
     ~Trotix() override;
@@ -27,6 +33,20 @@ public:
     // Shows the screen zoomed by a whole number: the buffer and every game coordinate stay as
     // they are; the final copy, the child widgets' places and the fonts grow with the factor.
     void setScreenScale(int factor);
+    QPoint screenOrigin() const { return m_origin; }
+    void setScreenOrigin(QPoint origin);
+
+    // Paused, the tick does nothing: no ageing, no activity, no save. A network race and its
+    // set-up screens are never paused: the other device keeps its own clock.
+    bool isPaused() const { return m_paused; }
+    void setPaused(bool on);
+
+public slots:
+    void showHelp();
+    void togglePause();
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private slots:
     void goodBye();
@@ -87,5 +107,18 @@ private:
     void closeClientSocket();
     void destroyServerConnection();
 
+    void placeScreen(int factor, QPoint origin);
+    // Whether a pause holds this tick back.
+    bool tickHeld();
+    void buildWindowActions();
+
     int m_screenScale = 1;
+    QPoint m_origin;
+    bool m_paused = false;
+    // Paused by minimising, so showing the window again carries on.
+    bool m_pausedByMinimise = false;
+    class HelpWindow *m_help = nullptr;
+    QAction *m_helpAction = nullptr;
+    QAction *m_pauseAction = nullptr;
+    QAction *m_fullScreenAction = nullptr;
 };

@@ -21,6 +21,8 @@ bool raceOver() { return gs.raceTick > 30; }
 
 void Trotix::liveSlot()
 {
+    if (tickHeld())
+        return;
     gs.tickCount += 1;
     if (gs.tickCount % 10 == 0 && gs.attrFileValid == 1) {
         logText("trotix: Write Attribute File\n");

@@ -1,5 +1,7 @@
 #include "platform/idmenubar.h"
 
+#include "platform/screenscale.h"
+
 #include <QMenu>
 
 IdMenuBar::IdMenuBar(QWidget *parent) : QMenuBar(parent)
@@ -50,4 +52,21 @@ bool IdMenuBar::isItemEnabled(int id) const
 {
     const QAction *action = m_items.value(id);
     return action && action->isEnabled();
+}
+
+void IdMenuBar::styleMenu(QMenu *menu, int scale)
+{
+    scale = qMax(1, scale);
+    QFont type = menu->font();
+    type.setPixelSize(11 * scale);
+    menu->setFont(type);
+    menu->setStyleSheet(ScreenScale::rescaledStyleSheet(
+        QStringLiteral("QMenu { background: #f3ead8; color: #2b1d0e; border: 1px solid #8a6a3a; padding: 1px; }"
+                       "QMenu::item { padding: 2px 10px 2px 16px; background: transparent; }"
+                       "QMenu::item:selected { background: #d9b77a; }"
+                       "QMenu::item:disabled { color: #a89a86; }"
+                       "QMenu::indicator { width: 8px; height: 8px; left: 4px; }"
+                       "QMenu::indicator:checked { background: #8a6a3a; }"
+                       "QMenu::separator { height: 1px; background: #8a6a3a; margin: 2px 4px; }"),
+        1, scale));
 }

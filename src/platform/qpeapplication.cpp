@@ -1,6 +1,8 @@
 #include "platform/qpeapplication.h"
 
+#include "platform/idmenubar.h"
 #include "platform/log.h"
+#include "platform/windowsettings.h"
 
 #include <QActionGroup>
 #include <QMenu>
@@ -9,12 +11,29 @@
 
 namespace {
 
+// The main widget's own entries (help, pause, full screen: its actions marked "windowMenu"), above
+// the zooms.
+void addGameEntries(QWidget *widget, QMenu *menu)
+{
+    bool any = false;
+    for (QAction *action : widget->actions()) {
+        if (action->property("windowMenu").toBool()) {
+            menu->addAction(action);
+            any = true;
+        }
+    }
+    if (any)
+        menu->addSeparator();
+}
+
 // The window's own menu (right click): every zoom that fits the screen, and the current one.
 void addScaleMenu(QWidget *widget, int current, int largest)
 {
     delete widget->findChild<QMenu *>(QStringLiteral("zoomMenu"), Qt::FindDirectChildrenOnly);
     auto *menu = new QMenu(widget);
     menu->setObjectName(QStringLiteral("zoomMenu"));
+    IdMenuBar::styleMenu(menu, widget->property("screenScale").toInt());
+    addGameEntries(widget, menu);
     auto *group = new QActionGroup(menu);
     for (int factor = 1; factor <= largest; ++factor) {
         QAction *action = menu->addAction(QStringLiteral("Zoom %1x (%2 x %3)")
@@ -24,8 +43,12 @@ void addScaleMenu(QWidget *widget, int current, int largest)
         action->setCheckable(true);
         action->setChecked(factor == current);
         group->addAction(action);
-        QObject::connect(action, &QAction::triggered, widget,
-                         [widget, factor] { QPEApplication::setWindowScale(widget, factor); });
+        QObject::connect(action, &QAction::triggered, widget, [widget, factor] {
+            if (widget->isFullScreen())
+                QPEApplication::setFullScreen(widget, false);
+            QPEApplication::setWindowScale(widget, factor);
+            WindowSettings::setZoom(factor);
+        });
     }
     // Not the widget's own action list: that also holds the menu bar's key items.
     widget->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -53,6 +76,7 @@ void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
     const int requested = requestedScale();
     if (!nomax && requested <= 1 && ScreenScale::isDeviceSized(whole)) {
         widget->setProperty("screenScale", 1);
+        addScaleMenu(widget, 1, 0);
         // The window covers the screen itself too: an X server without a window manager (a
         // small kiosk display) ignores the full-screen request.
         widget->setGeometry(screen ? screen->geometry() : QRect(QPoint(0, 0), whole));
@@ -60,10 +84,43 @@ void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
         return;
     }
     const int fitting = ScreenScale::automaticScale(available);
-    const int factor = requested > 0 ? requested : fitting;
+    const int factor = WindowSettings::startZoom(requested, WindowSettings::zoom(), fitting);
     setWindowScale(widget, factor);
     addScaleMenu(widget, factor, qMax(factor, fitting));
-    widget->show();
+    // A zoom asked for in the environment is a window at that zoom, whatever was remembered.
+    if (requested == 0 && WindowSettings::fullScreen())
+        setFullScreen(widget, true);
+    else
+        widget->show();
+}
+
+void QPEApplication::setFullScreen(QWidget *widget, bool on)
+{
+    const QScreen *screen = widget->screen() ? widget->screen() : QGuiApplication::primaryScreen();
+    const QRect whole = screen ? screen->geometry() : QRect(0, 0, deviceWidth, deviceHeight);
+    if (ScreenScale::isDeviceSized(whole.size()))
+        return;
+    WindowSettings::setFullScreen(on);
+    if (on == widget->isFullScreen())
+        return;
+    if (on) {
+        widget->setProperty("windowScale", widget->property("screenScale"));
+        const int factor = qBound(1, qMin(whole.width() / deviceWidth, whole.height() / deviceHeight),
+                                  ScreenScale::maxScale);
+        widget->setMinimumSize(0, 0);
+        widget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        widget->setProperty("screenScale", factor);
+        widget->setProperty("screenOrigin", QPoint((whole.width() - deviceWidth * factor) / 2,
+                                                   (whole.height() - deviceHeight * factor) / 2));
+        // The geometry too: an X server without a window manager ignores the full-screen request.
+        widget->setGeometry(whole);
+        widget->showFullScreen();
+    } else {
+        widget->setProperty("screenOrigin", QPoint());
+        const int windowed = widget->property("windowScale").toInt();
+        setWindowScale(widget, windowed > 0 ? windowed : widget->property("screenScale").toInt());
+        widget->showNormal();
+    }
 }
 
 int QPEApplication::requestedScale()

@@ -23,6 +23,9 @@ public:
     static int requestedScale();
     // Zooms the main widget and makes its window 240s x 320s.
     static void setWindowScale(QWidget *widget, int factor);
+    // Full screen at the largest whole zoom that fits, the picture centred on black; off, back to
+    // the window's zoom. Remembered for the next start. A device-sized screen is always full.
+    static void setFullScreen(QWidget *widget, bool on);
 
     // Whether a Qt platform can be expected to start. When not, help says how to play anyway.
     static bool displayAvailable(QString *help);

@@ -6,6 +6,7 @@
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
 #include "platform/screenscale.h"
+#include "platform/windowsettings.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -47,7 +48,22 @@ QString firstBlurredBlock(const QImage &screen, const QImage &shown, int factor)
 QList<QAction *> zoomActions(QWidget *widget)
 {
     const auto *menu = widget->findChild<QMenu *>(QStringLiteral("zoomMenu"));
-    return menu ? menu->actions() : QList<QAction *>();
+    QList<QAction *> zooms;
+    for (QAction *action : menu ? menu->actions() : QList<QAction *>()) {
+        if (action->text().startsWith(QLatin1String("Zoom ")))
+            zooms << action;
+    }
+    return zooms;
+}
+
+QAction *windowMenuEntry(QWidget *widget, const QString &text)
+{
+    const auto *menu = widget->findChild<QMenu *>(QStringLiteral("zoomMenu"));
+    for (QAction *action : menu ? menu->actions() : QList<QAction *>()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
 }
 
 class ScaleEnvironment
@@ -292,8 +308,8 @@ private slots:
         QCOMPARE(zooms.at(0)->text(), QStringLiteral("Zoom 1x (240 x 320)"));
         QCOMPARE(zooms.at(1)->text(), QStringLiteral("Zoom 2x (480 x 640)"));
         QVERIFY(zooms.at(2)->isChecked());
-        for (const QAction *zoom : zooms)
-            QVERIFY2(zoom->text().startsWith(QLatin1String("Zoom ")), qPrintable(zoom->text()));
+        QVERIFY(windowMenuEntry(game.widget(), QStringLiteral("How to play")));
+        QVERIFY(windowMenuEntry(game.widget(), QStringLiteral("Pause")));
         // A right click opens it.
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(100, 100), game.widget()->mapToGlobal(QPoint(100, 100)));
         QApplication::sendEvent(game.widget(), &click);
@@ -305,6 +321,67 @@ private slots:
         QCOMPARE(game.widget()->size(), QSize(480, 640));
         QCOMPARE(gs.okButton->geometry(), QRect(200, 520, 70, 40));
         QVERIFY(zooms.at(1)->isChecked() && !zooms.at(2)->isChecked());
+        QCOMPARE(WindowSettings::zoom(), 2);
+        // The pop-ups at the bar's zoom: its type size, not the desktop's.
+        for (const QMenu *popup : {gs.menuBar->actions().first()->menu(), menu})
+            QCOMPARE(popup->font().pixelSize(), gs.menuBar->font().pixelSize());
+        QCOMPARE(gs.menuBar->font().pixelSize(), 22);
+    }
+
+    // What the last run chose comes back, shown checked in the window menu; TROTIX_SCALE wins.
+    void theRememberedWindowComesBack_data()
+    {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<QByteArray>("environment");
+        QTest::addColumn<int>("scale"); // 0: the largest that fits a window
+        QTest::addColumn<bool>("fullScreen");
+        QTest::newRow("nothing remembered") << 0 << false << QByteArray() << 0 << false;
+        QTest::newRow("1x") << 1 << false << QByteArray() << 1 << false;
+        QTest::newRow("too large for this screen") << 16 << false << QByteArray() << 0 << false;
+        QTest::newRow("full screen") << 1 << true << QByteArray() << 1 << true;
+        QTest::newRow("TROTIX_SCALE wins") << 2 << true << QByteArray("1") << 1 << false;
+    }
+    void theRememberedWindowComesBack()
+    {
+        QFETCH(int, zoom);
+        QFETCH(bool, full);
+        QFETCH(QByteArray, environment);
+        QFETCH(int, scale);
+        QFETCH(bool, fullScreen);
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        if (ScreenScale::isDeviceSized(screen->size()))
+            QSKIP("a device-sized screen is always filled at 1x");
+        GameFixture game;
+        WindowSettings::setZoom(zoom);
+        WindowSettings::setFullScreen(full);
+        ScaleEnvironment scaleEnvironment(environment);
+        Trotix *widget = game.widget();
+        QPEApplication::presentMainWidget(widget, false);
+        const int fitting = ScreenScale::automaticScale(screen->availableGeometry().size());
+        const int windowed = scale ? scale : fitting;
+        QVERIFY(zoomActions(widget).at(windowed - 1)->isChecked());
+        QCOMPARE(windowMenuEntry(widget, QStringLiteral("Full screen"))->isChecked(), fullScreen);
+        QCOMPARE(widget->isFullScreen(), fullScreen);
+        if (!fullScreen) {
+            QCOMPARE(widget->screenScale(), windowed);
+            QCOMPARE(widget->size(), QSize(240 * windowed, 320 * windowed));
+            return;
+        }
+        // The largest whole zoom that fits the whole screen, centred.
+        const QSize whole = screen->size();
+        const int filled = qMin(whole.width() / 240, whole.height() / 320);
+        QCOMPARE(widget->screenScale(), filled);
+        QCOMPARE(widget->screenOrigin(),
+                 QPoint((whole.width() - 240 * filled) / 2, (whole.height() - 320 * filled) / 2));
+        QCOMPARE(gs.okButton->geometry().topLeft(), widget->screenOrigin() + QPoint(100, 260) * filled);
+        // Left again: the window at its zoom, and that is remembered.
+        windowMenuEntry(widget, QStringLiteral("Full screen"))->trigger();
+        QVERIFY(!widget->isFullScreen());
+        QCOMPARE(widget->screenOrigin(), QPoint());
+        QCOMPARE(widget->size(), QSize(240 * windowed, 320 * windowed));
+        QCOMPARE(gs.okButton->geometry(), QRect(QPoint(100, 260) * windowed, QSize(35, 20) * windowed));
+        QVERIFY(!WindowSettings::fullScreen());
     }
 
     void aBadZoomInTheEnvironmentIsReportedAndIgnored()

@@ -31,6 +31,10 @@ private slots:
     void lettersTypedIntoTheAddressGoIntoTheAddress();
     void altOpensTheActionMenuAndItsLettersChoose();
     void altChoosesStatusFromTheBar();
+    void pHoldsTheTickUntilPressedAgain_data();
+    void pHoldsTheTickUntilPressedAgain();
+    void minimisingPausesAndShowingCarriesOn_data();
+    void minimisingPausesAndShowingCarriesOn();
 };
 
 void TestKeyboard::plainLettersChooseStatusAboutAndHop()
@@ -111,6 +115,73 @@ void TestKeyboard::altChoosesStatusFromTheBar()
     QVERIFY(showAndActivate(game.widget()));
     QTest::keyClick(game.widget(), Qt::Key_S, Qt::AltModifier);
     QTRY_COMPARE(gs.mode, int(ModeStatus));
+}
+
+// Paused, nothing happens at the tick: no count (so no save), no ageing, no screen. A network
+// race and its set-up screens cannot be paused.
+void TestKeyboard::pHoldsTheTickUntilPressedAgain_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("pauses");
+    QTest::newRow("eating") << int(ModeEat) << true;
+    QTest::newRow("racing the computer") << int(ModeDemoRace) << true;
+    QTest::newRow("server question") << int(ModeServerAsk) << false;
+    QTest::newRow("client connecting") << int(ModeClientConnect) << false;
+    QTest::newRow("network race") << int(ModeClientRace) << false;
+}
+
+void TestKeyboard::pHoldsTheTickUntilPressedAgain()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, pauses);
+    GameFixture game;
+    QVERIFY(showAndActivate(game.widget()));
+    game.tick(9);
+    gs.mode = mode;
+    const float age = gs.age;
+    LogCapture log;
+    QTest::keyClick(game.widget(), Qt::Key_P);
+    QCOMPARE(game.widget()->isPaused(), pauses);
+    if (!pauses) {
+        QVERIFY(log.text().isEmpty());
+        return;
+    }
+    game.tick(25);
+    QCOMPARE(gs.tickCount, 9);
+    QCOMPARE(gs.age, age);
+    QCOMPARE(log.text(), QByteArray("trotix: Paused\n"));
+    QTest::keyClick(game.widget(), Qt::Key_P);
+    QVERIFY(!game.widget()->isPaused());
+    game.tick();
+    QCOMPARE(gs.tickCount, 10);
+    QVERIFY(log.text().startsWith("trotix: Paused\ntrotix: Play goes on\ntrotix: Write Attribute File\n"));
+}
+
+void TestKeyboard::minimisingPausesAndShowingCarriesOn_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("pausedBefore");
+    QTest::addColumn<bool>("pausedWhileMinimised");
+    QTest::addColumn<bool>("pausedAfter");
+    QTest::newRow("idle") << int(ModeIdle) << false << true << false;
+    QTest::newRow("paused by P stays paused") << int(ModeIdle) << true << true << true;
+    QTest::newRow("server waiting") << int(ModeServerWait) << false << false << false;
+}
+
+void TestKeyboard::minimisingPausesAndShowingCarriesOn()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, pausedBefore);
+    QFETCH(bool, pausedWhileMinimised);
+    QFETCH(bool, pausedAfter);
+    GameFixture game;
+    QVERIFY(showAndActivate(game.widget()));
+    gs.mode = mode;
+    game.widget()->setPaused(pausedBefore);
+    game.widget()->setWindowState(Qt::WindowMinimized);
+    QCOMPARE(game.widget()->isPaused(), pausedWhileMinimised);
+    game.widget()->setWindowState(Qt::WindowNoState);
+    QCOMPARE(game.widget()->isPaused(), pausedAfter);
 }
 
 QTEST_MAIN(TestKeyboard)

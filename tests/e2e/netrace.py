@@ -21,6 +21,8 @@ import time
 
 SKIP = 77
 GAME, PICS = sys.argv[1], sys.argv[2]
+SCREEN_SIZE = "800x600"
+NAME = "netrace"  # the name failures are reported under
 
 # Widget coordinates of the controls (the window is the 240 x 320 game screen).
 CONFIRM = (40 + 27, 260 + 10)
@@ -31,14 +33,14 @@ roots = []  # temporary folders, removed at the end
 
 
 def fail(message):
-    print("netrace: FAIL: " + message, flush=True)
+    print(NAME + ": FAIL: " + message, flush=True)
     raise SystemExit(1)
 
 
 def start_xvfb():
     read_fd, write_fd = os.pipe()
     xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN_SIZE + "x24", "-nolisten", "tcp"],
         pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_fd)
     started.append((xvfb, "Xvfb"))
@@ -66,8 +68,10 @@ def start_game(home, display, log_path):
     env.pop("WAYLAND_DISPLAY", None)
     runtime = os.path.join(home, "run")
     os.makedirs(runtime, mode=0o700, exist_ok=True)
-    # Zoom 1: the clicks below are placed at the game's own coordinates.
-    env.update(QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime, TROTIX_SCALE="1")
+    # Zoom 1 (the clicks below are placed at the game's own coordinates) unless the caller chose; the window settings stay in the game's home.
+    env.setdefault("TROTIX_SCALE", "1")
+    env.setdefault("XDG_CONFIG_HOME", os.path.join(home, "config"))
+    env.update(QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime)
     log = open(log_path, "wb")
     game = subprocess.Popen([GAME], env=env, stdout=log, stderr=subprocess.STDOUT, cwd=home)
     started.append((game, log_path))
@@ -213,10 +217,11 @@ def main():
     return 0
 
 
-if __name__ == "__main__":
+def run(body):
+    """Runs body, then stops everything it started and removes its folders."""
     code = 1
     try:
-        code = main()
+        code = body()
     finally:
         for process, name in reversed(started):
             if process.poll() is None:
@@ -229,3 +234,7 @@ if __name__ == "__main__":
         for root in roots:
             shutil.rmtree(root, ignore_errors=True)
     sys.exit(code)
+
+
+if __name__ == "__main__":
+    run(main)

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QMetaObject>
 #include <QPixmap>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -50,11 +52,20 @@ void resetGameState()
     clearScriptedDraws();
 }
 
+void forgetWindowSettings()
+{
+    // The window settings of a test process live in a folder of its own, never the developer's.
+    static QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("trotix"), QStringLiteral("trotix")).clear();
+}
+
 GameFixture::GameFixture(const QByteArray &attr, GameHome::Pictures pictures,
                          const std::function<void(const GameHome &)> &beforeStart)
     : m_home(pictures)
 {
     resetGameState();
+    forgetWindowSettings();
     if (!attr.isNull())
         m_home.writeAttr(attr);
     if (beforeStart)

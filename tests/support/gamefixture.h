@@ -31,6 +31,10 @@ private:
     QTemporaryDir m_dir;
 };
 
+// No zoom or full screen remembered; every game under test starts so (the settings folder is the
+// test process's own).
+void forgetWindowSettings();
+
 // Puts the game state back to a fresh process's (the client socket stays).
 void resetGameState();
 

@@ -1,0 +1,22 @@
+#pragma once
+// "How to play": the player's guide (docs/playing.md, built into the program) in a window of the
+// game's own size and colours, zoomed with the game. Escape or CLOSE closes it.
+#include <QDialog>
+
+class QPushButton;
+class QTextBrowser;
+
+class HelpWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit HelpWindow(QWidget *parent);
+
+    // Shows it over the game window at the game's zoom; on a screen no bigger than the device's
+    // it covers the screen, as the game does.
+    void showOver(QWidget *game, int scale);
+
+private:
+    QTextBrowser *m_text;
+    QPushButton *m_close;
+};

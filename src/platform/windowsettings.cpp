@@ -1,0 +1,41 @@
+#include "platform/windowsettings.h"
+
+#include "platform/screenscale.h"
+
+#include <QSettings>
+
+namespace {
+
+QSettings store() { return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("trotix"), QStringLiteral("trotix")); }
+
+const QString zoomKey = QStringLiteral("window/zoom");
+const QString fullScreenKey = QStringLiteral("window/fullScreen");
+
+}
+
+namespace WindowSettings {
+
+int zoom()
+{
+    // A hand-edited value out of range counts as none.
+    const int value = store().value(zoomKey, 0).toInt();
+    return value >= 1 && value <= ScreenScale::maxScale ? value : 0;
+}
+
+void setZoom(int factor) { store().setValue(zoomKey, factor); }
+
+bool fullScreen() { return store().value(fullScreenKey, false).toBool(); }
+
+void setFullScreen(bool on) { store().setValue(fullScreenKey, on); }
+
+int startZoom(int requested, int remembered, int fitting)
+{
+    if (requested > 0)
+        return requested;
+    // A zoom chosen on a larger screen than today's would not fit.
+    if (remembered > 0)
+        return qMin(remembered, fitting);
+    return fitting;
+}
+
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The window choices the player made, remembered between runs: the zoom and full screen. Kept in
+// the XDG config folder ($XDG_CONFIG_HOME/trotix/trotix.ini, else ~/.config/trotix/trotix.ini),
+// never in the horse's save.
+namespace WindowSettings {
+// The zoom last chosen from the window menu; 0 when none was.
+int zoom();
+void setZoom(int factor);
+bool fullScreen();
+void setFullScreen(bool on);
+
+// The zoom a start gets: TROTIX_SCALE when set (requested > 0), else the remembered one if it
+// still fits the screen, else the largest that fits.
+int startZoom(int requested, int remembered, int fitting);
+}

@@ -1,0 +1,135 @@
+#!/usr/bin/env python3
+"""The desktop comforts through the real window, as a player uses them.
+
+One game under a virtual X server of 1280 x 1024 (a 3x window): F1 opens the help window and
+Escape closes it; the right-click menu opens it too; P stops the tick and P starts it again, but
+not on the network question screen; F11 fills the screen and Escape leaves it. A second start
+comes back full screen (remembered), a third with TROTIX_SCALE=1 in a 240 x 320 window.
+
+Usage: comforts.py <game binary> <pictures folder>
+Exits 77 (skipped) when Xvfb or xdotool is missing.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import netrace as rig  # noqa: E402  (the Xvfb, game and xdotool helpers)
+
+SCREEN = (1280, 1024)
+
+
+def geometry(display, window):
+    out = rig.xdo(display, "getwindowgeometry", "--shell", window)
+    values = dict(line.split("=") for line in out.split())
+    return int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def help_windows(display):
+    env = dict(os.environ, DISPLAY=display)
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "How to play"],
+                          env=env, capture_output=True, text=True).stdout.split()
+
+
+def wait_until(what, condition, timeout=10):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if condition():
+            return
+        time.sleep(0.2)
+    rig.fail("waited %ds for %s" % (timeout, what))
+
+
+def ticks(log):
+    return rig.read(log).count("trotix: Action>>")
+
+
+def start(home, display, log):
+    game = rig.start_game(home, display, log)
+    window = rig.window_of(display, game)
+    rig.wait_for(log, "trotix: Action>>", 20)
+    return game, window
+
+
+def stop(game):
+    game.terminate()
+    game.wait(timeout=10)
+
+
+def main():
+    if not shutil.which("Xvfb") or not shutil.which("xdotool"):
+        print("comforts: Xvfb or xdotool missing, skipped")
+        return rig.SKIP
+    root = tempfile.mkdtemp(prefix="trotix-comforts-")
+    rig.roots.append(root)
+    rig.SCREEN_SIZE = "%dx%d" % SCREEN
+    rig.NAME = "comforts"
+    display = rig.start_xvfb()
+    home = rig.make_home(root, "home", "COMFY|HORSE||||")
+    # The remembered settings go to this home, never the developer's.
+    os.environ["XDG_CONFIG_HOME"] = os.path.join(home, "config")
+    os.environ["TROTIX_SCALE"] = ""
+    log = os.path.join(root, "game.log")
+    game, window = start(home, display, log)
+    if geometry(display, window) != (720, 960):
+        rig.fail("expected a 3x window, got %r" % (geometry(display, window),))
+
+    # F1 opens the help, Escape closes it; the right-click menu's first entry opens it too.
+    rig.press(display, window, ["F1"])
+    wait_until("the help window", lambda: help_windows(display))
+    rig.press(display, help_windows(display)[0], ["Escape"])
+    wait_until("the help window to close", lambda: not help_windows(display))
+    rig.xdo(display, "mousemove", "--window", window, 360, 480)
+    rig.xdo(display, "click", "3")
+    time.sleep(0.5)
+    rig.xdo(display, "key", "Down", "Return")
+    wait_until("the help window from the right-click menu", lambda: help_windows(display))
+    rig.press(display, help_windows(display)[0], ["Escape"])
+    wait_until("the help window to close", lambda: not help_windows(display))
+
+    # P: the tick stops (nothing logged for three seconds), and P again starts it.
+    rig.press(display, window, ["p"])
+    rig.wait_for(log, "trotix: Paused", 5)
+    held = ticks(log)
+    time.sleep(3)
+    if ticks(log) != held:
+        rig.fail("the tick went on while paused")
+    rig.press(display, window, ["p"])
+    rig.wait_for(log, "trotix: Play goes on", 5)
+    wait_until("a tick after the pause", lambda: ticks(log) > held)
+
+    # On the network question screen P does nothing.
+    rig.press(display, window, ["alt+r", "s"])
+    rig.wait_for(log, "trotix: Action>>askServer()", 10)
+    rig.press(display, window, ["p"])
+    rig.wait_for(log, "trotix: Action>>askServer()", 10, count=3)
+    if "trotix: Paused" in rig.read(log)[rig.read(log).find("askServer"):]:
+        rig.fail("the network set-up was paused")
+
+    # F11 fills the screen; Escape gives the window back.
+    rig.press(display, window, ["F11"])
+    wait_until("full screen", lambda: geometry(display, window) == SCREEN)
+    rig.press(display, window, ["Escape"])
+    wait_until("the 3x window again", lambda: geometry(display, window) == (720, 960))
+    rig.press(display, window, ["F11"])
+    wait_until("full screen", lambda: geometry(display, window) == SCREEN)
+    stop(game)
+
+    # Full screen is remembered; TROTIX_SCALE still wins.
+    game, window = start(home, display, log)
+    wait_until("a remembered full screen", lambda: geometry(display, window) == SCREEN)
+    stop(game)
+    os.environ["TROTIX_SCALE"] = "1"
+    game, window = start(home, display, log)
+    wait_until("the TROTIX_SCALE window", lambda: geometry(display, window) == (240, 320))
+    stop(game)
+    print("comforts: help, pause, full screen and the remembered window work through the real window",
+          flush=True)
+    return 0
+
+
+if __name__ == "__main__":
+    rig.run(main)
