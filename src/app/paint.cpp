@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStaticText>
+#include <array>
 #include <cmath>
 #include <unordered_map>
 
@@ -115,11 +116,16 @@ QFont fittedFont(const QString &text, const QFont &font, int room)
 // the field's trees is about 3.5).
 qreal luminance(QRgb rgb)
 {
-    auto linear = [](int channel) {
-        const qreal c = channel / 255.0;
-        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
+    // Each tick looks at every pixel under its texts: the power is taken once per channel value.
+    static const auto linear = [] {
+        std::array<qreal, 256> table{};
+        for (int v = 0; v < 256; ++v) {
+            const qreal c = v / 255.0;
+            table[size_t(v)] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        }
+        return table;
+    }();
+    return 0.2126 * linear[size_t(qRed(rgb))] + 0.7152 * linear[size_t(qGreen(rgb))] + 0.0722 * linear[size_t(qBlue(rgb))];
 }
 
 constexpr qreal readableContrast = 4.5;
@@ -163,8 +169,11 @@ void setDrawnTextObserver(std::function<void(const DrawnText &)> observer)
 void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place)
 {
     QFont font = painter.font();
-    if (place == TextPlace::Screen && x + laidOut(text, font).ink.right() >= ScreenScale::deviceWidth)
-        font = fittedFont(text, font, ScreenScale::deviceWidth - x);
+    // The measured ink leaves out the faint fringe that smoothing adds: one column of air keeps
+    // that fringe on the screen too.
+    const int room = ScreenScale::deviceWidth - 1 - x;
+    if (place == TextPlace::Screen && laidOut(text, font).ink.right() >= room)
+        font = fittedFont(text, font, room);
     // A laid-out text is placed by its top left corner; the baseline lies one ascent below it.
     const LaidOutText &laid = laidOut(text, font);
     const QPointF topLeft(x, y - laid.ascent);
