@@ -101,7 +101,7 @@ QFont fittedFont(const QString &text, const QFont &font, int room)
     QFont narrow = font;
     narrow.setFamilies({QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Helvetica Narrow")});
     QFont candidate = QFontInfo(narrow).family().contains(QLatin1String("Narrow")) ? narrow : font;
-    for (int size = font.pixelSize(); size > smallestFittedSize; --size) {
+    for (int size = font.pixelSize(); size >= smallestFittedSize; --size) {
         candidate.setPixelSize(size);
         if (laidOut(text, candidate).ink.right() < room)
             break;
