@@ -1,9 +1,17 @@
 #include "app/paint.h"
 
+#include "platform/screenscale.h"
+
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <QStaticText>
+#include <array>
+#include <cmath>
+#include <unordered_map>
 
 const QFont &gameFont(int size, int weight)
 {
@@ -21,6 +29,11 @@ const QFont &gameFont(int size, int weight)
     return *it;
 }
 
+void drawExactRect(QPainter &painter, const QRect &rect)
+{
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+}
+
 namespace {
 
 struct LaidOutKey
@@ -36,6 +49,7 @@ struct LaidOutText
 {
     QStaticText text;
     qreal ascent;
+    QRect ink; // relative to the start of the baseline
 };
 
 // Shaping a text costs more than drawing its glyphs, and the screens draw the same few texts
@@ -54,21 +68,138 @@ const LaidOutText &laidOut(const QString &text, const QFont &font)
         QStaticText staticText(text);
         staticText.setTextFormat(Qt::PlainText);
         staticText.prepare(QTransform(), font);
-        it = store.insert(std::move(key), LaidOutText{staticText, QFontMetricsF(font).ascent()});
+        const QFontMetricsF metrics(font);
+        const QRect ink = metrics.tightBoundingRect(text).toAlignedRect();
+        it = store.insert(std::move(key), LaidOutText{staticText, metrics.ascent(), ink});
     }
     return *it;
 }
 
+// Smaller than this a text is no longer read but guessed.
+constexpr int smallestFittedSize = 6;
+
+// The font in which text fits into `room` pixels right of its start: the painter's own where it
+// fits, else the family's narrow face at the same size, else the largest size of the narrow face
+// that fits (the narrow face missing, the same with the painter's font).
+QFont fittedFont(const QString &text, const QFont &font, int room)
+{
+    struct FitKey
+    {
+        LaidOutKey text;
+        int room;
+        bool operator==(const FitKey &other) const { return text == other.text && room == other.room; }
+    };
+    struct FitKeyHash
+    {
+        size_t operator()(const FitKey &key, size_t seed = 0) const { return qHashMulti(seed, qHash(key.text), key.room); }
+    };
+    static std::unordered_map<FitKey, QFont, FitKeyHash> fitted;
+    const FitKey key{{text, font}, room};
+    if (auto it = fitted.find(key); it != fitted.end())
+        return it->second;
+
+    QFont narrow = font;
+    narrow.setFamilies({QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Helvetica Narrow")});
+    QFont candidate = QFontInfo(narrow).family().contains(QLatin1String("Narrow")) ? narrow : font;
+    for (int size = font.pixelSize(); size >= smallestFittedSize; --size) {
+        candidate.setPixelSize(size);
+        if (laidOut(text, candidate).ink.right() < room)
+            break;
+    }
+    if (fitted.size() >= maxLaidOutTexts)
+        fitted.clear();
+    fitted.emplace(key, candidate);
+    return candidate;
 }
 
-void drawTextAt(QPainter &painter, int x, int y, const QString &text)
+// WCAG's relative luminance and contrast ratio: below 4.5 small text is hard to read (black on
+// the field's trees is about 3.5).
+qreal luminance(QRgb rgb)
 {
+    // Each tick looks at every pixel under its texts: the power is taken once per channel value.
+    static const auto linear = [] {
+        std::array<qreal, 256> table{};
+        for (int v = 0; v < 256; ++v) {
+            const qreal c = v / 255.0;
+            table[size_t(v)] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        }
+        return table;
+    }();
+    return 0.2126 * linear[size_t(qRed(rgb))] + 0.7152 * linear[size_t(qGreen(rgb))] + 0.0722 * linear[size_t(qBlue(rgb))];
+}
+
+constexpr qreal readableContrast = 4.5;
+
+// Dark text whose ground (the pixels under its ink and one around) is dark anywhere: the trees
+// of the field, say. Only images and pixmaps can be looked at; the game draws into nothing else.
+bool needsHalo(const QPainter &painter, const QRect &box)
+{
+    const qreal ink = luminance(painter.pen().color().rgb());
+    if (ink > 0.05)
+        return false;
+    const QPaintDevice *device = painter.device();
+    QImage ground;
+    if (device->devType() == QInternal::Image)
+        ground = static_cast<const QImage *>(device)->copy(box);
+    else if (device->devType() == QInternal::Pixmap)
+        ground = static_cast<const QPixmap *>(device)->copy(box).toImage();
+    ground = ground.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < ground.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(ground.constScanLine(y));
+        for (int x = 0; x < ground.width(); ++x)
+            if ((luminance(line[x]) + 0.05) / (ink + 0.05) < readableContrast)
+                return true;
+    }
+    return false;
+}
+
+std::function<void(const DrawnText &)> &drawnTextObserver()
+{
+    static std::function<void(const DrawnText &)> observer;
+    return observer;
+}
+
+}
+
+void setDrawnTextObserver(std::function<void(const DrawnText &)> observer)
+{
+    drawnTextObserver() = std::move(observer);
+}
+
+void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place)
+{
+    QFont font = painter.font();
+    // The measured ink leaves out the faint fringe that smoothing adds: one column of air keeps
+    // that fringe on the screen too.
+    const int room = ScreenScale::deviceWidth - 1 - x;
+    if (place == TextPlace::Screen && laidOut(text, font).ink.right() >= room)
+        font = fittedFont(text, font, room);
     // A laid-out text is placed by its top left corner; the baseline lies one ascent below it.
-    const LaidOutText &laid = laidOut(text, painter.font());
-    painter.drawStaticText(QPointF(x, y - laid.ascent), laid.text);
+    const LaidOutText &laid = laidOut(text, font);
+    const QPointF topLeft(x, y - laid.ascent);
+    const QRect ink = laid.ink.translated(x, y);
+    const bool halo = place == TextPlace::Screen && !ink.isEmpty() && needsHalo(painter, ink.adjusted(-1, -1, 1, 1));
+    const QFont painterFont = painter.font();
+    const bool refitted = font != painterFont;
+    if (refitted)
+        painter.setFont(font);
+    if (halo) {
+        const QPen pen = painter.pen();
+        painter.setPen(Qt::white);
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (dx != 0 || dy != 0)
+                    painter.drawStaticText(topLeft + QPointF(dx, dy), laid.text);
+        painter.setPen(pen);
+    }
+    painter.drawStaticText(topLeft, laid.text);
+    if (refitted)
+        painter.setFont(painterFont);
+    if (const auto &observer = drawnTextObserver())
+        observer(DrawnText{text, ink, font, place, halo});
 }
 
-void drawTextAt(QPainter &painter, int x, int y, const char *text)
+void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace place)
 {
-    drawTextAt(painter, x, y, QString::fromLatin1(text));
+    drawTextAt(painter, x, y, QString::fromLatin1(text), place);
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The one way the game draws text: QFont("helvetica", size, weight) as the device knew it, with
-// the text's baseline starting at (x, y).
+// the text's baseline starting at (x, y); and the one way it draws an exact rectangle.
 #include <QFont>
+#include <QRect>
 #include <QString>
+#include <functional>
 
 class QPainter;
 
@@ -12,6 +14,33 @@ class QPainter;
 // Fonts are matched once and cached, not per tick.
 const QFont &gameFont(int size, int weight);
 
-void drawTextAt(QPainter &painter, int x, int y, const QString &text);
+// Where a text stands decides what may happen to it on the way to the screen.
+enum class TextPlace {
+    // On the screen itself: a text too long for the 240 pixels from x to the right edge is drawn
+    // in the narrow face of the family at the same size, or smaller until it fits; dark text
+    // over dark scenery gets a light halo so that it stays readable.
+    Screen,
+    // On the race course, which scrolls under the screen: the edge cuts it as the course passes,
+    // so it keeps its face and size.
+    Course,
+};
+
+void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place = TextPlace::Screen);
 // 8-bit game text (names, numbers formatted into textBuffer), taken as Latin-1.
-void drawTextAt(QPainter &painter, int x, int y, const char *text);
+void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace place = TextPlace::Screen);
+
+// Outlines rect in the pen and fills it with the brush, covering exactly rect's pixels:
+// QPainter::drawRect with a one-pixel pen reaches one column and one row further.
+void drawExactRect(QPainter &painter, const QRect &rect);
+
+// What drawTextAt drew, for tests that check every text of a screen.
+struct DrawnText
+{
+    QString text;
+    QRect ink;      // the pixels the glyphs cover, in the painter's coordinates
+    QFont font;     // the face and size it was drawn in
+    TextPlace place;
+    bool halo;
+};
+// Called for every text drawn from now on; an empty function stops it.
+void setDrawnTextObserver(std::function<void(const DrawnText &)> observer);

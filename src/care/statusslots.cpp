@@ -30,7 +30,7 @@ void Trotix::status()
         drawTextAt(painter, bar.x, statusBarBase - 10 - bar.height, gs.textBuffer);
         // A bar of no height is not drawn at all, not even its outline.
         if (bar.height != 0)
-            painter.drawRect(QRect(bar.x, statusBarBase - bar.height, statusBarWidth, bar.height).normalized());
+            drawExactRect(painter, QRect(bar.x, statusBarBase - bar.height, statusBarWidth, bar.height).normalized());
         drawTextAt(painter, bar.x, statusBarBase + 10, bar.label);
     }
     showBuffer();

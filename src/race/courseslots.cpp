@@ -36,13 +36,14 @@ const QImage &signImage(int n) { return gs.*signImages[n - 1]; }
 void refreshMyName() { gs.myName = QString::fromLatin1(gs.horseName, int(qstrnlen(gs.horseName, 15))); }
 
 // Each device draws its own horse as `myName`: player 1 on the server's side, player 2 on the
-// client's.
+// client's. The names ride on the course's boards.
 void drawName(QPainter &painter, int x, int y, int player)
 {
     const bool mine = (player == 1) == (gs.isServer == 1);
     painter.setFont(nameFont());
     painter.setPen(player == 1 ? player1Colour : player2Colour);
-    drawTextAt(painter, x, y, QLatin1String(player == 1 ? "1. " : "2. ") + (mine ? gs.myName : gs.opponentName));
+    drawTextAt(painter, x, y, QLatin1String(player == 1 ? "1. " : "2. ") + (mine ? gs.myName : gs.opponentName),
+               TextPlace::Course);
 }
 
 void drawBoth(QPainter &painter, QPoint at)
@@ -59,11 +60,12 @@ void drawBoard(QPainter &painter, const BoardParts &board)
     painter.fillRect(board.panel, boardPanel);
 }
 
-void drawText(QPainter &painter, const QFont &font, const QColor &colour, QPoint at, const QString &text)
+void drawText(QPainter &painter, const QFont &font, const QColor &colour, QPoint at, const QString &text,
+              TextPlace place = TextPlace::Screen)
 {
     painter.setFont(font);
     painter.setPen(colour);
-    drawTextAt(painter, at.x(), at.y(), text);
+    drawTextAt(painter, at.x(), at.y(), text, place);
 }
 
 QPoint onScreen(QPoint course, int pos1) { return {screenX(course.x(), pos1), course.y()}; }
@@ -82,7 +84,7 @@ void drawStart(QPainter &painter, int pos1)
     drawBoard(painter, bigBoard(screenX(startBoardX, pos1)));
     painter.drawImage(screenX(startJudgeX, pos1), judgeY, judgeImage(startJudgePicture(form, gs.raceTick)));
     if (form == StartBoard::Running) {
-        drawText(painter, bigFont(), Qt::white, onScreen(startGoText, pos1), QStringLiteral("GO!"));
+        drawText(painter, bigFont(), Qt::white, onScreen(startGoText, pos1), QStringLiteral("GO!"), TextPlace::Course);
         drawBoth(painter, onScreen(startBoardNames, pos1));
     }
 }
@@ -94,7 +96,7 @@ void drawAlongTheCourse(QPainter &painter, int pos1)
             continue;
         const int x = screenX(board.courseX, pos1);
         drawBoard(painter, distanceBoard(x));
-        drawText(painter, numberFont(), Qt::green, {x + 15, 120}, QLatin1String(board.number));
+        drawText(painter, numberFont(), Qt::green, {x + 15, 120}, QLatin1String(board.number), TextPlace::Course);
     }
     for (const SignSpot &sign : signSpots) {
         if (sign.shown.contains(pos1))
@@ -110,8 +112,10 @@ void drawFinish(QPainter &painter, int pos1)
     }
     if (resultBoardShown.contains(pos1)) {
         drawBoard(painter, bigBoard(screenX(resultBoardX, pos1)));
-        drawText(painter, bigFont(), Qt::white, onScreen(resultTitle, pos1), QStringLiteral("RESULT"));
-        drawText(painter, nameFont(), Qt::white, onScreen(resultWinnerIs, pos1), QStringLiteral("The Winner is:"));
+        drawText(painter, bigFont(), Qt::white, onScreen(resultTitle, pos1), QStringLiteral("RESULT"),
+                 TextPlace::Course);
+        drawText(painter, nameFont(), Qt::white, onScreen(resultWinnerIs, pos1),
+                 QStringLiteral("The Winner is:"), TextPlace::Course);
         if (gs.winner == 1 || gs.winner == 2) {
             const QPoint at = onScreen(resultWinnerName, pos1);
             drawName(painter, at.x(), at.y(), gs.winner);
@@ -124,7 +128,7 @@ void drawBanner(QPainter &painter)
     // The banner fills exactly its 120 x 25 pixels, the yellow edge included.
     painter.setBrush(Qt::blue);
     painter.setPen(Qt::yellow);
-    painter.drawRect(bannerRect.adjusted(0, 0, -1, -1));
+    drawExactRect(painter, bannerRect);
     if (const char *text = bannerText(gs.winner, gs.isServer)) {
         painter.setFont(numberFont());
         drawTextAt(painter, bannerTextAt.x(), bannerTextAt.y(), text);

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
+#include <QScopeGuard>
 
 namespace {
 
@@ -116,6 +117,84 @@ private slots:
             return image;
         };
         QCOMPARE(drawn(true), drawn(false));
+    }
+
+    // Every text a screen draws at a fixed place stays inside the 240 x 320 screen, drawn with the
+    // widest name and the largest numbers the game can show. Texts riding on the race course are
+    // cut by the edge as the course scrolls past, on purpose, and are left out.
+    void everyTextStaysOnTheScreen_data()
+    {
+        QTest::addColumn<QByteArray>("attr");
+        QTest::addColumn<QByteArrayList>("calls"); // each called, then one tick
+        QTest::addColumn<int>("mode");              // set before the ticks, unless -1
+        QTest::addColumn<int>("netState");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QString>("haloed"); // a text over the trees, drawn with a light halo
+        const QByteArray widest = "WWWWWWWWWWWWWWW\n40.0\n1000.0\n1000.0\n1000.0\n1000.0\n";
+        QTest::newRow("naming") << templateHorseFile << QByteArrayList{} << -1 << 0 << 1 << QString();
+        QTest::newRow("about") << widest << QByteArrayList{"aboutTrotix"} << -1 << 0 << 1 << QString();
+        QTest::newRow("status") << widest << QByteArrayList{"change2status"} << -1 << 0 << 1 << QString();
+        QTest::newRow("server question") << widest << QByteArrayList{"change2server"} << -1 << 0 << 1 << QString();
+        QTest::newRow("client question, then CONFIRM with no address")
+            << widest << QByteArrayList{"change2client", "confirmNetwork"} << -1 << 0 << 4 << QString();
+        QTest::newRow("server hand-shake done") << widest << QByteArrayList{} << int(ModeServerWait) << 5 << 1 << QString();
+        QTest::newRow("server lost the challenger") << widest << QByteArrayList{} << int(ModeServerWait) << 10 << 1
+                                                   << QStringLiteral("Disconnected unexpectedly.");
+        QTest::newRow("server port busy") << widest << QByteArrayList{} << int(ModeServerWait) << 30 << 1 << QString();
+        QTest::newRow("client hand-shake done") << widest << QByteArrayList{} << int(ModeClientConnect) << 5 << 1 << QString();
+        QTest::newRow("client cannot connect") << widest << QByteArrayList{} << int(ModeClientConnect) << 10 << 1 << QString();
+        QTest::newRow("client refused") << widest << QByteArrayList{} << int(ModeClientConnect) << 30 << 1 << QString();
+        QTest::newRow("race against the computer") << widest << QByteArrayList{"change2racedemo"} << -1 << 0 << 400 << QString();
+    }
+
+    void everyTextStaysOnTheScreen()
+    {
+        QFETCH(QByteArray, attr);
+        QFETCH(QByteArrayList, calls);
+        QFETCH(int, mode);
+        QFETCH(int, netState);
+        QFETCH(int, ticks);
+        QFETCH(QString, haloed);
+        GameFixture game(attr);
+        gs.opponentName = QStringLiteral("WWWWWWWWWWWWWWW");
+        // The field scrolled so that its big tree stands under the connection screens' lines.
+        gs.backgroundOffset = 100;
+        QList<DrawnText> drawn;
+        setDrawnTextObserver([&](const DrawnText &text) { drawn.append(text); });
+        auto stopObserving = qScopeGuard([] { setDrawnTextObserver({}); });
+        for (const QByteArray &slot : calls) {
+            game.call(slot.constData());
+            game.tick();
+        }
+        if (mode >= 0) {
+            gs.mode = mode;
+            gs.netState = netState;
+        }
+        for (int i = 0; i < ticks && gs.mode != ModeIdle; ++i)
+            game.tick();
+        int checked = 0;
+        // The last column is left to the fringe that smoothing adds beside the measured ink.
+        const QRect screen(0, 0, 239, 320);
+        for (const DrawnText &text : std::as_const(drawn)) {
+            if (text.place != TextPlace::Screen)
+                continue;
+            ++checked;
+            QVERIFY2(screen.contains(text.ink),
+                     qPrintable(QStringLiteral("\"%1\" covers x %2 to %3, y %4 to %5 in %6 %7 px")
+                                    .arg(text.text)
+                                    .arg(text.ink.left())
+                                    .arg(text.ink.right())
+                                    .arg(text.ink.top())
+                                    .arg(text.ink.bottom())
+                                    .arg(text.font.families().value(0))
+                                    .arg(text.font.pixelSize())));
+        }
+        QVERIFY(checked > 0);
+        if (!haloed.isEmpty()) {
+            auto it = std::find_if(drawn.cbegin(), drawn.cend(), [&](const DrawnText &t) { return t.text == haloed; });
+            QVERIFY(it != drawn.cend());
+            QVERIFY(it->halo);
+        }
     }
 
     void aTickDoesNotRepaintTheMenuBar()

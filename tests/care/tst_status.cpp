@@ -38,7 +38,8 @@ void compareBox(const QImage &screen, const QImage &reference, const QRect &box,
     QVERIFY2(pixelsOtherThan(reference, box, plain) > 0, what);
 }
 
-// One bar of the given height: outline, fill, and the background around it.
+// One bar of the given height: exactly 25 columns from x and `height` rows standing on y = 260
+// (its lowest row is 259), outline, fill, and the background around it.
 void checkBar(const QImage &screen, const ExpectedBar &bar, int height)
 {
     const int mid = bar.x + 12;
@@ -46,21 +47,21 @@ void checkBar(const QImage &screen, const ExpectedBar &bar, int height)
     if (height == 0) {
         for (int y = 240; y <= 262; ++y)
             QVERIFY2(colourAt(screen, mid, y) == plain, qPrintable(name));
-        QVERIFY2(colourAt(screen, bar.x, 260) == plain, qPrintable(name));
+        QVERIFY2(colourAt(screen, bar.x, 259) == plain, qPrintable(name));
         return;
     }
     const int top = 260 - height;
     QVERIFY2(colourAt(screen, mid, top) == black, qPrintable(name + QStringLiteral(" top")));
     QVERIFY2(colourAt(screen, mid, top - 1) == plain, qPrintable(name + QStringLiteral(" above")));
-    QVERIFY2(colourAt(screen, mid, 260) == black, qPrintable(name + QStringLiteral(" base")));
-    QVERIFY2(colourAt(screen, mid, 261) == plain, qPrintable(name + QStringLiteral(" below")));
-    if (height >= 2) {
+    QVERIFY2(colourAt(screen, mid, 259) == black, qPrintable(name + QStringLiteral(" lowest row")));
+    QVERIFY2(colourAt(screen, mid, 260) == plain, qPrintable(name + QStringLiteral(" below")));
+    QVERIFY2(colourAt(screen, bar.x, 259) == black, qPrintable(name + QStringLiteral(" left")));
+    QVERIFY2(colourAt(screen, bar.x + 24, 259) == black, qPrintable(name + QStringLiteral(" right")));
+    QVERIFY2(colourAt(screen, bar.x + 25, 259) == plain, qPrintable(name + QStringLiteral(" beside")));
+    QVERIFY2(colourAt(screen, bar.x - 1, 259) == plain, qPrintable(name + QStringLiteral(" beside")));
+    if (height >= 3) {
         QVERIFY2(colourAt(screen, mid, top + 1) == bar.fill, qPrintable(name + QStringLiteral(" fill")));
-        QVERIFY2(colourAt(screen, mid, 259) == bar.fill, qPrintable(name + QStringLiteral(" fill")));
-        QVERIFY2(colourAt(screen, bar.x, 259) == black, qPrintable(name + QStringLiteral(" left")));
-        QVERIFY2(colourAt(screen, bar.x + 25, 259) == black, qPrintable(name + QStringLiteral(" right")));
-        QVERIFY2(colourAt(screen, bar.x + 26, 259) == plain, qPrintable(name + QStringLiteral(" beside")));
-        QVERIFY2(colourAt(screen, bar.x - 1, 259) == plain, qPrintable(name + QStringLiteral(" beside")));
+        QVERIFY2(colourAt(screen, mid, 258) == bar.fill, qPrintable(name + QStringLiteral(" fill")));
     }
 }
 
@@ -179,7 +180,7 @@ void TestStatus::aValueBeyondTheIntRangeShowsTheLargestInt()
     const QImage screen = game.screen();
     // The bars fill the screen up from their base, and the negative one down from it.
     QCOMPARE(colourAt(screen, 112, 1), expectedBars[2].fill);
-    QCOMPARE(colourAt(screen, 112, 259), expectedBars[2].fill);
+    QCOMPARE(colourAt(screen, 112, 258), expectedBars[2].fill);
     QCOMPARE(colourAt(screen, 72, 300), expectedBars[1].fill);
     QCOMPARE(colourAt(screen, 72, 250), plain);
 }

@@ -487,11 +487,11 @@ private slots:
             painter.fillRect(224, 79, 102, 42, panel);
             painter.setFont(gameFont(12, 75));
             painter.setPen(Qt::white);
-            drawTextAt(painter, 255, 90, QStringLiteral("RESULT"));
+            drawTextAt(painter, 255, 90, QStringLiteral("RESULT"), TextPlace::Course);
             painter.setFont(gameFont(8, 75));
-            drawTextAt(painter, 230, 105, QStringLiteral("The Winner is:"));
+            drawTextAt(painter, 230, 105, QStringLiteral("The Winner is:"), TextPlace::Course);
             painter.setPen(winner == 1 ? QColor(255, 50, 50) : QColor(50, 50, 255));
-            drawTextAt(painter, 230, 115, named);
+            drawTextAt(painter, 230, 115, named, TextPlace::Course);
         });
         const QRect panelArea(224, 79, 102, 42);
         QCOMPARE(wide.image().copy(panelArea), expected.copy(panelArea));
