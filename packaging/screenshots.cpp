@@ -7,6 +7,7 @@
 // With no SCREEN names every screen is written; --list prints the names.
 #include "app/trotix.h"
 #include "game/gamestate.h"
+#include "net/ownaddress.h"
 #include "platform/qpeapplication.h"
 #include "platform/random.h"
 
@@ -237,6 +238,8 @@ int main(int argc, char **argv)
     if (args.isEmpty() || args.first().startsWith(QLatin1Char('-')))
         return usage();
     const QString outDir = QDir(args.takeFirst()).absolutePath();
+    // The waiting screen shows a home network's address, whatever this machine has.
+    setOwnAddressSource([] { return QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10"))}; });
     int scale = 1;
     QString pics = QStringLiteral(TROTIX_BUILD_PICS_DIR);
     QStringList wanted;

@@ -97,7 +97,7 @@ void sleepArc(QPainter &p, QPointF c)
     line(p, c + QPointF(1.6, 1.0), c + QPointF(2.2, 2.2), ink::eye, 0.6);
 }
 
-QImage portrait(Mood mood)
+QImage portrait(Mood mood, int size)
 {
     FaceLook look;
     switch (mood) {
@@ -110,9 +110,13 @@ QImage portrait(Mood mood)
     case Mood::Exhausted: look = {QColor(0xa8, 0xb4, 0xbe), QColor(0xdc, 0xe2, 0xe6), 60}; break;
     }
 
-    QImage img = newSprite(kFaceSize, kFaceSize);
+    // Drawn in the 38-pixel picture's coordinates at any size, so a large icon is as crisp as
+    // the picture itself.
+    const double zoom = double(size) / kFaceSize;
+    QImage img = newSprite(size, size);
     QPainter p(&img);
     prepare(p);
+    p.scale(zoom, zoom);
 
     // Frame: dark rim, gold ring, the sky inside.
     QPainterPath rim;
@@ -312,6 +316,7 @@ QImage portrait(Mood mood)
     }
     p.restore();
     p.resetTransform();
+    p.scale(zoom, zoom);
     if (mood == Mood::Asleep)
         blockText(p, {28, 17}, "z", 1, ink::white);  // in picture pixels, so it stays crisp
 
@@ -325,9 +330,9 @@ QImage portrait(Mood mood)
 
 } // namespace
 
-QImage face(Mood mood)
+QImage face(Mood mood, int size)
 {
-    return portrait(mood);
+    return portrait(mood, size);
 }
 
 } // namespace picgen

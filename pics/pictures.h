@@ -32,7 +32,8 @@ QImage horseGallop(Cloth cloth, int frame);
 void horseHeadEmblem(QPainter &p, QPointF poll, double scale);
 
 enum class Mood { Happy, Effort, Calm, Asleep, Hurt, Overfed, Exhausted };
-QImage face(Mood mood);
+// The portrait, 38 pixels square unless drawn at another size (the menu icons).
+QImage face(Mood mood, int size = kFaceSize);
 
 enum class JudgePose { StartDown, StartUp, FinishRed, FinishBlue, FinishWaiting };
 QImage judge(JudgePose pose);

@@ -3,6 +3,7 @@
 #include "app/helpwindow.h"
 #include "app/paint.h"
 #include "app/picturetable.h"
+#include "app/racerecorddialog.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "platform/idmenubar.h"
@@ -134,6 +135,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     loadPictures(gs);
     buildMenus();
     buildWindowActions();
+    addRaceRecordEntry(this);
     for (QMenu *menu : findChildren<QMenu *>())
         IdMenuBar::styleMenu(menu, 1);
 

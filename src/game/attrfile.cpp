@@ -48,10 +48,9 @@ AttrLoadResult loadAttrFile(GameState &state, const QString &path)
     return AttrLoadResult::Old;
 }
 
-bool saveAttrFile(const GameState &state, const QString &path)
+bool writeFileWhole(const QString &path, const QByteArray &content, QString *error)
 {
     QSaveFile file(path);
-    const QByteArray content = formatAttrFile(horseOf(state));
     // Unbuffered, so that a write cut short (a full disk) shows here: a buffered QSaveFile writes
     // at commit() and then takes a short write for success, putting a torn file in place. The
     // rest is written again, so that the failing write tells the reason.
@@ -62,8 +61,18 @@ bool saveAttrFile(const GameState &state, const QString &path)
         done += n;
     }
     if (!written || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool saveAttrFile(const GameState &state, const QString &path)
+{
+    QString error;
+    if (!writeFileWhole(path, formatAttrFile(horseOf(state)), &error)) {
         logText("trotix: Cannot write attribute file %s (%s); the horse on disk stays as it was.\n",
-                qPrintable(path), qPrintable(file.errorString()));
+                qPrintable(path), qPrintable(error));
         return false;
     }
     return true;

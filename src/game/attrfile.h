@@ -17,3 +17,7 @@ AttrLoadResult loadAttrFile(GameState &state, const QString &path);
 // folder renamed over it), so the file on disk is always a whole horse, the old or the new one.
 // A failure is logged; the old file stays as it was.
 bool saveAttrFile(const GameState &state, const QString &path);
+
+// Puts content in place as path in one step (the save's way): the file on disk is always the
+// old or the new content, whole. On failure the reason goes to error and the old file stays.
+bool writeFileWhole(const QString &path, const QByteArray &content, QString *error);

@@ -2,6 +2,7 @@
 #include "app/trotix.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
+#include "game/racerecord.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/paths.h"
@@ -15,7 +16,14 @@ void resultJump()
         gs.raceTick = 20;
 }
 
-bool raceOver() { return gs.raceTick > 30; }
+// The race's last tick, once per race: the result it showed goes into the horse's race record.
+bool raceOver()
+{
+    if (gs.raceTick <= 30)
+        return false;
+    recordFinishedRace(gs);
+    return true;
+}
 
 }
 

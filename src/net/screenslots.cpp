@@ -3,10 +3,12 @@
 #include "app/paint.h"
 #include "app/trotix.h"
 #include "game/gamestate.h"
+#include "net/ownaddress.h"
 #include "net/protocol.h"
 #include "net/simpleserver.h"
 #include "platform/log.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
@@ -41,6 +43,29 @@ const ProgressScreen clientScreen{ModeClientConnect, ModeClientRace, &GameState:
                                   "Finding Challengers ...", "A Trotix challenger is found!",
                                   "Host cannot be connected!", 95,
                                   "Host rejected connection request. (perhaphs already in racing)"};
+
+// Below the progress texts and above the button, on a light plate so that the scrolling
+// scenery behind never hides a digit. Further addresses line up under the first one.
+void drawOwnAddresses(const QStringList &lines)
+{
+    constexpr int firstBaseline = 182;
+    constexpr int lineStep = 15;
+    const QFontMetrics metrics(lineFont());
+    const int indent = 5 + metrics.horizontalAdvance(lines.first().section(QLatin1Char(' '), 0, -2) + QLatin1Char(' '));
+    int right = 5 + metrics.horizontalAdvance(lines.first());
+    for (const QString &line : lines.mid(1))
+        right = qMax(right, indent + metrics.horizontalAdvance(line));
+    QPainter painter(gs.screenBuffer);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(253, 246, 228, 220));
+    painter.drawRoundedRect(QRect(2, firstBaseline - metrics.ascent() - 3, right + 3,
+                                  metrics.height() + lineStep * int(lines.size() - 1) + 5),
+                            3, 3);
+    painter.setPen(Qt::black);
+    painter.setFont(lineFont());
+    for (int i = 0; i < lines.size(); ++i)
+        drawTextAt(painter, i == 0 ? 5 : indent, firstBaseline + i * lineStep, lines[i]);
+}
 
 enum class Progress { Waiting, Ready, CountdownOver };
 
@@ -195,6 +220,8 @@ void Trotix::cancelNetwork()
 void Trotix::startServer()
 {
     progressTick(serverScreen, [this] { cancelNetwork(); });
+    if (gs.mode == ModeServerWait && gs.netState < 10)
+        drawOwnAddresses(ownAddressLines());
     showBuffer();
 }
 

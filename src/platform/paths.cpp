@@ -60,6 +60,11 @@ QString attrFile()
     return dir + QLatin1Char('/') + QLatin1String(attrFileName);
 }
 
+QString raceRecordFile()
+{
+    return QFileInfo(attrFile()).dir().filePath(QStringLiteral("trotix_record.conf"));
+}
+
 QString attrTemplate()
 {
     const QString installed = installedDataDir() + QLatin1Char('/') + QLatin1String(attrFileName);

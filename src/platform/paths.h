@@ -14,6 +14,8 @@ QString picsDir();
 QString picture(const QString &fileName);
 // The attribute file (the player's save). Its folder is created when missing.
 QString attrFile();
+// The horse's race record, a file of its own beside the attribute file.
+QString raceRecordFile();
 // The template shipped with the game: a fresh horse waiting for its name.
 QString attrTemplate();
 }

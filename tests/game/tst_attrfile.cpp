@@ -2,8 +2,10 @@
 // no save can leave a broken horse on disk.
 #include "game/attrcodec.h"
 #include "game/attrfile.h"
+#include "game/racerecord.h"
 #include "gamefixture.h"
 #include "platform/log.h"
+#include "platform/paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
+#include <functional>
+#include <tuple>
 #include <new>
 #include <cmath>
 #include <csignal>
@@ -58,6 +62,68 @@ Horse numberedHorse(int n)
 }
 
 QByteArray fileText(const Horse &h) { return formatAttrFile(h); }
+
+// A child writes numbered contents (on from the number on disk) through `write` as fast
+// as it can and tells through shared memory which write it has begun and which it has finished.
+// It is killed at a random moment, `kills` times; after every kill `readBack` must give the
+// number of the last finished write or of the one under way: a whole file, never a mix or a
+// torn one (readBack gives -1 for those).
+void killWritesAtRandom(int kills, const std::function<void(int)> &write, const std::function<int()> &readBack)
+{
+    struct Progress
+    {
+        std::atomic<int> begun;
+        std::atomic<int> finished;
+    };
+    void *shared = mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    QVERIFY(shared != MAP_FAILED);
+    auto *progress = new (shared) Progress{};
+
+    QRandomGenerator random(4711);
+    int onDisk = 0;
+    int highest = 0;
+    int foundUnderWay = 0;
+    std::fflush(stdout);
+    for (int round = 0; round < kills; ++round) {
+        progress->begun = 0;
+        progress->finished = 0;
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            for (int number = onDisk + 1;; ++number) {
+                progress->begun = number;
+                write(number);
+                progress->finished = number;
+            }
+        }
+        // Once it is writing, the kill falls anywhere in the next few writes.
+        for (int waited = 0; progress->begun == 0 && waited < 2000; ++waited)
+            usleep(1000);
+        usleep(random.bounded(0, 12000));
+        kill(child, SIGKILL);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+
+        const int begun = progress->begun;
+        const int finished = progress->finished;
+        const int lastWhole = finished != 0 ? finished : onDisk;
+        const int number = readBack();
+        QVERIFY2(number == lastWhole || (begun != 0 && number == begun),
+                 qPrintable(QStringLiteral("kill %1: number %2 on disk, last finished %3, under way %4")
+                                .arg(round)
+                                .arg(number)
+                                .arg(lastWhole)
+                                .arg(begun)));
+        foundUnderWay += number != lastWhole ? 1 : 0;
+        onDisk = number;
+        highest = qMax(highest, begun);
+    }
+    munmap(shared, sizeof(Progress));
+    qInfo("%d kills: the write under way was on disk after %d of them, the last finished one after the others; "
+          "numbers up to %d written",
+          kills, foundUnderWay, highest);
+}
 
 }
 
@@ -235,78 +301,108 @@ private slots:
 
     void aSaveKilledAtAnyMomentLeavesTheLastHorseOrTheOneUnderWay()
     {
-        // A child saves horse after horse through the game's save, as fast as it can, and tells
-        // through shared memory which save it has begun and which it has finished. It is killed
-        // at a random moment, hundreds of times; after every kill the file must load as the horse
-        // of the last finished save or of the one under way, whole, never a mix or a torn file.
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("trotix_attr.conf"));
-        GameState state;
-        setHorse(state, numberedHorse(0));
-        QVERIFY(saveAttrFile(state, path));
-
-        struct Progress
-        {
-            std::atomic<int> begun;
-            std::atomic<int> finished;
-        };
-        void *shared = mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-        QVERIFY(shared != MAP_FAILED);
-        auto *progress = new (shared) Progress{};
-
-        QRandomGenerator random(4711);
-        int onDisk = 0;
-        int lastNumber = 0;
-        int foundUnderWay = 0;
-        constexpr int kills = 400;
-        std::fflush(stdout);
-        for (int round = 0; round < kills; ++round) {
-            progress->begun = 0;
-            progress->finished = 0;
-            const pid_t child = fork();
-            QVERIFY(child >= 0);
-            if (child == 0) {
+        GameState first;
+        setHorse(first, numberedHorse(0));
+        QVERIFY(saveAttrFile(first, path));
+        killWritesAtRandom(
+            400,
+            [&path](int number) {
                 GameState saving;
-                for (int number = lastNumber + 1;; ++number) {
-                    setHorse(saving, numberedHorse(number));
-                    progress->begun = number;
-                    saveAttrFile(saving, path);
-                    progress->finished = number;
-                }
-            }
-            // Once it is saving, the kill falls anywhere in the next few saves.
-            for (int waited = 0; progress->begun == 0 && waited < 2000; ++waited)
-                usleep(1000);
-            usleep(random.bounded(0, 12000));
-            kill(child, SIGKILL);
-            int status = 0;
-            QCOMPARE(waitpid(child, &status, 0), child);
-            QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-
-            const int begun = progress->begun;
-            const int finished = progress->finished;
-            const int lastWhole = finished != 0 ? finished : onDisk;
-            GameState loaded;
-            QCOMPARE(loadAttrFile(loaded, path), AttrLoadResult::Old);
-            const int number = int(loaded.age);
-            QVERIFY2(number == lastWhole || (begun != 0 && number == begun),
-                     qPrintable(QStringLiteral("kill %1: horse %2 on disk, last finished %3, under way %4")
-                                    .arg(round)
-                                    .arg(number)
-                                    .arg(lastWhole)
-                                    .arg(begun)));
-            QCOMPARE(fileText(horseOf(loaded)), fileText(numberedHorse(number)));
-            foundUnderWay += number != lastWhole ? 1 : 0;
-            onDisk = number;
-            lastNumber = qMax(lastNumber, begun);
-        }
-        munmap(shared, sizeof(Progress));
-        qInfo("%d kills: the save under way was on disk after %d of them, the last finished one after the others; "
-              "%d saves begun in all",
-              kills, foundUnderWay, lastNumber);
+                setHorse(saving, numberedHorse(number));
+                saveAttrFile(saving, path);
+            },
+            [&path] {
+                GameState loaded;
+                if (loadAttrFile(loaded, path) != AttrLoadResult::Old)
+                    return -1;
+                const int number = int(loaded.age);
+                return fileText(horseOf(loaded)) == fileText(numberedHorse(number)) ? number : -1;
+            });
         // Temporary files left by a kill never replace the save itself.
         for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
             QVERIFY(name.startsWith(QStringLiteral("trotix_attr.conf")));
+    }
+
+    void aRaceRecordMissingOrDamagedCountsFromZero_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // "-" for no file
+        QTest::addColumn<QByteArray>("log");
+        const QByteArray none = "trotix: No race record yet at %1; counting from zero.\n";
+        const QByteArray damaged = "trotix: Race record %1 is damaged; counting from zero.\n";
+        QTest::newRow("no file") << QByteArray("-") << none;
+        QTest::newRow("empty") << QByteArray() << damaged;
+        QTest::newRow("torn") << QByteArray("THUNDER||||||||\ncomputer 3 2\nnetw") << damaged;
+        QTest::newRow("negative") << QByteArray("THUNDER||||||||\ncomputer -3 2\nnetwork 1 0\n") << damaged;
+        QTest::newRow("too large") << QByteArray("THUNDER||||||||\ncomputer 9999999999 2\nnetwork 1 0\n") << damaged;
+        QTest::newRow("an attribute file") << fileText(defaultHorse()) << damaged;
+        QTest::newRow("another horse's") << QByteArray("OLD|HORSE||||||\ncomputer 3 2\nnetwork 1 0\n") << QByteArray();
+    }
+
+    void aRaceRecordMissingOrDamagedCountsFromZero()
+    {
+        // Whatever is there, the horse's next race is counted from zero and the file is whole again.
+        QFETCH(QByteArray, content);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("trotix_record.conf"));
+        if (content != "-") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        LogCapture capture;
+        QVERIFY(addRaceResult(path, "THUNDER        ", RaceKind::Network, false));
+        QFETCH(QByteArray, log);
+        QCOMPARE(QString::fromLatin1(capture.text()), log.isEmpty() ? QString() : QString::fromLatin1(log).arg(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("THUNDER||||||||\ncomputer 0 0\nnetwork 0 1\n"));
+    }
+
+    void aRaceRecordCountsEachKindAndKeepsTheAttributeFileApart()
+    {
+        // A win against the computer and a loss over the network go to their own lines of the
+        // record, and the attribute file beside it is not touched.
+        GameFixture game(QByteArray("THUNDER||||||||\n3.000000\n160.000000\n55.000000\n110.000000\n105.000000\n"));
+        QFile attr(game.home().attrPath());
+        QVERIFY(attr.open(QIODevice::ReadOnly));
+        const QByteArray horseBefore = attr.readAll();
+        attr.close();
+        for (const auto &[demo, isServer, winner] : {std::tuple{1, 1, 1}, std::tuple{0, 0, 1}, std::tuple{0, 1, 1}}) {
+            gs.demoRace = demo;
+            gs.isServer = isServer;
+            gs.winner = winner;
+            gs.raceTick = 31;
+            gs.mode = demo == 1 ? ModeDemoRace : isServer == 1 ? ModeServerRace : ModeClientRace;
+            game.tick();
+            QCOMPARE(gs.mode, ModeIdle);
+        }
+        game.tick(); // an idle tick counts nothing
+        const RaceRecord record = loadRaceRecord(Paths::raceRecordFile(), "THUNDER        ");
+        QCOMPARE(record.computer.wins, 1);
+        QCOMPARE(record.computer.losses, 0);
+        QCOMPARE(record.network.wins, 1);
+        QCOMPARE(record.network.losses, 1);
+        QVERIFY(attr.open(QIODevice::ReadOnly));
+        QCOMPARE(attr.readAll(), horseBefore);
+    }
+
+    void aRaceRecordKilledDuringWriteIsTheLastOrTheOneUnderWay()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("trotix_record.conf"));
+        killWritesAtRandom(
+            150, [&path](int) { addRaceResult(path, "THUNDER        ", RaceKind::Computer, true); },
+            [&path] {
+                RaceRecord record;
+                QFile file(path);
+                if (!file.exists())
+                    return 0;
+                if (!file.open(QIODevice::ReadOnly) || !parseRaceRecord(file.readAll(), &record))
+                    return -1;
+                return record.computer.wins;
+            });
     }
 
     void aSaveThatCannotBeWrittenIsLoggedAndTheGameGoesOn_data()

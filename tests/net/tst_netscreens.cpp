@@ -1,6 +1,7 @@
 // The connection screens as the player sees them: every text at its place in its font over the
 // field, the buttons each screen offers, and the moves between the screens.
 #include "gamefixture.h"
+#include "net/ownaddress.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "screencheck.h"
@@ -30,6 +31,25 @@ QImage expectedScreen(GameFixture &game, const Texts &texts)
 
 bool shown(GameFixture &game, QWidget *widget) { return widget->isVisibleTo(game.widget()); }
 
+// The rows of the waiting screen where the device's own address is shown, between the texts
+// and the button.
+constexpr int addressTop = 160;
+constexpr int addressBottom = 200;
+
+QImage outsideAddressRows(QImage image)
+{
+    QPainter(&image).fillRect(0, addressTop, image.width(), addressBottom - addressTop, Qt::magenta);
+    return image;
+}
+
+bool sameAddressRows(const QImage &a, const QImage &b)
+{
+    return a.copy(0, addressTop, a.width(), addressBottom - addressTop)
+           == b.copy(0, addressTop, b.width(), addressBottom - addressTop);
+}
+
+QList<QHostAddress> homeAddress() { return {QHostAddress(QStringLiteral("192.168.1.10"))}; }
+
 }
 
 Q_DECLARE_METATYPE(Texts)
@@ -39,7 +59,32 @@ class TestNetScreens : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { setOwnAddressSource(homeAddress); }
     void cleanup() { gs.clientSocket->abort(); }
+
+    void ownAddressLines_data()
+    {
+        QTest::addColumn<QStringList>("addresses");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("no network") << QStringList{} << QStringList{"Your address: none (no network)"};
+        QTest::newRow("loopback and IPv6 only") << QStringList{"127.0.0.1", "::1", "fe80::1", "2001:db8::5"}
+                                                << QStringList{"Your address: none (no network)"};
+        QTest::newRow("one") << QStringList{"127.0.0.1", "192.168.1.10"} << QStringList{"Your address: 192.168.1.10"};
+        QTest::newRow("home network first, link-local last, each once")
+            << QStringList{"169.254.7.1", "203.0.113.5", "10.0.0.2", "10.0.0.2"}
+            << QStringList{"Your addresses: 10.0.0.2", "203.0.113.5", "169.254.7.1"};
+        QTest::newRow("more than fit") << QStringList{"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"}
+                                       << QStringList{"Your addresses: 10.0.0.1", "10.0.0.2", "10.0.0.3 ..."};
+    }
+
+    void ownAddressLines()
+    {
+        QFETCH(QStringList, addresses);
+        QList<QHostAddress> list;
+        for (const QString &address : addresses)
+            list.append(QHostAddress(address));
+        QTEST(::ownAddressLines(list), "lines");
+    }
 
     void questionScreens_data()
     {
@@ -138,6 +183,7 @@ private slots:
         QTest::addColumn<Texts>("texts");
         QTest::addColumn<int>("stateAfter");
         QTest::addColumn<int>("modeAfter");
+        QTest::addColumn<bool>("addressShown");
 
         const QString name = QStringLiteral("BLUE BOLT      ");
         const int wait = ModeServerWait;
@@ -147,35 +193,35 @@ private slots:
         const ScreenText nameLabel = lineText(125, "Name of Challenger: ");
         const ScreenText nameText{105, 125, 10, 50, name};
         const ScreenText ready = lineText(140, "Ready for racing ...");
-        QTest::newRow("server waiting") << wait << 0 << Texts{s} << 0 << wait;
-        QTest::newRow("server connected") << wait << 1 << Texts{s, connected} << 1 << wait;
-        QTest::newRow("server greeted") << wait << 3 << Texts{s, connected, here} << 3 << wait;
-        QTest::newRow("server named") << wait << 4 << Texts{s, connected, here, nameLabel, nameText} << 4 << wait;
+        QTest::newRow("server waiting") << wait << 0 << Texts{s} << 0 << wait << true;
+        QTest::newRow("server connected") << wait << 1 << Texts{s, connected} << 1 << wait << true;
+        QTest::newRow("server greeted") << wait << 3 << Texts{s, connected, here} << 3 << wait << true;
+        QTest::newRow("server named") << wait << 4 << Texts{s, connected, here, nameLabel, nameText} << 4 << wait << true;
         QTest::newRow("server ready") << wait << 5 << Texts{s, connected, here, nameLabel, nameText, ready} << 5
-                                      << int(ModeServerRace);
-        QTest::newRow("server lost") << wait << 10 << Texts{s, lineText(155, "Disconnected unexpectedly.")} << 11 << wait;
+                                      << int(ModeServerRace) << false;
+        QTest::newRow("server lost") << wait << 10 << Texts{s, lineText(155, "Disconnected unexpectedly.")} << 11 << wait << false;
         QTest::newRow("server lost, last tick") << wait << 13 << Texts{s, lineText(155, "Disconnected unexpectedly.")}
-                                                << 0 << int(ModeIdle);
+                                                << 0 << int(ModeIdle) << false;
         QTest::newRow("server busy") << wait << 30
-                                     << Texts{s, lineText(95, "Network subsystem busy, please retry later.")} << 31 << wait;
+                                     << Texts{s, lineText(95, "Network subsystem busy, please retry later.")} << 31 << wait << false;
         QTest::newRow("server busy, last tick") << wait << 33
                                                 << Texts{s, lineText(95, "Network subsystem busy, please retry later.")}
-                                                << 0 << int(ModeIdle);
+                                                << 0 << int(ModeIdle) << false;
 
         const int connect = ModeClientConnect;
         const ScreenText c = heading(5, 70, "Finding Challengers ...");
         const ScreenText found = lineText(110, "A Trotix challenger is found!");
         const ScreenText cannot = lineText(95, "Host cannot be connected!");
         const ScreenText rejected = lineText(95, "Host rejected connection request. (perhaphs already in racing)");
-        QTest::newRow("client connecting") << connect << 0 << Texts{c} << 0 << connect;
-        QTest::newRow("client connected") << connect << 1 << Texts{c, connected} << 1 << connect;
-        QTest::newRow("client greeted") << connect << 3 << Texts{c, connected, found} << 3 << connect;
+        QTest::newRow("client connecting") << connect << 0 << Texts{c} << 0 << connect << false;
+        QTest::newRow("client connected") << connect << 1 << Texts{c, connected} << 1 << connect << false;
+        QTest::newRow("client greeted") << connect << 3 << Texts{c, connected, found} << 3 << connect << false;
         QTest::newRow("client ready") << connect << 5 << Texts{c, connected, found, nameLabel, nameText, ready} << 5
-                                      << int(ModeClientRace);
-        QTest::newRow("client failed") << connect << 10 << Texts{c, cannot} << 11 << connect;
-        QTest::newRow("client failed, last tick") << connect << 13 << Texts{c, cannot} << 0 << int(ModeIdle);
-        QTest::newRow("client rejected") << connect << 30 << Texts{c, rejected} << 31 << connect;
-        QTest::newRow("client rejected, last tick") << connect << 33 << Texts{c, rejected} << 0 << int(ModeIdle);
+                                      << int(ModeClientRace) << false;
+        QTest::newRow("client failed") << connect << 10 << Texts{c, cannot} << 11 << connect << false;
+        QTest::newRow("client failed, last tick") << connect << 13 << Texts{c, cannot} << 0 << int(ModeIdle) << false;
+        QTest::newRow("client rejected") << connect << 30 << Texts{c, rejected} << 31 << connect << false;
+        QTest::newRow("client rejected, last tick") << connect << 33 << Texts{c, rejected} << 0 << int(ModeIdle) << false;
     }
 
     void progressScreens()
@@ -205,7 +251,10 @@ private slots:
         if (gs.mode == ModeIdle)
             QVERIFY(gs.menuBar->isItemEnabled(IdServer));
         gs.backgroundOffset = 300; // the field as it was drawn
-        QCOMPARE(screen, expectedScreen(game, texts));
+        const QImage expected = expectedScreen(game, texts);
+        QCOMPARE(outsideAddressRows(screen), outsideAddressRows(expected));
+        QFETCH(bool, addressShown);
+        QCOMPARE(!sameAddressRows(screen, expected), addressShown);
     }
 };
 

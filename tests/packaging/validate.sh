@@ -14,11 +14,11 @@ metainfo=$build/packaging/$id.metainfo.xml
 
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 grep -qx 'Categories=Game;[A-Za-z]*;' "$desktop" || fail "Categories must be Game; and one subcategory"
-appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli validate"
+# With the network checks: every URL the metadata names must really be there.
+appstreamcli validate --pedantic "$metainfo" || fail "appstreamcli validate"
 grep -q "<id>$id</id>" "$metainfo" || fail "the metainfo's id is not $id"
 grep -q "setDesktopFileName(QStringLiteral(\"$id\"))" "$src/src/platform/qpeapplication.cpp" \
   || fail "the application announces another desktop id than $id"
-grep -q '<screenshot type="default">' "$metainfo" || fail "no default screenshot"
 # Every screenshot the metainfo names is one the repository holds.
 for shot in $(grep -o '/2x/[a-z-]*\.png' "$metainfo"); do
   [ -f "$src/docs/screenshots$shot" ] || fail "docs/screenshots$shot is not committed"

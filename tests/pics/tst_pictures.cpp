@@ -1,6 +1,8 @@
 // Checks the pictures the build draws: that each one is there with the size and transparency the game's layout
 // relies on, that sprites line up with the ground and the block, that the scrolling strips join without a seam,
 // that the generator is reproducible, and that the attribute template has the shape the game reads.
+#include "pictures.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -141,6 +143,7 @@ private slots:
     void fallMeetsBlock();
     void gallopBodyStaysLevel();
     void generatorIsReproducible();
+    void largeIconsAreDrawnNotBlownUp();
     void attributeTemplate();
 };
 
@@ -431,6 +434,28 @@ void TestPictures::attributeTemplate()
     QCOMPARE(lines.size(), 6);
     const QStringList defaults = {"1.000000", "150.000000", "50.000000", "100.000000", "100.000000"};
     QCOMPARE(lines.mid(1), defaults);
+}
+
+void TestPictures::largeIconsAreDrawnNotBlownUp()
+{
+    // The menu icons come from the face's painter at each size. Blown up from the 38-pixel
+    // picture, every 6 x 6 block of the 228-pixel face would be one colour.
+    const QImage face = picgen::face(picgen::Mood::Happy, 228);
+    QCOMPARE(face.size(), QSize(228, 228));
+    int blocks = 0, detailed = 0;
+    for (int y = 0; y < 228; y += 6) {
+        for (int x = 0; x < 228; x += 6) {
+            const QImage block = face.copy(x, y, 6, 6);
+            ++blocks;
+            for (int i = 1; i < 36; ++i) {
+                if (block.pixel(i % 6, i / 6) != block.pixel(0, 0)) {
+                    ++detailed;
+                    break;
+                }
+            }
+        }
+    }
+    QVERIFY2(detailed * 4 > blocks, qPrintable(QStringLiteral("%1 of %2 blocks show detail").arg(detailed).arg(blocks)));
 }
 
 QTEST_MAIN(TestPictures)

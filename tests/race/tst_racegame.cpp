@@ -1,10 +1,12 @@
 // Races as the player starts them: the Race menu's slots, the position slots and a whole race
 // against the computer through the tick.
 #include "gamefixture.h"
+#include "platform/paths.h"
 
 #include "platform/log.h"
 #include "platform/random.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <climits>
@@ -198,10 +200,17 @@ private slots:
                 expected << QStringLiteral("trotix: Write Attribute File\n");
             expected << QStringLiteral("trotix: Action>>Display Demo RaceCourse()\n");
         }
-        expected << QStringLiteral("trotix: MenuSelect>>change to idle\n"); // the race ends within tick 77
+        // The race ends within tick 77 and goes into the horse's first race record.
+        const QString record = Paths::raceRecordFile();
+        expected << QStringLiteral("trotix: No race record yet at %1; counting from zero.\n").arg(record);
+        expected << QStringLiteral("trotix: MenuSelect>>change to idle\n");
         expected << QStringLiteral("trotix: Action>>call idle()\n");
         const QStringList logged = logLines(capture.text());
         QCOMPARE(logged.mid(0, expected.size()), expected); // the idle screen logs its own lines after
+        game.tick(12);
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().mid(16), QByteArray("computer 1 0\nnetwork 0 0\n")); // counted once
     }
 };
 

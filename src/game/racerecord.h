@@ -1,0 +1,37 @@
+#pragma once
+// The horse's race record: wins and losses against the computer and over the network, kept in a
+// small file of its own beside the attribute file (whose six lines stay as they are).
+#include <QByteArray>
+#include <QString>
+
+struct GameState;
+
+enum class RaceKind { Computer, Network };
+
+struct RaceTally
+{
+    int wins = 0;
+    int losses = 0;
+};
+
+struct RaceRecord
+{
+    QByteArray horse; // the 15-character name, blanks kept, of the horse the record belongs to
+    RaceTally computer;
+    RaceTally network;
+};
+
+// Three lines: the name with "|" for blanks, then "computer W L" and "network W L".
+QByteArray formatRaceRecord(const RaceRecord &record);
+// False for anything but such three lines; record is then left alone.
+bool parseRaceRecord(const QByteArray &content, RaceRecord *record);
+
+// The record of this horse (its 15-character name). No file, a damaged file (both logged) or
+// another horse's record (a new horse was named) count from zero.
+RaceRecord loadRaceRecord(const QString &path, const QByteArray &horse);
+// Counts one race for this horse and writes the record in one step, as the save is written.
+// A failure is logged and the file on disk stays as it was.
+bool addRaceResult(const QString &path, const QByteArray &horse, RaceKind kind, bool won);
+
+// At the end of a race: counts it for the own horse when a winner is known.
+void recordFinishedRace(const GameState &state);
