@@ -17,3 +17,7 @@ AttrLoadResult loadAttrFile(GameState &state, const QString &path);
 // folder renamed over it), so the file on disk is always a whole horse, the old or the new one.
 // A failure is logged; the old file stays as it was.
 bool saveAttrFile(const GameState &state, const QString &path);
+
+// The tick's save, also made when the game ends in order: a named horse only, and never in a
+// session that may not save. Logs "Write Attribute File" first; returns whether it wrote.
+bool saveNamedHorse(const GameState &state, const QString &path);
