@@ -8,11 +8,14 @@
 #include "platform/paths.h"
 #include "platform/screenscale.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHash>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -117,6 +120,12 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
     gs.nameEdit = makeLineEdit(this);
     gs.addressEdit = makeLineEdit(this);
+    // Return in a field does what its screen's button does.
+    connect(gs.nameEdit, &QLineEdit::returnPressed, this, &Trotix::handleOK);
+    connect(gs.addressEdit, &QLineEdit::returnPressed, this, [this] {
+        if (gs.mode == ModeClientAsk && gs.confirmButton->isEnabled())
+            confirmNetwork();
+    });
 
     QPushButton *confirm = makeButton(this, "CONFIRM", this, SLOT(confirmNetwork()), 40, 260, 55, 20);
     QPushButton *cancel = makeButton(this, "CANCEL", this, SLOT(cancelNetwork()), 140, 260, 55, 20);
@@ -135,6 +144,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
         gs.mode = ModeNaming;
         gs.nameEdit->setMaxLength(15);
         gs.nameEdit->show();
+        gs.nameEdit->setFocus();
         setActivityGroupEnabled(false);
         gs.okButton->show();
         break;
@@ -142,7 +152,29 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
         gs.attrFileValid = 1;
         break;
     case AttrLoadResult::Unreadable:
+        gs.noSaveReason += QStringLiteral("Your horse's file could not be read.\n");
         break;
+    }
+
+    // The usual way out, from anywhere in the window; the game saves the horse on its way out.
+    auto *quit = new QAction(tr("&Quit"), this);
+    quit->setObjectName(QStringLiteral("quitAction"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::WindowShortcut);
+    connect(quit, &QAction::triggered, this, &Trotix::goodBye);
+    addAction(quit);
+
+    // Once, over the first screen: a session that cannot save says so before anything is lost.
+    if (!gs.noSaveReason.isEmpty()) {
+        QTimer::singleShot(0, this, [this] {
+            auto *notice = new QMessageBox(QMessageBox::Warning, QStringLiteral("Trotix"),
+                                           gs.noSaveReason + QStringLiteral("This session will not be saved."),
+                                           QMessageBox::Ok, this);
+            notice->setObjectName(QStringLiteral("noSaveNotice"));
+            notice->setAttribute(Qt::WA_DeleteOnClose);
+            notice->setWindowModality(Qt::NonModal); // the game goes on under it
+            notice->show();
+        });
     }
 
     gs.lifeTimer = new QTimer(this);
@@ -340,8 +372,23 @@ void Trotix::clearScreen()
         gs.confirmButton->hide();
         gs.cancelButton->hide();
     }
-    if (gs.mode == ModeClientAsk)
+    if (gs.mode != ModeClientAsk) {
+        gs.nameEdit->hide();
+        gs.addressEdit->hide();
+    }
+    // A hidden field or button keeps the keyboard unless told otherwise, and a field would go on
+    // taking the letter keys (U, B, H) as text: the keyboard comes back to the game.
+    if (!focusWidget() || focusWidget()->isHidden() || !focusWidget()->isEnabled())
+        setFocus(Qt::OtherFocusReason);
+}
+
+void Trotix::keyPressEvent(QKeyEvent *event)
+{
+    // Escape on a question screen is its CANCEL.
+    if (event->key() == Qt::Key_Escape && (gs.mode == ModeServerAsk || gs.mode == ModeClientAsk)
+        && gs.cancelButton->isEnabled()) {
+        cancelNetwork();
         return;
-    gs.nameEdit->hide();
-    gs.addressEdit->hide();
+    }
+    TrotixBase::keyPressEvent(event);
 }
