@@ -44,10 +44,14 @@ QString firstBlurredBlock(const QImage &screen, const QImage &shown, int factor)
     return QString();
 }
 
+// The window menu's zoom items: all before the separator that comes before Quit.
 QList<QAction *> zoomActions(QWidget *widget)
 {
     const auto *menu = widget->findChild<QMenu *>(QStringLiteral("zoomMenu"));
-    return menu ? menu->actions() : QList<QAction *>();
+    QList<QAction *> zooms = menu ? menu->actions() : QList<QAction *>();
+    while (!zooms.isEmpty() && !zooms.last()->text().startsWith(QLatin1String("Zoom ")))
+        zooms.removeLast();
+    return zooms;
 }
 
 class ScaleEnvironment
@@ -292,8 +296,12 @@ private slots:
         QCOMPARE(zooms.at(0)->text(), QStringLiteral("Zoom 1x (240 x 320)"));
         QCOMPARE(zooms.at(1)->text(), QStringLiteral("Zoom 2x (480 x 640)"));
         QVERIFY(zooms.at(2)->isChecked());
-        for (const QAction *zoom : zooms)
-            QVERIFY2(zoom->text().startsWith(QLatin1String("Zoom ")), qPrintable(zoom->text()));
+        // Then Quit, the window's Ctrl+Q.
+        const QList<QAction *> all = game.widget()->findChild<QMenu *>(QStringLiteral("zoomMenu"))->actions();
+        QCOMPARE(all.size(), zooms.size() + 2);
+        QVERIFY(all.at(zooms.size())->isSeparator());
+        QCOMPARE(all.last()->text(), QStringLiteral("&Quit"));
+        QCOMPARE(all.last()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
         // A right click opens it.
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(100, 100), game.widget()->mapToGlobal(QPoint(100, 100)));
         QApplication::sendEvent(game.widget(), &click);
