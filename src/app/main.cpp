@@ -77,7 +77,7 @@ int main(int argc, char **argv)
     case SaveLock::Result::Failed:
         logText("trotix: Cannot lock the save %s.lock (%s); the game plays on but this session cannot save.\n",
                 qPrintable(save), qPrintable(lock.failure()));
-        gs.noSaveReason = QStringLiteral("The save folder cannot be written (%1).\n").arg(lock.failure());
+        gs.noSaveReason = QStringLiteral("Your horse's save cannot be locked (%1).\n").arg(lock.failure());
         break;
     }
 
@@ -85,7 +85,7 @@ int main(int argc, char **argv)
     QuitSignals quitSignals;
     Trotix w(nullptr, nullptr, {});
     QObject::connect(&quitSignals, &QuitSignals::received, &w, [&w](int signalNumber) {
-        logText("trotix: %s: the horse is saved and the game ends.\n", QuitSignals::name(signalNumber));
+        logText("trotix: %s: the game ends in order.\n", QuitSignals::name(signalNumber));
         w.close();
         QCoreApplication::quit();
     });

@@ -171,6 +171,9 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
                                            gs.noSaveReason + QStringLiteral("This session will not be saved."),
                                            QMessageBox::Ok, this);
             notice->setObjectName(QStringLiteral("noSaveNotice"));
+            // On a screen as small as the device's, Qt would wrap the text at half its width: a
+            // word a line.
+            notice->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: 9em; }"));
             notice->setAttribute(Qt::WA_DeleteOnClose);
             notice->setWindowModality(Qt::NonModal); // the game goes on under it
             notice->show();

@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(game.exitStatus(), QProcess::NormalExit);
         QCOMPARE(game.exitCode(), 0);
         const QByteArray name = signalNumber == SIGTERM ? "SIGTERM" : signalNumber == SIGHUP ? "SIGHUP" : "SIGINT";
-        const QByteArray ending = "trotix: " + name + ": the horse is saved and the game ends.\n";
+        const QByteArray ending = "trotix: " + name + ": the game ends in order.\n";
         if (named) {
             QVERIFY2(log.endsWith(ending + "trotix: Write Attribute File\n"), log.right(200).constData());
             QVERIFY2(home.readAttr().startsWith("BLAZE||||||||||\n2.01"), home.readAttr().constData());
