@@ -7,12 +7,16 @@ SANITIZE_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 300
 
-.PHONY: all setup configure build run test clean install package screenshots bench test-sanitize fuzz-build test-fuzz fuzz
+.PHONY: all setup setup-test configure build run test clean install package screenshots bench test-sanitize fuzz-build test-fuzz fuzz
 
 all: build
 
+# What building and playing need; setup-test adds the test, fuzz, benchmark and packaging tools.
 setup:
-	@bash scripts/setup.sh
+	@bash scripts/setup.sh play
+
+setup-test:
+	@bash scripts/setup.sh test
 
 configure: setup
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
@@ -25,19 +29,19 @@ run: build
 
 # Every test of the plain build (with the hostile-peer soak and the valgrind run), then the same
 # suite built with AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets' smoke runs.
-test: build
+test: setup-test build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory test-sanitize test-fuzz
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer in $(SANITIZE_BUILD);
 # any finding, leak included, fails its test.
-test-sanitize: setup
+test-sanitize: setup-test
 	@cmake -S . -B $(SANITIZE_BUILD) -DTROTIX_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # The libFuzzer targets (clang) in $(FUZZ_BUILD); test-fuzz runs each for a fixed number of inputs.
-fuzz-build: setup
+fuzz-build: setup-test
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DTROTIX_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 
@@ -54,7 +58,7 @@ install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The Debian package, for `sudo apt install ./$(BUILD)/trotix_*.deb`.
-package: build
+package: setup-test build
 	@cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/trotix_*.deb
 
@@ -65,7 +69,7 @@ screenshots: build
 
 # Benchmarks against the floor and a minimal Qt program, then one table (about three minutes;
 # needs valgrind for the instruction counts). Measures the build type of $(BUILD).
-bench: configure
+bench: setup-test configure
 	@cmake --build $(BUILD) -j $(JOBS) --target trotix_bench_report
 	@$(BUILD)/bench/trotix_bench_report
 

@@ -74,7 +74,7 @@ int main(int argc, char **argv)
         return 0;
     }
     SaveLock lock(Paths::attrFile());
-    if (!lock.acquire())
+    if (lock.acquire() != SaveLock::Result::Held)
         return 1;
     Trotix game(nullptr, nullptr, {});
     phaseDone("widget");

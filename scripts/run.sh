@@ -5,5 +5,5 @@ game=$1
 if [ -z "${QT_QPA_PLATFORM:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exec "$game"   # the game itself explains the ways to play without a display
 fi
-echo "trotix: starting $game (your horse is saved every ten seconds)"
+echo "trotix: starting $game (your horse is saved every ten seconds and when you quit)"
 exec "$game"

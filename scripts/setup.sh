@@ -1,18 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Trotix needs to build, run and test, when they are missing.
+# Installs the Debian packages Trotix needs, when they are missing, and says which.
+#   setup.sh play   what building and playing need (make run)
+#   setup.sh test   that, and the test tools: X server and input driving, compilers and
+#                   checkers of the sanitizer, fuzz and benchmark runs, the package checkers (make test)
+#   setup.sh PKG... exactly these packages
 # Runs apt-get as root, through sudo otherwise. Safe to run again: it installs nothing present.
 set -euo pipefail
 
-packages=(
+play=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6network6 libqt6test6
   qt6-qpa-plugins libgl-dev
   fonts-urw-base35 fonts-dejavu-core fontconfig
-  xvfb xauth xdotool
+)
+test_tools=(
+  python3 xvfb xauth xdotool
   clang libclang-rt-dev valgrind libbenchmark-dev
   desktop-file-utils appstream dpkg-dev file
 )
-[ "$#" -gt 0 ] && packages=("$@")
+
+what=${1:-play}
+case "$what" in
+  play) packages=("${play[@]}") ;;
+  test) packages=("${play[@]}" "${test_tools[@]}") ;;
+  *) packages=("$@"); what="listed" ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,11 +34,11 @@ for p in "${packages[@]}"; do
 done
 
 if [ "${#missing[@]}" -eq 0 ]; then
-  echo "trotix setup: all needed Debian packages are installed."
+  echo "trotix setup: all $what packages are installed."
   exit 0
 fi
 
-echo "trotix setup: installing missing Debian packages: ${missing[*]}"
+echo "trotix setup: installing missing $what packages: ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then
   as_root=()
 elif command -v sudo >/dev/null 2>&1; then

@@ -15,9 +15,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QHash>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -122,6 +124,12 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
     gs.nameEdit = makeLineEdit(this);
     gs.addressEdit = makeLineEdit(this);
+    // Return in a field does what its screen's button does.
+    connect(gs.nameEdit, &QLineEdit::returnPressed, this, &Trotix::handleOK);
+    connect(gs.addressEdit, &QLineEdit::returnPressed, this, [this] {
+        if (gs.mode == ModeClientAsk && gs.confirmButton->isEnabled())
+            confirmNetwork();
+    });
 
     QPushButton *confirm = makeButton(this, "CONFIRM", this, SLOT(confirmNetwork()), 40, 260, 55, 20);
     QPushButton *cancel = makeButton(this, "CANCEL", this, SLOT(cancelNetwork()), 140, 260, 55, 20);
@@ -144,6 +152,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
         gs.mode = ModeNaming;
         gs.nameEdit->setMaxLength(15);
         gs.nameEdit->show();
+        gs.nameEdit->setFocus();
         setActivityGroupEnabled(false);
         gs.okButton->show();
         break;
@@ -151,7 +160,32 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
         gs.attrFileValid = 1;
         break;
     case AttrLoadResult::Unreadable:
+        gs.noSaveReason += QStringLiteral("Your horse's file could not be read.\n");
         break;
+    }
+
+    // The usual way out, from anywhere in the window; the game saves the horse on its way out.
+    auto *quit = new QAction(tr("&Quit"), this);
+    quit->setObjectName(QStringLiteral("quitAction"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::WindowShortcut);
+    connect(quit, &QAction::triggered, this, &Trotix::goodBye);
+    addAction(quit);
+
+    // Once, over the first screen: a session that cannot save says so before anything is lost.
+    if (!gs.noSaveReason.isEmpty()) {
+        QTimer::singleShot(0, this, [this] {
+            auto *notice = new QMessageBox(QMessageBox::Warning, QStringLiteral("Trotix"),
+                                           gs.noSaveReason + QStringLiteral("This session will not be saved."),
+                                           QMessageBox::Ok, this);
+            notice->setObjectName(QStringLiteral("noSaveNotice"));
+            // On a screen as small as the device's, Qt would wrap the text at half its width: a
+            // word a line.
+            notice->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: 9em; }"));
+            notice->setAttribute(Qt::WA_DeleteOnClose);
+            notice->setWindowModality(Qt::NonModal); // the game goes on under it
+            notice->show();
+        });
     }
 
     gs.lifeTimer = new QTimer(this);
@@ -222,11 +256,13 @@ void Trotix::buildWindowActions()
     m_fullScreenAction->setCheckable(true);
     connect(m_fullScreenAction, &QAction::triggered, this,
             [this] { QPEApplication::setFullScreen(this, !isFullScreen()); });
-    // Escape leaves full screen; it is no entry of the menu.
-    QAction *leave = add(QString(), QKeySequence(Qt::Key_Escape));
-    connect(leave, &QAction::triggered, this, [this] {
+    // Escape leaves full screen, and on a question screen it is CANCEL; it is no entry of the menu.
+    QAction *escape = add(QString(), QKeySequence(Qt::Key_Escape));
+    connect(escape, &QAction::triggered, this, [this] {
         if (isFullScreen() && !ScreenScale::isDeviceSized(size()))
             QPEApplication::setFullScreen(this, false);
+        else if ((gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && gs.cancelButton->isEnabled())
+            cancelNetwork();
     });
 }
 
@@ -468,8 +504,12 @@ void Trotix::clearScreen()
         gs.confirmButton->hide();
         gs.cancelButton->hide();
     }
-    if (gs.mode == ModeClientAsk)
-        return;
-    gs.nameEdit->hide();
-    gs.addressEdit->hide();
+    if (gs.mode != ModeClientAsk) {
+        gs.nameEdit->hide();
+        gs.addressEdit->hide();
+    }
+    // A hidden field or button keeps the keyboard unless told otherwise, and a field would go on
+    // taking the letter keys (U, B, H) as text: the keyboard comes back to the game.
+    if (!focusWidget() || focusWidget()->isHidden() || !focusWidget()->isEnabled())
+        setFocus(Qt::OtherFocusReason);
 }

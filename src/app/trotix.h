@@ -97,6 +97,8 @@ private slots:
     void getPos();
     void paintEvent(QPaintEvent *event) override;
 
+protected:
+
 private:
     // Shows the finished buffer. The whole screen is requested: Qt clips painting to the region
     // asked for, and every repaint copies the whole buffer anyway.

@@ -77,3 +77,11 @@ bool saveAttrFile(const GameState &state, const QString &path)
     }
     return true;
 }
+
+bool saveNamedHorse(const GameState &state, const QString &path)
+{
+    if (state.attrFileValid != 1 || !state.noSaveReason.isEmpty())
+        return false;
+    logText("trotix: Write Attribute File\n");
+    return saveAttrFile(state, path);
+}

@@ -21,3 +21,7 @@ bool saveAttrFile(const GameState &state, const QString &path);
 // Puts content in place as path in one step (the save's way): the file on disk is always the
 // old or the new content, whole. On failure the reason goes to error and the old file stays.
 bool writeFileWhole(const QString &path, const QByteArray &content, QString *error);
+
+// The tick's save, also made when the game ends in order: a named horse only, and never in a
+// session that may not save. Logs "Write Attribute File" first; returns whether it wrote.
+bool saveNamedHorse(const GameState &state, const QString &path);

@@ -90,6 +90,9 @@ struct GameState
     int shownMode = ModeIdle;
     int tickCount = 0;
     int attrFileValid = 0;
+    // Empty while this session may write the save; else why it may not (its file could not be
+    // read, or the lock beside it could not be taken), as the player is told once.
+    QString noSaveReason;
     char attrProbe[20] = {};
     int hopItemUsed = 0;
     int isServer = 1;

@@ -31,15 +31,17 @@ void Trotix::naming()
 
 void Trotix::handleOK()
 {
-    // With a named horse, OK is the about screen's way back.
-    if (gs.attrFileValid == 1) {
+    // Only the naming screen names: anywhere else (the about screen) OK is the way back, also for
+    // a horse whose file could not be read and that must therefore never be saved.
+    if (gs.mode != ModeNaming) {
         change2idle();
         return;
     }
     const QByteArray name = horseNameFromEntry(gs.nameEdit->text());
     std::memcpy(gs.horseName, name.constData(), horseNameLength);
     gs.horseName[horseNameLength] = '\0';
-    saveAttrFile(gs, Paths::attrFile());
+    if (gs.noSaveReason.isEmpty())
+        saveAttrFile(gs, Paths::attrFile());
     gs.attrFileValid = 1;
     change2idle();
 }

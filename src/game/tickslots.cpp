@@ -32,10 +32,8 @@ void Trotix::liveSlot()
     if (tickHeld())
         return;
     gs.tickCount += 1;
-    if (gs.tickCount % 10 == 0 && gs.attrFileValid == 1) {
-        logText("trotix: Write Attribute File\n");
-        saveAttrFile(gs, Paths::attrFile());
-    }
+    if (gs.tickCount % 10 == 0)
+        saveNamedHorse(gs, Paths::attrFile());
     gs.actionTicks = gs.shownMode == gs.mode ? gs.actionTicks + 1 : 0;
     if (gs.mode != ModeJump && gs.hopItemUsed == 1)
         gs.menuBar->setItemEnabled(IdHop, false);

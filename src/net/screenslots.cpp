@@ -154,7 +154,11 @@ void Trotix::askClient()
         painter.setFont(promptFont());
         drawTextAt(painter, 20, 110, "Hostname/IP Address of the Challenger:");
     }
+    // Typing goes into the address as soon as its screen opens.
+    const bool opening = gs.addressEdit->isHidden();
     gs.addressEdit->show();
+    if (opening)
+        gs.addressEdit->setFocus();
     gs.confirmButton->show();
     gs.cancelButton->show();
     showBuffer();

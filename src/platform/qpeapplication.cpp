@@ -26,7 +26,7 @@ void addGameEntries(QWidget *widget, QMenu *menu)
         menu->addSeparator();
 }
 
-// The window's own menu (right click): every zoom that fits the screen, and the current one.
+// The window's own menu (right click): every zoom that fits the screen, the current one, and Quit.
 void addScaleMenu(QWidget *widget, int current, int largest)
 {
     delete widget->findChild<QMenu *>(QStringLiteral("zoomMenu"), Qt::FindDirectChildrenOnly);
@@ -49,6 +49,11 @@ void addScaleMenu(QWidget *widget, int current, int largest)
             QPEApplication::setWindowScale(widget, factor);
             WindowSettings::setZoom(factor);
         });
+    }
+    // The main widget's Quit (Ctrl+Q), so that it can be found with the mouse too.
+    if (QAction *quit = widget->findChild<QAction *>(QStringLiteral("quitAction"), Qt::FindDirectChildrenOnly)) {
+        menu->addSeparator();
+        menu->addAction(quit);
     }
     // Not the widget's own action list: that also holds the menu bar's key items.
     widget->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -80,6 +85,7 @@ void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
         // The window covers the screen itself too: an X server without a window manager (a
         // small kiosk display) ignores the full-screen request.
         widget->setGeometry(screen ? screen->geometry() : QRect(QPoint(0, 0), whole));
+        addScaleMenu(widget, 1, 1); // no larger zoom fits, but Quit is there
         widget->showFullScreen();
         return;
     }

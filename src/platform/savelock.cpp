@@ -1,11 +1,54 @@
 #include "platform/savelock.h"
 
+#include <QCoreApplication>
+#include <QSysInfo>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+namespace {
+bool processRunning(qint64 pid) { return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM); }
+}
+
 SaveLock::SaveLock(const QString &attrFile) : m_lock(attrFile + QStringLiteral(".lock"))
 {
     m_lock.setStaleLockTime(0); // a lock is stale only when its process is gone, however old
 }
 
-bool SaveLock::acquire() { return m_lock.tryLock(0); }
+SaveLock::Result SaveLock::acquire()
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        errno = 0;
+        if (m_lock.tryLock(0))
+            return Result::Held;
+        const int systemError = errno;
+        if (m_lock.error() != QLockFile::LockFailedError) {
+            // The lock file cannot be made: the folder is read-only, full, or not ours.
+            m_failure = systemError != 0 ? QString::fromLocal8Bit(std::strerror(systemError))
+                                         : QStringLiteral("the lock file cannot be made");
+            return Result::Failed;
+        }
+        qint64 pid = 0;
+        QString host, app;
+        if (!m_lock.getLockInfo(&pid, &host, &app)) {
+            m_failure = QStringLiteral("the lock file is there but names no game");
+            return Result::Failed;
+        }
+        // A game on another machine sharing this folder cannot be looked at: it is taken as playing.
+        if (!host.isEmpty() && host != QSysInfo::machineHostName())
+            return Result::HeldByOther;
+        // Our own number in a lock we have not taken: left by an earlier game that had it too
+        // (numbers start again after a restart, in a container in particular).
+        if (pid == QCoreApplication::applicationPid() && attempt == 0 && m_lock.removeStaleLockFile())
+            continue;
+        if (processRunning(pid) && pid != QCoreApplication::applicationPid())
+            return Result::HeldByOther;
+        m_failure = QStringLiteral("the lock left by game %1, which has ended, cannot be removed").arg(pid);
+        return Result::Failed;
+    }
+    m_failure = QStringLiteral("the lock file cannot be made");
+    return Result::Failed;
+}
 
 qint64 SaveLock::holderPid() const
 {

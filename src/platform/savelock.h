@@ -8,11 +8,20 @@
 class SaveLock
 {
 public:
+    enum class Result {
+        Held,        // this game may save
+        HeldByOther, // another running game plays this horse: this one must not start
+        Failed,      // no lock could be had (a folder that cannot be written ...): play, never save
+    };
+
     explicit SaveLock(const QString &attrFile);
-    bool acquire();
+    Result acquire();
     // The process that holds the lock, when known (0 otherwise).
     qint64 holderPid() const;
+    // Why the lock could not be had, after Failed.
+    QString failure() const { return m_failure; }
 
 private:
     QLockFile m_lock;
+    QString m_failure;
 };

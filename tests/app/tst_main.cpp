@@ -1,11 +1,17 @@
 // The game as a program: started headless it ticks and saves; a second game on the same save
-// stays out; without any display it says how to play instead of dying.
+// stays out, while a save that cannot be locked only stops the saving; a signal ends it with the
+// horse saved; without any display it says how to play instead of dying, and answers --help.
 #include "gamefixture.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTest>
+#include <csignal>
+#include <grp.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +38,17 @@ void startGame(QProcess &game, const GameHome &home)
     game.setProcessEnvironment(env);
     game.start(gameBinary(), {});
 }
+
+// Ends the game with a signal and returns all it said; it must end by itself, in order.
+QByteArray endWith(QProcess &game, QByteArray log, int signalNumber)
+{
+    ::kill(pid_t(game.processId()), signalNumber);
+    if (!game.waitForFinished(10000))
+        game.kill();
+    return log + game.readAllStandardOutput();
+}
+
+const QByteArray namedHorse("BLAZE||||||||||\n2.000000\n3.000000\n4.000000\n5.000000\n6.000000\n");
 
 }
 
@@ -109,6 +126,116 @@ private slots:
             QCOMPARE(lines.value(i), QStringLiteral("trotix: Action>>call idle()\n"));
         QCOMPARE(lines.value(11), QStringLiteral("trotix: Write Attribute File\n"));
         QVERIFY(home.readAttr().startsWith("BLAZE||||||||||\n2."));
+    }
+
+    void aSignalEndsTheGameWithTheHorseSaved_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<QByteArray>("horse");
+        QTest::newRow("SIGTERM (log-out)") << int(SIGTERM) << namedHorse;
+        QTest::newRow("SIGHUP (terminal closed)") << int(SIGHUP) << namedHorse;
+        QTest::newRow("SIGINT (Ctrl+C)") << int(SIGINT) << namedHorse;
+        QTest::newRow("no name yet: nothing written") << int(SIGTERM) << templateHorseFile;
+    }
+
+    void aSignalEndsTheGameWithTheHorseSaved()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(QByteArray, horse);
+        const bool named = horse == namedHorse;
+        GameHome home;
+        home.writeAttr(horse);
+        QProcess game;
+        startGame(game, home);
+        QByteArray log;
+        // The idle loop's end ages the horse: progress that the tenth tick has not saved yet.
+        QVERIFY(waitForLog(game, log, named ? "idle step 2\n" : "trotix: Action>>Naming()\n"));
+        log = endWith(game, log, signalNumber);
+        QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.exitCode(), 0);
+        const QByteArray name = signalNumber == SIGTERM ? "SIGTERM" : signalNumber == SIGHUP ? "SIGHUP" : "SIGINT";
+        const QByteArray ending = "trotix: " + name + ": the game ends in order.\n";
+        if (named) {
+            QVERIFY2(log.endsWith(ending + "trotix: Write Attribute File\n"), log.right(200).constData());
+            QVERIFY2(home.readAttr().startsWith("BLAZE||||||||||\n2.01"), home.readAttr().constData());
+        } else {
+            QVERIFY2(log.endsWith(ending), log.right(200).constData());
+            QCOMPARE(home.readAttr(), horse);
+        }
+    }
+
+    void aSaveThatCannotBeLockedStopsOnlyTheSaving_data()
+    {
+        QTest::addColumn<bool>("readOnlyFolder");
+        QTest::newRow("read-only folder") << true;
+        QTest::newRow("something else in the lock's place") << false;
+    }
+
+    void aSaveThatCannotBeLockedStopsOnlyTheSaving()
+    {
+        QFETCH(bool, readOnlyFolder);
+        GameHome home;
+        home.writeAttr(namedHorse);
+        const QString etc = QFileInfo(home.attrPath()).path();
+        QProcess game;
+        if (readOnlyFolder) {
+            QFile::setPermissions(etc, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                                           | QFileDevice::ExeOther);
+            if (geteuid() == 0) {
+                // Root writes anywhere: the game plays as nobody, who may read the home but not write it.
+                QFile::setPermissions(home.root(), QFile::permissions(home.root()) | QFileDevice::ReadOther
+                                                       | QFileDevice::ExeOther);
+                game.setChildProcessModifier([] {
+                    const uid_t nobody = 65534;
+                    if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+                        ::_exit(2);
+                });
+            }
+        } else {
+            QVERIFY(QDir().mkdir(home.attrPath() + QStringLiteral(".lock")));
+        }
+        startGame(game, home);
+        QByteArray log;
+        QVERIFY2(waitForLog(game, log, "trotix: Action>>idle step 2\n"), log.constData());
+        log = endWith(game, log, SIGTERM);
+        QFile::setPermissions(etc, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QCOMPARE(game.exitCode(), 0);
+        const QStringList lines = logLines(log);
+        const QString cannot = QStringLiteral("trotix: Cannot lock the save ") + home.attrPath() + QStringLiteral(".lock (");
+        QVERIFY2(lines.value(0).startsWith(cannot), log.constData());
+        QVERIFY(lines.value(0).endsWith(QStringLiteral("); the game plays on but this session cannot save.\n")));
+        qInfo("%s", qPrintable(lines.value(0).trimmed()));
+        QCOMPARE(lines.value(2), QStringLiteral("trotix: Old parameter file.\n"));
+        QVERIFY(!log.contains("Write Attribute File"));
+        QCOMPARE(home.readAttr(), namedHorse);
+    }
+
+    void helpAndVersionAnswerWithoutStartingAGame_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("--help") << "--help" << "^Usage: \\S*trotix \\[options\\]\n(.*\n)*  -v, --version .*\n$";
+        QTest::newRow("-h") << "-h" << "^Usage: ";
+        QTest::newRow("--version") << "--version" << "^trotix \\d+\\.\\d+\\.\\d+\n$";
+    }
+
+    void helpAndVersionAnswerWithoutStartingAGame()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, answer);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QString::fromLatin1(name)); // no display needed to answer
+        GameHome home;
+        env.insert(QStringLiteral("QPEDIR"), home.root());
+        QProcess game;
+        game.setProcessEnvironment(env);
+        game.start(gameBinary(), {option});
+        QVERIFY(game.waitForFinished(10000));
+        QCOMPARE(game.exitCode(), 0);
+        const QString said = QString::fromLocal8Bit(game.readAllStandardOutput());
+        QVERIFY2(QRegularExpression(answer).match(said).hasMatch(), qPrintable(said));
+        QVERIFY(QDir(home.root() + QStringLiteral("/etc")).isEmpty()); // no game began
     }
 
     void withoutADisplayItSaysHowToPlay()

@@ -45,6 +45,7 @@ QString firstBlurredBlock(const QImage &screen, const QImage &shown, int factor)
     return QString();
 }
 
+// The window menu's zoom items: all before the separator that comes before Quit.
 QList<QAction *> zoomActions(QWidget *widget)
 {
     const auto *menu = widget->findChild<QMenu *>(QStringLiteral("zoomMenu"));
@@ -310,6 +311,11 @@ private slots:
         QVERIFY(zooms.at(2)->isChecked());
         QVERIFY(windowMenuEntry(game.widget(), QStringLiteral("How to play")));
         QVERIFY(windowMenuEntry(game.widget(), QStringLiteral("Pause")));
+        // Last, Quit: the window's Ctrl+Q.
+        const QList<QAction *> all = game.widget()->findChild<QMenu *>(QStringLiteral("zoomMenu"))->actions();
+        QVERIFY(all.at(all.size() - 2)->isSeparator());
+        QCOMPARE(all.last()->text(), QStringLiteral("&Quit"));
+        QCOMPARE(all.last()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
         // A right click opens it.
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(100, 100), game.widget()->mapToGlobal(QPoint(100, 100)));
         QApplication::sendEvent(game.widget(), &click);

@@ -1,5 +1,6 @@
 // Playing with the keyboard as on the device: the plain letters U, H and B for Status, Hop! and
-// About, the menus' Alt mnemonics, and a focused entry field taking those letters as text.
+// About, the menus' Alt mnemonics, a focused entry field taking those letters as text, Return
+// and Escape on the field and question screens, and Ctrl+Q.
 #include "gamefixture.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
@@ -35,6 +36,7 @@ private slots:
     void pHoldsTheTickUntilPressedAgain();
     void minimisingPausesAndShowingCarriesOn_data();
     void minimisingPausesAndShowingCarriesOn();
+    void theKeyboardFollowsTheScreensThroughAFirstSession();
 };
 
 void TestKeyboard::plainLettersChooseStatusAboutAndHop()
@@ -182,6 +184,50 @@ void TestKeyboard::minimisingPausesAndShowingCarriesOn()
     QCOMPARE(game.widget()->isPaused(), pausedWhileMinimised);
     game.widget()->setWindowState(Qt::WindowNoState);
     QCOMPARE(game.widget()->isPaused(), pausedAfter);
+}
+
+void TestKeyboard::theKeyboardFollowsTheScreensThroughAFirstSession()
+{
+    // Every key goes where a real one goes: to the window's focused widget, through the shortcuts.
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(static_cast<QWidget *>(nullptr), k, modifiers);
+    };
+    GameFixture game(templateHorseFile);
+    QVERIFY(showAndActivate(game.widget()));
+    QVERIFY(gs.nameEdit->hasFocus());
+    QTest::keyClicks(nullptr, QStringLiteral("Star"));
+    key(Qt::Key_Return);
+    QCOMPARE(gs.mode, int(ModeIdle));
+    QCOMPARE(QByteArray(gs.horseName), QByteArray("Star           "));
+    key(Qt::Key_U); // the hidden name field no longer takes it
+    QCOMPARE(gs.mode, int(ModeStatus));
+
+    game.call("change2client");
+    game.tick();
+    QVERIFY(gs.addressEdit->hasFocus()); // typing goes in at once
+    QTest::keyClicks(nullptr, QStringLiteral("hub"));
+    QCOMPARE(gs.addressEdit->text(), QStringLiteral("hub"));
+    key(Qt::Key_Escape);
+    QCOMPARE(gs.mode, int(ModeIdle));
+    key(Qt::Key_B);
+    QCOMPARE(gs.mode, int(ModeAbout));
+
+    game.call("change2server");
+    game.tick();
+    key(Qt::Key_Escape);
+    QCOMPARE(gs.mode, int(ModeIdle));
+
+    game.call("change2client");
+    game.tick();
+    gs.addressEdit->clear(); // no address: nothing is reached
+    key(Qt::Key_Return);
+    QCOMPARE(gs.mode, int(ModeClientConnect));
+    game.call("disconnectNetwork");
+    key(Qt::Key_U);
+    QCOMPARE(gs.mode, int(ModeStatus));
+
+    key(Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!game.widget()->isVisible());
 }
 
 QTEST_MAIN(TestKeyboard)

@@ -17,7 +17,9 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import netrace as rig  # noqa: E402  (the Xvfb, game and xdotool helpers)
+import xsession as rig  # noqa: E402  (the Xvfb, game and xdotool helpers)
+
+GAME, PICS = sys.argv[1], sys.argv[2]
 
 SCREEN = (1280, 1024)
 
@@ -47,8 +49,8 @@ def ticks(log):
     return rig.read(log).count("trotix: Action>>")
 
 
-def start(home, display, log):
-    game = rig.start_game(home, display, log)
+def start(home, display, log, scale=None):
+    game = rig.start_game(GAME, home, display, log, scale)
     window = rig.window_of(display, game)
     rig.wait_for(log, "trotix: Action>>", 20)
     return game, window
@@ -65,13 +67,10 @@ def main():
         return rig.SKIP
     root = tempfile.mkdtemp(prefix="trotix-comforts-")
     rig.roots.append(root)
-    rig.SCREEN_SIZE = "%dx%d" % SCREEN
     rig.NAME = "comforts"
-    display = rig.start_xvfb()
-    home = rig.make_home(root, "home", "COMFY|HORSE||||")
-    # The remembered settings go to this home, never the developer's.
-    os.environ["XDG_CONFIG_HOME"] = os.path.join(home, "config")
-    os.environ["TROTIX_SCALE"] = ""
+    display = rig.start_xvfb("%dx%dx24" % SCREEN)
+    home = rig.make_home(root, "home", PICS,
+                         "COMFY|HORSE||||\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n")
     log = os.path.join(root, "game.log")
     game, window = start(home, display, log)
     if geometry(display, window) != (720, 960):
@@ -122,8 +121,7 @@ def main():
     game, window = start(home, display, log)
     wait_until("a remembered full screen", lambda: geometry(display, window) == SCREEN)
     stop(game)
-    os.environ["TROTIX_SCALE"] = "1"
-    game, window = start(home, display, log)
+    game, window = start(home, display, log, "1")
     wait_until("the TROTIX_SCALE window", lambda: geometry(display, window) == (240, 320))
     stop(game)
     print("comforts: help, pause, full screen and the remembered window work through the real window",
@@ -132,4 +130,4 @@ def main():
 
 
 if __name__ == "__main__":
-    rig.run(main)
+    sys.exit(rig.run(main))

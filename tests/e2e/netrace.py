@@ -12,147 +12,45 @@ Exits 77 (skipped) when Xvfb or xdotool is missing.
 """
 import os
 import re
-import shutil
-import signal
-import subprocess
 import sys
-import tempfile
 import time
 
-SKIP = 77
+import xsession as x
+from xsession import click, press, read, wait_after, wait_for, xdo
+
+x.NAME = "netrace"
+SKIP = x.SKIP
 GAME, PICS = sys.argv[1], sys.argv[2]
-SCREEN_SIZE = "800x600"
-NAME = "netrace"  # the name failures are reported under
 
 # Widget coordinates of the controls (the window is the 240 x 320 game screen).
 CONFIRM = (40 + 27, 260 + 10)
 ADDRESS = (50 + 75, 120 + 10)
 
-started = []  # (process, name), stopped at the end in reverse order
-roots = []  # temporary folders, removed at the end
-
 
 def fail(message):
-    print(NAME + ": FAIL: " + message, flush=True)
-    raise SystemExit(1)
-
-
-def start_xvfb():
-    read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN_SIZE + "x24", "-nolisten", "tcp"],
-        pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_fd)
-    started.append((xvfb, "Xvfb"))
-    number = b""
-    with os.fdopen(read_fd, "rb") as pipe:
-        while not number.endswith(b"\n"):
-            chunk = pipe.read(1)
-            if not chunk:
-                fail("Xvfb did not start")
-            number += chunk
-    return ":" + number.decode().strip()
+    x.fail(message)
 
 
 def make_home(root, name, attr_name):
-    home = os.path.join(root, name)
-    os.makedirs(os.path.join(home, "etc"))
-    os.symlink(PICS, os.path.join(home, "pics"))
-    with open(os.path.join(home, "etc", "trotix_attr.conf"), "w") as attr:
-        attr.write(attr_name + "\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n")
-    return home
+    return x.make_home(root, name, PICS, attr_name + "\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n")
 
 
 def start_game(home, display, log_path):
-    env = dict(os.environ)
-    env.pop("WAYLAND_DISPLAY", None)
-    runtime = os.path.join(home, "run")
-    os.makedirs(runtime, mode=0o700, exist_ok=True)
-    # Zoom 1 (the clicks below are placed at the game's own coordinates) unless the caller chose; the window settings stay in the game's home.
-    env.setdefault("TROTIX_SCALE", "1")
-    env.setdefault("XDG_CONFIG_HOME", os.path.join(home, "config"))
-    env.update(QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime)
-    log = open(log_path, "wb")
-    game = subprocess.Popen([GAME], env=env, stdout=log, stderr=subprocess.STDOUT, cwd=home)
-    started.append((game, log_path))
-    return game
-
-
-def xdo(display, *args):
-    env = dict(os.environ, DISPLAY=display)
-    result = subprocess.run(["xdotool", *map(str, args)], env=env, capture_output=True, text=True, timeout=30)
-    if result.returncode != 0:
-        fail("xdotool %s: %s" % (" ".join(map(str, args)), result.stderr.strip()))
-    return result.stdout
-
-
-def window_of(display, game):
-    deadline = time.time() + 30
-    while time.time() < deadline:
-        env = dict(os.environ, DISPLAY=display)
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(game.pid)],
-                               env=env, capture_output=True, text=True).stdout.split()
-        if found:
-            return found[0]
-        if game.poll() is not None:
-            fail("a game ended before showing its window")
-        time.sleep(0.2)
-    fail("no game window")
-
-
-def read(path):
-    with open(path, "rb") as log:
-        return log.read().decode("latin-1")
-
-
-def wait_for(path, text, timeout, count=1):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        if read(path).count(text) >= count:
-            return
-        time.sleep(0.1)
-    fail("%s: waited %ds for %r; log ends:\n%s" % (os.path.basename(path), timeout, text, read(path)[-1500:]))
-
-
-def wait_after(path, marker, text, timeout):
-    """Waits until text appears after the first marker line."""
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        log = read(path)
-        start = log.find(marker)
-        if start >= 0 and text in log[start:]:
-            return
-        time.sleep(0.5)
-    fail("%s: waited %ds for %r after %r; log ends:\n%s"
-         % (os.path.basename(path), timeout, text, marker, read(path)[-1500:]))
-
-
-def press(display, window, keys):
-    xdo(display, "windowfocus", "--sync", window)
-    for key in keys:
-        xdo(display, "key", "--clearmodifiers", key)
-        time.sleep(0.3)
-
-
-def click(display, window, at):
-    xdo(display, "mousemove", "--window", window, at[0], at[1])
-    time.sleep(0.2)
-    xdo(display, "click", "1")
+    return x.start_game(GAME, home, display, log_path)
 
 
 def main():
-    if not shutil.which("Xvfb") or not shutil.which("xdotool"):
+    if x.tools_missing():
         print("netrace: Xvfb or xdotool missing, skipped")
         return SKIP
-    root = tempfile.mkdtemp(prefix="trotix-netrace-")
-    roots.append(root)
-    display = start_xvfb()
+    root = x.temporary_root()
+    display = x.start_xvfb()
     red_home = make_home(root, "red", "RED|RUNNER|||||")
     blue_home = make_home(root, "blue", "BLUE|BOLT||||||")
     red_log, blue_log = os.path.join(root, "red.log"), os.path.join(root, "blue.log")
     red = start_game(red_home, display, red_log)
     blue = start_game(blue_home, display, blue_log)
-    red_window, blue_window = window_of(display, red), window_of(display, blue)
+    red_window, blue_window = x.window_of(display, red), x.window_of(display, blue)
     xdo(display, "windowmove", red_window, 0, 0)
     xdo(display, "windowmove", blue_window, 300, 0)
     wait_for(red_log, "trotix: Action>>call idle()", 20)
@@ -217,24 +115,5 @@ def main():
     return 0
 
 
-def run(body):
-    """Runs body, then stops everything it started and removes its folders."""
-    code = 1
-    try:
-        code = body()
-    finally:
-        for process, name in reversed(started):
-            if process.poll() is None:
-                process.send_signal(signal.SIGTERM)
-                try:
-                    process.wait(timeout=10)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
-        for root in roots:
-            shutil.rmtree(root, ignore_errors=True)
-    sys.exit(code)
-
-
 if __name__ == "__main__":
-    run(main)
+    sys.exit(x.run(main))

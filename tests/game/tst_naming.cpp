@@ -5,7 +5,9 @@
 #include "platform/log.h"
 #include "screencheck.h"
 
+#include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -51,6 +53,7 @@ private slots:
     void okNamesTheHorseAndWritesTheFileWithoutALogLine();
     void afterNamingTheIdleHorseFollowsAndTheTickSaves();
     void aboutShowsTheTitleAndTheDescription();
+    void okOnTheAboutScreenOnlyReturnsToIdle_data();
     void okOnTheAboutScreenOnlyReturnsToIdle();
     void anotherChoiceHidesTheAboutScreensOk();
 };
@@ -191,21 +194,43 @@ void TestNaming::aboutShowsTheTitleAndTheDescription()
     QCOMPARE(game.screen(), screen);
 }
 
+void TestNaming::okOnTheAboutScreenOnlyReturnsToIdle_data()
+{
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("named horse") << true;
+    QTest::newRow("unreadable file") << false;
+}
+
 void TestNaming::okOnTheAboutScreenOnlyReturnsToIdle()
 {
-    // A line the game would not write itself shows whether the file was written again.
+    QFETCH(bool, readable);
+    // A line the game would not write itself shows whether the file was written again; a folder
+    // in the file's place is a file that cannot be read.
     const QByteArray file = defaultHorseFile + "kept\n";
-    GameFixture game(file);
+    GameFixture game(readable ? file : QByteArray(), GameHome::WithPictures,
+                     [readable](const GameHome &home) { readable || QDir().mkdir(home.attrPath()); });
     game.call("aboutTrotix");
     game.tick();
     gs.nameEdit->setText(QStringLiteral("Other"));
     LogCapture log;
     game.call("handleOK");
     QCOMPARE(logLines(log.text()), QStringList{"trotix: MenuSelect>>change to idle\n"});
-    QCOMPARE(game.home().readAttr(), file);
     QCOMPARE(QByteArray(gs.horseName), QByteArray("MY HORSE       "));
     QCOMPARE(gs.mode, int(ModeIdle));
     QVERIFY(gs.okButton->isHidden());
+    QCOMPARE(game.home().readAttr(), readable ? file : QByteArray());
+    game.tick(10); // the tick saves a named horse only
+    QCOMPARE(log.text().contains("trotix: Write Attribute File\n"), readable);
+    QCOMPARE(QFileInfo(game.home().attrPath()).isDir(), !readable);
+    if (readable)
+        return;
+    // The player was told, once, over the first screen.
+    QTRY_VERIFY(game.widget()->findChild<QMessageBox *>(QStringLiteral("noSaveNotice")));
+    const auto notices = game.widget()->findChildren<QMessageBox *>(QStringLiteral("noSaveNotice"));
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(notices.first()->isVisible());
+    QCOMPARE(notices.first()->text(),
+             QStringLiteral("Your horse's file could not be read.\nThis session will not be saved."));
 }
 
 void TestNaming::anotherChoiceHidesTheAboutScreensOk()

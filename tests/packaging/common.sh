@@ -6,7 +6,7 @@ fail() {
 }
 
 need() {
-  command -v "$1" >/dev/null 2>&1 || fail "$1 is missing (scripts/setup.sh installs it: $2)"
+  command -v "$1" >/dev/null 2>&1 || fail "$1 is missing (scripts/setup.sh test installs it: $2)"
 }
 
 # run_installed BINARY WORKDIR [VAR=VALUE...]: starts the game as a player would, with no QPEDIR and

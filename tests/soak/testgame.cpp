@@ -322,7 +322,7 @@ int main(int argc, char **argv)
 
     QPEApplication app(argc, argv, QPEApplication::GuiClient);
     SaveLock lock(Paths::attrFile());
-    if (!lock.acquire()) {
+    if (lock.acquire() != SaveLock::Result::Held) {
         logText("testgame: the save is locked by process %lld\n", static_cast<long long>(lock.holderPid()));
         return 1;
     }
