@@ -38,6 +38,7 @@ ClientSocket::ClientSocket(qintptr socket, QObject *parent) : QTcpSocket(parent)
     connect(this, &QTcpSocket::readyRead, this, &ClientSocket::readClient);
     connect(this, &QTcpSocket::disconnected, this, &ClientSocket::connectionClosed);
     m_quietSince.start();
+    m_quiet.setParent(this); // a child, so a test can find it and shorten the limit
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(Protocol::quietLimitMs);
     connect(&m_quiet, &QTimer::timeout, this, &ClientSocket::quietTooLong);
