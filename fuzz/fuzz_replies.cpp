@@ -26,9 +26,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const Protocol::NameLine name = Protocol::parseNameLine(line);
     FUZZ_CHECK(name.name.size() <= 15, "a name of %d characters", int(name.name.size()));
-    FUZZ_CHECK(name.name == QString::fromLatin1(line.left(15)), "the name is the line's first 15 characters");
-    if (line.size() <= 16)
-        FUZZ_CHECK(name.weight == 0, "a line of %d bytes has no weight field, yet %d", int(size), name.weight);
+    // A line of the game's own form, "+" at offset 15, keeps its first 15 characters as the name;
+    // any other line with a "+" before its end has the weight after its last "+".
+    const qsizetype lastPlus = line.lastIndexOf('+');
+    if (line.size() > 15 && line[15] == '+')
+        FUZZ_CHECK(name.name == QString::fromLatin1(line.left(15)), "the name is the line's first 15 characters");
+    else if (lastPlus < 0 || lastPlus == line.size() - 1)
+        FUZZ_CHECK(name.name == QString::fromLatin1(line.left(15)) && (line.size() > 16 || name.weight == 0),
+                   "a line without a weight field");
+    else
+        FUZZ_CHECK(name.name.size() == 15 && name.weight == Protocol::readNumber(line.mid(lastPlus + 1).chopped(1)),
+                   "name before, weight after the last '+'");
 
     const Protocol::PositionReply reply = Protocol::parsePositionReply(line);
     FUZZ_CHECK(reply.wellFormed == (line.count('+') >= 2), "two '+' make a reply");
@@ -46,6 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(back.wellFormed && back.pos1 == pos1 && back.pos2 == pos2 && back.winner == winner,
                "%d+%d+%d read back as %d+%d+%d", pos1, pos2, winner, back.pos1, back.pos2, back.winner);
     FUZZ_CHECK(back.log.startsWith("trotix: Position converted from QString to Int\n"), "conversion log");
+
+    // A name of any length (a hand-edited save) goes out as 15 characters.
+    const QByteArray typed = QByteArray::fromStdString(input.ConsumeRandomLengthString(40));
+    const QByteArray sent = Protocol::nameLine(typed, 1);
+    FUZZ_CHECK(sent.indexOf('+', 15) == 15 && sent.left(15) == typed.left(15).leftJustified(15, ' '),
+               "the name line of a %d-character name", int(typed.size()));
 
     const QByteArray ownName = horseName(input);
     const int weight = input.ConsumeIntegral<int>();

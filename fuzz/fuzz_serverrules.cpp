@@ -82,7 +82,10 @@ Protocol::ServerSide step(const Protocol::ServerSide &state, const QByteArray &l
     }
     if (state.netState == 3) {
         FUZZ_CHECK(next.netState == 4 && step.reply.chopped(1) == ownName, "a name line is answered with the own name");
-        FUZZ_CHECK(next.opponentName == QString::fromLatin1(line.left(15)), "the name is the line's first 15");
+        // The game's own name lines have the "+" at offset 15 and their name before it.
+        if (line.size() > 15 && line[15] == '+')
+            FUZZ_CHECK(next.opponentName == QString::fromLatin1(line.left(15)), "the name is the line's first 15");
+        FUZZ_CHECK(next.opponentName == Protocol::parseNameLine(line).name, "the name as the name line reads");
         FUZZ_CHECK(step.log == "trotix: Challenger's weight: " + QByteArray::number(next.challengerWeight) + "\n",
                    "weight log %s", step.log.constData());
     } else {
@@ -114,8 +117,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             state.pos2 = 987;
             state.opponentName = QStringLiteral("My Challenger");
             state.myName = QStringLiteral("My Horse");
-            for (const QByteArray &line : framed.lines.first(qMin(framed.lines.size(), maxRuledLines)))
+            for (const QByteArray &line : framed.lines.first(qMin(framed.lines.size(), maxRuledLines))) {
+                // Another connection's lines, while this one owns the race, change nothing.
+                const Protocol::ServerStep stranger =
+                    Protocol::serverStep(state, line, ownName, Protocol::Sender::Stranger);
+                FUZZ_CHECK(stranger.reply == Protocol::keywordLine(Protocol::Keyword::Badreq) && stranger.log.isEmpty()
+                               && !stranger.takesRace && stranger.state.netState == state.netState
+                               && stranger.state.raceTick == state.raceTick
+                               && stranger.state.opponentName == state.opponentName,
+                           "a stranger's line changed the race");
                 state = step(state, line);
+            }
         }
     }
     return 0;

@@ -145,6 +145,8 @@ struct GameState
     int bindFailed = 1;
     int serverCreated = 0;
     ClientSocket *serverConnection = nullptr;
+    // 1 while serverConnection is the connection whose greeting was accepted: it owns the race.
+    int serverConnectionOwnsRace = 0;
     SimpleServer *server = nullptr;
 
     // The process's record makes the one client socket in its place among the fields; a plain

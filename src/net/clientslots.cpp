@@ -16,6 +16,13 @@ Protocol::ClientSide clientSideOf(const GameState &state)
     return {state.netState, state.askPosReady, state.pos1, state.pos2, state.winner, state.opponentName};
 }
 
+// The connection cannot carry the race: the connecting screen shows "Host cannot be connected!".
+void connectionFailed()
+{
+    logText("trotix: Start client connection Error!\n");
+    gs.netState = 10;
+}
+
 void takeClientSide(GameState &state, const Protocol::ClientSide &side)
 {
     state.netState = side.netState;
@@ -30,8 +37,11 @@ void takeClientSide(GameState &state, const Protocol::ClientSide &side)
 
 void Trotix::ClientError()
 {
-    logText("trotix: Start client connection Error!\n");
-    gs.netState = 10;
+    // Qt reports the server's orderly close as an error too; after the hand-shake it is the
+    // normal end of a race and goes unnoticed.
+    const bool closedByServer = gs.clientSocket->error() == QAbstractSocket::RemoteHostClosedError;
+    if (Protocol::clientConnectionFailed(gs.netState, closedByServer))
+        connectionFailed();
 }
 
 void Trotix::ClientConnected()
@@ -51,7 +61,7 @@ void Trotix::ClientRead()
     if (waiting.tooLong) {
         logText("%s", Protocol::lineTooLongLog().constData());
         gs.clientSocket->abort();
-        ClientError();
+        connectionFailed();
         return;
     }
     if (waiting.lines.isEmpty())

@@ -13,6 +13,15 @@ Protocol::ServerSide serverSideOf(const GameState &state)
             state.challengerWeight, state.opponentName, state.myName};
 }
 
+// The race's connection is let go: the race it owned is over with it.
+void forget(const ClientSocket *connection)
+{
+    if (gs.serverConnection != connection)
+        return;
+    gs.serverConnection = nullptr;
+    gs.serverConnectionOwnsRace = 0;
+}
+
 void takeServerSide(GameState &state, const Protocol::ServerSide &side)
 {
     state.netState = side.netState;
@@ -28,6 +37,12 @@ ClientSocket::ClientSocket(qintptr socket, QObject *parent) : QTcpSocket(parent)
 {
     connect(this, &QTcpSocket::readyRead, this, &ClientSocket::readClient);
     connect(this, &QTcpSocket::disconnected, this, &ClientSocket::connectionClosed);
+    m_quietSince.start();
+    m_quiet.setParent(this); // a child, so a test can find it and shorten the limit
+    m_quiet.setSingleShot(true);
+    m_quiet.setInterval(Protocol::quietLimitMs);
+    connect(&m_quiet, &QTimer::timeout, this, &ClientSocket::quietTooLong);
+    m_quiet.start();
     // Never more than one line's worth waits here: a peer that sends no line feed fills it and
     // is dropped when readClient finds it full.
     setReadBufferSize(Protocol::maxLineLength);
@@ -38,29 +53,39 @@ ClientSocket::~ClientSocket()
 {
     // Closing in the base class's destructor must not reach this object's slots.
     detach();
-    if (gs.serverConnection == this)
-        gs.serverConnection = nullptr;
+    forget(this);
+}
+
+Protocol::Sender ClientSocket::arriving()
+{
+    return Protocol::senderOf(gs.netState, gs.serverConnection && gs.serverConnectionOwnsRace == 1, false);
+}
+
+Protocol::Sender ClientSocket::sender() const
+{
+    return Protocol::senderOf(gs.netState, gs.serverConnection && gs.serverConnectionOwnsRace == 1,
+                              gs.serverConnection == this);
 }
 
 void ClientSocket::detach()
 {
     m_done = true;
+    m_quiet.stop();
     disconnect(this, nullptr, this, nullptr);
 }
 
 void ClientSocket::dispose()
 {
     detach();
-    if (gs.serverConnection == this)
-        gs.serverConnection = nullptr;
+    forget(this);
     close();
     deleteLater();
 }
 
 void ClientSocket::readClient()
 {
-    // Each line is answered before the next is read; the state is the game's one netState, shared
-    // by every open connection.
+    // Each line is answered before the next is read. The state is the game's one netState; once a
+    // connection's greeting is accepted, only that connection's lines change it.
     while (!m_done) {
         const Protocol::WaitingLines waiting = Protocol::takeLines(*this, 1);
         if (waiting.tooLong) {
@@ -71,9 +96,18 @@ void ClientSocket::readClient()
         if (waiting.lines.isEmpty())
             return;
         const QByteArray &line = waiting.lines.first();
-        gs.receivedLine = QString::fromLatin1(line);
-        const Protocol::ServerStep step = Protocol::serverStep(serverSideOf(gs), line, QByteArray(gs.horseName));
+        m_quietSince.start();
+        m_quiet.start();
+        const Protocol::Sender from = sender();
+        if (from != Protocol::Sender::Stranger)
+            gs.receivedLine = QString::fromLatin1(line);
+        const Protocol::ServerStep step =
+            Protocol::serverStep(serverSideOf(gs), line, QByteArray(gs.horseName), from);
         takeServerSide(gs, step.state);
+        if (step.takesRace) {
+            gs.serverConnection = this;
+            gs.serverConnectionOwnsRace = 1;
+        }
         logAndSend(*this, step.log, step.reply);
         // A game asks once and reads the answer; answers piling up unsent are a peer that never
         // reads, and would be kept without end.
@@ -90,9 +124,20 @@ void ClientSocket::connectionClosed()
     if (m_done)
         return;
     logText("trotix: Disconnected Unexpectedly...\n");
-    if (gs.serverAccepting == 1) {
+    if (gs.serverAccepting == 1 && sender() != Protocol::Sender::Stranger) {
         gs.netState = 10;
         gs.shownMode = 0;
     }
+    dispose();
+}
+
+void ClientSocket::quietTooLong()
+{
+    // The race's own connection may be quiet as long as its player likes.
+    if (sender() == Protocol::Sender::Owner) {
+        m_quiet.start();
+        return;
+    }
+    logText("trotix: Connection quiet too long, dropped.\n");
     dispose();
 }

@@ -42,9 +42,16 @@ QByteArray keywordLine(Keyword keyword)
     return QByteArray();
 }
 
-QByteArray nameLine(const QByteArray &name, int weight) { return line(name + '+' + number(weight)); }
+namespace {
 
-QByteArray nameReply(const QByteArray &name) { return line(name); }
+// A horse's name as it travels: exactly 15 characters.
+QByteArray fifteen(const QByteArray &name) { return name.left(15).leftJustified(15, ' '); }
+
+}
+
+QByteArray nameLine(const QByteArray &name, int weight) { return line(fifteen(name) + '+' + number(weight)); }
+
+QByteArray nameReply(const QByteArray &name) { return line(fifteen(name)); }
 
 QByteArray positionReply(int pos1, int pos2, int winner)
 {
@@ -93,19 +100,38 @@ int readNumber(QByteArrayView field, bool *ok)
 NameLine parseNameLine(const QByteArray &received)
 {
     NameLine parsed;
+    // The game's own lines have the "+" at offset 15; a name of another length moves it, and then
+    // the weight is what follows the last "+" (a name may hold "+" too).
+    const qsizetype lastPlus = received.lastIndexOf('+');
+    const bool plusAt15 = received.size() > 15 && received[15] == '+';
+    if (!plusAt15 && lastPlus >= 0 && lastPlus < received.size() - 1) {
+        parsed.name = QString::fromLatin1(fifteen(received.left(lastPlus)));
+        parsed.weight = readNumber(QByteArrayView(received).sliced(lastPlus + 1, received.size() - lastPlus - 2));
+        return parsed;
+    }
     parsed.name = QString::fromLatin1(received.left(15));
     if (received.size() > 16)
         parsed.weight = readNumber(QByteArrayView(received).sliced(15, received.size() - 16));
     return parsed;
 }
 
-ServerStep serverStep(const ServerSide &state, const QByteArray &received, const QByteArray &ownName)
+Sender senderOf(int netState, bool raceOwner, bool isOwner)
+{
+    if (!raceOwner || netState < 3 || netState > 5)
+        return Sender::Anyone;
+    return isOwner ? Sender::Owner : Sender::Stranger;
+}
+
+ServerStep serverStep(const ServerSide &state, const QByteArray &received, const QByteArray &ownName, Sender sender)
 {
     ServerStep step{state, {}, {}};
     ServerSide &s = step.state;
-    if (s.serverAccepting == 1 && s.netState < 3 && beginsWith(received, Keyword::Trotix)) {
+    if (sender == Sender::Stranger) {
+        step.reply = keywordLine(Keyword::Badreq);
+    } else if (s.serverAccepting == 1 && s.netState < 3 && beginsWith(received, Keyword::Trotix)) {
         s.netState = 3;
         step.reply = keywordLine(Keyword::Trotix);
+        step.takesRace = true;
     } else if (s.netState == 3) {
         const NameLine challenger = parseNameLine(received);
         s.netState = 4;
@@ -126,6 +152,11 @@ ServerStep serverStep(const ServerSide &state, const QByteArray &received, const
         step.reply = keywordLine(Keyword::Badreq);
     }
     return step;
+}
+
+bool clientConnectionFailed(int netState, bool closedByServer)
+{
+    return !closedByServer || netState < 5;
 }
 
 PositionReply parsePositionReply(const QByteArray &received)

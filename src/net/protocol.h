@@ -14,6 +14,12 @@ namespace Protocol {
 
 inline constexpr quint16 port = 1234;
 
+// At most this many connections are kept open besides the race's own: a crowd of them must not take
+// the file handles the game needs for its save. One more drops the longest quiet of them.
+inline constexpr int maxOtherConnections = 8;
+// A connection that owns no race and has sent no complete line for this long is let go.
+inline constexpr int quietLimitMs = 60000;
+
 // A legitimate line is under 40 bytes. A peer that sends more than this without a line feed is
 // dropped rather than buffered without end.
 inline constexpr qint64 maxLineLength = 4096;
@@ -22,10 +28,10 @@ enum class Keyword { Trotix, Okokok, Gogogo, Askpos, Notava, Badreq };
 
 // The messages, exactly as they go on the wire (line feed included).
 QByteArray keywordLine(Keyword keyword);
-// The client's name line: the name as stored (15 characters padded with blanks), "+", the race
-// weight in decimal.
+// The client's name line: the name padded with blanks or cut to exactly 15 characters (a
+// hand-edited save may hold a shorter one), "+", the race weight in decimal.
 QByteArray nameLine(const QByteArray &name, int weight);
-// The server's name reply.
+// The server's name reply: the name, padded or cut to 15 characters as in the name line.
 QByteArray nameReply(const QByteArray &name);
 QByteArray positionReply(int pos1, int pos2, int winner);
 
@@ -48,20 +54,40 @@ struct ServerSide
     QString myName;
 };
 
+// One race, one connection: from the moment a connection's greeting is accepted until the race
+// ends, only that connection's lines and its close count. Who a connection is, as the race sees it:
+enum class Sender {
+    Anyone,   // no connection owns the race: every connection is judged against the one state
+    Owner,    // this connection's greeting was accepted and the race is still on
+    Stranger, // another connection owns the race: it neither changes the race nor hears of it
+};
+// raceOwner: the connection whose greeting was accepted last is still open; isOwner: this is it.
+// Once the game has left the hand-shake and race states (3 to 5), that connection owns nothing.
+Sender senderOf(int netState, bool raceOwner, bool isOwner);
+
 struct ServerStep
 {
     ServerSide state;
     QByteArray reply; // empty: nothing to send
     QByteArray log;   // whole log lines, empty when nothing is logged
+    bool takesRace = false; // the greeting was accepted: this connection owns the race from now on
 };
 
 // The server's rules for one received line (line feed included); ownName is the own horse's name
 // as stored. Only the first six characters name the keyword; in state 3 the whole line is the
-// challenger's name line.
-ServerStep serverStep(const ServerSide &state, const QByteArray &line, const QByteArray &ownName);
+// challenger's name line. A stranger's every line is answered "BADREQ", as a busy server answers.
+ServerStep serverStep(const ServerSide &state, const QByteArray &line, const QByteArray &ownName,
+                      Sender sender = Sender::Anyone);
+
+// The client's side of a socket error: whether it is a failed connection (netState 10, "Host
+// cannot be connected!"). The server's orderly close ends a race without notice; during the
+// hand-shake it means the race cannot be had, and a failure already shown stays as it is.
+bool clientConnectionFailed(int netState, bool closedByServer);
 
 // The challenger's name line: the name is its first 15 characters, the race weight the text from
 // offset 15 up to the line's last character (the line feed), read as a number ("+150" is 150).
+// A line whose character at offset 15 is not the "+" (a name shorter or longer than 15) has its
+// weight after its last "+" and its name, padded or cut to 15 characters, before it.
 struct NameLine
 {
     QString name;

@@ -7,7 +7,8 @@
 void Trotix::ServerConnected()
 {
     logText("trotix: Ding! Server Connected\n");
-    if (gs.serverAccepting == 1)
+    // A stranger arriving while another connection owns the race changes nothing.
+    if (gs.serverAccepting == 1 && ClientSocket::arriving() != Protocol::Sender::Stranger)
         gs.netState = 1;
 }
 

@@ -23,7 +23,28 @@ SimpleServer::~SimpleServer() = default;
 
 void SimpleServer::incomingConnection(qintptr socket)
 {
-    // A connection stored earlier is not closed here: it lasts until its challenger leaves.
-    gs.serverConnection = new ClientSocket(socket, this);
+    // A crowd of connections must not take the file handles the game's save needs: beyond a few
+    // besides the race's own, the one quiet longest makes room.
+    ClientSocket *quietest = nullptr;
+    int others = 0;
+    for (ClientSocket *connection : findChildren<ClientSocket *>(Qt::FindDirectChildrenOnly)) {
+        if (!connection->served() || connection->sender() == Protocol::Sender::Owner)
+            continue;
+        ++others;
+        if (!quietest || connection->quietMs() > quietest->quietMs())
+            quietest = connection;
+    }
+    if (quietest && others >= Protocol::maxOtherConnections) {
+        logText("trotix: Too many connections, the one quiet longest dropped.\n");
+        quietest->dispose();
+    }
+
+    auto *connection = new ClientSocket(socket, this);
+    // While another connection owns the race the newcomer is a stranger and is not kept as the
+    // race's. Otherwise a connection stored earlier is not closed here: it lasts until it leaves.
+    if (ClientSocket::arriving() != Protocol::Sender::Stranger) {
+        gs.serverConnection = connection;
+        gs.serverConnectionOwnsRace = 0;
+    }
     emit newConnect();
 }

@@ -7,7 +7,11 @@ into the address field and presses CONFIRM. Both then run the same race from the
 the result and go back to idle. The test checks both logs: the hand-shake on both sides, the same
 winner, and the return to idle.
 
-Usage: netrace.py <game binary> <pictures folder>
+With --stranger a third process connects and disconnects again and again during the race: it
+greets, sends a stray request, or just opens and closes. The race must go exactly as without it,
+and the stranger hears nothing but "BADREQ".
+
+Usage: netrace.py <game binary> <pictures folder> [--stranger]
 Exits 77 (skipped) when Xvfb or xdotool is missing.
 """
 import os
@@ -21,6 +25,33 @@ from xsession import click, press, read, wait_after, wait_for, xdo
 x.NAME = "netrace"
 SKIP = x.SKIP
 GAME, PICS = sys.argv[1], sys.argv[2]
+STRANGER = "--stranger" in sys.argv[3:]
+
+# The third process: round after round, connect, do one thing, disconnect; each reply on its own
+# line of the file named by its argument.
+STRANGER_CODE = r"""
+import socket, sys, time
+lines = [b"TROTIX\n", b"ASKPOS\n", b"GOGOGO\n", None]
+with open(sys.argv[1], "ab", buffering=0) as out:
+    round = 0
+    while True:
+        line = lines[round % len(lines)]
+        round += 1
+        try:
+            with socket.create_connection(("127.0.0.1", 1234), timeout=5) as peer:
+                if line is not None:
+                    peer.sendall(line)
+                    reply = b""
+                    while not reply.endswith(b"\n"):
+                        chunk = peer.recv(64)
+                        if not chunk:
+                            break
+                        reply += chunk
+                    out.write(reply if reply.endswith(b"\n") else b"(closed)\n")
+        except OSError as error:
+            out.write(("(%s)\n" % error).encode())
+        time.sleep(0.3)
+"""
 
 # Widget coordinates of the controls (the window is the 240 x 320 game screen).
 CONFIRM = (40 + 27, 260 + 10)
@@ -83,6 +114,16 @@ def main():
     wait_for(red_log, "trotix: Action>>Display Server's RaceCourse()", 10)
     wait_for(blue_log, "trotix: Action>>Display Client's RaceCourse()", 10)
     wait_for(blue_log, "trotix: Fire! Race Start.", 15)
+    stranger_log = os.path.join(root, "stranger.log")
+    if STRANGER:
+        stranger = subprocess.Popen([sys.executable, "-c", STRANGER_CODE, stranger_log])
+        started.append((stranger, "stranger"))
+        # Until the winner is decided; the server's race goes on a few ticks more.
+        deadline = time.time() + 180
+        while not re.search(r"Winner: [12]", read(blue_log)) and time.time() < deadline:
+            time.sleep(0.5)
+        stranger.terminate()
+        stranger.wait(timeout=10)
 
     # The race to its end, and back to idle on both.
     for log in (red_log, blue_log):
@@ -109,8 +150,15 @@ def main():
         after = text[text.rfind("RaceCourse()"):]
         if "trotix: MenuSelect>>change to idle" not in after or "trotix: Action>>call idle()" not in after:
             fail(name + " did not go back to idle")
+    if "trotix: Start client connection Error!" in blue_text:
+        fail("blue logged an error for the normal end of the race")
     if red.poll() is not None or blue.poll() is not None:
         fail("a game ended during the race")
+    if STRANGER:
+        replies = read(stranger_log).splitlines()
+        print("netrace: the stranger got %d replies during the race" % len(replies), flush=True)
+        if not replies or any(reply != "BADREQ" for reply in replies):
+            fail("the stranger heard something but BADREQ: %r" % replies)
     print("netrace: both games raced from the hand-shake to the result and returned to idle", flush=True)
     return 0
 

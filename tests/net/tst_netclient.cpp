@@ -161,6 +161,47 @@ private slots:
         QCOMPARE(gs.netState, 0);
     }
 
+    // The server ends its race a tick before the client and closes first: a normal end, not an
+    // error, and the client's race runs to its result.
+    void serverClosingAfterTheRaceIsNoError()
+    {
+        ClientGame game;
+        ScriptedPeer *peer = game.connect();
+        QVERIFY(peer);
+        LogCapture log;
+        QVERIFY(askedMidRace(game, *peer));
+        QVERIFY(answered(*peer, "2010+2005+1\n"));
+        peer->socket().disconnectFromHost();
+        QVERIFY(pumpUntil([] { return gs.clientSocket->state() == QAbstractSocket::UnconnectedState; }));
+        game.tick(13);
+        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.winner, 1);
+        QVERIFY(!log.text().contains("Error"));
+    }
+
+    // A server that hangs up in the middle of the hand-shake gave no race: shown as a connection
+    // that failed.
+    void serverHangingUpInTheHandshakeCannotBeConnected_data()
+    {
+        QTest::addColumn<int>("stage");
+        QTest::newRow("after the greeting") << int(Stage::Greeted);
+        QTest::newRow("after the name line") << int(Stage::Named);
+    }
+
+    void serverHangingUpInTheHandshakeCannotBeConnected()
+    {
+        QFETCH(int, stage);
+        ClientGame game;
+        ScriptedPeer *peer = game.connect(Stage(stage));
+        QVERIFY(peer);
+        LogCapture log;
+        peer->socket().disconnectFromHost();
+        QVERIFY(pumpUntil([] { return gs.netState == 10; }));
+        QCOMPARE(log.text(), QByteArray("trotix: Start client connection Error!\n"));
+        QCOMPARE(gs.mode, int(ModeClientConnect)); // "Host cannot be connected!" for four ticks
+        QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
+    }
+
     void greetingReplyMustBeExact_data()
     {
         QTest::addColumn<QByteArray>("reply");

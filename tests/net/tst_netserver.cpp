@@ -12,6 +12,7 @@
 
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -43,6 +44,86 @@ bool shakeHands(ScriptedPeer &peer, const QByteArray &nameLine = "BLUE BOLT     
         return false;
     peer.send("OKOKOK\n");
     return pumpUntil([] { return gs.netState == 5; });
+}
+
+// Another connection that turns up while a challenger races, and what it does.
+enum Stranger { NoStranger, ConnectsAndCloses, Silent, Greets, Garbage };
+enum Moment { InHandshake, InRace };
+
+struct RaceRecord
+{
+    QByteArray challengerGot; // every byte the challenger received, hand-shake to race end
+    int winner = 0;           // the winner in the challenger's last reply, the same as the game's
+    QByteArray strangerGot;
+};
+
+int serverConnections();
+
+// A whole race of a scripted challenger against the game, with the computer's draws fixed, and a
+// stranger doing its thing at `at`.
+RaceRecord raceWithStranger(Stranger kind, int at)
+{
+    RaceRecord record;
+    GameFixture game;
+    if (!openServer(game))
+        return record;
+    ScriptedPeer challenger;
+    std::unique_ptr<ScriptedPeer> stranger;
+    const auto strike = [&] {
+        if (kind == NoStranger)
+            return;
+        stranger = std::make_unique<ScriptedPeer>();
+        stranger->connectToGame();
+        pumpUntil([] { return serverConnections() == 2; });
+        switch (kind) {
+        case ConnectsAndCloses:
+            stranger->socket().close();
+            pumpUntil([] { return serverConnections() == 1; });
+            break;
+        case Greets:
+            stranger->send("TROTIX\n");
+            stranger->nextLine();
+            break;
+        case Garbage:
+            stranger->send(QByteArray("GOGOGO\nOKOKOK\n\xff\0zz\nASKPOS\n", 26));
+            pumpUntil([&] { return stranger->received().count('\n') == 4; });
+            break;
+        default:
+            break;
+        }
+    };
+    if (!challenger.connectToGame() || !pumpUntil([] { return gs.netState == 1; }))
+        return record;
+    challenger.send("TROTIX\n");
+    challenger.nextLine();
+    if (at == InHandshake)
+        strike();
+    challenger.send("BLUE BOLT      +150\n");
+    challenger.nextLine();
+    challenger.send("OKOKOK\n");
+    pumpUntil([] { return gs.netState == 5; });
+    game.tick(7); // over to the course and through its start up to "READY..."
+    challenger.send("GOGOGO\n");
+    pumpUntil([] { return gs.raceTick == 5; });
+    scriptRandomDraws({2000000000, 2000000000});
+    QByteArray reply;
+    for (int ticks = 0; gs.mode == ModeServerRace && ticks < 200; ++ticks) {
+        game.tick();
+        if (gs.mode != ModeServerRace)
+            break;
+        if (ticks == 10 && at == InRace)
+            strike();
+        challenger.send("ASKPOS\n");
+        reply = challenger.nextLine();
+    }
+    challenger.waitForClose();
+    record.challengerGot = challenger.received();
+    record.winner = reply.mid(reply.lastIndexOf('+') + 1).trimmed().toInt();
+    if (record.winner != gs.winner)
+        record.winner = -1;
+    if (stranger)
+        record.strangerGot = stranger->received();
+    return record;
 }
 
 int serverConnections() { return gs.server ? int(gs.server->findChildren<ClientSocket *>().size()) : 0; }
@@ -153,36 +234,67 @@ private slots:
         QCOMPARE(gs.netState, 0);
     }
 
-    void secondChallengerDuringARaceTakesOverTheState()
+    // Another connection in the middle of the hand-shake (state 3: the next line is the name
+    // line) or of the race leaves the race alone: the challenger hears exactly what it hears in
+    // a race without it, and the stranger hears "BADREQ" to every line, as from a busy server.
+    void strangersLeaveTheRaceAlone_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("at");
+        const char *kinds[] = {"connects and closes", "stays silent", "greets", "sends garbage"};
+        const char *moments[] = {"in the hand-shake", "in the race"};
+        for (int at : {InHandshake, InRace})
+            for (int kind : {ConnectsAndCloses, Silent, Greets, Garbage})
+                QTest::addRow("%s %s", kinds[kind - 1], moments[at]) << kind << at;
+    }
+
+    void strangersLeaveTheRaceAlone()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, at);
+        const RaceRecord alone = raceWithStranger(NoStranger, at);
+        QVERIFY(alone.winner == 1 || alone.winner == 2);
+        const RaceRecord disturbed = raceWithStranger(Stranger(kind), at);
+        QCOMPARE(disturbed.challengerGot, alone.challengerGot);
+        QCOMPARE(disturbed.winner, alone.winner);
+        QCOMPARE(disturbed.strangerGot, kind == Greets ? QByteArray("BADREQ\n")
+                                        : kind == Garbage ? QByteArray("BADREQ\n").repeated(4)
+                                                          : QByteArray());
+    }
+
+    void crowdAndQuietConnectionsGoTheRaceStays()
     {
         GameFixture game;
         QVERIFY(openServer(game));
-        ScriptedPeer first;
-        QVERIFY(shakeHands(first));
+        ScriptedPeer racer;
+        QVERIFY(shakeHands(racer));
         game.tick();
         QCOMPARE(gs.mode, int(ModeServerRace));
-        ClientSocket *firstConnection = gs.serverConnection;
+        LogCapture log;
+        // One more silent connection than the game keeps besides the race's own: the first to
+        // come, quiet longest, makes room.
+        std::vector<std::unique_ptr<ScriptedPeer>> crowd;
+        for (int i = 0; i <= Protocol::maxOtherConnections; ++i) {
+            crowd.push_back(std::make_unique<ScriptedPeer>());
+            QVERIFY(crowd.back()->connectToGame());
+            QVERIFY(pumpUntil([&] { return log.text().count("Ding!") == i + 1; }));
+        }
+        QVERIFY(crowd.front()->waitForClose());
+        QVERIFY(log.text().contains("trotix: Too many connections, the one quiet longest dropped.\n"));
+        for (qsizetype i = 1; i < qsizetype(crowd.size()); ++i)
+            QVERIFY(!crowd[i]->closed());
 
-        ScriptedPeer second;
-        QVERIFY(second.connectToGame());
-        QVERIFY(pumpUntil([&] { return gs.serverConnection && gs.serverConnection != firstConnection; }));
-        QCOMPARE(gs.netState, 1);
-        first.send("ASKPOS\n");
-        QCOMPARE(first.nextLine(), QByteArray("BADREQ\n"));
-        second.send("TROTIX\n");
-        QCOMPARE(second.nextLine(), QByteArray("TROTIX\n"));
-        second.send("RED RIVAL      +300\n");
-        QCOMPARE(second.nextLine(), ownReply);
-        QCOMPARE(gs.challengerWeight, 300);
-
-        gs.raceTick = 31;
-        game.tick(); // the race end takes down only the connection it knows
-        QVERIFY(second.waitForClose());
-        QVERIFY(first.staysQuiet());
-        QVERIFY(!first.closed());
-        QCOMPARE(serverConnections(), 1);
-        first.socket().close();
-        QVERIFY(pumpUntil([] { return serverConnections() == 0; }));
+        // Quiet for the limit: every other connection goes, the race's own stays.
+        for (ClientSocket *connection : gs.server->findChildren<ClientSocket *>())
+            connection->findChild<QTimer *>()->start(20);
+        for (qsizetype i = 1; i < qsizetype(crowd.size()); ++i)
+            QVERIFY(crowd[i]->waitForClose());
+        QVERIFY(log.text().contains("trotix: Connection quiet too long, dropped.\n"));
+        QVERIFY(racer.staysQuiet(200));
+        QVERIFY(!racer.closed());
+        QCOMPARE(gs.netState, 5);
+        racer.send("ASKPOS\n");
+        QCOMPARE(racer.nextLine(), Protocol::positionReply(gs.pos1, gs.pos2, gs.winner));
     }
 
     void challengerClosingFirstIsLetGoOnce()

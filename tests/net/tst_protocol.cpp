@@ -60,6 +60,10 @@ private slots:
         // A negative weight goes out as printed; the server then reads "+-5" as 0.
         QCOMPARE(nameLine(ownName, -5), QByteArray("MY HORSE       +-5\n"));
         QCOMPARE(nameLine(ownName, 2147483647), QByteArray("MY HORSE       +2147483647\n"));
+        // A name of another length (a hand-edited save) still goes out as 15 characters.
+        QCOMPARE(nameLine("BLUE COMET", 500), QByteArray("BLUE COMET     +500\n"));
+        QCOMPARE(nameLine("SIXTEEN CHARS ..", 1), QByteArray("SIXTEEN CHARS .+1\n"));
+        QCOMPARE(nameReply("RED"), QByteArray("RED            \n"));
         QCOMPARE(nameReply(ownName), QByteArray("MY HORSE       \n"));
         QCOMPARE(nameReply(ownName).size(), 16);
         QCOMPARE(positionReply(1234, 987, 0), QByteArray("1234+987+0\n"));
@@ -208,6 +212,9 @@ private slots:
         QTest::newRow("a keyword is a name here") << QByteArray("TROTIX\n") << QStringLiteral("TROTIX\n") << 0;
         QTest::newRow("weight with return") << QByteArray("MY HORSE       +7\r\n") << QStringLiteral("MY HORSE       ") << 7;
         QTest::newRow("weight past int") << QByteArray("MY HORSE       +2147483648\n") << QStringLiteral("MY HORSE       ") << 0;
+        QTest::newRow("short name") << QByteArray("BLUE COMET+500\n") << QStringLiteral("BLUE COMET     ") << 500;
+        QTest::newRow("short name with plus") << QByteArray("A+B+7\n") << QStringLiteral("A+B            ") << 7;
+        QTest::newRow("long name") << QByteArray("ABCDEFGHIJKLMNOPQ+5\n") << QStringLiteral("ABCDEFGHIJKLMNO") << 5;
         QTest::newRow("latin-1 name") << QByteArray("CH\xc9VAL         +3\n") << QStringLiteral("CH\u00c9VAL         ") << 3;
     }
 
@@ -225,6 +232,42 @@ private slots:
         QCOMPARE(step.log, "trotix: Challenger's weight: " + QByteArray::number(weight) + "\n");
         QCOMPARE(parseNameLine(line).name, name);
         QCOMPARE(parseNameLine(line).weight, weight);
+    }
+
+    // One race, one connection: who owns it, and a stranger's every line answered as by a busy
+    // server, changing nothing.
+    void strangerIsAnsweredAsBusy()
+    {
+        QCOMPARE(senderOf(5, true, true), Sender::Owner);
+        QCOMPARE(senderOf(3, true, false), Sender::Stranger);
+        QCOMPARE(senderOf(5, false, false), Sender::Anyone);   // nobody owns the race
+        QCOMPARE(senderOf(1, true, false), Sender::Anyone);    // before a greeting is accepted
+        QCOMPARE(senderOf(10, true, false), Sender::Anyone);   // the race is over
+        QCOMPARE(senderOf(0, true, true), Sender::Anyone);     // the game left the race
+        for (int netState : {3, 4, 5}) {
+            for (const char *line : {"TROTIX\n", "MY HORSE       +150\n", "OKOKOK\n", "GOGOGO\n", "ASKPOS\n", "\n"}) {
+                const ServerStep step = serverStep(serverIn(netState), line, ownName, Sender::Stranger);
+                QCOMPARE(step.reply, QByteArray("BADREQ\n"));
+                QCOMPARE(step.state.netState, netState);
+                QCOMPARE(step.state.raceTick, 12);
+                QCOMPARE(step.state.opponentName, QStringLiteral("OLD NAME"));
+                QVERIFY(!step.takesRace);
+            }
+        }
+        QVERIFY(serverStep(serverIn(1), "TROTIX\n", ownName).takesRace);
+        QVERIFY(!serverStep(serverIn(1, 0), "TROTIX\n", ownName).takesRace);
+    }
+
+    // The server's close is the normal end of a race, and a failure only before the hand-shake
+    // is done; every other socket error is a failure.
+    void clientFailsOnRealErrorsOnly()
+    {
+        QVERIFY(!clientConnectionFailed(5, true));
+        QVERIFY(!clientConnectionFailed(30, true)); // "rejected" stays on the screen
+        QVERIFY(clientConnectionFailed(1, true));
+        QVERIFY(clientConnectionFailed(3, true));
+        QVERIFY(clientConnectionFailed(5, false));
+        QVERIFY(clientConnectionFailed(0, false));
     }
 
     void serverAnswersPositionsAsTheyStand()
