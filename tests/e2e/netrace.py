@@ -16,6 +16,7 @@ Exits 77 (skipped) when Xvfb or xdotool is missing.
 """
 import os
 import re
+import subprocess
 import sys
 import time
 
@@ -117,7 +118,7 @@ def main():
     stranger_log = os.path.join(root, "stranger.log")
     if STRANGER:
         stranger = subprocess.Popen([sys.executable, "-c", STRANGER_CODE, stranger_log])
-        started.append((stranger, "stranger"))
+        x.started.append((stranger, "stranger"))
         # Until the winner is decided; the server's race goes on a few ticks more.
         deadline = time.time() + 180
         while not re.search(r"Winner: [12]", read(blue_log)) and time.time() < deadline:
