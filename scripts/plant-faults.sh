@@ -5,7 +5,7 @@
 # so the developer's tree is never touched, even when the run is killed; the next run refreshes
 # the copy and puts back whatever a killed run left planted.
 #
-#   scripts/plant-faults.sh [-f faults] [-o table] [-k name-regex] [-x test-regex] [-t seconds] [-a] [-n]
+#   scripts/plant-faults.sh [-f faults] [-o table] [-k name-regex] [-x test-regex] [-t seconds] [-u time] [-a] [-n]
 #
 #   -f  the faults (default scripts/faults.txt); one a line: name @@ file @@ exact text @@ replacement.
 #       The text is looked for in every file under src/, so a file that moved still works; the file
@@ -15,6 +15,7 @@
 #   -k  only the faults whose names match this extended regex
 #   -x  tests left out (default: e2e|packaging|soak|bench|valgrind, the slow layers)
 #   -t  timeout of each test in seconds (default 120): a fault that hangs a test is caught
+#   -u  start no new fault after this time (as `date -d` reads it, e.g. 18:10); the rest count as not run
 #   -a  run every test on every fault and name all that fail (slower); default: stop at the first
 #   -n  only check which faults still apply; no build
 #   PLANT_DIR: the copy (default <tree>/build-plant; build folders are ignored by git). NICE: 19.
@@ -28,16 +29,18 @@ exclude="e2e|packaging|soak|bench|valgrind"
 timeout=120
 all=0
 dry=0
-while getopts "f:o:k:x:t:an" opt; do
+until=""
+while getopts "f:o:k:x:t:u:an" opt; do
   case $opt in
     f) faults=$(realpath "$OPTARG") ;;
     o) table=$(realpath -m "$OPTARG") ;;
     k) only=$OPTARG ;;
     x) exclude=$OPTARG ;;
     t) timeout=$OPTARG ;;
+    u) until=$(date -d "$OPTARG" +%s) ;;
     a) all=1 ;;
     n) dry=1 ;;
-    *) sed -n '2,22p' "$0"; exit 2 ;;
+    *) sed -n '2,23p' "$0"; exit 2 ;;
   esac
 done
 copy=${PLANT_DIR:-$top/build-plant}
@@ -161,7 +164,20 @@ known=$(cmake --build "$build" --target help | awk '{ print $2 }')
 targets=(trotix)
 for t in "${tests[@]}" trotix-testgame; do grep -qx -- "$t" <<<"$known" && targets+=("$t"); done
 
-rebuild() { "${nice[@]}" cmake --build "$build" -j 2 --target "${targets[@]}" >"$1" 2>&1; }
+# One make over all of them: `cmake --build --target` makes each target in turn, and checking the
+# whole tree two dozen times costs more than the fault's own compile.
+goals=()
+for t in "${targets[@]}"; do
+  goal=$(grep -o "^[^ :]*/$t\.dir/all:" "$build/CMakeFiles/Makefile2" 2>/dev/null | head -n 1) || true
+  goals+=("${goal%:}")
+done
+rebuild() {
+  if [ -n "${goals[0]}" ] && [ "${#goals[@]}" = "${#targets[@]}" ] && [[ " ${goals[*]} " != *"  "* ]]; then
+    "${nice[@]}" make -C "$build" -s -f CMakeFiles/Makefile2 -j 2 "${goals[@]}" >"$1" 2>&1
+  else
+    "${nice[@]}" cmake --build "$build" -j 2 --target "${targets[@]}" >"$1" 2>&1
+  fi
+}
 
 # Port 1234 is taken in a private network namespace, where there is one.
 netns=(unshare -n sh -c 'ip link set lo up && exec "$@"' sh)
@@ -184,13 +200,25 @@ fi
 stop=(--stop-on-failure)
 [ "$all" = 1 ] && stop=()
 
-caught=0 missed=0 na=0 nobuild=0
+caught=0 missed=0 na=0 nobuild=0 notrun=0
+summarize() {
+  local s="caught $caught of $((caught + missed)) ($na not applicable"
+  [ "$nobuild" = 0 ] || s+=", $nobuild not building"
+  [ "$notrun" = 0 ] || s+=", $notrun not run"
+  echo "$s)"
+}
+trap 'restore; echo "# stopped: $(summarize)" | tee -a "$table"; exit 130' INT TERM
 {
   echo "# Planted faults against the fast tests ($(git -C "$top" rev-parse --short HEAD), $(date -u '+%F %H:%M') UTC)."
   echo "# ctest -E '$exclude' --timeout $timeout$([ "$all" = 1 ] || echo ', stopped at the first failing test')"
   printf '%-8s %-28s %-28s %s\n' "# result" "fault" "file" "failing tests"
 } >"$table"
 while IFS=$'\t' read -r name hint find repl; do
+  if [ -n "$until" ] && [ "$(date +%s)" -ge "$until" ]; then
+    notrun=$((notrun + 1))
+    printf '%-8s %-28s\n' "notrun" "$name" >>"$table"
+    continue
+  fi
   where=$(plant "$hint" "$find" "$repl")
   result=""
   by=""
@@ -209,6 +237,6 @@ while IFS=$'\t' read -r name hint find repl; do
 done < <(read_faults)
 rebuild "$logs/build-restored.log" || true
 
-summary="caught $caught of $((caught + missed)) ($na not applicable$([ "$nobuild" = 0 ] || echo ", $nobuild not building"))"
+summary=$(summarize)
 echo "# $summary" >>"$table"
 echo "plant-faults: $summary; table in $table"
