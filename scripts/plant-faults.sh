@@ -12,8 +12,8 @@
 #       part only decides between several files holding the same text. Text found nowhere: the
 #       fault is "n/a" (the code changed; write a new fault). An empty replacement drops the text.
 #   -o  the per-fault table (default <copy>/faults-table.txt)
-#   -k  only the faults whose names match this extended regex
-#   -x  tests left out (default: e2e|packaging|soak|bench|valgrind, the slow layers)
+#   -k  only the faults whose names match this regular expression
+#   -x  tests left out, a ctest -E expression (default: e2e|packaging|soak|bench|valgrind, the slow layers)
 #   -t  timeout of each test in seconds (default 120): a fault that hangs a test is caught
 #   -u  start no new fault after this time (as `date -d` reads it, e.g. 18:10); the rest count as not run
 #   -a  run every test on every fault and name all that fail (slower); default: stop at the first
@@ -30,7 +30,7 @@ timeout=120
 all=0
 dry=0
 until=""
-while getopts "f:o:k:x:t:u:an" opt; do
+while getopts "f:o:k:x:t:u:anh" opt; do
   case $opt in
     f) faults=$(realpath "$OPTARG") ;;
     o) table=$(realpath -m "$OPTARG") ;;
@@ -40,6 +40,7 @@ while getopts "f:o:k:x:t:u:an" opt; do
     u) until=$(date -d "$OPTARG" +%s) ;;
     a) all=1 ;;
     n) dry=1 ;;
+    h) sed -n '2,23p' "$0"; exit 0 ;;
     *) sed -n '2,23p' "$0"; exit 2 ;;
   esac
 done
@@ -146,6 +147,9 @@ PY
 }
 
 mkdir -p "$copy" "$logs"
+# Two runs on one copy would restore each other's faults.
+exec 9>"$copy/.lock"
+flock -n 9 || { echo "plant-faults: another run is using $copy (PLANT_DIR picks another copy)" >&2; exit 1; }
 restore
 sync_copy
 
