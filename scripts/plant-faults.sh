@@ -188,8 +188,14 @@ netns=(unshare -n sh -c 'ip link set lo up && exec "$@"' sh)
 "${netns[@]}" true 2>/dev/null || { echo "plant-faults: no private network namespace; the port-1234 tests run on the host's." >&2; netns=(); }
 run_tests() { # log-file extra-ctest-args...
   local out=$1; shift
-  (cd "$build" && "${netns[@]}" "${nice[@]}" ctest -E "$exclude" --timeout "$timeout" -j 2 "$@" >"$out" 2>&1) || true
-  sed -n 's/^[[:space:]]*[0-9]\+ - \([^ ]*\) (.*/\1/p' "$out" | sort -u | paste -sd, -
+  (cd "$build" && "${netns[@]}" "${nice[@]}" ctest -E "$exclude" --timeout "$timeout" -j 2 --output-on-failure "$@" \
+     >"$out" 2>&1) || true
+  # Each failing test, with the QtTest functions that failed in it: tst_x(oneFunction+another).
+  awk '/Test +#[0-9]+: / { for (i = 1; i < NF; i++) if ($i ~ /^#[0-9]+:$/) current = $(i + 1) }
+       /^FAIL!  : / { f = $3; sub(/^[^:]*::/, "", f); sub(/\(.*/, "", f)
+                      if (!seen[current, f]++) fns[current] = fns[current] (fns[current] == "" ? "" : "+") f }
+       /^[[:space:]]*[0-9]+ - [^ ]+ \(/ { failed[$3] = 1 }
+       END { for (t in failed) print t (fns[t] == "" ? "" : "(" fns[t] ")") }' "$out" | sort | paste -sd, -
 }
 
 echo "plant-faults: building the copy in $build"
