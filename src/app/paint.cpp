@@ -11,6 +11,7 @@
 #include <QStaticText>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <unordered_map>
 
 const QFont &gameFont(int size, int weight)
@@ -188,6 +189,18 @@ struct Drawn
 // The ink as measured leaves out the fringe of smoothing and the halo: the box reaches beyond.
 constexpr int drawnMargin = 3;
 
+// Byte for byte: QImage's own comparison goes pixel by pixel.
+bool sameBytes(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.format() != b.format())
+        return false;
+    const size_t row = size_t(a.width()) * size_t(a.depth() / 8);
+    for (int y = 0; y < a.height(); ++y)
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), row) != 0)
+            return false;
+    return true;
+}
+
 QHash<DrawnKey, Drawn> &drawnTexts()
 {
     static QHash<DrawnKey, Drawn> store;
@@ -264,7 +277,7 @@ void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace 
     const DrawnKey key{text, font, painter.pen().color().rgba(), QPoint(x, y), int(painter.renderHints())};
     auto &store = drawnTexts();
     bool halo = false;
-    if (auto it = store.constFind(key); kept && it != store.constEnd() && it->ground == ground) {
+    if (auto it = store.constFind(key); kept && it != store.constEnd() && sameBytes(it->ground, ground)) {
         halo = it->halo;
         const QPainter::CompositionMode mode = painter.compositionMode();
         painter.setCompositionMode(QPainter::CompositionMode_Source);
