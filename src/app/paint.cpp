@@ -188,6 +188,8 @@ struct Drawn
 
 // The ink as measured leaves out the fringe of smoothing and the halo: the box reaches beyond.
 constexpr int drawnMargin = 3;
+// A screen draws a dozen texts at most; a kept one holds two copies of its box (a few KiB).
+constexpr int maxDrawnTexts = 64;
 
 // Byte for byte: QImage's own comparison goes pixel by pixel.
 bool sameBytes(const QImage &a, const QImage &b)
@@ -292,7 +294,7 @@ void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace 
             halo = needsHalo(painter.pen().color(), pixelsUnder(painter, haloBox), haloBox, haloBox);
         drawLaidOut(painter, topLeft, laid, font, halo);
         if (kept) {
-            if (store.size() >= maxLaidOutTexts)
+            if (store.size() >= maxDrawnTexts)
                 store.clear();
             store.insert(key, Drawn{ground, pixelsUnder(painter, box), halo});
         }
