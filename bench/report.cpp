@@ -15,7 +15,6 @@
 #include <QJsonObject>
 #include <QList>
 #include <QMap>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtGlobal>
@@ -105,8 +104,8 @@ Ended waitFor(const Child &child)
     return ended;
 }
 
-// Reads the child's stdout until the line, returning when it came; the rest is drained and kept.
-double millisecondsToLine(const QStringList &args, QByteArray *rest = nullptr)
+// Reads the child's stdout until the line, returning when it came.
+double millisecondsToLine(const QStringList &args)
 {
     const auto start = Clock::now();
     const Child child = spawn(args, Output::Pipe);
@@ -124,45 +123,7 @@ double millisecondsToLine(const QStringList &args, QByteArray *rest = nullptr)
             ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     }
     waitFor(child);
-    if (rest)
-        *rest = seen;
     return ms;
-}
-
-// Where a start-up's time went: loading and starting the program until main() ("before main"),
-// then each phase the probe marked, as milliseconds each.
-const char *const phases[] = {"before-main", "application", "widget", "shown", "exposed", "first-screen"};
-
-QMap<QString, double> phaseDurations(double total, const QByteArray &output)
-{
-    QMap<QString, double> at;
-    for (const QByteArray &line : output.split('\n')) {
-        if (line.startsWith("trotix-bench: phase ")) {
-            const QList<QByteArray> words = line.mid(20).split(' ');
-            if (words.size() == 2)
-                at.insert(QString::fromLatin1(words[0]), words[1].toDouble());
-        }
-    }
-    QMap<QString, double> took;
-    const double inMain = at.value(QStringLiteral("first-screen"), -1);
-    if (inMain < 0)
-        return took;
-    took.insert(QStringLiteral("before-main"), total - inMain);
-    double previous = 0;
-    for (const char *phase : phases) {
-        const QString name = QLatin1String(phase);
-        if (!at.contains(name))
-            continue;
-        took.insert(name, at.value(name) - previous);
-        previous = at.value(name);
-    }
-    return took;
-}
-
-double decodingMilliseconds(const QByteArray &output)
-{
-    const int at = output.indexOf("trotix-bench: decoding ms ");
-    return at < 0 ? -1 : output.mid(at + 26, output.indexOf('\n', at) - at - 26).toDouble();
 }
 
 double median(QList<double> values)
@@ -362,29 +323,13 @@ int main(int argc, char **argv)
     std::printf("\n== 2. Start-up to the first screen\n");
     std::fflush(stdout);
     const int startRuns = quick ? 1 : 15;
-    QList<double> gameStarts, minimalStarts, textStarts, decodings;
-    // Per program (game, minimal, minimal with text), per phase, the milliseconds of every run.
-    QMap<QString, QList<double>> phaseRuns[3];
-    auto keepPhases = [&phaseRuns](int program, double total, const QByteArray &output) {
-        const QMap<QString, double> took = phaseDurations(total, output);
-        for (auto it = took.begin(); it != took.end(); ++it)
-            phaseRuns[program][it.key()] << it.value();
-    };
+    QList<double> gameStarts, minimalStarts;
     for (int i = 0; i < startRuns; ++i) {
-        QByteArray output;
-        gameStarts << millisecondsToLine({benchBinary("trotix_bench_startup")}, &output);
-        keepPhases(0, gameStarts.last(), output);
-        millisecondsToLine({benchBinary("trotix_bench_startup"), QStringLiteral("--decode")}, &output);
-        decodings << decodingMilliseconds(output);
-        minimalStarts << millisecondsToLine({benchBinary("trotix_bench_minimal"), picture}, &output);
-        keepPhases(1, minimalStarts.last(), output);
-        textStarts << millisecondsToLine({benchBinary("trotix_bench_minimal"), picture, QStringLiteral("--text")}, &output);
-        keepPhases(2, textStarts.last(), output);
+        gameStarts << millisecondsToLine({benchBinary("trotix_bench_startup")});
+        minimalStarts << millisecondsToLine({benchBinary("trotix_bench_minimal"), picture});
     }
     const double gameStart = median(gameStarts);
     const double minimalStart = median(minimalStarts);
-    const double textStart = median(textStarts);
-    const double decoding = median(decodings);
 
     // 3 and 4. A minute of play for both programs and the idle game's wake-ups, side by side:
     // they sleep nearly all the time.
@@ -393,7 +338,7 @@ int main(int argc, char **argv)
                 quick ? "" : ", 5. instructions per tick (callgrind)");
     std::fflush(stdout);
     // Each game gets a home of its own: a second game on the same horse stops at once.
-    QTemporaryDir homes[3];
+    QTemporaryDir homes[2];
     auto useHome = [](const QTemporaryDir &dir) {
         prepareHome(dir.path());
         qputenv("QPEDIR", QFile::encodeName(dir.path()));
@@ -406,17 +351,7 @@ int main(int argc, char **argv)
     const Child minimalPlay = spawn({benchBinary("trotix_bench_minimal"), picture, QStringLiteral("--play"),
                                      QString::number(playSeconds)},
                                     Output::Nowhere);
-    const Child textPlay = spawn({benchBinary("trotix_bench_minimal"), picture, QStringLiteral("--text"),
-                                  QStringLiteral("--play"), QString::number(playSeconds)},
-                                 Output::Nowhere);
-    // The whole script, a full race included, at ten ticks a second: peak memory does not wait
-    // for the clock.
     useHome(homes[1]);
-    const QString fullLog = work.path() + QStringLiteral("/fullplay.log");
-    const Child fullPlay = spawn({benchBinary("trotix_bench_startup"), QStringLiteral("--play"),
-                                  QString::number(quick ? 2 : 12), QStringLiteral("--tick-ms"), QStringLiteral("100")},
-                                 Output::File, fullLog);
-    useHome(homes[2]);
     const WakeUps wakeUps = measureWakeUps(work.path(), quick ? 1.5 : 3.0, quick ? 2.0 : 10.0);
     QStringList instructionOrder;
     QMap<QString, double> instructions;
@@ -424,10 +359,7 @@ int main(int argc, char **argv)
         instructions = countInstructions(work.path(), &instructionOrder);
     const Ended gameEnded = waitFor(gamePlay);
     const Ended minimalEnded = waitFor(minimalPlay);
-    const Ended textEnded = waitFor(textPlay);
-    const Ended fullEnded = waitFor(fullPlay);
     const int playedTicks = countTicks(gameLog);
-    const int fullTicks = countTicks(fullLog);
 
     // The table.
     const QString floorName = tickOrder.isEmpty() ? QString() : tickOrder.first();
@@ -459,22 +391,9 @@ int main(int argc, char **argv)
     std::printf("\n%-48s %10s %10s %8s %8s\n", "", "game", "minimal Qt", "ratio", "target");
     std::printf("%-48s %8.1f ms %8.1f ms %8.2f %8s  %s\n", "start-up to the first screen (median)", gameStart,
                 minimalStart, startRatio, "1.50", verdict(startRatio <= 1.5));
-    std::printf("%-48s %10s %8.1f ms %8.2f %8s\n", "  minimal Qt with one line of text", "", textStart,
-                textStart > 0 ? gameStart / textStart : 0, "");
-    std::printf("  where the start-up goes (medians, ms)          %10s %10s %10s\n", "game", "minimal", "with text");
-    for (const char *phase : phases) {
-        const QString name = QLatin1String(phase);
-        std::printf("    %-44s %10.1f %10.1f %10.1f\n", phase, median(phaseRuns[0].value(name)),
-                    median(phaseRuns[1].value(name)), median(phaseRuns[2].value(name)));
-    }
-    std::printf("%-48s %8.1f ms\n", "  decoding the game's pictures, in a fresh process", decoding);
     std::printf("%-48s %7.1f MiB %7.1f MiB %8.2f %8s  %s\n",
                 qPrintable(QStringLiteral("peak RSS after %1 s of play").arg(playSeconds)),
                 gameEnded.maxRssKb / 1024.0, minimalEnded.maxRssKb / 1024.0, rssRatio, "1.50", verdict(rssRatio <= 1.5));
-    std::printf("%-48s %10s %7.1f MiB %8.2f\n", "  minimal Qt with one line of text", "", textEnded.maxRssKb / 1024.0,
-                textEnded.maxRssKb > 0 ? double(gameEnded.maxRssKb) / textEnded.maxRssKb : 0);
-    std::printf("%-48s %7.1f MiB   (%d ticks; the timed play: %d)\n", "  peak RSS, whole script with a full race",
-                fullEnded.maxRssKb / 1024.0, fullTicks, playedTicks);
     std::printf("\nwake-ups of the idle game over %.0f s: %ld voluntary, %ld involuntary context switches, "
                 "%d ticks, %d threads\n",
                 wakeUps.seconds, wakeUps.during.voluntary, wakeUps.during.involuntary, wakeUps.ticks,
@@ -488,10 +407,9 @@ int main(int argc, char **argv)
     QStringList failed;
     if (floorUs <= 0 || tickUs.size() < 2)
         failed << QStringLiteral("tick benchmark");
-    if (gameStart <= 0 || minimalStart <= 0 || textStart <= 0 || decoding <= 0)
+    if (gameStart <= 0 || minimalStart <= 0)
         failed << QStringLiteral("start-up");
-    if (gameEnded.maxRssKb <= 0 || minimalEnded.maxRssKb <= 0 || textEnded.maxRssKb <= 0 || fullEnded.maxRssKb <= 0
-        || playedTicks <= 0 || fullTicks <= 0)
+    if (gameEnded.maxRssKb <= 0 || minimalEnded.maxRssKb <= 0 || playedTicks <= 0)
         failed << QStringLiteral("memory");
     if (wakeUps.ticks <= 0)
         failed << QStringLiteral("wake-ups");

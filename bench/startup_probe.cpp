@@ -66,10 +66,10 @@ int main(int argc, char **argv)
         // and the picture table, the first decoding in this process as in the game's.
         QElapsedTimer decoding;
         decoding.start();
-        for (const char *file : {"backgd1.png", "backgd2.png", "backgd3.png"})
-            QPixmap(Paths::picture(QString::fromLatin1(file)));
+        for (int background : {1, 2, 4})
+            loadBackground(background);
         GameState pictures;
-        loadPictures(pictures);
+        loadPictures(pictures, allScreens);
         std::printf("%s%.2f\n", decodeLine, decoding.nsecsElapsed() / 1e6);
         return 0;
     }

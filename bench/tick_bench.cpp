@@ -1,6 +1,6 @@
 // One whole tick of every screen, and the floor it is measured against: the bare copy of a
-// 240 x 320 picture into the game's buffer and on to its window. Prints Google Benchmark's table, then each
-// tick as a multiple of the floor.
+// 240 x 320 picture into the game's buffer and on to its window. Prints Google Benchmark's table;
+// trotix_bench_report reads its JSON and sets each tick against the floor.
 //
 //   trotix_bench_ticks [--quick] [--screens DIR] [--instructions] [Google Benchmark flags]
 //
@@ -35,70 +35,6 @@ namespace {
 
 const char floorName[] = "floor: 240x320 copy to buffer and widget";
 const char saveName[] = "attribute save (every 10th tick)";
-
-// Google Benchmark's console table, keeping each run's CPU time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    explicit RatioReporter(OutputOptions options)
-        : ConsoleReporter(options)
-    {
-    }
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        // One run, or the median of the repetitions.
-        for (const Run &run : runs) {
-            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if ((single || median) && !run.error_occurred)
-                nanoseconds[run.run_name.function_name] = run.GetAdjustedCPUTime() * timeUnitFactor(run.time_unit);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    std::map<std::string, double> nanoseconds;
-
-private:
-    static double timeUnitFactor(benchmark::TimeUnit unit)
-    {
-        switch (unit) {
-        case benchmark::kSecond:
-            return 1e9;
-        case benchmark::kMillisecond:
-            return 1e6;
-        case benchmark::kMicrosecond:
-            return 1e3;
-        default:
-            return 1;
-        }
-    }
-};
-
-void printRatios(std::ostream &out, const RatioReporter &reporter)
-{
-    const auto floor = reporter.nanoseconds.find(floorName);
-    if (floor == reporter.nanoseconds.end() || floor->second <= 0)
-        return;
-    char line[160];
-    out << "\nTick of each screen against the floor (CPU time; target: at most 3.00 x)\n";
-    std::snprintf(line, sizeof line, "%-34s %12s %9s\n", "screen", "us per tick", "x floor");
-    out << line;
-    auto row = [&](const std::string &name) {
-        const auto it = reporter.nanoseconds.find(name);
-        if (it == reporter.nanoseconds.end())
-            return;
-        const double ratio = it->second / floor->second;
-        std::snprintf(line, sizeof line, "%-34s %12.1f %9.2f%s\n", name.c_str(), it->second / 1000.0, ratio,
-                      ratio > 3.0 && name != saveName ? "  over" : "");
-        out << line;
-    };
-    row(floorName);
-    for (const TickScenario &scenario : tickScenarios())
-        row(scenario.name);
-    row(saveName);
-    out.flush();
-}
 
 // Under callgrind: each scenario's ticks counted apart, in a dump named after it.
 int countInstructions(BenchGame &game, int ticks)
@@ -203,12 +139,11 @@ int main(int argc, char **argv)
 
     benchmark::Initialize(&restCount, rest.data());
     // Colours only for a terminal.
-    RatioReporter reporter(isatty(fileno(results)) ? benchmark::ConsoleReporter::OO_ColorTabular
-                                                   : benchmark::ConsoleReporter::OO_Tabular);
+    benchmark::ConsoleReporter reporter(isatty(fileno(results)) ? benchmark::ConsoleReporter::OO_ColorTabular
+                                                                : benchmark::ConsoleReporter::OO_Tabular);
     reporter.SetOutputStream(&out);
     reporter.SetErrorStream(&std::cerr);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    printRatios(out, reporter);
     benchmark::Shutdown();
     return 0;
 }

@@ -11,6 +11,7 @@
 #include <QStaticText>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <unordered_map>
 
 const QFont &gameFont(int size, int weight)
@@ -130,27 +131,94 @@ qreal luminance(QRgb rgb)
 
 constexpr qreal readableContrast = 4.5;
 
-// Dark text whose ground (the pixels under its ink and one around) is dark anywhere: the trees
-// of the field, say. Only images and pixmaps can be looked at; the game draws into nothing else.
-bool needsHalo(const QPainter &painter, const QRect &box)
+// The pixels of an image or pixmap device within box (the game draws into nothing else).
+QImage pixelsUnder(const QPainter &painter, const QRect &box)
 {
-    const qreal ink = luminance(painter.pen().color().rgb());
+    const QPaintDevice *device = painter.device();
+    if (device->devType() == QInternal::Image)
+        return static_cast<const QImage *>(device)->copy(box);
+    if (device->devType() == QInternal::Pixmap)
+        return static_cast<const QPixmap *>(device)->copy(box).toImage();
+    return QImage();
+}
+
+// Dark text whose ground (the pixels under its ink and one around) is dark anywhere: the trees
+// of the field, say. ground holds the pixels of groundBox.
+bool needsHalo(const QColor &pen, const QImage &ground, const QRect &groundBox, const QRect &box)
+{
+    const qreal ink = luminance(pen.rgb());
     if (ink > 0.05)
         return false;
-    const QPaintDevice *device = painter.device();
-    QImage ground;
-    if (device->devType() == QInternal::Image)
-        ground = static_cast<const QImage *>(device)->copy(box);
-    else if (device->devType() == QInternal::Pixmap)
-        ground = static_cast<const QPixmap *>(device)->copy(box).toImage();
-    ground = ground.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < ground.height(); ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(ground.constScanLine(y));
-        for (int x = 0; x < ground.width(); ++x)
+    const QImage under = ground.copy(box.translated(-groundBox.topLeft())).convertToFormat(QImage::Format_RGB32);
+    const int width = under.width();
+    for (int y = 0; y < under.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(under.constScanLine(y));
+        for (int x = 0; x < width; ++x)
             if ((luminance(line[x]) + 0.05) / (ink + 0.05) < readableContrast)
                 return true;
     }
     return false;
+}
+
+// The screens draw the same texts on the same ground every second, and a text with a halo is
+// drawn nine times. What a text made of the pixels around it is kept with the pixels it was
+// drawn on: the same text, font, pen and place on the same ground give the same pixels, which
+// are copied back instead of drawn again.
+struct DrawnKey
+{
+    QString text;
+    QFont font;
+    QRgb pen;
+    QPoint at;
+    int hints;
+    bool operator==(const DrawnKey &other) const
+    {
+        return text == other.text && font == other.font && pen == other.pen && at == other.at && hints == other.hints;
+    }
+};
+
+size_t qHash(const DrawnKey &key, size_t seed = 0) { return qHashMulti(seed, key.text, key.font, key.pen, key.at, key.hints); }
+
+struct Drawn
+{
+    QImage ground; // the pixels of the box before
+    QImage result; // and after
+    bool halo;
+};
+
+// The ink as measured leaves out the fringe of smoothing and the halo: the box reaches beyond.
+constexpr int drawnMargin = 3;
+// A screen draws a dozen texts at most; a kept one holds two copies of its box (a few KiB).
+constexpr int maxDrawnTexts = 64;
+
+// Byte for byte: QImage's own comparison goes pixel by pixel.
+bool sameBytes(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.format() != b.format())
+        return false;
+    const size_t row = size_t(a.width()) * size_t(a.depth() / 8);
+    for (int y = 0; y < a.height(); ++y)
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), row) != 0)
+            return false;
+    return true;
+}
+
+QHash<DrawnKey, Drawn> &drawnTexts()
+{
+    static QHash<DrawnKey, Drawn> store;
+    return store;
+}
+
+// A painter that draws straight into an image or pixmap, with nothing that changes what a text
+// does to the pixels besides the text itself.
+bool plainPainter(const QPainter &painter)
+{
+    const int type = painter.device()->devType();
+    return (type == QInternal::Image || type == QInternal::Pixmap) && !painter.hasClipping()
+        && painter.worldTransform().isIdentity() && painter.opacity() == 1.0
+        && painter.compositionMode() == QPainter::CompositionMode_SourceOver
+        && painter.device()->devicePixelRatio() == 1 && painter.pen().style() == Qt::SolidLine
+        && painter.backgroundMode() == Qt::TransparentMode;
 }
 
 std::function<void(const DrawnText &)> &drawnTextObserver()
@@ -166,19 +234,10 @@ void setDrawnTextObserver(std::function<void(const DrawnText &)> observer)
     drawnTextObserver() = std::move(observer);
 }
 
-void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place)
+namespace {
+
+void drawLaidOut(QPainter &painter, QPointF topLeft, const LaidOutText &laid, const QFont &font, bool halo)
 {
-    QFont font = painter.font();
-    // The measured ink leaves out the faint fringe that smoothing adds: one column of air keeps
-    // that fringe on the screen too.
-    const int room = ScreenScale::deviceWidth - 1 - x;
-    if (place == TextPlace::Screen && laidOut(text, font).ink.right() >= room)
-        font = fittedFont(text, font, room);
-    // A laid-out text is placed by its top left corner; the baseline lies one ascent below it.
-    const LaidOutText &laid = laidOut(text, font);
-    const QPointF topLeft(x, y - laid.ascent);
-    const QRect ink = laid.ink.translated(x, y);
-    const bool halo = place == TextPlace::Screen && !ink.isEmpty() && needsHalo(painter, ink.adjusted(-1, -1, 1, 1));
     const QFont painterFont = painter.font();
     const bool refitted = font != painterFont;
     if (refitted)
@@ -195,6 +254,51 @@ void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace 
     painter.drawStaticText(topLeft, laid.text);
     if (refitted)
         painter.setFont(painterFont);
+}
+
+}
+
+void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place)
+{
+    QFont font = painter.font();
+    // The measured ink leaves out the faint fringe that smoothing adds: one column of air keeps
+    // that fringe on the screen too.
+    const int room = ScreenScale::deviceWidth - 1 - x;
+    if (place == TextPlace::Screen && laidOut(text, font).ink.right() >= room)
+        font = fittedFont(text, font, room);
+    // A laid-out text is placed by its top left corner; the baseline lies one ascent below it.
+    const LaidOutText &laid = laidOut(text, font);
+    const QPointF topLeft(x, y - laid.ascent);
+    const QRect ink = laid.ink.translated(x, y);
+    const bool onScreen = place == TextPlace::Screen && !ink.isEmpty();
+    const bool kept = onScreen && plainPainter(painter);
+    const QRect box = kept ? ink.adjusted(-drawnMargin, -drawnMargin, drawnMargin, drawnMargin)
+                                 .intersected(QRect(0, 0, painter.device()->width(), painter.device()->height()))
+                           : QRect();
+    const QImage ground = kept ? pixelsUnder(painter, box) : QImage();
+    const DrawnKey key{text, font, painter.pen().color().rgba(), QPoint(x, y), int(painter.renderHints())};
+    auto &store = drawnTexts();
+    bool halo = false;
+    if (auto it = store.constFind(key); kept && it != store.constEnd() && sameBytes(it->ground, ground)) {
+        halo = it->halo;
+        const QPainter::CompositionMode mode = painter.compositionMode();
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(box.topLeft(), it->result);
+        painter.setCompositionMode(mode);
+    } else {
+        const QRect haloBox = ink.adjusted(-1, -1, 1, 1);
+        // At the device's edge the ground reaches beyond it, as it always did.
+        if (kept && box.contains(haloBox))
+            halo = needsHalo(painter.pen().color(), ground, box, haloBox);
+        else if (onScreen)
+            halo = needsHalo(painter.pen().color(), pixelsUnder(painter, haloBox), haloBox, haloBox);
+        drawLaidOut(painter, topLeft, laid, font, halo);
+        if (kept) {
+            if (store.size() >= maxDrawnTexts)
+                store.clear();
+            store.insert(key, Drawn{ground, pixelsUnder(painter, box), halo});
+        }
+    }
     if (const auto &observer = drawnTextObserver())
         observer(DrawnText{text, ink, font, place, halo});
 }

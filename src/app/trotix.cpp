@@ -34,11 +34,6 @@ constexpr int screenHeight = ScreenScale::deviceHeight;
 constexpr int fieldStripWidth = 796;
 constexpr int courseStripWidth = 494;
 
-QPixmap *loadPixmap(const char *file)
-{
-    return new QPixmap(Paths::picture(QString::fromLatin1(file)));
-}
-
 // The buffer starts as the field picture, with its size; without a usable picture it still covers
 // the screen. It shares the picture's pixels until first drawn on, so the file is decoded once.
 QPixmap *makeScreenBuffer(const QPixmap &field)
@@ -117,10 +112,12 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
 {
     // The paint event covers the whole window with the buffer: nothing to clear under it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    gs.backgd1Pixmap = loadPixmap("backgd1.png");
+    // Start-up decodes only the field, which the first screen shows; every other picture waits
+    // until a screen first draws it (setupBackgd).
+    gs.backgd1Pixmap = new QPixmap(loadBackground(1));
     gs.screenBuffer = makeScreenBuffer(*gs.backgd1Pixmap);
-    gs.backgd2Pixmap = loadPixmap("backgd2.png");
-    gs.backgd3Pixmap = loadPixmap("backgd3.png");
+    gs.backgd2Pixmap = new QPixmap;
+    gs.backgd3Pixmap = new QPixmap;
 
     gs.nameEdit = makeLineEdit(this);
     gs.addressEdit = makeLineEdit(this);
@@ -140,7 +137,6 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     gs.okButton = ok;
     gs.disconnectButton = disconnect;
 
-    loadPictures(gs);
     buildMenus();
     buildWindowActions();
     addRaceRecordEntry(this);
@@ -463,6 +459,10 @@ void Trotix::setActivityGroupEnabled(bool enabled)
 
 void Trotix::setupBackgd(int kind)
 {
+    // Every screen is drawn on its background first: the moment to decode what it shows.
+    loadPictures(gs, gs.mode);
+    if (QPixmap *later = kind == 2 ? gs.backgd2Pixmap : kind == 4 ? gs.backgd3Pixmap : nullptr; later && later->isNull())
+        *later = loadBackground(kind);
     switch (kind) {
     case 1:
         copyStrip(*gs.screenBuffer, *gs.backgd1Pixmap, fieldStripWidth);
