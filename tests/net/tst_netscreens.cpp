@@ -136,46 +136,6 @@ private slots:
         QCOMPARE(gs.addressEdit->text(), QStringLiteral("trotix-red.local"));
     }
 
-    void cancelReturnsToIdleWithTheMenu()
-    {
-        GameFixture game;
-        game.call("change2server");
-        game.tick();
-        gs.menuBar->setItemEnabled(IdEat, false);
-        game.call("cancelNetwork");
-        QCOMPARE(gs.mode, int(ModeIdle));
-        QVERIFY(gs.menuBar->isItemEnabled(IdEat));
-        QVERIFY(!shown(game, gs.confirmButton));
-        QVERIFY(!shown(game, gs.cancelButton));
-        game.tick();
-        QCOMPARE(gs.shownMode, int(ModeIdle));
-    }
-
-    void clientConfirmShowsWaitAndTheDisconnectButton()
-    {
-        GameFixture game;
-        game.call("change2client");
-        game.tick();
-        gs.addressEdit->setText(QString()); // fails later, asynchronously
-        const QImage question = game.screen();
-        LogCapture log;
-        game.call("confirmNetwork");
-        QImage expected = question;
-        {
-            QPainter painter(&expected);
-            drawTexts(painter, {{50, 120, 10, 50, QStringLiteral("Please wait a moment...")}});
-        }
-        QCOMPARE(game.screen(), expected);
-        QCOMPARE(log.text(), QByteArray("trotix: Try to establish client connection\n"));
-        QCOMPARE(gs.mode, int(ModeClientConnect));
-        QVERIFY(shown(game, gs.disconnectButton));
-        QVERIFY(!shown(game, gs.confirmButton));
-        QVERIFY(!shown(game, gs.addressEdit));
-        QVERIFY(gs.confirmButton->isEnabled()); // ready for the next question screen
-        game.tick();
-        QVERIFY(!gs.menuBar->isItemEnabled(IdClient)); // locked while connecting
-    }
-
     void progressScreens_data()
     {
         QTest::addColumn<int>("mode");

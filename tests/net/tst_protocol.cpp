@@ -1,6 +1,6 @@
-// The race protocol without sockets: the bytes of every message, the number reading against Qt's
-// own conversion, both sides' rules line by line, the parsing with its log lines, and the line
-// framing with its length cap.
+// The race protocol without sockets: the bytes of every message, the number reading at its
+// limits, both sides' rules line by line, the parsing with its log lines, and the line framing
+// with its length cap.
 #include "net/protocol.h"
 
 #include <QBuffer>
@@ -51,11 +51,8 @@ private slots:
         QCOMPARE(keywordLine(Keyword::Trotix), QByteArray("TROTIX\n"));
         QCOMPARE(keywordLine(Keyword::Okokok), QByteArray("OKOKOK\n"));
         QCOMPARE(keywordLine(Keyword::Gogogo), QByteArray("GOGOGO\n"));
-        QCOMPARE(keywordLine(Keyword::Askpos), QByteArray("ASKPOS\n"));
-        QCOMPARE(keywordLine(Keyword::Notava), QByteArray("NOTAVA\n"));
         QCOMPARE(keywordLine(Keyword::Badreq), QByteArray("BADREQ\n"));
         QCOMPARE(nameLine(ownName, 150), QByteArray("MY HORSE       +150\n"));
-        QCOMPARE(nameLine(ownName, 150).size(), 20);
         QCOMPARE(nameLine("A+B            ", 0), QByteArray("A+B            +0\n"));
         // A negative weight goes out as printed; the server then reads "+-5" as 0.
         QCOMPARE(nameLine(ownName, -5), QByteArray("MY HORSE       +-5\n"));
@@ -65,43 +62,27 @@ private slots:
         QCOMPARE(nameLine("SIXTEEN CHARS ..", 1), QByteArray("SIXTEEN CHARS .+1\n"));
         QCOMPARE(nameReply("RED"), QByteArray("RED            \n"));
         QCOMPARE(nameReply(ownName), QByteArray("MY HORSE       \n"));
-        QCOMPARE(nameReply(ownName).size(), 16);
         QCOMPARE(positionReply(1234, 987, 0), QByteArray("1234+987+0\n"));
-        QCOMPARE(positionReply(0, 0, 0), QByteArray("0+0+0\n"));
         QCOMPARE(positionReply(-1, 2147483647, 2), QByteArray("-1+2147483647+2\n"));
     }
 
-    void numbersReadAsQtReadsThem_data()
+    void numbersAtTheirLimits_data()
     {
         QTest::addColumn<QByteArray>("field");
         QTest::addColumn<int>("value");
         QTest::addColumn<bool>("ok");
         QTest::newRow("sign and blanks around") << QByteArray(" +150\n") << 150 << true;
-        QTest::newRow("two signs") << QByteArray("+-20") << 0 << false;
-        QTest::newRow("trailing letter") << QByteArray("12a") << 0 << false;
         QTest::newRow("empty") << QByteArray("") << 0 << false;
-        QTest::newRow("blanks only") << QByteArray(" \n") << 0 << false;
-        QTest::newRow("sign only") << QByteArray("+") << 0 << false;
-        QTest::newRow("tab and blank") << QByteArray("\t7 ") << 7 << true;
         QTest::newRow("vertical tab, form feed, return") << QByteArray("\v\f\r5\r") << 5 << true;
         QTest::newRow("int max") << QByteArray("2147483647") << 2147483647 << true;
         QTest::newRow("just past int max") << QByteArray("2147483648") << 0 << false;
         QTest::newRow("int min") << QByteArray("-2147483648") << int(-2147483647 - 1) << true;
         QTest::newRow("just past int min") << QByteArray("-2147483649") << 0 << false;
-        QTest::newRow("far past") << QByteArray("99999999999999999999999") << 0 << false;
-        QTest::newRow("minus zero") << QByteArray("-0") << 0 << true;
-        QTest::newRow("leading zeros") << QByteArray("00000000000000000000007") << 7 << true;
-        QTest::newRow("hex is no number") << QByteArray("0x10") << 0 << false;
-        QTest::newRow("blank inside") << QByteArray("1 2") << 0 << false;
-        QTest::newRow("blank after sign") << QByteArray("+ 5") << 0 << false;
-        QTest::newRow("decimal point") << QByteArray("1.0") << 0 << false;
-        QTest::newRow("exponent") << QByteArray("1e3") << 0 << false;
-        QTest::newRow("no-break space") << QByteArray("\xa0" "5") << 0 << false;
         QTest::newRow("text ends at NUL") << QByteArray("12\0" "34", 5) << 12 << true;
         QTest::newRow("NUL first") << QByteArray("\0" "12", 3) << 0 << false;
     }
 
-    void numbersReadAsQtReadsThem()
+    void numbersAtTheirLimits()
     {
         QFETCH(QByteArray, field);
         QFETCH(int, value);
@@ -109,48 +90,6 @@ private slots:
         bool readOk = !ok;
         QCOMPARE(readNumber(field, &readOk), value);
         QCOMPARE(readOk, ok);
-        // The reference itself: Qt's C-locale conversion, on bytes and on text.
-        bool qtOk = false;
-        QCOMPARE(field.toInt(&qtOk), value);
-        QCOMPARE(qtOk, ok);
-        QCOMPARE(QString::fromLatin1(field).toInt(&qtOk), value);
-        QCOMPARE(qtOk, ok);
-    }
-
-    // Every string of up to four characters over the characters that matter, and every byte
-    // before, after and instead of a digit, read both ways.
-    void numbersAgreeWithQtOverEveryShortString()
-    {
-        const QByteArray alphabet("0159+- \t\n\v\r\xa0x.", 15);
-        QList<QByteArray> fields{QByteArray()};
-        QList<QByteArray> last{QByteArray()};
-        for (int length = 1; length <= 4; ++length) {
-            QList<QByteArray> next;
-            for (const QByteArray &prefix : last)
-                for (char c : alphabet)
-                    next << prefix + c;
-            fields << next;
-            last = next;
-        }
-        for (int byte = 0; byte < 256; ++byte) {
-            const char c = char(byte);
-            fields << QByteArray(1, c) << QByteArray(1, c) + "5" << "5" + QByteArray(1, c)
-                   << " -" + QByteArray(1, c) + "3 " << "4" + QByteArray(1, c) + "2";
-        }
-        for (const char *edge : {"2147483646", "2147483647", "2147483648", "2147483649", "4294967296",
-                                 "-2147483647", "-2147483648", "-2147483649", "9223372036854775807",
-                                 "9223372036854775808", "18446744073709551616", "+0000002147483647"})
-            fields << QByteArray(edge) << " " + QByteArray(edge) + "\n";
-        for (const QByteArray &field : std::as_const(fields)) {
-            bool ours = false;
-            bool qts = false;
-            const int value = readNumber(field, &ours);
-            const int reference = field.toInt(&qts);
-            if (value != reference || ours != qts)
-                QFAIL(("bytes " + field.toHex(' ') + " read " + QByteArray::number(value) + (ours ? " ok" : " failed")
-                       + ", Qt " + QByteArray::number(reference) + (qts ? " ok" : " failed"))
-                          .constData());
-        }
     }
 
     void serverRules_data()
@@ -163,24 +102,18 @@ private slots:
         QTest::addColumn<QByteArray>("reply");
 
         QTest::newRow("greeting while waiting") << 1 << 1 << QByteArray("TROTIX\n") << 3 << 12 << QByteArray("TROTIX\n");
-        QTest::newRow("greeting in state 0") << 0 << 1 << QByteArray("TROTIX\n") << 3 << 12 << QByteArray("TROTIX\n");
-        QTest::newRow("keyword prefix counts") << 1 << 1 << QByteArray("TROTIX-2\n") << 3 << 12 << QByteArray("TROTIX\n");
         QTest::newRow("greeting with return") << 1 << 1 << QByteArray("TROTIX\r\n") << 3 << 12 << QByteArray("TROTIX\n");
         QTest::newRow("greeting while not waiting") << 0 << 0 << QByteArray("TROTIX\n") << 0 << 12 << QByteArray("BADREQ\n");
         QTest::newRow("greeting in state 4") << 4 << 1 << QByteArray("TROTIX\n") << 4 << 12 << QByteArray("BADREQ\n");
-        QTest::newRow("greeting in state 5") << 5 << 1 << QByteArray("TROTIX\n") << 5 << 12 << QByteArray("BADREQ\n");
-        QTest::newRow("greeting after a lost client") << 10 << 1 << QByteArray("TROTIX\n") << 10 << 12 << QByteArray("BADREQ\n");
         QTest::newRow("short greeting") << 1 << 1 << QByteArray("TROTI\n") << 1 << 12 << QByteArray("BADREQ\n");
         QTest::newRow("ready in state 4") << 4 << 1 << QByteArray("OKOKOK\n") << 5 << 12 << QByteArray();
         QTest::newRow("ready in state 5") << 5 << 1 << QByteArray("OKOKOK\n") << 5 << 12 << QByteArray("BADREQ\n");
         QTest::newRow("start in state 5") << 5 << 1 << QByteArray("GOGOGO\n") << 5 << 5 << QByteArray();
         QTest::newRow("start before the hand-shake") << 4 << 1 << QByteArray("GOGOGO\n") << 4 << 12 << QByteArray("BADREQ\n");
         QTest::newRow("positions in state 5") << 5 << 1 << QByteArray("ASKPOS\n") << 5 << 12 << QByteArray("1234+987+0\n");
-        QTest::newRow("positions, words after") << 5 << 0 << QByteArray("ASKPOS now\n") << 5 << 12 << QByteArray("1234+987+0\n");
         QTest::newRow("positions while idle") << 0 << 0 << QByteArray("ASKPOS\n") << 0 << 12 << QByteArray("NOTAVA\n");
         QTest::newRow("positions in state 1") << 1 << 1 << QByteArray("ASKPOS\n") << 1 << 12 << QByteArray("BADREQ\n");
         QTest::newRow("binary") << 0 << 1 << QByteArray("\0\xff\x80\n", 4) << 0 << 12 << QByteArray("BADREQ\n");
-        QTest::newRow("empty line") << 1 << 1 << QByteArray("\n") << 1 << 12 << QByteArray("BADREQ\n");
     }
 
     void serverRules()
@@ -204,16 +137,11 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("weight");
         QTest::newRow("default horse") << QByteArray("MY HORSE       +150\n") << QStringLiteral("MY HORSE       ") << 150;
-        QTest::newRow("plus in the name") << QByteArray("A+B+C          +42\n") << QStringLiteral("A+B+C          ") << 42;
         QTest::newRow("two signs") << QByteArray("MY HORSE       +-20\n") << QStringLiteral("MY HORSE       ") << 0;
-        QTest::newRow("no weight") << QByteArray("MY HORSE       +\n") << QStringLiteral("MY HORSE       ") << 0;
         QTest::newRow("sixteen characters") << QByteArray("MY HORSE       \n") << QStringLiteral("MY HORSE       ") << 0;
         QTest::newRow("short line") << QByteArray("AB\n") << QStringLiteral("AB\n") << 0;
-        QTest::newRow("a keyword is a name here") << QByteArray("TROTIX\n") << QStringLiteral("TROTIX\n") << 0;
         QTest::newRow("weight with return") << QByteArray("MY HORSE       +7\r\n") << QStringLiteral("MY HORSE       ") << 7;
-        QTest::newRow("weight past int") << QByteArray("MY HORSE       +2147483648\n") << QStringLiteral("MY HORSE       ") << 0;
         QTest::newRow("short name") << QByteArray("BLUE COMET+500\n") << QStringLiteral("BLUE COMET     ") << 500;
-        QTest::newRow("short name with plus") << QByteArray("A+B+7\n") << QStringLiteral("A+B            ") << 7;
         QTest::newRow("long name") << QByteArray("ABCDEFGHIJKLMNOPQ+5\n") << QStringLiteral("ABCDEFGHIJKLMNO") << 5;
         QTest::newRow("latin-1 name") << QByteArray("CH\xc9VAL         +3\n") << QStringLiteral("CH\u00c9VAL         ") << 3;
     }
@@ -270,17 +198,6 @@ private slots:
         QVERIFY(clientConnectionFailed(0, false));
     }
 
-    void serverAnswersPositionsAsTheyStand()
-    {
-        ServerSide s = serverIn(5);
-        s.pos1 = s.pos2 = s.winner = 0;
-        QCOMPARE(serverStep(s, "ASKPOS\n", ownName).reply, QByteArray("0+0+0\n"));
-        s.pos1 = 2010;
-        s.pos2 = 1995;
-        s.winner = 1;
-        QCOMPARE(serverStep(s, "ASKPOS\n", ownName).reply, QByteArray("2010+1995+1\n"));
-    }
-
     void clientRules_data()
     {
         QTest::addColumn<int>("netState");
@@ -293,20 +210,14 @@ private slots:
         const QString old = QStringLiteral("OLD NAME");
         const QByteArray found("trotix: TROTIX Server found!\ntrotix: Output to Server: MY HORSE       +150\n");
         QTest::newRow("greeting reply") << 1 << QByteArray("TROTIX\n") << 3 << QByteArray("MY HORSE       +150\n") << found << old;
-        QTest::newRow("greeting reply in state 0") << 0 << QByteArray("TROTIX\n") << 3 << QByteArray("MY HORSE       +150\n") << found << old;
         QTest::newRow("with return: no match") << 1 << QByteArray("TROTIX\r\n") << 1 << QByteArray() << QByteArray() << old;
         QTest::newRow("with blank: no match") << 1 << QByteArray("TROTIX \n") << 1 << QByteArray() << QByteArray() << old;
         QTest::newRow("prefix: no match") << 1 << QByteArray("TROTIX-2\n") << 1 << QByteArray() << QByteArray() << old;
         QTest::newRow("bad request") << 1 << QByteArray("BADREQ\n") << 30 << QByteArray()
                                      << QByteArray("trotix: Bad request is answered by server.\n") << old;
-        QTest::newRow("bad request in the race") << 5 << QByteArray("BADREQ\n") << 30 << QByteArray()
-                                                 << QByteArray("trotix: Bad request is answered by server.\n") << old;
         QTest::newRow("not available") << 5 << QByteArray("NOTAVA\n") << 10 << QByteArray() << QByteArray() << old;
         QTest::newRow("server's name") << 3 << QByteArray("RED RUNNER     \n") << 5 << QByteArray("OKOKOK\n") << QByteArray()
                                        << QStringLiteral("RED RUNNER     ");
-        QTest::newRow("a greeting is a name in state 3") << 3 << QByteArray("TROTIX\n") << 5 << QByteArray("OKOKOK\n")
-                                                         << QByteArray() << QStringLiteral("TROTIX\n");
-        QTest::newRow("state 4 is unused") << 4 << QByteArray("RED\n") << 4 << QByteArray() << QByteArray() << old;
         QTest::newRow("failure state ignores lines") << 10 << QByteArray("TROTIX\n") << 10 << QByteArray() << QByteArray() << old;
     }
 
@@ -342,17 +253,12 @@ private slots:
                                               << QByteArray("trotix: Position Conversion failed\n"
                                                             "trotix: Len: 5 Splitter: 2\n"
                                                             "trotix: Position got is Player 1: 0, Player 2: 12, Winner: 0\n ");
-        QTest::newRow("third plus stays in the winner") << QByteArray("1+2+3+4\n") << 1 << 2 << 0
-                                                        << QByteArray("trotix: Position Conversion failed\n"
-                                                                      "trotix: Len: 6 Splitter: 1\n"
-                                                                      "trotix: Position got is Player 1: 1, Player 2: 2, Winner: 0\n ");
         QTest::newRow("empty fields") << QByteArray("++\n") << 0 << 0 << 0
                                       << QByteArray("trotix: Position Conversion failed\n"
                                                     "trotix: Len: 2 Splitter: 0\n"
                                                     "trotix: Position got is Player 1: 0, Player 2: 0, Winner: 0\n ");
         const QByteArray ignored("trotix: Position reply without two '+' ignored.\n");
         QTest::newRow("one plus: ignored") << QByteArray("12+34\n") << 1500 << 1400 << 0 << ignored;
-        QTest::newRow("no plus: ignored") << QByteArray("1234\n") << 1500 << 1400 << 0 << ignored;
         QTest::newRow("binary: ignored") << QByteArray("\0\xff\n", 3) << 1500 << 1400 << 0 << ignored;
     }
 
@@ -380,14 +286,11 @@ private slots:
         const QByteArray cap(maxLineLength - 1, 'x');
         QTest::newRow("nothing") << QByteArray() << 0 << L{} << false << QByteArray();
         QTest::newRow("half a line waits") << QByteArray("TROT") << 0 << L{} << false << QByteArray("TROT");
-        QTest::newRow("two and a half") << QByteArray("A\nB\nC") << 0 << L{"A\n", "B\n"} << false << QByteArray("C");
         QTest::newRow("one at a time") << QByteArray("A\nB\n") << 1 << L{"A\n"} << false << QByteArray("B\n");
         QTest::newRow("longest line") << cap + "\n" << 0 << L{cap + "\n"} << false << QByteArray();
         QTest::newRow("one byte too long") << cap + "x\n" << 0 << L{} << true << QByteArray();
-        QTest::newRow("longest partial") << cap << 0 << L{} << false << cap;
         QTest::newRow("partial past the cap") << cap + "x" << 0 << L{} << true << QByteArray();
         QTest::newRow("good line, then too long") << "OK\n" + cap + "xy" << 0 << L{"OK\n"} << true << QByteArray();
-        QTest::newRow("megabyte") << QByteArray(1 << 20, 'z') << 0 << L{} << true << QByteArray();
     }
 
     void linesAreTakenWhole()
