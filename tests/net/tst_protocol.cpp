@@ -53,17 +53,13 @@ private slots:
         QCOMPARE(keywordLine(Keyword::Gogogo), QByteArray("GOGOGO\n"));
         QCOMPARE(keywordLine(Keyword::Badreq), QByteArray("BADREQ\n"));
         QCOMPARE(nameLine(ownName, 150), QByteArray("MY HORSE       +150\n"));
-        QCOMPARE(nameLine("A+B            ", 0), QByteArray("A+B            +0\n"));
         // A negative weight goes out as printed; the server then reads "+-5" as 0.
         QCOMPARE(nameLine(ownName, -5), QByteArray("MY HORSE       +-5\n"));
-        QCOMPARE(nameLine(ownName, 2147483647), QByteArray("MY HORSE       +2147483647\n"));
         // A name of another length (a hand-edited save) still goes out as 15 characters.
         QCOMPARE(nameLine("BLUE COMET", 500), QByteArray("BLUE COMET     +500\n"));
         QCOMPARE(nameLine("SIXTEEN CHARS ..", 1), QByteArray("SIXTEEN CHARS .+1\n"));
         QCOMPARE(nameReply("RED"), QByteArray("RED            \n"));
-        QCOMPARE(nameReply(ownName), QByteArray("MY HORSE       \n"));
         QCOMPARE(positionReply(1234, 987, 0), QByteArray("1234+987+0\n"));
-        QCOMPARE(positionReply(-1, 2147483647, 2), QByteArray("-1+2147483647+2\n"));
     }
 
     void numbersAtTheirLimits_data()
@@ -104,7 +100,6 @@ private slots:
         QTest::newRow("greeting while waiting") << 1 << 1 << QByteArray("TROTIX\n") << 3 << 12 << QByteArray("TROTIX\n");
         QTest::newRow("greeting with return") << 1 << 1 << QByteArray("TROTIX\r\n") << 3 << 12 << QByteArray("TROTIX\n");
         QTest::newRow("greeting while not waiting") << 0 << 0 << QByteArray("TROTIX\n") << 0 << 12 << QByteArray("BADREQ\n");
-        QTest::newRow("greeting in state 4") << 4 << 1 << QByteArray("TROTIX\n") << 4 << 12 << QByteArray("BADREQ\n");
         QTest::newRow("short greeting") << 1 << 1 << QByteArray("TROTI\n") << 1 << 12 << QByteArray("BADREQ\n");
         QTest::newRow("ready in state 4") << 4 << 1 << QByteArray("OKOKOK\n") << 5 << 12 << QByteArray();
         QTest::newRow("ready in state 5") << 5 << 1 << QByteArray("OKOKOK\n") << 5 << 12 << QByteArray("BADREQ\n");
@@ -112,7 +107,6 @@ private slots:
         QTest::newRow("start before the hand-shake") << 4 << 1 << QByteArray("GOGOGO\n") << 4 << 12 << QByteArray("BADREQ\n");
         QTest::newRow("positions in state 5") << 5 << 1 << QByteArray("ASKPOS\n") << 5 << 12 << QByteArray("1234+987+0\n");
         QTest::newRow("positions while idle") << 0 << 0 << QByteArray("ASKPOS\n") << 0 << 12 << QByteArray("NOTAVA\n");
-        QTest::newRow("positions in state 1") << 1 << 1 << QByteArray("ASKPOS\n") << 1 << 12 << QByteArray("BADREQ\n");
         QTest::newRow("binary") << 0 << 1 << QByteArray("\0\xff\x80\n", 4) << 0 << 12 << QByteArray("BADREQ\n");
     }
 
@@ -143,7 +137,6 @@ private slots:
         QTest::newRow("weight with return") << QByteArray("MY HORSE       +7\r\n") << QStringLiteral("MY HORSE       ") << 7;
         QTest::newRow("short name") << QByteArray("BLUE COMET+500\n") << QStringLiteral("BLUE COMET     ") << 500;
         QTest::newRow("long name") << QByteArray("ABCDEFGHIJKLMNOPQ+5\n") << QStringLiteral("ABCDEFGHIJKLMNO") << 5;
-        QTest::newRow("latin-1 name") << QByteArray("CH\xc9VAL         +3\n") << QStringLiteral("CH\u00c9VAL         ") << 3;
     }
 
     void serverTakesTheNameLineInState3()
@@ -191,11 +184,9 @@ private slots:
     void clientFailsOnRealErrorsOnly()
     {
         QVERIFY(!clientConnectionFailed(5, true));
-        QVERIFY(!clientConnectionFailed(30, true)); // "rejected" stays on the screen
         QVERIFY(clientConnectionFailed(1, true));
         QVERIFY(clientConnectionFailed(3, true));
         QVERIFY(clientConnectionFailed(5, false));
-        QVERIFY(clientConnectionFailed(0, false));
     }
 
     void clientRules_data()
@@ -211,7 +202,6 @@ private slots:
         const QByteArray found("trotix: TROTIX Server found!\ntrotix: Output to Server: MY HORSE       +150\n");
         QTest::newRow("greeting reply") << 1 << QByteArray("TROTIX\n") << 3 << QByteArray("MY HORSE       +150\n") << found << old;
         QTest::newRow("with return: no match") << 1 << QByteArray("TROTIX\r\n") << 1 << QByteArray() << QByteArray() << old;
-        QTest::newRow("with blank: no match") << 1 << QByteArray("TROTIX \n") << 1 << QByteArray() << QByteArray() << old;
         QTest::newRow("prefix: no match") << 1 << QByteArray("TROTIX-2\n") << 1 << QByteArray() << QByteArray() << old;
         QTest::newRow("bad request") << 1 << QByteArray("BADREQ\n") << 30 << QByteArray()
                                      << QByteArray("trotix: Bad request is answered by server.\n") << old;
@@ -245,18 +235,10 @@ private slots:
                                   << QByteArray("trotix: Position converted from QString to Int\n"
                                                 "trotix: Len: 7 Splitter: 4\n"
                                                 "trotix: Position got is Player 1: 2010, Player 2: 1995, Winner: 1\n ");
-        QTest::newRow("mid race") << QByteArray("1234+987+0\n") << 1234 << 987 << 0
-                                  << QByteArray("trotix: Position converted from QString to Int\n"
-                                                "trotix: Len: 6 Splitter: 3\n"
-                                                "trotix: Position got is Player 1: 1234, Player 2: 987, Winner: 0\n ");
         QTest::newRow("bad fields read as 0") << QByteArray("abc+12+x\n") << 0 << 12 << 0
                                               << QByteArray("trotix: Position Conversion failed\n"
                                                             "trotix: Len: 5 Splitter: 2\n"
                                                             "trotix: Position got is Player 1: 0, Player 2: 12, Winner: 0\n ");
-        QTest::newRow("empty fields") << QByteArray("++\n") << 0 << 0 << 0
-                                      << QByteArray("trotix: Position Conversion failed\n"
-                                                    "trotix: Len: 2 Splitter: 0\n"
-                                                    "trotix: Position got is Player 1: 0, Player 2: 0, Winner: 0\n ");
         const QByteArray ignored("trotix: Position reply without two '+' ignored.\n");
         QTest::newRow("one plus: ignored") << QByteArray("12+34\n") << 1500 << 1400 << 0 << ignored;
         QTest::newRow("binary: ignored") << QByteArray("\0\xff\n", 3) << 1500 << 1400 << 0 << ignored;

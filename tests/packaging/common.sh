@@ -37,7 +37,6 @@ run_installed() {
   grep -q '^%%%%%%%%%%%%%%%%' "$work/data/trotix/trotix_attr.conf" 2>/dev/null \
     || { cat "$log" >&2; fail "the save is not under XDG_DATA_HOME"; }
   grep -qx 'trotix: New parameter file.' "$log" || fail "a first start did not find a new horse"
-  [ -d "$work/data/trotix" ] || fail "the save folder was not made"
   echo "ok: $binary started headless ($*) and ticked"
 }
 
@@ -57,8 +56,7 @@ check_layout() {
     [ -f "$icon" ] || fail "no ${size}px icon"
     file "$icon" | grep -q "PNG image data, $size x $size," || fail "the ${size}px icon is $(file -b "$icon")"
   done
-  [ -f "$share/man/man6/trotix.6.gz" ] || fail "no manual page"
-  [ -f "$share/doc/trotix/copyright" ] || fail "no copyright notice"
+  [ -f "$share/man/man6/trotix.6.gz" ] && [ -f "$share/doc/trotix/copyright" ] || fail "no manual page or copyright"
   grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "the desktop entry names another icon"
   grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$share/metainfo/$id.metainfo.xml" \
     || fail "the metainfo launches another desktop id"

@@ -16,16 +16,10 @@ trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack --config CPackConfig.cmake -G DEB -B "$work/out") >"$work/cpack.log" 2>&1 \
   || { cat "$work/cpack.log" >&2; fail "cpack"; }
 deb=$(ls "$work"/out/trotix_*.deb)
-arch=$(dpkg --print-architecture)
-[ "$(basename "$deb")" = "trotix_$(dpkg-deb -f "$deb" Version)_$arch.deb" ] || fail "package file name $(basename "$deb")"
+[ "$(basename "$deb")" = "trotix_$(dpkg-deb -f "$deb" Version)_$(dpkg --print-architecture).deb" ] || fail "file name $deb"
 
-info=$(dpkg-deb --info "$deb")
-echo "$info"
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = trotix ] || fail "Package: $(field Package)"
-[ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
-[ "$(field Section)" = games ] || fail "Section: $(field Section)"
-[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+[ "$(field Package)" = trotix ] && [ "$(field Section)" = games ] || fail "Package/Section: $(field Package)/$(field Section)"
 depends=$(field Depends)
 for dep in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6; do
   echo "$depends" | grep -Eq "(^|, )$dep( |,|$)" || fail "Depends lacks $dep: $depends"
@@ -33,11 +27,7 @@ done
 # The font the texts were measured with, and no other offered in its place: a wider sans would
 # push texts off the screen and out of their buttons.
 echo "$depends" | grep -Eq "(^|, )fonts-urw-base35(,|$)" || fail "Depends lacks fonts-urw-base35 alone: $depends"
-synopsis=$(field Description | sed -n 1p)
-[ -n "$synopsis" ] || fail "no synopsis"
-[ "$(field Description | sed -n 2p | sed 's/^ *//')" != "$synopsis" ] || fail "the synopsis is repeated"
 field Description | sed -n '2,$p' | grep -qv '^ ' && fail "a description line is not indented"
-[ -z "$(field Homepage)" ] || fail "a homepage the project does not have: $(field Homepage)"
 
 dpkg-deb --contents "$deb" >"$work/contents"
 outside=$(awk '{print $6}' "$work/contents" | grep -v -e '^\./usr/' -e '^\./$' || true)

@@ -88,32 +88,23 @@ class TestRaceCourse : public QObject
     Q_OBJECT
 
 private slots:
-    void startBoardForms_data()
-    {
-        QTest::addColumn<int>("pos1");
-        QTest::addColumn<int>("raceTick");
-        QTest::addColumn<int>("form");
-        QTest::addColumn<int>("judge");
-        QTest::newRow("ready") << 0 << 3 << int(StartBoard::Waiting) << 1;
-        QTest::newRow("flag raised at 5") << 0 << 5 << int(StartBoard::Waiting) << 2;
-        QTest::newRow("first running frame") << 0 << 7 << int(StartBoard::Running) << 1;
-        QTest::newRow("199") << 199 << 7 << int(StartBoard::Running) << 1;
-        QTest::newRow("200") << 200 << 7 << int(StartBoard::Hidden) << 1;
-        QTest::newRow("behind the start") << -1 << 7 << int(StartBoard::Hidden) << 1;
-    }
-
     void startBoardForms()
     {
-        QFETCH(int, pos1);
-        QFETCH(int, raceTick);
-        const StartBoard shown = startBoardForm(pos1, raceTick);
-        QTEST(int(shown), "form");
-        QTEST(startJudgePicture(shown, raceTick), "judge");
+        struct Row { int pos1, raceTick; StartBoard form; int judge; };
+        const Row rows[] = {
+            {0, 3, StartBoard::Waiting, 1}, {0, 5, StartBoard::Waiting, 2}, // the flag raised at 5
+            {0, 7, StartBoard::Running, 1}, {199, 7, StartBoard::Running, 1},
+            {200, 7, StartBoard::Hidden, 1}, {-1, 7, StartBoard::Hidden, 1},
+        };
+        for (const Row &r : rows) {
+            QCOMPARE(startBoardForm(r.pos1, r.raceTick), r.form);
+            QCOMPARE(startJudgePicture(r.form, r.raceTick), r.judge);
+        }
     }
 
-    // The frame at (pos1, raceTick, winner) shows `colour` at screen (x, y) of a buffer wider than
-    // the screen; where `appears`, the frame at pos1 - 1 shows nothing there (a window's first
-    // position).
+    // The frame at (pos1, raceTick, winner) shows `colour` at (x, y) of a buffer wider than the
+    // screen; where `appears`, the frame at pos1 - 1 shows nothing at x + 1 (a window's first
+    // position: the piece's left edge just right of the screen).
     void landmarks_data()
     {
         QTest::addColumn<int>("pos1");
@@ -146,12 +137,12 @@ private slots:
     void landmarks()
     {
         QFETCH(int, pos1);
-        QFETCH(int, raceTick);
         QFETCH(QPoint, at);
         QFETCH(bool, appears);
         RaceGame game;
         WideBuffer wide(400);
         QFETCH(int, winner);
+        QFETCH(int, raceTick);
         gs.winner = winner;
         gs.raceTick = raceTick;
         for (int pos : {pos1, pos1 - 1}) {
@@ -166,35 +157,21 @@ private slots:
     }
 
     // The race clock after a drawn frame: the server holds at "READY..." for the challenger's
-    // start signal, the client and the computer go on.
-    void raceClock_data()
-    {
-        QTest::addColumn<int>("isServer");
-        QTest::addColumn<int>("demoRace");
-        QTest::addColumn<int>("raceTick");
-        QTest::addColumn<int>("after");
-        QTest::newRow("server 3") << 1 << 0 << 3 << 4;
-        QTest::newRow("server holds at 4") << 1 << 0 << 4 << 4;
-        QTest::newRow("client signals at 4") << 0 << 0 << 4 << 5;
-        QTest::newRow("computer goes on at 4") << 1 << 1 << 4 << 5;
-        QTest::newRow("running") << 0 << 0 << 19 << 19;
-        QTest::newRow("result") << 1 << 0 << 20 << 21;
-        QTest::newRow("over") << 1 << 1 << 31 << 31;
-    }
-
+    // start signal, the client gives it and goes on, and so does the computer's race.
     void raceClock()
     {
-        QFETCH(int, isServer);
-        QFETCH(int, demoRace);
-        QFETCH(int, raceTick);
-        QFETCH(int, after);
-        QCOMPARE(givesStartSignal(raceTick, raceSide(isServer, demoRace)), !isServer && raceTick == 4);
-        RaceGame game;
-        gs.isServer = isServer;
-        gs.demoRace = demoRace;
-        gs.raceTick = raceTick;
-        game.putHorse(0, 0);
-        QCOMPARE(gs.raceTick, after);
+        struct Row { int isServer, demoRace, raceTick, after; };
+        const Row rows[] = {{1, 0, 3, 4}, {1, 0, 4, 4}, {0, 0, 4, 5}, {1, 1, 4, 5},
+                            {0, 0, 19, 19}, {1, 0, 20, 21}, {1, 1, 31, 31}};
+        for (const Row &r : rows) {
+            QCOMPARE(givesStartSignal(r.raceTick, raceSide(r.isServer, r.demoRace)), !r.isServer && r.raceTick == 4);
+            RaceGame game;
+            gs.isServer = r.isServer;
+            gs.demoRace = r.demoRace;
+            gs.raceTick = r.raceTick;
+            game.putHorse(0, 0);
+            QCOMPARE(gs.raceTick, r.after);
+        }
     }
 
     void oddPositionsCannotOverflowTheDrawing()
@@ -211,34 +188,22 @@ private slots:
     }
 
     // The own horse stays put; the other is drawn ahead or behind by the distance between them.
-    void runningHorses_data()
-    {
-        QTest::addColumn<int>("isServer");
-        QTest::addColumn<int>("p1");
-        QTest::addColumn<int>("p2");
-        QTest::addColumn<QPoint>("player1");
-        QTest::addColumn<QPoint>("player2");
-        QTest::newRow("server, blue ahead") << 1 << 1000 << 1030 << QPoint(70, 190) << QPoint(100, 160);
-        QTest::newRow("client, red ahead") << 0 << 1030 << 1000 << QPoint(100, 190) << QPoint(70, 160);
-    }
-
     void runningHorses()
     {
-        QFETCH(int, isServer);
-        QFETCH(int, p1);
-        QFETCH(int, p2);
-        QFETCH(QPoint, player1);
-        QFETCH(QPoint, player2);
-        RaceGame game;
-        gs.isServer = isServer;
-        gs.demoRace = 0;
-        gs.raceTick = 7;
-        const QImage first = game.horsesAt(p1, p2);
-        QCOMPARE(colourAt(first, player2.x(), player2.y()), race4);
-        QCOMPARE(colourAt(first, player1.x(), player1.y()), race1);
-        QCOMPARE(colourAt(first, player1.x() - 1, player1.y() + 20), fill);
-        const QImage second = game.horsesAt(p1, p2); // the other gallop frame
-        QCOMPARE(colourAt(second, player1.x(), player1.y()), race2);
+        struct Row { int isServer, p1, p2; QPoint player1, player2; };
+        const Row rows[] = {{1, 1000, 1030, {70, 190}, {100, 160}}, {0, 1030, 1000, {100, 190}, {70, 160}}};
+        for (const Row &r : rows) {
+            RaceGame game;
+            gs.isServer = r.isServer;
+            gs.demoRace = 0;
+            gs.raceTick = 7;
+            const QImage first = game.horsesAt(r.p1, r.p2);
+            QCOMPARE(colourAt(first, r.player2.x(), r.player2.y()), race4);
+            QCOMPARE(colourAt(first, r.player1.x(), r.player1.y()), race1);
+            QCOMPARE(colourAt(first, r.player1.x() - 1, r.player1.y() + 20), fill);
+            const QImage second = game.horsesAt(r.p1, r.p2); // the other gallop frame
+            QCOMPARE(colourAt(second, r.player1.x(), r.player1.y()), race2);
+        }
     }
 
     void readoutsShowTheMetres()
@@ -257,38 +222,28 @@ private slots:
         QCOMPARE(shown.copy(area), expected.copy(area));
     }
 
-    void resultBanner_data()
-    {
-        QTest::addColumn<int>("isServer");
-        QTest::addColumn<int>("winner");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("server wins") << 1 << 1 << " YOU WIN!";
-        QTest::newRow("server loses") << 1 << 2 << "YOU LOSE! ";
-        QTest::newRow("client wins") << 0 << 2 << " YOU WIN!";
-        QTest::newRow("undecided") << 1 << 0 << "";
-    }
-
     void resultBanner()
     {
-        QFETCH(int, isServer);
-        QFETCH(int, winner);
-        QFETCH(QString, text);
-        RaceGame game;
-        gs.isServer = isServer;
-        gs.demoRace = 0;
-        gs.winner = winner;
-        gs.raceTick = 20;
-        gs.lastPos1 = gs.lastPos2 = 2100;
-        const QImage shown = game.horsesAt(2100, 2100);
-        const QImage expected = drawnOn(fill, 240, [&](QPainter &painter) {
-            painter.setBrush(Qt::blue);
-            painter.setPen(Qt::yellow);
-            painter.drawRect(70, 30, 119, 24);
-            painter.setFont(gameFont(18, 75));
-            drawTextAt(painter, 80, 50, text);
-        });
-        const QRect banner(69, 29, 122, 27);
-        QCOMPARE(shown.copy(banner), expected.copy(banner));
+        struct Row { int isServer, winner; const char *text; };
+        const Row rows[] = {{1, 1, " YOU WIN!"}, {1, 2, "YOU LOSE! "}, {0, 2, " YOU WIN!"}, {1, 0, ""}};
+        for (const Row &r : rows) {
+            RaceGame game;
+            gs.isServer = r.isServer;
+            gs.demoRace = 0;
+            gs.winner = r.winner;
+            gs.raceTick = 20;
+            gs.lastPos1 = gs.lastPos2 = 2100;
+            const QImage shown = game.horsesAt(2100, 2100);
+            const QImage expected = drawnOn(fill, 240, [&](QPainter &painter) {
+                painter.setBrush(Qt::blue);
+                painter.setPen(Qt::yellow);
+                painter.drawRect(70, 30, 119, 24);
+                painter.setFont(gameFont(18, 75));
+                drawTextAt(painter, 80, 50, QString::fromLatin1(r.text));
+            });
+            const QRect banner(69, 29, 122, 27);
+            QCOMPARE(shown.copy(banner), expected.copy(banner));
+        }
     }
 };
 
