@@ -1,13 +1,17 @@
-// The race client on loopback (port 1234): our game connects to a scripted server that
-// checks every byte the game sends and answers with exact bytes; hand-shake, race, the failure
-// countdowns, and a server that sends a line too long.
+// The race client on loopback (port 1234): our game connects to a scripted server that checks
+// every byte the game sends and answers with exact bytes; hand-shake, race, failures, a server that
+// sends a line too long. And the connection screens as the player sees them: every text at its
+// place in its font over the field, and the buttons each screen offers.
 #include "failuredisplay.h"
 #include "gamefixture.h"
+#include "net/ownaddress.h"
 #include "net/protocol.h"
 #include "platform/log.h"
+#include "screencheck.h"
 #include "scriptedpeer.h"
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 
@@ -79,13 +83,53 @@ bool askedMidRace(GameFixture &game, ScriptedPeer &peer)
     return peer.nextLine() == "ASKPOS\n";
 }
 
+
+using Texts = QList<ScreenText>;
+
+ScreenText heading(int x, int y, const char *text) { return {x, y, 12, 75, QString::fromLatin1(text)}; }
+ScreenText lineText(int y, const char *text) { return {5, y, 10, 50, QString::fromLatin1(text)}; }
+
+// The field background as the tick paints it, with the given texts drawn over it in black.
+QImage expectedScreen(GameFixture &game, const Texts &texts)
+{
+    game.setupBackgd(1);
+    QImage image = game.screen();
+    QPainter painter(&image);
+    drawTexts(painter, texts);
+    return image;
 }
+
+bool shown(GameFixture &game, QWidget *widget) { return widget->isVisibleTo(game.widget()); }
+
+// The rows of the waiting screen where the device's own address is shown, between the texts
+// and the button.
+constexpr int addressTop = 160;
+constexpr int addressBottom = 200;
+
+QImage outsideAddressRows(QImage image)
+{
+    QPainter(&image).fillRect(0, addressTop, image.width(), addressBottom - addressTop, Qt::magenta);
+    return image;
+}
+
+bool sameAddressRows(const QImage &a, const QImage &b)
+{
+    return a.copy(0, addressTop, a.width(), addressBottom - addressTop)
+           == b.copy(0, addressTop, b.width(), addressBottom - addressTop);
+}
+
+QList<QHostAddress> homeAddress() { return {QHostAddress(QStringLiteral("192.168.1.10"))}; }
+
+}
+
+Q_DECLARE_METATYPE(Texts)
 
 class TestNetClient : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { setOwnAddressSource(homeAddress); }
     void cleanup()
     {
         // The one client socket outlives every game of this process: leave it closed.
@@ -95,28 +139,17 @@ private slots:
     void handshakeAndRaceToTheResult()
     {
         ClientGame game;
-        QVERIFY(game.server.listen());
-        game.call("change2client");
-        game.tick();
-        gs.addressEdit->setText(QStringLiteral("127.0.0.1"));
         LogCapture log;
-        game.call("confirmNetwork");
-        QCOMPARE(gs.mode, int(ModeClientConnect));
-        ScriptedPeer *peer = game.server.accept();
+        ScriptedPeer *peer = game.connect(); // every byte of the hand-shake checked on the way
         QVERIFY(peer);
-        QCOMPARE(peer->nextLine(), QByteArray("TROTIX\n"));
-        peer->send("TROTIX\n");
-        QCOMPARE(peer->nextLine(), ownNameLine);
-        peer->send("RED RUNNER     \n");
-        QCOMPARE(peer->nextLine(), QByteArray("OKOKOK\n"));
-        QCOMPARE(gs.netState, 5);
         QCOMPARE(gs.opponentName, QStringLiteral("RED RUNNER     "));
-        QCOMPARE(logLines(log.text()), QStringList({"trotix: Try to establish client connection\n",
-                                                    "trotix: Ping! Client Connected\n",
-                                                    "trotix: Something ready for read by client\n",
-                                                    "trotix: TROTIX Server found!\n",
-                                                    "trotix: Output to Server: MY HORSE       +150\n",
-                                                    "trotix: Something ready for read by client\n"}));
+        QVERIFY2(log.text().endsWith("trotix: Try to establish client connection\n"
+                                     "trotix: Ping! Client Connected\n"
+                                     "trotix: Something ready for read by client\n"
+                                     "trotix: TROTIX Server found!\n"
+                                     "trotix: Output to Server: MY HORSE       +150\n"
+                                     "trotix: Something ready for read by client\n"),
+                 log.text().constData());
 
         game.tick();
         QCOMPARE(gs.mode, int(ModeClientRace));
@@ -159,34 +192,27 @@ private slots:
 
     // A server that hangs up in the middle of the hand-shake, or sends a line too long, gave no
     // race: shown as a connection that failed ("Host cannot be connected!" for four ticks).
-    void serverFailingInTheHandshakeCannotBeConnected_data()
-    {
-        QTest::addColumn<int>("stage");
-        QTest::addColumn<QByteArray>("flood");
-        QTest::addColumn<QByteArray>("log");
-        const QByteArray error("trotix: Start client connection Error!\n");
-        QTest::newRow("hang-up after the greeting") << int(Stage::Greeted) << QByteArray() << error;
-        QTest::newRow("hang-up after the name line") << int(Stage::Named) << QByteArray() << error;
-        QTest::newRow("line too long") << int(Stage::Greeted) << QByteArray(1 << 20, 'X')
-                                       << "trotix: Line too long from peer, connection dropped.\n" + error;
-    }
-
     void serverFailingInTheHandshakeCannotBeConnected()
     {
-        QFETCH(int, stage);
-        QFETCH(QByteArray, flood);
-        QFETCH(QByteArray, log);
-        ClientGame game;
-        ScriptedPeer *peer = game.connect(Stage(stage));
-        QVERIFY(peer);
-        LogCapture logged;
-        if (flood.isEmpty())
-            peer->socket().disconnectFromHost();
-        else
-            peer->send(flood);
-        QVERIFY(pumpUntil([] { return gs.netState == 10; }));
-        QVERIFY2(logged.text().endsWith(log), logged.text().constData());
-        QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
+        const QByteArray error("trotix: Start client connection Error!\n");
+        struct Row { Stage stage; QByteArray flood, log; };
+        const Row rows[] = {{Stage::Greeted, {}, error}, {Stage::Named, {}, error},
+                            {Stage::Greeted, QByteArray(1 << 20, 'X'),
+                             "trotix: Line too long from peer, connection dropped.\n" + error}};
+        for (const Row &r : rows) {
+            ClientGame game;
+            ScriptedPeer *peer = game.connect(r.stage);
+            QVERIFY(peer);
+            LogCapture log;
+            if (r.flood.isEmpty())
+                peer->socket().disconnectFromHost();
+            else
+                peer->send(r.flood);
+            QVERIFY(pumpUntil([] { return gs.netState == 10; }));
+            QVERIFY2(log.text().endsWith(r.log), log.text().constData());
+            QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
+            gs.clientSocket->abort();
+        }
     }
 
     void onlyTheLastOfTwoLinesCounts()
@@ -220,50 +246,18 @@ private slots:
         QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
     }
 
-    void refusalsCountDownToIdle_data()
-    {
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<int>("failure");
-        QTest::addColumn<QByteArray>("log");
-        QTest::newRow("bad request") << QByteArray("BADREQ\n") << 30
-                                     << QByteArray("trotix: Something ready for read by client\n"
-                                                   "trotix: Bad request is answered by server.\n");
-        QTest::newRow("not available") << QByteArray("NOTAVA\n") << 10
-                                       << QByteArray("trotix: Something ready for read by client\n");
-    }
-
-    void refusalsCountDownToIdle()
-    {
-        QFETCH(QByteArray, answer);
-        QFETCH(int, failure);
-        ClientGame game;
-        ScriptedPeer *peer = game.connect(Stage::Greeted);
-        QVERIFY(peer);
-        LogCapture log;
-        peer->send(answer);
-        QVERIFY(pumpUntil([&] { return gs.netState == failure; }));
-        QTEST(log.text(), "log");
-        QVERIFY(countsDownToIdle(game, failure, ModeClientConnect));
-        QVERIFY(peer->waitForClose()); // torn down at the end of the display
-    }
-
-    void connectionErrorsCountDownToIdle_data()
-    {
-        QTest::addColumn<QString>("address");
-        QTest::newRow("nobody listening") << QStringLiteral("127.0.0.1");
-        QTest::newRow("empty address") << QString();
-    }
-
+    // Refused, or no address at all: the address stays for the next try.
     void connectionErrorsCountDownToIdle()
     {
-        QFETCH(QString, address);
-        GameFixture game;
-        LogCapture log;
-        confirmAddress(game, address);
-        QVERIFY(pumpUntil([] { return gs.netState == 10; }, 20000));
-        QVERIFY(log.text().contains("trotix: Start client connection Error!\n"));
-        QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
-        QCOMPARE(gs.addressEdit->text(), address); // kept for the next try
+        for (const QString &address : {QStringLiteral("127.0.0.1"), QString()}) {
+            GameFixture game;
+            LogCapture log;
+            confirmAddress(game, address);
+            QVERIFY(pumpUntil([] { return gs.netState == 10; }, 20000));
+            QVERIFY(log.text().contains("trotix: Start client connection Error!\n"));
+            QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
+            QCOMPARE(gs.addressEdit->text(), address);
+        }
     }
 
     void disconnectOnTheCourseEndsTheRace()
@@ -283,6 +277,123 @@ private slots:
         ScriptedPeer *next = shakeHands(game, game.server);
         QVERIFY(next);
         QCOMPARE(log.text().count("Ping! Client Connected"), 1);
+    }
+
+    // The waiting screen's own address lines: home networks first, link-local last, each once.
+    void ownAddressLines()
+    {
+        const auto lines = [](const QStringList &addresses) {
+            QList<QHostAddress> list;
+            for (const QString &address : addresses)
+                list.append(QHostAddress(address));
+            return ::ownAddressLines(list);
+        };
+        QCOMPARE(lines({}), QStringList{"Your address: none (no network)"});
+        QCOMPARE(lines({"169.254.7.1", "203.0.113.5", "10.0.0.2", "10.0.0.2"}),
+                 QStringList({"Your addresses: 10.0.0.2", "203.0.113.5", "169.254.7.1"}));
+        QCOMPARE(lines({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"}),
+                 QStringList({"Your addresses: 10.0.0.1", "10.0.0.2", "10.0.0.3 ..."}));
+    }
+
+    void questionScreens_data()
+    {
+        QTest::addColumn<QByteArray>("menuSlot");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<Texts>("texts");
+        QTest::addColumn<bool>("addressShown");
+        QTest::newRow("server") << QByteArray("change2server") << int(ModeServerAsk)
+                                << Texts{heading(50, 70, "Wait for Challengers"), heading(55, 85, "over the Network?")}
+                                << false;
+        QTest::newRow("client") << QByteArray("change2client") << int(ModeClientAsk)
+                                << Texts{heading(53, 70, "Seek Challengers"), heading(55, 85, "over the Network?"),
+                                         {20, 110, 10, 75, QStringLiteral("Hostname/IP Address of the Challenger:")}}
+                                << true;
+    }
+
+    void questionScreens()
+    {
+        QFETCH(QByteArray, menuSlot);
+        QFETCH(int, mode);
+        QFETCH(Texts, texts);
+        QFETCH(bool, addressShown);
+        GameFixture game;
+        game.call(menuSlot.constData());
+        game.tick();
+        QCOMPARE(gs.shownMode, mode);
+        const QImage screen = game.screen();
+        QCOMPARE(screen, expectedScreen(game, texts));
+        QVERIFY(shown(game, gs.confirmButton));
+        QVERIFY(shown(game, gs.cancelButton));
+        QVERIFY(!shown(game, gs.disconnectButton));
+        QCOMPARE(shown(game, gs.addressEdit), addressShown);
+    }
+
+    void progressScreens_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("netState");
+        QTest::addColumn<Texts>("texts");
+        QTest::addColumn<int>("stateAfter");
+        QTest::addColumn<int>("modeAfter");
+        QTest::addColumn<bool>("addressShown");
+
+        const QString name = QStringLiteral("BLUE BOLT      ");
+        const int wait = ModeServerWait;
+        const ScreenText s = heading(5, 70, "Wait for Challengers ...");
+        const ScreenText connected = lineText(95, "A connection is established.");
+        const ScreenText here = lineText(110, "Here comes a Trotix challenger!");
+        const ScreenText nameLabel = lineText(125, "Name of Challenger: ");
+        const ScreenText nameText{105, 125, 10, 50, name};
+        const ScreenText ready = lineText(140, "Ready for racing ...");
+        QTest::newRow("server named") << wait << 4 << Texts{s, connected, here, nameLabel, nameText} << 4 << wait << true;
+        QTest::newRow("server ready") << wait << 5 << Texts{s, connected, here, nameLabel, nameText, ready} << 5
+                                      << int(ModeServerRace) << false;
+        QTest::newRow("server lost, last tick") << wait << 13 << Texts{s, lineText(155, "Disconnected unexpectedly.")}
+                                                << 0 << int(ModeIdle) << false;
+        QTest::newRow("server busy, last tick") << wait << 33
+                                                << Texts{s, lineText(95, "Network subsystem busy, please retry later.")}
+                                                << 0 << int(ModeIdle) << false;
+
+        const int connect = ModeClientConnect;
+        const ScreenText c = heading(5, 70, "Finding Challengers ...");
+        const ScreenText found = lineText(110, "A Trotix challenger is found!");
+        const ScreenText cannot = lineText(95, "Host cannot be connected!");
+        const ScreenText rejected = lineText(95, "Host rejected connection request. (perhaphs already in racing)");
+        QTest::newRow("client ready") << connect << 5 << Texts{c, connected, found, nameLabel, nameText, ready} << 5
+                                      << int(ModeClientRace) << false;
+        QTest::newRow("client failed, last tick") << connect << 13 << Texts{c, cannot} << 0 << int(ModeIdle) << false;
+        QTest::newRow("client rejected, last tick") << connect << 33 << Texts{c, rejected} << 0 << int(ModeIdle) << false;
+    }
+
+    void progressScreens()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, netState);
+        QFETCH(Texts, texts);
+        GameFixture game;
+        gs.mode = mode;
+        gs.netState = netState;
+        gs.opponentName = QStringLiteral("BLUE BOLT      ");
+        gs.raceTick = 25;
+        gs.backgroundOffset = 300;
+        gs.lastPos1 = gs.lastPos2 = 2100;
+        game.tick();
+        QCOMPARE(gs.shownMode, mode);
+        const QImage screen = game.screen();
+        QTEST(gs.netState, "stateAfter");
+        QTEST(gs.mode, "modeAfter");
+        if (gs.mode == ModeServerRace || gs.mode == ModeClientRace) {
+            // The race starts afresh on the next tick.
+            QCOMPARE(gs.raceTick, 0);
+            QCOMPARE(gs.backgroundOffset, 0);
+            QCOMPARE(gs.mode == ModeServerRace ? gs.lastPos1 : gs.lastPos2, 0);
+            QCOMPARE(gs.mode == ModeServerRace ? gs.lastPos2 : gs.lastPos1, 2100);
+        }
+        gs.backgroundOffset = 300; // the field as it was drawn
+        const QImage expected = expectedScreen(game, texts);
+        QCOMPARE(outsideAddressRows(screen), outsideAddressRows(expected));
+        QFETCH(bool, addressShown);
+        QCOMPARE(!sameAddressRows(screen, expected), addressShown);
     }
 };
 

@@ -81,28 +81,22 @@ private slots:
     }
 
     // Each Race menu choice: its screen, its log line, and a race that starts afresh.
-    void menuSlotsPrepareTheRace_data()
-    {
-        QTest::addColumn<QByteArray>("slot");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QByteArray>("log");
-        QTest::newRow("server") << QByteArray("change2server") << 20 << QByteArray("trotix: MenuSelect>>change to server\n");
-        QTest::newRow("client") << QByteArray("change2client") << 40 << QByteArray("trotix: MenuSelect>>change to client\n");
-        QTest::newRow("computer") << QByteArray("change2racedemo") << 60
-                                  << QByteArray("trotix: MenuSelect>>change to race demo\n");
-    }
-
     void menuSlotsPrepareTheRace()
     {
-        QFETCH(QByteArray, slot);
-        GameFixture game;
-        gs.pos1 = gs.pos2 = 2222;
-        gs.winner = gs.winScenario = gs.racePattern = 2;
-        LogCapture capture;
-        game.call(slot.constData());
-        QTEST(capture.text(), "log");
-        QTEST(gs.mode, "mode");
-        QCOMPARE(QList<int>({gs.pos1, gs.pos2, gs.winner, gs.winScenario, gs.racePattern}), QList<int>(5, 0));
+        struct Row { const char *slot; int mode; const char *log; };
+        const Row rows[] = {{"change2server", 20, "trotix: MenuSelect>>change to server\n"},
+                            {"change2client", 40, "trotix: MenuSelect>>change to client\n"},
+                            {"change2racedemo", 60, "trotix: MenuSelect>>change to race demo\n"}};
+        for (const Row &r : rows) {
+            GameFixture game;
+            gs.pos1 = gs.pos2 = 2222;
+            gs.winner = gs.winScenario = gs.racePattern = 2;
+            LogCapture capture;
+            game.call(r.slot);
+            QCOMPARE(capture.text(), QByteArray(r.log));
+            QCOMPARE(gs.mode, r.mode);
+            QCOMPARE(QList<int>({gs.pos1, gs.pos2, gs.winner, gs.winScenario, gs.racePattern}), QList<int>(5, 0));
+        }
     }
 
     void computerPosChoosesOnceAndWaitsForTheOff()
@@ -123,44 +117,26 @@ private slots:
         QCOMPARE(gs.pos1, 31); // 30 and the bonus of a race weight of 150
     }
 
-    void calculatePosChoosesFromTheWeightsAndLogs_data()
-    {
-        QTest::addColumn<int>("challengerWeight");
-        QTest::addColumn<int>("draw1");
-        QTest::addColumn<int>("draw2");
-        QTest::addColumn<int>("scenario");
-        QTest::addColumn<int>("pattern");
-        // The server's horse is a new one: race weight 150.
-        QTest::newRow("a challenger of weight 0") << 0 << 0 << 0 << 1 << 1;
-        QTest::newRow("a narrowly heavier challenger") << 151 << 0 << 0 << 4 << 5;
-        QTest::newRow("equal weights") << 150 << 1600000001 << INT_MAX << 2 << 4;
-    }
-
+    // A network race's scenario and pattern, chosen once, from the weights and the draws; the
+    // server's horse is a new one of race weight 150.
     void calculatePosChoosesFromTheWeightsAndLogs()
     {
-        QFETCH(int, challengerWeight);
-        QFETCH(int, draw1);
-        QFETCH(int, draw2);
-        QFETCH(int, scenario);
-        QFETCH(int, pattern);
-        GameFixture game;
-        game.call("change2server");
-        gs.challengerWeight = challengerWeight;
-        gs.raceTick = 7;
-        scriptRandomDraws({draw1, draw2});
-        LogCapture capture;
-        game.call("calculatePos");
-        QCOMPARE(gs.winScenario, scenario);
-        QCOMPARE(gs.racePattern, pattern);
-        QCOMPARE(logLines(capture.text()),
-                 QStringList({QStringLiteral("trotix: *** Win Scenario = %1\n").arg(scenario),
-                              QStringLiteral("trotix: *** Race Pattern = %1\n").arg(pattern)}));
-        QCOMPARE(gs.pos1, 30); // every pattern starts with 30 each; no bonus in a network race
-        QCOMPARE(gs.pos2, 30);
-        capture.clear();
-        game.call("calculatePos");
-        QVERIFY(capture.text().isEmpty()); // chosen once per race
-        QCOMPARE(gs.winScenario, scenario);
+        struct Row { int challengerWeight, draw1, draw2, scenario, pattern; };
+        const Row rows[] = {{0, 0, 0, 1, 1}, {151, 0, 0, 4, 5}, {150, 1600000001, INT_MAX, 2, 4}};
+        for (const Row &r : rows) {
+            GameFixture game;
+            game.call("change2server");
+            gs.challengerWeight = r.challengerWeight;
+            gs.raceTick = 7;
+            scriptRandomDraws({r.draw1, r.draw2});
+            LogCapture capture;
+            game.call("calculatePos");
+            QCOMPARE(gs.pos1, 30); // every pattern starts with 30 each; no bonus in a network race
+            QCOMPARE(gs.pos2, 30);
+            game.call("calculatePos"); // chosen once per race
+            QCOMPARE(capture.text(), QStringLiteral("trotix: *** Win Scenario = %1\ntrotix: *** Race Pattern = %2\n")
+                                         .arg(r.scenario).arg(r.pattern).toLatin1());
+        }
     }
 };
 
