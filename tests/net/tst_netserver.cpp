@@ -268,21 +268,6 @@ private slots:
         QCOMPARE(gs.server, first);
     }
 
-    void disconnectOnTheCourseEndsTheRace()
-    {
-        GameFixture game;
-        QVERIFY(openServer(game));
-        ScriptedPeer peer;
-        QVERIFY(shakeHands(peer));
-        game.tick(3);
-        QCOMPARE(gs.mode, int(ModeServerRace));
-        game.call("disconnectNetwork");
-        QVERIFY(peer.waitForClose());
-        QCOMPARE(gs.mode, int(ModeIdle));
-
-        QVERIFY(gs.server->isListening());
-    }
-
     // One line past the cap: the good line before it is answered, then that peer is dropped and
     // the next one is served.
     void lineTooLongDropsOnlyThatPeer()

@@ -120,36 +120,6 @@ private slots:
         }
     }
 
-    // One race, one connection: who owns it, and a stranger's every line answered as by a busy
-    // server, changing nothing.
-    void strangerIsAnsweredAsBusy()
-    {
-        QCOMPARE(senderOf(5, true, true), Sender::Owner);
-        QCOMPARE(senderOf(3, true, false), Sender::Stranger);
-        QCOMPARE(senderOf(5, false, false), Sender::Anyone); // nobody owns the race
-        QCOMPARE(senderOf(1, true, false), Sender::Anyone);  // before a greeting is accepted
-        QCOMPARE(senderOf(10, true, false), Sender::Anyone); // the race is over
-        for (int netState : {3, 5}) {
-            for (const char *line : {"TROTIX\n", "MY HORSE       +150\n", "OKOKOK\n", "GOGOGO\n", "ASKPOS\n"}) {
-                const ServerStep step = serverStep(serverIn(netState), line, ownName, Sender::Stranger);
-                QCOMPARE(step.reply, QByteArray("BADREQ\n"));
-                QCOMPARE(step.state.netState, netState);
-                QCOMPARE(step.state.raceTick, 12);
-                QVERIFY(!step.takesRace);
-            }
-        }
-        QVERIFY(serverStep(serverIn(1), "TROTIX\n", ownName).takesRace);
-    }
-
-    // The server's close is the normal end of a race, and a failure only before the hand-shake
-    // is done; every other socket error is a failure.
-    void clientFailsOnRealErrorsOnly()
-    {
-        QVERIFY(!clientConnectionFailed(5, true));
-        QVERIFY(clientConnectionFailed(3, true));
-        QVERIFY(clientConnectionFailed(5, false));
-    }
-
     void clientRules()
     {
         struct Row { int netState; QByteArray line; int newState; QByteArray sent, log; QString opponent; };

@@ -1,12 +1,9 @@
 // The pictures the build draws: each there with the size and transparency the game's layout relies
-// on, sprites standing on the ground line, light areas where the game writes black text, strips that
-// join without a seam, and the attribute template in the shape the game reads.
+// on, sprites standing on the ground line, and the attribute template in the shape the game reads.
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTest>
-
-#include <algorithm>
 
 namespace {
 
@@ -19,8 +16,6 @@ QImage load(const QString &name)
         .convertToFormat(QImage::Format_ARGB32);
 }
 
-int luma(QRgb c) { return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114) / 1000; }
-
 int lowestSolidRow(const QImage &img)
 {
     for (int y = img.height() - 1; y >= 0; --y)
@@ -28,17 +23,6 @@ int lowestSolidRow(const QImage &img)
             if (qAlpha(img.pixel(x, y)) > solidAlpha)
                 return y;
     return -1;
-}
-
-// The mean over rows of the largest channel difference between two columns.
-double columnDifference(const QImage &img, int a, int b)
-{
-    double sum = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        const QRgb p = img.pixel(a, y), q = img.pixel(b, y);
-        sum += std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
-    }
-    return sum / img.height();
 }
 
 }
@@ -97,47 +81,6 @@ private slots:
             QCOMPARE(qAlpha(img.pixel(corner)), 0);
         const int lowest = lowestSolidRow(img);
         QVERIFY2(lowest >= lowestMin && lowest <= lowestMax, qPrintable(QString::number(lowest)));
-    }
-
-    // Where the game writes black text: the title's "Trotix v1.0", the status screen's bars and
-    // labels, the course's distance read-outs at baselines 270 and 280.
-    void lightAreas_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QRect>("area");
-        QTest::newRow("title text") << "Trotix" << QRect(40, 19, 80, 14);
-        QTest::newRow("status screen") << "backgd2" << QRect(12, 12, 216, 280);
-        QTest::newRow("course read-outs") << "backgd3" << QRect(0, 260, 494, 24);
-    }
-
-    void lightAreas()
-    {
-        QFETCH(QString, name);
-        QFETCH(QRect, area);
-        const QImage img = load(name);
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                QVERIFY2(qAlpha(img.pixel(x, y)) == 255 && luma(img.pixel(x, y)) >= 185,
-                         qPrintable(QString("%1,%2").arg(x).arg(y)));
-    }
-
-    // The scrolling window wraps from the last column straight into the first.
-    void stripsWrap_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("field") << "backgd1";
-        QTest::newRow("race course") << "backgd3";
-    }
-
-    void stripsWrap()
-    {
-        QFETCH(QString, name);
-        const QImage img = load(name);
-        double neighbours = 0;
-        for (int x = 0; x + 1 < img.width(); ++x)
-            neighbours = std::max(neighbours, columnDifference(img, x, x + 1));
-        const double seam = columnDifference(img, img.width() - 1, 0);
-        QVERIFY2(seam <= std::max(3.0, neighbours) && seam < 6.0, qPrintable(QString::number(seam)));
     }
 
     // The game knows its own attribute files by the 16th character of the first word.

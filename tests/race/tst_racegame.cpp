@@ -99,24 +99,6 @@ private slots:
         }
     }
 
-    void computerPosChoosesOnceAndWaitsForTheOff()
-    {
-        GameFixture game;
-        game.call("change2racedemo");
-        scriptRandomDraws(superFastPattern4);
-        game.call("computerPos");
-        QCOMPARE(gs.opponentName, QStringLiteral("SUPER FAST     "));
-        QCOMPARE(gs.winScenario, 4);
-        QCOMPARE(gs.racePattern, 4);
-        QCOMPARE(scriptedDrawsLeft(), 0);
-        scriptRandomDraws({INT_MAX, INT_MAX, INT_MAX, INT_MAX});
-        gs.raceTick = 7;
-        game.call("computerPos");
-        QCOMPARE(scriptedDrawsLeft(), 4); // never chosen again in this race
-        QCOMPARE(gs.pos2, 30);
-        QCOMPARE(gs.pos1, 31); // 30 and the bonus of a race weight of 150
-    }
-
     // A network race's scenario and pattern, chosen once, from the weights and the draws; the
     // server's horse is a new one of race weight 150.
     void calculatePosChoosesFromTheWeightsAndLogs()
