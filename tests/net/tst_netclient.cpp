@@ -298,7 +298,8 @@ private slots:
             GameFixture game;
             game.call(isClient ? "change2client" : "change2server");
             game.tick();
-            QCOMPARE(game.screen(), expectedScreen(game, isClient ? client : server));
+            const QImage screen = game.screen();
+            QCOMPARE(screen, expectedScreen(game, isClient ? client : server));
             QVERIFY(shown(game, gs.confirmButton) && shown(game, gs.cancelButton));
             QVERIFY(!shown(game, gs.disconnectButton));
             QCOMPARE(shown(game, gs.addressEdit), isClient);

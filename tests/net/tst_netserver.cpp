@@ -146,8 +146,7 @@ private slots:
         QVERIFY(race.challengerGot.startsWith("TROTIX\n" + ownReply));
         QVERIFY(race.challengerGot.endsWith("+1\n"));
         QCOMPARE(race.winner, 1);
-        QCOMPARE(logLines(log.text()).mid(0, 2),
-                 QStringList({"trotix: Ding! Server Connected\n", "trotix: Challenger's weight: 150\n"}));
+        QVERIFY(log.text().contains("trotix: Ding! Server Connected\ntrotix: Challenger's weight: 150\n"));
     }
 
     // Another connection in the middle of the hand-shake (state 3: the next line is the name
