@@ -11,8 +11,7 @@
 #include <QTest>
 #include <memory>
 
-// Runs the event loop until the predicate holds (true) or five seconds pass (false). Unlike
-// QTest::qWaitFor it does not sleep between checks, so a thousand socket round trips stay quick.
+// Runs the event loop until the predicate holds (true) or five seconds pass (false), never sleeping.
 template <typename Predicate>
 bool pumpUntil(Predicate predicate, int ms = 5000)
 {

@@ -19,8 +19,7 @@ namespace {
 
 const QByteArray ownNameLine("MY HORSE       +150\n");
 
-// From idle to the connecting screen: the menu item, the question screen, the address typed,
-// CONFIRM.
+// From idle to the connecting screen: the menu item, the question screen, the address, CONFIRM.
 void confirmAddress(GameFixture &game, const QString &address)
 {
     game.call("change2client");

@@ -20,8 +20,7 @@ namespace {
 
 const QByteArray ownReply("MY HORSE       \n");
 
-// From idle to the waiting screen with the port open: the menu item, its question screen, CONFIRM
-// and the first waiting tick (which starts accepting challengers).
+// From idle to the waiting screen, the port open and the first waiting tick accepting challengers.
 bool openServer(GameFixture &game)
 {
     game.call("change2server");
@@ -61,8 +60,7 @@ struct RaceRecord
 
 int serverConnections();
 
-// A whole race of a scripted challenger against the game, with the computer's draws fixed, and a
-// stranger doing its thing at `at`.
+// A whole race of a scripted challenger, the draws fixed, and a stranger doing its thing at `at`.
 RaceRecord raceWithStranger(Stranger kind, int at)
 {
     RaceRecord record;
@@ -137,8 +135,7 @@ class TestNetServer : public QObject
     Q_OBJECT
 
 private slots:
-    // A whole race as the challenger hears it: the hand-shake's replies, one position line per
-    // request, the last naming the game's horse the winner; then the game closes.
+    // A whole race as the challenger hears it, the last position line naming the game's horse.
     void handshakeAndRaceToTheResult()
     {
         LogCapture log;
@@ -267,8 +264,7 @@ private slots:
         QCOMPARE(gs.server, first);
     }
 
-    // One line past the cap: the good line before it is answered, then that peer is dropped and
-    // the next one is served.
+    // One line past the cap: the line before it answered, that peer dropped, the next served.
     void lineTooLongDropsOnlyThatPeer()
     {
         GameFixture game;

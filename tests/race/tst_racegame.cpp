@@ -99,8 +99,7 @@ private slots:
         }
     }
 
-    // A network race's scenario and pattern, chosen once, from the weights and the draws; the
-    // server's horse is a new one of race weight 150.
+    // A network race's scenario and pattern, chosen once; the server's horse weighs 150.
     void calculatePosChoosesFromTheWeightsAndLogs()
     {
         struct Row { int challengerWeight, draw1, draw2, scenario, pattern; };
