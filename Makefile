@@ -27,18 +27,19 @@ build: configure
 run: build
 	@bash scripts/run.sh $(BUILD)/trotix
 
-# Every test of the plain build (with the hostile-peer soak and the valgrind run), then the same
-# suite built with AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets' smoke runs.
+# Every test of the plain build (units, end-to-end races, packaging), then the unit tests built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets' smoke runs.
 test: setup-test build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory test-sanitize test-fuzz
 
-# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer in $(SANITIZE_BUILD);
-# any finding, leak included, fails its test.
-test-sanitize: setup-test
-	@cmake -S . -B $(SANITIZE_BUILD) -DTROTIX_SANITIZE=ON $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	@cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+# The unit tests (the game's code in-process, and the game binary they start) built with
+# AddressSanitizer and UndefinedBehaviorSanitizer in $(SANITIZE_BUILD), over the pictures of
+# $(BUILD); any finding, leak included, fails its test.
+test-sanitize: setup-test build
+	@cmake -S . -B $(SANITIZE_BUILD) -DTROTIX_SANITIZE=ON -DTROTIX_PICS_FROM=$(abspath $(BUILD))/pics $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests
+	@cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L unit
 
 # The libFuzzer targets (clang) in $(FUZZ_BUILD); test-fuzz runs each for a fixed number of inputs.
 fuzz-build: setup-test

@@ -11,8 +11,7 @@
 #include <QTest>
 #include <memory>
 
-// Runs the event loop until the predicate holds (true) or five seconds pass (false). Unlike
-// QTest::qWaitFor it does not sleep between checks, so a thousand socket round trips stay quick.
+// Runs the event loop until the predicate holds (true) or five seconds pass (false), never sleeping.
 template <typename Predicate>
 bool pumpUntil(Predicate predicate, int ms = 5000)
 {
@@ -57,19 +56,6 @@ public:
     {
         m_socket->write(bytes);
         m_socket->flush();
-    }
-
-    // Waits until everything received so far is exactly `expected`.
-    bool waitForAll(const QByteArray &expected)
-    {
-        return pumpUntil([&] { return m_received.size() >= expected.size(); }) && m_received == expected;
-    }
-
-    // Waits until `count` more bytes have come after `from` bytes, and returns them.
-    QByteArray waitForBytes(qsizetype from, qsizetype count)
-    {
-        pumpUntil([&] { return m_received.size() >= from + count; });
-        return m_received.mid(from);
     }
 
     // Waits for the next complete line after what was taken before, and returns it.

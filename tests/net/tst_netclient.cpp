@@ -1,13 +1,17 @@
-// The race client on loopback (port 1234): our game connects to a scripted server that
-// checks every byte the game sends and answers with exact bytes; hand-shake, race, the failure
-// countdowns, and a hostile server that must leave the game running.
+// The race client on loopback (port 1234): our game connects to a scripted server that checks
+// every byte the game sends and answers with exact bytes; hand-shake, race, failures, a server that
+// sends a line too long. And the connection screens as the player sees them: every text at its
+// place in its font over the field, and the buttons each screen offers.
 #include "failuredisplay.h"
 #include "gamefixture.h"
+#include "net/ownaddress.h"
 #include "net/protocol.h"
 #include "platform/log.h"
+#include "screencheck.h"
 #include "scriptedpeer.h"
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 
@@ -15,8 +19,7 @@ namespace {
 
 const QByteArray ownNameLine("MY HORSE       +150\n");
 
-// From idle to the connecting screen: the menu item, the question screen, the address typed,
-// CONFIRM.
+// From idle to the connecting screen: the menu item, the question screen, the address, CONFIRM.
 void confirmAddress(GameFixture &game, const QString &address)
 {
     game.call("change2client");
@@ -79,6 +82,43 @@ bool askedMidRace(GameFixture &game, ScriptedPeer &peer)
     return peer.nextLine() == "ASKPOS\n";
 }
 
+
+using Texts = QList<ScreenText>;
+
+ScreenText heading(int x, int y, const char *text) { return {x, y, 12, 75, QString::fromLatin1(text)}; }
+ScreenText lineText(int y, const char *text) { return {5, y, 10, 50, QString::fromLatin1(text)}; }
+
+// The field background as the tick paints it, with the given texts drawn over it in black.
+QImage expectedScreen(GameFixture &game, const Texts &texts)
+{
+    game.setupBackgd(1);
+    QImage image = game.screen();
+    QPainter painter(&image);
+    drawTexts(painter, texts);
+    return image;
+}
+
+bool shown(GameFixture &game, QWidget *widget) { return widget->isVisibleTo(game.widget()); }
+
+// The rows of the waiting screen where the device's own address is shown, between the texts
+// and the button.
+constexpr int addressTop = 160;
+constexpr int addressBottom = 200;
+
+QImage outsideAddressRows(QImage image)
+{
+    QPainter(&image).fillRect(0, addressTop, image.width(), addressBottom - addressTop, Qt::magenta);
+    return image;
+}
+
+bool sameAddressRows(const QImage &a, const QImage &b)
+{
+    return a.copy(0, addressTop, a.width(), addressBottom - addressTop)
+           == b.copy(0, addressTop, b.width(), addressBottom - addressTop);
+}
+
+QList<QHostAddress> homeAddress() { return {QHostAddress(QStringLiteral("192.168.1.10"))}; }
+
 }
 
 class TestNetClient : public QObject
@@ -86,6 +126,7 @@ class TestNetClient : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { setOwnAddressSource(homeAddress); }
     void cleanup()
     {
         // The one client socket outlives every game of this process: leave it closed.
@@ -95,70 +136,37 @@ private slots:
     void handshakeAndRaceToTheResult()
     {
         ClientGame game;
-        QVERIFY(game.server.listen());
-        game.call("change2client");
-        game.tick();
-        gs.addressEdit->setText(QStringLiteral("127.0.0.1"));
         LogCapture log;
-        game.call("confirmNetwork");
-        QCOMPARE(gs.mode, int(ModeClientConnect));
-        ScriptedPeer *peer = game.server.accept();
+        ScriptedPeer *peer = game.connect(); // every byte of the hand-shake checked on the way
         QVERIFY(peer);
-        QCOMPARE(peer->nextLine(), QByteArray("TROTIX\n"));
-        QCOMPARE(gs.netState, 1);
-        peer->send("TROTIX\n");
-        QCOMPARE(peer->nextLine(), ownNameLine);
-        QCOMPARE(gs.netState, 3);
-        peer->send("RED RUNNER     \n");
-        QCOMPARE(peer->nextLine(), QByteArray("OKOKOK\n"));
-        QCOMPARE(gs.netState, 5);
         QCOMPARE(gs.opponentName, QStringLiteral("RED RUNNER     "));
-        QCOMPARE(logLines(log.text()), QStringList({"trotix: Try to establish client connection\n",
-                                                    "trotix: Ping! Client Connected\n",
-                                                    "trotix: Something ready for read by client\n",
-                                                    "trotix: TROTIX Server found!\n",
-                                                    "trotix: Output to Server: MY HORSE       +150\n",
-                                                    "trotix: Something ready for read by client\n"}));
+        QVERIFY2(log.text().endsWith("trotix: Try to establish client connection\n"
+                                     "trotix: Ping! Client Connected\n"
+                                     "trotix: Something ready for read by client\n"
+                                     "trotix: TROTIX Server found!\n"
+                                     "trotix: Output to Server: MY HORSE       +150\n"
+                                     "trotix: Something ready for read by client\n"),
+                 log.text().constData());
 
         game.tick();
         QCOMPARE(gs.mode, int(ModeClientRace));
-        // The start sequence: the start signal goes out once, on race tick 4.
-        for (int tick = 0; tick < 4; ++tick) {
-            game.tick();
-            QVERIFY(peer->staysQuiet(20));
-        }
-        log.clear();
+        // The start signal goes out once, on race tick 4; then one request a tick, each answered.
+        game.tick(4);
+        QVERIFY(peer->staysQuiet(20));
         game.tick();
         QCOMPARE(peer->nextLine(), QByteArray("GOGOGO\n"));
-        QVERIFY(log.text().contains("trotix: Fire! Race Start.\n"));
-        QCOMPARE(gs.raceTick, 5);
         game.tick(2);
-        QCOMPARE(gs.raceTick, 7);
         QVERIFY(peer->staysQuiet(20));
-
-        // The race: one request per tick, each answered with the server's positions.
-        int p1 = 0, p2 = 0, winner = 0;
-        int ticks = 0;
-        while (gs.mode == ModeClientRace && ticks++ < 200) {
+        for (const QByteArray reply : {"1000+990+0\n", "2010+2005+1\n"}) {
             game.tick();
-            if (gs.mode != ModeClientRace)
-                break;
             QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
-            QCOMPARE(gs.askPosReady, 0);
-            p1 += 40;
-            p2 += 38;
-            if (winner == 0 && p1 >= 2000)
-                winner = 1;
-            QVERIFY(answered(*peer, Protocol::positionReply(p1, p2, winner)));
-            QCOMPARE(gs.pos1, p1);
-            QCOMPARE(gs.pos2, p2);
-            QCOMPARE(gs.winner, winner);
+            QVERIFY(answered(*peer, reply));
         }
+        QCOMPARE(gs.pos2, 2005);
+        game.tick(13);
         QCOMPARE(gs.mode, int(ModeIdle));
         QCOMPARE(gs.winner, 1);
         QVERIFY(peer->waitForClose()); // the race end closes the client's socket
-        QCOMPARE(gs.clientSocket->state(), QAbstractSocket::UnconnectedState);
-        QCOMPARE(gs.netState, 0);
     }
 
     // The server ends its race a tick before the client and closes first: a normal end, not an
@@ -179,46 +187,29 @@ private slots:
         QVERIFY(!log.text().contains("Error"));
     }
 
-    // A server that hangs up in the middle of the hand-shake gave no race: shown as a connection
-    // that failed.
-    void serverHangingUpInTheHandshakeCannotBeConnected_data()
+    // A server that hangs up in the middle of the hand-shake, or sends a line too long, gave no
+    // race: shown as a connection that failed ("Host cannot be connected!" for four ticks).
+    void serverFailingInTheHandshakeCannotBeConnected()
     {
-        QTest::addColumn<int>("stage");
-        QTest::newRow("after the greeting") << int(Stage::Greeted);
-        QTest::newRow("after the name line") << int(Stage::Named);
-    }
-
-    void serverHangingUpInTheHandshakeCannotBeConnected()
-    {
-        QFETCH(int, stage);
-        ClientGame game;
-        ScriptedPeer *peer = game.connect(Stage(stage));
-        QVERIFY(peer);
-        LogCapture log;
-        peer->socket().disconnectFromHost();
-        QVERIFY(pumpUntil([] { return gs.netState == 10; }));
-        QCOMPARE(log.text(), QByteArray("trotix: Start client connection Error!\n"));
-        QCOMPARE(gs.mode, int(ModeClientConnect)); // "Host cannot be connected!" for four ticks
-        QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
-    }
-
-    void greetingReplyMustBeExact_data()
-    {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::newRow("return before the line feed") << QByteArray("TROTIX\r\n");
-        QTest::newRow("blank before the line feed") << QByteArray("TROTIX \n");
-        QTest::newRow("longer keyword") << QByteArray("TROTIX-2\n");
-    }
-
-    void greetingReplyMustBeExact()
-    {
-        QFETCH(QByteArray, reply);
-        ClientGame game;
-        ScriptedPeer *peer = game.connect(Stage::Greeted);
-        QVERIFY(peer);
-        peer->send(reply);
-        QVERIFY(peer->staysQuiet());
-        QCOMPARE(gs.netState, 1);
+        const QByteArray error("trotix: Start client connection Error!\n");
+        struct Row { Stage stage; QByteArray flood, log; };
+        const Row rows[] = {{Stage::Greeted, {}, error}, {Stage::Named, {}, error},
+                            {Stage::Greeted, QByteArray(1 << 20, 'X'),
+                             "trotix: Line too long from peer, connection dropped.\n" + error}};
+        for (const Row &r : rows) {
+            ClientGame game;
+            ScriptedPeer *peer = game.connect(r.stage);
+            QVERIFY(peer);
+            LogCapture log;
+            if (r.flood.isEmpty())
+                peer->socket().disconnectFromHost();
+            else
+                peer->send(r.flood);
+            QVERIFY(pumpUntil([] { return gs.netState == 10; }));
+            QVERIFY2(log.text().endsWith(r.log), log.text().constData());
+            QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
+            gs.clientSocket->abort();
+        }
     }
 
     void onlyTheLastOfTwoLinesCounts()
@@ -237,31 +228,6 @@ private slots:
         QCOMPARE(gs.pos2, 180);
     }
 
-    void halfALineChangesNothing()
-    {
-        ClientGame game;
-        ScriptedPeer *peer = game.connect(Stage::Named);
-        QVERIFY(peer);
-        LogCapture log;
-        peer->send("RED RU");
-        QVERIFY(pumpUntil([&] { return log.text().contains("Something ready"); }));
-        QVERIFY(peer->staysQuiet()); // no "OKOKOK" before the name
-        QCOMPARE(gs.netState, 3);
-        QCOMPARE(gs.opponentName, QStringLiteral("My Challenger"));
-        peer->send("NNER     \n");
-        QCOMPARE(peer->nextLine(), QByteArray("OKOKOK\n"));
-        QCOMPARE(gs.opponentName, QStringLiteral("RED RUNNER     "));
-
-        QVERIFY(askedMidRace(game, *peer));
-        peer->send("16");
-        QVERIFY(peer->staysQuiet());
-        QCOMPARE(gs.pos1, 1500); // no zeroed positions
-        QCOMPARE(gs.askPosReady, 0);
-        QVERIFY(answered(*peer, "00+1450+0\n"));
-        QCOMPARE(gs.pos1, 1600);
-        QCOMPARE(gs.pos2, 1450);
-    }
-
     void unansweredRequestBlocksLaterOnes()
     {
         ClientGame game;
@@ -277,62 +243,18 @@ private slots:
         QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
     }
 
-    void connectedAgainSendsNothing()
-    {
-        ClientGame game;
-        ScriptedPeer *peer = game.connect();
-        QVERIFY(peer);
-        game.call("ClientConnected");
-        QVERIFY(peer->staysQuiet());
-        QCOMPARE(gs.netState, 5);
-    }
-
-    void refusalsCountDownToIdle_data()
-    {
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<int>("failure");
-        QTest::addColumn<QByteArray>("log");
-        QTest::newRow("bad request") << QByteArray("BADREQ\n") << 30
-                                     << QByteArray("trotix: Something ready for read by client\n"
-                                                   "trotix: Bad request is answered by server.\n");
-        QTest::newRow("not available") << QByteArray("NOTAVA\n") << 10
-                                       << QByteArray("trotix: Something ready for read by client\n");
-    }
-
-    void refusalsCountDownToIdle()
-    {
-        QFETCH(QByteArray, answer);
-        QFETCH(int, failure);
-        ClientGame game;
-        ScriptedPeer *peer = game.connect(Stage::Greeted);
-        QVERIFY(peer);
-        LogCapture log;
-        peer->send(answer);
-        QVERIFY(pumpUntil([&] { return gs.netState == failure; }));
-        QTEST(log.text(), "log");
-        QVERIFY(countsDownToIdle(game, failure, ModeClientConnect));
-        QVERIFY(peer->waitForClose()); // torn down at the end of the display
-        QVERIFY(!gs.disconnectButton->isVisibleTo(game.widget()));
-    }
-
-    void connectionErrorsCountDownToIdle_data()
-    {
-        QTest::addColumn<QString>("address");
-        QTest::newRow("nobody listening") << QStringLiteral("127.0.0.1");
-        QTest::newRow("empty address") << QString();
-        QTest::newRow("no such host") << QStringLiteral("no-such-host.invalid");
-    }
-
+    // Refused, or no address at all: the address stays for the next try.
     void connectionErrorsCountDownToIdle()
     {
-        QFETCH(QString, address);
-        GameFixture game;
-        LogCapture log;
-        confirmAddress(game, address);
-        QVERIFY(pumpUntil([] { return gs.netState == 10; }, 20000));
-        QVERIFY(log.text().contains("trotix: Start client connection Error!\n"));
-        QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
-        QCOMPARE(gs.addressEdit->text(), address); // kept for the next try
+        for (const QString &address : {QStringLiteral("127.0.0.1"), QString()}) {
+            GameFixture game;
+            LogCapture log;
+            confirmAddress(game, address);
+            QVERIFY(pumpUntil([] { return gs.netState == 10; }, 20000));
+            QVERIFY(log.text().contains("trotix: Start client connection Error!\n"));
+            QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
+            QCOMPARE(gs.addressEdit->text(), address);
+        }
     }
 
     void disconnectOnTheCourseEndsTheRace()
@@ -343,60 +265,86 @@ private slots:
         game.tick(9);
         QCOMPARE(gs.mode, int(ModeClientRace));
         QCOMPARE(peer->nextLine(), QByteArray("GOGOGO\n"));
-        QVERIFY(gs.disconnectButton->isVisibleTo(game.widget()));
         game.call("disconnectNetwork");
         QVERIFY(peer->waitForClose());
         QCOMPARE(gs.mode, int(ModeIdle));
-        QCOMPARE(gs.netState, 0);
-        QCOMPARE(gs.raceTick, 0);
-        QCOMPARE(gs.pos1, 0);
-        QCOMPARE(gs.pos2, 0);
-        QCOMPARE(gs.gallopFrame, 1);
-
-        // Nothing of the old connection reaches the next race.
-        LogCapture log;
-        ScriptedPeer *next = shakeHands(game, game.server);
-        QVERIFY(next);
-        QCOMPARE(log.text().count("Ping! Client Connected"), 1);
     }
 
-    void floodingServerIsAConnectionError()
+    // The waiting screen's own address lines: home networks first, link-local last, each once.
+    void ownAddressLines()
     {
-        ClientGame game;
-        const QByteArray name(gs.horseName);
-        ScriptedPeer *peer = game.connect(Stage::Greeted);
-        QVERIFY(peer);
-        LogCapture log;
-        peer->send(QByteArray(1 << 20, 'X'));
-        QVERIFY(pumpUntil([] { return gs.netState == 10; }));
-        QVERIFY(log.text().endsWith("trotix: Line too long from peer, connection dropped.\n"
-                                    "trotix: Start client connection Error!\n"));
-        QVERIFY(peer->waitForClose());
-        QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
-        QCOMPARE(QByteArray(gs.horseName), name);
+        const auto lines = [](const QStringList &addresses) {
+            QList<QHostAddress> list;
+            for (const QString &address : addresses)
+                list.append(QHostAddress(address));
+            return ::ownAddressLines(list);
+        };
+        QCOMPARE(lines({}), QStringList{"Your address: none (no network)"});
+        QCOMPARE(lines({"169.254.7.1", "203.0.113.5", "10.0.0.2", "10.0.0.2"}),
+                 QStringList({"Your addresses: 10.0.0.2", "203.0.113.5", "169.254.7.1"}));
+        QCOMPARE(lines({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"}),
+                 QStringList({"Your addresses: 10.0.0.1", "10.0.0.2", "10.0.0.3 ..."}));
     }
 
-    void binaryRepliesDuringTheRaceKeepThePositions()
+    // The question screens: texts, buttons, and the address field for the client only.
+    void questionScreens()
     {
-        ClientGame game;
-        ScriptedPeer *peer = game.connect();
-        QVERIFY(peer);
-        QVERIFY(askedMidRace(game, *peer));
-        LogCapture log;
-        QVERIFY(answered(*peer, QByteArray("\0\x01\xfe\xff garbage \x80\n", 15)));
-        QVERIFY(log.text().contains("trotix: Position reply without two '+' ignored.\n"));
-        QCOMPARE(gs.pos1, 1500);
-        QCOMPARE(gs.pos2, 1400);
-        QCOMPARE(gs.mode, int(ModeClientRace));
-        game.tick();
-        QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
-        QByteArray noise;
-        for (int i = 0; i < 3000; ++i)
-            noise += char((i * 131 + 7) & 0xff);
-        peer->send(noise + "\n1600+1500+0\n");
-        QVERIFY(pumpUntil([] { return gs.pos1 == 1600; }));
-        game.tick(3);
-        QCOMPARE(gs.mode, int(ModeClientRace));
+        const Texts over{heading(55, 85, "over the Network?")};
+        const Texts server = Texts{heading(50, 70, "Wait for Challengers")} + over;
+        const Texts client = Texts{heading(53, 70, "Seek Challengers"),
+                                   {20, 110, 10, 75, QStringLiteral("Hostname/IP Address of the Challenger:")}} + over;
+        for (bool isClient : {false, true}) {
+            GameFixture game;
+            game.call(isClient ? "change2client" : "change2server");
+            game.tick();
+            const QImage screen = game.screen();
+            QCOMPARE(screen, expectedScreen(game, isClient ? client : server));
+            QVERIFY(shown(game, gs.confirmButton) && shown(game, gs.cancelButton));
+            QVERIFY(!shown(game, gs.disconnectButton));
+            QCOMPARE(shown(game, gs.addressEdit), isClient);
+        }
+    }
+
+    // A connection screen in each state: its texts (and the device's own addresses while the
+    // server waits for its challenger), and the state and screen after the tick.
+    void progressScreens()
+    {
+        const ScreenText s = heading(5, 70, "Wait for Challengers ...");
+        const ScreenText c = heading(5, 70, "Finding Challengers ...");
+        const ScreenText connected = lineText(95, "A connection is established.");
+        const ScreenText here = lineText(110, "Here comes a Trotix challenger!");
+        const ScreenText found = lineText(110, "A Trotix challenger is found!");
+        const Texts named{lineText(125, "Name of Challenger: "), {105, 125, 10, 50, QStringLiteral("BLUE BOLT      ")}};
+        const ScreenText ready = lineText(140, "Ready for racing ...");
+        const int wait = ModeServerWait, connect = ModeClientConnect, idle = ModeIdle;
+        struct Row { int mode, netState; Texts texts; int stateAfter, modeAfter; bool addressShown; };
+        const Row rows[] = {
+            {wait, 4, Texts{s, connected, here} + named, 4, wait, true},
+            {wait, 5, Texts{s, connected, here} + named + Texts{ready}, 5, ModeServerRace, false},
+            {wait, 13, {s, lineText(155, "Disconnected unexpectedly.")}, 0, idle, false},
+            {wait, 33, {s, lineText(95, "Network subsystem busy, please retry later.")}, 0, idle, false},
+            {connect, 5, Texts{c, connected, found} + named + Texts{ready}, 5, ModeClientRace, false},
+            {connect, 10, {c, lineText(95, "Host cannot be connected!")}, 11, connect, false},
+            {connect, 33, {c, lineText(95, "Host rejected connection request. (perhaphs already in racing)")}, 0, idle, false},
+        };
+        for (const Row &r : rows) {
+            GameFixture game;
+            gs.mode = r.mode;
+            gs.netState = r.netState;
+            gs.opponentName = QStringLiteral("BLUE BOLT      ");
+            gs.raceTick = 25;
+            gs.backgroundOffset = 300;
+            game.tick();
+            const QImage screen = game.screen();
+            QCOMPARE(gs.netState, r.stateAfter);
+            QCOMPARE(gs.mode, r.modeAfter);
+            if (r.modeAfter == ModeServerRace || r.modeAfter == ModeClientRace)
+                QCOMPARE(gs.raceTick, 0); // the race starts afresh on the next tick
+            gs.backgroundOffset = 300; // the field as it was drawn
+            const QImage expected = expectedScreen(game, r.texts);
+            QCOMPARE(outsideAddressRows(screen), outsideAddressRows(expected));
+            QCOMPARE(!sameAddressRows(screen, expected), r.addressShown);
+        }
     }
 };
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The Debian package: built by CPack, with the right control fields and files, its dependencies
-# resolvable by apt, and the game in it starting headless from an unpacked root.
-# usage: deb.sh SOURCE_DIR BUILD_DIR
+# The Debian package: built by CPack (so by `cmake --install`), with the right control fields and
+# only the game's own files, its dependencies resolvable by apt, and the game in it starting
+# headless from an unpacked root: on a desktop-sized screen, zoomed, and on a 240 x 320 screen.
+# usage: deb.sh SOURCE_DIR BUILD_DIR SMALL_SCREEN_CONFIG
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
-src=$1 build=$2
+src=$1 build=$2 small=$3
 need dpkg-deb dpkg
 need dpkg-shlibdeps dpkg-dev
 need file file
@@ -16,16 +17,10 @@ trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack --config CPackConfig.cmake -G DEB -B "$work/out") >"$work/cpack.log" 2>&1 \
   || { cat "$work/cpack.log" >&2; fail "cpack"; }
 deb=$(ls "$work"/out/trotix_*.deb)
-arch=$(dpkg --print-architecture)
-[ "$(basename "$deb")" = "trotix_$(dpkg-deb -f "$deb" Version)_$arch.deb" ] || fail "package file name $(basename "$deb")"
+[ "$(basename "$deb")" = "trotix_$(dpkg-deb -f "$deb" Version)_$(dpkg --print-architecture).deb" ] || fail "file name $deb"
 
-info=$(dpkg-deb --info "$deb")
-echo "$info"
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = trotix ] || fail "Package: $(field Package)"
-[ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
-[ "$(field Section)" = games ] || fail "Section: $(field Section)"
-[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+[ "$(field Package)" = trotix ] && [ "$(field Section)" = games ] || fail "Package/Section: $(field Package)/$(field Section)"
 depends=$(field Depends)
 for dep in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6; do
   echo "$depends" | grep -Eq "(^|, )$dep( |,|$)" || fail "Depends lacks $dep: $depends"
@@ -33,22 +28,23 @@ done
 # The font the texts were measured with, and no other offered in its place: a wider sans would
 # push texts off the screen and out of their buttons.
 echo "$depends" | grep -Eq "(^|, )fonts-urw-base35(,|$)" || fail "Depends lacks fonts-urw-base35 alone: $depends"
-synopsis=$(field Description | sed -n 1p)
-[ -n "$synopsis" ] || fail "no synopsis"
-[ "$(field Description | sed -n 2p | sed 's/^ *//')" != "$synopsis" ] || fail "the synopsis is repeated"
 field Description | sed -n '2,$p' | grep -qv '^ ' && fail "a description line is not indented"
-[ -z "$(field Homepage)" ] || fail "a homepage the project does not have: $(field Homepage)"
 
 dpkg-deb --contents "$deb" >"$work/contents"
 outside=$(awk '{print $6}' "$work/contents" | grep -v -e '^\./usr/' -e '^\./$' || true)
 [ -z "$outside" ] || fail "files outside /usr: $outside"
 grep -q ' \./usr/local/' "$work/contents" && fail "files under /usr/local in a package"
+# Only the game's own files: nothing from the build's tests, tools or fuzzers.
+extra=$(awk '{print $6}' "$work/contents" | grep -v -e '/$' -e '^\./usr/bin/trotix$' -e '^\./usr/share/' || true)
+[ -z "$extra" ] || fail "unexpected files packaged: $extra"
 
 dpkg-deb -x "$deb" "$work/root"
 check_layout "$work/root" /usr "$id"
 desktop-file-validate "$work/root/usr/share/applications/$id.desktop" || fail "the packaged desktop entry"
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/$id.metainfo.xml" || fail "the packaged metainfo"
-run_installed "$work/root/usr/bin/trotix" "$work/run"
+run_installed "$work/root/usr/bin/trotix" "$work/run1"
+run_installed "$work/root/usr/bin/trotix" "$work/run2" TROTIX_SCALE=2
+run_installed "$work/root/usr/bin/trotix" "$work/run3" "QT_QPA_PLATFORM=offscreen:configfile=$small"
 
 # apt finds everything the package depends on (as on a fresh Debian 12 after apt-get update).
 if command -v apt-get >/dev/null 2>&1; then

@@ -1,5 +1,5 @@
-// Races as the player starts them: the Race menu's slots, the position slots and a whole race
-// against the computer through the tick.
+// Races as the player starts them: the first race after a fresh start through the tick, the Race
+// menu's slots and the position slots.
 #include "gamefixture.h"
 #include "platform/paths.h"
 
@@ -13,25 +13,6 @@
 
 namespace {
 
-// Every race field away from its fresh value, to see what a menu slot resets.
-void dirtyRaceFields()
-{
-    gs.shownMode = 9;
-    gs.pos1 = 2222;
-    gs.pos2 = 2111;
-    gs.winner = 2;
-    gs.winScenario = 3;
-    gs.racePattern = 5;
-    gs.demoRace = 7;
-    gs.netState = 12;
-    gs.raceTick = 31;
-    gs.backgroundOffset = 77;
-    gs.lastPos1 = 2222;
-    gs.lastPos2 = 2111;
-    gs.isServer = 0;
-    gs.serverAccepting = 1;
-}
-
 // Draws that choose "SUPER FAST     " (the third draw) and pattern 4.
 const std::initializer_list<int> superFastPattern4 = {0, 0, 2000000000, 2000000000};
 
@@ -42,131 +23,19 @@ class TestRaceGame : public QObject
     Q_OBJECT
 
 private slots:
-    void menuSlotsPrepareTheRace_data()
-    {
-        QTest::addColumn<QByteArray>("slot");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("demoRace");
-        QTest::addColumn<int>("netState");
-        QTest::addColumn<int>("raceTick");
-        QTest::addColumn<int>("backgroundOffset");
-        QTest::addColumn<int>("lastPos1");
-        QTest::addColumn<int>("isServer");
-        QTest::addColumn<QByteArray>("log");
-        QTest::newRow("server") << QByteArray("change2server") << 20 << 0 << 0 << 31 << 77 << 2222 << 0
-                                << QByteArray("trotix: MenuSelect>>change to server\n");
-        QTest::newRow("client") << QByteArray("change2client") << 40 << 0 << 0 << 31 << 77 << 2222 << 0
-                                << QByteArray("trotix: MenuSelect>>change to client\n");
-        QTest::newRow("computer") << QByteArray("change2racedemo") << 60 << 1 << 12 << 0 << 0 << 0 << 1
-                                  << QByteArray("trotix: MenuSelect>>change to race demo\n");
-    }
-
-    void menuSlotsPrepareTheRace()
-    {
-        QFETCH(QByteArray, slot);
-        QFETCH(int, mode);
-        QFETCH(int, demoRace);
-        QFETCH(int, netState);
-        QFETCH(int, raceTick);
-        QFETCH(int, backgroundOffset);
-        QFETCH(int, lastPos1);
-        QFETCH(int, isServer);
-        QFETCH(QByteArray, log);
-        GameFixture game;
-        dirtyRaceFields();
-        LogCapture capture;
-        game.call(slot.constData());
-        QCOMPARE(capture.text(), log);
-        QCOMPARE(gs.shownMode, 0);
-        QCOMPARE(gs.mode, mode);
-        QCOMPARE(gs.pos1, 0);
-        QCOMPARE(gs.pos2, 0);
-        QCOMPARE(gs.winner, 0);
-        QCOMPARE(gs.winScenario, 0);
-        QCOMPARE(gs.racePattern, 0);
-        QCOMPARE(gs.demoRace, demoRace);
-        QCOMPARE(gs.netState, netState);
-        QCOMPARE(gs.raceTick, raceTick);
-        QCOMPARE(gs.backgroundOffset, backgroundOffset);
-        QCOMPARE(gs.lastPos1, lastPos1);
-        QCOMPARE(gs.lastPos2, 2111); // set by the network set-up, not here
-        QCOMPARE(gs.isServer, isServer);
-        QCOMPARE(gs.serverAccepting, 0);
-    }
-
-    void computerPosChoosesOnceAndWaitsForTheOff()
-    {
-        GameFixture game;
-        game.call("change2racedemo");
-        scriptRandomDraws(superFastPattern4);
-        LogCapture capture;
-        game.call("computerPos");
-        QCOMPARE(gs.opponentName, QStringLiteral("SUPER FAST     "));
-        QCOMPARE(gs.winScenario, 4);
-        QCOMPARE(gs.racePattern, 4);
-        QCOMPARE(scriptedDrawsLeft(), 0);
-        QCOMPARE(gs.pos1, 0); // race tick 0: nobody moves yet
-        QCOMPARE(gs.pos2, 0);
-        QVERIFY(capture.text().isEmpty()); // the computer's choice is not logged
-        scriptRandomDraws({INT_MAX, INT_MAX, INT_MAX, INT_MAX});
-        gs.raceTick = 7;
-        game.call("computerPos");
-        QCOMPARE(scriptedDrawsLeft(), 4); // never chosen again in this race
-        QCOMPARE(gs.pos2, 30);
-        QCOMPARE(gs.pos1, 31); // 30 and the bonus of a race weight of 150
-    }
-
-    void calculatePosChoosesFromTheWeightsAndLogs_data()
-    {
-        QTest::addColumn<int>("challengerWeight");
-        QTest::addColumn<int>("draw1");
-        QTest::addColumn<int>("draw2");
-        QTest::addColumn<int>("scenario");
-        QTest::addColumn<int>("pattern");
-        // The server's horse is a new one: race weight 150.
-        QTest::newRow("a challenger of weight 0") << 0 << 0 << 0 << 1 << 1;
-        QTest::newRow("a challenger of weight 50") << 50 << INT_MAX << 0 << 1 << 2;
-        QTest::newRow("a narrowly heavier challenger") << 151 << 0 << 0 << 4 << 5;
-        QTest::newRow("a negative challenger") << -7 << 0 << INT_MAX << 1 << 3;
-        QTest::newRow("equal weights") << 150 << 1600000001 << INT_MAX << 2 << 4;
-        QTest::newRow("INT_MAX") << INT_MAX << 0 << 0 << 3 << 1;
-    }
-
-    void calculatePosChoosesFromTheWeightsAndLogs()
-    {
-        QFETCH(int, challengerWeight);
-        QFETCH(int, draw1);
-        QFETCH(int, draw2);
-        QFETCH(int, scenario);
-        QFETCH(int, pattern);
-        GameFixture game;
-        game.call("change2server");
-        gs.challengerWeight = challengerWeight;
-        gs.raceTick = 7;
-        scriptRandomDraws({draw1, draw2});
-        LogCapture capture;
-        game.call("calculatePos");
-        QCOMPARE(gs.winScenario, scenario);
-        QCOMPARE(gs.racePattern, pattern);
-        QCOMPARE(logLines(capture.text()),
-                 QStringList({QStringLiteral("trotix: *** Win Scenario = %1\n").arg(scenario),
-                              QStringLiteral("trotix: *** Race Pattern = %1\n").arg(pattern)}));
-        QCOMPARE(gs.pos1, 30); // every pattern starts with 30 each; no bonus in a network race
-        QCOMPARE(gs.pos2, 30);
-        capture.clear();
-        game.call("calculatePos");
-        QVERIFY(capture.text().isEmpty()); // chosen once per race
-        QCOMPARE(gs.winScenario, scenario);
-    }
-
-    // From the menu choice to the idle horse: the start sequence takes 7 ticks, the race 58
-    // moving ticks (SUPER FAST with pattern 4 and a bonus of 1: the own horse first at 2013
-    // against 1962 on the 57th, both past 2000 on the 58th), then the jump to the result, eleven
-    // result frames, the tick that ends the race and the idle screen.
+    // The first race after a fresh start, from the menu choice to the idle horse. The draws are
+    // never seeded, so every start meets the same opponent with the same pattern: the C library's
+    // first draws 1804289383 (EMBEDDED STAR), 846930886 (no), 1681692777 (SUPER FAST), then
+    // 1714636915 (pattern 4); so this runs first, before anything else draws. The start sequence
+    // takes 7 ticks, the race 58 moving ticks (the own horse, bonus 1, first at 2013 against 1962
+    // on the 57th, both past 2000 on the 58th), then the jump to the result, eleven result frames,
+    // the tick that ends the race and the idle screen.
     void aWholeRaceAgainstTheComputer()
     {
         GameFixture game;
-        scriptRandomDraws(superFastPattern4);
+#ifndef __GLIBC__
+        scriptRandomDraws(superFastPattern4); // another C library draws otherwise
+#endif
         LogCapture capture;
         game.call("change2racedemo");
         QList<int> clock; // the race clock after each tick
@@ -180,9 +49,7 @@ private slots:
                 winnerFirstSeen = ticks;
         }
         QCOMPARE(ticks, 77);
-        game.tick();
-        ++ticks;
-        QCOMPARE(ticks, 78);
+        game.tick(); // the idle screen
 
         QCOMPARE(gs.opponentName, QStringLiteral("SUPER FAST     "));
         QCOMPARE(gs.winner, 1);
@@ -211,6 +78,46 @@ private slots:
         QFile file(record);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll().mid(16), QByteArray("computer 1 0\nnetwork 0 0\n")); // counted once
+    }
+
+    // Each Race menu choice: its screen, its log line, and a race that starts afresh.
+    void menuSlotsPrepareTheRace()
+    {
+        struct Row { const char *slot; int mode; const char *log; };
+        const Row rows[] = {{"change2server", 20, "trotix: MenuSelect>>change to server\n"},
+                            {"change2client", 40, "trotix: MenuSelect>>change to client\n"},
+                            {"change2racedemo", 60, "trotix: MenuSelect>>change to race demo\n"}};
+        for (const Row &r : rows) {
+            GameFixture game;
+            gs.pos1 = gs.pos2 = 2222;
+            gs.winner = gs.winScenario = gs.racePattern = 2;
+            LogCapture capture;
+            game.call(r.slot);
+            QCOMPARE(capture.text(), QByteArray(r.log));
+            QCOMPARE(gs.mode, r.mode);
+            QCOMPARE(QList<int>({gs.pos1, gs.pos2, gs.winner, gs.winScenario, gs.racePattern}), QList<int>(5, 0));
+        }
+    }
+
+    // A network race's scenario and pattern, chosen once; the server's horse weighs 150.
+    void calculatePosChoosesFromTheWeightsAndLogs()
+    {
+        struct Row { int challengerWeight, draw1, draw2, scenario, pattern; };
+        const Row rows[] = {{0, 0, 0, 1, 1}, {151, 0, 0, 4, 5}, {150, 1600000001, INT_MAX, 2, 4}};
+        for (const Row &r : rows) {
+            GameFixture game;
+            game.call("change2server");
+            gs.challengerWeight = r.challengerWeight;
+            gs.raceTick = 7;
+            scriptRandomDraws({r.draw1, r.draw2});
+            LogCapture capture;
+            game.call("calculatePos");
+            QCOMPARE(gs.pos1, 30); // every pattern starts with 30 each; no bonus in a network race
+            QCOMPARE(gs.pos2, 30);
+            game.call("calculatePos"); // chosen once per race
+            QCOMPARE(capture.text(), QStringLiteral("trotix: *** Win Scenario = %1\ntrotix: *** Race Pattern = %2\n")
+                                         .arg(r.scenario).arg(r.pattern).toLatin1());
+        }
     }
 };
 
