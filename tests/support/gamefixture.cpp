@@ -103,13 +103,6 @@ void GameFixture::putHorse(int p1, int p2)
     QMetaObject::invokeMethod(m_widget.get(), "putHorse", Qt::DirectConnection, Q_ARG(int, p1), Q_ARG(int, p2));
 }
 
-int GameFixture::setBlock()
-{
-    int x = 0;
-    QMetaObject::invokeMethod(m_widget.get(), "setBlock", Qt::DirectConnection, Q_RETURN_ARG(int, x));
-    return x;
-}
-
 QImage GameFixture::screen() const
 {
     return gs.screenBuffer->toImage().copy(0, 0, 240, 320).convertToFormat(QImage::Format_RGB32);

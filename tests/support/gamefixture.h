@@ -56,7 +56,6 @@ public:
     void call(const char *slot);
     void setupBackgd(int kind);
     void putHorse(int p1, int p2);
-    int setBlock();
     // What the player sees: the 240 x 320 screen buffer.
     QImage screen() const;
 
