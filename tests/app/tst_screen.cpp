@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <tuple>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
@@ -112,39 +113,23 @@ private slots:
         QCOMPARE(game.screen().size(), QSize(240, 320));
     }
 
-    void drawTextAtPutsTheTextWhereDrawTextWould_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<int>("weight");
-        QTest::addColumn<QString>("text");
-
-        QTest::newRow("connection line") << 10 << 50 << QStringLiteral("Hostname/IP Address of the Challenger:");
-        QTest::newRow("banner with blanks") << 18 << 75 << QStringLiteral(" YOU WIN!");
-        QTest::newRow("markup stays text") << 10 << 50 << QStringLiteral("<b>x</b> & y");
-    }
-
+    // The store of laid-out texts draws each exactly as drawText would, also the second time.
     void drawTextAtPutsTheTextWhereDrawTextWould()
     {
-        QFETCH(int, size);
-        QFETCH(int, weight);
-        QFETCH(QString, text);
-
-        auto drawn = [&](bool laidOut) {
-            QImage image(240, 60, QImage::Format_RGB32);
-            image.fill(Qt::white);
-            QPainter painter(&image);
-            painter.setFont(gameFont(size, weight));
-            painter.setPen(QColor(50, 50, 255));
-            // Twice: the second time the text comes laid out from the store.
-            for (int i = 0; i < 2; ++i) {
-                if (laidOut)
-                    drawTextAt(painter, 5, 40, text);
-                else
-                    painter.drawText(5, 40, text);
+        const QList<std::tuple<int, int, QString>> texts{{10, 50, "Hostname/IP Address of the Challenger:"},
+                                                         {18, 75, " YOU WIN!"}, {10, 50, "<b>x</b> & y"}};
+        for (const auto &[size, weight, text] : texts) {
+            QImage stored(240, 60, QImage::Format_RGB32), plain(240, 60, QImage::Format_RGB32);
+            for (QImage *image : {&stored, &plain}) {
+                image->fill(Qt::white);
+                QPainter painter(image);
+                painter.setFont(gameFont(size, weight));
+                painter.setPen(QColor(50, 50, 255));
+                for (int i = 0; i < 2; ++i)
+                    image == &stored ? drawTextAt(painter, 5, 40, text) : painter.drawText(5, 40, text);
             }
-            return image;
-        };
-        QCOMPARE(drawn(true), drawn(false));
+            QCOMPARE(stored, plain);
+        }
     }
 
     // Every text a screen draws at a fixed place stays inside the 240 x 320 screen, drawn with the

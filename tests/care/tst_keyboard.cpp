@@ -1,5 +1,5 @@
 // Playing with the keyboard as on the device: the plain letters U, H and B, the Alt mnemonics, a
-// focused field taking those letters as text, P, Return and Escape on each screen, and Ctrl+Q.
+// focused field taking those letters as text, Return and Escape on each screen, and Ctrl+Q.
 #include "gamefixture.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
@@ -28,8 +28,6 @@ private slots:
     void plainLettersChooseStatusAboutAndHop();
     void aFocusedFieldTakesTheLetters();
     void altOpensTheMenusAndTheirLettersChoose();
-    void pHoldsTheTickUntilPressedAgain_data();
-    void pHoldsTheTickUntilPressedAgain();
     void theKeyboardFollowsTheScreensThroughAFirstSession();
 };
 
@@ -81,44 +79,6 @@ void TestKeyboard::altOpensTheMenusAndTheirLettersChoose()
     QVERIFY(!actionMenu()->isVisible());
     QTest::keyClick(game.widget(), Qt::Key_S, Qt::AltModifier);
     QTRY_COMPARE(gs.mode, int(ModeStatus));
-}
-
-void TestKeyboard::pHoldsTheTickUntilPressedAgain_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("pauses");
-    QTest::newRow("eating") << int(ModeEat) << true;
-    QTest::newRow("racing the computer") << int(ModeDemoRace) << true;
-    QTest::newRow("server question") << int(ModeServerAsk) << false;
-    QTest::newRow("client connecting") << int(ModeClientConnect) << false;
-    QTest::newRow("network race") << int(ModeClientRace) << false;
-}
-
-void TestKeyboard::pHoldsTheTickUntilPressedAgain()
-{
-    QFETCH(int, mode);
-    QFETCH(bool, pauses);
-    GameFixture game;
-    QVERIFY(showAndActivate(game.widget()));
-    game.tick(9);
-    gs.mode = mode;
-    const float age = gs.age;
-    LogCapture log;
-    QTest::keyClick(game.widget(), Qt::Key_P);
-    QCOMPARE(game.widget()->isPaused(), pauses);
-    if (!pauses) {
-        QVERIFY(log.text().isEmpty());
-        return;
-    }
-    game.tick(25);
-    QCOMPARE(gs.tickCount, 9);
-    QCOMPARE(gs.age, age);
-    QCOMPARE(log.text(), QByteArray("trotix: Paused\n"));
-    QTest::keyClick(game.widget(), Qt::Key_P);
-    QVERIFY(!game.widget()->isPaused());
-    game.tick();
-    QCOMPARE(gs.tickCount, 10);
-    QVERIFY(log.text().startsWith("trotix: Paused\ntrotix: Play goes on\ntrotix: Write Attribute File\n"));
 }
 
 void TestKeyboard::theKeyboardFollowsTheScreensThroughAFirstSession()
