@@ -258,24 +258,6 @@ private slots:
         QVERIFY(!gs.menuBar->isItemEnabled(IdHop));
     }
 
-    void jumpAgainKeepsTheBlockAnotherScreenClearsIt()
-    {
-        for (bool fromAnotherScreen : {false, true}) {
-            GameFixture game;
-            game.call("change2jump");
-            game.tick();
-            gs.blockDistance = 4;
-            gs.blockActive = gs.inAir = gs.hopRequested = 1;
-            if (fromAnotherScreen) {
-                game.call("change2status");
-                game.tick();
-            }
-            game.call("change2jump");
-            QCOMPARE(QList<int>({gs.blockDistance, gs.blockActive, gs.inAir, gs.hopRequested}),
-                     fromAnotherScreen ? QList<int>({0, 0, 0, 0}) : QList<int>({4, 1, 1, 1}));
-        }
-    }
-
     // Five bars 25 pixels wide and exactly `height` rows tall standing on y = 260, each number
     // 10 pixels above its bar, the labels below.
     void theStatusScreenShowsFiveBars()

@@ -25,18 +25,10 @@ public:
     QString attrPath() const;
     void writeAttr(const QByteArray &content) const;
     QByteArray readAttr() const;
-    bool attrExists() const;
 
 private:
     QTemporaryDir m_dir;
 };
-
-// No zoom or full screen remembered; every game under test starts so (the settings folder is the
-// test process's own).
-void forgetWindowSettings();
-
-// Puts the game state back to a fresh process's (the client socket stays).
-void resetGameState();
 
 class GameFixture
 {
