@@ -226,6 +226,9 @@ private slots:
         game.call("change2server");
         tickAndPaint(game, 2);
         compareWithFullRepaint(game, "on the server question");
+        gs.backgroundOffset += 10; // the field moves under the buttons
+        tickAndPaint(game);
+        compareWithFullRepaint(game, "after the field moved under the buttons");
         game.call("change2client");
         tickAndPaint(game, 2);
         compareWithFullRepaint(game, "on the client question, from the server question");
