@@ -10,15 +10,12 @@ Usage: comforts.py <game binary> <pictures folder>
 Exits 77 (skipped) when Xvfb or xdotool is missing.
 """
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import xsession as rig  # noqa: E402  (the Xvfb, game and xdotool helpers)
+import xsession as rig
 
+rig.NAME = "comforts"
 GAME, PICS = sys.argv[1], sys.argv[2]
 
 SCREEN = (1280, 1024)
@@ -31,9 +28,7 @@ def geometry(display, window):
 
 
 def help_windows(display):
-    env = dict(os.environ, DISPLAY=display)
-    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "How to play"],
-                          env=env, capture_output=True, text=True).stdout.split()
+    return rig.xdo(display, "search", "--onlyvisible", "--name", "How to play").split()
 
 
 def wait_until(what, condition, timeout=10):
@@ -61,13 +56,17 @@ def stop(game):
     game.wait(timeout=10)
 
 
+def close_help(display):
+    wait_until("the help window", lambda: help_windows(display))
+    rig.press(display, help_windows(display)[0], ["Escape"])
+    wait_until("the help window to close", lambda: not help_windows(display))
+
+
 def main():
-    if not shutil.which("Xvfb") or not shutil.which("xdotool"):
+    if rig.tools_missing():
         print("comforts: Xvfb or xdotool missing, skipped")
         return rig.SKIP
-    root = tempfile.mkdtemp(prefix="trotix-comforts-")
-    rig.roots.append(root)
-    rig.NAME = "comforts"
+    root = rig.temporary_root()
     display = rig.start_xvfb("%dx%dx24" % SCREEN)
     home = rig.make_home(root, "home", PICS,
                          "COMFY|HORSE||||\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n")
@@ -78,16 +77,11 @@ def main():
 
     # F1 opens the help, Escape closes it; the right-click menu's first entry opens it too.
     rig.press(display, window, ["F1"])
-    wait_until("the help window", lambda: help_windows(display))
-    rig.press(display, help_windows(display)[0], ["Escape"])
-    wait_until("the help window to close", lambda: not help_windows(display))
-    rig.xdo(display, "mousemove", "--window", window, 360, 480)
-    rig.xdo(display, "click", "3")
+    close_help(display)
+    rig.click(display, window, (360, 480), 3)
     time.sleep(0.5)
     rig.xdo(display, "key", "Down", "Return")
-    wait_until("the help window from the right-click menu", lambda: help_windows(display))
-    rig.press(display, help_windows(display)[0], ["Escape"])
-    wait_until("the help window to close", lambda: not help_windows(display))
+    close_help(display)
 
     # P: the tick stops (nothing logged for three seconds), and P again starts it.
     rig.press(display, window, ["p"])
@@ -109,12 +103,9 @@ def main():
         rig.fail("the network set-up was paused")
 
     # F11 fills the screen; Escape gives the window back.
-    rig.press(display, window, ["F11"])
-    wait_until("full screen", lambda: geometry(display, window) == SCREEN)
-    rig.press(display, window, ["Escape"])
-    wait_until("the 3x window again", lambda: geometry(display, window) == (720, 960))
-    rig.press(display, window, ["F11"])
-    wait_until("full screen", lambda: geometry(display, window) == SCREEN)
+    for key, size in (("F11", SCREEN), ("Escape", (720, 960)), ("F11", SCREEN)):
+        rig.press(display, window, [key])
+        wait_until("a window of %r" % (size,), lambda: geometry(display, window) == size)
     stop(game)
 
     # Full screen is remembered; TROTIX_SCALE still wins.
@@ -124,8 +115,6 @@ def main():
     game, window = start(home, display, log, "1")
     wait_until("the TROTIX_SCALE window", lambda: geometry(display, window) == (240, 320))
     stop(game)
-    print("comforts: help, pause, full screen and the remembered window work through the real window",
-          flush=True)
     return 0
 
 

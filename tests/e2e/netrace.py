@@ -7,81 +7,38 @@ into the address field and presses CONFIRM. Both then run the same race from the
 the result and go back to idle. The test checks both logs: the hand-shake on both sides, the same
 winner, and the return to idle.
 
-With --stranger a third process connects and disconnects again and again during the race: it
-greets, sends a stray request, or just opens and closes. The race must go exactly as without it,
-and the stranger hears nothing but "BADREQ".
-
-Usage: netrace.py <game binary> <pictures folder> [--stranger]
-Exits 77 (skipped) when Xvfb or xdotool is missing.
+Usage: netrace.py <game binary> <pictures folder>; exits 77 (skipped) without Xvfb or xdotool.
 """
 import os
 import re
-import subprocess
 import sys
 import time
 
 import xsession as x
-from xsession import click, press, read, wait_after, wait_for, xdo
+from xsession import click, fail, press, read, wait_for, xdo
 
 x.NAME = "netrace"
-SKIP = x.SKIP
 GAME, PICS = sys.argv[1], sys.argv[2]
-STRANGER = "--stranger" in sys.argv[3:]
-
-# The third process: round after round, connect, do one thing, disconnect; each reply on its own
-# line of the file named by its argument.
-STRANGER_CODE = r"""
-import socket, sys, time
-lines = [b"TROTIX\n", b"ASKPOS\n", b"GOGOGO\n", None]
-with open(sys.argv[1], "ab", buffering=0) as out:
-    round = 0
-    while True:
-        line = lines[round % len(lines)]
-        round += 1
-        try:
-            with socket.create_connection(("127.0.0.1", 1234), timeout=5) as peer:
-                if line is not None:
-                    peer.sendall(line)
-                    reply = b""
-                    while not reply.endswith(b"\n"):
-                        chunk = peer.recv(64)
-                        if not chunk:
-                            break
-                        reply += chunk
-                    out.write(reply if reply.endswith(b"\n") else b"(closed)\n")
-        except OSError as error:
-            out.write(("(%s)\n" % error).encode())
-        time.sleep(0.3)
-"""
-
 # Widget coordinates of the controls (the window is the 240 x 320 game screen).
 CONFIRM = (40 + 27, 260 + 10)
 ADDRESS = (50 + 75, 120 + 10)
-
-
-def fail(message):
-    x.fail(message)
 
 
 def make_home(root, name, attr_name):
     return x.make_home(root, name, PICS, attr_name + "\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n")
 
 
-def start_game(home, display, log_path):
-    return x.start_game(GAME, home, display, log_path)
-
-
 def main():
     if x.tools_missing():
         print("netrace: Xvfb or xdotool missing, skipped")
-        return SKIP
+        return x.SKIP
     root = x.temporary_root()
     display = x.start_xvfb()
     red_home = make_home(root, "red", "RED|RUNNER|||||")
     blue_home = make_home(root, "blue", "BLUE|BOLT||||||")
     red_log, blue_log = os.path.join(root, "red.log"), os.path.join(root, "blue.log")
-    red = start_game(red_home, display, red_log)
-    blue = start_game(blue_home, display, blue_log)
+    red = x.start_game(GAME, red_home, display, red_log)
+    blue = x.start_game(GAME, blue_home, display, blue_log)
     red_window, blue_window = x.window_of(display, red), x.window_of(display, blue)
     xdo(display, "windowmove", red_window, 0, 0)
     xdo(display, "windowmove", blue_window, 300, 0)
@@ -90,7 +47,6 @@ def main():
 
     # Red waits for a challenger.
     press(display, red_window, ["alt+r", "s"])
-    wait_for(red_log, "trotix: MenuSelect>>change to server", 10)
     wait_for(red_log, "trotix: Action>>askServer()", 10)
     click(display, red_window, CONFIRM)
     wait_for(red_log, "trotix: Action>>startServer()", 10)  # now taking challengers
@@ -100,7 +56,6 @@ def main():
     # Blue seeks it at 127.0.0.1.
     # "&Client(Blue)" and "&Computer" share their mnemonic: C moves to the first, Return picks it.
     press(display, blue_window, ["alt+r", "c", "Return"])
-    wait_for(blue_log, "trotix: MenuSelect>>change to client", 10)
     wait_for(blue_log, "trotix: Action>>askClient()", 10)
     click(display, blue_window, ADDRESS)
     xdo(display, "type", "--delay", "50", "127.0.0.1")
@@ -115,20 +70,9 @@ def main():
     wait_for(red_log, "trotix: Action>>Display Server's RaceCourse()", 10)
     wait_for(blue_log, "trotix: Action>>Display Client's RaceCourse()", 10)
     wait_for(blue_log, "trotix: Fire! Race Start.", 15)
-    stranger_log = os.path.join(root, "stranger.log")
-    if STRANGER:
-        stranger = subprocess.Popen([sys.executable, "-c", STRANGER_CODE, stranger_log])
-        x.started.append((stranger, "stranger"))
-        # Until the winner is decided; the server's race goes on a few ticks more.
-        deadline = time.time() + 180
-        while not re.search(r"Winner: [12]", read(blue_log)) and time.time() < deadline:
-            time.sleep(0.5)
-        stranger.terminate()
-        stranger.wait(timeout=10)
-
     # The race to its end, and back to idle on both.
     for log in (red_log, blue_log):
-        wait_after(log, "RaceCourse()", "trotix: Action>>call idle()", 180)
+        wait_for(log, "trotix: Action>>call idle()", 180, after="RaceCourse()")
 
     red_text, blue_text = read(red_log), read(blue_log)
     scenarios = re.findall(r"trotix: \*\*\* Win Scenario = (\d)", red_text)
@@ -155,11 +99,6 @@ def main():
         fail("blue logged an error for the normal end of the race")
     if red.poll() is not None or blue.poll() is not None:
         fail("a game ended during the race")
-    if STRANGER:
-        replies = read(stranger_log).splitlines()
-        print("netrace: the stranger got %d replies during the race" % len(replies), flush=True)
-        if not replies or any(reply != "BADREQ" for reply in replies):
-            fail("the stranger heard something but BADREQ: %r" % replies)
     print("netrace: both games raced from the hand-shake to the result and returned to idle", flush=True)
     return 0
 

@@ -24,26 +24,21 @@ def tools_missing():
 
 
 def temporary_root():
-    root = tempfile.mkdtemp(prefix="trotix-%s-" % NAME)
-    roots.append(root)
-    return root
+    roots.append(tempfile.mkdtemp(prefix="trotix-%s-" % NAME))
+    return roots[-1]
 
 
 def start_xvfb(screen="800x600x24"):
     read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp"],
-        pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp"],
+                            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_fd)
     started.append((xvfb, "Xvfb"))
-    number = b""
     with os.fdopen(read_fd, "rb") as pipe:
-        while not number.endswith(b"\n"):
-            chunk = pipe.read(1)
-            if not chunk:
-                fail("Xvfb did not start")
-            number += chunk
-    return ":" + number.decode().strip()
+        number = pipe.readline().strip()
+    if not number:
+        fail("Xvfb did not start")
+    return ":" + number.decode()
 
 
 def make_home(root, name, pics, attr=None):
@@ -58,28 +53,24 @@ def make_home(root, name, pics, attr=None):
 
 
 def start_game(game_binary, home, display, log_path, scale="1"):
-    """scale None leaves the zoom to the game (the screen, or the remembered choice)."""
-    env = dict(os.environ)
+    """Zoom 1 by default, so that clicks land at the game's own coordinates; None leaves the zoom
+    to the game. The remembered window settings stay in the game's home."""
+    env = dict(os.environ, QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb",
+               XDG_RUNTIME_DIR=os.path.join(home, "run"), XDG_CONFIG_HOME=os.path.join(home, "config"))
+    os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
     env.pop("WAYLAND_DISPLAY", None)
-    runtime = os.path.join(home, "run")
-    os.makedirs(runtime, mode=0o700, exist_ok=True)
-    # Zoom 1 by default: clicks are placed at the game's own coordinates. The remembered window
-    # settings stay in the game's home, never the developer's.
     env.pop("TROTIX_SCALE", None)
     if scale is not None:
         env["TROTIX_SCALE"] = scale
-    env.update(QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime,
-               XDG_CONFIG_HOME=os.path.join(home, "config"))
-    log = open(log_path, "wb")
-    game = subprocess.Popen([game_binary], env=env, stdout=log, stderr=subprocess.STDOUT, cwd=home)
+    game = subprocess.Popen([game_binary], env=env, stdout=open(log_path, "wb"), stderr=subprocess.STDOUT, cwd=home)
     started.append((game, log_path))
     return game
 
 
 def xdo(display, *args):
-    env = dict(os.environ, DISPLAY=display)
-    result = subprocess.run(["xdotool", *map(str, args)], env=env, capture_output=True, text=True, timeout=30)
-    if result.returncode != 0:
+    result = subprocess.run(["xdotool", *map(str, args)], env=dict(os.environ, DISPLAY=display),
+                            capture_output=True, text=True, timeout=30)
+    if result.returncode != 0 and args[0] != "search":
         fail("xdotool %s: %s" % (" ".join(map(str, args)), result.stderr.strip()))
     return result.stdout
 
@@ -87,9 +78,7 @@ def xdo(display, *args):
 def window_of(display, game):
     deadline = time.time() + 30
     while time.time() < deadline:
-        env = dict(os.environ, DISPLAY=display)
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(game.pid)],
-                               env=env, capture_output=True, text=True).stdout.split()
+        found = xdo(display, "search", "--onlyvisible", "--pid", game.pid).split()
         if found:
             return found[0]
         if game.poll() is not None:
@@ -103,26 +92,16 @@ def read(path):
         return log.read().decode("latin-1")
 
 
-def wait_for(path, text, timeout, count=1):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        if read(path).count(text) >= count:
-            return
-        time.sleep(0.05)
-    fail("%s: waited %ds for %r; log ends:\n%s" % (os.path.basename(path), timeout, text, read(path)[-1500:]))
-
-
-def wait_after(path, marker, text, timeout):
-    """Waits until text appears after the first marker line."""
+def wait_for(path, text, timeout, count=1, after=""):
+    """Waits until text appears count times (after the first line holding `after`)."""
     deadline = time.time() + timeout
     while time.time() < deadline:
         log = read(path)
-        start = log.find(marker)
-        if start >= 0 and text in log[start:]:
+        start = log.find(after)
+        if start >= 0 and log[start:].count(text) >= count:
             return
-        time.sleep(0.5)
-    fail("%s: waited %ds for %r after %r; log ends:\n%s"
-         % (os.path.basename(path), timeout, text, marker, read(path)[-1500:]))
+        time.sleep(0.05)
+    fail("%s: waited %ds for %r; log ends:\n%s" % (os.path.basename(path), timeout, text, read(path)[-1500:]))
 
 
 def press(display, window, keys):
@@ -132,17 +111,16 @@ def press(display, window, keys):
         time.sleep(0.3)
 
 
-def click(display, window, at):
+def click(display, window, at, button=1):
     xdo(display, "mousemove", "--window", window, at[0], at[1])
     time.sleep(0.2)
-    xdo(display, "click", "1")
+    xdo(display, "click", button)
 
 
 def run(main):
     """Runs the test's main, then stops every process it started and removes its folders."""
-    code = 1
     try:
-        code = main()
+        return main()
     finally:
         for process, _ in reversed(started):
             if process.poll() is None:
@@ -151,7 +129,5 @@ def run(main):
                     process.wait(timeout=10)
                 except subprocess.TimeoutExpired:
                     process.kill()
-                    process.wait()
         for root in roots:
             shutil.rmtree(root, ignore_errors=True)
-    return code

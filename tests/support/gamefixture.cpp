@@ -42,8 +42,9 @@ QByteArray GameHome::readAttr() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool GameHome::attrExists() const { return QFile::exists(attrPath()); }
+namespace {
 
+// Puts the game state back to a fresh process's (the client socket stays).
 void resetGameState()
 {
     QTcpSocket *socket = gs.clientSocket;
@@ -52,12 +53,14 @@ void resetGameState()
     clearScriptedDraws();
 }
 
+// No zoom or full screen remembered; the settings live in a folder of the test process's own.
 void forgetWindowSettings()
 {
-    // The window settings of a test process live in a folder of its own, never the developer's.
     static QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("trotix"), QStringLiteral("trotix")).clear();
+}
+
 }
 
 GameFixture::GameFixture(const QByteArray &attr, GameHome::Pictures pictures,
@@ -101,13 +104,6 @@ void GameFixture::setupBackgd(int kind)
 void GameFixture::putHorse(int p1, int p2)
 {
     QMetaObject::invokeMethod(m_widget.get(), "putHorse", Qt::DirectConnection, Q_ARG(int, p1), Q_ARG(int, p2));
-}
-
-int GameFixture::setBlock()
-{
-    int x = 0;
-    QMetaObject::invokeMethod(m_widget.get(), "setBlock", Qt::DirectConnection, Q_RETURN_ARG(int, x));
-    return x;
 }
 
 QImage GameFixture::screen() const

@@ -25,18 +25,10 @@ public:
     QString attrPath() const;
     void writeAttr(const QByteArray &content) const;
     QByteArray readAttr() const;
-    bool attrExists() const;
 
 private:
     QTemporaryDir m_dir;
 };
-
-// No zoom or full screen remembered; every game under test starts so (the settings folder is the
-// test process's own).
-void forgetWindowSettings();
-
-// Puts the game state back to a fresh process's (the client socket stays).
-void resetGameState();
 
 class GameFixture
 {
@@ -56,7 +48,6 @@ public:
     void call(const char *slot);
     void setupBackgd(int kind);
     void putHorse(int p1, int p2);
-    int setBlock();
     // What the player sees: the 240 x 320 screen buffer.
     QImage screen() const;
 

@@ -1,0 +1,255 @@
+// What the window shows: the field strips wrapped round their ends, texts where drawText puts
+// them and never off the screen, a question's buttons held from tick to tick, and a window that
+// always shows what a full repaint would, at every zoom.
+#include "app/paint.h"
+#include "gamefixture.h"
+#include "platform/qpeapplication.h"
+
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <tuple>
+#include <QScreen>
+#include <QTest>
+#include <QWindow>
+
+namespace {
+
+// A strip whose every column has its own colour, so that a copied column tells where it came from.
+QImage codedStrip(int width)
+{
+    QImage image(width, 320, QImage::Format_RGB32);
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < 320; ++y)
+            image.setPixel(x, y, qRgb(x & 0xff, x >> 8, 0));
+    return image;
+}
+
+void plantCodedStrips(const GameHome &home)
+{
+    QVERIFY(codedStrip(796).save(home.root() + QStringLiteral("/pics/backgd1.png")));
+    QVERIFY(codedStrip(494).save(home.root() + QStringLiteral("/pics/backgd3.png")));
+}
+
+void showGame(GameFixture &game, int scale = 1)
+{
+    QPEApplication::setWindowScale(game.widget(), scale);
+    game.widget()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(game.widget()));
+    QCoreApplication::processEvents();
+}
+
+// A tick and the repaint it asked for, as the event loop would deliver it.
+void tickAndPaint(GameFixture &game, int count = 1)
+{
+    for (int i = 0; i < count; ++i) {
+        game.tick();
+        QCoreApplication::processEvents();
+    }
+}
+
+QImage window(const GameFixture &game)
+{
+    return game.widget()->screen()->grabWindow(game.widget()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+void compareWithFullRepaint(GameFixture &game, const char *where)
+{
+    const QImage partial = window(game);
+    game.widget()->repaint();
+    QCoreApplication::processEvents();
+    if (partial != window(game))
+        QFAIL(qPrintable(QStringLiteral("the window differs from a full repaint %1").arg(QLatin1String(where))));
+}
+
+}
+
+class TestScreen : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The field (796 wide) and the course (494) are shown from the offset on, wrapped round their
+    // end; an offset past the end starts again at 0.
+    void stripWindowWrapsRoundTheStripEnd_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("shownFrom");
+        QTest::newRow("field at 556: one copy up to the strip end") << 1 << 556 << 556;
+        QTest::newRow("field at 557: column 0 at x 239") << 1 << 557 << 557;
+        QTest::newRow("field at 796: not reset") << 1 << 796 << 796;
+        QTest::newRow("field at 797: reset to 0") << 1 << 797 << 0;
+        QTest::newRow("course at 255: column 0 at x 239") << 4 << 255 << 255;
+        QTest::newRow("course at 494: not reset") << 4 << 494 << 494;
+        QTest::newRow("course at 495: reset to 0") << 4 << 495 << 0;
+    }
+    void stripWindowWrapsRoundTheStripEnd()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, offset);
+        QFETCH(int, shownFrom);
+        GameFixture game(defaultHorseFile, GameHome::WithoutPictures, plantCodedStrips);
+        const int width = kind == 1 ? 796 : 494;
+        gs.backgroundOffset = offset;
+        game.setupBackgd(kind);
+        QCOMPARE(gs.backgroundOffset, shownFrom);
+        const QImage screen = game.screen();
+        for (int x = 0; x < 240; ++x) {
+            const QRgb pixel = screen.pixel(x, 0);
+            QCOMPARE(qRed(pixel) + 256 * qGreen(pixel), (shownFrom + x) % width);
+            QCOMPARE(screen.pixel(x, 319), pixel);
+        }
+    }
+
+    void missingPicturesDrawNothingAndTheGameGoesOn()
+    {
+        GameFixture game(defaultHorseFile, GameHome::WithoutPictures);
+        for (int mode : {1, 2, 3, 4, 5, 9, 10, 20, 40, 60}) {
+            gs.mode = mode;
+            game.tick(3);
+        }
+        QCOMPARE(game.screen().size(), QSize(240, 320));
+    }
+
+    // The store of laid-out texts draws each exactly as drawText would, also the second time.
+    void drawTextAtPutsTheTextWhereDrawTextWould()
+    {
+        const QList<std::tuple<int, int, QString>> texts{{10, 50, "Hostname/IP Address of the Challenger:"},
+                                                         {18, 75, " YOU WIN!"}, {10, 50, "<b>x</b> & y"}};
+        for (const auto &[size, weight, text] : texts) {
+            QImage stored(240, 60, QImage::Format_RGB32), plain(240, 60, QImage::Format_RGB32);
+            for (QImage *image : {&stored, &plain}) {
+                image->fill(Qt::white);
+                QPainter painter(image);
+                painter.setFont(gameFont(size, weight));
+                painter.setPen(QColor(50, 50, 255));
+                for (int i = 0; i < 2; ++i)
+                    image == &stored ? drawTextAt(painter, 5, 40, text) : painter.drawText(5, 40, text);
+            }
+            QCOMPARE(stored, plain);
+        }
+    }
+
+    // Every text a screen draws at a fixed place stays inside the 240 x 320 screen, drawn with the
+    // widest name and the largest numbers the game can show. Texts riding on the race course are
+    // cut by the edge as the course scrolls past, on purpose, and are left out.
+    void everyTextStaysOnTheScreen_data()
+    {
+        QTest::addColumn<QByteArray>("attr");
+        QTest::addColumn<QByteArrayList>("calls"); // each called, then one tick
+        QTest::addColumn<int>("mode");              // set before the ticks, unless -1
+        QTest::addColumn<int>("netState");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QString>("haloed"); // a text over the trees, drawn with a light halo
+        const QByteArray widest = "WWWWWWWWWWWWWWW\n40.0\n1000.0\n1000.0\n1000.0\n1000.0\n";
+        QTest::newRow("naming") << templateHorseFile << QByteArrayList{} << -1 << 0 << 1 << QString();
+        QTest::newRow("about") << widest << QByteArrayList{"aboutTrotix"} << -1 << 0 << 1 << QString();
+        QTest::newRow("status") << widest << QByteArrayList{"change2status"} << -1 << 0 << 1 << QString();
+        QTest::newRow("client question, then CONFIRM with no address")
+            << widest << QByteArrayList{"change2client", "confirmNetwork"} << -1 << 0 << 4 << QString();
+        QTest::newRow("server lost the challenger") << widest << QByteArrayList{} << int(ModeServerWait) << 10 << 1
+                                                   << QStringLiteral("Disconnected unexpectedly.");
+        QTest::newRow("server port busy") << widest << QByteArrayList{} << int(ModeServerWait) << 30 << 1 << QString();
+        QTest::newRow("client refused") << widest << QByteArrayList{} << int(ModeClientConnect) << 30 << 1 << QString();
+        QTest::newRow("race against the computer") << widest << QByteArrayList{"change2racedemo"} << -1 << 0 << 400 << QString();
+    }
+
+    void everyTextStaysOnTheScreen()
+    {
+        QFETCH(QByteArray, attr);
+        QFETCH(QByteArrayList, calls);
+        QFETCH(int, mode);
+        QFETCH(int, netState);
+        QFETCH(int, ticks);
+        QFETCH(QString, haloed);
+        GameFixture game(attr);
+        gs.opponentName = QStringLiteral("WWWWWWWWWWWWWWW");
+        // The field scrolled so that its big tree stands under the connection screens' lines.
+        gs.backgroundOffset = 100;
+        QList<DrawnText> drawn;
+        setDrawnTextObserver([&](const DrawnText &text) { drawn.append(text); });
+        auto stopObserving = qScopeGuard([] { setDrawnTextObserver({}); });
+        for (const QByteArray &slot : calls) {
+            game.call(slot.constData());
+            game.tick();
+        }
+        if (mode >= 0) {
+            gs.mode = mode;
+            gs.netState = netState;
+        }
+        for (int i = 0; i < ticks && gs.mode != ModeIdle; ++i)
+            game.tick();
+        int checked = 0;
+        // The last column is left to the fringe that smoothing adds beside the measured ink.
+        const QRect screen(0, 0, 239, 320);
+        for (const DrawnText &text : std::as_const(drawn)) {
+            if (text.place != TextPlace::Screen)
+                continue;
+            ++checked;
+            QVERIFY2(screen.contains(text.ink), qPrintable(QStringLiteral("\"%1\" covers x %2 to %3, y %4 to %5")
+                                                               .arg(text.text).arg(text.ink.left()).arg(text.ink.right())
+                                                               .arg(text.ink.top()).arg(text.ink.bottom())));
+        }
+        QVERIFY(checked > 0);
+        if (!haloed.isEmpty()) {
+            auto it = std::find_if(drawn.cbegin(), drawn.cend(), [&](const DrawnText &t) { return t.text == haloed; });
+            QVERIFY(it != drawn.cend());
+            QVERIFY(it->halo);
+        }
+    }
+
+    // A click pressed before a tick and released after it still presses the button.
+    void aClickHeldAcrossATickStillPressesTheButton()
+    {
+        GameFixture game;
+        showGame(game);
+        game.call("change2client");
+        tickAndPaint(game);
+        QVERIFY(gs.addressEdit->isVisible());
+        QTest::mousePress(gs.cancelButton, Qt::LeftButton);
+        tickAndPaint(game, 2);
+        QTest::mouseRelease(gs.cancelButton, Qt::LeftButton);
+        QCOMPARE(gs.mode, int(ModeIdle));
+    }
+
+    void theWindowAlwaysShowsWhatAFullRepaintWould()
+    {
+        GameFixture game;
+        showGame(game);
+        tickAndPaint(game, 2);
+        compareWithFullRepaint(game, "on the idle screen");
+        game.call("aboutTrotix");
+        tickAndPaint(game, 2);
+        compareWithFullRepaint(game, "on the about screen");
+        game.call("change2server");
+        tickAndPaint(game, 2);
+        compareWithFullRepaint(game, "on the server question");
+        gs.backgroundOffset += 10; // the field moves under the buttons
+        tickAndPaint(game);
+        compareWithFullRepaint(game, "after the field moved under the buttons");
+        game.call("change2client");
+        tickAndPaint(game, 2);
+        compareWithFullRepaint(game, "on the client question, from the server question");
+        gs.addressEdit->setText(QStringLiteral("127.0.0.1"));
+        tickAndPaint(game);
+        compareWithFullRepaint(game, "after typing an address");
+        // A race with the disconnect button over the scrolling course, as in a network race.
+        game.call("change2racedemo");
+        gs.disconnectButton->show();
+        tickAndPaint(game, 12);
+        compareWithFullRepaint(game, "in a race under the disconnect button");
+        game.call("change2idle");
+        tickAndPaint(game, 2);
+        compareWithFullRepaint(game, "back on the idle screen");
+        // Zoomed, the whole window follows each tick.
+        QPEApplication::setWindowScale(game.widget(), 2);
+        game.call("aboutTrotix");
+        tickAndPaint(game, 2);
+        compareWithFullRepaint(game, "on the about screen at 2x");
+    }
+};
+
+QTEST_MAIN(TestScreen)
+#include "tst_screen.moc"

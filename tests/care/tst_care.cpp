@@ -1,0 +1,303 @@
+// Caring for the horse: the attribute arithmetic at its limits, what each activity shows step by
+// step, the jump game's blocks and hops, the menu choices and the status screen's bars. Every
+// picture is replaced by a block of its own colour, so a pixel tells which one was drawn.
+#include "app/picturetable.h"
+#include "care/attributes.h"
+#include "care/block.h"
+#include "gamefixture.h"
+#include "platform/idmenubar.h"
+#include "platform/log.h"
+#include "platform/random.h"
+#include "screencheck.h"
+
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+using Field = QImage GameState::*;
+
+QColor colourOf(Field field)
+{
+    int i = 0;
+    while (pictureTable[i].field != field)
+        ++i;
+    return QColor(10 + 5 * i, 250 - 5 * i, (i * 53) % 256);
+}
+
+void paintPictures()
+{
+    for (const PictureEntry &entry : pictureTable)
+        gs.*entry.field = solidPicture(12, 12, colourOf(entry.field));
+    plantPlainBackground(*gs.backgd1Pixmap, 796, QColor(128, 128, 128));
+}
+
+// The log lines of the activity's own frame, without the tick's.
+QStringList stepLines(const QByteArray &log)
+{
+    QStringList lines = logLines(log);
+    lines.removeIf([](const QString &l) { return l.startsWith("trotix: Action>>call") || l.contains("Write Attr"); });
+    return lines;
+}
+
+QString text(const Attributes &a)
+{
+    QString s;
+    for (float v : {a.age, a.muscle, a.fat, a.power, a.spirit})
+        s += QString::number(double(v), 'g', 9) + QLatin1Char(' ');
+    return s;
+}
+
+enum class Change { Idle, Eat, Sleep, Run, Fall, Bonus };
+
+const QColor plain(240, 230, 200);
+const QColor black(0, 0, 0);
+const QColor barFill[] = {{200, 80, 80}, {80, 200, 80}, {80, 80, 200}, {200, 80, 200}, {80, 200, 200}};
+
+}
+
+Q_DECLARE_METATYPE(Field)
+
+class TestCare : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Expected floats worked out by hand from the rule (read the float, change it in double, store
+    // a float); limits are tested strictly below, guards as "value - guard > 0".
+    void attributesAtTheirLimits()
+    {
+        const struct {
+            Change change;
+            int ticks;
+            Attributes before, after;
+        } rows[] = {
+            {Change::Idle, 0, {39.995f, 150, 50, 100, 100}, {40.004997f, 150, 50, 100, 100}},
+            {Change::Idle, 0, {40, 150, 50, 100, 100}, {40, 150, 50, 100, 100}},
+            {Change::Eat, 40, {1, 150, 50, 100, 100}, {1.01f, 150.01f, 50.1f, 100, 100}},
+            {Change::Eat, 41, {1, 150, 50, 100, 100}, {1.01f, 150.01f, 50.1f, 99.99f, 99.98f}},
+            {Change::Eat, 5, {1, 150, 999.95f, 0.005f, 0.015f}, {1.01f, 150.01f, 1000.05f, 0.005f, 0.015f}},
+            {Change::Eat, 41, {40, 1000, 1000, 0.005f, 0.015f}, {40, 1000, 1000, 0.005f, 0.015f}},
+            {Change::Sleep, 80, {1, 150, 50, 100, 100}, {1.005f, 150, 50.005f, 100.01f, 100.01f}},
+            {Change::Sleep, 81, {1, 150, 50, 0.005f, 0.015f}, {1.005f, 150, 50.005f, -0.0050000004f, -0.0049999994f}},
+            {Change::Sleep, 3, {1, 150, 50, 999.995f, 1000}, {1.005f, 150, 50.005f, 1000.005f, 1000}},
+            {Change::Run, 40, {1, 150, 50, 100, 100}, {1.01f, 150.1f, 49.9f, 100.1f, 100.05f}},
+            {Change::Run, 41, {1, 150, 0.1f, 100, 0.01f}, {1.01f, 150.1f, 1.4901161e-09f, 100.049995f, -0.010000002f}},
+            {Change::Run, 2, {1, 150, 0.05f, 100, 100}, {1.01f, 149.90001f, 0.05f, 100.1f, 100.05f}},
+            {Change::Run, 2, {1, 0.15f, 0.05f, 100, 100}, {1.01f, 0.25f, 0.05f, 100.1f, 100.05f}},
+            {Change::Fall, 0, {1, 150, 50, 100, 100}, {1, 150, 50, 99.98f, 99.9f}},
+            {Change::Fall, 0, {1, 150, 50, 0.015f, 0.05f}, {1, 150, 50, 0.015f, 0.05f}},
+            {Change::Bonus, 0, {1, 150, 50, 1000, 999.99f}, {1, 150, 50, 1000, 1000.02f}},
+        };
+        for (const auto &row : rows) {
+            Attributes a = row.before;
+            switch (row.change) {
+            case Change::Idle: idleLoopEnd(a); break;
+            case Change::Eat: eatLoopEnd(a, row.ticks); break;
+            case Change::Sleep: sleepLoopEnd(a, row.ticks); break;
+            case Change::Run: runStepThree(a, row.ticks); break;
+            case Change::Fall: jumpFall(a); break;
+            case Change::Bonus: blockBonus(a); break;
+            }
+            QCOMPARE(text(a), text(row.after));
+        }
+    }
+
+    // Tick n of an activity (from 0): its log line, face and horse picture, and the age once the
+    // frame is drawn (the loop's end is applied on its last step only). Age 0: not checked.
+    void eachActivityStepShowsItsPictures_data()
+    {
+        QTest::addColumn<QByteArray>("slot");
+        QTest::addColumn<int>("tick");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<Field>("face");
+        QTest::addColumn<Field>("horse");
+        QTest::addColumn<float>("age");
+        using G = GameState;
+        QTest::newRow("idle 0") << QByteArray("change2idle") << 0 << "idle step 1" << &G::faceImage3 << &G::idleImage1 << 1.0f;
+        QTest::newRow("idle 1") << QByteArray("change2idle") << 1 << "idle step 2" << &G::faceImage3 << &G::idleImage2 << 1.01f;
+        QTest::newRow("eat 4") << QByteArray("change2eat") << 4 << "eat step 5" << &G::faceImage2 << &G::eatImage5 << 1.0f;
+        QTest::newRow("eat 5") << QByteArray("change2eat") << 5 << "eat step 6" << &G::faceImage1 << &G::eatImage6 << 1.01f;
+        QTest::newRow("eat 41: tired") << QByteArray("change2eat") << 41 << "eat step 6" << &G::faceImage6 << &G::eatImage6 << 0.0f;
+        QTest::newRow("eat 46") << QByteArray("change2eat") << 46 << "eat step 5" << &G::faceImage2 << &G::eatImage5 << 0.0f;
+        QTest::newRow("sleep 2") << QByteArray("change2sleep") << 2 << "sleep step 3" << &G::faceImage4 << &G::sleepImage3 << 1.0f;
+        QTest::newRow("sleep 3") << QByteArray("change2sleep") << 3 << "sleep step 4" << &G::faceImage4 << &G::sleepImage4 << 1.005f;
+        QTest::newRow("run 0") << QByteArray("change2run") << 0 << "run step 1" << &G::faceImage2 << &G::runImage1 << 1.0f;
+        QTest::newRow("run 2") << QByteArray("change2run") << 2 << "run step 3" << &G::faceImage2 << &G::runImage3 << 1.01f;
+        QTest::newRow("run 3: back to 2") << QByteArray("change2run") << 3 << "run step 2" << &G::faceImage1 << &G::runImage2 << 0.0f;
+        QTest::newRow("run 60") << QByteArray("change2run") << 60 << "run step 3" << &G::faceImage2 << &G::runImage3 << 0.0f;
+        QTest::newRow("run 62: tired") << QByteArray("change2run") << 62 << "run step 3" << &G::faceImage7 << &G::runImage3 << 0.0f;
+    }
+    void eachActivityStepShowsItsPictures()
+    {
+        QFETCH(QByteArray, slot);
+        QFETCH(int, tick);
+        QFETCH(QString, line);
+        QFETCH(Field, face);
+        QFETCH(Field, horse);
+        QFETCH(float, age);
+        GameFixture game;
+        paintPictures();
+        game.call(slot.constData());
+        game.tick(tick);
+        LogCapture log;
+        game.tick();
+        QCOMPARE(gs.actionTicks, slot == "change2idle" ? tick + 1 : tick); // idle is shown from the start
+        QCOMPARE(stepLines(log.text()), QStringList{"trotix: Action>>" + line + "\n"});
+        QCOMPARE(colourAt(game.screen(), 1, 40), colourOf(face));
+        QCOMPARE(colourAt(game.screen(), 80, 200), colourOf(horse));
+        if (age != 0.0f)
+            QCOMPARE(text({gs.age, 0, 0, 0, 0}), text({age, 0, 0, 0, 0}));
+    }
+
+    // The block comes 20 pixels closer each frame from x 200; without a hop it throws the horse.
+    // H: hop over the block drawn at x; G: gallop with the block at x; F: fall.
+    void hopTiming_data()
+    {
+        QTest::addColumn<int>("pressAfterX");
+        QTest::addColumn<QString>("framesAfterPress");
+        QTest::newRow("in time") << 100 << "H60";
+        QTest::newRow("one tick early") << 120 << "H100 F";
+        QTest::newRow("two ticks early") << 140 << "H120 G100 F";
+        QTest::newRow("never") << 0 << "F";
+    }
+    void hopTiming()
+    {
+        QFETCH(int, pressAfterX);
+        QFETCH(QString, framesAfterPress);
+        GameFixture game;
+        paintPictures();
+        scriptRandomDraws({2000000000, 0});
+        game.call("change2jump");
+        game.tick();
+        QCOMPARE(colourAt(game.screen(), 30, 200), colourOf(&GameState::jumpImage1));
+        for (int x = 200; x >= qMax(pressAfterX, 100); x -= 20) {
+            game.tick();
+            QCOMPARE(colourAt(game.screen(), x, 240), colourOf(&GameState::blockImage));
+        }
+        if (pressAfterX > 0)
+            game.call("hop");
+        QStringList frames;
+        for (int i = 0; i < framesAfterPress.count(' ') + 1; ++i) {
+            game.tick();
+            const QImage screen = game.screen();
+            const int x = gs.blockDistance == 0 ? 60 : 80 + 20 * gs.blockDistance;
+            if (colourAt(screen, 30, 180) == colourOf(&GameState::jumpImage4))
+                frames << QStringLiteral("H%1").arg(x);
+            else if (colourAt(screen, 30, 200) == colourOf(&GameState::jumpImage5)
+                     && colourAt(screen, 1, 40) == colourOf(&GameState::faceImage5))
+                frames << QStringLiteral("F");
+            else
+                frames << QStringLiteral("G%1").arg(x);
+        }
+        QCOMPARE(frames.join(' '), framesAfterPress);
+    }
+
+    void aDrawAtTheThresholdBringsNoBlockAndNoBonus()
+    {
+        GameFixture game;
+        paintPictures();
+        scriptRandomDraws({blockDrawThreshold, blockDrawThreshold});
+        game.call("change2jump");
+        game.tick(3);
+        QCOMPARE(gs.blockActive, 0);
+        QCOMPARE(gs.power, 100.0f);
+        QVERIFY(colourAt(game.screen(), 60, 240) != colourOf(&GameState::blockImage));
+    }
+
+    // Each menu choice: its mode, its one log line, and the next tick's screen.
+    void aChoiceLogsOneLineAndShowsItsScreenNextTick_data()
+    {
+        QTest::addColumn<QByteArray>("slot");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("tickLine");
+        QTest::newRow("idle") << QByteArray("change2idle") << 1 << "MenuSelect>>change to idle" << "Action>>call idle()";
+        QTest::newRow("eat") << QByteArray("change2eat") << 2 << "MenuSelect>>change to eat" << "Action>>call eat()";
+        QTest::newRow("sleep") << QByteArray("change2sleep") << 3 << "MenuSelect>>change to sleep" << "Action>>call sleep()";
+        QTest::newRow("run") << QByteArray("change2run") << 4 << "MenuSelect>>change to run" << "Action>>call run()";
+        QTest::newRow("jump") << QByteArray("change2jump") << 5 << "MenuSelect>>change to jump" << "Action>>call jump()";
+        QTest::newRow("status") << QByteArray("change2status") << 9 << "MenuSelect>>change to status" << "Action>>call status()";
+        QTest::newRow("about") << QByteArray("aboutTrotix") << 10 << "About selected" << "Action>>about()";
+    }
+    void aChoiceLogsOneLineAndShowsItsScreenNextTick()
+    {
+        QFETCH(QByteArray, slot);
+        QFETCH(int, mode);
+        QFETCH(QString, line);
+        QFETCH(QString, tickLine);
+        GameFixture game;
+        gs.mode = ModeServerWait; // a half-made network set-up is left behind
+        gs.netState = 3;
+        gs.confirmButton->show();
+        LogCapture log;
+        game.call(slot.constData());
+        QCOMPARE(logLines(log.text()), QStringList{"trotix: " + line + "\n"});
+        QCOMPARE(gs.mode, mode);
+        if (mode != ModeAbout)
+            QCOMPARE(gs.netState, 0);
+        QVERIFY(gs.confirmButton->isHidden());
+        log.clear();
+        game.tick();
+        QCOMPARE(logLines(log.text()).value(0), "trotix: " + tickLine + "\n");
+        QCOMPARE(gs.shownMode, mode);
+    }
+
+    void hopIsUsableOnlyWhileJumpingAndAsksOnce()
+    {
+        GameFixture game;
+        QVERIFY(!gs.menuBar->isItemEnabled(IdHop));
+        game.call("change2jump");
+        QVERIFY(gs.menuBar->isItemEnabled(IdHop));
+        game.call("hop");
+        game.call("hop");
+        QCOMPARE(gs.hopRequested, 1);
+        game.tick(2);
+        game.call("change2status");
+        QVERIFY(gs.menuBar->isItemEnabled(IdHop)); // until the next tick
+        game.tick();
+        QVERIFY(!gs.menuBar->isItemEnabled(IdHop));
+    }
+
+    // Five bars 25 pixels wide and exactly `height` rows tall standing on y = 260, each number
+    // 10 pixels above its bar, the labels below.
+    void theStatusScreenShowsFiveBars()
+    {
+        GameFixture game;
+        plantPlainBackground(*gs.backgd2Pixmap, 240, plain);
+        game.call("change2status");
+        game.tick();
+        const QImage screen = game.screen();
+        const int heights[] = {6, 30, 10, 20, 20};
+        for (int i = 0; i < 5; ++i) {
+            const int x = 20 + 40 * i, top = 260 - heights[i];
+            const QString bar = QString::number(i);
+            QVERIFY2(colourAt(screen, x + 12, top) == black && colourAt(screen, x + 12, top - 1) == plain, qPrintable(bar));
+            QVERIFY2(colourAt(screen, x + 12, 259) == black && colourAt(screen, x + 12, 260) == plain, qPrintable(bar));
+            QVERIFY2(colourAt(screen, x, 259) == black && colourAt(screen, x + 24, 259) == black, qPrintable(bar));
+            QVERIFY2(colourAt(screen, x - 1, 259) == plain && colourAt(screen, x + 25, 259) == plain, qPrintable(bar));
+            QVERIFY2(colourAt(screen, x + 12, top + 1) == barFill[i], qPrintable(bar));
+        }
+        const QRect number(59, 210, 25, 12), label(59, 261, 38, 14);
+        QCOMPARE(screen.copy(number), textOn(plain, 240, 8, 50, black, {60, 220}, "150").copy(number));
+        QCOMPARE(screen.copy(label), textOn(plain, 240, 8, 50, black, {60, 270}, "Muscle").copy(label));
+    }
+
+    void aValueBeyondTheIntRangeShowsTheLargestInt()
+    {
+        GameFixture game;
+        plantPlainBackground(*gs.backgd2Pixmap, 240, plain);
+        gs.fat = 3.0e9f;
+        gs.muscle = -3.0e9f;
+        game.call("change2status");
+        game.tick();
+        QCOMPARE(gs.shownFat, 2147483647);
+        QCOMPARE(gs.shownMuscle, -2147483647 - 1);
+        const QImage screen = game.screen();
+        QCOMPARE(colourAt(screen, 112, 1), barFill[2]); // up from the base to the screen's top
+        QCOMPARE(colourAt(screen, 72, 300), barFill[1]); // the negative one down from it
+        QCOMPARE(colourAt(screen, 72, 250), plain);
+    }
+};
+
+QTEST_MAIN(TestCare)
+#include "tst_care.moc"
