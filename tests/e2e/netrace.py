@@ -5,13 +5,18 @@ Each game runs in its own attribute folder under one virtual X server. One playe
 Race -> Server(Red) and presses CONFIRM; the other picks Race -> Client(Blue), types 127.0.0.1
 into the address field and presses CONFIRM. Both then run the same race from the hand-shake to
 the result and go back to idle. The test checks both logs: the hand-shake on both sides, the same
-winner, and the return to idle.
+winner, and the return to idle. With --stranger a third peer keeps connecting during the race
+(greeting, asking, or just opening and closing): the race must end the same, and the stranger
+hear nothing but "BADREQ".
 
-Usage: netrace.py <game binary> <pictures folder>; exits 77 (skipped) without Xvfb or xdotool.
+Usage: netrace.py <game binary> <pictures folder> [--stranger]; exits 77 (skipped) without Xvfb or
+xdotool.
 """
 import os
 import re
+import socket
 import sys
+import threading
 import time
 
 import xsession as x
@@ -22,6 +27,24 @@ GAME, PICS = sys.argv[1], sys.argv[2]
 # Widget coordinates of the controls (the window is the 240 x 320 game screen).
 CONFIRM = (40 + 27, 260 + 10)
 ADDRESS = (50 + 75, 120 + 10)
+STRANGER = "--stranger" in sys.argv[3:]
+
+
+def stranger(replies, stop):
+    """Round after round: connect, send one line (or nothing), read the answer, close."""
+    lines = [b"TROTIX\n", b"ASKPOS\n", b"GOGOGO\n", None]
+    while not stop.is_set():
+        line = lines[len(replies) % len(lines)]
+        try:
+            with socket.create_connection(("127.0.0.1", 1234), timeout=5) as peer:
+                if line:
+                    peer.sendall(line)
+                    replies.append(peer.makefile("rb").readline().decode("latin-1"))
+                else:
+                    replies.append(None)
+        except OSError as error:
+            replies.append(str(error))
+        time.sleep(0.3)
 
 
 def make_home(root, name, attr_name):
@@ -70,6 +93,16 @@ def main():
     wait_for(red_log, "trotix: Action>>Display Server's RaceCourse()", 10)
     wait_for(blue_log, "trotix: Action>>Display Client's RaceCourse()", 10)
     wait_for(blue_log, "trotix: Fire! Race Start.", 15)
+    stranger_replies, stop = [], threading.Event()
+    if STRANGER:
+        # Until the winner is known on blue's side, while the race's connection is still open.
+        peer = threading.Thread(target=stranger, args=(stranger_replies, stop), daemon=True)
+        peer.start()
+        deadline = time.time() + 180
+        while not re.search(r"Winner: [12]", read(blue_log)) and time.time() < deadline:
+            time.sleep(0.5)
+        stop.set()
+        peer.join(10)
     # The race to its end, and back to idle on both.
     for log in (red_log, blue_log):
         wait_for(log, "trotix: Action>>call idle()", 180, after="RaceCourse()")
@@ -99,6 +132,11 @@ def main():
         fail("blue logged an error for the normal end of the race")
     if red.poll() is not None or blue.poll() is not None:
         fail("a game ended during the race")
+    if STRANGER:
+        heard = [reply for reply in stranger_replies if reply is not None]
+        print("netrace: the stranger got %d replies during the race" % len(heard), flush=True)
+        if not heard or any(reply != "BADREQ\n" for reply in heard):
+            fail("the stranger heard something but BADREQ during the race: %r" % heard)
     print("netrace: both games raced from the hand-shake to the result and returned to idle", flush=True)
     return 0
 
