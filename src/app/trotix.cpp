@@ -464,23 +464,23 @@ void Trotix::setActivityGroupEnabled(bool enabled)
 void Trotix::setupBackgd(int kind)
 {
     switch (kind) {
-    case 1:
+    case BackgroundField:
         copyStrip(*gs.screenBuffer, *gs.backgd1Pixmap, fieldStripWidth);
         break;
-    case 2: {
+    case BackgroundStatus: {
         QPainter painter(gs.screenBuffer);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawPixmap(0, 0, *gs.backgd2Pixmap, 0, 0, screenWidth, screenHeight);
         break;
     }
-    case 3: {
+    case BackgroundPlain: {
         QPainter painter(gs.screenBuffer);
         painter.setBrush(Qt::white);
         painter.setPen(Qt::NoPen);
         painter.drawRect(0, 0, screenWidth, screenHeight);
         break;
     }
-    case 4:
+    case BackgroundCourse:
         copyStrip(*gs.screenBuffer, *gs.backgd3Pixmap, courseStripWidth);
         break;
     default:

@@ -18,6 +18,14 @@
 
 class QAction;
 
+// The background kinds of setupBackgd(int): what each screen is painted over.
+enum Background : int {
+    BackgroundField = 1,  // the scrolling field strip: naming, the activities, the set-up screens
+    BackgroundStatus = 2, // the status picture
+    BackgroundPlain = 3,  // plain white: the about screen
+    BackgroundCourse = 4, // the scrolling race-course strip
+};
+
 class Trotix : public TrotixBase
 {
     Q_OBJECT
@@ -100,6 +108,8 @@ private slots:
 protected:
 
 private:
+    struct TickRow;
+    void raceFrame(const TickRow &row);
     // Shows the finished buffer. The whole screen is requested: Qt clips painting to the region
     // asked for, and every repaint copies the whole buffer anyway.
     void showBuffer();

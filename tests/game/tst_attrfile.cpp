@@ -41,11 +41,11 @@ Horse horse(const char *name15, float age, float muscle, float fat, float power,
     Horse h;
     std::memcpy(h.name, name15, 15);
     h.name[15] = '\0';
-    h.age = age;
-    h.muscle = muscle;
-    h.fat = fat;
-    h.power = power;
-    h.spirit = spirit;
+    h.attributes.age = age;
+    h.attributes.muscle = muscle;
+    h.attributes.fat = fat;
+    h.attributes.power = power;
+    h.attributes.spirit = spirit;
     return h;
 }
 
@@ -145,9 +145,9 @@ private slots:
         const AttrFileContent back = parseAttrFile(file, defaultHorse());
         QVERIFY(!back.isNew);
         QCOMPARE(nameOf(back.horse), QByteArray("A B            "));
-        QCOMPARE(back.horse.age, 2.5f);
-        QCOMPARE(back.horse.muscle, 151.25f);
-        QCOMPARE(back.horse.spirit, 1000.049988f);
+        QCOMPARE(back.horse.attributes.age, 2.5f);
+        QCOMPARE(back.horse.attributes.muscle, 151.25f);
+        QCOMPARE(back.horse.attributes.spirit, 1000.049988f);
         QCOMPARE(back.attributesRead, 5);
     }
 
@@ -232,8 +232,8 @@ private slots:
         QCOMPARE(read.probe, probe);
         QCOMPARE(nameOf(read.horse), name);
         QCOMPARE(read.horse.name[15], '\0');
-        const QList<float> got{read.horse.age, read.horse.muscle, read.horse.fat, read.horse.power,
-                               read.horse.spirit};
+        const QList<float> got{read.horse.attributes.age, read.horse.attributes.muscle, read.horse.attributes.fat, read.horse.attributes.power,
+                               read.horse.attributes.spirit};
         QCOMPARE(got, attributes);
     }
 

@@ -90,7 +90,7 @@ private slots:
         QFETCH(float, power);
         QFETCH(float, spirit);
         QFETCH(int, weight);
-        QCOMPARE(raceWeight(age, muscle, fat, power, spirit), weight);
+        QCOMPARE(raceWeight({age, muscle, fat, power, spirit}), weight);
     }
 
     // ---- scenario of a network race ----
