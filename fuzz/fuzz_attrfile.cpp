@@ -15,11 +15,7 @@ Horse startingHorse()
 {
     Horse horse;
     std::memcpy(horse.name, "MY HORSE       ", 16);
-    horse.age = 1.0f;
-    horse.muscle = 150.0f;
-    horse.fat = 50.0f;
-    horse.power = 100.0f;
-    horse.spirit = 100.0f;
+    horse.attributes = {1.0f, 150.0f, 50.0f, 100.0f, 100.0f};
     return horse;
 }
 
@@ -28,7 +24,8 @@ void checkHorse(const Horse &horse, const char *what)
     FUZZ_CHECK(std::memchr(horse.name, '\0', 16) != nullptr && std::strlen(horse.name) <= 15,
                "%s: the name is not ended within 16 bytes", what);
     FUZZ_CHECK(horse.name[15] == '\0', "%s: position 15 of the name is not NUL", what);
-    for (float value : {horse.age, horse.muscle, horse.fat, horse.power, horse.spirit})
+    const Attributes &a = horse.attributes;
+    for (float value : {a.age, a.muscle, a.fat, a.power, a.spirit})
         FUZZ_CHECK(std::isfinite(value), "%s: an attribute is %f", what, double(value));
 }
 
@@ -59,6 +56,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                read.horse.name, again.horse.name);
 
     // Any horse the file can give is a horse that can race.
-    (void)raceWeight(read.horse.age, read.horse.muscle, read.horse.fat, read.horse.power, read.horse.spirit);
+    (void)raceWeight(read.horse.attributes);
     return 0;
 }

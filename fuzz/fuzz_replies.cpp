@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(name.name == QString::fromLatin1(line.left(15)) && (line.size() > 16 || name.weight == 0),
                    "a line without a weight field");
     else
-        FUZZ_CHECK(name.name.size() == 15 && name.weight == Protocol::readNumber(line.mid(lastPlus + 1).chopped(1)),
+        FUZZ_CHECK(name.name.size() == 15 && name.weight == line.mid(lastPlus + 1).chopped(1).toInt(),
                    "name before, weight after the last '+'");
 
     const Protocol::PositionReply reply = Protocol::parsePositionReply(line);

@@ -1,4 +1,7 @@
+// The main widget's construction: the screen buffer and backgrounds, the child widgets, the
+// pictures, the menus, the save read at start and last the timer.
 #include "app/trotix.h"
+
 
 #include "app/helpwindow.h"
 #include "app/paint.h"
@@ -31,8 +34,7 @@ namespace {
 
 constexpr int screenWidth = ScreenScale::deviceWidth;
 constexpr int screenHeight = ScreenScale::deviceHeight;
-constexpr int fieldStripWidth = 796;
-constexpr int courseStripWidth = 494;
+
 
 // The buffer starts as the field picture, with its size; without a usable picture it still covers
 // the screen. It shares the picture's pixels until first drawn on, so the file is decoded once.
@@ -69,42 +71,6 @@ QLineEdit *makeLineEdit(QWidget *parent)
     return edit;
 }
 
-// Copies the window of a wrapping strip at the current offset. An offset past the strip's width
-// starts again from 0; an offset equal to it shows the same columns as 0.
-void copyStrip(QPixmap &buffer, const QPixmap &strip, int stripWidth)
-{
-    if (gs.backgroundOffset > stripWidth)
-        gs.backgroundOffset = 0;
-    const int offset = gs.backgroundOffset;
-    QPainter painter(&buffer);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (offset + screenWidth <= stripWidth) {
-        painter.drawPixmap(0, 0, strip, offset, 0, screenWidth, screenHeight);
-    } else {
-        painter.drawPixmap(0, 0, strip, offset, 0, stripWidth - offset, screenHeight);
-        painter.drawPixmap(stripWidth - offset, 0, strip, 0, 0, offset + screenWidth - stripWidth, screenHeight);
-    }
-}
-
-// The buttons and fields that may lie over the screen. A shown one is repainted with the screen only
-// when the buffer under it has changed since that part of the window was last painted: a screen's
-// background and texts under a button mostly stay, and a button costs more to draw than they do.
-std::array<QWidget *, 6> widgetsOverScreen()
-{
-    return {gs.nameEdit, gs.addressEdit, gs.confirmButton, gs.cancelButton, gs.okButton, gs.disconnectButton};
-}
-
-// The buffer under each shown widget as last painted. A widget seen hidden loses its entry, so
-// that it is painted in full when it shows again.
-QHash<const QWidget *, QImage> shownUnderWidget;
-
-QImage bufferUnder(const QWidget *widget, int scale, QPoint origin)
-{
-    const QRect g = widget->geometry().translated(-origin);
-    const QRect under(QPoint(g.left() / scale, g.top() / scale), QPoint(g.right() / scale, g.bottom() / scale));
-    return gs.screenBuffer->toImage().copy(under.intersected(QRect(0, 0, screenWidth, screenHeight)));
-}
-
 }
 
 Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
@@ -114,7 +80,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Start-up decodes only the field, which the first screen shows; every other picture waits
     // until a screen first draws it (setupBackgd).
-    gs.backgd1Pixmap = new QPixmap(loadBackground(1));
+    gs.backgd1Pixmap = new QPixmap(loadBackground(BackgroundField));
     gs.screenBuffer = makeScreenBuffer(*gs.backgd1Pixmap);
     gs.backgd2Pixmap = new QPixmap;
     gs.backgd3Pixmap = new QPixmap;
@@ -204,7 +170,6 @@ Trotix::~Trotix()
     gs.lifeTimer = nullptr;
     gs.server = nullptr;
     gs.serverConnection = nullptr;
-    shownUnderWidget.clear();
 }
 
 void Trotix::buildMenus()
@@ -260,256 +225,4 @@ void Trotix::buildWindowActions()
         else if ((gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && gs.cancelButton->isEnabled())
             cancelNetwork();
     });
-}
-
-void Trotix::showHelp()
-{
-    if (!m_help)
-        m_help = new HelpWindow(this);
-    m_help->showOver(this, m_screenScale);
-}
-
-namespace {
-
-// The screens of a network race, from the question to the result.
-bool networkMode(int mode)
-{
-    switch (mode) {
-    case ModeServerAsk:
-    case ModeServerWait:
-    case ModeServerRace:
-    case ModeClientAsk:
-    case ModeClientConnect:
-    case ModeClientRace:
-        return true;
-    default:
-        return false;
-    }
-}
-
-}
-
-void Trotix::setPaused(bool on)
-{
-    if (on && networkMode(gs.mode))
-        on = false;
-    m_pausedByMinimise = false;
-    m_pauseAction->setChecked(on);
-    if (on == m_paused)
-        return;
-    m_paused = on;
-    logText(on ? "trotix: Paused\n" : "trotix: Play goes on\n");
-    update();
-}
-
-void Trotix::togglePause() { setPaused(!m_paused); }
-
-bool Trotix::tickHeld()
-{
-    if (!m_paused)
-        return false;
-    // A network set-up chosen from the menu while paused: its screens need the tick.
-    if (!networkMode(gs.mode))
-        return true;
-    setPaused(false);
-    return false;
-}
-
-void Trotix::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::WindowStateChange) {
-        m_fullScreenAction->setChecked(isFullScreen());
-        // A device-sized screen is always filled: nothing to toggle there.
-        m_fullScreenAction->setEnabled(!isFullScreen() || !ScreenScale::isDeviceSized(size()));
-        if (isMinimized() && !m_paused && !networkMode(gs.mode)) {
-            setPaused(true);
-            m_pausedByMinimise = true;
-        } else if (!isMinimized() && m_pausedByMinimise) {
-            setPaused(false);
-        }
-    }
-    TrotixBase::changeEvent(event);
-}
-
-void Trotix::paintEvent(QPaintEvent *event)
-{
-    QPainter painter(this);
-    const QRect shown(m_origin, QSize(screenWidth * m_screenScale, screenHeight * m_screenScale));
-    // A window larger than the screen (full screen, or a window manager that ignores the fixed
-    // size) is black beyond it.
-    if (!gs.screenBuffer || !shown.contains(rect())) {
-        for (const QRect &beyond : QRegion(rect()) - (gs.screenBuffer ? QRegion(shown) : QRegion()))
-            painter.fillRect(beyond, Qt::black);
-    }
-    if (!gs.screenBuffer)
-        return;
-    // Nearest neighbour: at a whole-number zoom each screen pixel becomes a sharp square block.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    // Rectangle by rectangle: under a clip of several rectangles (the screen around a button) the
-    // raster engine would blend span by span, and hand the spans to worker threads, instead of
-    // copying rows.
-    for (const QRect &part : event->region()) {
-        painter.setClipRect(part);
-        painter.drawPixmap(shown, *gs.screenBuffer, QRect(0, 0, screenWidth, screenHeight));
-    }
-    if (m_paused) {
-        // Over the picture, not in the buffer: the screen under it is the one shown when play goes on.
-        painter.setClipRegion(event->region());
-        painter.translate(m_origin);
-        painter.scale(m_screenScale, m_screenScale);
-        painter.setPen(QColor(0x8a, 0x6a, 0x3a));
-        painter.setBrush(QColor(0xf3, 0xea, 0xd8));
-        painter.drawRect(60, 140, 120, 30);
-        painter.setPen(QColor(0x2b, 0x1d, 0x0e));
-        painter.setFont(QFont(QStringLiteral("helvetica"), 16, 75, false));
-        painter.drawText(QRect(60, 140, 120, 30), Qt::AlignCenter, QStringLiteral("Paused"));
-    }
-
-    for (const QWidget *widget : widgetsOverScreen()) {
-        if (!widget)
-            continue;
-        if (!widget->isVisible())
-            shownUnderWidget.remove(widget);
-        else if ((QRegion(widget->geometry()) - event->region()).isEmpty())
-            shownUnderWidget.insert(widget, bufferUnder(widget, m_screenScale, m_origin));
-        else if (event->region().intersects(widget->geometry()))
-            shownUnderWidget.remove(widget);
-    }
-}
-
-void Trotix::setScreenScale(int factor) { placeScreen(factor, m_origin); }
-
-void Trotix::setScreenOrigin(QPoint origin) { placeScreen(m_screenScale, origin); }
-
-void Trotix::placeScreen(int factor, QPoint origin)
-{
-    factor = qBound(1, factor, ScreenScale::maxScale);
-    const int from = m_screenScale;
-    const QPoint fromOrigin = m_origin;
-    if (factor == from && origin == fromOrigin)
-        return;
-    m_screenScale = factor;
-    m_origin = origin;
-    for (QMenu *menu : findChildren<QMenu *>())
-        IdMenuBar::styleMenu(menu, factor);
-    // Pop-up menus are windows of their own; they take the zoomed font too.
-    setAttribute(Qt::WA_WindowPropagation);
-    if (factor == 1) {
-        setFont(QFont());
-    } else {
-        QFont zoomed = QApplication::font();
-        if (zoomed.pixelSize() > 0)
-            zoomed.setPixelSize(zoomed.pixelSize() * factor);
-        else
-            zoomed.setPointSizeF(zoomed.pointSizeF() * factor);
-        setFont(zoomed);
-    }
-    // The menu bar, buttons and line edits move to their device places times the factor, so a
-    // click lands where the zoomed screen shows them; a child's own font and style grow with it.
-    const QList<QWidget *> children = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    for (QWidget *child : children) {
-        if (child->isWindow())
-            continue;
-        if (child->testAttribute(Qt::WA_SetFont)) {
-            QFont own = child->font();
-            if (own.pixelSize() > 0)
-                own.setPixelSize(own.pixelSize() * factor / from);
-            else
-                own.setPointSizeF(own.pointSizeF() * factor / from);
-            child->setFont(own);
-        }
-        if (!child->styleSheet().isEmpty())
-            child->setStyleSheet(ScreenScale::rescaledStyleSheet(child->styleSheet(), from, factor));
-        // The menu bar spans the window's top edge at its new font's height.
-        if (qobject_cast<QMenuBar *>(child))
-            child->setGeometry(origin.x(), origin.y(), screenWidth * factor, child->sizeHint().height());
-        else
-            child->setGeometry(
-                ScreenScale::rescaled(child->geometry().translated(-fromOrigin), from, factor).translated(origin));
-    }
-    update();
-}
-
-void Trotix::showBuffer()
-{
-    // The menu bar lies over the buffer's top rows and does not change with the screen: leaving
-    // it out spares it a repaint every second. A repaint by the window system still covers all.
-    QRegion screen(m_origin.x(), m_origin.y(), screenWidth * m_screenScale, screenHeight * m_screenScale);
-    if (gs.menuBar && gs.menuBar->isVisible())
-        screen -= gs.menuBar->geometry();
-    for (const QWidget *widget : widgetsOverScreen()) {
-        if (!widget)
-            continue;
-        if (!widget->isVisible()) {
-            shownUnderWidget.remove(widget);
-            continue;
-        }
-        const auto shownUnder = shownUnderWidget.constFind(widget);
-        if (shownUnder != shownUnderWidget.constEnd() && *shownUnder == bufferUnder(widget, m_screenScale, m_origin))
-            screen -= widget->geometry();
-    }
-    update(screen);
-}
-
-void Trotix::setActivityGroupEnabled(bool enabled)
-{
-    for (int id : activityGroup)
-        gs.menuBar->setItemEnabled(id, enabled);
-}
-
-void Trotix::setupBackgd(int kind)
-{
-    // Every screen is drawn on its background first: the moment to decode what it shows.
-    loadPictures(gs, gs.mode);
-    if (QPixmap *later = kind == 2 ? gs.backgd2Pixmap : kind == 4 ? gs.backgd3Pixmap : nullptr; later && later->isNull())
-        *later = loadBackground(kind);
-    switch (kind) {
-    case 1:
-        copyStrip(*gs.screenBuffer, *gs.backgd1Pixmap, fieldStripWidth);
-        break;
-    case 2: {
-        QPainter painter(gs.screenBuffer);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawPixmap(0, 0, *gs.backgd2Pixmap, 0, 0, screenWidth, screenHeight);
-        break;
-    }
-    case 3: {
-        QPainter painter(gs.screenBuffer);
-        painter.setBrush(Qt::white);
-        painter.setPen(Qt::NoPen);
-        painter.drawRect(0, 0, screenWidth, screenHeight);
-        break;
-    }
-    case 4:
-        copyStrip(*gs.screenBuffer, *gs.backgd3Pixmap, courseStripWidth);
-        break;
-    default:
-        break;
-    }
-}
-
-void Trotix::clearScreen()
-{
-    if (gs.mode == ModeIdle)
-        setActivityGroupEnabled(true);
-    if (gs.mode != ModeAbout)
-        gs.okButton->hide();
-    gs.disconnectButton->hide();
-    // A question screen redrawn at its tick keeps its two buttons up: hidden and shown again they
-    // would be repainted every second, and a click held across the tick would be lost.
-    const bool questionRedrawn = (gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && gs.shownMode == gs.mode;
-    gs.confirmButton->setEnabled(true);
-    gs.cancelButton->setEnabled(true);
-    if (!questionRedrawn) {
-        gs.confirmButton->hide();
-        gs.cancelButton->hide();
-    }
-    if (gs.mode != ModeClientAsk) {
-        gs.nameEdit->hide();
-        gs.addressEdit->hide();
-    }
-    // A hidden field or button keeps the keyboard unless told otherwise, and a field would go on
-    // taking the letter keys (U, B, H) as text: the keyboard comes back to the game.
-    if (!focusWidget() || focusWidget()->isHidden() || !focusWidget()->isEnabled())
-        setFocus(Qt::OtherFocusReason);
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The main widget: the only class that draws. It keeps no data of its own; every slot works on
 // the game state `gs`. The slots are split over source files by subsystem:
-//   app/trotix.cpp        construction, paintEvent, setupBackgd, clearScreen
-//   game/tickslots.cpp       liveSlot, goodBye, isdummy
+//   app/trotix.cpp           construction and menus
+//   app/screen.cpp           paintEvent, showBuffer, setupBackgd, clearScreen
+//   app/window.cpp           help, pause, zoom
+//   game/tickslots.cpp       liveSlot and its dispatch table, goodBye, isdummy
 //   game/namingslots.cpp     naming, handleOK, aboutTrotix, about
 //   care/selectionslots.cpp  change2idle ... change2status, hop, swipe
 //   care/activityslots.cpp   idle, eat, sleep, run, jump, setBlock
@@ -14,9 +16,19 @@
 //   net/screenslots.cpp      askServer ... disconnectNetwork
 #include "app/trotixbase.h"
 
+#include <QHash>
+#include <QImage>
 #include <QPoint>
 
 class QAction;
+
+// The background kinds of setupBackgd(int): what each screen is painted over.
+enum Background : int {
+    BackgroundField = 1,  // the scrolling field strip: naming, the activities, the set-up screens
+    BackgroundStatus = 2, // the status picture
+    BackgroundPlain = 3,  // plain white: the about screen
+    BackgroundCourse = 4, // the scrolling race-course strip
+};
 
 class Trotix : public TrotixBase
 {
@@ -100,6 +112,8 @@ private slots:
 protected:
 
 private:
+    struct TickRow;
+    void raceFrame(const TickRow &row);
     // Shows the finished buffer. The whole screen is requested: Qt clips painting to the region
     // asked for, and every repaint copies the whole buffer anyway.
     void showBuffer();
@@ -123,4 +137,12 @@ private:
     QAction *m_helpAction = nullptr;
     QAction *m_pauseAction = nullptr;
     QAction *m_fullScreenAction = nullptr;
+    // The buffer under each shown child widget as last painted, so that an unchanged one is not
+    // repainted every tick. A widget seen hidden loses its entry: it is painted in full when it
+    // shows again.
+    QHash<const QWidget *, QImage> m_shownUnderWidget;
+    // The about screen never changes: it is drawn once on its white background (again if the
+    // title picture changes) and then copied whole, a fraction of drawing its text every second.
+    QImage m_aboutScreen;
+    qint64 m_aboutTitleKey = 0;
 };

@@ -5,7 +5,6 @@
 #include "care/block.h"
 #include "game/gamestate.h"
 #include "platform/log.h"
-#include "platform/random.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -59,13 +58,9 @@ void nextTrainingStep() { gs.animStep = gs.animStep == 3 ? 2 : gs.animStep + 1; 
 template <typename Change>
 void changeHorse(Change change)
 {
-    Attributes a{gs.age, gs.muscle, gs.fat, gs.power, gs.spirit};
+    Attributes a = attributesOf(gs);
     change(a);
-    gs.age = a.age;
-    gs.muscle = a.muscle;
-    gs.fat = a.fat;
-    gs.power = a.power;
-    gs.spirit = a.spirit;
+    setAttributes(gs, a);
 }
 
 void drawFace(QPainter &painter, const QImage &face) { painter.drawImage(gs.faceX, gs.faceY, face); }
@@ -190,7 +185,7 @@ void Trotix::jump()
 int Trotix::setBlock()
 {
     BlockTrack track{gs.blockDistance, gs.blockActive, gs.blockHit};
-    const BlockMove move = moveBlock(track, gs.hopRequested, gs.horseX, gameRand);
+    const BlockMove move = moveBlock(track, gs.hopRequested, gs.horseX);
     if (move.appeared)
         logText("trotix: Random block generated!\n");
     gs.blockDistance = track.distance;

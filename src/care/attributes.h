@@ -4,11 +4,8 @@
 // the device's arithmetic gave. Upper limits are tested (strictly below) before adding, so a value
 // may end past its limit by less than one amount; lower guards test "value minus guard > 0.0",
 // and several guards differ from the amounts they protect. Pure.
+#include "game/horse.h"
 
-struct Attributes
-{
-    float age, muscle, fat, power, spirit;
-};
 
 inline constexpr double ageLimit = 40.0;
 inline constexpr double attributeLimit = 1000.0;

@@ -1,10 +1,12 @@
 #include "care/block.h"
 
-BlockMove moveBlock(BlockTrack &track, int hopRequested, int horseX, const std::function<int()> &draw)
+#include "platform/random.h"
+
+BlockMove moveBlock(BlockTrack &track, int hopRequested, int horseX)
 {
     bool appeared = false;
     if (track.distance == 0) {
-        if (draw() > blockDrawThreshold) {
+        if (gameRand() > blockDrawThreshold) {
             appeared = true;
             track.distance = blockStartDistance;
             track.active = 1;

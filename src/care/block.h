@@ -2,8 +2,6 @@
 // The blocks of the jump game. A block appears six positions in front of the horse on a lucky
 // draw, comes one position closer every jump frame, and at the horse it is either hopped over
 // (a hop is pending) or makes the horse fall. Pure.
-#include <functional>
-
 struct BlockTrack
 {
     int distance = 0; // positions between block and horse: 6 when it appears, 0 at the horse
@@ -21,5 +19,5 @@ struct BlockMove
     bool appeared; // a new block was drawn onto the track
 };
 
-// One jump frame's move. draw is called only when the track is empty.
-BlockMove moveBlock(BlockTrack &track, int hopRequested, int horseX, const std::function<int()> &draw);
+// One jump frame's move. It draws gameRand() only when the track is empty.
+BlockMove moveBlock(BlockTrack &track, int hopRequested, int horseX);

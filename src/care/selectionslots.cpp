@@ -2,6 +2,7 @@
 // activity itself starts at the next tick.
 #include "app/trotix.h"
 #include "game/gamestate.h"
+#include "net/protocol.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 
@@ -12,7 +13,7 @@ namespace {
 // Turning back to the horse forgets a half-made network set-up.
 void forgetNetworkSetUp()
 {
-    gs.netState = 0;
+    gs.netState = Protocol::NetIdle;
     gs.serverAccepting = 0;
 }
 

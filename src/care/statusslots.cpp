@@ -11,7 +11,7 @@
 void Trotix::status()
 {
     gs.shownMode = ModeStatus;
-    const auto bars = statusBars({gs.age, gs.muscle, gs.fat, gs.power, gs.spirit});
+    const auto bars = statusBars(attributesOf(gs));
     gs.shownAge = bars[0].value;
     gs.shownMuscle = bars[1].value;
     gs.shownFat = bars[2].value;

@@ -81,8 +81,8 @@ AttrFileContent parseAttrFile(const QByteArray &content, const Horse &current)
     }
     result.horse.name[15] = '\0';
 
-    float *fields[] = {&result.horse.age, &result.horse.muscle, &result.horse.fat, &result.horse.power,
-                       &result.horse.spirit};
+    Attributes &read = result.horse.attributes;
+    float *fields[] = {&read.age, &read.muscle, &read.fat, &read.power, &read.spirit};
     const char *cursor = text.c_str() + pos;
     for (float *field : fields) {
         float value = 0.0f;
@@ -107,7 +107,8 @@ QByteArray formatAttrFile(const Horse &horse)
 
     QByteArray out(name);
     out += '\n';
-    for (float value : {horse.age, horse.muscle, horse.fat, horse.power, horse.spirit}) {
+    const Attributes &a = horse.attributes;
+    for (float value : {a.age, a.muscle, a.fat, a.power, a.spirit}) {
         char line[64];
         const int n = std::snprintf(line, sizeof line, "%f\n", double(value));
         out.append(line, std::min<int>(n, int(sizeof line) - 1));

@@ -13,15 +13,25 @@ GameState::GameState(MakeClientSocket make)
 // serves every network race of the run.
 GameState gs(GameState::MakeClientSocket::Yes);
 
+Attributes attributesOf(const GameState &state)
+{
+    return {state.age, state.muscle, state.fat, state.power, state.spirit};
+}
+
+void setAttributes(GameState &state, const Attributes &attributes)
+{
+    state.age = attributes.age;
+    state.muscle = attributes.muscle;
+    state.fat = attributes.fat;
+    state.power = attributes.power;
+    state.spirit = attributes.spirit;
+}
+
 Horse horseOf(const GameState &state)
 {
     Horse horse;
     std::memcpy(horse.name, state.horseName, sizeof horse.name);
-    horse.age = state.age;
-    horse.muscle = state.muscle;
-    horse.fat = state.fat;
-    horse.power = state.power;
-    horse.spirit = state.spirit;
+    horse.attributes = attributesOf(state);
     return horse;
 }
 
@@ -29,9 +39,5 @@ void setHorse(GameState &state, const Horse &horse)
 {
     std::memcpy(state.horseName, horse.name, sizeof state.horseName);
     state.horseName[15] = '\0';
-    state.age = horse.age;
-    state.muscle = horse.muscle;
-    state.fat = horse.fat;
-    state.power = horse.power;
-    state.spirit = horse.spirit;
+    setAttributes(state, horse.attributes);
 }

@@ -157,5 +157,8 @@ struct GameState
 
 extern GameState gs;
 
+// The horse in and out of the record: its attributes alone, or with its name.
+Attributes attributesOf(const GameState &state);
+void setAttributes(GameState &state, const Attributes &attributes);
 Horse horseOf(const GameState &state);
 void setHorse(GameState &state, const Horse &horse);

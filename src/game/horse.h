@@ -1,8 +1,15 @@
 #pragma once
-// The horse as the save holds it: a name of 15 characters and the five attributes. Pure.
+// The horse as the game knows it: five attributes, and a name of 15 characters that goes with
+// them in the save. Pure value types.
+
+// Single-precision floats without units; only the care activities change them.
+struct Attributes
+{
+    float age, muscle, fat, power, spirit;
+};
 
 struct Horse
 {
-    char name[16];
-    float age, muscle, fat, power, spirit;
+    char name[16]; // 15 characters padded with blanks, then a NUL
+    Attributes attributes;
 };

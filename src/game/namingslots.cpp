@@ -64,12 +64,9 @@ void Trotix::about()
         "training is desired. Remember, your horse get older as you",
         "spend the more time.",
     };
-    // The about screen never changes: it is drawn once on its white background and then copied
-    // whole, which costs a fraction of drawing its dozen lines of text every second.
-    static QImage drawn;
-    static qint64 drawnWithTitle = 0;
+    QImage &drawn = m_aboutScreen;
     gs.shownMode = ModeAbout;
-    if (drawn.isNull() || drawnWithTitle != gs.titleImage.cacheKey()) {
+    if (drawn.isNull() || m_aboutTitleKey != gs.titleImage.cacheKey()) {
         drawn = QImage(240, 320, QImage::Format_RGB32);
         drawn.fill(Qt::white);
         QPainter painter(&drawn);
@@ -86,7 +83,7 @@ void Trotix::about()
             drawTextAt(painter, 8, y, line);
             y += 15;
         }
-        drawnWithTitle = gs.titleImage.cacheKey();
+        m_aboutTitleKey = gs.titleImage.cacheKey();
     }
     QPainter painter(gs.screenBuffer);
     painter.setCompositionMode(QPainter::CompositionMode_Source);

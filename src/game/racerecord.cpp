@@ -11,66 +11,17 @@
 
 namespace {
 
-constexpr int nameLength = 15;
 // Far beyond any player's count, and it keeps the sum of one more race inside an int.
 constexpr int maxCount = 999999999;
 // A real record is under sixty bytes; a file much larger than that is not one.
 constexpr qint64 maxRead = 1024;
 
-QByteArray barred(QByteArray name)
-{
-    return name.leftJustified(nameLength, ' ', true).replace(' ', '|');
-}
-
-bool readCount(const QByteArray &text, int *count)
-{
-    if (text.isEmpty() || text.size() > 9)
-        return false;
-    for (const char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    *count = text.toInt();
-    return true;
-}
-
-bool readTally(const QByteArray &line, const QByteArray &label, RaceTally *tally)
-{
-    const QList<QByteArray> words = line.split(' ');
-    return words.size() == 3 && words[0] == label && readCount(words[1], &tally->wins)
-           && readCount(words[2], &tally->losses);
-}
-
-QByteArray tallyLine(const char *label, const RaceTally &tally)
-{
-    return QByteArray(label) + ' ' + QByteArray::number(tally.wins) + ' ' + QByteArray::number(tally.losses) + '\n';
-}
-
-}
-
-QByteArray formatRaceRecord(const RaceRecord &record)
-{
-    return barred(record.horse) + '\n' + tallyLine("computer", record.computer)
-           + tallyLine("network", record.network);
-}
-
-bool parseRaceRecord(const QByteArray &content, RaceRecord *record)
-{
-    if (!content.endsWith('\n'))
-        return false;
-    const QList<QByteArray> lines = content.chopped(1).split('\n');
-    RaceRecord read;
-    if (lines.size() != 3 || lines[0].size() != nameLength || lines[0].contains(' ')
-        || !readTally(lines[1], "computer", &read.computer) || !readTally(lines[2], "network", &read.network))
-        return false;
-    read.horse = QByteArray(lines[0]).replace('|', ' ');
-    *record = read;
-    return true;
 }
 
 RaceRecord loadRaceRecord(const QString &path, const QByteArray &horse)
 {
     RaceRecord fresh;
-    fresh.horse = horse.leftJustified(nameLength, ' ', true);
+    fresh.horse = horse.leftJustified(raceRecordNameLength, ' ', true);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (QFileInfo::exists(path))

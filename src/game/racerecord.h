@@ -6,25 +6,7 @@
 
 struct GameState;
 
-enum class RaceKind { Computer, Network };
-
-struct RaceTally
-{
-    int wins = 0;
-    int losses = 0;
-};
-
-struct RaceRecord
-{
-    QByteArray horse; // the 15-character name, blanks kept, of the horse the record belongs to
-    RaceTally computer;
-    RaceTally network;
-};
-
-// Three lines: the name with "|" for blanks, then "computer W L" and "network W L".
-QByteArray formatRaceRecord(const RaceRecord &record);
-// False for anything but such three lines; record is then left alone.
-bool parseRaceRecord(const QByteArray &content, RaceRecord *record);
+#include "game/racerecordcodec.h"
 
 // The record of this horse (its 15-character name). No file, a damaged file (both logged) or
 // another horse's record (a new horse was named) count from zero.

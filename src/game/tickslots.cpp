@@ -1,4 +1,5 @@
-// The one-second tick: bookkeeping, then exactly one thing chosen by the mode number.
+// The one-second tick: bookkeeping, then exactly one thing chosen by the mode number, as the
+// table below says.
 #include "app/trotix.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
@@ -6,26 +7,19 @@
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "race/raceclock.h"
 
-namespace {
-
-// Both horses past the finish: the race clock jumps to the result phase.
-void resultJump()
+// One row of the dispatch: what the tick logs, paints and calls for a mode.
+struct Trotix::TickRow
 {
-    if (gs.pos1 > 2000 && gs.pos2 > 2000 && gs.raceTick < 20)
-        gs.raceTick = 20;
-}
-
-// The race's last tick, once per race: the result it showed goes into the horse's race record.
-bool raceOver()
-{
-    if (gs.raceTick <= 30)
-        return false;
-    recordFinishedRace(gs);
-    return true;
-}
-
-}
+    int mode;
+    const char *log;
+    int background;
+    void (Trotix::*step)();        // the screen; in a race, the step that moves the horses
+    void (*prepare)(Trotix &);     // what the mode sets before its screen, if anything
+    void (Trotix::*raceEnd)();     // a race: how its connection ends with it (nullptr: none)
+    bool race;
+};
 
 void Trotix::liveSlot()
 {
@@ -38,115 +32,77 @@ void Trotix::liveSlot()
     if (gs.mode != ModeJump && gs.hopItemUsed == 1)
         gs.menuBar->setItemEnabled(IdHop, false);
 
-    switch (gs.mode) {
-    case ModeNaming:
-        logText("trotix: Action>>Naming()\n");
-        setupBackgd(1);
-        naming();
-        break;
-    case ModeIdle:
-        logText("trotix: Action>>call idle()\n");
-        setupBackgd(1);
-        idle();
-        break;
-    case ModeEat:
-        logText("trotix: Action>>call eat()\n");
-        setupBackgd(1);
-        eat();
-        break;
-    case ModeSleep:
-        logText("trotix: Action>>call sleep()\n");
-        setupBackgd(1);
-        sleep();
-        break;
-    case ModeRun:
-        logText("trotix: Action>>call run()\n");
-        setupBackgd(1);
-        run();
-        break;
-    case ModeJump:
-        logText("trotix: Action>>call jump()\n");
-        setupBackgd(1);
-        jump();
-        break;
-    case ModeStatus:
-        logText("trotix: Action>>call status()\n");
-        setupBackgd(2);
-        status();
-        break;
-    case ModeAbout:
-        logText("trotix: Action>>about()\n");
-        setupBackgd(3);
-        about();
-        break;
-    case ModeServerAsk:
-        gs.isServer = 1;
-        logText("trotix: Action>>askServer()\n");
-        setupBackgd(1);
-        askServer();
-        break;
-    case ModeServerWait:
-        logText("trotix: Action>>startServer()\n");
-        setActivityGroupEnabled(false);
-        setupBackgd(1);
-        gs.serverAccepting = 1;
-        startServer();
-        break;
-    case ModeServerRace:
-        gs.shownMode = ModeServerRace;
-        logText("trotix: Action>>Display Server's RaceCourse()\n");
-        if (raceOver()) {
-            destroyServerConnection();
-            change2idle();
+    static const TickRow rows[] = {
+        {ModeNaming, "trotix: Action>>Naming()\n", BackgroundField, &Trotix::naming, nullptr, nullptr, false},
+        {ModeIdle, "trotix: Action>>call idle()\n", BackgroundField, &Trotix::idle, nullptr, nullptr, false},
+        {ModeEat, "trotix: Action>>call eat()\n", BackgroundField, &Trotix::eat, nullptr, nullptr, false},
+        {ModeSleep, "trotix: Action>>call sleep()\n", BackgroundField, &Trotix::sleep, nullptr, nullptr, false},
+        {ModeRun, "trotix: Action>>call run()\n", BackgroundField, &Trotix::run, nullptr, nullptr, false},
+        {ModeJump, "trotix: Action>>call jump()\n", BackgroundField, &Trotix::jump, nullptr, nullptr, false},
+        {ModeStatus, "trotix: Action>>call status()\n", BackgroundStatus, &Trotix::status, nullptr, nullptr, false},
+        {ModeAbout, "trotix: Action>>about()\n", BackgroundPlain, &Trotix::about, nullptr, nullptr, false},
+        {ModeServerAsk, "trotix: Action>>askServer()\n", BackgroundField, &Trotix::askServer,
+         [](Trotix &) { gs.isServer = 1; }, nullptr, false},
+        {ModeServerWait, "trotix: Action>>startServer()\n", BackgroundField, &Trotix::startServer,
+         [](Trotix &t) {
+             t.setActivityGroupEnabled(false);
+             gs.serverAccepting = 1;
+         },
+         nullptr, false},
+        {ModeServerRace, "trotix: Action>>Display Server's RaceCourse()\n", BackgroundCourse, &Trotix::calculatePos,
+         nullptr, &Trotix::destroyServerConnection, true},
+        {ModeClientAsk, "trotix: Action>>askClient()\n", BackgroundField, &Trotix::askClient,
+         [](Trotix &) {
+             gs.askPosReady = 1;
+             gs.isServer = 0;
+         },
+         nullptr, false},
+        {ModeClientConnect, "trotix: Action>>startClient()\n", BackgroundField, &Trotix::startClient,
+         [](Trotix &t) { t.setActivityGroupEnabled(false); }, nullptr, false},
+        {ModeClientRace, "trotix: Action>>Display Client's RaceCourse()\n", BackgroundCourse, &Trotix::getPos, nullptr,
+         &Trotix::closeClientSocket, true},
+        {ModeDemoRace, "trotix: Action>>Display Demo RaceCourse()\n", BackgroundCourse, &Trotix::computerPos, nullptr,
+         nullptr, true},
+    };
+    // Any other mode: the bookkeeping only.
+    for (const TickRow &row : rows) {
+        if (row.mode != gs.mode)
+            continue;
+        if (row.race) {
+            raceFrame(row);
+            return;
         }
-        resultJump();
-        setupBackgd(4);
-        setupObjects();
-        if (gs.raceTick > 6)
-            calculatePos();
-        putHorse(gs.pos1, gs.pos2);
-        break;
-    case ModeClientAsk:
-        gs.askPosReady = 1;
-        gs.isServer = 0;
-        logText("trotix: Action>>askClient()\n");
-        setupBackgd(1);
-        askClient();
-        break;
-    case ModeClientConnect:
-        logText("trotix: Action>>startClient()\n");
-        setActivityGroupEnabled(false);
-        setupBackgd(1);
-        startClient();
-        break;
-    case ModeClientRace:
-        gs.shownMode = ModeClientRace;
-        logText("trotix: Action>>Display Client's RaceCourse()\n");
-        if (raceOver()) {
-            closeClientSocket();
-            change2idle();
-        }
-        resultJump();
-        setupBackgd(4);
-        setupObjects();
-        if (gs.raceTick > 6)
-            getPos();
-        putHorse(gs.pos1, gs.pos2);
-        break;
-    case ModeDemoRace:
-        gs.shownMode = ModeDemoRace;
-        logText("trotix: Action>>Display Demo RaceCourse()\n");
-        if (raceOver())
-            change2idle();
-        resultJump();
-        computerPos();
-        setupBackgd(4);
-        setupObjects();
-        putHorse(gs.pos1, gs.pos2);
-        break;
-    default:
-        break;
+        logText("%s", row.log);
+        if (row.prepare)
+            row.prepare(*this);
+        setupBackgd(row.background);
+        (this->*row.step)();
+        return;
     }
+}
+
+// A race frame. The race's last frame is still drawn on the tick it ends (the idle screen
+// follows a tick later); the computer's race moves before the course is drawn, on every tick,
+// a network race after the course furniture once the horses are off.
+void Trotix::raceFrame(const TickRow &row)
+{
+    gs.shownMode = row.mode;
+    logText("%s", row.log);
+    if (raceOver(gs.raceTick)) {
+        recordFinishedRace(gs);
+        if (row.raceEnd)
+            (this->*row.raceEnd)();
+        change2idle();
+    }
+    gs.raceTick = raceTickAfterFinish(gs.raceTick, gs.pos1, gs.pos2);
+    const bool againstComputer = row.mode == ModeDemoRace;
+    if (againstComputer)
+        (this->*row.step)();
+    setupBackgd(row.background);
+    setupObjects();
+    if (!againstComputer && horsesRun(gs.raceTick))
+        (this->*row.step)();
+    putHorse(gs.pos1, gs.pos2);
 }
 
 void Trotix::goodBye() { close(); }

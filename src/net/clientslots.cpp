@@ -20,7 +20,7 @@ Protocol::ClientSide clientSideOf(const GameState &state)
 void connectionFailed()
 {
     logText("trotix: Start client connection Error!\n");
-    gs.netState = 10;
+    gs.netState = Protocol::NetLost;
 }
 
 void takeClientSide(GameState &state, const Protocol::ClientSide &side)
@@ -47,8 +47,8 @@ void Trotix::ClientError()
 void Trotix::ClientConnected()
 {
     logText("trotix: Ping! Client Connected\n");
-    if (gs.netState == 0) {
-        gs.netState = 1;
+    if (gs.netState == Protocol::NetIdle) {
+        gs.netState = Protocol::NetConnected;
         sendMessage(*gs.clientSocket, Protocol::keywordLine(Protocol::Keyword::Trotix));
     }
 }
@@ -68,7 +68,7 @@ void Trotix::ClientRead()
         return;
     const QByteArray &line = waiting.lines.last();
     gs.receivedLine = QString::fromLatin1(line);
-    const int weight = raceWeight(gs.age, gs.muscle, gs.fat, gs.power, gs.spirit);
+    const int weight = raceWeight(attributesOf(gs));
     const Protocol::ClientStep step =
         Protocol::clientStep(clientSideOf(gs), line, QByteArray(gs.horseName), weight);
     takeClientSide(gs, step.state);

@@ -125,7 +125,7 @@ void ClientSocket::connectionClosed()
         return;
     logText("trotix: Disconnected Unexpectedly...\n");
     if (gs.serverAccepting == 1 && sender() != Protocol::Sender::Stranger) {
-        gs.netState = 10;
+        gs.netState = Protocol::NetLost;
         gs.shownMode = 0;
     }
     dispose();

@@ -1,7 +1,8 @@
 #include "net/protocol.h"
 
+#include "race/raceclock.h"
+
 #include <QIODevice>
-#include <climits>
 
 namespace Protocol {
 
@@ -11,9 +12,6 @@ QByteArray number(int value) { return QByteArray::number(value); } // as printf'
 
 // The one place a protocol line is framed: its text and one line feed.
 QByteArray line(const QByteArray &text) { return text + '\n'; }
-
-// White space as the C locale knows it: blank, tab, line feed, vertical tab, form feed, return.
-bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // The first six characters of a line (fewer if it is shorter) against a keyword.
 bool beginsWith(const QByteArray &received, Keyword keyword)
@@ -58,45 +56,6 @@ QByteArray positionReply(int pos1, int pos2, int winner)
     return line(number(pos1) + '+' + number(pos2) + '+' + number(winner));
 }
 
-int readNumber(QByteArrayView field, bool *ok)
-{
-    if (ok)
-        *ok = false;
-    // Qt reads the text as a C string: whatever follows a NUL is not looked at.
-    const qsizetype nul = field.indexOf('\0');
-    if (nul >= 0)
-        field = field.first(nul);
-    qsizetype begin = 0;
-    qsizetype end = field.size();
-    while (begin < end && isBlank(field[begin]))
-        ++begin;
-    while (end > begin && isBlank(field[end - 1]))
-        --end;
-    bool negative = false;
-    if (begin < end && (field[begin] == '+' || field[begin] == '-')) {
-        negative = field[begin] == '-';
-        ++begin;
-    }
-    if (begin == end)
-        return 0;
-    long long value = 0;
-    for (qsizetype i = begin; i < end; ++i) {
-        const char c = field[i];
-        if (c < '0' || c > '9')
-            return 0;
-        value = value * 10 + (c - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            return 0;
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX || value < INT_MIN)
-        return 0;
-    if (ok)
-        *ok = true;
-    return static_cast<int>(value);
-}
-
 NameLine parseNameLine(const QByteArray &received)
 {
     NameLine parsed;
@@ -106,18 +65,18 @@ NameLine parseNameLine(const QByteArray &received)
     const bool plusAt15 = received.size() > 15 && received[15] == '+';
     if (!plusAt15 && lastPlus >= 0 && lastPlus < received.size() - 1) {
         parsed.name = QString::fromLatin1(fifteen(received.left(lastPlus)));
-        parsed.weight = readNumber(QByteArrayView(received).sliced(lastPlus + 1, received.size() - lastPlus - 2));
+        parsed.weight = received.mid(lastPlus + 1, received.size() - lastPlus - 2).toInt();
         return parsed;
     }
     parsed.name = QString::fromLatin1(received.left(15));
     if (received.size() > 16)
-        parsed.weight = readNumber(QByteArrayView(received).sliced(15, received.size() - 16));
+        parsed.weight = received.mid(15, received.size() - 16).toInt();
     return parsed;
 }
 
 Sender senderOf(int netState, bool raceOwner, bool isOwner)
 {
-    if (!raceOwner || netState < 3 || netState > 5)
+    if (!raceOwner || netState < NetGreeted || netState > NetReady)
         return Sender::Anyone;
     return isOwner ? Sender::Owner : Sender::Stranger;
 }
@@ -128,25 +87,25 @@ ServerStep serverStep(const ServerSide &state, const QByteArray &received, const
     ServerSide &s = step.state;
     if (sender == Sender::Stranger) {
         step.reply = keywordLine(Keyword::Badreq);
-    } else if (s.serverAccepting == 1 && s.netState < 3 && beginsWith(received, Keyword::Trotix)) {
-        s.netState = 3;
+    } else if (s.serverAccepting == 1 && s.netState < NetGreeted && beginsWith(received, Keyword::Trotix)) {
+        s.netState = NetGreeted;
         step.reply = keywordLine(Keyword::Trotix);
         step.takesRace = true;
-    } else if (s.netState == 3) {
+    } else if (s.netState == NetGreeted) {
         const NameLine challenger = parseNameLine(received);
-        s.netState = 4;
+        s.netState = NetNamed;
         s.opponentName = challenger.name;
         s.challengerWeight = challenger.weight;
         step.log = "trotix: Challenger's weight: " + number(challenger.weight) + "\n";
         s.myName = QString::fromLatin1(ownName);
         step.reply = nameReply(s.myName.toLatin1());
-    } else if (s.netState == 4 && beginsWith(received, Keyword::Okokok)) {
-        s.netState = 5;
-    } else if (s.netState == 5 && beginsWith(received, Keyword::Gogogo)) {
-        s.raceTick = 5;
-    } else if (s.netState == 5 && beginsWith(received, Keyword::Askpos)) {
+    } else if (s.netState == NetNamed && beginsWith(received, Keyword::Okokok)) {
+        s.netState = NetReady;
+    } else if (s.netState == NetReady && beginsWith(received, Keyword::Gogogo)) {
+        s.raceTick = RaceClock::off;
+    } else if (s.netState == NetReady && beginsWith(received, Keyword::Askpos)) {
         step.reply = positionReply(s.pos1, s.pos2, s.winner);
-    } else if (s.netState == 0 && beginsWith(received, Keyword::Askpos)) {
+    } else if (s.netState == NetIdle && beginsWith(received, Keyword::Askpos)) {
         step.reply = keywordLine(Keyword::Notava);
     } else {
         step.reply = keywordLine(Keyword::Badreq);
@@ -156,7 +115,7 @@ ServerStep serverStep(const ServerSide &state, const QByteArray &received, const
 
 bool clientConnectionFailed(int netState, bool closedByServer)
 {
-    return !closedByServer || netState < 5;
+    return !closedByServer || netState < NetReady;
 }
 
 PositionReply parsePositionReply(const QByteArray &received)
@@ -170,10 +129,10 @@ PositionReply parsePositionReply(const QByteArray &received)
         return reply;
     }
     reply.wellFormed = true;
-    reply.pos1 = readNumber(QByteArrayView(received).first(first));
-    reply.pos2 = readNumber(QByteArrayView(remainder).first(splitter));
+    reply.pos1 = received.left(first).toInt();
+    reply.pos2 = remainder.left(splitter).toInt();
     bool winnerOk = false;
-    reply.winner = readNumber(QByteArrayView(remainder).sliced(splitter + 1), &winnerOk);
+    reply.winner = remainder.mid(splitter + 1).toInt(&winnerOk);
     reply.log = winnerOk ? "trotix: Position converted from QString to Int\n" : "trotix: Position Conversion failed\n";
     reply.log += "trotix: Len: " + number(int(remainder.size())) + " Splitter: " + number(int(splitter)) + "\n";
     // The blank after the line feed is part of the game's log as it always was.
@@ -186,21 +145,21 @@ ClientStep clientStep(const ClientSide &state, const QByteArray &received, const
 {
     ClientStep step{state, {}, {}};
     ClientSide &s = step.state;
-    if (s.netState < 3 && received == keywordLine(Keyword::Trotix)) {
-        s.netState = 3;
+    if (s.netState < NetGreeted && received == keywordLine(Keyword::Trotix)) {
+        s.netState = NetGreeted;
         step.log = "trotix: TROTIX Server found!\n";
         step.send = nameLine(ownName, ownWeight);
         step.log += "trotix: Output to Server: " + step.send.chopped(1) + "\n";
     } else if (received == keywordLine(Keyword::Badreq)) {
         step.log = "trotix: Bad request is answered by server.\n";
-        s.netState = 30;
+        s.netState = NetRefused;
     } else if (received == keywordLine(Keyword::Notava)) {
-        s.netState = 10;
-    } else if (s.netState == 3) {
+        s.netState = NetLost;
+    } else if (s.netState == NetGreeted) {
         s.opponentName = QString::fromLatin1(received.left(15));
-        s.netState = 5;
+        s.netState = NetReady;
         step.send = keywordLine(Keyword::Okokok);
-    } else if (s.netState == 5) {
+    } else if (s.netState == NetReady) {
         s.askPosReady = 1;
         const PositionReply reply = parsePositionReply(received);
         if (reply.wellFormed) {

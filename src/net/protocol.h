@@ -4,7 +4,6 @@
 // the client's rules as functions of the connection state and one received line, the number
 // reading and the line framing. The sockets and slots only move bytes and game fields in and out.
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -24,6 +23,22 @@ inline constexpr int quietLimitMs = 60000;
 // dropped rather than buffered without end.
 inline constexpr qint64 maxLineLength = 4096;
 
+// The connection state `netState`, one int shared by the server and the client side: the
+// hand-shake's steps, and two failures each shown on four ticks (the state counts up through
+// them and the screen gives up at the end).
+enum NetState : int {
+    NetIdle = 0,
+    NetConnected = 1,      // a connection is established
+    NetGreeted = 3,        // "TROTIX" both ways
+    NetNamed = 4,          // the server has the challenger's name line and sent its own name
+    NetReady = 5,          // both names known: ready for racing
+    NetHandshakeLast = 9,  // the highest state the progress screen counts as a hand-shake step
+    NetLost = 10,          // the connection failed or was lost: 10 to 13
+    NetLostOver = 14,
+    NetRefused = 30,       // the server refused (a bad request, or its port was busy): 30 to 33
+    NetRefusedOver = 34,
+};
+
 enum class Keyword { Trotix, Okokok, Gogogo, Askpos, Notava, Badreq };
 
 // The messages, exactly as they go on the wire (line feed included).
@@ -35,10 +50,9 @@ QByteArray nameLine(const QByteArray &name, int weight);
 QByteArray nameReply(const QByteArray &name);
 QByteArray positionReply(int pos1, int pos2, int winner);
 
-// A number field: signed base 10, white space around it and one sign allowed; anything else reads
-// as 0 with ok false. This is Qt's C-locale integer conversion to the byte, including its two
-// quirks: a value outside the int range is no number (0), and the text ends at its first NUL.
-int readNumber(QByteArrayView field, bool *ok = nullptr);
+// A number field is read with QByteArray::toInt: signed base 10 in the C locale, white space
+// around it and one sign allowed; anything else, a value outside the int range included, reads
+// as 0. The text ends at its first NUL.
 
 // What the server keeps of a connection, as far as one line can change or needs it.
 struct ServerSide

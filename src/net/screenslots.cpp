@@ -79,26 +79,26 @@ Progress drawProgress(const ProgressScreen &screen)
     painter.setFont(lineFont());
     const int state = gs.netState;
     Progress progress = Progress::Waiting;
-    if (state >= 1 && state <= 9)
+    if (state >= Protocol::NetConnected && state <= Protocol::NetHandshakeLast)
         drawTextAt(painter, 5, 95, "A connection is established.");
-    if (state >= 3 && state <= 9)
+    if (state >= Protocol::NetGreeted && state <= Protocol::NetHandshakeLast)
         drawTextAt(painter, 5, 110, screen.challengerFound);
-    if (state >= 4 && state <= 9) {
+    if (state >= Protocol::NetNamed && state <= Protocol::NetHandshakeLast) {
         drawTextAt(painter, 5, 125, "Name of Challenger: ");
         drawTextAt(painter, 105, 125, gs.opponentName);
     }
-    if (state >= 5 && state <= 9) {
+    if (state >= Protocol::NetReady && state <= Protocol::NetHandshakeLast) {
         drawTextAt(painter, 5, 140, "Ready for racing ...");
         progress = Progress::Ready;
     }
-    if (gs.netState >= 10 && gs.netState <= 13) {
+    if (gs.netState >= Protocol::NetLost && gs.netState < Protocol::NetLostOver) {
         drawTextAt(painter, 5, screen.lostY, screen.lostText);
-        if (++gs.netState == 14)
+        if (++gs.netState == Protocol::NetLostOver)
             progress = Progress::CountdownOver;
     }
-    if (gs.netState >= 30) {
+    if (gs.netState >= Protocol::NetRefused) {
         drawTextAt(painter, 5, 95, screen.refusedText);
-        if (++gs.netState == 34)
+        if (++gs.netState == Protocol::NetRefusedOver)
             progress = Progress::CountdownOver;
     }
     return progress;
@@ -117,7 +117,7 @@ void progressTick(const ProgressScreen &screen, const std::function<void()> &lea
         gs.mode = screen.raceMode;
         break;
     case Progress::CountdownOver:
-        gs.netState = 0;
+        gs.netState = Protocol::NetIdle;
         leave();
         break;
     case Progress::Waiting:
@@ -188,7 +188,7 @@ void Trotix::confirmNetwork()
             }
         }
         if (gs.bindFailed == 1) {
-            gs.netState = 30;
+            gs.netState = Protocol::NetRefused;
             gs.serverCreated = 0;
         } else {
             gs.serverCreated = 1;
@@ -224,7 +224,7 @@ void Trotix::cancelNetwork()
 void Trotix::startServer()
 {
     progressTick(serverScreen, [this] { cancelNetwork(); });
-    if (gs.mode == ModeServerWait && gs.netState < 10)
+    if (gs.mode == ModeServerWait && gs.netState < Protocol::NetLost)
         drawOwnAddresses(ownAddressLines());
     showBuffer();
 }
@@ -239,7 +239,7 @@ void Trotix::disconnectNetwork()
 {
     destroyServerConnection();
     closeClientSocket();
-    gs.netState = 0;
+    gs.netState = Protocol::NetIdle;
     gs.raceTick = 0;
     gs.gallopFrame = 1;
     gs.pos1 = 0;

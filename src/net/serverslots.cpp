@@ -1,6 +1,7 @@
 // The server side in the main widget: a new connection, and its end with the race.
 #include "app/trotix.h"
 #include "game/gamestate.h"
+#include "net/protocol.h"
 #include "net/clientsocket.h"
 #include "platform/log.h"
 
@@ -9,7 +10,7 @@ void Trotix::ServerConnected()
     logText("trotix: Ding! Server Connected\n");
     // A stranger arriving while another connection owns the race changes nothing.
     if (gs.serverAccepting == 1 && ClientSocket::arriving() != Protocol::Sender::Stranger)
-        gs.netState = 1;
+        gs.netState = Protocol::NetConnected;
 }
 
 void Trotix::destroyServerConnection()

@@ -90,7 +90,7 @@ void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
         return;
     }
     const int fitting = ScreenScale::automaticScale(available);
-    const int factor = WindowSettings::startZoom(requested, WindowSettings::zoom(), fitting);
+    const int factor = ScreenScale::startZoom(requested, WindowSettings::zoom(), fitting);
     setWindowScale(widget, factor);
     addScaleMenu(widget, factor, qMax(factor, fitting));
     // A zoom asked for in the environment is a window at that zoom, whatever was remembered.

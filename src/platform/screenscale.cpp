@@ -49,4 +49,14 @@ QString rescaledStyleSheet(const QString &styleSheet, int from, int to)
     return result;
 }
 
+int startZoom(int requested, int remembered, int fitting)
+{
+    if (requested > 0)
+        return requested;
+    // A zoom chosen on a larger screen than today's would not fit.
+    if (remembered > 0)
+        return qMin(remembered, fitting);
+    return fitting;
+}
+
 }

@@ -28,14 +28,4 @@ bool fullScreen() { return store().value(fullScreenKey, false).toBool(); }
 
 void setFullScreen(bool on) { store().setValue(fullScreenKey, on); }
 
-int startZoom(int requested, int remembered, int fitting)
-{
-    if (requested > 0)
-        return requested;
-    // A zoom chosen on a larger screen than today's would not fit.
-    if (remembered > 0)
-        return qMin(remembered, fitting);
-    return fitting;
-}
-
 }

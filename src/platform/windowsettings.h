@@ -8,8 +8,4 @@ int zoom();
 void setZoom(int factor);
 bool fullScreen();
 void setFullScreen(bool on);
-
-// The zoom a start gets: TROTIX_SCALE when set (requested > 0), else the remembered one if it
-// still fits the screen, else the largest that fits.
-int startZoom(int requested, int remembered, int fitting);
 }

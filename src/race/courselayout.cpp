@@ -1,5 +1,7 @@
 #include "race/courselayout.h"
 
+#include "race/raceclock.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -36,7 +38,7 @@ BoardParts distanceBoard(int x)
 
 StartBoard startBoardForm(int pos1, int raceTick)
 {
-    if ((pos1 == 0 && raceTick == 7) || (pos1 >= 1 && pos1 <= 199))
+    if ((pos1 == 0 && raceTick == RaceClock::running) || (pos1 >= 1 && pos1 <= 199))
         return StartBoard::Running;
     if (pos1 == 0)
         return StartBoard::Waiting;
@@ -45,7 +47,7 @@ StartBoard startBoardForm(int pos1, int raceTick)
 
 int startJudgePicture(StartBoard form, int raceTick)
 {
-    return form == StartBoard::Waiting && raceTick == 5 ? 2 : 1;
+    return form == StartBoard::Waiting && raceTick == RaceClock::off ? 2 : 1;
 }
 
 int finishJudgePicture(int winner)
@@ -62,27 +64,9 @@ int finishJudgePicture(int winner)
 
 const StartFrame *startFrame(int raceTick)
 {
-    if (raceTick < 0 || raceTick > 6)
+    if (raceTick < RaceClock::start || raceTick > RaceClock::lastStartFrame)
         return nullptr;
     return &startFrames[raceTick];
-}
-
-RaceSide raceSide(int isServer, int demoRace)
-{
-    if (isServer != 1)
-        return RaceSide::Client;
-    return demoRace == 1 ? RaceSide::Computer : RaceSide::Server;
-}
-
-bool givesStartSignal(int raceTick, RaceSide side) { return raceTick == 4 && side == RaceSide::Client; }
-
-int raceTickAfterFrame(int raceTick, RaceSide side)
-{
-    if (raceTick == 4 && side == RaceSide::Server)
-        return raceTick;
-    if ((raceTick >= 0 && raceTick <= 6) || (raceTick >= 20 && raceTick <= 30))
-        return raceTick + 1;
-    return raceTick;
 }
 
 HorseSpots runningHorseSpots(int p1, int p2, int isServer)

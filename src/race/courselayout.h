@@ -1,7 +1,7 @@
 #pragma once
 // Where everything of a race frame goes, without a painter: the course furniture and the window
 // of player 1's position in which each piece shows, the boards' rectangles, the start sequence,
-// the race clock, the horses' places, the background scroll and the result banner.
+// the horses' places, the background scroll and the result banner.
 // One position unit (half a metre) is one pixel; a piece at course x shows at course x - pos1.
 #include <QRect>
 
@@ -109,17 +109,6 @@ struct StartFrame
 };
 // nullptr outside the start sequence.
 const StartFrame *startFrame(int raceTick);
-
-// Who this device is in the race: the clock holds at the start hand-shake differently.
-enum class RaceSide { Server, Client, Computer };
-RaceSide raceSide(int isServer, int demoRace);
-
-// The client gives the start signal on its frame at race tick 4.
-bool givesStartSignal(int raceTick, RaceSide side);
-// The race clock after a frame: it runs through the start sequence (the server holding at 4
-// until the client's signal arrives) and the eleven result frames 20 to 30, and stands still
-// while the horses run and after the end.
-int raceTickAfterFrame(int raceTick, RaceSide side);
 
 struct HorseSpots
 {

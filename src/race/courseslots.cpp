@@ -3,6 +3,7 @@
 #include "app/trotix.h"
 #include "game/gamestate.h"
 #include "race/courselayout.h"
+#include "race/raceclock.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -142,7 +143,7 @@ void Trotix::setupObjects()
     refreshMyName();
     const int pos1 = gs.pos1;
     QPainter painter(gs.screenBuffer);
-    if (gs.raceTick > 6)
+    if (horsesRun(gs.raceTick))
         drawReadouts(painter);
     drawStart(painter, pos1);
     drawAlongTheCourse(painter, pos1);
@@ -154,7 +155,7 @@ void Trotix::putHorse(int p1, int p2)
     const RaceSide side = raceSide(gs.isServer, gs.demoRace);
     {
         QPainter painter(gs.screenBuffer);
-        if (gs.raceTick > 6) {
+        if (horsesRun(gs.raceTick)) {
             const bool localIs1 = gs.isServer == 1;
             int &lastLocal = localIs1 ? gs.lastPos1 : gs.lastPos2;
             const int local = localIs1 ? p1 : p2;
@@ -173,7 +174,7 @@ void Trotix::putHorse(int p1, int p2)
             painter.drawImage(frame->horseX, player1Lane, raceImage(frame->player1Picture));
             drawText(painter, bigFont(), Qt::white, frame->textAt, QLatin1String(frame->text));
             drawBoth(painter, onScreen(startBoardNames, gs.pos1));
-        } else if (gs.raceTick >= 20 && gs.raceTick <= 30) {
+        } else if (showsResult(gs.raceTick)) {
             drawBanner(painter);
         }
     }

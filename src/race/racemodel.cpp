@@ -1,6 +1,7 @@
 #include "race/racemodel.h"
 
 #include "platform/random.h"
+#include "race/raceclock.h"
 
 #include <climits>
 
@@ -107,7 +108,7 @@ int demoBonus(int demoRace, int ownRaceWeight) { return demoRace == 1 ? ownRaceW
 
 RacePositions raceStep(RacePositions positions, int scenario, int pattern, int raceTick, int bonus)
 {
-    if (raceTick <= 6)
+    if (!horsesRun(raceTick))
         return positions;
     const bool swap = player2Leads(scenario);
     int leader = swap ? positions.pos2 : positions.pos1;

@@ -1,13 +1,14 @@
 // Preparing a race and moving the horses.
 #include "app/trotix.h"
 #include "game/gamestate.h"
+#include "net/protocol.h"
 #include "platform/log.h"
 #include "race/racemodel.h"
 #include "race/raceweight.h"
 
 namespace {
 
-int ownRaceWeight() { return raceWeight(gs.age, gs.muscle, gs.fat, gs.power, gs.spirit); }
+int ownRaceWeight() { return raceWeight(attributesOf(gs)); }
 
 // What every race starts from, whoever plays it. The screen is tidied by the caller.
 void prepareRace(int mode, int demoRace, const char *logLine)
@@ -24,7 +25,7 @@ void prepareRace(int mode, int demoRace, const char *logLine)
         gs.isServer = 1; // against the computer the own horse is always player 1
     } else {
         // A network race sets its clock and scroll when both devices have agreed to race.
-        gs.netState = 0;
+        gs.netState = Protocol::NetIdle;
     }
     gs.serverAccepting = 0;
     logText("%s", logLine);

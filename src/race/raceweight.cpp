@@ -2,8 +2,9 @@
 
 #include "game/saturatingint.h"
 
-int raceWeight(float age, float muscle, float fat, float power, float spirit)
+int raceWeight(const Attributes &a)
 {
+    const auto [age, muscle, fat, power, spirit] = a;
     // x86-64 and ARM compute float in float (FLT_EVAL_METHOD 0), so each step rounds to single precision.
     float s = muscle + fat;
     if (s <= 0.0f)

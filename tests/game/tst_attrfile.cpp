@@ -33,7 +33,7 @@ Horse defaultHorse() { return horseOf(GameState()); }
 
 Horse horse(const char *name15, float age, float muscle, float fat, float power, float spirit)
 {
-    Horse h{{}, age, muscle, fat, power, spirit};
+    Horse h{{}, {age, muscle, fat, power, spirit}};
     std::memcpy(h.name, name15, 15);
     return h;
 }
@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(file, QByteArray("A|B||||||||||||\n2.500000\n151.250000\n49.000000\n0.005000\n1000.049988\n"));
         const Horse back = parseAttrFile(file, defaultHorse()).horse;
         QCOMPARE(nameOf(back), QByteArray("A B            "));
-        QCOMPARE(QList<float>({back.age, back.muscle, back.fat, back.power, back.spirit}),
+        QCOMPARE(QList<float>({back.attributes.age, back.attributes.muscle, back.attributes.fat, back.attributes.power, back.attributes.spirit}),
                  QList<float>({2.5f, 151.25f, 49.0f, 0.005f, 1000.049988f}));
     }
 
@@ -173,8 +173,8 @@ private slots:
         QCOMPARE(read.probe, probe);
         QCOMPARE(nameOf(read.horse), name);
         QCOMPARE(read.horse.name[15], '\0');
-        const QList<float> got{read.horse.age, read.horse.muscle, read.horse.fat, read.horse.power,
-                               read.horse.spirit};
+        const QList<float> got{read.horse.attributes.age, read.horse.attributes.muscle, read.horse.attributes.fat, read.horse.attributes.power,
+                               read.horse.attributes.spirit};
         QCOMPARE(got, attributes);
     }
 

@@ -61,22 +61,6 @@ private slots:
         QCOMPARE(positionReply(1234, 987, 0), QByteArray("1234+987+0\n"));
     }
 
-    void numbersAtTheirLimits()
-    {
-        struct Row { QByteArray field; int value; bool ok; };
-        const Row rows[] = {
-            {" +150\n", 150, true}, {"", 0, false}, {"\v\f\r5\r", 5, true}, // blanks around
-            {"2147483647", 2147483647, true}, {"2147483648", 0, false},
-            {"-2147483648", -2147483647 - 1, true}, {"-2147483649", 0, false},
-            {QByteArray("12\0" "34", 5), 12, true}, {QByteArray("\0" "12", 3), 0, false}, // the text ends at NUL
-        };
-        for (const Row &r : rows) {
-            bool ok = !r.ok;
-            QCOMPARE(readNumber(r.field, &ok), r.value);
-            QCOMPARE(ok, r.ok);
-        }
-    }
-
     // Every line but the name line changes no name or weight and logs nothing.
     void serverRules()
     {

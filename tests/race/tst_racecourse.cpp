@@ -5,6 +5,7 @@
 
 #include "app/paint.h"
 #include "race/courselayout.h"
+#include "race/raceclock.h"
 
 #include <QPainter>
 #include <QPixmap>

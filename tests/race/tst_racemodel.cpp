@@ -36,7 +36,7 @@ private slots:
             {nan, 150.0f, 50.0f, 100.0f, 100.0f, 150},       // a NaN age takes no factor
         };
         for (const Row &r : rows)
-            QCOMPARE(raceWeight(r.age, r.muscle, r.fat, r.power, r.spirit), r.weight);
+            QCOMPARE(raceWeight({r.age, r.muscle, r.fat, r.power, r.spirit}), r.weight);
     }
 
     // A network race's scenario from the two weights; only a tie draws.

@@ -1,0 +1,204 @@
+// The screen services every screen uses: the backgrounds, the copy of the buffer to the window,
+// the repaint request and the tidying of the child widgets between screens.
+#include "app/trotix.h"
+
+
+#include "app/helpwindow.h"
+#include "app/paint.h"
+#include "app/picturetable.h"
+#include "app/racerecorddialog.h"
+#include "game/attrfile.h"
+#include "game/gamestate.h"
+#include "platform/idmenubar.h"
+#include "platform/log.h"
+#include "platform/paths.h"
+#include "platform/qpeapplication.h"
+#include "platform/screenscale.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHash>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <array>
+
+namespace {
+
+constexpr int screenWidth = ScreenScale::deviceWidth;
+constexpr int screenHeight = ScreenScale::deviceHeight;
+constexpr int fieldStripWidth = 796;
+constexpr int courseStripWidth = 494;
+
+// Copies the window of a wrapping strip at the current offset. An offset past the strip's width
+// starts again from 0; an offset equal to it shows the same columns as 0.
+void copyStrip(QPixmap &buffer, const QPixmap &strip, int stripWidth)
+{
+    if (gs.backgroundOffset > stripWidth)
+        gs.backgroundOffset = 0;
+    const int offset = gs.backgroundOffset;
+    QPainter painter(&buffer);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (offset + screenWidth <= stripWidth) {
+        painter.drawPixmap(0, 0, strip, offset, 0, screenWidth, screenHeight);
+    } else {
+        painter.drawPixmap(0, 0, strip, offset, 0, stripWidth - offset, screenHeight);
+        painter.drawPixmap(stripWidth - offset, 0, strip, 0, 0, offset + screenWidth - stripWidth, screenHeight);
+    }
+}
+
+// The buttons and fields that may lie over the screen. A shown one is repainted with the screen only
+// when the buffer under it has changed since that part of the window was last painted: a screen's
+// background and texts under a button mostly stay, and a button costs more to draw than they do.
+std::array<QWidget *, 6> widgetsOverScreen()
+{
+    return {gs.nameEdit, gs.addressEdit, gs.confirmButton, gs.cancelButton, gs.okButton, gs.disconnectButton};
+}
+
+QImage bufferUnder(const QWidget *widget, int scale, QPoint origin)
+{
+    const QRect g = widget->geometry().translated(-origin);
+    const QRect under(QPoint(g.left() / scale, g.top() / scale), QPoint(g.right() / scale, g.bottom() / scale));
+    return gs.screenBuffer->toImage().copy(under.intersected(QRect(0, 0, screenWidth, screenHeight)));
+}
+
+}
+
+void Trotix::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    const QRect shown(m_origin, QSize(screenWidth * m_screenScale, screenHeight * m_screenScale));
+    // A window larger than the screen (full screen, or a window manager that ignores the fixed
+    // size) is black beyond it.
+    if (!gs.screenBuffer || !shown.contains(rect())) {
+        for (const QRect &beyond : QRegion(rect()) - (gs.screenBuffer ? QRegion(shown) : QRegion()))
+            painter.fillRect(beyond, Qt::black);
+    }
+    if (!gs.screenBuffer)
+        return;
+    // Nearest neighbour: at a whole-number zoom each screen pixel becomes a sharp square block.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // Rectangle by rectangle: under a clip of several rectangles (the screen around a button) the
+    // raster engine would blend span by span, and hand the spans to worker threads, instead of
+    // copying rows.
+    for (const QRect &part : event->region()) {
+        painter.setClipRect(part);
+        painter.drawPixmap(shown, *gs.screenBuffer, QRect(0, 0, screenWidth, screenHeight));
+    }
+    if (m_paused) {
+        // Over the picture, not in the buffer: the screen under it is the one shown when play goes on.
+        painter.setClipRegion(event->region());
+        painter.translate(m_origin);
+        painter.scale(m_screenScale, m_screenScale);
+        painter.setPen(QColor(0x8a, 0x6a, 0x3a));
+        painter.setBrush(QColor(0xf3, 0xea, 0xd8));
+        painter.drawRect(60, 140, 120, 30);
+        painter.setPen(QColor(0x2b, 0x1d, 0x0e));
+        painter.setFont(QFont(QStringLiteral("helvetica"), 16, 75, false));
+        painter.drawText(QRect(60, 140, 120, 30), Qt::AlignCenter, QStringLiteral("Paused"));
+    }
+
+    for (const QWidget *widget : widgetsOverScreen()) {
+        if (!widget)
+            continue;
+        if (!widget->isVisible())
+            m_shownUnderWidget.remove(widget);
+        else if ((QRegion(widget->geometry()) - event->region()).isEmpty())
+            m_shownUnderWidget.insert(widget, bufferUnder(widget, m_screenScale, m_origin));
+        else if (event->region().intersects(widget->geometry()))
+            m_shownUnderWidget.remove(widget);
+    }
+}
+
+
+void Trotix::showBuffer()
+{
+    // The menu bar lies over the buffer's top rows and does not change with the screen: leaving
+    // it out spares it a repaint every second. A repaint by the window system still covers all.
+    QRegion screen(m_origin.x(), m_origin.y(), screenWidth * m_screenScale, screenHeight * m_screenScale);
+    if (gs.menuBar && gs.menuBar->isVisible())
+        screen -= gs.menuBar->geometry();
+    for (const QWidget *widget : widgetsOverScreen()) {
+        if (!widget)
+            continue;
+        if (!widget->isVisible()) {
+            m_shownUnderWidget.remove(widget);
+            continue;
+        }
+        const auto shownUnder = m_shownUnderWidget.constFind(widget);
+        if (shownUnder != m_shownUnderWidget.constEnd() && *shownUnder == bufferUnder(widget, m_screenScale, m_origin))
+            screen -= widget->geometry();
+    }
+    update(screen);
+}
+
+void Trotix::setActivityGroupEnabled(bool enabled)
+{
+    for (int id : activityGroup)
+        gs.menuBar->setItemEnabled(id, enabled);
+}
+
+void Trotix::setupBackgd(int kind)
+{
+    // Every screen is drawn on its background first: the moment to decode what it shows.
+    loadPictures(gs, gs.mode);
+    QPixmap *later = kind == BackgroundStatus ? gs.backgd2Pixmap : kind == BackgroundCourse ? gs.backgd3Pixmap : nullptr;
+    if (later && later->isNull())
+        *later = loadBackground(kind);
+    switch (kind) {
+    case BackgroundField:
+        copyStrip(*gs.screenBuffer, *gs.backgd1Pixmap, fieldStripWidth);
+        break;
+    case BackgroundStatus: {
+        QPainter painter(gs.screenBuffer);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawPixmap(0, 0, *gs.backgd2Pixmap, 0, 0, screenWidth, screenHeight);
+        break;
+    }
+    case BackgroundPlain: {
+        QPainter painter(gs.screenBuffer);
+        painter.setBrush(Qt::white);
+        painter.setPen(Qt::NoPen);
+        painter.drawRect(0, 0, screenWidth, screenHeight);
+        break;
+    }
+    case BackgroundCourse:
+        copyStrip(*gs.screenBuffer, *gs.backgd3Pixmap, courseStripWidth);
+        break;
+    default:
+        break;
+    }
+}
+
+void Trotix::clearScreen()
+{
+    if (gs.mode == ModeIdle)
+        setActivityGroupEnabled(true);
+    if (gs.mode != ModeAbout)
+        gs.okButton->hide();
+    gs.disconnectButton->hide();
+    // A question screen redrawn at its tick keeps its two buttons up: hidden and shown again they
+    // would be repainted every second, and a click held across the tick would be lost.
+    const bool questionRedrawn = (gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && gs.shownMode == gs.mode;
+    gs.confirmButton->setEnabled(true);
+    gs.cancelButton->setEnabled(true);
+    if (!questionRedrawn) {
+        gs.confirmButton->hide();
+        gs.cancelButton->hide();
+    }
+    if (gs.mode != ModeClientAsk) {
+        gs.nameEdit->hide();
+        gs.addressEdit->hide();
+    }
+    // A hidden field or button keeps the keyboard unless told otherwise, and a field would go on
+    // taking the letter keys (U, B, H) as text: the keyboard comes back to the game.
+    if (!focusWidget() || focusWidget()->isHidden() || !focusWidget()->isEnabled())
+        setFocus(Qt::OtherFocusReason);
+}
