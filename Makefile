@@ -6,6 +6,8 @@ PREFIX ?= /usr/local
 SANITIZE_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME ?= 300
+# A prefix for the sanitizer and fuzz builds' commands (`make test` lowers their priority).
+NICE ?=
 
 .PHONY: all setup setup-test configure build run test clean install package screenshots bench test-sanitize fuzz-build test-fuzz fuzz
 
@@ -28,23 +30,35 @@ run: build
 	@bash scripts/run.sh $(BUILD)/trotix
 
 # Every test of the plain build (units, end-to-end races, packaging), then the unit tests built with
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets' smoke runs.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets' smoke runs. The end-to-end
+# tests mostly wait on real ticks: where each network test gets a network namespace of its own (as
+# root), they run all at once in the background meanwhile, the later builds niced below them, and
+# their output comes last. Elsewhere everything runs one after the other.
 test: setup-test build
-	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
-	@$(MAKE) --no-print-directory test-sanitize test-fuzz
+	@if unshare -n ip link set lo up 2>/dev/null; then \
+	  (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 4 -L e2e >e2e-tests.log 2>&1) & e2e=$$!; \
+	  status=0; \
+	  (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE e2e) && \
+	    $(MAKE) --no-print-directory test-sanitize test-fuzz NICE="nice -n 10" || status=1; \
+	  wait $$e2e || status=1; \
+	  echo "End-to-end tests:"; cat $(BUILD)/e2e-tests.log; exit $$status; \
+	else \
+	  (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)) && \
+	    $(MAKE) --no-print-directory test-sanitize test-fuzz; \
+	fi
 
 # The unit tests (the game's code in-process, and the game binary they start) built with
 # AddressSanitizer and UndefinedBehaviorSanitizer in $(SANITIZE_BUILD), over the pictures of
 # $(BUILD); any finding, leak included, fails its test.
 test-sanitize: setup-test build
 	@cmake -S . -B $(SANITIZE_BUILD) -DTROTIX_SANITIZE=ON -DTROTIX_PICS_FROM=$(abspath $(BUILD))/pics $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests
+	@$(NICE) cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests
 	@cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L unit
 
 # The libFuzzer targets (clang) in $(FUZZ_BUILD); test-fuzz runs each for a fixed number of inputs.
 fuzz-build: setup-test
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DTROTIX_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	@$(NICE) cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 
 test-fuzz: fuzz-build
 	@cd $(FUZZ_BUILD)/fuzz && ctest --output-on-failure -j $(JOBS)
