@@ -16,6 +16,8 @@ run_installed() {
   local binary=$1 work=$2
   shift 2
   mkdir -p "$work/home" "$work/data"
+  # The log exists before the game starts: the wait below must not race the game's first write.
+  : >"$work/game.log"
   env -u QPEDIR -u DISPLAY -u WAYLAND_DISPLAY -u TROTIX_SCALE \
       HOME="$work/home" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=offscreen "$@" \
       timeout 20 "$binary" >"$work/game.log" 2>&1 &
