@@ -173,22 +173,6 @@ private slots:
         }
     }
 
-    void readoutsShowTheMetres()
-    {
-        RaceGame game;
-        gs.pos2 = 1990;
-        const QImage shown = game.objectsAt(2045, 7);
-        const QImage expected = drawnOn(fill, 240, [](QPainter &painter) {
-            painter.setFont(gameFont(8, 75));
-            painter.setPen(Qt::red);
-            drawTextAt(painter, 10, 270, QStringLiteral("1. 1022"));
-            painter.setPen(Qt::blue);
-            drawTextAt(painter, 10, 280, QStringLiteral("2. 995"));
-        });
-        const QRect area(0, 255, 90, 30); // the finish line stands at x 95
-        QCOMPARE(shown.copy(area), expected.copy(area));
-    }
-
     void resultBanner()
     {
         struct Row { int isServer, winner; const char *text; };
