@@ -66,14 +66,6 @@ public:
         gs.isServer = 1;
         gs.opponentName = QStringLiteral("SUPER FAST     ");
     }
-    QImage objectsAt(int pos1, int raceTick)
-    {
-        gs.pos1 = pos1;
-        gs.raceTick = raceTick;
-        gs.screenBuffer->fill(fill);
-        call("setupObjects");
-        return screen();
-    }
     QImage horsesAt(int p1, int p2)
     {
         gs.screenBuffer->fill(fill);
