@@ -66,6 +66,14 @@ public:
         gs.isServer = 1;
         gs.opponentName = QStringLiteral("SUPER FAST     ");
     }
+    QImage objectsAt(int pos1, int raceTick)
+    {
+        gs.pos1 = pos1;
+        gs.raceTick = raceTick;
+        gs.screenBuffer->fill(fill);
+        call("setupObjects");
+        return screen();
+    }
     QImage horsesAt(int p1, int p2)
     {
         gs.screenBuffer->fill(fill);
@@ -163,6 +171,22 @@ private slots:
             const QImage second = game.horsesAt(r.p1, r.p2); // the other gallop frame
             QCOMPARE(colourAt(second, r.player1.x(), r.player1.y()), race2);
         }
+    }
+
+    void readoutsShowTheMetres()
+    {
+        RaceGame game;
+        gs.pos2 = 1990;
+        const QImage shown = game.objectsAt(2045, 7);
+        const QImage expected = drawnOn(fill, 240, [](QPainter &painter) {
+            painter.setFont(gameFont(8, 75));
+            painter.setPen(Qt::red);
+            drawTextAt(painter, 10, 270, QStringLiteral("1. 1022"));
+            painter.setPen(Qt::blue);
+            drawTextAt(painter, 10, 280, QStringLiteral("2. 995"));
+        });
+        const QRect area(0, 255, 90, 30); // the finish line stands at x 95
+        QCOMPARE(shown.copy(area), expected.copy(area));
     }
 
     void resultBanner()
