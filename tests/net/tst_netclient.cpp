@@ -100,6 +100,23 @@ QImage expectedScreen(GameFixture &game, const Texts &texts)
 
 bool shown(GameFixture &game, QWidget *widget) { return widget->isVisibleTo(game.widget()); }
 
+// The rows of the waiting screen where the device's own address is shown, between the texts
+// and the button.
+constexpr int addressTop = 160;
+constexpr int addressBottom = 200;
+
+QImage outsideAddressRows(QImage image)
+{
+    QPainter(&image).fillRect(0, addressTop, image.width(), addressBottom - addressTop, Qt::magenta);
+    return image;
+}
+
+bool sameAddressRows(const QImage &a, const QImage &b)
+{
+    return a.copy(0, addressTop, a.width(), addressBottom - addressTop)
+           == b.copy(0, addressTop, b.width(), addressBottom - addressTop);
+}
+
 QList<QHostAddress> homeAddress() { return {QHostAddress(QStringLiteral("192.168.1.10"))}; }
 
 }
@@ -240,6 +257,22 @@ private slots:
         }
     }
 
+    // The waiting screen's own address lines: home networks first, link-local last, each once.
+    void ownAddressLines()
+    {
+        const auto lines = [](const QStringList &addresses) {
+            QList<QHostAddress> list;
+            for (const QString &address : addresses)
+                list.append(QHostAddress(address));
+            return ::ownAddressLines(list);
+        };
+        QCOMPARE(lines({}), QStringList{"Your address: none (no network)"});
+        QCOMPARE(lines({"169.254.7.1", "203.0.113.5", "10.0.0.2", "10.0.0.2"}),
+                 QStringList({"Your addresses: 10.0.0.2", "203.0.113.5", "169.254.7.1"}));
+        QCOMPARE(lines({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"}),
+                 QStringList({"Your addresses: 10.0.0.1", "10.0.0.2", "10.0.0.3 ..."}));
+    }
+
     // The question screens: texts, buttons, and the address field for the client only.
     void questionScreens()
     {
@@ -259,7 +292,8 @@ private slots:
         }
     }
 
-    // A connection screen in each state: its texts, and the state and screen after the tick.
+    // A connection screen in each state: its texts (and the device's own addresses while the
+    // server waits for its challenger), and the state and screen after the tick.
     void progressScreens()
     {
         const ScreenText s = heading(5, 70, "Wait for Challengers ...");
@@ -270,14 +304,15 @@ private slots:
         const Texts named{lineText(125, "Name of Challenger: "), {105, 125, 10, 50, QStringLiteral("BLUE BOLT      ")}};
         const ScreenText ready = lineText(140, "Ready for racing ...");
         const int wait = ModeServerWait, connect = ModeClientConnect, idle = ModeIdle;
-        struct Row { int mode, netState; Texts texts; int stateAfter, modeAfter; };
+        struct Row { int mode, netState; Texts texts; int stateAfter, modeAfter; bool addressShown; };
         const Row rows[] = {
-            {wait, 5, Texts{s, connected, here} + named + Texts{ready}, 5, ModeServerRace},
-            {wait, 13, {s, lineText(155, "Disconnected unexpectedly.")}, 0, idle},
-            {wait, 33, {s, lineText(95, "Network subsystem busy, please retry later.")}, 0, idle},
-            {connect, 5, Texts{c, connected, found} + named + Texts{ready}, 5, ModeClientRace},
-            {connect, 10, {c, lineText(95, "Host cannot be connected!")}, 11, connect},
-            {connect, 33, {c, lineText(95, "Host rejected connection request. (perhaphs already in racing)")}, 0, idle},
+            {wait, 4, Texts{s, connected, here} + named, 4, wait, true},
+            {wait, 5, Texts{s, connected, here} + named + Texts{ready}, 5, ModeServerRace, false},
+            {wait, 13, {s, lineText(155, "Disconnected unexpectedly.")}, 0, idle, false},
+            {wait, 33, {s, lineText(95, "Network subsystem busy, please retry later.")}, 0, idle, false},
+            {connect, 5, Texts{c, connected, found} + named + Texts{ready}, 5, ModeClientRace, false},
+            {connect, 10, {c, lineText(95, "Host cannot be connected!")}, 11, connect, false},
+            {connect, 33, {c, lineText(95, "Host rejected connection request. (perhaphs already in racing)")}, 0, idle, false},
         };
         for (const Row &r : rows) {
             GameFixture game;
@@ -294,7 +329,8 @@ private slots:
                 QCOMPARE(gs.raceTick, 0); // the race starts afresh on the next tick
             gs.backgroundOffset = 300; // the field as it was drawn
             const QImage expected = expectedScreen(game, r.texts);
-            QCOMPARE(screen, expected);
+            QCOMPARE(outsideAddressRows(screen), outsideAddressRows(expected));
+            QCOMPARE(!sameAddressRows(screen, expected), r.addressShown);
         }
     }
 };
