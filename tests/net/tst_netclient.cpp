@@ -257,6 +257,19 @@ private slots:
         }
     }
 
+    void disconnectOnTheCourseEndsTheRace()
+    {
+        ClientGame game;
+        ScriptedPeer *peer = game.connect();
+        QVERIFY(peer);
+        game.tick(9);
+        QCOMPARE(gs.mode, int(ModeClientRace));
+        QCOMPARE(peer->nextLine(), QByteArray("GOGOGO\n"));
+        game.call("disconnectNetwork");
+        QVERIFY(peer->waitForClose());
+        QCOMPARE(gs.mode, int(ModeIdle));
+    }
+
     // The waiting screen's own address lines: home networks first, link-local last, each once.
     void ownAddressLines()
     {
