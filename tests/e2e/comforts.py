@@ -1,13 +1,9 @@
 #!/usr/bin/env python3
-"""The desktop comforts through the real window, as a player uses them.
+"""The desktop comforts through the real window of a 3x game on a 1280 x 1024 X server: F1 and
+the right-click menu open the help, Escape closes it; P pauses and resumes, but not on the network
+question; F11 and Escape; full screen remembered on the next start, TROTIX_SCALE=1 still wins.
 
-One game under a virtual X server of 1280 x 1024 (a 3x window): F1 opens the help window and
-Escape closes it; the right-click menu opens it too; P stops the tick and P starts it again, but
-not on the network question screen; F11 fills the screen and Escape leaves it. A second start
-comes back full screen (remembered), a third with TROTIX_SCALE=1 in a 240 x 320 window.
-
-Usage: comforts.py <game binary> <pictures folder>
-Exits 77 (skipped) when Xvfb or xdotool is missing.
+Usage: comforts.py <game binary> <pictures folder>; exits 77 without Xvfb or xdotool.
 """
 import os
 import sys

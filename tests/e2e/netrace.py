@@ -1,16 +1,10 @@
 #!/usr/bin/env python3
-"""Two real games race each other over 127.0.0.1, driven as players drive them.
+"""Two real games race each other over 127.0.0.1, driven as players drive them: Red picks
+Race -> Server(Red) and CONFIRM, Blue Race -> Client(Blue), types 127.0.0.1 and CONFIRM. Both logs
+must show the hand-shake, the same winner and the return to idle. With --stranger a third peer
+keeps connecting during the race: the race ends the same and the stranger hears only "BADREQ".
 
-Each game runs in its own attribute folder under one virtual X server. One player picks
-Race -> Server(Red) and presses CONFIRM; the other picks Race -> Client(Blue), types 127.0.0.1
-into the address field and presses CONFIRM. Both then run the same race from the hand-shake to
-the result and go back to idle. The test checks both logs: the hand-shake on both sides, the same
-winner, and the return to idle. With --stranger a third peer keeps connecting during the race
-(greeting, asking, or just opening and closing): the race must end the same, and the stranger
-hear nothing but "BADREQ".
-
-Usage: netrace.py <game binary> <pictures folder> [--stranger]; exits 77 (skipped) without Xvfb or
-xdotool.
+Usage: netrace.py <game binary> <pictures folder> [--stranger]; exits 77 without Xvfb or xdotool.
 """
 import os
 import re
@@ -47,26 +41,23 @@ def stranger(replies, stop):
         time.sleep(0.3)
 
 
-def make_home(root, name, attr_name):
-    return x.make_home(root, name, PICS, attr_name + "\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n")
-
-
 def main():
     if x.tools_missing():
         print("netrace: Xvfb or xdotool missing, skipped")
         return x.SKIP
     root = x.temporary_root()
     display = x.start_xvfb()
-    red_home = make_home(root, "red", "RED|RUNNER|||||")
-    blue_home = make_home(root, "blue", "BLUE|BOLT||||||")
+    attrs = "\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n"
+    red_home = x.make_home(root, "red", PICS, "RED|RUNNER|||||" + attrs)
+    blue_home = x.make_home(root, "blue", PICS, "BLUE|BOLT||||||" + attrs)
     red_log, blue_log = os.path.join(root, "red.log"), os.path.join(root, "blue.log")
     red = x.start_game(GAME, red_home, display, red_log)
     blue = x.start_game(GAME, blue_home, display, blue_log)
     red_window, blue_window = x.window_of(display, red), x.window_of(display, blue)
     xdo(display, "windowmove", red_window, 0, 0)
     xdo(display, "windowmove", blue_window, 300, 0)
-    wait_for(red_log, "trotix: Action>>call idle()", 20)
-    wait_for(blue_log, "trotix: Action>>call idle()", 20)
+    for log in (red_log, blue_log):
+        wait_for(log, "trotix: Action>>call idle()", 20)
 
     # Red waits for a challenger.
     press(display, red_window, ["alt+r", "s"])

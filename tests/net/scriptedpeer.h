@@ -102,7 +102,6 @@ class ScriptedServer
 {
 public:
     bool listen() { return m_server.listen(QHostAddress::Any, 1234); }
-    QTcpServer &server() { return m_server; }
 
     // Waits for the game's next connection.
     ScriptedPeer *accept()

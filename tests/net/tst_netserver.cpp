@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <sys/resource.h>
 
 namespace {
@@ -32,15 +33,17 @@ bool openServer(GameFixture &game)
     return gs.serverAccepting == 1;
 }
 
-// A challenger through the whole hand-shake, each reply checked.
-bool shakeHands(ScriptedPeer &peer, const QByteArray &nameLine = "BLUE BOLT      +150\n")
+// A challenger through the whole hand-shake, each reply checked; `greeted` runs once the greeting
+// is answered (the next line is the name line).
+bool shakeHands(ScriptedPeer &peer, const std::function<void()> &greeted = [] {})
 {
     if (!peer.connectToGame() || !pumpUntil([] { return gs.netState == 1; }))
         return false;
     peer.send("TROTIX\n");
     if (peer.nextLine() != "TROTIX\n")
         return false;
-    peer.send(nameLine);
+    greeted();
+    peer.send("BLUE BOLT      +150\n");
     if (peer.nextLine() != ownReply)
         return false;
     peer.send("OKOKOK\n");
@@ -92,16 +95,11 @@ RaceRecord raceWithStranger(Stranger kind, int at)
             break;
         }
     };
-    if (!challenger.connectToGame() || !pumpUntil([] { return gs.netState == 1; }))
+    if (!shakeHands(challenger, [&] {
+            if (at == InHandshake)
+                strike();
+        }))
         return record;
-    challenger.send("TROTIX\n");
-    challenger.nextLine();
-    if (at == InHandshake)
-        strike();
-    challenger.send("BLUE BOLT      +150\n");
-    challenger.nextLine();
-    challenger.send("OKOKOK\n");
-    pumpUntil([] { return gs.netState == 5; });
     game.tick(7); // over to the course and through its start up to "READY..."
     challenger.send("GOGOGO\n");
     pumpUntil([] { return gs.raceTick == 5; });

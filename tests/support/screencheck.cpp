@@ -20,15 +20,6 @@ void plantPlainBackground(QPixmap &background, int width, const QColor &colour)
 
 QColor colourAt(const QImage &image, int x, int y) { return QColor(image.pixel(x, y)); }
 
-int pixelsOtherThan(const QImage &image, const QRect &area, const QColor &colour)
-{
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += colourAt(image, x, y) != colour;
-    return count;
-}
-
 QImage drawnOn(const QColor &ground, int width, const std::function<void(QPainter &)> &draw)
 {
     QPixmap pixmap(width, 320);

@@ -21,9 +21,6 @@ void plantPlainBackground(QPixmap &background, int width, const QColor &colour);
 
 QColor colourAt(const QImage &image, int x, int y);
 
-// How many pixels of the area are not of the colour.
-int pixelsOtherThan(const QImage &image, const QRect &area, const QColor &colour);
-
 // A width x 320 picture of the ground with `draw` painted over it, in the screen's format.
 QImage drawnOn(const QColor &ground, int width, const std::function<void(QPainter &)> &draw);
 
