@@ -76,7 +76,8 @@ def xdo(display, *args):
 
 
 def window_of(display, game):
-    deadline = time.time() + 30
+    # A loaded machine (builds beside the tests) can take long to map a window.
+    deadline = time.time() + 90
     while time.time() < deadline:
         found = xdo(display, "search", "--onlyvisible", "--pid", game.pid).split()
         if found:
