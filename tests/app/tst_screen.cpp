@@ -144,10 +144,16 @@ private slots:
         QTest::addColumn<int>("ticks");
         QTest::addColumn<QString>("haloed"); // a text over the trees, drawn with a light halo
         const QByteArray widest = "WWWWWWWWWWWWWWW\n40.0\n1000.0\n1000.0\n1000.0\n1000.0\n";
+        QTest::newRow("naming") << templateHorseFile << QByteArrayList{} << -1 << 0 << 1 << QString();
         QTest::newRow("about") << widest << QByteArrayList{"aboutTrotix"} << -1 << 0 << 1 << QString();
+        QTest::newRow("status") << widest << QByteArrayList{"change2status"} << -1 << 0 << 1 << QString();
+        QTest::newRow("client question, then CONFIRM with no address")
+            << widest << QByteArrayList{"change2client", "confirmNetwork"} << -1 << 0 << 4 << QString();
         QTest::newRow("server lost the challenger") << widest << QByteArrayList{} << int(ModeServerWait) << 10 << 1
                                                    << QStringLiteral("Disconnected unexpectedly.");
+        QTest::newRow("server port busy") << widest << QByteArrayList{} << int(ModeServerWait) << 30 << 1 << QString();
         QTest::newRow("client refused") << widest << QByteArrayList{} << int(ModeClientConnect) << 30 << 1 << QString();
+        QTest::newRow("race against the computer") << widest << QByteArrayList{"change2racedemo"} << -1 << 0 << 400 << QString();
     }
 
     void everyTextStaysOnTheScreen()
