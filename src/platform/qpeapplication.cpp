@@ -5,6 +5,7 @@
 #include "platform/windowsettings.h"
 
 #include <QActionGroup>
+#include <QFont>
 #include <QMenu>
 #include <QScreen>
 #include <QWidget>
@@ -69,6 +70,13 @@ QPEApplication::QPEApplication(int &argc, char **argv, Type)
     setApplicationName(QStringLiteral("trotix"));
     setApplicationDisplayName(QStringLiteral("Trotix"));
     setDesktopFileName(QStringLiteral("org.example.trotix"));
+    // The buttons and fields speak the device's face too: "helvetica" resolves to the metric clone
+    // the package depends on, the face their 240-pixel places were made for (a wider desktop sans
+    // fills CONFIRM's button to its edges).
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("helvetica")});
+    font.setStyleHint(QFont::SansSerif);
+    QApplication::setFont(font);
 }
 
 void QPEApplication::showMainWidget(QWidget *widget, bool nomax) { presentMainWidget(widget, nomax); }

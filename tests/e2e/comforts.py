@@ -27,7 +27,7 @@ def help_windows(display):
     return rig.xdo(display, "search", "--onlyvisible", "--name", "How to play").split()
 
 
-def wait_until(what, condition, timeout=10):
+def wait_until(what, condition, timeout=30):
     deadline = time.time() + timeout
     while time.time() < deadline:
         if condition():
@@ -81,20 +81,23 @@ def main():
 
     # P: the tick stops (nothing logged for three seconds), and P again starts it.
     rig.press(display, window, ["p"])
-    rig.wait_for(log, "trotix: Paused", 5)
+    rig.wait_for(log, "trotix: Paused", 15)
     held = ticks(log)
     time.sleep(3)
     if ticks(log) != held:
         rig.fail("the tick went on while paused")
     rig.press(display, window, ["p"])
-    rig.wait_for(log, "trotix: Play goes on", 5)
+    rig.wait_for(log, "trotix: Play goes on", 15)
     wait_until("a tick after the pause", lambda: ticks(log) > held)
 
     # On the network question screen P does nothing.
-    rig.press(display, window, ["alt+r", "s"])
-    rig.wait_for(log, "trotix: Action>>askServer()", 10)
+    # The menu may take a moment to open on a busy machine before its letter can choose.
+    rig.press(display, window, ["alt+r"])
+    time.sleep(1)
+    rig.press(display, window, ["s"])
+    rig.wait_for(log, "trotix: Action>>askServer()", 30)
     rig.press(display, window, ["p"])
-    rig.wait_for(log, "trotix: Action>>askServer()", 10, count=3)
+    rig.wait_for(log, "trotix: Action>>askServer()", 30, count=3)
     if "trotix: Paused" in rig.read(log)[rig.read(log).find("askServer"):]:
         rig.fail("the network set-up was paused")
 
