@@ -44,11 +44,11 @@ def main():
 
     start = whole["start-up"]
     print(f"start-up to the first screen   {start['game_ms']:7.1f} ms against {start['minimal_ms']:6.1f} ms"
-          f"  x {start['x_minimal']:.2f}  {verdict(start['x_minimal'], 1.5)}")
+          f"  x {start['x_minimal']:.2f}  {verdict(start['x_minimal'], 1.5)}; x {start['x_text']:.2f} one line of text")
     if "start-up instr" in whole:
         instr = whole["start-up instr"]
         print(f"  in instructions              {instr['game_Minstr']:7.1f} M  against {instr['minimal_Minstr']:6.1f} M"
-              f"   x {instr['x_minimal']:.2f}")
+              f"   x {instr['x_minimal']:.2f}; x {instr['x_text']:.2f} one line of text")
     play = whole["minute of play"]
     print(f"peak memory after the play     {play['game_MiB']:7.1f} MiB against {play['minimal_MiB']:4.1f} MiB"
           f" x {play['x_minimal']:.2f}  {verdict(play['x_minimal'], 1.5)}")
