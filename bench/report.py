@@ -45,6 +45,8 @@ def main():
     start = whole["start-up"]
     print(f"start-up to the first screen   {start['game_ms']:7.1f} ms against {start['minimal_ms']:6.1f} ms"
           f"  x {start['x_minimal']:.2f}  {verdict(start['x_minimal'], 1.5)}; x {start['x_text']:.2f} one line of text")
+    print(f"  in CPU time                  {start['game_cpu_ms']:7.1f} ms against {start['minimal_cpu_ms']:6.1f} ms"
+          f"  x {start['x_minimal_cpu']:.2f}")
     if "start-up instr" in whole:
         instr = whole["start-up instr"]
         print(f"  in instructions              {instr['game_Minstr']:7.1f} M  against {instr['minimal_Minstr']:6.1f} M"
