@@ -115,16 +115,19 @@ void measure(benchmark::State &state, const char *name, const std::function<void
     for (auto _ : state)
         step();
     const double perTick = (processCpuSeconds() - start) / double(state.iterations());
-    if (name == std::string(floorName) && state.iterations() >= floorIterations) {
+    if (name == std::string(floorName)) {
         if (state.iterations() > floorIterations)
             floorSeconds.clear();
-        floorIterations = state.iterations();
-        floorSeconds.push_back(perTick);
-    }
-    std::vector<double> floors = floorSeconds;
-    std::nth_element(floors.begin(), floors.begin() + floors.size() / 2, floors.end());
-    if (!floors.empty())
+        if (state.iterations() >= floorIterations) {
+            floorIterations = state.iterations();
+            floorSeconds.push_back(perTick);
+        }
+        state.counters["x_floor"] = 1;
+    } else if (!floorSeconds.empty()) {
+        std::vector<double> floors = floorSeconds;
+        std::nth_element(floors.begin(), floors.begin() + floors.size() / 2, floors.end());
         state.counters["x_floor"] = perTick / floors[floors.size() / 2];
+    }
     const auto counted = instructionsPerTick.find(name);
     if (counted != instructionsPerTick.end()) {
         state.counters["instructions"] = counted->second;
