@@ -3,7 +3,8 @@
 // it every second for a while (memory).
 //
 //   trotix_bench_minimal PICTURE             prints the mark after the first screen and quits
-//   trotix_bench_minimal PICTURE --play S    repaints every second for S seconds
+//   trotix_bench_minimal PICTURE --play S    repaints every second for S seconds, then prints
+//                                            its peak memory
 //   trotix_bench_minimal PICTURE --text ...  the same with one line of text on the picture: what
 //                                            any program pays to show text at all
 #include "probe.h"
@@ -63,7 +64,7 @@ int main(int argc, char **argv)
         auto *timer = new QTimer(&screen);
         QObject::connect(timer, &QTimer::timeout, &screen, [&screen] { screen.update(); });
         timer->start(1000);
-        QTimer::singleShot(playSeconds * 1000, &app, &QCoreApplication::quit);
+        quitAfter(playSeconds);
     } else {
         whenExposed(&screen, [&screen] {
             phaseDone("exposed");

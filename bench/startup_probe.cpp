@@ -3,23 +3,19 @@
 // the window is shown, so that the figure is the start-up's work and not the timer's wait.
 //
 //   trotix_bench_startup          starts, prints the mark after the first screen, and quits
-//   trotix_bench_startup --decode only decodes the game's pictures, as a fresh process would at
-//                                 start-up, prints how long that took, and quits
 //   trotix_bench_startup --play S [--tick-ms N]
 //                                 plays for S seconds (every screen, a race against the computer),
-//                                 ticking every N ms (1000, as the game), then quits
+//                                 ticking every N ms (1000, as the game), then prints its peak
+//                                 memory and quits
 #include "probe.h"
 
-#include "app/picturetable.h"
 #include "app/trotix.h"
 #include "game/gamestate.h"
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
 #include "platform/savelock.h"
 
-#include <QElapsedTimer>
 #include <QMetaObject>
-#include <QPixmap>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -42,7 +38,7 @@ void play(Trotix *game, int seconds, int tickMs)
         if (next != playScript.end())
             QMetaObject::invokeMethod(game, next->second, Qt::DirectConnection);
     });
-    QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
+    quitAfter(seconds);
 }
 
 }
@@ -61,18 +57,6 @@ int main(int argc, char **argv)
 
     QPEApplication app(argc, argv, QPEApplication::GuiClient);
     phaseDone("application");
-    if (argc > 1 && std::strcmp(argv[1], "--decode") == 0) {
-        // The share of the start-up that is picture decoding: the backgrounds, each file once,
-        // and the picture table, the first decoding in this process as in the game's.
-        QElapsedTimer decoding;
-        decoding.start();
-        for (int background : {1, 2, 4})
-            loadBackground(background);
-        GameState pictures;
-        loadPictures(pictures, allScreens);
-        std::printf("%s%.2f\n", decodeLine, decoding.nsecsElapsed() / 1e6);
-        return 0;
-    }
     SaveLock lock(Paths::attrFile());
     if (lock.acquire() != SaveLock::Result::Held)
         return 1;

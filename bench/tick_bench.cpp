@@ -1,22 +1,26 @@
 // One whole tick of every screen, and the floor it is measured against: the bare copy of a
 // 240 x 320 picture into the game's buffer and on to its window. Prints Google Benchmark's table;
-// trotix_bench_report reads its JSON and sets each tick against the floor.
+// each tick's counters set it against the floor: x_floor (CPU time), and with --instructions,
+// instructions per tick and instr_x_floor, counted under callgrind.
 //
-//   trotix_bench_ticks [--quick] [--screens DIR] [--instructions] [Google Benchmark flags]
+//   trotix_bench_ticks [--quick] [--instructions] [--screens DIR] [Google Benchmark flags]
 //
-// --quick runs every benchmark for a few milliseconds only (a smoke run). --screens DIR saves the
-// buffer and window of three ticks of every scenario, to compare two builds. --instructions runs
-// each scenario a fixed number of ticks with callgrind's counters zeroed before and dumped after
-// (run it under valgrind --tool=callgrind --instr-atstart=no); without valgrind it just ticks.
+// --quick runs every benchmark for a few milliseconds only (a smoke run). --instructions first
+// runs every scenario a fixed number of ticks under callgrind (this program again, with
+// --count-instructions), each scenario's ticks counted in a dump of their own. --screens DIR saves
+// the buffer and window of three ticks of every scenario, to compare two builds.
 #include "benchgame.h"
+#include "callgrind.h"
 
 #include "game/gamestate.h"
 
 #include <QApplication>
 #include <QScreen>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <ext/stdio_filebuf.h>
 #include <iostream>
 #include <map>
@@ -35,6 +39,8 @@ namespace {
 
 const char floorName[] = "floor: 240x320 copy to buffer and widget";
 const char saveName[] = "attribute save (every 10th tick)";
+
+constexpr int countedTicks = 10;
 
 // Under callgrind: each scenario's ticks counted apart, in a dump named after it.
 int countInstructions(BenchGame &game, int ticks)
@@ -85,6 +91,50 @@ int saveScreens(BenchGame &game, const QString &dir)
     return 0;
 }
 
+// Instructions per tick by benchmark name, when counted.
+std::map<std::string, double> instructionsPerTick;
+// CPU seconds per tick of the floor's measured runs: those with the most iterations (Google
+// Benchmark first calls each benchmark with fewer, to find how many to run).
+benchmark::IterationCount floorIterations = 0;
+std::vector<double> floorSeconds;
+
+double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + now.tv_nsec / 1e9;
+}
+
+// Runs `step` as Google Benchmark asks and sets the counters that compare it with the floor.
+// Glyphs and pictures met for the first time are cached in the first steps: those are not counted.
+void measure(benchmark::State &state, const char *name, const std::function<void()> &step)
+{
+    for (int i = 0; i < 3; ++i)
+        step();
+    const double start = processCpuSeconds();
+    for (auto _ : state)
+        step();
+    const double perTick = (processCpuSeconds() - start) / double(state.iterations());
+    if (name == std::string(floorName)) {
+        if (state.iterations() > floorIterations)
+            floorSeconds.clear();
+        if (state.iterations() >= floorIterations) {
+            floorIterations = state.iterations();
+            floorSeconds.push_back(perTick);
+        }
+        state.counters["x_floor"] = 1;
+    } else if (!floorSeconds.empty()) {
+        std::vector<double> floors = floorSeconds;
+        std::nth_element(floors.begin(), floors.begin() + floors.size() / 2, floors.end());
+        state.counters["x_floor"] = perTick / floors[floors.size() / 2];
+    }
+    const auto counted = instructionsPerTick.find(name);
+    if (counted != instructionsPerTick.end()) {
+        state.counters["instructions"] = counted->second;
+        state.counters["instr_x_floor"] = counted->second / instructionsPerTick[floorName];
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -92,6 +142,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     bool quick = false;
+    bool instructions = false;
     int instructionTicks = 0;
     QString screensDir;
     std::vector<char *> rest;
@@ -99,7 +150,9 @@ int main(int argc, char **argv)
         if (std::strcmp(argv[i], "--quick") == 0)
             quick = true;
         else if (std::strcmp(argv[i], "--instructions") == 0)
-            instructionTicks = 10;
+            instructions = true;
+        else if (std::strcmp(argv[i], "--count-instructions") == 0)
+            instructionTicks = countedTicks;
         else if (std::strcmp(argv[i], "--screens") == 0 && i + 1 < argc)
             screensDir = QString::fromLocal8Bit(argv[++i]);
         else
@@ -112,6 +165,11 @@ int main(int argc, char **argv)
     __gnu_cxx::stdio_filebuf<char> resultBuffer(results, std::ios::out);
     std::ostream out(&resultBuffer);
 
+    if (instructions) {
+        const QStringList self = {QCoreApplication::applicationFilePath(), QStringLiteral("--count-instructions")};
+        for (const auto &[name, total] : callgrindTotals(self, {QStringLiteral("--instr-atstart=no")}))
+            instructionsPerTick[name] = total / countedTicks;
+    }
     BenchGame game;
     if (instructionTicks > 0)
         return countInstructions(game, instructionTicks);
@@ -119,23 +177,20 @@ int main(int argc, char **argv)
         return saveScreens(game, screensDir);
 
     const double minTime = quick ? 0.002 : 0.5;
-    benchmark::RegisterBenchmark(floorName, [&](benchmark::State &state) {
-        for (auto _ : state)
-            game.floorCopy();
-    })->MinTime(minTime)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+    const auto add = [minTime](const char *name, const std::function<void(benchmark::State &)> &run) {
+        benchmark::RegisterBenchmark(name, run)->MinTime(minTime)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+    };
+    add(floorName, [&game](benchmark::State &state) { measure(state, floorName, [&game] { game.floorCopy(); }); });
     for (const TickScenario &scenario : tickScenarios()) {
-        benchmark::RegisterBenchmark(scenario.name, [&game, &scenario](benchmark::State &state) {
+        add(scenario.name, [&game, &scenario](benchmark::State &state) {
             scenario.enter(game);
-            for (auto _ : state) {
+            measure(state, scenario.name, [&game, &scenario] {
                 scenario.prepare();
                 game.tick();
-            }
-        })->MinTime(minTime)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+            });
+        });
     }
-    benchmark::RegisterBenchmark(saveName, [&](benchmark::State &state) {
-        for (auto _ : state)
-            game.saveAttributes();
-    })->MinTime(minTime)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+    add(saveName, [&game](benchmark::State &state) { measure(state, saveName, [&game] { game.saveAttributes(); }); });
 
     benchmark::Initialize(&restCount, rest.data());
     // Colours only for a terminal.
