@@ -12,27 +12,6 @@
 #include <QStaticText>
 #include <unordered_map>
 
-const QFont &gameFont(int size, int weight)
-{
-    static QHash<int, QFont> cache;
-    const int key = size * 1000 + weight;
-    auto it = cache.find(key);
-    if (it == cache.end()) {
-        QFont font(QStringLiteral("helvetica"));
-        font.setStyleHint(QFont::SansSerif);
-        font.setPixelSize(size);
-        font.setWeight(weight >= 75 ? QFont::Bold : QFont::Normal);
-        font.setItalic(false);
-        it = cache.insert(key, font);
-    }
-    return *it;
-}
-
-void drawExactRect(QPainter &painter, const QRect &rect)
-{
-    painter.drawRect(rect.adjusted(0, 0, -1, -1));
-}
-
 namespace {
 
 struct LaidOutKey
@@ -56,60 +35,17 @@ struct LaidOutText
 // read-outs) would fill the store, so it starts afresh when it holds this many.
 constexpr int maxLaidOutTexts = 512;
 
-const LaidOutText &laidOut(const QString &text, const QFont &font)
+struct FitKey
 {
-    static QHash<LaidOutKey, LaidOutText> store;
-    LaidOutKey key{text, font};
-    auto it = store.find(key);
-    if (it == store.end()) {
-        if (store.size() >= maxLaidOutTexts)
-            store.clear();
-        QStaticText staticText(text);
-        staticText.setTextFormat(Qt::PlainText);
-        staticText.prepare(QTransform(), font);
-        const QFontMetricsF metrics(font);
-        const QRect ink = metrics.tightBoundingRect(text).toAlignedRect();
-        it = store.insert(std::move(key), LaidOutText{staticText, metrics.ascent(), ink});
-    }
-    return *it;
-}
+    LaidOutKey text;
+    int room;
+    bool operator==(const FitKey &other) const { return text == other.text && room == other.room; }
+};
 
-// Smaller than this a text is no longer read but guessed.
-constexpr int smallestFittedSize = 6;
-
-// The font in which text fits into `room` pixels right of its start: the painter's own where it
-// fits, else the family's narrow face at the same size, else the largest size of the narrow face
-// that fits (the narrow face missing, the same with the painter's font).
-QFont fittedFont(const QString &text, const QFont &font, int room)
+struct FitKeyHash
 {
-    struct FitKey
-    {
-        LaidOutKey text;
-        int room;
-        bool operator==(const FitKey &other) const { return text == other.text && room == other.room; }
-    };
-    struct FitKeyHash
-    {
-        size_t operator()(const FitKey &key, size_t seed = 0) const { return qHashMulti(seed, qHash(key.text), key.room); }
-    };
-    static std::unordered_map<FitKey, QFont, FitKeyHash> fitted;
-    const FitKey key{{text, font}, room};
-    if (auto it = fitted.find(key); it != fitted.end())
-        return it->second;
-
-    QFont narrow = font;
-    narrow.setFamilies({QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Helvetica Narrow")});
-    QFont candidate = QFontInfo(narrow).family().contains(QLatin1String("Narrow")) ? narrow : font;
-    for (int size = font.pixelSize(); size >= smallestFittedSize; --size) {
-        candidate.setPixelSize(size);
-        if (laidOut(text, candidate).ink.right() < room)
-            break;
-    }
-    if (fitted.size() >= maxLaidOutTexts)
-        fitted.clear();
-    fitted.emplace(key, candidate);
-    return candidate;
-}
+    size_t operator()(const FitKey &key, size_t seed = 0) const { return qHashMulti(seed, qHash(key.text), key.room); }
+};
 
 // The screens draw the same texts on the same ground every second, and a text with a halo is
 // drawn nine times. What a text made of the pixels around it is kept with the pixels it was
@@ -142,11 +78,94 @@ constexpr int drawnMargin = 3;
 // A screen draws a dozen texts at most; a kept one holds two copies of its box (a few KiB).
 constexpr int maxDrawnTexts = 64;
 
-QHash<DrawnKey, Drawn> &drawnTexts()
+// All that the text drawing keeps from one tick to the next, in one place: fonts matched,
+// texts laid out, the fonts that made long texts fit, texts as drawn on their ground, and the
+// tests' observer. Each store starts afresh when full.
+struct TextMemory
 {
-    static QHash<DrawnKey, Drawn> store;
-    return store;
+    QHash<int, QFont> fonts;
+    QHash<LaidOutKey, LaidOutText> laidOut;
+    std::unordered_map<FitKey, QFont, FitKeyHash> fitted;
+    QHash<DrawnKey, Drawn> drawn;
+    std::function<void(const DrawnText &)> observer;
+};
+
+TextMemory &memory()
+{
+    static TextMemory kept;
+    return kept;
 }
+
+}
+
+const QFont &gameFont(int size, int weight)
+{
+    QHash<int, QFont> &cache = memory().fonts;
+    const int key = size * 1000 + weight;
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        QFont font(QStringLiteral("helvetica"));
+        font.setStyleHint(QFont::SansSerif);
+        font.setPixelSize(size);
+        font.setWeight(weight >= 75 ? QFont::Bold : QFont::Normal);
+        font.setItalic(false);
+        it = cache.insert(key, font);
+    }
+    return *it;
+}
+
+void drawExactRect(QPainter &painter, const QRect &rect)
+{
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+}
+
+namespace {
+
+const LaidOutText &laidOut(const QString &text, const QFont &font)
+{
+    QHash<LaidOutKey, LaidOutText> &store = memory().laidOut;
+    LaidOutKey key{text, font};
+    auto it = store.find(key);
+    if (it == store.end()) {
+        if (store.size() >= maxLaidOutTexts)
+            store.clear();
+        QStaticText staticText(text);
+        staticText.setTextFormat(Qt::PlainText);
+        staticText.prepare(QTransform(), font);
+        const QFontMetricsF metrics(font);
+        const QRect ink = metrics.tightBoundingRect(text).toAlignedRect();
+        it = store.insert(std::move(key), LaidOutText{staticText, metrics.ascent(), ink});
+    }
+    return *it;
+}
+
+// Smaller than this a text is no longer read but guessed.
+constexpr int smallestFittedSize = 6;
+
+// The font in which text fits into `room` pixels right of its start: the painter's own where it
+// fits, else the family's narrow face at the same size, else the largest size of the narrow face
+// that fits (the narrow face missing, the same with the painter's font).
+QFont fittedFont(const QString &text, const QFont &font, int room)
+{
+    auto &fitted = memory().fitted;
+    const FitKey key{{text, font}, room};
+    if (auto it = fitted.find(key); it != fitted.end())
+        return it->second;
+
+    QFont narrow = font;
+    narrow.setFamilies({QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Helvetica Narrow")});
+    QFont candidate = QFontInfo(narrow).family().contains(QLatin1String("Narrow")) ? narrow : font;
+    for (int size = font.pixelSize(); size >= smallestFittedSize; --size) {
+        candidate.setPixelSize(size);
+        if (laidOut(text, candidate).ink.right() < room)
+            break;
+    }
+    if (fitted.size() >= maxLaidOutTexts)
+        fitted.clear();
+    fitted.emplace(key, candidate);
+    return candidate;
+}
+
 
 // A painter that draws straight into an image or pixmap, with nothing that changes what a text
 // does to the pixels besides the text itself.
@@ -160,17 +179,12 @@ bool plainPainter(const QPainter &painter)
         && painter.backgroundMode() == Qt::TransparentMode;
 }
 
-std::function<void(const DrawnText &)> &drawnTextObserver()
-{
-    static std::function<void(const DrawnText &)> observer;
-    return observer;
-}
 
 }
 
 void setDrawnTextObserver(std::function<void(const DrawnText &)> observer)
 {
-    drawnTextObserver() = std::move(observer);
+    memory().observer = std::move(observer);
 }
 
 namespace {
@@ -216,7 +230,7 @@ void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace 
                            : QRect();
     const QImage ground = kept ? pixelsUnder(painter, box) : QImage();
     const DrawnKey key{text, font, painter.pen().color().rgba(), QPoint(x, y), int(painter.renderHints())};
-    auto &store = drawnTexts();
+    auto &store = memory().drawn;
     bool halo = false;
     if (auto it = store.constFind(key); kept && it != store.constEnd() && sameBytes(it->ground, ground)) {
         halo = it->halo;
@@ -238,7 +252,7 @@ void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace 
             store.insert(key, Drawn{ground, pixelsUnder(painter, box), halo});
         }
     }
-    if (const auto &observer = drawnTextObserver())
+    if (const auto &observer = memory().observer)
         observer(DrawnText{text, ink, font, place, halo});
 }
 

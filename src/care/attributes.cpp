@@ -30,25 +30,46 @@ void tire(Attributes &a, double powerCost, double spiritCost)
 
 void idleLoopEnd(Attributes &a) { growOlder(a, 0.01); }
 
-void eatLoopEnd(Attributes &a, int actionTicks)
+namespace {
+
+// Eating and sleeping differ only in their amounts: what a loop end adds, and what keeping the
+// activity up too long costs.
+struct Gain
 {
-    growOlder(a, 0.01);
-    a.fat = raised(a.fat, 0.1, attributeLimit);
-    a.muscle = raised(a.muscle, 0.01, attributeLimit);
-    if (actionTicks > eatingTiresAfter)
-        tire(a, 0.01, 0.02);
+    float Attributes::*attribute;
+    double amount;
+};
+
+struct RestingLoop
+{
+    double age;
+    Gain gains[3];
+    int tiresAfter;
+    double powerCost, spiritCost;
+};
+
+constexpr RestingLoop eating{0.01, {{&Attributes::fat, 0.1}, {&Attributes::muscle, 0.01}},
+                             eatingTiresAfter, 0.01, 0.02};
+// Too much sleep costs more than it gives.
+constexpr RestingLoop sleeping{0.005,
+                               {{&Attributes::fat, 0.005}, {&Attributes::spirit, 0.01}, {&Attributes::power, 0.01}},
+                               sleepingTiresAfter, 0.02, 0.03};
+
+void restingLoopEnd(const RestingLoop &loop, Attributes &a, int actionTicks)
+{
+    growOlder(a, loop.age);
+    for (const Gain &gain : loop.gains)
+        if (gain.attribute)
+            a.*gain.attribute = raised(a.*gain.attribute, gain.amount, attributeLimit);
+    if (actionTicks > loop.tiresAfter)
+        tire(a, loop.powerCost, loop.spiritCost);
 }
 
-void sleepLoopEnd(Attributes &a, int actionTicks)
-{
-    growOlder(a, 0.005);
-    a.fat = raised(a.fat, 0.005, attributeLimit);
-    a.spirit = raised(a.spirit, 0.01, attributeLimit);
-    a.power = raised(a.power, 0.01, attributeLimit);
-    // Too much sleep costs more than it gives.
-    if (actionTicks > sleepingTiresAfter)
-        tire(a, 0.02, 0.03);
 }
+
+void eatLoopEnd(Attributes &a, int actionTicks) { restingLoopEnd(eating, a, actionTicks); }
+
+void sleepLoopEnd(Attributes &a, int actionTicks) { restingLoopEnd(sleeping, a, actionTicks); }
 
 void runStepThree(Attributes &a, int actionTicks)
 {

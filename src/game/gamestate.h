@@ -16,38 +16,20 @@ class IdMenuBar;
 class ClientSocket;
 class SimpleServer;
 
-// Mode numbers: what the tick does.
+// Mode numbers: what the tick does. The care activities, then the screens, then the races: the
+// server's, the client's and the one against the computer.
 enum Mode : int {
-    ModeNaming = 0,
-    ModeIdle = 1,
-    ModeEat = 2,
-    ModeSleep = 3,
-    ModeRun = 4,
-    ModeJump = 5,
-    ModeStatus = 9,
-    ModeAbout = 10,
-    ModeServerAsk = 20,
-    ModeServerWait = 21,
-    ModeServerRace = 30,
-    ModeClientAsk = 40,
-    ModeClientConnect = 41,
-    ModeClientRace = 50,
+    ModeNaming = 0, ModeIdle = 1, ModeEat = 2, ModeSleep = 3, ModeRun = 4, ModeJump = 5,
+    ModeStatus = 9, ModeAbout = 10,
+    ModeServerAsk = 20, ModeServerWait = 21, ModeServerRace = 30,
+    ModeClientAsk = 40, ModeClientConnect = 41, ModeClientRace = 50,
     ModeDemoRace = 60,
 };
 
-// Menu item ids.
+// Menu item ids, a row for each menu: Race (and About), then Action.
 enum MenuId : int {
-    IdServer = 81,
-    IdClient = 82,
-    IdComputer = 83,
-    IdAbout = 84,
-    IdIdle = 91,
-    IdEat = 92,
-    IdSleep = 93,
-    IdRun = 94,
-    IdJump = 95,
-    IdStatus = 96,
-    IdHop = 98,
+    IdServer = 81, IdClient = 82, IdComputer = 83, IdAbout = 84,
+    IdIdle = 91, IdEat = 92, IdSleep = 93, IdRun = 94, IdJump = 95, IdStatus = 96, IdHop = 98,
 };
 
 // Every item but the two pop-up titles and Hop!, in the order they are enabled.
@@ -98,16 +80,12 @@ struct GameState
     int isServer = 1;
 
     IdMenuBar *menuBar = nullptr;
-    QPushButton *okButton = nullptr;
-    QPushButton *disconnectButton = nullptr;
-    QPushButton *confirmButton = nullptr;
-    QPushButton *cancelButton = nullptr;
-    QLineEdit *nameEdit = nullptr;
-    QLineEdit *addressEdit = nullptr;
+    // The widgets over the screen.
+    QPushButton *okButton = nullptr, *disconnectButton = nullptr, *confirmButton = nullptr, *cancelButton = nullptr;
+    QLineEdit *nameEdit = nullptr, *addressEdit = nullptr;
+    // The screen's buffer and the three background strips it is drawn from.
     QPixmap *screenBuffer = nullptr;
-    QPixmap *backgd1Pixmap = nullptr;
-    QPixmap *backgd2Pixmap = nullptr;
-    QPixmap *backgd3Pixmap = nullptr;
+    QPixmap *backgd1Pixmap = nullptr, *backgd2Pixmap = nullptr, *backgd3Pixmap = nullptr;
     QTimer *lifeTimer = nullptr;
 
     // Activities.

@@ -11,11 +11,6 @@
 
 namespace {
 
-Protocol::ClientSide clientSideOf(const GameState &state)
-{
-    return {state.netState, state.askPosReady, state.pos1, state.pos2, state.winner, state.opponentName};
-}
-
 // The connection cannot carry the race: the connecting screen shows "Host cannot be connected!".
 void connectionFailed()
 {
@@ -23,14 +18,20 @@ void connectionFailed()
     gs.netState = Protocol::NetLost;
 }
 
-void takeClientSide(GameState &state, const Protocol::ClientSide &side)
+// What a line changed, into the game.
+void takeStep(const Protocol::ClientStep &step)
 {
-    state.netState = side.netState;
-    state.askPosReady = side.askPosReady;
-    state.pos1 = side.pos1;
-    state.pos2 = side.pos2;
-    state.winner = side.winner;
-    state.opponentName = side.opponentName;
+    gs.netState = step.netState;
+    if (step.opponentName)
+        gs.opponentName = *step.opponentName;
+    if (!step.answer)
+        return;
+    gs.askPosReady = 1;
+    if (step.answer->wellFormed) {
+        gs.pos1 = step.answer->pos1;
+        gs.pos2 = step.answer->pos2;
+        gs.winner = step.answer->winner;
+    }
 }
 
 }
@@ -69,9 +70,8 @@ void Trotix::ClientRead()
     const QByteArray &line = waiting.lines.last();
     gs.receivedLine = QString::fromLatin1(line);
     const int weight = raceWeight(attributesOf(gs));
-    const Protocol::ClientStep step =
-        Protocol::clientStep(clientSideOf(gs), line, QByteArray(gs.horseName), weight);
-    takeClientSide(gs, step.state);
+    const Protocol::ClientStep step = Protocol::clientStep(gs.netState, line, QByteArray(gs.horseName), weight);
+    takeStep(step);
     logAndSend(*gs.clientSocket, step.log, step.send);
 }
 

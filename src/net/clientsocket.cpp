@@ -4,14 +4,9 @@
 #include "net/protocol.h"
 #include "net/wire.h"
 #include "platform/log.h"
+#include "race/raceclock.h"
 
 namespace {
-
-Protocol::ServerSide serverSideOf(const GameState &state)
-{
-    return {state.netState, state.serverAccepting, state.raceTick, state.pos1, state.pos2, state.winner,
-            state.challengerWeight, state.opponentName, state.myName};
-}
 
 // The race's connection is let go: the race it owned is over with it.
 void forget(const ClientSocket *connection)
@@ -22,13 +17,17 @@ void forget(const ClientSocket *connection)
     gs.serverConnectionOwnsRace = 0;
 }
 
-void takeServerSide(GameState &state, const Protocol::ServerSide &side)
+// What a line changed, into the game.
+void takeStep(const Protocol::ServerStep &step)
 {
-    state.netState = side.netState;
-    state.raceTick = side.raceTick;
-    state.challengerWeight = side.challengerWeight;
-    state.opponentName = side.opponentName;
-    state.myName = side.myName;
+    gs.netState = step.netState;
+    if (step.startsRace)
+        gs.raceTick = RaceClock::off;
+    if (step.challenger) {
+        gs.opponentName = step.challenger->name;
+        gs.challengerWeight = step.challenger->weight;
+        gs.myName = QString::fromLatin1(gs.horseName);
+    }
 }
 
 }
@@ -101,9 +100,9 @@ void ClientSocket::readClient()
         const Protocol::Sender from = sender();
         if (from != Protocol::Sender::Stranger)
             gs.receivedLine = QString::fromLatin1(line);
-        const Protocol::ServerStep step =
-            Protocol::serverStep(serverSideOf(gs), line, QByteArray(gs.horseName), from);
-        takeServerSide(gs, step.state);
+        const Protocol::ServerStep step = Protocol::serverStep(
+            {gs.netState, gs.serverAccepting, gs.pos1, gs.pos2, gs.winner}, line, QByteArray(gs.horseName), from);
+        takeStep(step);
         if (step.takesRace) {
             gs.serverConnection = this;
             gs.serverConnectionOwnsRace = 1;

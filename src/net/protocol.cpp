@@ -1,7 +1,5 @@
 #include "net/protocol.h"
 
-#include "race/raceclock.h"
-
 #include <QIODevice>
 
 namespace Protocol {
@@ -81,28 +79,25 @@ Sender senderOf(int netState, bool raceOwner, bool isOwner)
     return isOwner ? Sender::Owner : Sender::Stranger;
 }
 
-ServerStep serverStep(const ServerSide &state, const QByteArray &received, const QByteArray &ownName, Sender sender)
+ServerStep serverStep(const ServerSide &s, const QByteArray &received, const QByteArray &ownName, Sender sender)
 {
-    ServerStep step{state, {}, {}};
-    ServerSide &s = step.state;
+    ServerStep step;
+    step.netState = s.netState;
     if (sender == Sender::Stranger) {
         step.reply = keywordLine(Keyword::Badreq);
     } else if (s.serverAccepting == 1 && s.netState < NetGreeted && beginsWith(received, Keyword::Trotix)) {
-        s.netState = NetGreeted;
+        step.netState = NetGreeted;
         step.reply = keywordLine(Keyword::Trotix);
         step.takesRace = true;
     } else if (s.netState == NetGreeted) {
-        const NameLine challenger = parseNameLine(received);
-        s.netState = NetNamed;
-        s.opponentName = challenger.name;
-        s.challengerWeight = challenger.weight;
-        step.log = "trotix: Challenger's weight: " + number(challenger.weight) + "\n";
-        s.myName = QString::fromLatin1(ownName);
-        step.reply = nameReply(s.myName.toLatin1());
+        step.challenger = parseNameLine(received);
+        step.netState = NetNamed;
+        step.log = "trotix: Challenger's weight: " + number(step.challenger->weight) + "\n";
+        step.reply = nameReply(ownName);
     } else if (s.netState == NetNamed && beginsWith(received, Keyword::Okokok)) {
-        s.netState = NetReady;
+        step.netState = NetReady;
     } else if (s.netState == NetReady && beginsWith(received, Keyword::Gogogo)) {
-        s.raceTick = RaceClock::off;
+        step.startsRace = true;
     } else if (s.netState == NetReady && beginsWith(received, Keyword::Askpos)) {
         step.reply = positionReply(s.pos1, s.pos2, s.winner);
     } else if (s.netState == NetIdle && beginsWith(received, Keyword::Askpos)) {
@@ -141,33 +136,27 @@ PositionReply parsePositionReply(const QByteArray &received)
     return reply;
 }
 
-ClientStep clientStep(const ClientSide &state, const QByteArray &received, const QByteArray &ownName, int ownWeight)
+ClientStep clientStep(int netState, const QByteArray &received, const QByteArray &ownName, int ownWeight)
 {
-    ClientStep step{state, {}, {}};
-    ClientSide &s = step.state;
-    if (s.netState < NetGreeted && received == keywordLine(Keyword::Trotix)) {
-        s.netState = NetGreeted;
+    ClientStep step;
+    step.netState = netState;
+    if (netState < NetGreeted && received == keywordLine(Keyword::Trotix)) {
+        step.netState = NetGreeted;
         step.log = "trotix: TROTIX Server found!\n";
         step.send = nameLine(ownName, ownWeight);
         step.log += "trotix: Output to Server: " + step.send.chopped(1) + "\n";
     } else if (received == keywordLine(Keyword::Badreq)) {
         step.log = "trotix: Bad request is answered by server.\n";
-        s.netState = NetRefused;
+        step.netState = NetRefused;
     } else if (received == keywordLine(Keyword::Notava)) {
-        s.netState = NetLost;
-    } else if (s.netState == NetGreeted) {
-        s.opponentName = QString::fromLatin1(received.left(15));
-        s.netState = NetReady;
+        step.netState = NetLost;
+    } else if (netState == NetGreeted) {
+        step.opponentName = QString::fromLatin1(received.left(15));
+        step.netState = NetReady;
         step.send = keywordLine(Keyword::Okokok);
-    } else if (s.netState == NetReady) {
-        s.askPosReady = 1;
-        const PositionReply reply = parsePositionReply(received);
-        if (reply.wellFormed) {
-            s.pos1 = reply.pos1;
-            s.pos2 = reply.pos2;
-            s.winner = reply.winner;
-        }
-        step.log = reply.log;
+    } else if (netState == NetReady) {
+        step.answer = parsePositionReply(received);
+        step.log = step.answer->log;
     }
     return step;
 }

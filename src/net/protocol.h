@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class QIODevice;
 
 namespace Protocol {
@@ -54,18 +56,13 @@ QByteArray positionReply(int pos1, int pos2, int winner);
 // around it and one sign allowed; anything else, a value outside the int range included, reads
 // as 0. The text ends at its first NUL.
 
-// What the server keeps of a connection, as far as one line can change or needs it.
+// What the server's rules read of the game: where the hand-shake stands, whether challengers are
+// taken, and the positions an "ASKPOS" is answered with.
 struct ServerSide
 {
     int netState = 0;
     int serverAccepting = 0;
-    int raceTick = 0;
-    int pos1 = 0;
-    int pos2 = 0;
-    int winner = 0;
-    int challengerWeight = 0;
-    QString opponentName;
-    QString myName;
+    int pos1 = 0, pos2 = 0, winner = 0;
 };
 
 // One race, one connection: from the moment a connection's greeting is accepted until the race
@@ -79,25 +76,6 @@ enum class Sender {
 // Once the game has left the hand-shake and race states (3 to 5), that connection owns nothing.
 Sender senderOf(int netState, bool raceOwner, bool isOwner);
 
-struct ServerStep
-{
-    ServerSide state;
-    QByteArray reply; // empty: nothing to send
-    QByteArray log;   // whole log lines, empty when nothing is logged
-    bool takesRace = false; // the greeting was accepted: this connection owns the race from now on
-};
-
-// The server's rules for one received line (line feed included); ownName is the own horse's name
-// as stored. Only the first six characters name the keyword; in state 3 the whole line is the
-// challenger's name line. A stranger's every line is answered "BADREQ", as a busy server answers.
-ServerStep serverStep(const ServerSide &state, const QByteArray &line, const QByteArray &ownName,
-                      Sender sender = Sender::Anyone);
-
-// The client's side of a socket error: whether it is a failed connection (netState 10, "Host
-// cannot be connected!"). The server's orderly close ends a race without notice; during the
-// hand-shake it means the race cannot be had, and a failure already shown stays as it is.
-bool clientConnectionFailed(int netState, bool closedByServer);
-
 // The challenger's name line: the name is its first 15 characters, the race weight the text from
 // offset 15 up to the line's last character (the line feed), read as a number ("+150" is 150).
 // A line whose character at offset 15 is not the "+" (a name shorter or longer than 15) has its
@@ -109,37 +87,53 @@ struct NameLine
 };
 NameLine parseNameLine(const QByteArray &line);
 
-struct ClientSide
+// What one line changes, and only that: netState is the state after the line (the same when the
+// line changes nothing); the rest is there only where the line changes it.
+struct ServerStep
 {
     int netState = 0;
-    int askPosReady = 1;
-    int pos1 = 0;
-    int pos2 = 0;
-    int winner = 0;
-    QString opponentName;
+    QByteArray reply; // empty: nothing to send
+    QByteArray log;   // whole log lines, empty when nothing is logged
+    bool takesRace = false;  // the greeting was accepted: this connection owns the race from now on
+    bool startsRace = false; // "GOGOGO": the race clock starts
+    std::optional<NameLine> challenger; // the name line was read: the race is against this horse
 };
 
-struct ClientStep
-{
-    ClientSide state;
-    QByteArray send;
-    QByteArray log;
-};
+// The server's rules for one received line (line feed included); ownName is the own horse's name
+// as stored, which the name line is answered with. Only the first six characters name the
+// keyword; in state 3 the whole line is the challenger's name line. A stranger's every line is
+// answered "BADREQ", as a busy server answers.
+ServerStep serverStep(const ServerSide &state, const QByteArray &line, const QByteArray &ownName,
+                      Sender sender = Sender::Anyone);
 
-// The client's rules for the last complete line of a notification (line feed included); the own
-// name and race weight go into the name line.
-ClientStep clientStep(const ClientSide &state, const QByteArray &line, const QByteArray &ownName, int ownWeight);
+// The client's side of a socket error: whether it is a failed connection (netState 10, "Host
+// cannot be connected!"). The server's orderly close ends a race without notice; during the
+// hand-shake it means the race cannot be had, and a failure already shown stays as it is.
+bool clientConnectionFailed(int netState, bool closedByServer);
 
 // The server's answer to "ASKPOS": three numbers split at the first two "+".
 struct PositionReply
 {
     bool wellFormed = false; // two "+" found; otherwise the reply is ignored
-    int pos1 = 0;
-    int pos2 = 0;
-    int winner = 0;
+    int pos1 = 0, pos2 = 0, winner = 0;
     QByteArray log;
 };
 PositionReply parsePositionReply(const QByteArray &line);
+
+// What one line changes on the client's side, as on the server's.
+struct ClientStep
+{
+    int netState = 0;
+    QByteArray send;
+    QByteArray log;
+    std::optional<QString> opponentName; // the server's name reply
+    // An answer to "ASKPOS" came, well formed or not: the next request may go out.
+    std::optional<PositionReply> answer;
+};
+
+// The client's rules for the last complete line of a notification (line feed included); the own
+// name and race weight go into the name line.
+ClientStep clientStep(int netState, const QByteArray &line, const QByteArray &ownName, int ownWeight);
 
 // Takes the complete lines waiting on a device, each with its line feed. tooLong is set, and
 // reading stops, when a line passes maxLineLength: complete or not, such a line is never taken.

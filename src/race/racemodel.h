@@ -8,10 +8,8 @@
 // Win scenarios: which horse the race favours, and how clearly.
 enum WinScenario : int {
     ScenarioNone = 0,
-    Player1Clearly = 1,
-    Player1Narrowly = 2,
-    Player2Clearly = 3,
-    Player2Narrowly = 4,
+    Player1Clearly = 1, Player1Narrowly = 2,
+    Player2Clearly = 3, Player2Narrowly = 4,
 };
 
 constexpr int finishLine = 2000;

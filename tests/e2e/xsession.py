@@ -83,7 +83,8 @@ def window_of(display, game):
         if found:
             return found[0]
         if game.poll() is not None:
-            fail("a game ended before showing its window")
+            log = next(path for started_game, path in started if started_game is game)
+            fail("a game ended (%d) before showing its window; log ends:\n%s" % (game.returncode, read(log)[-1500:]))
         time.sleep(0.2)
     fail("no game window")
 

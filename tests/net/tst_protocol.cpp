@@ -11,33 +11,8 @@ using namespace Protocol;
 namespace {
 
 const QByteArray ownName("MY HORSE       ");
-const QString oldName = QStringLiteral("OLD NAME");
-
-ServerSide serverIn(int netState, int accepting = 1)
-{
-    ServerSide s;
-    s.netState = netState;
-    s.serverAccepting = accepting;
-    s.raceTick = 12;
-    s.pos1 = 1234;
-    s.pos2 = 987;
-    s.winner = 0;
-    s.challengerWeight = 77;
-    s.opponentName = oldName;
-    return s;
-}
-
-ClientSide clientIn(int netState)
-{
-    ClientSide s;
-    s.netState = netState;
-    s.askPosReady = 0;
-    s.pos1 = 1500;
-    s.pos2 = 1400;
-    s.winner = 0;
-    s.opponentName = oldName;
-    return s;
-}
+// The positions a server in the race answers "ASKPOS" with.
+ServerSide serverIn(int netState, int accepting = 1) { return {netState, accepting, 1234, 987, 0}; }
 
 }
 
@@ -61,27 +36,27 @@ private slots:
         QCOMPARE(positionReply(1234, 987, 0), QByteArray("1234+987+0\n"));
     }
 
-    // Every line but the name line changes no name or weight and logs nothing.
+    // Every line but the name line names no challenger and logs nothing.
     void serverRules()
     {
-        struct Row { int netState, accepting; QByteArray line; int newState, raceTick; QByteArray reply; };
+        struct Row { int netState, accepting; QByteArray line; int newState; bool starts; QByteArray reply; };
         const Row rows[] = {
-            {1, 1, "TROTIX\n", 3, 12, "TROTIX\n"}, {1, 1, "TROTIX\r\n", 3, 12, "TROTIX\n"},
-            {0, 0, "TROTIX\n", 0, 12, "BADREQ\n"}, // not taking challengers
-            {1, 1, "TROTI\n", 1, 12, "BADREQ\n"},
-            {4, 1, "OKOKOK\n", 5, 12, ""}, {5, 1, "OKOKOK\n", 5, 12, "BADREQ\n"},
-            {5, 1, "GOGOGO\n", 5, 5, ""}, {4, 1, "GOGOGO\n", 4, 12, "BADREQ\n"},
-            {5, 1, "ASKPOS\n", 5, 12, "1234+987+0\n"}, {0, 0, "ASKPOS\n", 0, 12, "NOTAVA\n"},
-            {1, 1, "ASKPOS\n", 1, 12, "BADREQ\n"}, {0, 1, QByteArray("\0\xff\x80\n", 4), 0, 12, "BADREQ\n"},
+            {1, 1, "TROTIX\n", 3, false, "TROTIX\n"}, {1, 1, "TROTIX\r\n", 3, false, "TROTIX\n"},
+            {0, 0, "TROTIX\n", 0, false, "BADREQ\n"}, // not taking challengers
+            {1, 1, "TROTI\n", 1, false, "BADREQ\n"},
+            {4, 1, "OKOKOK\n", 5, false, ""}, {5, 1, "OKOKOK\n", 5, false, "BADREQ\n"},
+            {5, 1, "GOGOGO\n", 5, true, ""}, {4, 1, "GOGOGO\n", 4, false, "BADREQ\n"},
+            {5, 1, "ASKPOS\n", 5, false, "1234+987+0\n"}, {0, 0, "ASKPOS\n", 0, false, "NOTAVA\n"},
+            {1, 1, "ASKPOS\n", 1, false, "BADREQ\n"}, {0, 1, QByteArray("\0\xff\x80\n", 4), 0, false, "BADREQ\n"},
         };
         for (const Row &r : rows) {
             const ServerStep step = serverStep(serverIn(r.netState, r.accepting), r.line, ownName);
-            QCOMPARE(step.state.netState, r.newState);
-            QCOMPARE(step.state.raceTick, r.raceTick);
+            QCOMPARE(step.netState, r.newState);
+            QCOMPARE(step.startsRace, r.starts);
+            QCOMPARE(step.takesRace, r.newState == 3 && r.netState != 3);
             QCOMPARE(step.reply, r.reply);
             QCOMPARE(step.log, QByteArray());
-            QCOMPARE(step.state.opponentName, oldName);
-            QCOMPARE(step.state.challengerWeight, 77);
+            QVERIFY(!step.challenger);
         }
     }
 
@@ -96,56 +71,61 @@ private slots:
         };
         for (const Row &r : rows) {
             const ServerStep step = serverStep(serverIn(3), r.line, "RED RUNNER     ");
-            QCOMPARE(step.state.netState, 4);
-            QCOMPARE(step.state.opponentName, r.name);
-            QCOMPARE(step.state.challengerWeight, r.weight);
+            QCOMPARE(step.netState, 4);
+            QVERIFY(step.challenger);
+            QCOMPARE(step.challenger->name, r.name);
+            QCOMPARE(step.challenger->weight, r.weight);
             QCOMPARE(step.reply, QByteArray("RED RUNNER     \n"));
             QCOMPARE(step.log, "trotix: Challenger's weight: " + QByteArray::number(r.weight) + "\n");
         }
     }
 
+    // In the race (state 5) every line is a position reply; before it, none is.
     void clientRules()
     {
-        struct Row { int netState; QByteArray line; int newState; QByteArray sent, log; QString opponent; };
+        using Name = std::optional<QString>;
+        struct Row { int netState; QByteArray line; int newState; QByteArray sent, log; Name opponent; };
+        const QByteArray ignored("trotix: Position reply without two '+' ignored.\n");
         const Row rows[] = {
             {1, "TROTIX\n", 3, "MY HORSE       +150\n",
-             "trotix: TROTIX Server found!\ntrotix: Output to Server: MY HORSE       +150\n", oldName},
-            {1, "TROTIX\r\n", 1, "", "", oldName}, {1, "TROTIX-2\n", 1, "", "", oldName}, // exact only
-            {1, "BADREQ\n", 30, "", "trotix: Bad request is answered by server.\n", oldName},
-            {5, "NOTAVA\n", 10, "", "", oldName},
+             "trotix: TROTIX Server found!\ntrotix: Output to Server: MY HORSE       +150\n", {}},
+            {1, "TROTIX\r\n", 1, "", "", {}}, {1, "TROTIX-2\n", 1, "", "", {}}, // exact only
+            {1, "BADREQ\n", 30, "", "trotix: Bad request is answered by server.\n", {}},
+            {5, "NOTAVA\n", 10, "", "", {}},
             {3, "RED RUNNER     \n", 5, "OKOKOK\n", "", "RED RUNNER     "},
-            {10, "TROTIX\n", 10, "", "", oldName}, // a failure ignores lines
+            {10, "TROTIX\n", 10, "", "", {}}, // a failure ignores lines
+            {5, "12+34\n", 5, "", ignored, {}},
         };
         for (const Row &r : rows) {
-            const ClientStep step = clientStep(clientIn(r.netState), r.line, ownName, 150);
-            QCOMPARE(step.state.netState, r.newState);
+            const ClientStep step = clientStep(r.netState, r.line, ownName, 150);
+            QCOMPARE(step.netState, r.newState);
             QCOMPARE(step.send, r.sent);
             QCOMPARE(step.log, r.log);
-            QCOMPARE(step.state.opponentName, r.opponent);
-            QCOMPARE(step.state.pos1, 1500);
+            QCOMPARE(step.opponentName, r.opponent);
+            QCOMPARE(bool(step.answer), r.netState == 5 && r.newState == 5);
         }
     }
 
-    void clientTakesPositionReplies()
+    void positionReplies()
     {
-        struct Row { QByteArray line; int pos1, pos2, winner; QByteArray log; };
+        struct Row { QByteArray line; bool wellFormed; int pos1, pos2, winner; QByteArray log; };
         const QByteArray ignored("trotix: Position reply without two '+' ignored.\n");
         const Row rows[] = {
-            {"2010+1995+1\n", 2010, 1995, 1,
+            {"2010+1995+1\n", true, 2010, 1995, 1,
              "trotix: Position converted from QString to Int\ntrotix: Len: 7 Splitter: 4\n"
              "trotix: Position got is Player 1: 2010, Player 2: 1995, Winner: 1\n "},
-            {"abc+12+x\n", 0, 12, 0,
+            {"abc+12+x\n", true, 0, 12, 0,
              "trotix: Position Conversion failed\ntrotix: Len: 5 Splitter: 2\n"
              "trotix: Position got is Player 1: 0, Player 2: 12, Winner: 0\n "},
-            {"12+34\n", 1500, 1400, 0, ignored}, {QByteArray("\0\xff\n", 3), 1500, 1400, 0, ignored},
+            {"12+34\n", false, 0, 0, 0, ignored}, {QByteArray("\0\xff\n", 3), false, 0, 0, 0, ignored},
         };
         for (const Row &r : rows) {
-            const ClientStep step = clientStep(clientIn(5), r.line, ownName, 150);
-            QCOMPARE(step.state.askPosReady, 1); // answered: the next request may go out
-            QCOMPARE(step.state.pos1, r.pos1);
-            QCOMPARE(step.state.pos2, r.pos2);
-            QCOMPARE(step.state.winner, r.winner);
-            QCOMPARE(step.log, r.log);
+            const PositionReply reply = parsePositionReply(r.line);
+            QCOMPARE(reply.wellFormed, r.wellFormed);
+            QCOMPARE(reply.pos1, r.pos1);
+            QCOMPARE(reply.pos2, r.pos2);
+            QCOMPARE(reply.winner, r.winner);
+            QCOMPARE(reply.log, r.log);
         }
     }
 
