@@ -2,7 +2,6 @@
 // every byte the game sends and answers with exact bytes; hand-shake, race, failures, a server that
 // sends a line too long. And the connection screens as the player sees them: every text at its
 // place in its font over the field, and the buttons each screen offers.
-#include "failuredisplay.h"
 #include "gamefixture.h"
 #include "net/ownaddress.h"
 #include "net/protocol.h"
@@ -13,6 +12,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTest>
 
 namespace {
@@ -28,39 +28,37 @@ void confirmAddress(GameFixture &game, const QString &address)
     game.call("confirmNetwork");
 }
 
-// How far a test takes the hand-shake before it goes its own way.
-enum class Stage { Greeted, Named, Ready };
+// How far a test takes the hand-shake before it goes its own way (Refused: no server listens).
+enum class Stage { Refused, Greeted, Named, Ready };
 
-// Connects to the scripted server and takes the hand-shake up to `stage`, each message checked:
-// Greeted, the game's "TROTIX" has come; Named, its name line has answered ours; Ready, it has
-// taken our name and sent "OKOKOK".
-ScriptedPeer *shakeHands(GameFixture &game, ScriptedServer &server, Stage stage = Stage::Ready)
-{
-    confirmAddress(game, QStringLiteral("127.0.0.1"));
-    ScriptedPeer *peer = server.accept();
-    if (!peer || peer->nextLine() != "TROTIX\n")
-        return nullptr;
-    if (stage == Stage::Greeted)
-        return peer;
-    peer->send("TROTIX\n");
-    if (peer->nextLine() != ownNameLine)
-        return nullptr;
-    if (stage == Stage::Named)
-        return peer;
-    peer->send("RED RUNNER     \n");
-    if (peer->nextLine() != "OKOKOK\n" || gs.netState != 5)
-        return nullptr;
-    return peer;
-}
-
-// Our game with a scripted server listening for it on port 1234.
+// Our game with a scripted server on port 1234 that takes its connection.
 struct ClientGame : GameFixture
 {
-    ScriptedServer server;
-    // The server's connection with the hand-shake taken up to `stage`; null if the port is taken.
+    QTcpServer server;
+    std::unique_ptr<ScriptedPeer> peer;
+
+    // The hand-shake taken up to `stage`, each message checked: Greeted, the game's "TROTIX" has
+    // come; Named, its name line has answered ours; Ready, it has taken our name and sent
+    // "OKOKOK". Null if a step fails or the port is taken.
     ScriptedPeer *connect(Stage stage = Stage::Ready)
     {
-        return server.listen() ? shakeHands(*this, server, stage) : nullptr;
+        if (!server.listen(QHostAddress::Any, 1234))
+            return nullptr;
+        confirmAddress(*this, QStringLiteral("127.0.0.1"));
+        if (!pumpUntil([this] { return server.hasPendingConnections(); }))
+            return nullptr;
+        peer = std::make_unique<ScriptedPeer>(server.nextPendingConnection());
+        if (peer->nextLine() != "TROTIX\n")
+            return nullptr;
+        if (stage == Stage::Greeted)
+            return peer.get();
+        peer->send("TROTIX\n");
+        if (peer->nextLine() != ownNameLine)
+            return nullptr;
+        if (stage == Stage::Named)
+            return peer.get();
+        peer->send("RED RUNNER     \n");
+        return peer->nextLine() == "OKOKOK\n" && gs.netState == 5 ? peer.get() : nullptr;
     }
 };
 
@@ -169,50 +167,39 @@ private slots:
         QVERIFY(peer->waitForClose()); // the race end closes the client's socket
     }
 
-    // The server ends its race a tick before the client and closes first: a normal end, not an
-    // error, and the client's race runs to its result.
-    void serverClosingAfterTheRaceIsNoError()
-    {
-        ClientGame game;
-        ScriptedPeer *peer = game.connect();
-        QVERIFY(peer);
-        LogCapture log;
-        QVERIFY(askedMidRace(game, *peer));
-        QVERIFY(answered(*peer, "2010+2005+1\n"));
-        peer->socket().disconnectFromHost();
-        QVERIFY(pumpUntil([] { return gs.clientSocket->state() == QAbstractSocket::UnconnectedState; }));
-        game.tick(13);
-        QCOMPARE(gs.mode, int(ModeIdle));
-        QCOMPARE(gs.winner, 1);
-        QVERIFY(!log.text().contains("Error"));
-    }
-
-    // A server that hangs up in the middle of the hand-shake, or sends a line too long, gave no
-    // race: shown as a connection that failed ("Host cannot be connected!" for four ticks).
-    void serverFailingInTheHandshakeCannotBeConnected()
+    // Refused, no address, or a server that hangs up in the middle of the hand-shake or sends a
+    // line too long: no race, "Host cannot be connected!" for four ticks, the address kept.
+    void failuresCountDownToIdle()
     {
         const QByteArray error("trotix: Start client connection Error!\n");
-        struct Row { Stage stage; QByteArray flood, log; };
-        const Row rows[] = {{Stage::Greeted, {}, error}, {Stage::Named, {}, error},
-                            {Stage::Greeted, QByteArray(1 << 20, 'X'),
-                             "trotix: Line too long from peer, connection dropped.\n" + error}};
+        const QByteArray tooLong("trotix: Line too long from peer, connection dropped.\n");
+        struct Row { Stage stage; QString address; QByteArray flood, log; };
+        const Row rows[] = {{Stage::Refused, "127.0.0.1", {}, error}, {Stage::Refused, "", {}, error},
+                            {Stage::Greeted, "127.0.0.1", {}, error}, {Stage::Named, "127.0.0.1", {}, error},
+                            {Stage::Greeted, "127.0.0.1", QByteArray(1 << 20, 'X'), tooLong + error}};
         for (const Row &r : rows) {
             ClientGame game;
-            ScriptedPeer *peer = game.connect(r.stage);
-            QVERIFY(peer);
             LogCapture log;
-            if (r.flood.isEmpty())
-                peer->socket().disconnectFromHost();
-            else
-                peer->send(r.flood);
-            QVERIFY(pumpUntil([] { return gs.netState == 10; }));
+            if (r.stage == Stage::Refused) {
+                confirmAddress(game, r.address);
+            } else {
+                QVERIFY(game.connect(r.stage));
+                if (r.flood.isEmpty())
+                    game.peer->socket().disconnectFromHost();
+                else
+                    game.peer->send(r.flood);
+            }
+            QVERIFY(pumpUntil([] { return gs.netState == 10; }, 20000));
             QVERIFY2(log.text().endsWith(r.log), log.text().constData());
             QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
+            QCOMPARE(gs.addressEdit->text(), r.address);
             gs.clientSocket->abort();
         }
     }
 
-    void onlyTheLastOfTwoLinesCounts()
+    // A server that sends two lines at once (the last counts), leaves a request unanswered (no
+    // second one goes out until it is), and closes first after the race: a normal end.
+    void anOddServerStillGivesARace()
     {
         ClientGame game;
         ScriptedPeer *peer = game.connect(Stage::Named);
@@ -221,40 +208,23 @@ private slots:
         QCOMPARE(peer->nextLine(), QByteArray("OKOKOK\n"));
         QCOMPARE(gs.opponentName, QStringLiteral("SECOND LINE    "));
         QVERIFY(peer->staysQuiet());
-
-        QVERIFY(askedMidRace(game, *peer));
-        QVERIFY(answered(*peer, "100+90+0\n200+180+0\n"));
-        QCOMPARE(gs.pos1, 200);
-        QCOMPARE(gs.pos2, 180);
-    }
-
-    void unansweredRequestBlocksLaterOnes()
-    {
-        ClientGame game;
-        ScriptedPeer *peer = game.connect();
-        QVERIFY(peer);
+        LogCapture log;
         QVERIFY(askedMidRace(game, *peer));
         game.tick(3);
         QVERIFY(peer->staysQuiet());
         QCOMPARE(gs.pos1, 1500);
-        QCOMPARE(gs.pos2, 1400);
-        QVERIFY(answered(*peer, "1540+1438+0\n"));
+        QVERIFY(answered(*peer, "100+90+0\n200+180+0\n"));
+        QCOMPARE(gs.pos1, 200);
+        QCOMPARE(gs.pos2, 180);
         game.tick();
         QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
-    }
-
-    // Refused, or no address at all: the address stays for the next try.
-    void connectionErrorsCountDownToIdle()
-    {
-        for (const QString &address : {QStringLiteral("127.0.0.1"), QString()}) {
-            GameFixture game;
-            LogCapture log;
-            confirmAddress(game, address);
-            QVERIFY(pumpUntil([] { return gs.netState == 10; }, 20000));
-            QVERIFY(log.text().contains("trotix: Start client connection Error!\n"));
-            QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
-            QCOMPARE(gs.addressEdit->text(), address);
-        }
+        QVERIFY(answered(*peer, "2010+2005+1\n"));
+        peer->socket().disconnectFromHost();
+        QVERIFY(pumpUntil([] { return gs.clientSocket->state() == QAbstractSocket::UnconnectedState; }));
+        game.tick(13);
+        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.winner, 1);
+        QVERIFY(!log.text().contains("Error"));
     }
 
     void disconnectOnTheCourseEndsTheRace()
