@@ -113,14 +113,11 @@ QImage GameFixture::screen() const
 
 QStringList logLines(const QByteArray &log)
 {
-    QStringList lines;
-    const QString text = QString::fromLatin1(log);
-    int start = 0;
-    while (start < text.size()) {
-        int end = text.indexOf(QLatin1Char('\n'), start);
-        end = end < 0 ? text.size() : end + 1;
-        lines << text.mid(start, end - start);
-        start = end;
-    }
+    QStringList lines = QString::fromLatin1(log).split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line += QLatin1Char('\n');
+    lines.last().chop(1); // after the last line feed: a line unfinished, or nothing
+    if (lines.last().isEmpty())
+        lines.removeLast();
     return lines;
 }
