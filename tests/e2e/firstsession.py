@@ -30,23 +30,12 @@ def horse(path):
 
 
 def main():
-    if x.tools_missing():
-        print("firstsession: Xvfb or xdotool missing, skipped")
-        return x.SKIP
-    root = x.temporary_root()
-    display = x.start_xvfb()
+    root, display = x.start_xvfb()
     home = x.make_home(root, "home", PICS)
     attr, log = os.path.join(home, "etc", "trotix_attr.conf"), os.path.join(root, "game.log")
     game = x.start_game(GAME, home, display, log)
     window = x.window_of(display, game)
     x.xdo(display, "windowmove", window, 0, 0)
-
-    def frames_since(marker, count, timeout):
-        deadline = time.time() + timeout
-        while x.read(log)[x.read(log).find(marker):].count(JUMP_FRAME) < count:
-            if time.time() > deadline:
-                x.fail("waited for jump frames:\n" + x.read(log)[-800:])
-            time.sleep(0.02)
 
     x.wait_for(log, "trotix: Action>>Naming()", 20)
     x.xdo(display, "windowfocus", "--sync", window)
@@ -64,10 +53,10 @@ def main():
     # Jump, and H in time for the first block.
     x.press(display, window, ["alt+a", "j"])
     x.wait_for(log, BLOCK, 60, after="trotix: MenuSelect>>change to jump")
-    frames_since(BLOCK, FRAMES_BEFORE_THE_HOP, 15)
+    x.wait_for(log, JUMP_FRAME, 15, FRAMES_BEFORE_THE_HOP, after=BLOCK)
     x.xdo(display, "key", "--clearmodifiers", "h")
     x.wait_for(log, "trotix: MenuSelect>>press hop!", 2)
-    frames_since(BLOCK, FRAMES_BEFORE_THE_HOP + 1, 5)
+    x.wait_for(log, JUMP_FRAME, 5, FRAMES_BEFORE_THE_HOP + 1, after=BLOCK)
 
     # The client's address screen: typing goes into the field at once, letters included.
     x.press(display, window, ["alt+r", "c", "Return"])

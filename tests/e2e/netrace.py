@@ -42,11 +42,7 @@ def stranger(replies, stop):
 
 
 def main():
-    if x.tools_missing():
-        print("netrace: Xvfb or xdotool missing, skipped")
-        return x.SKIP
-    root = x.temporary_root()
-    display = x.start_xvfb()
+    root, display = x.start_xvfb()
     attrs = "\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n"
     red_home = x.make_home(root, "red", PICS, "RED|RUNNER|||||" + attrs)
     blue_home = x.make_home(root, "blue", PICS, "BLUE|BOLT||||||" + attrs)
@@ -89,9 +85,7 @@ def main():
         # Until the winner is known on blue's side, while the race's connection is still open.
         peer = threading.Thread(target=stranger, args=(stranger_replies, stop), daemon=True)
         peer.start()
-        deadline = time.time() + 180
-        while not re.search(r"Winner: [12]", read(blue_log)) and time.time() < deadline:
-            time.sleep(0.5)
+        x.wait_until("a winner on blue's side", lambda: re.search(r"Winner: [12]", read(blue_log)), 180, 0.5)
         stop.set()
         peer.join(10)
     # The race to its end, and back to idle on both.
@@ -100,15 +94,12 @@ def main():
 
     red_text, blue_text = read(red_log), read(blue_log)
     scenarios = re.findall(r"trotix: \*\*\* Win Scenario = (\d)", red_text)
-    if len(scenarios) != 1:
-        fail("red log: expected one win scenario, found %r" % scenarios)
+    replies = re.findall(r"Position got is Player 1: (-?\d+), Player 2: (-?\d+), Winner: (\d)", blue_text)
+    if len(scenarios) != 1 or not replies:
+        fail("expected one win scenario in red's log (%r) and position replies in blue's" % scenarios)
     # Without a bonus the favoured horse always finishes first: scenarios 1 and 2 favour Red.
     red_winner = 1 if scenarios[0] in ("1", "2") else 2
-    replies = re.findall(r"Position got is Player 1: (-?\d+), Player 2: (-?\d+), Winner: (\d)", blue_text)
-    if not replies:
-        fail("blue log: no position replies")
-    blue_winner = int(replies[-1][2])
-    last_p1, last_p2 = int(replies[-1][0]), int(replies[-1][1])
+    last_p1, last_p2, blue_winner = map(int, replies[-1])
     print("netrace: red says winner %d, blue says winner %d (last positions %d, %d)"
           % (red_winner, blue_winner, last_p1, last_p2), flush=True)
     if blue_winner != red_winner:

@@ -10,7 +10,7 @@ import time
 SKIP = 77
 NAME = "e2e"  # the test's name, put in front of its messages
 
-started = []  # (process, name), stopped at the end in reverse order
+started = []  # processes, stopped at the end in reverse order
 roots = []  # temporary folders, removed at the end
 
 
@@ -19,26 +19,19 @@ def fail(message):
     raise SystemExit(1)
 
 
-def tools_missing():
-    return not shutil.which("Xvfb") or not shutil.which("xdotool")
-
-
-def temporary_root():
-    roots.append(tempfile.mkdtemp(prefix="trotix-%s-" % NAME))
-    return roots[-1]
-
-
 def start_xvfb(screen="800x600x24"):
+    """A virtual X server and a temporary folder for the test: (folder, display)."""
+    roots.append(tempfile.mkdtemp(prefix="trotix-%s-" % NAME))
     read_fd, write_fd = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp"],
                             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_fd)
-    started.append((xvfb, "Xvfb"))
+    started.append(xvfb)
     with os.fdopen(read_fd, "rb") as pipe:
         number = pipe.readline().strip()
     if not number:
         fail("Xvfb did not start")
-    return ":" + number.decode()
+    return roots[-1], ":" + number.decode()
 
 
 def make_home(root, name, pics, attr=None):
@@ -63,7 +56,7 @@ def start_game(game_binary, home, display, log_path, scale="1"):
     if scale is not None:
         env["TROTIX_SCALE"] = scale
     game = subprocess.Popen([game_binary], env=env, stdout=open(log_path, "wb"), stderr=subprocess.STDOUT, cwd=home)
-    started.append((game, log_path))
+    started.append(game)
     return game
 
 
@@ -76,16 +69,15 @@ def xdo(display, *args):
 
 
 def window_of(display, game):
-    # A loaded machine (builds beside the tests) can take long to map a window.
-    deadline = time.time() + 90
-    while time.time() < deadline:
-        found = xdo(display, "search", "--onlyvisible", "--pid", game.pid).split()
-        if found:
-            return found[0]
+    """The game's window; a loaded machine (builds beside the tests) can take long to map it."""
+    found = []
+    def mapped():
         if game.poll() is not None:
             fail("a game ended before showing its window")
-        time.sleep(0.2)
-    fail("no game window")
+        found[:] = xdo(display, "search", "--onlyvisible", "--pid", game.pid).split()
+        return found
+    wait_until("a game window", mapped, 90)
+    return found[0]
 
 
 def read(path):
@@ -93,16 +85,20 @@ def read(path):
         return log.read().decode("latin-1")
 
 
+def wait_until(what, condition, timeout=30, pause=0.2):
+    deadline = time.time() + timeout
+    while not condition():
+        if time.time() > deadline:
+            fail("waited %ds for %s" % (timeout, what() if callable(what) else what))
+        time.sleep(pause)
+
+
 def wait_for(path, text, timeout, count=1, after=""):
     """Waits until text appears count times (after the first line holding `after`)."""
-    deadline = time.time() + timeout
-    while time.time() < deadline:
+    def seen():
         log = read(path)
-        start = log.find(after)
-        if start >= 0 and log[start:].count(text) >= count:
-            return
-        time.sleep(0.05)
-    fail("%s: waited %ds for %r; log ends:\n%s" % (os.path.basename(path), timeout, text, read(path)[-1500:]))
+        return log.find(after) >= 0 and log[log.find(after):].count(text) >= count
+    wait_until(lambda: "%r in %s; log ends:\n%s" % (text, os.path.basename(path), read(path)[-1500:]), seen, timeout, 0.02)
 
 
 def press(display, window, keys):
@@ -119,11 +115,15 @@ def click(display, window, at, button=1):
 
 
 def run(main):
-    """Runs the test's main, then stops every process it started and removes its folders."""
+    """Runs the test's main (skipped without Xvfb or xdotool), then stops every process it
+    started and removes its folders."""
+    if not shutil.which("Xvfb") or not shutil.which("xdotool"):
+        print("%s: Xvfb or xdotool missing, skipped" % NAME)
+        return SKIP
     try:
         return main()
     finally:
-        for process, _ in reversed(started):
+        for process in reversed(started):
             if process.poll() is None:
                 process.send_signal(signal.SIGTERM)
                 try:
