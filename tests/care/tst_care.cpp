@@ -5,11 +5,13 @@
 #include "care/attributes.h"
 #include "care/block.h"
 #include "gamefixture.h"
+#include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/random.h"
 #include "screencheck.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -274,6 +276,10 @@ private slots:
         QCOMPARE(gs.hopRequested, 1);
         QCOMPARE(logLines(log.text()), (QStringList{"trotix: MenuSelect>>change to status\n", "trotix: MenuSelect>>change to jump\n",
                                                     "trotix: MenuSelect>>press hop!\n"}));
+        game.call("change2idle");
+        QVERIFY(gs.menuBar->isItemEnabled(IdHop)); // Hop! goes off with the next tick
+        game.tick();
+        QVERIFY(!gs.menuBar->isItemEnabled(IdHop));
 
         game.call("change2client");
         game.tick();
@@ -289,7 +295,12 @@ private slots:
         game.tick();
         key(Qt::Key_Escape);
         QCOMPARE(gs.mode, int(ModeIdle));
-        key(Qt::Key_S, Qt::AltModifier); // the Status menu's mnemonic chooses it
+        key(Qt::Key_A, Qt::AltModifier); // the Action menu's mnemonic opens it, its letters choose
+        QMenu *actions = gs.menuBar->actions().first()->menu();
+        QTRY_VERIFY(actions->isVisible());
+        QTest::keyClick(actions, Qt::Key_E);
+        QTRY_COMPARE(gs.mode, int(ModeEat));
+        key(Qt::Key_S, Qt::AltModifier); // the Status item's chooses it at once
         QTRY_COMPARE(gs.mode, int(ModeStatus));
 
         game.call("change2client");
