@@ -114,19 +114,6 @@ private slots:
         }
     }
 
-    void startUpLogsWhatItFound()
-    {
-        for (const QByteArray &content : {defaultHorseFile, templateHorseFile}) {
-            const bool old = content == defaultHorseFile;
-            LogCapture capture;
-            GameFixture game(content);
-            QCOMPARE(capture.text(), "trotix: String-> " + content.left(content.indexOf('\n'))
-                                         + (old ? "\ntrotix: Old parameter file.\n" : "\ntrotix: New parameter file.\n"));
-            QCOMPARE(gs.mode, old ? int(ModeIdle) : int(ModeNaming));
-            QCOMPARE(gs.attrFileValid, old ? 1 : 0);
-        }
-    }
-
     // A child saves numbered horses (on from the number on disk) as fast as it can and tells
     // through shared memory which save it has begun and which it has finished. It is killed at a
     // random moment, 400 times; after every kill the file must hold the horse of the last finished
