@@ -259,13 +259,9 @@ private slots:
         QVERIFY(gs.nameEdit->isHidden() && gs.okButton->isHidden());
         for (int id : activityGroup)
             QVERIFY(gs.menuBar->isItemEnabled(id));
-        for (int tick = 13; tick <= 30; ++tick) {
-            log.clear();
-            game.tick();
-            QCOMPARE(log.text().contains("trotix: Write Attribute File\n"), tick % 10 == 0);
-        }
+        game.tick(18); // to tick 30: the tick saves the named horse, aged meanwhile
         QVERIFY(game.home().readAttr().startsWith("A|B||||||||||||\n1.0"));
-        QVERIFY(game.home().readAttr() != "A|B||||||||||||" + initialAttributes); // it aged meanwhile
+        QVERIFY(game.home().readAttr() != "A|B||||||||||||" + initialAttributes);
     }
 
     void aboutShowsTheTitleAndTheDescription()
@@ -274,13 +270,8 @@ private slots:
         QImage title(30, 10, QImage::Format_RGB32);
         title.fill(QColor(30, 90, 150));
         gs.titleImage = title;
-        LogCapture log;
         game.call("aboutTrotix");
-        QCOMPARE(gs.mode, int(ModeAbout));
-        QVERIFY(gs.okButton->isHidden());
         game.tick();
-        QCOMPARE(logLines(log.text()), (QStringList{"trotix: About selected\n", "trotix: Action>>about()\n"}));
-        QVERIFY(!gs.okButton->isHidden());
         QCOMPARE(colourAt(game.screen(), 52, 47), QColor(30, 90, 150));
         compareText(game.screen(), Qt::white, 12, 75, {88, 75}, QStringLiteral("Trotix v1.0"));
         title.fill(QColor(200, 30, 30)); // a title picture loaded later is drawn too

@@ -38,16 +38,15 @@ const QColor sign1(7, 7, 1), sign2(7, 7, 2), sign3(7, 7, 3), sign4(7, 7, 4);
 
 void plantBlockPictures()
 {
-    gs.raceImage1 = solidPicture(50, 40, race1);
-    gs.raceImage2 = solidPicture(50, 40, race2);
-    gs.raceImage3 = solidPicture(50, 40, race3);
-    gs.raceImage4 = solidPicture(50, 40, race4);
-    const std::pair<QImage GameState::*, QColor> small[] = {
-        {&GameState::judgeImage1, judge1}, {&GameState::judgeImage2, judge2}, {&GameState::judgeImage3, judge3},
-        {&GameState::judgeImage4, judge4}, {&GameState::judgeImage5, judge5}, {&GameState::signImage1, sign1},
-        {&GameState::signImage2, sign2},   {&GameState::signImage3, sign3},   {&GameState::signImage4, sign4}};
-    for (const auto &[field, colour] : small)
-        gs.*field = solidPicture(10, 10, colour);
+    const std::pair<QImage GameState::*, QColor> pictures[] = {
+        {&GameState::raceImage1, race1}, {&GameState::raceImage2, race2}, {&GameState::raceImage3, race3},
+        {&GameState::raceImage4, race4}, {&GameState::judgeImage1, judge1}, {&GameState::judgeImage2, judge2},
+        {&GameState::judgeImage3, judge3}, {&GameState::judgeImage4, judge4}, {&GameState::judgeImage5, judge5},
+        {&GameState::signImage1, sign1}, {&GameState::signImage2, sign2}, {&GameState::signImage3, sign3},
+        {&GameState::signImage4, sign4}};
+    int i = 0; // the four horses 50 x 40, the rest 10 x 10
+    for (const auto &[field, colour] : pictures)
+        gs.*field = i++ < 4 ? solidPicture(50, 40, colour) : solidPicture(10, 10, colour);
 }
 
 // A screen buffer wider than the screen, so that what is drawn just right of it can be seen.
