@@ -49,18 +49,14 @@ void tickAndPaint(GameFixture &game, int count = 1)
     }
 }
 
-QImage window(const GameFixture &game)
-{
-    return game.widget()->screen()->grabWindow(game.widget()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 void compareWithFullRepaint(GameFixture &game, const char *where)
 {
-    const QImage partial = window(game);
-    game.widget()->repaint();
+    QWidget *widget = game.widget();
+    const auto shown = [widget] { return widget->screen()->grabWindow(widget->winId()).toImage().convertToFormat(QImage::Format_RGB32); };
+    const QImage partial = shown();
+    widget->repaint();
     QCoreApplication::processEvents();
-    if (partial != window(game))
-        QFAIL(qPrintable(QStringLiteral("the window differs from a full repaint %1").arg(QLatin1String(where))));
+    QVERIFY2(partial == shown(), qPrintable(QStringLiteral("the window differs from a full repaint %1").arg(QLatin1String(where))));
 }
 
 }

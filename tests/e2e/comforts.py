@@ -12,7 +12,6 @@ import time
 import xsession as rig
 
 rig.NAME = "comforts"
-GAME, PICS = sys.argv[1], sys.argv[2]
 
 SCREEN = (1280, 1024)
 
@@ -32,8 +31,7 @@ def ticks(log):
 
 
 def start(home, display, log, scale=None):
-    game = rig.start_game(GAME, home, display, log, scale)
-    window = rig.window_of(display, game)
+    game, window = rig.start_game(home, display, log, scale)
     rig.wait_for(log, "trotix: Action>>", 20)
     return game, window
 
@@ -46,7 +44,7 @@ def close_help(display):
 
 def main():
     root, display = rig.start_xvfb("%dx%dx24" % SCREEN)
-    home = rig.make_home(root, "home", PICS,
+    home = rig.make_home(root, "home",
                          "COMFY|HORSE||||\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n")
     log = os.path.join(root, "game.log")
     game, window = start(home, display, log)

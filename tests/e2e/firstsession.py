@@ -15,7 +15,6 @@ import time
 import xsession as x
 
 x.NAME = "firstsession"
-GAME, PICS = sys.argv[1], sys.argv[2]
 OK, CANCEL = (117, 270), (167, 270)  # the buttons' centres in the 240 x 320 window
 JUMP_FRAME, BLOCK = "trotix: Action>>jump step", "trotix: Random block generated!"
 # A block appears six positions in front of the horse and comes one closer each jump frame: the
@@ -31,10 +30,9 @@ def horse(path):
 
 def main():
     root, display = x.start_xvfb()
-    home = x.make_home(root, "home", PICS)
+    home = x.make_home(root, "home")
     attr, log = os.path.join(home, "etc", "trotix_attr.conf"), os.path.join(root, "game.log")
-    game = x.start_game(GAME, home, display, log)
-    window = x.window_of(display, game)
+    game, window = x.start_game(home, display, log)
     x.xdo(display, "windowmove", window, 0, 0)
 
     x.wait_for(log, "trotix: Action>>Naming()", 20)

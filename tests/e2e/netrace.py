@@ -17,7 +17,6 @@ import xsession as x
 from xsession import click, fail, press, read, wait_for, xdo
 
 x.NAME = "netrace"
-GAME, PICS = sys.argv[1], sys.argv[2]
 # Widget coordinates of the controls (the window is the 240 x 320 game screen).
 CONFIRM = (40 + 27, 260 + 10)
 ADDRESS = (50 + 75, 120 + 10)
@@ -44,12 +43,9 @@ def stranger(replies, stop):
 def main():
     root, display = x.start_xvfb()
     attrs = "\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n"
-    red_home = x.make_home(root, "red", PICS, "RED|RUNNER|||||" + attrs)
-    blue_home = x.make_home(root, "blue", PICS, "BLUE|BOLT||||||" + attrs)
     red_log, blue_log = os.path.join(root, "red.log"), os.path.join(root, "blue.log")
-    red = x.start_game(GAME, red_home, display, red_log)
-    blue = x.start_game(GAME, blue_home, display, blue_log)
-    red_window, blue_window = x.window_of(display, red), x.window_of(display, blue)
+    red, red_window = x.start_game(x.make_home(root, "red", "RED|RUNNER|||||" + attrs), display, red_log)
+    blue, blue_window = x.start_game(x.make_home(root, "blue", "BLUE|BOLT||||||" + attrs), display, blue_log)
     xdo(display, "windowmove", red_window, 0, 0)
     xdo(display, "windowmove", blue_window, 300, 0)
     for log in (red_log, blue_log):

@@ -4,10 +4,12 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
 SKIP = 77
+GAME, PICS = (sys.argv + ["", ""])[1:3]  # each test runs as: <script> <game binary> <pictures folder>
 NAME = "e2e"  # the test's name, put in front of its messages
 
 started = []  # processes, stopped at the end in reverse order
@@ -34,20 +36,21 @@ def start_xvfb(screen="800x600x24"):
     return roots[-1], ":" + number.decode()
 
 
-def make_home(root, name, pics, attr=None):
+def make_home(root, name, attr=None):
     """A platform folder with the pictures; attr is the horse's file (None: no file yet)."""
     home = os.path.join(root, name)
     os.makedirs(os.path.join(home, "etc"))
-    os.symlink(pics, os.path.join(home, "pics"))
+    os.symlink(PICS, os.path.join(home, "pics"))
     if attr is not None:
         with open(os.path.join(home, "etc", "trotix_attr.conf"), "w") as attr_file:
             attr_file.write(attr)
     return home
 
 
-def start_game(game_binary, home, display, log_path, scale="1"):
-    """Zoom 1 by default, so that clicks land at the game's own coordinates; None leaves the zoom
-    to the game. The remembered window settings stay in the game's home."""
+def start_game(home, display, log_path, scale="1"):
+    """The game and its window. Zoom 1 by default, so that clicks land at the game's own
+    coordinates; None leaves the zoom to the game. The remembered window settings stay in the
+    game's home."""
     env = dict(os.environ, QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb",
                XDG_RUNTIME_DIR=os.path.join(home, "run"), XDG_CONFIG_HOME=os.path.join(home, "config"))
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
@@ -55,9 +58,9 @@ def start_game(game_binary, home, display, log_path, scale="1"):
     env.pop("TROTIX_SCALE", None)
     if scale is not None:
         env["TROTIX_SCALE"] = scale
-    game = subprocess.Popen([game_binary], env=env, stdout=open(log_path, "wb"), stderr=subprocess.STDOUT, cwd=home)
+    game = subprocess.Popen([GAME], env=env, stdout=open(log_path, "wb"), stderr=subprocess.STDOUT, cwd=home)
     started.append(game)
-    return game
+    return game, window_of(display, game)
 
 
 def xdo(display, *args):

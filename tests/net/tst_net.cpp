@@ -203,7 +203,6 @@ QList<QHostAddress> homeAddress() { return {QHostAddress(QStringLiteral("192.168
 
 // ---- Our game as the server
 
-
 const QByteArray ownReply("MY HORSE       \n");
 
 // From idle to the waiting screen, the port open and the first waiting tick accepting challengers.
@@ -246,7 +245,7 @@ struct RaceRecord
     QByteArray strangerGot;
 };
 
-int serverConnections();
+int serverConnections() { return gs.server ? int(gs.server->findChildren<ClientSocket *>().size()) : 0; }
 
 // A whole race of a scripted challenger, the draws fixed, and a stranger doing its thing at `at`.
 RaceRecord raceWithStranger(Stranger kind, int at)
@@ -263,17 +262,12 @@ RaceRecord raceWithStranger(Stranger kind, int at)
         stranger = std::make_unique<ScriptedPeer>();
         stranger->connectToGame();
         pumpUntil([] { return serverConnections() == 2; });
-        switch (kind) {
-        case ConnectsAndCloses:
+        if (kind == ConnectsAndCloses) {
             stranger->socket().close();
             pumpUntil([] { return serverConnections() == 1; });
-            break;
-        case Garbage: // a greeting, then every other keyword and bytes of no keyword
+        } else if (kind == Garbage) { // a greeting, then every other keyword and bytes of no keyword
             stranger->send(QByteArray("TROTIX\nGOGOGO\nOKOKOK\n\xff\0zz\nASKPOS\n", 33));
             pumpUntil([&] { return stranger->received().count('\n') == 5; });
-            break;
-        default:
-            break;
         }
     };
     if (!shakeHands(challenger, [&] {
@@ -304,8 +298,6 @@ RaceRecord raceWithStranger(Stranger kind, int at)
         record.strangerGot = stranger->received();
     return record;
 }
-
-int serverConnections() { return gs.server ? int(gs.server->findChildren<ClientSocket *>().size()) : 0; }
 
 }
 
