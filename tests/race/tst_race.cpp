@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QPainter>
 #include <QPixmap>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <climits>
@@ -48,19 +49,6 @@ void plantBlockPictures()
     for (const auto &[field, colour] : pictures)
         gs.*field = i++ < 4 ? solidPicture(50, 40, colour) : solidPicture(10, 10, colour);
 }
-
-// A screen buffer wider than the screen, so that what is drawn just right of it can be seen.
-class WideBuffer
-{
-public:
-    explicit WideBuffer(int width) : m_saved(gs.screenBuffer), m_wide(width, 320) { gs.screenBuffer = &m_wide; }
-    ~WideBuffer() { gs.screenBuffer = m_saved; }
-    QImage image() const { return m_wide.toImage().convertToFormat(QImage::Format_RGB32); }
-
-private:
-    QPixmap *m_saved;
-    QPixmap m_wide;
-};
 
 class RaceGame : public GameFixture
 {
@@ -208,7 +196,9 @@ private slots:
         };
         for (const Row &r : rows) {
             RaceGame game;
-            WideBuffer wide(400);
+            // A screen buffer wider than the screen, so that what is drawn just right of it shows.
+            QPixmap wide(400, 320);
+            const auto restore = qScopeGuard([saved = std::exchange(gs.screenBuffer, &wide)] { gs.screenBuffer = saved; });
             gs.winner = r.winner;
             gs.raceTick = r.raceTick;
             for (int pos : {r.pos1, r.pos1 - 1}) {
@@ -216,9 +206,9 @@ private slots:
                 gs.screenBuffer->fill(fill);
                 game.call("setupObjects");
                 if (pos == r.pos1)
-                    QCOMPARE(colourAt(wide.image(), r.x, r.y), r.colour);
+                    QCOMPARE(colourAt(wide.toImage(), r.x, r.y), r.colour);
                 else if (r.appears)
-                    QCOMPARE(colourAt(wide.image(), r.x + 1, r.y), fill);
+                    QCOMPARE(colourAt(wide.toImage(), r.x + 1, r.y), fill);
             }
         }
     }
