@@ -85,18 +85,13 @@ def main():
     for key, size in (("F11", SCREEN), ("Escape", (720, 960)), ("F11", SCREEN)):
         rig.press(display, window, [key])
         rig.wait_until("a window of %r" % (size,), lambda: geometry(display, window) == size)
-    game.terminate()
-    game.wait(timeout=10)
 
-    # Full screen is remembered; TROTIX_SCALE still wins.
-    game, window = start(home, display, log)
-    rig.wait_until("a remembered full screen", lambda: geometry(display, window) == SCREEN)
-    game.terminate()
-    game.wait(timeout=10)
-    game, window = start(home, display, log, "1")
-    rig.wait_until("the TROTIX_SCALE window", lambda: geometry(display, window) == (240, 320))
-    game.terminate()
-    game.wait(timeout=10)
+    # Full screen is remembered on the next start; TROTIX_SCALE still wins.
+    for scale, size in ((None, SCREEN), ("1", (240, 320))):
+        game.terminate()
+        game.wait(timeout=10)
+        game, window = start(home, display, log, scale)
+        rig.wait_until("a started window of %r" % (size,), lambda: geometry(display, window) == size)
     return 0
 
 

@@ -47,11 +47,8 @@ QByteArray nameOf(const Horse &h) { return QByteArray(h.name); }
 // Horse number n of a run of saves: every field tells the number, so a mix of two saves shows.
 Horse numberedHorse(int n)
 {
-    const QByteArray name = QByteArray("RUN|") + QByteArray::number(n).rightJustified(11, '0');
-    Horse h = horse(name.constData(), float(n), float(n) * 2, float(n) + 0.5f, 1000.0f - float(n) / 4, float(n) / 8);
-    for (char &c : h.name)
-        c = c == '|' ? ' ' : c;
-    return h;
+    const QByteArray name = QByteArray("RUN ") + QByteArray::number(n).rightJustified(11, '0');
+    return horse(name.constData(), float(n), float(n) * 2, float(n) + 0.5f, 1000.0f - float(n) / 4, float(n) / 8);
 }
 
 const QByteArray initialAttributes("\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n");
