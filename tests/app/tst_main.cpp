@@ -104,7 +104,8 @@ private slots:
             QCOMPARE(game.exitCode(), 0);
             const QByteArray ending = "trotix: SIGTERM: the game ends in order.\n";
             QVERIFY2(log.startsWith(named ? "trotix: String-> BLAZE||||||||||\ntrotix: Old parameter file.\n"
-                                          : "trotix: String-> %%%%%%%%%%%%%%%%\ntrotix: New parameter file.\n"), log.constData());
+                                          : "trotix: String-> %%%%%%%%%%%%%%%%\ntrotix: New parameter file.\n"),
+                     log.constData());
             QVERIFY2(log.endsWith(named ? ending + "trotix: Write Attribute File\n" : ending), log.right(200).constData());
             QVERIFY2(named ? home.readAttr().startsWith("BLAZE||||||||||\n2.01") : home.readAttr() == horse,
                      home.readAttr().constData());

@@ -54,9 +54,8 @@ private slots:
         for (const auto &[room, scale] : rooms)
             QCOMPARE(ScreenScale::automaticScale(room), scale);
         // A screen no larger than the device's is filled.
-        QVERIFY(ScreenScale::isDeviceSized({240, 320}));
-        QVERIFY(!ScreenScale::isDeviceSized({240, 321}));
-        QVERIFY(!ScreenScale::isDeviceSized({320, 240}));
+        QVERIFY(ScreenScale::isDeviceSized({240, 320}) && !ScreenScale::isDeviceSized({240, 321})
+                && !ScreenScale::isDeviceSized({320, 240}));
     }
 
     void zoomedWindowShowsEachScreenPixelAsASharpBlock()

@@ -69,8 +69,8 @@ def main():
     x.wait_for(log, "trotix: Action>>call idle()", 5, after="trotix: Action>>askClient()")
 
     # A tenth-tick save, a little more life, then Ctrl+Q.
-    text = x.read(log)
-    x.wait_for(log, "trotix: Write Attribute File", 12, count=text.count("trotix: Write Attribute File") + 1)
+    saves = x.read(log).count("trotix: Write Attribute File")
+    x.wait_for(log, "trotix: Write Attribute File", 12, count=saves + 1)
     idle_ticks = x.read(log).count("trotix: Action>>call idle()")
     x.wait_for(log, "trotix: Action>>call idle()", 5, count=idle_ticks + 1)  # the save is done
     tenth_tick = horse(attr)[1]

@@ -51,13 +51,10 @@ def start_game(home, display, log_path, scale="1"):
     """The game and its window. Zoom 1 by default, so that clicks land at the game's own
     coordinates; None leaves the zoom to the game. The remembered window settings stay in the
     game's home."""
-    env = dict(os.environ, QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb",
+    env = {name: value for name, value in os.environ.items() if name not in ("WAYLAND_DISPLAY", "TROTIX_SCALE")}
+    env.update(QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb", TROTIX_SCALE=scale or "",
                XDG_RUNTIME_DIR=os.path.join(home, "run"), XDG_CONFIG_HOME=os.path.join(home, "config"))
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
-    env.pop("WAYLAND_DISPLAY", None)
-    env.pop("TROTIX_SCALE", None)
-    if scale is not None:
-        env["TROTIX_SCALE"] = scale
     game = subprocess.Popen([GAME], env=env, stdout=open(log_path, "wb"), stderr=subprocess.STDOUT, cwd=home)
     started.append(game)
     return game, window_of(display, game)

@@ -118,8 +118,6 @@ inline bool countsDownToIdle(GameFixture &game, int first, int screen)
 // ---- Our game as the client
 
 
-const QByteArray ownNameLine("MY HORSE       +150\n");
-
 // From idle to the connecting screen: the menu item, the question screen, the address, CONFIRM.
 void confirmAddress(GameFixture &game, const QString &address)
 {
@@ -154,7 +152,7 @@ struct ClientGame : GameFixture
         if (stage == Stage::Greeted)
             return peer.get();
         peer->send("TROTIX\n");
-        if (peer->nextLine() != ownNameLine)
+        if (peer->nextLine() != "MY HORSE       +150\n")
             return nullptr;
         if (stage == Stage::Named)
             return peer.get();
