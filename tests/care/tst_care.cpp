@@ -253,10 +253,19 @@ private slots:
         const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
             QTest::keyClick(static_cast<QWidget *>(nullptr), k, modifiers);
         };
+        const auto showActive = [](GameFixture &game) {
+            game.widget()->show();
+            game.widget()->activateWindow();
+            return QTest::qWaitForWindowActive(game.widget());
+        };
+        {
+            GameFixture named; // a named horse: the letters work at once, with nothing focused
+            QVERIFY(showActive(named));
+            key(Qt::Key_U);
+            QCOMPARE(gs.mode, int(ModeStatus));
+        }
         GameFixture game(templateHorseFile);
-        game.widget()->show();
-        game.widget()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(game.widget()));
+        QVERIFY(showActive(game));
         QVERIFY(gs.nameEdit->hasFocus());
         QTest::keyClicks(nullptr, QStringLiteral("Star"));
         key(Qt::Key_Return);
