@@ -70,12 +70,10 @@ def main():
     wait_for(blue_log, "trotix: Try to establish client connection", 10)
 
     # The hand-shake on both sides, then both race courses.
-    wait_for(red_log, "trotix: Ding! Server Connected", 10)
-    wait_for(red_log, "trotix: Challenger's weight: 150", 10)
-    wait_for(blue_log, "trotix: Output to Server: BLUE BOLT      +150", 10)
-    wait_for(red_log, "trotix: Action>>Display Server's RaceCourse()", 10)
-    wait_for(blue_log, "trotix: Action>>Display Client's RaceCourse()", 10)
-    wait_for(blue_log, "trotix: Fire! Race Start.", 15)
+    for log, line in ((red_log, "Ding! Server Connected"), (red_log, "Challenger's weight: 150"),
+                      (blue_log, "Output to Server: BLUE BOLT      +150"), (red_log, "Action>>Display Server's RaceCourse()"),
+                      (blue_log, "Action>>Display Client's RaceCourse()"), (blue_log, "Fire! Race Start.")):
+        wait_for(log, "trotix: " + line, 15)
     stranger_replies, stop = [], threading.Event()
     if STRANGER:
         # Until the winner is known on blue's side, while the race's connection is still open.

@@ -417,10 +417,7 @@ private slots:
     void ownAddressLines()
     {
         const auto lines = [](const QStringList &addresses) {
-            QList<QHostAddress> list;
-            for (const QString &address : addresses)
-                list.append(QHostAddress(address));
-            return ::ownAddressLines(list);
+            return ::ownAddressLines(QList<QHostAddress>(addresses.begin(), addresses.end()));
         };
         QCOMPARE(lines({}), QStringList{"Your address: none (no network)"});
         QCOMPARE(lines({"169.254.7.1", "203.0.113.5", "10.0.0.2", "10.0.0.2"}),
