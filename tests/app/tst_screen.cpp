@@ -49,18 +49,16 @@ void tickAndPaint(GameFixture &game, int count = 1)
     }
 }
 
-QImage window(const GameFixture &game)
-{
-    return game.widget()->screen()->grabWindow(game.widget()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 void compareWithFullRepaint(GameFixture &game, const char *where)
 {
-    const QImage partial = window(game);
-    game.widget()->repaint();
+    QWidget *widget = game.widget();
+    const auto shown = [widget] {
+        return widget->screen()->grabWindow(widget->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage partial = shown();
+    widget->repaint();
     QCoreApplication::processEvents();
-    if (partial != window(game))
-        QFAIL(qPrintable(QStringLiteral("the window differs from a full repaint %1").arg(QLatin1String(where))));
+    QVERIFY2(partial == shown(), qPrintable(QStringLiteral("differs from a full repaint %1").arg(QLatin1String(where))));
 }
 
 }
@@ -72,34 +70,23 @@ class TestScreen : public QObject
 private slots:
     // The field (796 wide) and the course (494) are shown from the offset on, wrapped round their
     // end; an offset past the end starts again at 0.
-    void stripWindowWrapsRoundTheStripEnd_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("shownFrom");
-        QTest::newRow("field at 556: one copy up to the strip end") << 1 << 556 << 556;
-        QTest::newRow("field at 557: column 0 at x 239") << 1 << 557 << 557;
-        QTest::newRow("field at 796: not reset") << 1 << 796 << 796;
-        QTest::newRow("field at 797: reset to 0") << 1 << 797 << 0;
-        QTest::newRow("course at 255: column 0 at x 239") << 4 << 255 << 255;
-        QTest::newRow("course at 494: not reset") << 4 << 494 << 494;
-        QTest::newRow("course at 495: reset to 0") << 4 << 495 << 0;
-    }
     void stripWindowWrapsRoundTheStripEnd()
     {
-        QFETCH(int, kind);
-        QFETCH(int, offset);
-        QFETCH(int, shownFrom);
-        GameFixture game(defaultHorseFile, GameHome::WithoutPictures, plantCodedStrips);
-        const int width = kind == 1 ? 796 : 494;
-        gs.backgroundOffset = offset;
-        game.setupBackgd(kind);
-        QCOMPARE(gs.backgroundOffset, shownFrom);
-        const QImage screen = game.screen();
-        for (int x = 0; x < 240; ++x) {
-            const QRgb pixel = screen.pixel(x, 0);
-            QCOMPARE(qRed(pixel) + 256 * qGreen(pixel), (shownFrom + x) % width);
-            QCOMPARE(screen.pixel(x, 319), pixel);
+        struct Row { int kind, offset, shownFrom; }; // kind 1: the field, 4: the course
+        const Row rows[] = {{1, 556, 556}, {1, 557, 557}, {1, 796, 796}, {1, 797, 0}, // 557: column 0 at x 239
+                            {4, 255, 255}, {4, 494, 494}, {4, 495, 0}};
+        for (const Row &r : rows) {
+            GameFixture game(defaultHorseFile, GameHome::WithoutPictures, plantCodedStrips);
+            const int width = r.kind == 1 ? 796 : 494;
+            gs.backgroundOffset = r.offset;
+            game.setupBackgd(r.kind);
+            QCOMPARE(gs.backgroundOffset, r.shownFrom);
+            const QImage screen = game.screen();
+            for (int x = 0; x < 240; ++x) {
+                const QRgb pixel = screen.pixel(x, 0);
+                QCOMPARE(qRed(pixel) + 256 * qGreen(pixel), (r.shownFrom + x) % width);
+                QCOMPARE(screen.pixel(x, 319), pixel);
+            }
         }
     }
 
@@ -144,16 +131,16 @@ private slots:
         QTest::addColumn<int>("ticks");
         QTest::addColumn<QString>("haloed"); // a text over the trees, drawn with a light halo
         const QByteArray widest = "WWWWWWWWWWWWWWW\n40.0\n1000.0\n1000.0\n1000.0\n1000.0\n";
+        struct Row { const char *name; QByteArrayList calls; int mode, netState, ticks; const char *haloed; };
+        const Row rows[] = {{"about", {"aboutTrotix"}, -1, 0, 1, ""}, {"status", {"change2status"}, -1, 0, 1, ""},
+                            {"client question, then CONFIRM with no address", {"change2client", "confirmNetwork"}, -1, 0, 4, ""},
+                            {"server lost the challenger", {}, ModeServerWait, 10, 1, "Disconnected unexpectedly."},
+                            {"server port busy", {}, ModeServerWait, 30, 1, ""},
+                            {"client refused", {}, ModeClientConnect, 30, 1, ""},
+                            {"race against the computer", {"change2racedemo"}, -1, 0, 400, ""}};
         QTest::newRow("naming") << templateHorseFile << QByteArrayList{} << -1 << 0 << 1 << QString();
-        QTest::newRow("about") << widest << QByteArrayList{"aboutTrotix"} << -1 << 0 << 1 << QString();
-        QTest::newRow("status") << widest << QByteArrayList{"change2status"} << -1 << 0 << 1 << QString();
-        QTest::newRow("client question, then CONFIRM with no address")
-            << widest << QByteArrayList{"change2client", "confirmNetwork"} << -1 << 0 << 4 << QString();
-        QTest::newRow("server lost the challenger") << widest << QByteArrayList{} << int(ModeServerWait) << 10 << 1
-                                                   << QStringLiteral("Disconnected unexpectedly.");
-        QTest::newRow("server port busy") << widest << QByteArrayList{} << int(ModeServerWait) << 30 << 1 << QString();
-        QTest::newRow("client refused") << widest << QByteArrayList{} << int(ModeClientConnect) << 30 << 1 << QString();
-        QTest::newRow("race against the computer") << widest << QByteArrayList{"change2racedemo"} << -1 << 0 << 400 << QString();
+        for (const Row &r : rows)
+            QTest::newRow(r.name) << widest << r.calls << r.mode << r.netState << r.ticks << QString::fromLatin1(r.haloed);
     }
 
     void everyTextStaysOnTheScreen()
@@ -193,11 +180,8 @@ private slots:
                                                                .arg(text.ink.top()).arg(text.ink.bottom())));
         }
         QVERIFY(checked > 0);
-        if (!haloed.isEmpty()) {
-            auto it = std::find_if(drawn.cbegin(), drawn.cend(), [&](const DrawnText &t) { return t.text == haloed; });
-            QVERIFY(it != drawn.cend());
-            QVERIFY(it->halo);
-        }
+        const auto it = std::find_if(drawn.cbegin(), drawn.cend(), [&](const DrawnText &t) { return t.text == haloed; });
+        QVERIFY(haloed.isEmpty() || (it != drawn.cend() && it->halo));
     }
 
     // A click pressed before a tick and released after it still presses the button.
@@ -214,40 +198,28 @@ private slots:
         QCOMPARE(gs.mode, int(ModeIdle));
     }
 
+    // After each step and its ticks, the window shows what a full repaint would.
     void theWindowAlwaysShowsWhatAFullRepaintWould()
     {
         GameFixture game;
         showGame(game);
-        tickAndPaint(game, 2);
-        compareWithFullRepaint(game, "on the idle screen");
-        game.call("aboutTrotix");
-        tickAndPaint(game, 2);
-        compareWithFullRepaint(game, "on the about screen");
-        game.call("change2server");
-        tickAndPaint(game, 2);
-        compareWithFullRepaint(game, "on the server question");
-        gs.backgroundOffset += 10; // the field moves under the buttons
-        tickAndPaint(game);
-        compareWithFullRepaint(game, "after the field moved under the buttons");
-        game.call("change2client");
-        tickAndPaint(game, 2);
-        compareWithFullRepaint(game, "on the client question, from the server question");
-        gs.addressEdit->setText(QStringLiteral("127.0.0.1"));
-        tickAndPaint(game);
-        compareWithFullRepaint(game, "after typing an address");
-        // A race with the disconnect button over the scrolling course, as in a network race.
-        game.call("change2racedemo");
-        gs.disconnectButton->show();
-        tickAndPaint(game, 12);
-        compareWithFullRepaint(game, "in a race under the disconnect button");
-        game.call("change2idle");
-        tickAndPaint(game, 2);
-        compareWithFullRepaint(game, "back on the idle screen");
-        // Zoomed, the whole window follows each tick.
-        QPEApplication::setWindowScale(game.widget(), 2);
-        game.call("aboutTrotix");
-        tickAndPaint(game, 2);
-        compareWithFullRepaint(game, "on the about screen at 2x");
+        const auto call = [&game](const char *slot) { return [&game, slot] { game.call(slot); }; };
+        const std::tuple<const char *, std::function<void()>, int> steps[] = {
+            {"on the idle screen", [] {}, 2},
+            {"on the about screen", call("aboutTrotix"), 2},
+            {"on the server question", call("change2server"), 2},
+            {"after the field moved under the buttons", [] { gs.backgroundOffset += 10; }, 1},
+            {"on the client question, from the server question", call("change2client"), 2},
+            {"after typing an address", [] { gs.addressEdit->setText(QStringLiteral("127.0.0.1")); }, 1},
+            {"in a race under the disconnect button", [&] { game.call("change2racedemo"); gs.disconnectButton->show(); }, 12},
+            {"back on the idle screen", call("change2idle"), 2},
+            {"on the about screen at 2x",
+             [&] { QPEApplication::setWindowScale(game.widget(), 2); game.call("aboutTrotix"); }, 2}};
+        for (const auto &[where, step, ticks] : steps) {
+            step();
+            tickAndPaint(game, ticks);
+            compareWithFullRepaint(game, where);
+        }
     }
 };
 

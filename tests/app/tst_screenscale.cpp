@@ -7,6 +7,7 @@
 #include "platform/screenscale.h"
 
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
@@ -31,19 +32,6 @@ QString firstBlurredBlock(const QImage &screen, const QImage &shown, int factor)
     return QString();
 }
 
-class ScaleEnvironment
-{
-public:
-    explicit ScaleEnvironment(const QByteArray &value)
-    {
-        if (value.isNull())
-            qunsetenv("TROTIX_SCALE");
-        else
-            qputenv("TROTIX_SCALE", value);
-    }
-    ~ScaleEnvironment() { qunsetenv("TROTIX_SCALE"); }
-};
-
 }
 
 class TestScreenScale : public QObject
@@ -66,61 +54,49 @@ private slots:
         for (const auto &[room, scale] : rooms)
             QCOMPARE(ScreenScale::automaticScale(room), scale);
         // A screen no larger than the device's is filled.
-        QVERIFY(ScreenScale::isDeviceSized({240, 320}));
-        QVERIFY(!ScreenScale::isDeviceSized({240, 321}));
-        QVERIFY(!ScreenScale::isDeviceSized({320, 240}));
+        QVERIFY(ScreenScale::isDeviceSized({240, 320}) && !ScreenScale::isDeviceSized({240, 321})
+                && !ScreenScale::isDeviceSized({320, 240}));
     }
 
-    void zoomedWindowShowsEachScreenPixelAsASharpBlock_data()
-    {
-        QTest::addColumn<int>("factor");
-        QTest::newRow("2x") << 2;
-        QTest::newRow("3x") << 3;
-    }
     void zoomedWindowShowsEachScreenPixelAsASharpBlock()
     {
-        QFETCH(int, factor);
         GameFixture game;
         game.call("change2racedemo"); // scenery, horses, signs and text: many sharp edges
         game.tick(12);
         Trotix *widget = game.widget();
-        widget->setScreenScale(factor);
-        QCOMPARE(widget->screenScale(), factor);
-        widget->setFixedSize(240 * factor, 320 * factor);
-        const QImage shown = renderOwnPaint(widget);
-        const QString blurred = firstBlurredBlock(game.screen(), shown, factor);
-        QVERIFY2(blurred.isEmpty(), qPrintable(blurred));
+        for (int factor : {2, 3}) {
+            widget->setScreenScale(factor);
+            QCOMPARE(widget->screenScale(), factor);
+            widget->setFixedSize(240 * factor, 320 * factor);
+            const QString blurred = firstBlurredBlock(game.screen(), renderOwnPaint(widget), factor);
+            QVERIFY2(blurred.isEmpty(), qPrintable(blurred));
+        }
     }
 
-    void aClickOnTheZoomedScreenReachesTheButtonAtItsZoomedPlace_data()
-    {
-        QTest::addColumn<QPoint>("click");
-        QTest::addColumn<bool>("onOk");
-        // The about screen shows OK at (100, 260, 35, 20).
-        QTest::newRow("the button's zoomed centre") << QPoint((100 + 35 / 2) * 2, (260 + 20 / 2) * 2) << true;
-        QTest::newRow("where it sat unzoomed, now plain screen") << QPoint(117, 270) << false;
-    }
+    // The about screen's OK at (100, 260, 35, 20), zoomed 2x: a click at its zoomed centre
+    // presses it; where it sat unzoomed is now plain screen.
     void aClickOnTheZoomedScreenReachesTheButtonAtItsZoomedPlace()
     {
-        QFETCH(QPoint, click);
-        QFETCH(bool, onOk);
-        GameFixture game;
-        Trotix *widget = game.widget();
-        game.call("aboutTrotix");
-        game.tick();
-        QVERIFY(!gs.okButton->isHidden());
-        QPEApplication::setWindowScale(widget, 2);
-        widget->show();
-        QVERIFY(QTest::qWaitForWindowExposed(widget));
-        QCOMPARE(widget->childAt(click) == gs.okButton, onOk);
-        // Through the window, as the window system delivers a click: it finds the button itself.
-        QTest::mouseClick(widget->windowHandle(), Qt::LeftButton, Qt::NoModifier, click);
-        QCOMPARE(gs.mode, onOk ? int(ModeIdle) : int(ModeAbout));
+        for (const auto &[click, onOk] : {std::pair{QPoint(234, 540), true}, std::pair{QPoint(117, 270), false}}) {
+            GameFixture game;
+            Trotix *widget = game.widget();
+            game.call("aboutTrotix");
+            game.tick();
+            QVERIFY(!gs.okButton->isHidden());
+            QPEApplication::setWindowScale(widget, 2);
+            widget->show();
+            QVERIFY(QTest::qWaitForWindowExposed(widget));
+            QCOMPARE(widget->childAt(click) == gs.okButton, onOk);
+            // Through the window, as the window system delivers a click: it finds the button itself.
+            QTest::mouseClick(widget->windowHandle(), Qt::LeftButton, Qt::NoModifier, click);
+            QCOMPARE(gs.mode, onOk ? int(ModeIdle) : int(ModeAbout));
+        }
     }
 
     void aBadZoomIsEchoedPrintableOnOneLine()
     {
-        ScaleEnvironment scale("3\ntrotix: Write Attribute File\x1b");
+        qputenv("TROTIX_SCALE", "3\ntrotix: Write Attribute File\x1b");
+        const auto unset = qScopeGuard([] { qunsetenv("TROTIX_SCALE"); });
         LogCapture log;
         QCOMPARE(QPEApplication::requestedScale(), 0);
         QCOMPARE(log.text(), QByteArray("trotix: TROTIX_SCALE=3?trotix: Write Attribute File? is not a whole number "
@@ -130,7 +106,6 @@ private slots:
     // The screens the test runs are registered with, and what each must get.
     void eachScreenGetsItsWindow()
     {
-        ScaleEnvironment scale(QByteArray{});
         const QSize screen = QGuiApplication::primaryScreen()->size();
         // Runs made for a screen size check that the platform really gave it.
         const QByteArray expected = qgetenv("TROTIX_TEST_EXPECT_SCREEN");

@@ -34,14 +34,6 @@ void paintPictures()
     plantPlainBackground(*gs.backgd1Pixmap, 796, QColor(128, 128, 128));
 }
 
-// The log lines of the activity's own frame, without the tick's.
-QStringList stepLines(const QByteArray &log)
-{
-    QStringList lines = logLines(log);
-    lines.removeIf([](const QString &l) { return l.startsWith("trotix: Action>>call") || l.contains("Write Attr"); });
-    return lines;
-}
-
 QString text(const Attributes &a)
 {
     QString s;
@@ -57,8 +49,6 @@ const QColor black(0, 0, 0);
 const QColor barFill[] = {{200, 80, 80}, {80, 200, 80}, {80, 80, 200}, {200, 80, 200}, {80, 200, 200}};
 
 }
-
-Q_DECLARE_METATYPE(Field)
 
 class TestCare : public QObject
 {
@@ -106,92 +96,77 @@ private slots:
 
     // Tick n of an activity (from 0): its log line, face and horse picture, and the age once the
     // frame is drawn (the loop's end is applied on its last step only). Age 0: not checked.
-    void eachActivityStepShowsItsPictures_data()
-    {
-        QTest::addColumn<QByteArray>("slot");
-        QTest::addColumn<int>("tick");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<Field>("face");
-        QTest::addColumn<Field>("horse");
-        QTest::addColumn<float>("age");
-        using G = GameState;
-        QTest::newRow("idle 0") << QByteArray("change2idle") << 0 << "idle step 1" << &G::faceImage3 << &G::idleImage1 << 1.0f;
-        QTest::newRow("idle 1") << QByteArray("change2idle") << 1 << "idle step 2" << &G::faceImage3 << &G::idleImage2 << 1.01f;
-        QTest::newRow("eat 4") << QByteArray("change2eat") << 4 << "eat step 5" << &G::faceImage2 << &G::eatImage5 << 1.0f;
-        QTest::newRow("eat 5") << QByteArray("change2eat") << 5 << "eat step 6" << &G::faceImage1 << &G::eatImage6 << 1.01f;
-        QTest::newRow("eat 41: tired") << QByteArray("change2eat") << 41 << "eat step 6" << &G::faceImage6 << &G::eatImage6 << 0.0f;
-        QTest::newRow("eat 46") << QByteArray("change2eat") << 46 << "eat step 5" << &G::faceImage2 << &G::eatImage5 << 0.0f;
-        QTest::newRow("sleep 2") << QByteArray("change2sleep") << 2 << "sleep step 3" << &G::faceImage4 << &G::sleepImage3 << 1.0f;
-        QTest::newRow("sleep 3") << QByteArray("change2sleep") << 3 << "sleep step 4" << &G::faceImage4 << &G::sleepImage4 << 1.005f;
-        QTest::newRow("run 0") << QByteArray("change2run") << 0 << "run step 1" << &G::faceImage2 << &G::runImage1 << 1.0f;
-        QTest::newRow("run 2") << QByteArray("change2run") << 2 << "run step 3" << &G::faceImage2 << &G::runImage3 << 1.01f;
-        QTest::newRow("run 3: back to 2") << QByteArray("change2run") << 3 << "run step 2" << &G::faceImage1 << &G::runImage2 << 0.0f;
-        QTest::newRow("run 60") << QByteArray("change2run") << 60 << "run step 3" << &G::faceImage2 << &G::runImage3 << 0.0f;
-        QTest::newRow("run 62: tired") << QByteArray("change2run") << 62 << "run step 3" << &G::faceImage7 << &G::runImage3 << 0.0f;
-    }
     void eachActivityStepShowsItsPictures()
     {
-        QFETCH(QByteArray, slot);
-        QFETCH(int, tick);
-        QFETCH(QString, line);
-        QFETCH(Field, face);
-        QFETCH(Field, horse);
-        QFETCH(float, age);
-        GameFixture game;
-        paintPictures();
-        game.call(slot.constData());
-        game.tick(tick);
-        LogCapture log;
-        game.tick();
-        QCOMPARE(gs.actionTicks, slot == "change2idle" ? tick + 1 : tick); // idle is shown from the start
-        QCOMPARE(stepLines(log.text()), QStringList{"trotix: Action>>" + line + "\n"});
-        QCOMPARE(colourAt(game.screen(), 1, 40), colourOf(face));
-        QCOMPARE(colourAt(game.screen(), 80, 200), colourOf(horse));
-        if (age != 0.0f)
-            QCOMPARE(text({gs.age, 0, 0, 0, 0}), text({age, 0, 0, 0, 0}));
+        using G = GameState;
+        struct Row { const char *slot; int tick; const char *line; Field face, horse; float age; };
+        const Row rows[] = {
+            {"change2idle", 0, "idle step 1", &G::faceImage3, &G::idleImage1, 1.0f},
+            {"change2idle", 1, "idle step 2", &G::faceImage3, &G::idleImage2, 1.01f},
+            {"change2eat", 4, "eat step 5", &G::faceImage2, &G::eatImage5, 1.0f},
+            {"change2eat", 5, "eat step 6", &G::faceImage1, &G::eatImage6, 1.01f},
+            {"change2eat", 41, "eat step 6", &G::faceImage6, &G::eatImage6, 0.0f}, // tired
+            {"change2eat", 46, "eat step 5", &G::faceImage2, &G::eatImage5, 0.0f},
+            {"change2sleep", 2, "sleep step 3", &G::faceImage4, &G::sleepImage3, 1.0f},
+            {"change2sleep", 3, "sleep step 4", &G::faceImage4, &G::sleepImage4, 1.005f},
+            {"change2run", 0, "run step 1", &G::faceImage2, &G::runImage1, 1.0f},
+            {"change2run", 2, "run step 3", &G::faceImage2, &G::runImage3, 1.01f},
+            {"change2run", 3, "run step 2", &G::faceImage1, &G::runImage2, 0.0f}, // back to 2
+            {"change2run", 60, "run step 3", &G::faceImage2, &G::runImage3, 0.0f},
+            {"change2run", 62, "run step 3", &G::faceImage7, &G::runImage3, 0.0f}, // tired
+        };
+        for (const Row &r : rows) {
+            GameFixture game;
+            paintPictures();
+            game.call(r.slot);
+            game.tick(r.tick);
+            LogCapture log;
+            game.tick();
+            const QString where = QStringLiteral("%1 %2").arg(r.slot).arg(r.tick);
+            // Idle is shown from its start, so its first tick counts.
+            QVERIFY2(gs.actionTicks == r.tick + (QByteArray(r.slot) == "change2idle"), qPrintable(where));
+            QStringList lines = logLines(log.text()); // the activity's own frame, without the tick's lines
+            lines.removeIf([](const QString &l) { return l.startsWith("trotix: Action>>call") || l.contains("Write Attr"); });
+            QVERIFY2(lines == QStringList{"trotix: Action>>" + QString(r.line) + "\n"}, qPrintable(where));
+            QVERIFY2(colourAt(game.screen(), 1, 40) == colourOf(r.face), qPrintable(where));
+            QVERIFY2(colourAt(game.screen(), 80, 200) == colourOf(r.horse), qPrintable(where));
+            QVERIFY2(r.age == 0.0f || text({gs.age, 0, 0, 0, 0}) == text({r.age, 0, 0, 0, 0}), qPrintable(where));
+        }
     }
 
     // The block comes 20 pixels closer each frame from x 200; without a hop it throws the horse.
     // H: hop over the block drawn at x; G: gallop with the block at x; F: fall.
-    void hopTiming_data()
-    {
-        QTest::addColumn<int>("pressAfterX");
-        QTest::addColumn<QString>("framesAfterPress");
-        QTest::newRow("in time") << 100 << "H60";
-        QTest::newRow("one tick early") << 120 << "H100 F";
-        QTest::newRow("two ticks early") << 140 << "H120 G100 F";
-        QTest::newRow("never") << 0 << "F";
-    }
     void hopTiming()
     {
-        QFETCH(int, pressAfterX);
-        QFETCH(QString, framesAfterPress);
-        GameFixture game;
-        paintPictures();
-        scriptRandomDraws({2000000000, 0});
-        game.call("change2jump");
-        game.tick();
-        QCOMPARE(colourAt(game.screen(), 30, 200), colourOf(&GameState::jumpImage1));
-        for (int x = 200; x >= qMax(pressAfterX, 100); x -= 20) {
+        const std::pair<int, QString> rows[] = {{100, "H60"}, {120, "H100 F"}, {140, "H120 G100 F"}, {0, "F"}};
+        for (const auto &[pressAfterX, framesAfterPress] : rows) {
+            GameFixture game;
+            paintPictures();
+            scriptRandomDraws({2000000000, 0});
+            game.call("change2jump");
             game.tick();
-            QCOMPARE(colourAt(game.screen(), x, 240), colourOf(&GameState::blockImage));
+            QCOMPARE(colourAt(game.screen(), 30, 200), colourOf(&GameState::jumpImage1));
+            for (int x = 200; x >= qMax(pressAfterX, 100); x -= 20) {
+                game.tick();
+                QCOMPARE(colourAt(game.screen(), x, 240), colourOf(&GameState::blockImage));
+            }
+            if (pressAfterX > 0)
+                game.call("hop");
+            QStringList frames;
+            for (int i = 0; i < framesAfterPress.count(' ') + 1; ++i) {
+                game.tick();
+                const QImage screen = game.screen();
+                const int x = gs.blockDistance == 0 ? 60 : 80 + 20 * gs.blockDistance;
+                if (colourAt(screen, 30, 180) == colourOf(&GameState::jumpImage4))
+                    frames << QStringLiteral("H%1").arg(x);
+                else if (colourAt(screen, 30, 200) == colourOf(&GameState::jumpImage5)
+                         && colourAt(screen, 1, 40) == colourOf(&GameState::faceImage5))
+                    frames << QStringLiteral("F");
+                else
+                    frames << QStringLiteral("G%1").arg(x);
+            }
+            QCOMPARE(frames.join(' '), framesAfterPress);
         }
-        if (pressAfterX > 0)
-            game.call("hop");
-        QStringList frames;
-        for (int i = 0; i < framesAfterPress.count(' ') + 1; ++i) {
-            game.tick();
-            const QImage screen = game.screen();
-            const int x = gs.blockDistance == 0 ? 60 : 80 + 20 * gs.blockDistance;
-            if (colourAt(screen, 30, 180) == colourOf(&GameState::jumpImage4))
-                frames << QStringLiteral("H%1").arg(x);
-            else if (colourAt(screen, 30, 200) == colourOf(&GameState::jumpImage5)
-                     && colourAt(screen, 1, 40) == colourOf(&GameState::faceImage5))
-                frames << QStringLiteral("F");
-            else
-                frames << QStringLiteral("G%1").arg(x);
-        }
-        QCOMPARE(frames.join(' '), framesAfterPress);
     }
 
     void aDrawAtTheThresholdBringsNoBlockAndNoBonus()
@@ -206,69 +181,45 @@ private slots:
         QVERIFY(colourAt(game.screen(), 60, 240) != colourOf(&GameState::blockImage));
     }
 
-    // Each menu choice: its mode, its one log line, and the next tick's screen.
-    void aChoiceLogsOneLineAndShowsItsScreenNextTick_data()
-    {
-        QTest::addColumn<QByteArray>("slot");
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("tickLine");
-        QTest::newRow("idle") << QByteArray("change2idle") << 1 << "MenuSelect>>change to idle" << "Action>>call idle()";
-        QTest::newRow("eat") << QByteArray("change2eat") << 2 << "MenuSelect>>change to eat" << "Action>>call eat()";
-        QTest::newRow("sleep") << QByteArray("change2sleep") << 3 << "MenuSelect>>change to sleep" << "Action>>call sleep()";
-        QTest::newRow("run") << QByteArray("change2run") << 4 << "MenuSelect>>change to run" << "Action>>call run()";
-        QTest::newRow("jump") << QByteArray("change2jump") << 5 << "MenuSelect>>change to jump" << "Action>>call jump()";
-        QTest::newRow("status") << QByteArray("change2status") << 9 << "MenuSelect>>change to status" << "Action>>call status()";
-        QTest::newRow("about") << QByteArray("aboutTrotix") << 10 << "About selected" << "Action>>about()";
-    }
+    // Each menu choice from a half-made network set-up: its mode, its one log line, the set-up
+    // left behind, and the next tick's screen.
     void aChoiceLogsOneLineAndShowsItsScreenNextTick()
     {
-        QFETCH(QByteArray, slot);
-        QFETCH(int, mode);
-        QFETCH(QString, line);
-        QFETCH(QString, tickLine);
-        GameFixture game;
-        gs.mode = ModeServerWait; // a half-made network set-up is left behind
-        gs.netState = 3;
-        gs.confirmButton->show();
-        LogCapture log;
-        game.call(slot.constData());
-        QCOMPARE(logLines(log.text()), QStringList{"trotix: " + line + "\n"});
-        QCOMPARE(gs.mode, mode);
-        if (mode != ModeAbout)
-            QCOMPARE(gs.netState, 0);
-        QVERIFY(gs.confirmButton->isHidden());
-        log.clear();
-        game.tick();
-        QCOMPARE(logLines(log.text()).value(0), "trotix: " + tickLine + "\n");
-        QCOMPARE(gs.shownMode, mode);
-    }
-
-    void hopIsUsableOnlyWhileJumpingAndAsksOnce()
-    {
-        GameFixture game;
-        QVERIFY(!gs.menuBar->isItemEnabled(IdHop));
-        game.call("change2jump");
-        QVERIFY(gs.menuBar->isItemEnabled(IdHop));
-        game.call("hop");
-        game.call("hop");
-        QCOMPARE(gs.hopRequested, 1);
-        game.tick(2);
-        game.call("change2status");
-        QVERIFY(gs.menuBar->isItemEnabled(IdHop)); // until the next tick
-        game.tick();
-        QVERIFY(!gs.menuBar->isItemEnabled(IdHop));
+        struct Row { const char *slot; int mode; const char *line, *tickLine; };
+        const Row rows[] = {{"change2idle", 1, "MenuSelect>>change to idle", "Action>>call idle()"},
+                            {"change2eat", 2, "MenuSelect>>change to eat", "Action>>call eat()"},
+                            {"change2sleep", 3, "MenuSelect>>change to sleep", "Action>>call sleep()"},
+                            {"change2run", 4, "MenuSelect>>change to run", "Action>>call run()"},
+                            {"change2jump", 5, "MenuSelect>>change to jump", "Action>>call jump()"},
+                            {"change2status", 9, "MenuSelect>>change to status", "Action>>call status()"},
+                            {"aboutTrotix", 10, "About selected", "Action>>about()"}};
+        for (const Row &r : rows) {
+            GameFixture game;
+            gs.mode = ModeServerWait;
+            gs.netState = 3;
+            gs.confirmButton->show();
+            LogCapture log;
+            game.call(r.slot);
+            QCOMPARE(logLines(log.text()), QStringList{QStringLiteral("trotix: %1\n").arg(r.line)});
+            QCOMPARE(gs.mode, r.mode);
+            QVERIFY(r.mode == ModeAbout || gs.netState == 0);
+            QVERIFY(gs.confirmButton->isHidden());
+            log.clear();
+            game.tick();
+            QCOMPARE(logLines(log.text()).value(0), QStringLiteral("trotix: %1\n").arg(r.tickLine));
+            QCOMPARE(gs.shownMode, r.mode);
+        }
     }
 
     // Five bars 25 pixels wide and exactly `height` rows tall standing on y = 260, each number
-    // 10 pixels above its bar, the labels below.
+    // 10 pixels above its bar, the labels below; a value beyond the int range shows the largest.
     void theStatusScreenShowsFiveBars()
     {
         GameFixture game;
         plantPlainBackground(*gs.backgd2Pixmap, 240, plain);
         game.call("change2status");
         game.tick();
-        const QImage screen = game.screen();
+        QImage screen = game.screen();
         const int heights[] = {6, 30, 10, 20, 20};
         for (int i = 0; i < 5; ++i) {
             const int x = 20 + 40 * i, top = 260 - heights[i];
@@ -282,138 +233,93 @@ private slots:
         const QRect number(59, 210, 25, 12), label(59, 261, 38, 14);
         QCOMPARE(screen.copy(number), textOn(plain, 240, 8, 50, black, {60, 220}, "150").copy(number));
         QCOMPARE(screen.copy(label), textOn(plain, 240, 8, 50, black, {60, 270}, "Muscle").copy(label));
-    }
 
-    void aValueBeyondTheIntRangeShowsTheLargestInt()
-    {
-        GameFixture game;
-        plantPlainBackground(*gs.backgd2Pixmap, 240, plain);
         gs.fat = 3.0e9f;
         gs.muscle = -3.0e9f;
-        game.call("change2status");
         game.tick();
         QCOMPARE(gs.shownFat, 2147483647);
         QCOMPARE(gs.shownMuscle, -2147483647 - 1);
-        const QImage screen = game.screen();
+        screen = game.screen();
         QCOMPARE(colourAt(screen, 112, 1), barFill[2]); // up from the base to the screen's top
         QCOMPARE(colourAt(screen, 72, 300), barFill[1]); // the negative one down from it
         QCOMPARE(colourAt(screen, 72, 250), plain);
     }
 
-    // Playing with the keyboard as on the device: the plain letters U, H and B, the Alt mnemonics,
-    // a focused field taking those letters as text, Return and Escape on each screen, and Ctrl+Q.
-    void plainLettersChooseStatusAboutAndHop();
-    void aFocusedFieldTakesTheLetters();
-    void altOpensTheMenusAndTheirLettersChoose();
-    void theKeyboardFollowsTheScreensThroughAFirstSession();
-};
-
-namespace {
-
-bool showAndActivate(QWidget *w)
-{
-    w->show();
-    w->activateWindow();
-    return QTest::qWaitForWindowActive(w);
-}
-
-QMenu *actionMenu() { return gs.menuBar->actions().first()->menu(); }
-
-}
-
-void TestCare::plainLettersChooseStatusAboutAndHop()
-{
-    GameFixture game;
-    QVERIFY(showAndActivate(game.widget()));
-    LogCapture log;
-    QTest::keyClick(game.widget(), Qt::Key_H); // Hop! is off outside the jump
-    QCOMPARE(gs.hopRequested, 0);
-    QTest::keyClick(game.widget(), Qt::Key_U);
-    QCOMPARE(gs.mode, int(ModeStatus));
-    QTest::keyClick(game.widget(), Qt::Key_B);
-    QCOMPARE(gs.mode, int(ModeAbout));
-    game.call("change2jump");
-    QTest::keyClick(game.widget(), Qt::Key_H);
-    QCOMPARE(gs.hopRequested, 1);
-    QCOMPARE(logLines(log.text()),
-             (QStringList{"trotix: MenuSelect>>change to status\n", "trotix: About selected\n",
-                          "trotix: MenuSelect>>change to jump\n", "trotix: MenuSelect>>press hop!\n"}));
-}
-
-// Even with every item enabled, in the jump, a focused field keeps its letters.
-void TestCare::aFocusedFieldTakesTheLetters()
-{
-    for (QLineEdit **field : {&gs.nameEdit, &gs.addressEdit}) {
+    // Playing with the keyboard as on the device: the plain letters U, H and B, an Alt mnemonic, a
+    // focused field taking those letters as text, Return and Escape on each screen, and Ctrl+Q.
+    void theKeyboardFollowsTheScreensThroughAFirstSession()
+    {
+        // Every key goes where a real one goes: to the window's focused widget, through the shortcuts.
+        const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(static_cast<QWidget *>(nullptr), k, modifiers);
+        };
+        const auto showActive = [](GameFixture &game) {
+            game.widget()->show();
+            game.widget()->activateWindow();
+            return QTest::qWaitForWindowActive(game.widget());
+        };
+        {
+            GameFixture named; // a named horse: the letters work at once, with nothing focused
+            QVERIFY(showActive(named));
+            key(Qt::Key_U);
+            QCOMPARE(gs.mode, int(ModeStatus));
+        }
         GameFixture game(templateHorseFile);
-        QVERIFY(showAndActivate(game.widget()));
-        game.call("change2jump");
-        (*field)->show();
-        (*field)->setFocus();
+        QVERIFY(showActive(game));
+        QVERIFY(gs.nameEdit->hasFocus());
+        QTest::keyClicks(nullptr, QStringLiteral("Star"));
+        key(Qt::Key_Return);
+        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(QByteArray(gs.horseName), QByteArray("Star           "));
         LogCapture log;
-        QTest::keyClicks(*field, QStringLiteral("hub HUB"));
-        QCOMPARE((*field)->text(), QStringLiteral("hub HUB"));
-        QCOMPARE(gs.mode, int(ModeJump));
-        QCOMPARE(gs.hopRequested, 0);
-        QVERIFY(log.text().isEmpty());
+        key(Qt::Key_H); // Hop! is off outside the jump
+        key(Qt::Key_U); // the hidden name field no longer takes it
+        QCOMPARE(gs.mode, int(ModeStatus));
+        game.call("change2jump");
+        key(Qt::Key_H);
+        QCOMPARE(gs.hopRequested, 1);
+        QCOMPARE(logLines(log.text()), (QStringList{"trotix: MenuSelect>>change to status\n",
+                                                    "trotix: MenuSelect>>change to jump\n", "trotix: MenuSelect>>press hop!\n"}));
+        game.call("change2idle");
+        QVERIFY(gs.menuBar->isItemEnabled(IdHop)); // Hop! goes off with the next tick
+        game.tick();
+        QVERIFY(!gs.menuBar->isItemEnabled(IdHop));
+
+        game.call("change2client");
+        game.tick();
+        QVERIFY(gs.addressEdit->hasFocus()); // typing goes in at once
+        QTest::keyClicks(nullptr, QStringLiteral("hub"));
+        QCOMPARE(gs.addressEdit->text(), QStringLiteral("hub"));
+        key(Qt::Key_Escape);
+        QCOMPARE(gs.mode, int(ModeIdle));
+        key(Qt::Key_B);
+        QCOMPARE(gs.mode, int(ModeAbout));
+
+        game.call("change2server");
+        game.tick();
+        key(Qt::Key_Escape);
+        QCOMPARE(gs.mode, int(ModeIdle));
+        key(Qt::Key_A, Qt::AltModifier); // the Action menu's mnemonic opens it, its letters choose
+        QMenu *actions = gs.menuBar->actions().first()->menu();
+        QTRY_VERIFY(actions->isVisible());
+        QTest::keyClick(actions, Qt::Key_E);
+        QTRY_COMPARE(gs.mode, int(ModeEat));
+        key(Qt::Key_S, Qt::AltModifier); // the Status item's chooses it at once
+        QTRY_COMPARE(gs.mode, int(ModeStatus));
+
+        game.call("change2client");
+        game.tick();
+        gs.addressEdit->clear(); // no address: nothing is reached
+        key(Qt::Key_Return);
+        QCOMPARE(gs.mode, int(ModeClientConnect));
+        game.call("disconnectNetwork");
+        key(Qt::Key_U);
+        QCOMPARE(gs.mode, int(ModeStatus));
+
+        key(Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!game.widget()->isVisible());
     }
-}
-
-void TestCare::altOpensTheMenusAndTheirLettersChoose()
-{
-    GameFixture game;
-    QVERIFY(showAndActivate(game.widget()));
-    QTest::keyClick(game.widget(), Qt::Key_A, Qt::AltModifier);
-    QTRY_VERIFY(actionMenu()->isVisible());
-    QTest::keyClick(actionMenu(), Qt::Key_E);
-    QTRY_COMPARE(gs.mode, int(ModeEat));
-    QVERIFY(!actionMenu()->isVisible());
-    QTest::keyClick(game.widget(), Qt::Key_S, Qt::AltModifier);
-    QTRY_COMPARE(gs.mode, int(ModeStatus));
-}
-
-void TestCare::theKeyboardFollowsTheScreensThroughAFirstSession()
-{
-    // Every key goes where a real one goes: to the window's focused widget, through the shortcuts.
-    const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(static_cast<QWidget *>(nullptr), k, modifiers);
-    };
-    GameFixture game(templateHorseFile);
-    QVERIFY(showAndActivate(game.widget()));
-    QVERIFY(gs.nameEdit->hasFocus());
-    QTest::keyClicks(nullptr, QStringLiteral("Star"));
-    key(Qt::Key_Return);
-    QCOMPARE(gs.mode, int(ModeIdle));
-    QCOMPARE(QByteArray(gs.horseName), QByteArray("Star           "));
-    key(Qt::Key_U); // the hidden name field no longer takes it
-    QCOMPARE(gs.mode, int(ModeStatus));
-
-    game.call("change2client");
-    game.tick();
-    QVERIFY(gs.addressEdit->hasFocus()); // typing goes in at once
-    QTest::keyClicks(nullptr, QStringLiteral("hub"));
-    QCOMPARE(gs.addressEdit->text(), QStringLiteral("hub"));
-    key(Qt::Key_Escape);
-    QCOMPARE(gs.mode, int(ModeIdle));
-    key(Qt::Key_B);
-    QCOMPARE(gs.mode, int(ModeAbout));
-
-    game.call("change2server");
-    game.tick();
-    key(Qt::Key_Escape);
-    QCOMPARE(gs.mode, int(ModeIdle));
-
-    game.call("change2client");
-    game.tick();
-    gs.addressEdit->clear(); // no address: nothing is reached
-    key(Qt::Key_Return);
-    QCOMPARE(gs.mode, int(ModeClientConnect));
-    game.call("disconnectNetwork");
-    key(Qt::Key_U);
-    QCOMPARE(gs.mode, int(ModeStatus));
-
-    key(Qt::Key_Q, Qt::ControlModifier);
-    QVERIFY(!game.widget()->isVisible());
-}
+};
 
 QTEST_MAIN(TestCare)
 #include "tst_care.moc"

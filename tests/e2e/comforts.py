@@ -12,7 +12,6 @@ import time
 import xsession as rig
 
 rig.NAME = "comforts"
-GAME, PICS = sys.argv[1], sys.argv[2]
 
 SCREEN = (1280, 1024)
 
@@ -27,44 +26,25 @@ def help_windows(display):
     return rig.xdo(display, "search", "--onlyvisible", "--name", "How to play").split()
 
 
-def wait_until(what, condition, timeout=30):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        if condition():
-            return
-        time.sleep(0.2)
-    rig.fail("waited %ds for %s" % (timeout, what))
-
-
 def ticks(log):
     return rig.read(log).count("trotix: Action>>")
 
 
 def start(home, display, log, scale=None):
-    game = rig.start_game(GAME, home, display, log, scale)
-    window = rig.window_of(display, game)
+    game, window = rig.start_game(home, display, log, scale)
     rig.wait_for(log, "trotix: Action>>", 20)
     return game, window
 
 
-def stop(game):
-    game.terminate()
-    game.wait(timeout=10)
-
-
 def close_help(display):
-    wait_until("the help window", lambda: help_windows(display))
+    rig.wait_until("the help window", lambda: help_windows(display))
     rig.press(display, help_windows(display)[0], ["Escape"])
-    wait_until("the help window to close", lambda: not help_windows(display))
+    rig.wait_until("the help window to close", lambda: not help_windows(display))
 
 
 def main():
-    if rig.tools_missing():
-        print("comforts: Xvfb or xdotool missing, skipped")
-        return rig.SKIP
-    root = rig.temporary_root()
-    display = rig.start_xvfb("%dx%dx24" % SCREEN)
-    home = rig.make_home(root, "home", PICS,
+    root, display = rig.start_xvfb("%dx%dx24" % SCREEN)
+    home = rig.make_home(root, "home",
                          "COMFY|HORSE||||\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n")
     log = os.path.join(root, "game.log")
     game, window = start(home, display, log)
@@ -88,7 +68,7 @@ def main():
         rig.fail("the tick went on while paused")
     rig.press(display, window, ["p"])
     rig.wait_for(log, "trotix: Play goes on", 15)
-    wait_until("a tick after the pause", lambda: ticks(log) > held)
+    rig.wait_until("a tick after the pause", lambda: ticks(log) > held)
 
     # On the network question screen P does nothing.
     # The menu may take a moment to open on a busy machine before its letter can choose.
@@ -104,16 +84,14 @@ def main():
     # F11 fills the screen; Escape gives the window back.
     for key, size in (("F11", SCREEN), ("Escape", (720, 960)), ("F11", SCREEN)):
         rig.press(display, window, [key])
-        wait_until("a window of %r" % (size,), lambda: geometry(display, window) == size)
-    stop(game)
+        rig.wait_until("a window of %r" % (size,), lambda: geometry(display, window) == size)
 
-    # Full screen is remembered; TROTIX_SCALE still wins.
-    game, window = start(home, display, log)
-    wait_until("a remembered full screen", lambda: geometry(display, window) == SCREEN)
-    stop(game)
-    game, window = start(home, display, log, "1")
-    wait_until("the TROTIX_SCALE window", lambda: geometry(display, window) == (240, 320))
-    stop(game)
+    # Full screen is remembered on the next start; TROTIX_SCALE still wins.
+    for scale, size in ((None, SCREEN), ("1", (240, 320))):
+        game.terminate()
+        game.wait(timeout=10)
+        game, window = start(home, display, log, scale)
+        rig.wait_until("a started window of %r" % (size,), lambda: geometry(display, window) == size)
     return 0
 
 

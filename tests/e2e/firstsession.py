@@ -15,7 +15,6 @@ import time
 import xsession as x
 
 x.NAME = "firstsession"
-GAME, PICS = sys.argv[1], sys.argv[2]
 OK, CANCEL = (117, 270), (167, 270)  # the buttons' centres in the 240 x 320 window
 JUMP_FRAME, BLOCK = "trotix: Action>>jump step", "trotix: Random block generated!"
 # A block appears six positions in front of the horse and comes one closer each jump frame: the
@@ -30,23 +29,11 @@ def horse(path):
 
 
 def main():
-    if x.tools_missing():
-        print("firstsession: Xvfb or xdotool missing, skipped")
-        return x.SKIP
-    root = x.temporary_root()
-    display = x.start_xvfb()
-    home = x.make_home(root, "home", PICS)
+    root, display = x.start_xvfb()
+    home = x.make_home(root, "home")
     attr, log = os.path.join(home, "etc", "trotix_attr.conf"), os.path.join(root, "game.log")
-    game = x.start_game(GAME, home, display, log)
-    window = x.window_of(display, game)
+    game, window = x.start_game(home, display, log)
     x.xdo(display, "windowmove", window, 0, 0)
-
-    def frames_since(marker, count, timeout):
-        deadline = time.time() + timeout
-        while x.read(log)[x.read(log).find(marker):].count(JUMP_FRAME) < count:
-            if time.time() > deadline:
-                x.fail("waited for jump frames:\n" + x.read(log)[-800:])
-            time.sleep(0.02)
 
     x.wait_for(log, "trotix: Action>>Naming()", 20)
     x.xdo(display, "windowfocus", "--sync", window)
@@ -64,10 +51,10 @@ def main():
     # Jump, and H in time for the first block.
     x.press(display, window, ["alt+a", "j"])
     x.wait_for(log, BLOCK, 60, after="trotix: MenuSelect>>change to jump")
-    frames_since(BLOCK, FRAMES_BEFORE_THE_HOP, 15)
+    x.wait_for(log, JUMP_FRAME, 15, FRAMES_BEFORE_THE_HOP, after=BLOCK)
     x.xdo(display, "key", "--clearmodifiers", "h")
     x.wait_for(log, "trotix: MenuSelect>>press hop!", 2)
-    frames_since(BLOCK, FRAMES_BEFORE_THE_HOP + 1, 5)
+    x.wait_for(log, JUMP_FRAME, 5, FRAMES_BEFORE_THE_HOP + 1, after=BLOCK)
 
     # The client's address screen: typing goes into the field at once, letters included.
     x.press(display, window, ["alt+r", "c", "Return"])
@@ -82,8 +69,8 @@ def main():
     x.wait_for(log, "trotix: Action>>call idle()", 5, after="trotix: Action>>askClient()")
 
     # A tenth-tick save, a little more life, then Ctrl+Q.
-    text = x.read(log)
-    x.wait_for(log, "trotix: Write Attribute File", 12, count=text.count("trotix: Write Attribute File") + 1)
+    saves = x.read(log).count("trotix: Write Attribute File")
+    x.wait_for(log, "trotix: Write Attribute File", 12, count=saves + 1)
     idle_ticks = x.read(log).count("trotix: Action>>call idle()")
     x.wait_for(log, "trotix: Action>>call idle()", 5, count=idle_ticks + 1)  # the save is done
     tenth_tick = horse(attr)[1]

@@ -17,7 +17,6 @@ import xsession as x
 from xsession import click, fail, press, read, wait_for, xdo
 
 x.NAME = "netrace"
-GAME, PICS = sys.argv[1], sys.argv[2]
 # Widget coordinates of the controls (the window is the 240 x 320 game screen).
 CONFIRM = (40 + 27, 260 + 10)
 ADDRESS = (50 + 75, 120 + 10)
@@ -42,18 +41,11 @@ def stranger(replies, stop):
 
 
 def main():
-    if x.tools_missing():
-        print("netrace: Xvfb or xdotool missing, skipped")
-        return x.SKIP
-    root = x.temporary_root()
-    display = x.start_xvfb()
+    root, display = x.start_xvfb()
     attrs = "\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n"
-    red_home = x.make_home(root, "red", PICS, "RED|RUNNER|||||" + attrs)
-    blue_home = x.make_home(root, "blue", PICS, "BLUE|BOLT||||||" + attrs)
     red_log, blue_log = os.path.join(root, "red.log"), os.path.join(root, "blue.log")
-    red = x.start_game(GAME, red_home, display, red_log)
-    blue = x.start_game(GAME, blue_home, display, blue_log)
-    red_window, blue_window = x.window_of(display, red), x.window_of(display, blue)
+    red, red_window = x.start_game(x.make_home(root, "red", "RED|RUNNER|||||" + attrs), display, red_log)
+    blue, blue_window = x.start_game(x.make_home(root, "blue", "BLUE|BOLT||||||" + attrs), display, blue_log)
     xdo(display, "windowmove", red_window, 0, 0)
     xdo(display, "windowmove", blue_window, 300, 0)
     for log in (red_log, blue_log):
@@ -78,20 +70,16 @@ def main():
     wait_for(blue_log, "trotix: Try to establish client connection", 10)
 
     # The hand-shake on both sides, then both race courses.
-    wait_for(red_log, "trotix: Ding! Server Connected", 10)
-    wait_for(red_log, "trotix: Challenger's weight: 150", 10)
-    wait_for(blue_log, "trotix: Output to Server: BLUE BOLT      +150", 10)
-    wait_for(red_log, "trotix: Action>>Display Server's RaceCourse()", 10)
-    wait_for(blue_log, "trotix: Action>>Display Client's RaceCourse()", 10)
-    wait_for(blue_log, "trotix: Fire! Race Start.", 15)
+    for log, line in ((red_log, "Ding! Server Connected"), (red_log, "Challenger's weight: 150"),
+                      (blue_log, "Output to Server: BLUE BOLT      +150"), (red_log, "Action>>Display Server's RaceCourse()"),
+                      (blue_log, "Action>>Display Client's RaceCourse()"), (blue_log, "Fire! Race Start.")):
+        wait_for(log, "trotix: " + line, 15)
     stranger_replies, stop = [], threading.Event()
     if STRANGER:
         # Until the winner is known on blue's side, while the race's connection is still open.
         peer = threading.Thread(target=stranger, args=(stranger_replies, stop), daemon=True)
         peer.start()
-        deadline = time.time() + 180
-        while not re.search(r"Winner: [12]", read(blue_log)) and time.time() < deadline:
-            time.sleep(0.5)
+        x.wait_until("a winner on blue's side", lambda: re.search(r"Winner: [12]", read(blue_log)), 180, 0.5)
         stop.set()
         peer.join(10)
     # The race to its end, and back to idle on both.
@@ -100,15 +88,12 @@ def main():
 
     red_text, blue_text = read(red_log), read(blue_log)
     scenarios = re.findall(r"trotix: \*\*\* Win Scenario = (\d)", red_text)
-    if len(scenarios) != 1:
-        fail("red log: expected one win scenario, found %r" % scenarios)
+    replies = re.findall(r"Position got is Player 1: (-?\d+), Player 2: (-?\d+), Winner: (\d)", blue_text)
+    if len(scenarios) != 1 or not replies:
+        fail("expected one win scenario in red's log (%r) and position replies in blue's" % scenarios)
     # Without a bonus the favoured horse always finishes first: scenarios 1 and 2 favour Red.
     red_winner = 1 if scenarios[0] in ("1", "2") else 2
-    replies = re.findall(r"Position got is Player 1: (-?\d+), Player 2: (-?\d+), Winner: (\d)", blue_text)
-    if not replies:
-        fail("blue log: no position replies")
-    blue_winner = int(replies[-1][2])
-    last_p1, last_p2 = int(replies[-1][0]), int(replies[-1][1])
+    last_p1, last_p2, blue_winner = map(int, replies[-1])
     print("netrace: red says winner %d, blue says winner %d (last positions %d, %d)"
           % (red_winner, blue_winner, last_p1, last_p2), flush=True)
     if blue_winner != red_winner:

@@ -4,13 +4,15 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
 SKIP = 77
+GAME, PICS = (sys.argv + ["", ""])[1:3]  # each test runs as: <script> <game binary> <pictures folder>
 NAME = "e2e"  # the test's name, put in front of its messages
 
-started = []  # (process, name), stopped at the end in reverse order
+started = []  # processes, stopped at the end in reverse order
 roots = []  # temporary folders, removed at the end
 
 
@@ -19,52 +21,43 @@ def fail(message):
     raise SystemExit(1)
 
 
-def tools_missing():
-    return not shutil.which("Xvfb") or not shutil.which("xdotool")
-
-
-def temporary_root():
-    roots.append(tempfile.mkdtemp(prefix="trotix-%s-" % NAME))
-    return roots[-1]
-
-
 def start_xvfb(screen="800x600x24"):
+    """A virtual X server and a temporary folder for the test: (folder, display)."""
+    roots.append(tempfile.mkdtemp(prefix="trotix-%s-" % NAME))
     read_fd, write_fd = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp"],
                             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_fd)
-    started.append((xvfb, "Xvfb"))
+    started.append(xvfb)
     with os.fdopen(read_fd, "rb") as pipe:
         number = pipe.readline().strip()
     if not number:
         fail("Xvfb did not start")
-    return ":" + number.decode()
+    return roots[-1], ":" + number.decode()
 
 
-def make_home(root, name, pics, attr=None):
+def make_home(root, name, attr=None):
     """A platform folder with the pictures; attr is the horse's file (None: no file yet)."""
     home = os.path.join(root, name)
     os.makedirs(os.path.join(home, "etc"))
-    os.symlink(pics, os.path.join(home, "pics"))
+    os.symlink(PICS, os.path.join(home, "pics"))
     if attr is not None:
         with open(os.path.join(home, "etc", "trotix_attr.conf"), "w") as attr_file:
             attr_file.write(attr)
     return home
 
 
-def start_game(game_binary, home, display, log_path, scale="1"):
-    """Zoom 1 by default, so that clicks land at the game's own coordinates; None leaves the zoom
-    to the game. The remembered window settings stay in the game's home."""
-    env = dict(os.environ, QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb",
+def start_game(home, display, log_path, scale="1"):
+    """The game and its window. Zoom 1 by default, so that clicks land at the game's own
+    coordinates; None leaves the zoom to the game. The remembered window settings stay in the
+    game's home."""
+    env = {name: value for name, value in os.environ.items() if name not in ("WAYLAND_DISPLAY", "TROTIX_SCALE")}
+    env.update(QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb", TROTIX_SCALE=scale or "",
                XDG_RUNTIME_DIR=os.path.join(home, "run"), XDG_CONFIG_HOME=os.path.join(home, "config"))
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
-    env.pop("WAYLAND_DISPLAY", None)
-    env.pop("TROTIX_SCALE", None)
-    if scale is not None:
-        env["TROTIX_SCALE"] = scale
-    game = subprocess.Popen([game_binary], env=env, stdout=open(log_path, "wb"), stderr=subprocess.STDOUT, cwd=home)
-    started.append((game, log_path))
-    return game
+    game = subprocess.Popen([GAME], env=env, stdout=open(log_path, "wb"), stderr=subprocess.STDOUT, cwd=home)
+    started.append(game)
+    return game, window_of(display, game, log_path)
 
 
 def xdo(display, *args):
@@ -75,18 +68,16 @@ def xdo(display, *args):
     return result.stdout
 
 
-def window_of(display, game):
-    # A loaded machine (builds beside the tests) can take long to map a window.
-    deadline = time.time() + 90
-    while time.time() < deadline:
-        found = xdo(display, "search", "--onlyvisible", "--pid", game.pid).split()
-        if found:
-            return found[0]
+def window_of(display, game, log_path):
+    """The game's window; a loaded machine (builds beside the tests) can take long to map it."""
+    found = []
+    def mapped():
         if game.poll() is not None:
-            log = next(path for started_game, path in started if started_game is game)
-            fail("a game ended (%d) before showing its window; log ends:\n%s" % (game.returncode, read(log)[-1500:]))
-        time.sleep(0.2)
-    fail("no game window")
+            fail("a game ended (%d) before showing its window; log ends:\n%s" % (game.returncode, read(log_path)[-1500:]))
+        found[:] = xdo(display, "search", "--onlyvisible", "--pid", game.pid).split()
+        return found
+    wait_until("a game window", mapped, 90)
+    return found[0]
 
 
 def read(path):
@@ -94,16 +85,20 @@ def read(path):
         return log.read().decode("latin-1")
 
 
+def wait_until(what, condition, timeout=30, pause=0.2):
+    deadline = time.time() + timeout
+    while not condition():
+        if time.time() > deadline:
+            fail("waited %ds for %s" % (timeout, what() if callable(what) else what))
+        time.sleep(pause)
+
+
 def wait_for(path, text, timeout, count=1, after=""):
     """Waits until text appears count times (after the first line holding `after`)."""
-    deadline = time.time() + timeout
-    while time.time() < deadline:
+    def seen():
         log = read(path)
-        start = log.find(after)
-        if start >= 0 and log[start:].count(text) >= count:
-            return
-        time.sleep(0.05)
-    fail("%s: waited %ds for %r; log ends:\n%s" % (os.path.basename(path), timeout, text, read(path)[-1500:]))
+        return log.find(after) >= 0 and log[log.find(after):].count(text) >= count
+    wait_until(lambda: "%r in %s; log ends:\n%s" % (text, os.path.basename(path), read(path)[-1500:]), seen, timeout, 0.02)
 
 
 def press(display, window, keys):
@@ -120,11 +115,15 @@ def click(display, window, at, button=1):
 
 
 def run(main):
-    """Runs the test's main, then stops every process it started and removes its folders."""
+    """Runs the test's main (skipped without Xvfb or xdotool), then stops every process it
+    started and removes its folders."""
+    if not shutil.which("Xvfb") or not shutil.which("xdotool"):
+        print("%s: Xvfb or xdotool missing, skipped" % NAME)
+        return SKIP
     try:
         return main()
     finally:
-        for process, _ in reversed(started):
+        for process in reversed(started):
             if process.poll() is None:
                 process.send_signal(signal.SIGTERM)
                 try:

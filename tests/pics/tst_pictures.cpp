@@ -36,51 +36,34 @@ private slots:
     // status screen are placed pixel for pixel; sprites drawn at y 200 stand on the ground at
     // about 258, the jump frame drawn at y 180 clears the block's top at 240, the block drawn
     // at y 240 stands on the ground, judges drawn from y 130 stand near y 190.
-    void files_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QSize>("minSize");
-        QTest::addColumn<QSize>("maxSize");
-        QTest::addColumn<int>("lowestMin");
-        QTest::addColumn<int>("lowestMax");
-        QTest::newRow("backgd1") << "backgd1" << QSize(796, 320) << QSize(796, 320) << -1 << -1;
-        QTest::newRow("backgd2") << "backgd2" << QSize(240, 320) << QSize(240, 320) << -1 << -1;
-        QTest::newRow("backgd3") << "backgd3" << QSize(494, 320) << QSize(494, 320) << -1 << -1;
-        QTest::newRow("Trotix") << "Trotix" << QSize(60, 20) << QSize(140, 40) << 0 << 40;
-        QTest::newRow("block") << "block" << QSize(16, 16) << QSize(28, 22) << 16 << 19;
-        for (const char *h : {"horse1", "horse2", "horse3", "horse4", "horse5", "horse12", "horse14"})
-            QTest::newRow(h) << QString(h) << QSize(64, 50) << QSize(84, 62) << 56 << 59;
-        for (const char *h : {"horse6", "horse7", "horse8", "horse11", "horse13"})
-            QTest::newRow(h) << QString(h) << QSize(64, 50) << QSize(84, 62) << 54 << 59;
-        QTest::newRow("horse9") << "horse9" << QSize(64, 50) << QSize(84, 62) << 40 << 59;
-        for (int i = 1; i <= 7; ++i)
-            QTest::addRow("face%d", i) << QString("face%1").arg(i) << QSize(34, 34) << QSize(42, 42) << 0 << 42;
-        for (int i = 1; i <= 5; ++i)
-            QTest::addRow("txjudge%d", i) << QString("txjudge%1").arg(i) << QSize(24, 54) << QSize(40, 62) << 55 << 59;
-        for (int i = 1; i <= 4; ++i)
-            QTest::addRow("txsign%d", i) << QString("txsign%1").arg(i) << QSize(40, 20) << QSize(140, 100) << 0 << 100;
-    }
-
     void files()
     {
-        QFETCH(QString, name);
-        QFETCH(QSize, minSize);
-        QFETCH(QSize, maxSize);
-        QFETCH(int, lowestMin);
-        QFETCH(int, lowestMax);
-        const QImage img = load(name);
-        QVERIFY2(!img.isNull(), qPrintable(name));
-        QVERIFY(img.width() >= minSize.width() && img.width() <= maxSize.width());
-        QVERIFY(img.height() >= minSize.height() && img.height() <= maxSize.height());
-        if (lowestMin < 0) {
-            QVERIFY(img.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32) == img);
-            return;
+        struct Row { QString name; QSize minSize, maxSize; int lowestMin, lowestMax; };
+        QList<Row> rows{{"backgd1", {796, 320}, {796, 320}, -1, -1}, {"backgd2", {240, 320}, {240, 320}, -1, -1},
+                        {"backgd3", {494, 320}, {494, 320}, -1, -1}, {"Trotix", {60, 20}, {140, 40}, 0, 40},
+                        {"block", {16, 16}, {28, 22}, 16, 19}};
+        for (int h : {1, 2, 3, 4, 5, 12, 14, 6, 7, 8, 11, 13, 9})
+            rows.append({QStringLiteral("horse%1").arg(h), {64, 50}, {84, 62}, h == 9 ? 40 : h <= 5 || h >= 12 ? 56 : 54, 59});
+        for (int i = 1; i <= 7; ++i)
+            rows.append({QStringLiteral("face%1").arg(i), {34, 34}, {42, 42}, 0, 42});
+        for (int i = 1; i <= 5; ++i)
+            rows.append({QStringLiteral("txjudge%1").arg(i), {24, 54}, {40, 62}, 55, 59});
+        for (int i = 1; i <= 4; ++i)
+            rows.append({QStringLiteral("txsign%1").arg(i), {40, 20}, {140, 100}, 0, 100});
+        for (const Row &r : rows) {
+            const QImage img = load(r.name);
+            const QByteArray name = r.name.toLatin1();
+            QVERIFY2(!img.isNull() && img.width() >= r.minSize.width() && img.width() <= r.maxSize.width()
+                         && img.height() >= r.minSize.height() && img.height() <= r.maxSize.height(), name);
+            if (r.lowestMin < 0) { // a strip: opaque
+                QVERIFY2(img.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32) == img, name);
+                continue;
+            }
+            // Drawn over the backgrounds, a sprite's corners must not paint a box.
+            QVERIFY2(qAlpha(img.pixel(0, 0)) == 0 && qAlpha(img.pixel(img.width() - 1, img.height() - 1)) == 0, name);
+            const int lowest = lowestSolidRow(img);
+            QVERIFY2(lowest >= r.lowestMin && lowest <= r.lowestMax, name + " lowest solid row " + QByteArray::number(lowest));
         }
-        // Drawn over the backgrounds, a sprite's corners must not paint a box.
-        for (QPoint corner : {QPoint(0, 0), QPoint(img.width() - 1, img.height() - 1)})
-            QCOMPARE(qAlpha(img.pixel(corner)), 0);
-        const int lowest = lowestSolidRow(img);
-        QVERIFY2(lowest >= lowestMin && lowest <= lowestMax, qPrintable(QString::number(lowest)));
     }
 
     // The game knows its own attribute files by the 16th character of the first word.

@@ -91,8 +91,7 @@ void GameFixture::tick(int count)
 
 void GameFixture::call(const char *slot)
 {
-    const bool found = QMetaObject::invokeMethod(m_widget.get(), slot, Qt::DirectConnection);
-    if (!found)
+    if (!QMetaObject::invokeMethod(m_widget.get(), slot, Qt::DirectConnection))
         qFatal("no slot %s", slot);
 }
 
@@ -113,14 +112,11 @@ QImage GameFixture::screen() const
 
 QStringList logLines(const QByteArray &log)
 {
-    QStringList lines;
-    const QString text = QString::fromLatin1(log);
-    int start = 0;
-    while (start < text.size()) {
-        int end = text.indexOf(QLatin1Char('\n'), start);
-        end = end < 0 ? text.size() : end + 1;
-        lines << text.mid(start, end - start);
-        start = end;
-    }
+    QStringList lines = QString::fromLatin1(log).split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line += QLatin1Char('\n');
+    lines.last().chop(1); // after the last line feed: a line unfinished, or nothing
+    if (lines.last().isEmpty())
+        lines.removeLast();
     return lines;
 }

@@ -1,0 +1,638 @@
+// The race on loopback (port 1234), our game on either side, the other a scripted peer that sends
+// exact bytes and checks every byte that comes back. As the client: hand-shake, race, failures, a
+// server that sends a line too long, and the connection screens as the player sees them (every
+// text at its place in its font over the field, the buttons each screen offers). As the server:
+// hand-shake, race, failures, strangers and a crowd that must leave the race alone. Hostile bytes
+// as such are the fuzz targets' part.
+#include "gamefixture.h"
+#include "net/clientsocket.h"
+#include "net/ownaddress.h"
+#include "net/protocol.h"
+#include "net/simpleserver.h"
+#include "platform/log.h"
+#include "platform/random.h"
+#include "screencheck.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+
+// Runs the event loop until the predicate holds (true) or `ms` pass (false), never sleeping.
+template <typename Predicate>
+bool pumpUntil(Predicate predicate, int ms = 5000)
+{
+    const QDeadlineTimer deadline(ms);
+    QTimer wake; // WaitForMoreEvents returns at the latest on its ticks
+    wake.start(10);
+    while (!predicate()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
+
+// The other game: a plain socket on loopback that sends exactly the bytes a test gives it and keeps
+// every byte it receives, so the test can compare them whole.
+class ScriptedPeer
+{
+public:
+    // A connection the game accepted from us, or (given) one we accepted from the game.
+    explicit ScriptedPeer(QTcpSocket *accepted = nullptr) : m_socket(accepted ? accepted : new QTcpSocket)
+    {
+        m_socket->setParent(nullptr);
+        QObject::connect(m_socket.get(), &QIODevice::readyRead, m_socket.get(), [this] { m_received += m_socket->readAll(); });
+        QObject::connect(m_socket.get(), &QAbstractSocket::disconnected, m_socket.get(), [this] { m_closed = true; });
+        if (accepted)
+            m_received += m_socket->readAll(); // whatever came before it was watched
+    }
+
+    QTcpSocket &socket() { return *m_socket; }
+    const QByteArray &received() const { return m_received; }
+    bool closed() const { return m_closed; }
+    bool waitForClose() { return pumpUntil([this] { return m_closed; }); }
+
+    bool connectToGame()
+    {
+        m_socket->connectToHost(QHostAddress::LocalHost, 1234);
+        return pumpUntil([this] { return m_socket->state() == QAbstractSocket::ConnectedState; });
+    }
+
+    void send(const QByteArray &bytes)
+    {
+        m_socket->write(bytes);
+        m_socket->flush();
+    }
+
+    // Waits for the next complete line after what was taken before, and returns it.
+    QByteArray nextLine()
+    {
+        pumpUntil([this] { return m_received.indexOf('\n', m_taken) >= 0; });
+        const qsizetype end = m_received.indexOf('\n', m_taken);
+        const QByteArray line = end < 0 ? QByteArray() : m_received.mid(m_taken, end + 1 - m_taken);
+        m_taken = end < 0 ? m_taken : end + 1;
+        return line;
+    }
+
+    // Nothing more arrives within a short while (for checks that something is not sent).
+    bool staysQuiet(int ms = 150)
+    {
+        const qsizetype before = m_received.size();
+        QTest::qWait(ms);
+        return m_received.size() == before;
+    }
+
+private:
+    std::unique_ptr<QTcpSocket> m_socket;
+    QByteArray m_received;
+    qsizetype m_taken = 0;
+    bool m_closed = false;
+};
+
+// A connection screen's failure display: from the failure state `first`, the next three ticks
+// count on the screen `screen` and the fourth returns to idle.
+inline bool countsDownToIdle(GameFixture &game, int first, int screen)
+{
+    for (int expected = first + 1; expected < first + 4; ++expected) {
+        game.tick();
+        if (gs.netState != expected || gs.mode != screen)
+            return false;
+    }
+    game.tick();
+    return gs.netState == 0 && gs.mode == ModeIdle;
+}
+
+// ---- Our game as the client
+
+
+// From idle to the connecting screen: the menu item, the question screen, the address, CONFIRM.
+void confirmAddress(GameFixture &game, const QString &address)
+{
+    game.call("change2client");
+    game.tick();
+    gs.addressEdit->setText(address);
+    game.call("confirmNetwork");
+}
+
+// How far a test takes the hand-shake before it goes its own way (Refused: no server listens).
+enum class Stage { Refused, Greeted, Named, Ready };
+
+// Our game with a scripted server on port 1234 that takes its connection.
+struct ClientGame : GameFixture
+{
+    QTcpServer server;
+    std::unique_ptr<ScriptedPeer> peer;
+
+    // The hand-shake taken up to `stage`, each message checked: Greeted, the game's "TROTIX" has
+    // come; Named, its name line has answered ours; Ready, it has taken our name and sent
+    // "OKOKOK". Null if a step fails or the port is taken.
+    ScriptedPeer *connect(Stage stage = Stage::Ready)
+    {
+        if (!server.listen(QHostAddress::Any, 1234))
+            return nullptr;
+        confirmAddress(*this, QStringLiteral("127.0.0.1"));
+        if (!pumpUntil([this] { return server.hasPendingConnections(); }))
+            return nullptr;
+        peer = std::make_unique<ScriptedPeer>(server.nextPendingConnection());
+        if (peer->nextLine() != "TROTIX\n")
+            return nullptr;
+        if (stage == Stage::Greeted)
+            return peer.get();
+        peer->send("TROTIX\n");
+        if (peer->nextLine() != "MY HORSE       +150\n")
+            return nullptr;
+        if (stage == Stage::Named)
+            return peer.get();
+        peer->send("RED RUNNER     \n");
+        return peer->nextLine() == "OKOKOK\n" && gs.netState == 5 ? peer.get() : nullptr;
+    }
+};
+
+// The server's reply to a position request has been taken.
+bool answered(ScriptedPeer &peer, const QByteArray &reply)
+{
+    peer.send(reply);
+    return pumpUntil([] { return gs.askPosReady == 1; });
+}
+
+using Texts = QList<ScreenText>;
+
+ScreenText heading(int x, int y, const char *text) { return {x, y, 12, 75, QString::fromLatin1(text)}; }
+ScreenText lineText(int y, const char *text) { return {5, y, 10, 50, QString::fromLatin1(text)}; }
+
+// The field background as the tick paints it, with the given texts drawn over it in black.
+QImage expectedScreen(GameFixture &game, const Texts &texts)
+{
+    game.setupBackgd(1);
+    QImage image = game.screen();
+    QPainter painter(&image);
+    drawTexts(painter, texts);
+    return image;
+}
+
+
+QList<QHostAddress> homeAddress() { return {QHostAddress(QStringLiteral("192.168.1.10"))}; }
+
+// ---- Our game as the server
+
+const QByteArray ownReply("MY HORSE       \n");
+
+// From idle to the waiting screen, the port open and the first waiting tick accepting challengers.
+bool openServer(GameFixture &game)
+{
+    game.call("change2server");
+    game.tick();
+    game.call("confirmNetwork");
+    if (!gs.server || gs.bindFailed != 0 || gs.mode != ModeServerWait)
+        return false;
+    game.tick();
+    return gs.serverAccepting == 1;
+}
+
+// A challenger through the whole hand-shake, each reply checked; `greeted` runs once the greeting
+// is answered (the next line is the name line).
+bool shakeHands(ScriptedPeer &peer, const std::function<void()> &greeted = [] {})
+{
+    if (!peer.connectToGame() || !pumpUntil([] { return gs.netState == 1; }))
+        return false;
+    peer.send("TROTIX\n");
+    if (peer.nextLine() != "TROTIX\n")
+        return false;
+    greeted();
+    peer.send("BLUE BOLT      +150\n");
+    if (peer.nextLine() != ownReply)
+        return false;
+    peer.send("OKOKOK\n");
+    return pumpUntil([] { return gs.netState == 5; });
+}
+
+// Another connection that turns up while a challenger races, and what it does.
+enum Stranger { NoStranger, ConnectsAndCloses, Silent, Garbage };
+enum Moment { InHandshake, InRace };
+
+struct RaceRecord
+{
+    QByteArray challengerGot; // every byte the challenger received, hand-shake to race end
+    int winner = 0;           // the winner in the challenger's last reply, the same as the game's
+    QByteArray strangerGot;
+};
+
+int serverConnections() { return gs.server ? int(gs.server->findChildren<ClientSocket *>().size()) : 0; }
+
+// A whole race of a scripted challenger, the draws fixed, and a stranger doing its thing at `at`.
+RaceRecord raceWithStranger(Stranger kind, int at)
+{
+    RaceRecord record;
+    GameFixture game;
+    if (!openServer(game))
+        return record;
+    ScriptedPeer challenger;
+    std::unique_ptr<ScriptedPeer> stranger;
+    const auto strike = [&] {
+        if (kind == NoStranger)
+            return;
+        stranger = std::make_unique<ScriptedPeer>();
+        stranger->connectToGame();
+        pumpUntil([] { return serverConnections() == 2; });
+        if (kind == ConnectsAndCloses) {
+            stranger->socket().close();
+            pumpUntil([] { return serverConnections() == 1; });
+        } else if (kind == Garbage) { // a greeting, then every other keyword and bytes of no keyword
+            stranger->send(QByteArray("TROTIX\nGOGOGO\nOKOKOK\n\xff\0zz\nASKPOS\n", 33));
+            pumpUntil([&] { return stranger->received().count('\n') == 5; });
+        }
+    };
+    if (!shakeHands(challenger, [&] {
+            if (at == InHandshake)
+                strike();
+        }))
+        return record;
+    game.tick(7); // over to the course and through its start up to "READY..."
+    challenger.send("GOGOGO\n");
+    pumpUntil([] { return gs.raceTick == 5; });
+    scriptRandomDraws({2000000000, 2000000000});
+    QByteArray reply;
+    for (int ticks = 0; gs.mode == ModeServerRace && ticks < 200; ++ticks) {
+        game.tick();
+        if (gs.mode != ModeServerRace)
+            break;
+        if (ticks == 10 && at == InRace)
+            strike();
+        challenger.send("ASKPOS\n");
+        reply = challenger.nextLine();
+    }
+    challenger.waitForClose();
+    record.challengerGot = challenger.received();
+    record.winner = reply.mid(reply.lastIndexOf('+') + 1).trimmed().toInt();
+    if (record.winner != gs.winner)
+        record.winner = -1;
+    if (stranger)
+        record.strangerGot = stranger->received();
+    return record;
+}
+
+}
+
+class TestNet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { setOwnAddressSource(homeAddress); }
+    void cleanup()
+    {
+        // The one client socket outlives every game of this process: leave it closed.
+        gs.clientSocket->abort();
+    }
+
+    // The client: every byte of the hand-shake checked, then a race to the result.
+    void clientHandshakeAndRaceToTheResult()
+    {
+        ClientGame game;
+        LogCapture log;
+        ScriptedPeer *peer = game.connect(); // every byte of the hand-shake checked on the way
+        QVERIFY(peer);
+        QCOMPARE(gs.opponentName, QStringLiteral("RED RUNNER     "));
+        QVERIFY2(log.text().endsWith("trotix: Try to establish client connection\n"
+                                     "trotix: Ping! Client Connected\n"
+                                     "trotix: Something ready for read by client\n"
+                                     "trotix: TROTIX Server found!\n"
+                                     "trotix: Output to Server: MY HORSE       +150\n"
+                                     "trotix: Something ready for read by client\n"),
+                 log.text().constData());
+
+        game.tick();
+        QCOMPARE(gs.mode, int(ModeClientRace));
+        // The start signal goes out once, on race tick 4; then one request a tick, each answered.
+        game.tick(4);
+        QVERIFY(peer->staysQuiet(20));
+        game.tick();
+        QCOMPARE(peer->nextLine(), QByteArray("GOGOGO\n"));
+        game.tick(2);
+        QVERIFY(peer->staysQuiet(20));
+        for (const QByteArray reply : {"1000+990+0\n", "2010+2005+1\n"}) {
+            game.tick();
+            QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
+            QVERIFY(answered(*peer, reply));
+        }
+        QCOMPARE(gs.pos2, 2005);
+        game.tick(13);
+        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.winner, 1);
+        QVERIFY(peer->waitForClose()); // the race end closes the client's socket
+    }
+
+    // Refused, no address, or a server that hangs up in the middle of the hand-shake or sends a
+    // line too long: no race, "Host cannot be connected!" for four ticks, the address kept.
+    void failuresCountDownToIdle()
+    {
+        const QByteArray error("trotix: Start client connection Error!\n");
+        const QByteArray tooLong("trotix: Line too long from peer, connection dropped.\n");
+        struct Row { Stage stage; QString address; QByteArray flood, log; };
+        const Row rows[] = {{Stage::Refused, "127.0.0.1", {}, error}, {Stage::Refused, "", {}, error},
+                            {Stage::Greeted, "127.0.0.1", {}, error}, {Stage::Named, "127.0.0.1", {}, error},
+                            {Stage::Greeted, "127.0.0.1", QByteArray(1 << 20, 'X'), tooLong + error}};
+        for (const Row &r : rows) {
+            ClientGame game;
+            LogCapture log;
+            if (r.stage == Stage::Refused) {
+                confirmAddress(game, r.address);
+            } else {
+                QVERIFY(game.connect(r.stage));
+                if (r.flood.isEmpty())
+                    game.peer->socket().disconnectFromHost();
+                else
+                    game.peer->send(r.flood);
+            }
+            QVERIFY(pumpUntil([] { return gs.netState == 10; }, 20000));
+            QVERIFY2(log.text().endsWith(r.log), log.text().constData());
+            QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
+            QCOMPARE(gs.addressEdit->text(), r.address);
+            gs.clientSocket->abort();
+        }
+    }
+
+    // A server that sends two lines at once (the last counts), leaves a request unanswered (no
+    // second one goes out until it is), and closes first after the race: a normal end.
+    void anOddServerStillGivesARace()
+    {
+        ClientGame game;
+        ScriptedPeer *peer = game.connect(Stage::Named);
+        QVERIFY(peer);
+        peer->send("RED RUNNER     \nSECOND LINE    \n");
+        QCOMPARE(peer->nextLine(), QByteArray("OKOKOK\n"));
+        QCOMPARE(gs.opponentName, QStringLiteral("SECOND LINE    "));
+        QVERIFY(peer->staysQuiet());
+        LogCapture log;
+        gs.mode = ModeClientRace; // straight to the running race with known positions
+        gs.raceTick = 7;
+        gs.pos1 = 1500;
+        gs.pos2 = 1400;
+        game.tick();
+        QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
+        game.tick(3);
+        QVERIFY(peer->staysQuiet());
+        QCOMPARE(gs.pos1, 1500);
+        QVERIFY(answered(*peer, "100+90+0\n200+180+0\n"));
+        QCOMPARE(gs.pos1, 200);
+        QCOMPARE(gs.pos2, 180);
+        game.tick();
+        QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
+        QVERIFY(answered(*peer, "2010+2005+1\n"));
+        peer->socket().disconnectFromHost();
+        QVERIFY(pumpUntil([] { return gs.clientSocket->state() == QAbstractSocket::UnconnectedState; }));
+        game.tick(13);
+        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.winner, 1);
+        QVERIFY(!log.text().contains("Error"));
+    }
+
+    void disconnectOnTheCourseEndsTheRace()
+    {
+        ClientGame game;
+        ScriptedPeer *peer = game.connect();
+        QVERIFY(peer);
+        game.tick(9);
+        QCOMPARE(gs.mode, int(ModeClientRace));
+        QCOMPARE(peer->nextLine(), QByteArray("GOGOGO\n"));
+        game.call("disconnectNetwork");
+        QVERIFY(peer->waitForClose());
+        QCOMPARE(gs.mode, int(ModeIdle));
+    }
+
+    // The waiting screen's own address lines: home networks first, link-local last, each once.
+    void ownAddressLines()
+    {
+        const auto lines = [](const QStringList &addresses) {
+            return ::ownAddressLines(QList<QHostAddress>(addresses.begin(), addresses.end()));
+        };
+        QCOMPARE(lines({}), QStringList{"Your address: none (no network)"});
+        QCOMPARE(lines({"169.254.7.1", "203.0.113.5", "10.0.0.2", "10.0.0.2"}),
+                 QStringList({"Your addresses: 10.0.0.2", "203.0.113.5", "169.254.7.1"}));
+        QCOMPARE(lines({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"}),
+                 QStringList({"Your addresses: 10.0.0.1", "10.0.0.2", "10.0.0.3 ..."}));
+    }
+
+    // The question screens: texts, buttons, and the address field for the client only.
+    void questionScreens()
+    {
+        const Texts over{heading(55, 85, "over the Network?")};
+        const Texts server = Texts{heading(50, 70, "Wait for Challengers")} + over;
+        const Texts client = Texts{heading(53, 70, "Seek Challengers"),
+                                   {20, 110, 10, 75, QStringLiteral("Hostname/IP Address of the Challenger:")}} + over;
+        for (bool isClient : {false, true}) {
+            GameFixture game;
+            game.call(isClient ? "change2client" : "change2server");
+            game.tick();
+            const QImage screen = game.screen();
+            QCOMPARE(screen, expectedScreen(game, isClient ? client : server));
+            const auto shown = [&game](QWidget *widget) { return widget->isVisibleTo(game.widget()); };
+            QVERIFY(shown(gs.confirmButton) && shown(gs.cancelButton) && !shown(gs.disconnectButton));
+            QCOMPARE(shown(gs.addressEdit), isClient);
+        }
+    }
+
+    // A connection screen in each state: its texts (and the device's own addresses while the
+    // server waits for its challenger), and the state and screen after the tick.
+    void progressScreens()
+    {
+        const ScreenText s = heading(5, 70, "Wait for Challengers ...");
+        const ScreenText c = heading(5, 70, "Finding Challengers ...");
+        const ScreenText connected = lineText(95, "A connection is established.");
+        const ScreenText here = lineText(110, "Here comes a Trotix challenger!");
+        const ScreenText found = lineText(110, "A Trotix challenger is found!");
+        const Texts named{lineText(125, "Name of Challenger: "), {105, 125, 10, 50, QStringLiteral("BLUE BOLT      ")}};
+        const ScreenText ready = lineText(140, "Ready for racing ...");
+        const int wait = ModeServerWait, connect = ModeClientConnect, idle = ModeIdle;
+        struct Row { int mode, netState; Texts texts; int stateAfter, modeAfter; bool addressShown; };
+        const Row rows[] = {
+            {wait, 4, Texts{s, connected, here} + named, 4, wait, true},
+            {wait, 5, Texts{s, connected, here} + named + Texts{ready}, 5, ModeServerRace, false},
+            {wait, 13, {s, lineText(155, "Disconnected unexpectedly.")}, 0, idle, false},
+            {wait, 33, {s, lineText(95, "Network subsystem busy, please retry later.")}, 0, idle, false},
+            {connect, 5, Texts{c, connected, found} + named + Texts{ready}, 5, ModeClientRace, false},
+            {connect, 10, {c, lineText(95, "Host cannot be connected!")}, 11, connect, false},
+            {connect, 33, {c, lineText(95, "Host rejected connection request. (perhaphs already in racing)")}, 0, idle, false},
+        };
+        for (const Row &r : rows) {
+            GameFixture game;
+            gs.mode = r.mode;
+            gs.netState = r.netState;
+            gs.opponentName = QStringLiteral("BLUE BOLT      ");
+            gs.raceTick = 25;
+            gs.backgroundOffset = 300;
+            game.tick();
+            QImage screen = game.screen();
+            QCOMPARE(gs.netState, r.stateAfter);
+            QCOMPARE(gs.mode, r.modeAfter);
+            if (r.modeAfter == ModeServerRace || r.modeAfter == ModeClientRace)
+                QCOMPARE(gs.raceTick, 0); // the race starts afresh on the next tick
+            gs.backgroundOffset = 300; // the field as it was drawn
+            QImage expected = expectedScreen(game, r.texts);
+            const QRect addressRows(0, 160, 240, 40); // the device's own address, above the button
+            QCOMPARE(screen.copy(addressRows) != expected.copy(addressRows), r.addressShown);
+            QPainter(&screen).fillRect(addressRows, Qt::magenta);
+            QPainter(&expected).fillRect(addressRows, Qt::magenta);
+            QCOMPARE(screen, expected);
+        }
+    }
+
+    // The server: a whole race as the challenger hears it, the last position line naming the game's horse.
+    void serverHandshakeAndRaceToTheResult()
+    {
+        LogCapture log;
+        const RaceRecord race = raceWithStranger(NoStranger, InRace);
+        QVERIFY(race.challengerGot.startsWith("TROTIX\n" + ownReply));
+        QVERIFY(race.challengerGot.endsWith("+1\n"));
+        QCOMPARE(race.winner, 1);
+        QVERIFY(log.text().contains("trotix: Ding! Server Connected\ntrotix: Challenger's weight: 150\n"));
+    }
+
+    // Another connection in the middle of the hand-shake (state 3: the next line is the name
+    // line) or of the race leaves the race alone: the challenger hears exactly what it hears in
+    // a race without it, and the stranger hears "BADREQ" to every line, as from a busy server.
+    void strangersLeaveTheRaceAlone_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("at");
+        const char *kinds[] = {"connects and closes", "stays silent", "greets and sends garbage"};
+        const char *moments[] = {"in the hand-shake", "in the race"};
+        for (int at : {InHandshake, InRace})
+            for (int kind : {ConnectsAndCloses, Silent, Garbage})
+                QTest::addRow("%s %s", kinds[kind - 1], moments[at]) << kind << at;
+    }
+
+    void strangersLeaveTheRaceAlone()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, at);
+        const RaceRecord alone = raceWithStranger(NoStranger, at);
+        QVERIFY(alone.winner == 1 || alone.winner == 2);
+        const RaceRecord disturbed = raceWithStranger(Stranger(kind), at);
+        QCOMPARE(disturbed.challengerGot, alone.challengerGot);
+        QCOMPARE(disturbed.winner, alone.winner);
+        QCOMPARE(disturbed.strangerGot, QByteArray("BADREQ\n").repeated(kind == Garbage ? 5 : 0));
+    }
+
+    void crowdAndQuietConnectionsGoTheRaceStays()
+    {
+        GameFixture game;
+        QVERIFY(openServer(game));
+        ScriptedPeer racer;
+        QVERIFY(shakeHands(racer));
+        game.tick();
+        QCOMPARE(gs.mode, int(ModeServerRace));
+        LogCapture log;
+        // A hundred silent connections, with this process's open files capped at what the peers
+        // hold plus a small device's share for the game: the one quiet longest makes room each
+        // time, and the tick still has a file to save to.
+        rlimit files{};
+        getrlimit(RLIMIT_NOFILE, &files);
+        const struct Restore { rlimit saved; ~Restore() { setrlimit(RLIMIT_NOFILE, &saved); } } restore{files};
+        files.rlim_cur = rlim_t(QDir(QStringLiteral("/proc/self/fd")).count()) + 100 + 16;
+        QCOMPARE(setrlimit(RLIMIT_NOFILE, &files), 0);
+        std::vector<std::unique_ptr<ScriptedPeer>> crowd;
+        for (int i = 0; i < 100; ++i) {
+            crowd.push_back(std::make_unique<ScriptedPeer>());
+            QVERIFY(crowd.back()->connectToGame());
+            QVERIFY(pumpUntil([&] { return log.text().count("Ding!") == i + 1; }));
+        }
+        QVERIFY(log.text().contains("trotix: Too many connections, the one quiet longest dropped.\n"));
+        game.tick(10);
+        QVERIFY(log.text().contains("trotix: Write Attribute File\n"));
+        QVERIFY(!log.text().contains("Cannot write"));
+        const qsizetype kept = qsizetype(crowd.size()) - Protocol::maxOtherConnections;
+        QVERIFY(crowd[kept - 1]->waitForClose());
+        for (qsizetype i = kept; i < qsizetype(crowd.size()); ++i)
+            QVERIFY(!crowd[i]->closed());
+
+        // Quiet for the limit: every other connection goes, the race's own stays.
+        for (ClientSocket *connection : gs.server->findChildren<ClientSocket *>())
+            connection->findChild<QTimer *>()->start(20);
+        for (qsizetype i = kept; i < qsizetype(crowd.size()); ++i)
+            QVERIFY(crowd[i]->waitForClose());
+        QVERIFY(log.text().contains("trotix: Connection quiet too long, dropped.\n"));
+        QVERIFY(racer.staysQuiet(200));
+        QVERIFY(!racer.closed());
+        QCOMPARE(gs.netState, 5);
+        racer.send("ASKPOS\n");
+        QCOMPARE(racer.nextLine(), Protocol::positionReply(gs.pos1, gs.pos2, gs.winner));
+    }
+
+    void challengerClosingFirstIsLetGoOnce()
+    {
+        GameFixture game;
+        QVERIFY(openServer(game));
+        ScriptedPeer peer;
+        QVERIFY(shakeHands(peer));
+        game.tick();
+        LogCapture log;
+        peer.socket().close();
+        QVERIFY(pumpUntil([] { return gs.serverConnection == nullptr; }));
+        QCOMPARE(log.text(), QByteArray("trotix: Disconnected Unexpectedly...\n"));
+        QCOMPARE(gs.netState, 10);
+        QVERIFY(pumpUntil([] { return serverConnections() == 0; }));
+        game.tick(3); // the race runs on
+        QCOMPARE(gs.mode, int(ModeServerRace));
+        gs.raceTick = 31;
+        game.tick();
+        QCOMPARE(gs.mode, int(ModeIdle));
+        game.call("disconnectNetwork"); // nothing left to destroy
+        QCOMPARE(gs.serverConnection, nullptr);
+    }
+
+    void bindFailureShowsBusyForFourTicksThenRetries()
+    {
+        GameFixture game;
+        auto blocker = std::make_unique<QTcpServer>();
+        QVERIFY(blocker->listen(QHostAddress::Any, 1234));
+        game.call("change2server");
+        game.tick();
+        LogCapture log;
+        game.call("confirmNetwork");
+        QCOMPARE(log.text(), QByteArray("trotix: Failed to bind to port!!!\n"));
+        QCOMPARE(gs.bindFailed, 1);
+        QCOMPARE(gs.netState, 30);
+        QVERIFY(game.widget()->findChildren<SimpleServer *>().isEmpty()); // nothing stays allocated
+        QVERIFY(countsDownToIdle(game, 30, ModeServerWait));
+
+        blocker.reset();
+        QVERIFY(openServer(game));
+        SimpleServer *first = gs.server; // a later confirm keeps the listening socket
+        game.call("cancelNetwork");
+        QVERIFY(openServer(game));
+        QCOMPARE(gs.server, first);
+    }
+
+    // One line past the cap: the line before it answered, that peer dropped, the next served.
+    void lineTooLongDropsOnlyThatPeer()
+    {
+        GameFixture game;
+        QVERIFY(openServer(game));
+        LogCapture log;
+        ScriptedPeer flood;
+        QVERIFY(flood.connectToGame());
+        flood.send("TROTIX\n" + QByteArray(5000, 'B') + "\n");
+        QCOMPARE(flood.nextLine(), QByteArray("TROTIX\n"));
+        QVERIFY(flood.waitForClose());
+        QVERIFY(log.text().contains("trotix: Line too long from peer, connection dropped.\n"));
+        ScriptedPeer peer;
+        QVERIFY(shakeHands(peer));
+    }
+};
+
+QTEST_MAIN(TestNet)
+#include "tst_net.moc"

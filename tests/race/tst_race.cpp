@@ -1,0 +1,307 @@
+// Races as the player starts them: the first race after a fresh start through the tick, the Race
+// menu's slots and the position slots; and drawing the race: where the course furniture, the
+// horses and the banner land, and the race clock, by landmark pixels of pictures planted as blocks.
+#include "gamefixture.h"
+#include "screencheck.h"
+
+#include "app/paint.h"
+#include "platform/log.h"
+#include "platform/paths.h"
+#include "platform/random.h"
+#include "race/courselayout.h"
+#include "race/raceclock.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPixmap>
+#include <QScopeGuard>
+#include <QTest>
+
+#include <climits>
+#include <utility>
+
+namespace {
+
+// Draws that choose "SUPER FAST     " (the third draw) and pattern 4.
+const std::initializer_list<int> superFastPattern4 = {0, 0, 2000000000, 2000000000};
+
+// A colour nothing in a race frame is drawn in.
+const QColor fill(123, 222, 77);
+const QColor face(50, 50, 50);
+const QColor leg(20, 20, 20);
+const QColor panel(0, 0, 0);
+const QColor red(255, 0, 0);
+
+// Pictures as plain blocks of one colour each, so a pixel tells which one stands where.
+const QColor race1(200, 0, 1), race2(200, 0, 2), race3(200, 0, 3), race4(200, 0, 4);
+const QColor judge1(0, 100, 1), judge2(0, 100, 2), judge3(0, 100, 3), judge4(0, 100, 4), judge5(0, 100, 5);
+const QColor sign1(7, 7, 1), sign2(7, 7, 2), sign3(7, 7, 3), sign4(7, 7, 4);
+
+void plantBlockPictures()
+{
+    const std::pair<QImage GameState::*, QColor> pictures[] = {
+        {&GameState::raceImage1, race1}, {&GameState::raceImage2, race2}, {&GameState::raceImage3, race3},
+        {&GameState::raceImage4, race4}, {&GameState::judgeImage1, judge1}, {&GameState::judgeImage2, judge2},
+        {&GameState::judgeImage3, judge3}, {&GameState::judgeImage4, judge4}, {&GameState::judgeImage5, judge5},
+        {&GameState::signImage1, sign1}, {&GameState::signImage2, sign2}, {&GameState::signImage3, sign3},
+        {&GameState::signImage4, sign4}};
+    int i = 0; // the four horses 50 x 40, the rest 10 x 10
+    for (const auto &[field, colour] : pictures)
+        gs.*field = i++ < 4 ? solidPicture(50, 40, colour) : solidPicture(10, 10, colour);
+}
+
+class RaceGame : public GameFixture
+{
+public:
+    RaceGame()
+    {
+        plantBlockPictures();
+        gs.mode = ModeDemoRace;
+        gs.demoRace = 1;
+        gs.isServer = 1;
+        gs.opponentName = QStringLiteral("SUPER FAST     ");
+    }
+    QImage horsesAt(int p1, int p2)
+    {
+        gs.screenBuffer->fill(fill);
+        putHorse(p1, p2);
+        return screen();
+    }
+};
+
+}
+
+class TestRace : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The first race after a fresh start, from the menu choice to the idle horse. The draws are
+    // never seeded, so every start meets the same opponent with the same pattern: the C library's
+    // first draws 1804289383 (EMBEDDED STAR), 846930886 (no), 1681692777 (SUPER FAST), then
+    // 1714636915 (pattern 4); so this runs first, before anything else draws. The start sequence
+    // takes 7 ticks, the race 58 moving ticks (the own horse, bonus 1, first at 2013 against 1962
+    // on the 57th, both past 2000 on the 58th), then the jump to the result, eleven result frames,
+    // the tick that ends the race and the idle screen.
+    void aWholeRaceAgainstTheComputer()
+    {
+        GameFixture game;
+#ifndef __GLIBC__
+        scriptRandomDraws(superFastPattern4); // another C library draws otherwise
+#endif
+        LogCapture capture;
+        game.call("change2racedemo");
+        QList<int> clock; // the race clock after each tick
+        int ticks = 0;
+        int winnerFirstSeen = 0;
+        while (gs.mode == ModeDemoRace && ticks < 500) {
+            game.tick();
+            ++ticks;
+            clock << gs.raceTick;
+            if (winnerFirstSeen == 0 && gs.winner != 0)
+                winnerFirstSeen = ticks;
+        }
+        QCOMPARE(ticks, 77);
+        game.tick(); // the idle screen
+
+        QCOMPARE(gs.opponentName, QStringLiteral("SUPER FAST     "));
+        QCOMPARE(gs.winner, 1);
+        QCOMPARE(winnerFirstSeen, 7 + 57);
+        QCOMPARE(clock.mid(0, 7), (QList<int>{1, 2, 3, 4, 5, 6, 7}));
+        QCOMPARE(clock[64], 7); // tick 65: both past 2000 in this step
+        QCOMPARE(clock[65], 21); // tick 66: the result jump, and its first frame
+        QCOMPARE(clock[75], 31); // tick 76: the last result frame
+        QCOMPARE(clock[76], 31); // tick 77: the race ends, its last frame still drawn
+
+        QStringList expected{QStringLiteral("trotix: MenuSelect>>change to race demo\n")};
+        for (int t = 1; t <= 77; ++t) {
+            if (t % 10 == 0)
+                expected << QStringLiteral("trotix: Write Attribute File\n");
+            expected << QStringLiteral("trotix: Action>>Display Demo RaceCourse()\n");
+        }
+        // The race ends within tick 77 and goes into the horse's first race record.
+        const QString record = Paths::raceRecordFile();
+        expected << QStringLiteral("trotix: No race record yet at %1; counting from zero.\n").arg(record);
+        expected << QStringLiteral("trotix: MenuSelect>>change to idle\n");
+        expected << QStringLiteral("trotix: Action>>call idle()\n");
+        const QStringList logged = logLines(capture.text());
+        QCOMPARE(logged.mid(0, expected.size()), expected); // the idle screen logs its own lines after
+        game.tick(12);
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().mid(16), QByteArray("computer 1 0\nnetwork 0 0\n")); // counted once
+    }
+
+    // Each Race menu choice: its screen, its log line, and a race that starts afresh.
+    void menuSlotsPrepareTheRace()
+    {
+        struct Row { const char *slot; int mode; const char *log; };
+        const Row rows[] = {{"change2server", 20, "trotix: MenuSelect>>change to server\n"},
+                            {"change2client", 40, "trotix: MenuSelect>>change to client\n"},
+                            {"change2racedemo", 60, "trotix: MenuSelect>>change to race demo\n"}};
+        for (const Row &r : rows) {
+            GameFixture game;
+            gs.pos1 = gs.pos2 = 2222;
+            gs.winner = gs.winScenario = gs.racePattern = 2;
+            LogCapture capture;
+            game.call(r.slot);
+            QCOMPARE(capture.text(), QByteArray(r.log));
+            QCOMPARE(gs.mode, r.mode);
+            QCOMPARE(QList<int>({gs.pos1, gs.pos2, gs.winner, gs.winScenario, gs.racePattern}), QList<int>(5, 0));
+        }
+    }
+
+    // A network race's scenario and pattern, chosen once; the server's horse weighs 150.
+    void calculatePosChoosesFromTheWeightsAndLogs()
+    {
+        struct Row { int challengerWeight, draw1, draw2, scenario, pattern; };
+        const Row rows[] = {{0, 0, 0, 1, 1}, {151, 0, 0, 4, 5}, {150, 1600000001, INT_MAX, 2, 4}};
+        for (const Row &r : rows) {
+            GameFixture game;
+            game.call("change2server");
+            gs.challengerWeight = r.challengerWeight;
+            gs.raceTick = 7;
+            scriptRandomDraws({r.draw1, r.draw2});
+            LogCapture capture;
+            game.call("calculatePos");
+            QCOMPARE(gs.pos1, 30); // every pattern starts with 30 each; no bonus in a network race
+            QCOMPARE(gs.pos2, 30);
+            game.call("calculatePos"); // chosen once per race
+            QCOMPARE(capture.text(), QStringLiteral("trotix: *** Win Scenario = %1\ntrotix: *** Race Pattern = %2\n")
+                                         .arg(r.scenario).arg(r.pattern).toLatin1());
+        }
+    }
+
+    // The frame at (pos1, raceTick, winner) shows `colour` at (x, y) of a buffer wider than the
+    // screen; where `appears`, the frame at pos1 - 1 shows nothing at x + 1 (a window's first
+    // position: the piece's left edge just right of the screen).
+    void landmarks()
+    {
+        struct Row { int pos1, raceTick, winner, x, y; QColor colour; bool appears; };
+        const Row rows[] = {
+            {0, 3, 0, 50, 75, face, false},    // the start board
+            {0, 3, 0, 20, 130, judge1, false}, // the start judge waits
+            {0, 5, 0, 20, 130, judge2, false}, // and raises the flag
+            {100, 7, 0, 40, 125, leg, false},  // the start board scrolls away
+            {351, 7, 0, 319, 100, face, true}, {751, 7, 0, 319, 100, face, true}, // 800 and 600 boards
+            {1151, 7, 0, 319, 100, face, true}, {1551, 7, 0, 319, 100, face, true}, // 400 and 200
+            {500, 7, 0, 174, 104, panel, false}, // the 800 board's panel
+            {41, 7, 0, 319, 8, sign2, true}, {601, 7, 0, 319, 133, sign1, true},
+            {1401, 7, 0, 319, 133, sign3, true}, {1651, 7, 0, 319, 85, sign4, true},
+            {1872, 7, 0, 240, 130, judge5, true}, {1872, 7, 0, 268, 203, red, true}, // finish judge, line
+            {1901, 7, 0, 319, 75, face, true}, // the result board
+            {2000, 7, 1, 112, 130, judge3, false}, {2000, 7, 2, 112, 130, judge4, false}, // who won
+            {2000, 7, 0, 141, 282, red, false}, // the finish line's foot
+        };
+        for (const Row &r : rows) {
+            RaceGame game;
+            // A screen buffer wider than the screen, so that what is drawn just right of it shows.
+            QPixmap wide(400, 320);
+            const auto restore = qScopeGuard([saved = std::exchange(gs.screenBuffer, &wide)] { gs.screenBuffer = saved; });
+            gs.winner = r.winner;
+            gs.raceTick = r.raceTick;
+            for (int pos : {r.pos1, r.pos1 - 1}) {
+                gs.pos1 = pos;
+                gs.screenBuffer->fill(fill);
+                game.call("setupObjects");
+                if (pos == r.pos1)
+                    QCOMPARE(colourAt(wide.toImage(), r.x, r.y), r.colour);
+                else if (r.appears)
+                    QCOMPARE(colourAt(wide.toImage(), r.x + 1, r.y), fill);
+            }
+        }
+    }
+
+    // The race clock after a drawn frame: the server holds at "READY..." for the challenger's
+    // start signal, the client gives it and goes on, and so does the computer's race.
+    void raceClock()
+    {
+        struct Row { int isServer, demoRace, raceTick, after; };
+        const Row rows[] = {{1, 0, 3, 4}, {1, 0, 4, 4}, {0, 0, 4, 5}, {1, 1, 4, 5},
+                            {0, 0, 19, 19}, {1, 0, 20, 21}, {1, 1, 31, 31}};
+        for (const Row &r : rows) {
+            QCOMPARE(givesStartSignal(r.raceTick, raceSide(r.isServer, r.demoRace)), !r.isServer && r.raceTick == 4);
+            RaceGame game;
+            gs.isServer = r.isServer;
+            gs.demoRace = r.demoRace;
+            gs.raceTick = r.raceTick;
+            game.putHorse(0, 0);
+            QCOMPARE(gs.raceTick, r.after);
+        }
+    }
+
+    void oddPositionsCannotOverflowTheDrawing()
+    {
+        RaceGame game;
+        gs.raceTick = 7;
+        gs.lastPos1 = INT_MIN;
+        game.putHorse(INT_MAX, INT_MIN);
+        QCOMPARE(gs.lastPos1, INT_MAX);
+    }
+
+    // The own horse stays put; the other is drawn ahead or behind by the distance between them.
+    void runningHorses()
+    {
+        struct Row { int isServer, p1, p2; QPoint player1, player2; };
+        const Row rows[] = {{1, 1000, 1030, {70, 190}, {100, 160}}, {0, 1030, 1000, {100, 190}, {70, 160}}};
+        for (const Row &r : rows) {
+            RaceGame game;
+            gs.isServer = r.isServer;
+            gs.demoRace = 0;
+            gs.raceTick = 7;
+            const QImage first = game.horsesAt(r.p1, r.p2);
+            QCOMPARE(colourAt(first, r.player2.x(), r.player2.y()), race4);
+            QCOMPARE(colourAt(first, r.player1.x(), r.player1.y()), race1);
+            QCOMPARE(colourAt(first, r.player1.x() - 1, r.player1.y() + 20), fill);
+            const QImage second = game.horsesAt(r.p1, r.p2); // the other gallop frame
+            QCOMPARE(colourAt(second, r.player1.x(), r.player1.y()), race2);
+        }
+    }
+
+    void readoutsShowTheMetres()
+    {
+        RaceGame game;
+        gs.pos1 = 2045;
+        gs.pos2 = 1990;
+        gs.raceTick = 7;
+        gs.screenBuffer->fill(fill);
+        game.call("setupObjects");
+        const QImage shown = game.screen();
+        const QImage expected = drawnOn(fill, 240, [](QPainter &painter) {
+            painter.setFont(gameFont(8, 75));
+            painter.setPen(Qt::red);
+            drawTextAt(painter, 10, 270, QStringLiteral("1. 1022"));
+            painter.setPen(Qt::blue);
+            drawTextAt(painter, 10, 280, QStringLiteral("2. 995"));
+        });
+        const QRect area(0, 255, 90, 30); // the finish line stands at x 95
+        QCOMPARE(shown.copy(area), expected.copy(area));
+    }
+
+    void resultBanner()
+    {
+        struct Row { int isServer, winner; const char *text; };
+        const Row rows[] = {{1, 1, " YOU WIN!"}, {1, 2, "YOU LOSE! "}, {0, 2, " YOU WIN!"}, {1, 0, ""}};
+        for (const Row &r : rows) {
+            RaceGame game;
+            gs.isServer = r.isServer;
+            gs.demoRace = 0;
+            gs.winner = r.winner;
+            gs.raceTick = 20;
+            gs.lastPos1 = gs.lastPos2 = 2100;
+            const QImage shown = game.horsesAt(2100, 2100);
+            const QImage expected = drawnOn(fill, 240, [&](QPainter &painter) {
+                painter.setBrush(Qt::blue);
+                painter.setPen(Qt::yellow);
+                painter.drawRect(70, 30, 119, 24);
+                painter.setFont(gameFont(18, 75));
+                drawTextAt(painter, 80, 50, QString::fromLatin1(r.text));
+            });
+            const QRect banner(69, 29, 122, 27);
+            QCOMPARE(shown.copy(banner), expected.copy(banner));
+        }
+    }
+};
+
+QTEST_MAIN(TestRace)
+#include "tst_race.moc"
