@@ -11,6 +11,7 @@
 #include "net/simpleserver.h"
 #include "platform/log.h"
 #include "platform/random.h"
+#include "race/raceclock.h"
 #include "screencheck.h"
 
 #include <QCoreApplication>
@@ -228,6 +229,7 @@ struct RaceRecord
     QByteArray challengerGot; // every byte the challenger received, hand-shake to race end
     int winner = 0;           // the winner in the challenger's last reply, the same as the game's
     QByteArray strangerGot;
+    bool wentOff = false;     // the challenger's "GOGOGO" showed the "GO!" frame next
 };
 
 int serverConnections() { return gs.server ? int(gs.server->findChildren<ClientSocket *>().size()) : 0; }
@@ -262,7 +264,7 @@ RaceRecord raceWithStranger(Stranger kind, int at)
         return record;
     game.tick(7); // over to the course and through its start up to "READY..."
     challenger.send("GOGOGO\n");
-    pumpUntil([] { return gs.raceTick == 5; });
+    record.wentOff = pumpUntil([] { return gs.raceTick == RaceClock::off; });
     scriptRandomDraws({2000000000, 2000000000});
     QByteArray reply;
     for (int ticks = 0; gs.mode == ModeServerRace && ticks < 200; ++ticks) {
@@ -391,6 +393,10 @@ private slots:
         QCOMPARE(gs.pos2, 180);
         game.tick();
         QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
+        QVERIFY(answered(*peer, "12+34\n")); // answered, but without two "+": the positions stay
+        QCOMPARE(gs.pos1, 200);
+        game.tick();
+        QCOMPARE(peer->nextLine(), QByteArray("ASKPOS\n"));
         QVERIFY(answered(*peer, "2010+2005+1\n"));
         peer->socket().disconnectFromHost();
         QVERIFY(pumpUntil([] { return gs.clientSocket->state() == QAbstractSocket::UnconnectedState; }));
@@ -498,6 +504,7 @@ private slots:
         QVERIFY(race.challengerGot.startsWith("TROTIX\n" + ownReply));
         QVERIFY(race.challengerGot.endsWith("+1\n"));
         QCOMPARE(race.winner, 1);
+        QVERIFY(race.wentOff);
         QVERIFY(log.text().contains("trotix: Ding! Server Connected\ntrotix: Challenger's weight: 150\n"));
     }
 
