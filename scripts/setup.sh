@@ -2,7 +2,8 @@
 # Installs the Debian packages Trotix needs, when they are missing, and says which.
 #   setup.sh play   what building and playing need (make run)
 #   setup.sh test   that, and the test tools: X server and input driving, compilers and
-#                   checkers of the sanitizer, fuzz and benchmark runs, the package checkers (make test)
+#                   checkers of the sanitizer, fuzz and benchmark runs, a faster linker, the package
+#                   checkers (make test)
 #   setup.sh PKG... exactly these packages
 # Runs apt-get as root, through sudo otherwise. Safe to run again: it installs nothing present.
 set -euo pipefail
@@ -15,7 +16,7 @@ play=(
 )
 test_tools=(
   python3 xvfb xauth xdotool
-  clang libclang-rt-dev valgrind libbenchmark-dev
+  clang libclang-rt-dev lld valgrind libbenchmark-dev
   desktop-file-utils appstream dpkg-dev file
 )
 
