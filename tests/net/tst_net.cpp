@@ -224,6 +224,15 @@ bool shakeHands(ScriptedPeer &peer, const std::function<void()> &greeted = [] {}
 enum Stranger { NoStranger, ConnectsAndCloses, Silent, Garbage };
 enum Moment { InHandshake, InRace };
 
+// Our server with a challenger through the hand-shake and on the course.
+bool raceUnderWay(GameFixture &game, ScriptedPeer &challenger)
+{
+    if (!openServer(game) || !shakeHands(challenger))
+        return false;
+    game.tick();
+    return gs.mode == ModeServerRace;
+}
+
 struct RaceRecord
 {
     QByteArray challengerGot; // every byte the challenger received, hand-shake to race end
@@ -537,11 +546,8 @@ private slots:
     void crowdAndQuietConnectionsGoTheRaceStays()
     {
         GameFixture game;
-        QVERIFY(openServer(game));
         ScriptedPeer racer;
-        QVERIFY(shakeHands(racer));
-        game.tick();
-        QCOMPARE(gs.mode, int(ModeServerRace));
+        QVERIFY(raceUnderWay(game, racer));
         LogCapture log;
         // A hundred silent connections, with this process's open files capped at what the peers
         // hold plus a small device's share for the game: the one quiet longest makes room each
@@ -582,10 +588,8 @@ private slots:
     void challengerClosingFirstIsLetGoOnce()
     {
         GameFixture game;
-        QVERIFY(openServer(game));
         ScriptedPeer peer;
-        QVERIFY(shakeHands(peer));
-        game.tick();
+        QVERIFY(raceUnderWay(game, peer));
         LogCapture log;
         peer.socket().close();
         QVERIFY(pumpUntil([] { return gs.serverConnection == nullptr; }));
