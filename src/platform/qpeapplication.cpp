@@ -106,6 +106,9 @@ void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
         setFullScreen(widget, true);
     else
         widget->show();
+    // A window manager gives a new window the keyboard; an X server without one leaves it with
+    // whatever window the pointer is over, and the keys would reach the game only by chance.
+    widget->activateWindow();
 }
 
 void QPEApplication::setFullScreen(QWidget *widget, bool on)
