@@ -48,6 +48,14 @@ inline void whenExposed(QWidget *widget, const std::function<void()> &then)
     });
 }
 
+// What this process has used so far: CPU time, peak memory.
+inline rusage usageSoFar()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage;
+}
+
 // The repaint a screen asked for, delivered now, then the mark. Under callgrind, the count so far
 // is dumped here as "first screen": the start-up's instructions.
 inline void paintAndMark(QWidget *widget)
@@ -55,10 +63,7 @@ inline void paintAndMark(QWidget *widget)
     QCoreApplication::sendPostedEvents(widget, QEvent::UpdateRequest);
     CALLGRIND_DUMP_STATS_AT("first screen");
     phaseDone("first-screen");
-    struct rusage usage
-    {
-    };
-    getrusage(RUSAGE_SELF, &usage);
+    const rusage usage = usageSoFar();
     const auto ms = [](const timeval &t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
     std::printf("%s%.3f\n", firstScreenLine, ms(usage.ru_utime) + ms(usage.ru_stime));
     std::fflush(stdout);
@@ -68,11 +73,7 @@ inline void paintAndMark(QWidget *widget)
 inline void quitAfter(int seconds)
 {
     QTimer::singleShot(seconds * 1000, qApp, [] {
-        struct rusage usage
-        {
-        };
-        getrusage(RUSAGE_SELF, &usage);
-        std::printf("%s%ld\n", peakMemoryLine, usage.ru_maxrss);
+        std::printf("%s%ld\n", peakMemoryLine, usageSoFar().ru_maxrss);
         std::fflush(stdout);
         QCoreApplication::quit();
     });

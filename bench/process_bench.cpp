@@ -156,7 +156,6 @@ int ticksLogged(const QString &log)
     }));
 }
 
-
 void minuteOfPlay(benchmark::State &state)
 {
     const int seconds = quick ? 3 : 60;

@@ -56,7 +56,16 @@ def main():
           f" x {play['x_minimal']:.2f}  {verdict(play['x_minimal'], 1.5)}")
     print(f"idle game's wake-ups           {play['wakeups_per_tick']:.1f} per tick over {play['idle_ticks']:.0f} ticks")
 
+    # Every tick against the floor of the same run: CPU time, and instructions where counted.
+    floor = next(row for name, row in ticks.items() if name.startswith("floor"))
     screens = {name: row for name, row in ticks.items() if not name.startswith(("floor", "attribute save"))}
+    for name, row in screens.items():
+        row["x_floor"] = row["cpu_time"] / floor["cpu_time"]
+        if "instructions" in row:
+            row["instr_x_floor"] = row["instructions"] / floor["instructions"]
+        print(f"{name:44} x {row['x_floor']:5.2f} CPU"
+              + (f", x {row['instr_x_floor']:5.2f} instructions" if "instr_x_floor" in row else ""))
+    print()
     naming = screens["naming"]
     print(f"naming tick against the floor  x {naming['x_floor']:.2f} CPU"
           + (f", x {naming['instr_x_floor']:.2f} instructions" if "instr_x_floor" in naming else "")

@@ -1,7 +1,7 @@
 // One whole tick of every screen, and the floor it is measured against: the bare copy of a
 // 240 x 320 picture into the game's buffer and on to its window. Prints Google Benchmark's table;
-// each tick's counters set it against the floor: x_floor (CPU time), and with --instructions,
-// instructions per tick and instr_x_floor, counted under callgrind.
+// with --instructions, each tick's instructions counted under callgrind go beside its time.
+// report.py sets both against the floor's.
 //
 //   trotix_bench_ticks [--quick] [--instructions] [--screens DIR] [Google Benchmark flags]
 //
@@ -16,11 +16,9 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <ext/stdio_filebuf.h>
 #include <iostream>
 #include <map>
@@ -93,46 +91,18 @@ int saveScreens(BenchGame &game, const QString &dir)
 
 // Instructions per tick by benchmark name, when counted.
 std::map<std::string, double> instructionsPerTick;
-// CPU seconds per tick of the floor's measured runs: those with the most iterations (Google
-// Benchmark first calls each benchmark with fewer, to find how many to run).
-benchmark::IterationCount floorIterations = 0;
-std::vector<double> floorSeconds;
 
-double processCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + now.tv_nsec / 1e9;
-}
-
-// Runs `step` as Google Benchmark asks and sets the counters that compare it with the floor.
-// Glyphs and pictures met for the first time are cached in the first steps: those are not counted.
+// Runs `step` as Google Benchmark asks (it measures the process's CPU time); glyphs and pictures
+// met for the first time are cached in the first steps, which are not measured. The instructions
+// per tick, when counted, go beside the time; report.py sets both against the floor's.
 void measure(benchmark::State &state, const char *name, const std::function<void()> &step)
 {
     for (int i = 0; i < 3; ++i)
         step();
-    const double start = processCpuSeconds();
     for (auto _ : state)
         step();
-    const double perTick = (processCpuSeconds() - start) / double(state.iterations());
-    if (name == std::string(floorName)) {
-        if (state.iterations() > floorIterations)
-            floorSeconds.clear();
-        if (state.iterations() >= floorIterations) {
-            floorIterations = state.iterations();
-            floorSeconds.push_back(perTick);
-        }
-        state.counters["x_floor"] = 1;
-    } else if (!floorSeconds.empty()) {
-        std::vector<double> floors = floorSeconds;
-        std::nth_element(floors.begin(), floors.begin() + floors.size() / 2, floors.end());
-        state.counters["x_floor"] = perTick / floors[floors.size() / 2];
-    }
-    const auto counted = instructionsPerTick.find(name);
-    if (counted != instructionsPerTick.end()) {
+    if (const auto counted = instructionsPerTick.find(name); counted != instructionsPerTick.end())
         state.counters["instructions"] = counted->second;
-        state.counters["instr_x_floor"] = counted->second / instructionsPerTick[floorName];
-    }
 }
 
 } // namespace
