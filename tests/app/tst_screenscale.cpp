@@ -1,6 +1,5 @@
-// The zoomed screen: which zoom a screen gets, sharp pixel blocks, a click landing on the zoomed
-// button, and a device-sized screen filled. Run by CTest on the default offscreen
-// screen (800 x 800) and, from tests/packaging, on offscreen screens of 240 x 320 and 1920 x 1080.
+// The zoom rules, a click landing on the zoomed button, and a bad TROTIX_SCALE. What each screen
+// and zoom shows is tst_window's.
 #include "gamefixture.h"
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
@@ -11,28 +10,6 @@
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
-
-namespace {
-
-QImage renderOwnPaint(QWidget *widget)
-{
-    QImage shown(widget->size(), QImage::Format_RGB32);
-    shown.fill(Qt::black);
-    widget->render(&shown, QPoint(), QRegion(), QWidget::DrawWindowBackground);
-    return shown;
-}
-
-// Every screen pixel must come out as a uniform factor x factor block of its own colour.
-QString firstBlurredBlock(const QImage &screen, const QImage &shown, int factor)
-{
-    for (int y = 0; y < 320 * factor; ++y)
-        for (int x = 0; x < 240 * factor; ++x)
-            if (shown.pixel(x, y) != screen.pixel(x / factor, y / factor))
-                return QStringLiteral("shown pixel %1,%2").arg(x).arg(y);
-    return QString();
-}
-
-}
 
 class TestScreenScale : public QObject
 {
@@ -56,21 +33,6 @@ private slots:
         // A screen no larger than the device's is filled.
         QVERIFY(ScreenScale::isDeviceSized({240, 320}) && !ScreenScale::isDeviceSized({240, 321})
                 && !ScreenScale::isDeviceSized({320, 240}));
-    }
-
-    void zoomedWindowShowsEachScreenPixelAsASharpBlock()
-    {
-        GameFixture game;
-        game.call("change2racedemo"); // scenery, horses, signs and text: many sharp edges
-        game.tick(12);
-        Trotix *widget = game.widget();
-        for (int factor : {2, 3}) {
-            widget->setScreenScale(factor);
-            QCOMPARE(widget->screenScale(), factor);
-            widget->setFixedSize(240 * factor, 320 * factor);
-            const QString blurred = firstBlurredBlock(game.screen(), renderOwnPaint(widget), factor);
-            QVERIFY2(blurred.isEmpty(), qPrintable(blurred));
-        }
     }
 
     // The about screen's OK at (100, 260, 35, 20), zoomed 2x: a click at its zoomed centre
@@ -101,41 +63,6 @@ private slots:
         QCOMPARE(QPEApplication::requestedScale(), 0);
         QCOMPARE(log.text(), QByteArray("trotix: TROTIX_SCALE=3?trotix: Write Attribute File? is not a whole number "
                                         "from 1 to 16; the zoom follows the screen.\n"));
-    }
-
-    // The screens the test runs are registered with, and what each must get.
-    void eachScreenGetsItsWindow()
-    {
-        const QSize screen = QGuiApplication::primaryScreen()->size();
-        // Runs made for a screen size check that the platform really gave it.
-        const QByteArray expected = qgetenv("TROTIX_TEST_EXPECT_SCREEN");
-        if (!expected.isEmpty())
-            QCOMPARE(QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height()), QString::fromLatin1(expected));
-        GameFixture game;
-        Trotix *widget = game.widget();
-        game.tick();
-        QPEApplication::presentMainWidget(widget, false);
-        QVERIFY(QTest::qWaitForWindowExposed(widget));
-        if (screen == QSize(240, 320)) {
-            // The device's own screen: filled, at 1x, the buffer shown pixel for pixel.
-            QVERIFY(widget->isFullScreen());
-            QTRY_COMPARE(widget->geometry(), QRect(0, 0, 240, 320));
-            QCOMPARE(widget->screenScale(), 1);
-            QCOMPARE(renderOwnPaint(widget), game.screen());
-            QCOMPARE(widget->childAt(117, 270), nullptr); // idle: no OK button
-        } else if (screen == QSize(800, 800)) {
-            // Qt's offscreen default: room for 2x but not 3x in height.
-            QVERIFY(!widget->isFullScreen());
-            QCOMPARE(widget->size(), QSize(480, 640));
-            QCOMPARE(widget->screenScale(), 2);
-        } else if (screen == QSize(1920, 1080)) {
-            QVERIFY(!widget->isFullScreen());
-            QCOMPARE(widget->size(), QSize(720, 960));
-            QCOMPARE(widget->screenScale(), 3);
-            QVERIFY(firstBlurredBlock(game.screen(), renderOwnPaint(widget), 3).isEmpty());
-        } else {
-            QSKIP(qPrintable(QStringLiteral("no expectation for a %1 x %2 screen").arg(screen.width()).arg(screen.height())));
-        }
     }
 };
 

@@ -1,0 +1,235 @@
+// What the player sees through the real window, step by step: the whole window with its menu bar,
+// buttons and fields, the pop-up menus, the help and record windows, at 1x, 2x and 3x and on the
+// screens the test is registered with, with the game's log. Each step is one line of a film: the
+// window's place, zoom and state and a digest of its pixels; the film must match the reference in
+// tests/app/films/. A change meant to be seen: run with TROTIX_FILM_REFRESH=1, look at the frames
+// it saves beside the test, and commit the new films.
+#include "app/racerecorddialog.h"
+#include "gamefixture.h"
+#include "platform/idmenubar.h"
+#include "platform/log.h"
+#include "platform/qpeapplication.h"
+#include "platform/windowsettings.h"
+
+#include <QCryptographicHash>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBrowser>
+#include <cstdlib>
+
+namespace {
+
+QString digest(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const QByteArray bytes(reinterpret_cast<const char *>(rgb.constBits()), int(rgb.sizeInBytes()));
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().left(12));
+}
+
+QString place(const QWidget *w)
+{
+    const QRect g = w->frameGeometry();
+    return QStringLiteral("%1x%2+%3+%4").arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y());
+}
+
+class Film
+{
+public:
+    explicit Film(const QString &name) : m_name(name)
+    {
+        QFile file(QStringLiteral(TROTIX_FILMS_DIR "/%1.txt").arg(name));
+        if (file.open(QIODevice::ReadOnly))
+            m_expected = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    }
+    // One line; a frame whose line differs from the reference is saved for a look.
+    void add(const QString &line, const QImage &frame = QImage())
+    {
+        // The game's home is a new temporary folder each run.
+        const QString home = qEnvironmentVariable("QPEDIR");
+        for (const QString &logged : logLines(m_log.text()))
+            m_lines << QStringLiteral("  log: ") + logged.trimmed().replace(home, QStringLiteral("$QPEDIR"));
+        m_log.clear();
+        m_lines << line;
+        const bool differs = m_lines.size() > m_expected.size() || m_expected[m_lines.size() - 1] != line;
+        if (!frame.isNull() && (differs || m_refresh))
+            frame.save(QStringLiteral("%1-%2.png").arg(m_name).arg(m_lines.size(), 3, 10, QLatin1Char('0')));
+    }
+    void check()
+    {
+        add(QStringLiteral("end"));
+        QFile out(m_refresh ? QStringLiteral(TROTIX_FILMS_DIR "/%1.txt").arg(m_name) : m_name + QStringLiteral(".txt"));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(m_lines.join(QLatin1Char('\n')).toUtf8());
+        for (int i = 0; i < m_lines.size() && !m_refresh; ++i)
+            QVERIFY2(i < m_expected.size() && m_lines[i] == m_expected[i],
+                     qPrintable(QStringLiteral("%1.txt line %2 is \"%3\", was \"%4\"").arg(m_name).arg(i + 1)
+                                    .arg(m_lines[i], i < m_expected.size() ? m_expected[i] : QString())));
+    }
+
+private:
+    QString m_name;
+    QStringList m_expected, m_lines;
+    LogCapture m_log;
+    const bool m_refresh = qEnvironmentVariableIsSet("TROTIX_FILM_REFRESH");
+};
+
+// The main window as shown, and the game's state that the player can tell from it.
+void shoot(Film &film, const QString &step, Trotix *widget)
+{
+    // What the window system was given to show, partial repaints included.
+    QCoreApplication::processEvents();
+    const QImage frame = widget->screen()->grabWindow(widget->winId()).toImage();
+    const QFont font = widget->font();
+    film.add(QStringLiteral("%1: %2 zoom %3 at %4,%5%6%7 mode %8 font %9 %10")
+                 .arg(step, place(widget)).arg(widget->screenScale()).arg(widget->screenOrigin().x())
+                 .arg(widget->screenOrigin().y()).arg(widget->isFullScreen() ? " full" : "")
+                 .arg(widget->isPaused() ? " paused" : "").arg(gs.mode)
+                 .arg(font.pixelSize() > 0 ? QString::number(font.pixelSize()) + "px" : QString::number(font.pointSizeF()) + "pt")
+                 .arg(digest(frame)),
+             frame);
+}
+
+// A window of its own (pop-up menu, help, record): its place, its font and its pixels.
+void shootWindow(Film &film, const QString &step, QWidget *window)
+{
+    QVERIFY(window && QTest::qWaitForWindowExposed(window));
+    QImage frame = window->grab().toImage();
+    const QTextBrowser *text = window->findChild<QTextBrowser *>();
+    // The guide's own words are the documentation's to change: their place and type are what count.
+    if (text)
+        for (const QWidget *part : {text->viewport(), static_cast<QWidget *>(text->verticalScrollBar())})
+            QPainter(&frame).fillRect(QRect(part->mapTo(window, QPoint()), part->size()), Qt::black);
+    film.add(QStringLiteral("%1: %2 font %3 %4").arg(step, place(window))
+                 .arg((text ? text : window)->font().pixelSize()).arg(digest(frame)), frame);
+    window->close();
+}
+
+// Plays one step: "tick N", "slot NAME", "type TEXT", "key NAME", "zoom N", "full" (toggled),
+// "net MODE STATE", "minimise" (and "minimise no"), "menu N" (the bar's N-th pop-up), "zoommenu", "help", "record".
+void play(Film &film, GameFixture &game, const QString &step)
+{
+    Trotix *widget = game.widget();
+    const QString what = step.section(QLatin1Char(' '), 0, 0), arg = step.section(QLatin1Char(' '), 1);
+    if (what == QLatin1String("tick")) {
+        for (int i = 0; i < arg.toInt(); ++i) {
+            game.tick();
+            shoot(film, QStringLiteral("tick"), widget);
+        }
+        return;
+    }
+    if (what == QLatin1String("slot"))
+        game.call(qPrintable(arg));
+    else if (what == QLatin1String("type"))
+        QTest::keyClicks(QApplication::focusWidget(), arg);
+    else if (what == QLatin1String("key"))
+        QTest::keySequence(widget->windowHandle(), QKeySequence::fromString(arg));
+    else if (what == QLatin1String("zoom"))
+        QPEApplication::setWindowScale(widget, arg.toInt());
+    else if (what == QLatin1String("full"))
+        QPEApplication::setFullScreen(widget, !widget->isFullScreen());
+    else if (what == QLatin1String("net")) // "net MODE STATE": where a connection stands
+        std::tie(gs.mode, gs.netState) = std::pair(arg.section(' ', 0, 0).toInt(), arg.section(' ', 1).toInt());
+    else if (what == QLatin1String("minimise"))
+        widget->setWindowState(arg.isEmpty() ? Qt::WindowMinimized : Qt::WindowNoState);
+    if (what == QLatin1String("menu") || what == QLatin1String("zoommenu")) {
+        QList<QMenu *> menus{widget->findChild<QMenu *>(QStringLiteral("zoomMenu"))};
+        for (QAction *title : gs.menuBar->actions())
+            if (title->menu())
+                menus << title->menu();
+        QMenu *menu = menus.value(what == QLatin1String("menu") ? arg.toInt() + 1 : 0);
+        menu->popup(widget->mapToGlobal(QPoint(10, 40)));
+        return shootWindow(film, step, menu);
+    }
+    if (what == QLatin1String("help")) {
+        widget->showHelp();
+        return shootWindow(film, step, widget->findChild<QDialog *>(QStringLiteral("helpWindow")));
+    }
+    if (what == QLatin1String("record"))
+        return shootWindow(film, step, showRaceRecord(widget));
+    shoot(film, step, widget);
+}
+
+}
+
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setCursorFlashTime(0); }
+
+    // Scenes played on Qt's offscreen default screen (800 x 800), each from a fresh game.
+    void scenes_data()
+    {
+        QTest::addColumn<QByteArray>("attr");
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("first-session") << templateHorseFile << QStringList{
+            "zoom 1", "tick 1", "type THUNDER", "key Return", "tick 3", "menu 0", "menu 1",
+            "slot change2eat", "tick 7", "slot change2sleep", "tick 5", "slot change2run", "tick 6",
+            "slot change2jump", "tick 2", "key H", "tick 4", "key U", "tick 1", "key B", "tick 1",
+            "slot handleOK", "tick 1", "key P", "tick 1", "key P", "minimise", "tick 1", "minimise no",
+            "record", "help"};
+        QTest::newRow("race-2x") << defaultHorseFile << QStringList{
+            "zoom 2", "menu 0", "menu 1", "slot change2racedemo", "tick 40", "key P", "tick 2", "key P",
+            "tick 80", "record", "help", "full", "tick 1", "key Esc", "tick 1"};
+        QTest::newRow("network-3x") << defaultHorseFile << QStringList{
+            "zoom 3", "menu 0", "menu 1", "slot change2server", "tick 2", "key P", "tick 1", "key Esc",
+            "tick 1", "slot change2client", "tick 1", "type 10.0.0.1", "tick 1", "key Esc", "tick 1",
+            "zoom 1", "tick 1", "help", "net 21 10", "tick 5", "net 21 30", "tick 5", "net 41 30", "tick 5",
+            "net 21 11", "tick 1", "net 41 11", "tick 1", "net 21 1", "tick 1", "net 21 4", "tick 1", "net 41 3", "tick 1",
+            "net 41 5", "tick 1"};
+    }
+
+    void scenes()
+    {
+        QFETCH(QByteArray, attr);
+        QFETCH(QStringList, steps);
+        GameFixture game(attr);
+        std::srand(1);
+        game.widget()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(game.widget()));
+        Film film(QLatin1String(QTest::currentDataTag()));
+        for (const QString &step : steps)
+            play(film, game, step);
+        film.check();
+    }
+
+    // How the game presents itself on this screen: by TROTIX_SCALE, the zoom remembered and full
+    // screen remembered; its zoom menu and its first screen.
+    void presentation()
+    {
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        Film film(QStringLiteral("present-%1x%2").arg(screen.width()).arg(screen.height()));
+        const std::tuple<const char *, int, bool> rows[] = {{"", 0, false}, {"1", 0, false}, {"2", 0, false},
+            {"3", 0, false}, {"", 1, false}, {"", 3, false}, {"", 0, true}, {"1", 0, true}};
+        for (const auto &[scale, zoom, full] : rows) {
+            qputenv("TROTIX_SCALE", scale);
+            GameFixture game;
+            WindowSettings::setZoom(zoom);
+            WindowSettings::setFullScreen(full);
+            QPEApplication::presentMainWidget(game.widget(), false);
+            QVERIFY(QTest::qWaitForWindowExposed(game.widget()));
+            const QString row = QStringLiteral("TROTIX_SCALE=%1 zoom %2%3").arg(scale).arg(zoom).arg(full ? " full" : "");
+            play(film, game, QStringLiteral("tick 1"));
+            film.add(row);
+            play(film, game, QStringLiteral("zoommenu"));
+        }
+        qunsetenv("TROTIX_SCALE");
+        film.check();
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QPEApplication app(argc, argv, QPEApplication::GuiClient);
+    TestWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_window.moc"
