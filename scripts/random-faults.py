@@ -190,9 +190,10 @@ def main():
     table, status = os.path.abspath(args.T) if args.T else os.path.join(copy, f"random-{args.r}.table"), 0
     if not args.T:
         status = subprocess.run([os.path.join(TOP, "scripts", "plant-faults.sh"), "-f", listing, "-o", table] + rest).returncode
-    results = {}
+    results, run = {}, []
     for line in open(table, encoding="latin-1"):
         if line.startswith("#"):
+            run += [line] if not line.startswith("# result") else []
             continue
         parts = line.split(None, 3)
         if len(parts) >= 2:
@@ -209,8 +210,8 @@ def main():
             score[0] += f["result"] == "caught"
             score[1] += 1
     with open(report, "w", encoding="latin-1") as out:
-        head = subprocess.run(["git", "-C", TOP, "rev-parse", "--short", "HEAD"], capture_output=True, text=True).stdout.strip()
-        out.write(f"# Random faults, seed {args.r}, {len(faults)} of {total} sites in files matching '{args.p}' ({head}).\n")
+        out.write(f"# Random faults, seed {args.r}, {len(faults)} of {total} sites in files matching '{args.p}'.\n")
+        out.writelines(run[:2])
         out.write(f"# {len(faults)} drawn; equivalent and no-build faults count neither way.\n")
         for f in faults:
             out.write(f"{f['result']:<10} src/{f['file']}:{f['line']}  {f['by']}\n"

@@ -2,12 +2,14 @@
 // locked only stops the saving; a signal ends it with the horse saved; without any display it
 // says how to play instead of dying, and answers --help.
 #include "gamefixture.h"
+#include "platform/savelock.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QTest>
 #include <csignal>
 #include <grp.h>
@@ -109,6 +111,28 @@ private slots:
             QVERIFY2(log.endsWith(named ? ending + "trotix: Write Attribute File\n" : ending), log.right(200).constData());
             QVERIFY2(named ? home.readAttr().startsWith("BLAZE||||||||||\n2.01") : home.readAttr() == horse,
                      home.readAttr().constData());
+        }
+    }
+
+    // What a lock file left next to the save means: {content, result, why it failed}.
+    void aLockLeftBehindIsReadForWhatItSays()
+    {
+        const QByteArray host = QSysInfo::machineHostName().toUtf8(), own = QByteArray::number(QCoreApplication::applicationPid());
+        struct Row { QByteArray content; SaveLock::Result result; const char *why; };
+        const Row rows[] = {
+            {{}, SaveLock::Result::Held, ""},
+            {"1\nanother-program\n" + host + "\n", SaveLock::Result::Held, ""}, // stale: not a game
+            {"1\ntrotix\nanother-machine\n", SaveLock::Result::HeldByOther, ""},
+            {own + "\ntrotix\n" + host + "\n", SaveLock::Result::Held, ""},
+            {"a game\n", SaveLock::Result::Failed, "the lock file is there but names no game"}};
+        for (const auto &[content, result, why] : rows) {
+            GameHome home;
+            QFile lockFile(home.attrPath() + ".lock");
+            QVERIFY(content.isNull() || (lockFile.open(QIODevice::WriteOnly) && lockFile.write(content) && lockFile.flush()));
+            SaveLock lock(home.attrPath());
+            QCOMPARE(lock.acquire(), result);
+            QCOMPARE(lock.failure(), QString::fromLatin1(why));
+            QCOMPARE(lock.holderPid(), result == SaveLock::Result::Held ? own.toLongLong() : content.split('\n')[0].toLongLong());
         }
     }
 

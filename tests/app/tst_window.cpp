@@ -6,6 +6,7 @@
 // it saves beside the test, and commit the new films.
 #include "app/racerecorddialog.h"
 #include "gamefixture.h"
+#include "net/ownaddress.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
@@ -167,7 +168,12 @@ class TestWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QApplication::setCursorFlashTime(0); }
+    void initTestCase()
+    {
+        QApplication::setCursorFlashTime(0);
+        // The waiting screen shows the device's addresses: the same ones wherever the test runs.
+        setOwnAddressSource([] { return QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10"))}; });
+    }
 
     // Scenes played on Qt's offscreen default screen (800 x 800), each from a fresh game.
     void scenes_data()
@@ -181,12 +187,12 @@ private slots:
             "slot handleOK", "tick 1", "key P", "tick 1", "key P", "minimise", "tick 1", "minimise no",
             "record", "help"};
         QTest::newRow("race-2x") << defaultHorseFile << QStringList{
-            "zoom 2", "menu 0", "menu 1", "slot change2racedemo", "tick 40", "key P", "tick 2", "key P",
+            "zoom 2", "menu 0", "menu 1", "slot change2run", "tick 3", "slot change2racedemo", "tick 40", "key P", "tick 2", "key P",
             "tick 80", "record", "help", "key F11", "tick 1", "key Esc", "tick 1"};
         QTest::newRow("network-3x") << defaultHorseFile << QStringList{
             "zoom 3", "menu 0", "menu 1", "key P", "slot change2server", "tick 2", "key P", "tick 1", "key Esc",
             "tick 1", "slot change2client", "tick 1", "type 10.0.0.1", "tick 1", "key Esc", "tick 1",
-            "zoom 1", "tick 1", "help", "net 21 10", "tick 5", "net 21 30", "tick 5", "net 41 30", "tick 5",
+            "zoom 1", "slot change2client", "tick 1", "help", "net 21 10", "tick 5", "net 21 30", "tick 5", "net 41 30", "tick 5",
             "net 21 11", "tick 1", "net 41 11", "tick 1", "net 21 1", "tick 1", "net 21 4", "tick 1", "net 41 3", "tick 1",
             "net 41 5", "tick 1"};
     }

@@ -437,6 +437,9 @@ private slots:
         QCOMPARE(lines({}), QStringList{"Your address: none (no network)"});
         QCOMPARE(lines({"169.254.7.1", "203.0.113.5", "10.0.0.2", "10.0.0.2"}),
                  QStringList({"Your addresses: 10.0.0.2", "203.0.113.5", "169.254.7.1"}));
+        // Each home network's first address and the one just past its end.
+        QCOMPARE(lines({"11.0.0.1", "172.32.0.1", "192.169.0.1", "192.168.0.1"}).first(), "Your addresses: 192.168.0.1");
+        QCOMPARE(lines({"172.15.255.1", "172.16.0.1"}), QStringList({"Your addresses: 172.16.0.1", "172.15.255.1"}));
         QCOMPARE(lines({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"}),
                  QStringList({"Your addresses: 10.0.0.1", "10.0.0.2", "10.0.0.3 ..."}));
     }
