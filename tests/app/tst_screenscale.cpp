@@ -7,7 +7,6 @@
 
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QScreen>
 #include <QTest>
 #include <QWindow>
 
@@ -16,8 +15,6 @@ class TestScreenScale : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qunsetenv("TROTIX_SCALE"); }
-
     void theZoomRules()
     {
         // TROTIX_SCALE: a whole number from 1 to 16, else 0 (the screen decides).

@@ -1,9 +1,7 @@
-// What the player sees through the real window, step by step: the whole window with its menu bar,
-// buttons and fields, the pop-up menus, the help and record windows, at 1x, 2x and 3x and on the
-// screens the test is registered with, with the game's log. Each step is one line of a film: the
-// window's place, zoom and state and a digest of its pixels; the film must match the reference in
-// tests/app/films/. A change meant to be seen: run with TROTIX_FILM_REFRESH=1, look at the frames
-// it saves beside the test, and commit the new films.
+// What the player sees through the real window (menu bar, buttons, pop-ups, help and record windows)
+// step by step at 1x, 2x and 3x, with the log: each step a line of a film, the window's place, zoom,
+// state and a digest of its pixels, to match tests/app/films/. A change meant to be seen: run with
+// TROTIX_FILM_REFRESH=1, look at the frames it saves beside the test, commit the new films.
 #include "app/racerecorddialog.h"
 #include "gamefixture.h"
 #include "net/ownaddress.h"
@@ -14,9 +12,7 @@
 
 #include <QCryptographicHash>
 #include <QDialog>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -56,10 +52,8 @@ public:
     // One line; a frame whose line differs from the reference is saved for a look.
     void add(const QString &line, const QImage &frame = QImage())
     {
-        // The game's home is a new temporary folder each run.
-        const QString home = qEnvironmentVariable("QPEDIR");
-        for (const QString &logged : logLines(m_log.text()))
-            m_lines << QStringLiteral("  log: ") + logged.trimmed().replace(home, QStringLiteral("$QPEDIR"));
+        for (const QString &logged : logLines(m_log.text())) // the game's home: a new folder each run
+            m_lines << QStringLiteral("  log: ") + logged.trimmed().replace(qEnvironmentVariable("QPEDIR"), "$QPEDIR");
         m_log.clear();
         m_lines << line;
         const bool differs = m_lines.size() > m_expected.size() || m_expected[m_lines.size() - 1] != line;

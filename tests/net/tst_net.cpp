@@ -444,25 +444,6 @@ private slots:
                  QStringList({"Your addresses: 10.0.0.1", "10.0.0.2", "10.0.0.3 ..."}));
     }
 
-    // The question screens: texts, buttons, and the address field for the client only.
-    void questionScreens()
-    {
-        const Texts over{heading(55, 85, "over the Network?")};
-        const Texts server = Texts{heading(50, 70, "Wait for Challengers")} + over;
-        const Texts client = Texts{heading(53, 70, "Seek Challengers"),
-                                   {20, 110, 10, 75, QStringLiteral("Hostname/IP Address of the Challenger:")}} + over;
-        for (bool isClient : {false, true}) {
-            GameFixture game;
-            game.call(isClient ? "change2client" : "change2server");
-            game.tick();
-            const QImage screen = game.screen();
-            QCOMPARE(screen, expectedScreen(game, isClient ? client : server));
-            const auto shown = [&game](QWidget *widget) { return widget->isVisibleTo(game.widget()); };
-            QVERIFY(shown(gs.confirmButton) && shown(gs.cancelButton) && !shown(gs.disconnectButton));
-            QCOMPARE(shown(gs.addressEdit), isClient);
-        }
-    }
-
     // A connection screen in each state: its texts (and the device's own addresses while the
     // server waits for its challenger), and the state and screen after the tick.
     void progressScreens()
