@@ -206,7 +206,7 @@ private slots:
     }
 
     // How the game presents itself on this screen: by TROTIX_SCALE, the zoom remembered and full
-    // screen remembered; its zoom menu and its first screen.
+    // screen remembered; its first screen, its zoom menu and its help.
     void presentation()
     {
         const QSize screen = QGuiApplication::primaryScreen()->size();
@@ -224,6 +224,7 @@ private slots:
             play(film, game, QStringLiteral("tick 1"));
             film.add(row);
             play(film, game, QStringLiteral("zoommenu"));
+            play(film, game, QStringLiteral("help"));
         }
         qunsetenv("TROTIX_SCALE");
         film.check();

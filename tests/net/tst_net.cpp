@@ -547,7 +547,8 @@ private slots:
             QVERIFY(crowd.back()->connectToGame());
             QVERIFY(pumpUntil([&] { return log.text().count("Ding!") == i + 1; }));
         }
-        QVERIFY(log.text().contains("trotix: Too many connections, the one quiet longest dropped.\n"));
+        QCOMPARE(log.text().count("trotix: Too many connections, the one quiet longest dropped.\n"),
+                 qsizetype(crowd.size()) - Protocol::maxOtherConnections);
         game.tick(10);
         QVERIFY(log.text().contains("trotix: Write Attribute File\n"));
         QVERIFY(!log.text().contains("Cannot write"));
