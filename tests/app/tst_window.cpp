@@ -166,7 +166,7 @@ private slots:
     {
         QApplication::setCursorFlashTime(0);
         // The waiting screen shows the device's addresses: the same ones wherever the test runs.
-        setOwnAddressSource([] { return QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10"))}; });
+        setOwnAddressSource([] { return QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10")), QHostAddress(QStringLiteral("10.0.0.7"))}; });
     }
 
     // Scenes played on Qt's offscreen default screen (800 x 800), each from a fresh game.
