@@ -36,9 +36,9 @@ void ScreenKeyboard::open(QLineEdit *field)
     m_field = field;
     field->installEventFilter(this);
     // The game's screen inside the window: zoomed, and centred in full screen.
-    m_scale = qMax(1, window->property("screenScale").toInt());
+    const int scale = qMax(1, window->property("screenScale").toInt());
     QRect area(window->property("screenOrigin").toPoint(),
-               QSize(ScreenScale::deviceWidth, ScreenScale::deviceHeight) * m_scale);
+               QSize(ScreenScale::deviceWidth, ScreenScale::deviceHeight) * scale);
     area = area.intersected(window->rect());
     QList<QRect> keep;
     for (QAbstractButton *button : window->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly)) {
@@ -46,24 +46,31 @@ void ScreenKeyboard::open(QLineEdit *field)
             keep.append(button->geometry());
     }
     const QRect fieldRect(field->mapTo(window, QPoint(0, 0)), field->size());
-    setGeometry(KeyboardLayout::place(KeyboardLayout::size(m_scale), area, fieldRect, keep));
+    setGeometry(KeyboardLayout::place(KeyboardLayout::size(scale), area, fieldRect, keep));
     m_down = nullptr;
     show();
     raise();
     update();
 }
 
+int ScreenKeyboard::scale() const
+{
+    // From its own height: a zoom changed while it is open moves and sizes it with the screen.
+    return qMax(1, height() / KeyboardLayout::size(1).height());
+}
+
 void ScreenKeyboard::paintEvent(QPaintEvent *)
 {
+    const int zoom = scale();
     QPainter painter(this);
     painter.fillRect(rect(), rimColour);
     QFont font(QStringLiteral("helvetica"));
     font.setBold(true);
     for (const KeyboardLayout::Key &key : KeyboardLayout::keys()) {
-        const QRect cell = KeyboardLayout::keyRect(key, m_scale).adjusted(m_scale, m_scale, 0, 0);
+        const QRect cell = KeyboardLayout::keyRect(key, zoom).adjusted(zoom, zoom, 0, 0);
         painter.fillRect(cell, &key == m_down ? downColour : keyColour);
         // Words (DEL, ENTER) smaller than the single characters.
-        font.setPixelSize((key.label.size() > 1 ? 9 : 12) * m_scale);
+        font.setPixelSize((key.label.size() > 1 ? 9 : 12) * zoom);
         painter.setFont(font);
         painter.setPen(textColour);
         const QString label = key.action == KeyboardLayout::Action::Type ? KeyboardLayout::typed(key, m_lower)
@@ -74,14 +81,14 @@ void ScreenKeyboard::paintEvent(QPaintEvent *)
 
 void ScreenKeyboard::mousePressEvent(QMouseEvent *event)
 {
-    m_down = KeyboardLayout::keyAt(event->position().toPoint(), m_scale);
+    m_down = KeyboardLayout::keyAt(event->position().toPoint(), scale());
     update();
 }
 
 void ScreenKeyboard::mouseReleaseEvent(QMouseEvent *event)
 {
     // A key counts where the stylus is lifted from the key it went down on.
-    const KeyboardLayout::Key *up = KeyboardLayout::keyAt(event->position().toPoint(), m_scale);
+    const KeyboardLayout::Key *up = KeyboardLayout::keyAt(event->position().toPoint(), scale());
     const KeyboardLayout::Key *down = m_down;
     m_down = nullptr;
     update();

@@ -26,9 +26,9 @@ protected:
 
 private:
     void use(const KeyboardLayout::Key &key);
+    int scale() const;
 
     QPointer<QLineEdit> m_field;
     const KeyboardLayout::Key *m_down = nullptr;
     bool m_lower = false;
-    int m_scale = 1;
 };
