@@ -59,7 +59,7 @@ def choose(display, window, title, item, items):
 
 def hold_menu(display, window):
     """Press and hold on the picture: the window menu; its first and last entries' places."""
-    tap(display, PICTURE, hold=1.2)
+    tap(display, PICTURE, hold=1.5)  # twice the hold, for a loaded machine
     left, top, width, height = popup(display, window)
     return (left + 40, top + 11), (left + 40, top + height - 12)
 
