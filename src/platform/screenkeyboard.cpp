@@ -128,8 +128,7 @@ void ScreenKeyboard::use(const KeyboardLayout::Key &key)
 bool ScreenKeyboard::eventFilter(QObject *watched, QEvent *event)
 {
     // The field's screen is over (named, cancelled): the keyboard goes with it.
-    if (watched == m_field
-        && (event->type() == QEvent::Hide || (event->type() == QEvent::EnabledChange && !m_field->isEnabled())))
+    if (watched == m_field && event->type() == QEvent::Hide)
         hide();
     return QWidget::eventFilter(watched, event);
 }

@@ -89,6 +89,7 @@ private slots:
                 && !keyboard->geometry().intersects(gs.okButton->geometry()));
         for (const char *key : {"a/A", "B", "a/A", "E", "", "1", "-", ".", "DEL"})
             QTest::mouseClick(keyboard, Qt::LeftButton, {}, keyCentre(QString::fromLatin1(key)) * scale);
+        QVERIFY(keyboard->isVisible());
         QCOMPARE(gs.nameEdit->text(), QStringLiteral("bE 1-"));
         QTest::mouseClick(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("ENTER")) * scale);
         QCOMPARE(QByteArray(gs.horseName), QByteArray("bE 1-          "));
