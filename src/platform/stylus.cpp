@@ -86,7 +86,6 @@ bool Stylus::mainWidgetEvent(QEvent *event)
         break;
     case QEvent::MouseButtonPress: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        m_holding = false;
         if (mouse->button() == Qt::LeftButton) {
             m_pressedAt = mouse->globalPosition().toPoint();
             m_hold.start();
@@ -101,13 +100,6 @@ bool Stylus::mainWidgetEvent(QEvent *event)
         break;
     }
     case QEvent::MouseButtonRelease:
-        m_hold.stop();
-        // The stylus lifted after a hold ends the hold, nothing more: no tap.
-        if (m_holding) {
-            m_holding = false;
-            return true;
-        }
-        break;
     case QEvent::Hide:
         m_hold.stop();
         break;
@@ -119,8 +111,8 @@ bool Stylus::mainWidgetEvent(QEvent *event)
 
 void Stylus::held()
 {
-    m_holding = true;
-    // What the right button sends: the window's own menu opens where the stylus is.
+    // What the right button sends: the window's own menu opens where the stylus is. The menu then
+    // has the pointer: lifting the stylus chooses nothing, on the menu or in the game.
     QContextMenuEvent menu(QContextMenuEvent::Mouse, m_main->mapFromGlobal(m_pressedAt), m_pressedAt);
     QCoreApplication::sendEvent(m_main, &menu);
 }

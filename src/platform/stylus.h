@@ -39,7 +39,6 @@ private:
     QWidget *m_main;
     QTimer m_hold;
     QPoint m_pressedAt;
-    bool m_holding = false;
     bool m_keyboardOn;
     QPointer<ScreenKeyboard> m_keyboard;
 };

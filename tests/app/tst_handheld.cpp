@@ -87,6 +87,10 @@ private slots:
         QVERIFY(keyboard && keyboard->isVisible());
         QVERIFY(!keyboard->geometry().intersects(gs.nameEdit->geometry())
                 && !keyboard->geometry().intersects(gs.okButton->geometry()));
+        // Keys apart: the rim shows between "1" and "2".
+        const QImage keys = keyboard->grab().toImage();
+        QCOMPARE(keys.pixelColor(24 * scale, 10 * scale), QColor(0x8a, 0x6a, 0x3a));
+        QCOMPARE(keys.pixelColor(24 * scale - 1, 10 * scale), QColor(0xf3, 0xea, 0xd8));
         for (const char *key : {"a/A", "B", "a/A", "E", "", "1", "-", ".", "DEL"})
             QTest::mouseClick(keyboard, Qt::LeftButton, {}, keyCentre(QString::fromLatin1(key)) * scale);
         QVERIFY(keyboard->isVisible());
