@@ -5,6 +5,10 @@
 
 void logText(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
 
+// A value from outside (an environment variable) as it may be echoed in a log line: trimmed, at
+// most 32 characters, anything but printable ASCII as '?', so that it cannot break or forge a line.
+QByteArray printableForLog(const QByteArray &text);
+
 // Captures everything logged while it lives (the text still reaches standard output).
 class LogCapture
 {

@@ -2,6 +2,7 @@
 
 #include "platform/idmenubar.h"
 #include "platform/log.h"
+#include "platform/stylus.h"
 #include "platform/windowsettings.h"
 
 #include <QActionGroup>
@@ -87,7 +88,14 @@ void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
     const QSize whole = screen ? screen->size() : QSize(deviceWidth, deviceHeight);
     const QSize available = screen ? screen->availableGeometry().size() : whole;
     const int requested = requestedScale();
-    if (!nomax && requested <= 1 && ScreenScale::isDeviceSized(whole)) {
+    const int fitting = ScreenScale::automaticScale(available);
+    const int factor = ScreenScale::startZoom(requested, WindowSettings::zoom(), fitting);
+    if (requested > factor)
+        logText("trotix: TROTIX_SCALE=%d does not fit this %d x %d screen; the zoom is %d.\n", requested,
+                whole.width(), whole.height(), factor);
+    // The stylus's ways (press and hold, the screen keyboard), on any screen.
+    Stylus::attach(widget);
+    if (!nomax && factor == 1 && ScreenScale::isDeviceSized(whole)) {
         widget->setProperty("screenScale", 1);
         addScaleMenu(widget, 1, 0);
         // The window covers the screen itself too: an X server without a window manager (a
@@ -97,8 +105,6 @@ void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
         widget->showFullScreen();
         return;
     }
-    const int fitting = ScreenScale::automaticScale(available);
-    const int factor = ScreenScale::startZoom(requested, WindowSettings::zoom(), fitting);
     setWindowScale(widget, factor);
     addScaleMenu(widget, factor, qMax(factor, fitting));
     // A zoom asked for in the environment is a window at that zoom, whatever was remembered.
@@ -147,14 +153,8 @@ int QPEApplication::requestedScale()
         return 0;
     const int factor = ScreenScale::parseScale(text);
     if (factor == 0) {
-        // Echoed printable only, so that the value cannot break or forge a log line.
-        QByteArray shown = text.trimmed().left(32);
-        for (char &c : shown) {
-            if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e)
-                c = '?';
-        }
         logText("trotix: TROTIX_SCALE=%s is not a whole number from 1 to %d; the zoom follows the screen.\n",
-                shown.constData(), ScreenScale::maxScale);
+                printableForLog(text).constData(), ScreenScale::maxScale);
     }
     return factor;
 }

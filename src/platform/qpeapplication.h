@@ -17,7 +17,8 @@ public:
 
     // What showMainWidget does, usable with any application object (tests run under their own).
     // A main widget with an int property "screenScale" is zoomed: by TROTIX_SCALE when that is
-    // set, else by the largest factor that fits the screen; its right-click menu changes it.
+    // set and it fits (else the largest that does, logged), else by the largest factor that fits the
+    // screen; its right-click menu changes it. The stylus's ways are attached (platform/stylus.h).
     static void presentMainWidget(QWidget *widget, bool nomax);
     // The zoom asked for in the environment (TROTIX_SCALE), 0 for none; a bad value is logged.
     static int requestedScale();

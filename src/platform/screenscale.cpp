@@ -51,12 +51,10 @@ QString rescaledStyleSheet(const QString &styleSheet, int from, int to)
 
 int startZoom(int requested, int remembered, int fitting)
 {
-    if (requested > 0)
-        return requested;
-    // A zoom chosen on a larger screen than today's would not fit.
-    if (remembered > 0)
-        return qMin(remembered, fitting);
-    return fitting;
+    // A zoom asked for, or chosen on a larger screen than today's, may not fit: the largest that
+    // does is taken instead.
+    const int wanted = requested > 0 ? requested : remembered;
+    return wanted > 0 ? qMin(wanted, fitting) : fitting;
 }
 
 }

@@ -27,8 +27,8 @@ int automaticScale(const QSize &available);
 // A screen no bigger than the device's: the game fills it, as on the device.
 bool isDeviceSized(const QSize &screen);
 
-// The zoom a start gets: TROTIX_SCALE when set (requested > 0), else the remembered one if it
-// still fits the screen, else the largest that fits.
+// The zoom a start gets: TROTIX_SCALE when set (requested > 0), else the remembered one, either
+// no larger than the largest that fits the screen; the largest that fits when neither is set.
 int startZoom(int requested, int remembered, int fitting);
 
 // A rectangle placed at zoom `from` moved to zoom `to` (both at least 1).

@@ -1,0 +1,104 @@
+#include "platform/keyboardlayout.h"
+
+#include <Qt>
+#include <tuple>
+
+namespace KeyboardLayout {
+
+namespace {
+
+// Letters and digits are Qt keys by their own character: Qt::Key_A is 'A', Qt::Key_0 is '0'.
+QList<Key> build()
+{
+    QList<Key> all;
+    const auto row = [&all](int r, const char *characters) {
+        for (int c = 0; characters[c]; ++c) {
+            const char ch = characters[c];
+            const int qtKey = ch == '-' ? Qt::Key_Minus : ch == '.' ? Qt::Key_Period : int(ch);
+            all.append({QString(QLatin1Char(ch)), qtKey, Action::Type, QRect(c, r, 1, 1)});
+        }
+    };
+    row(0, "1234567890");
+    row(1, "QWERTYUIOP");
+    row(2, "ASDFGHJKL-");
+    row(3, "ZXCVBNM.");
+    all.append({QStringLiteral("DEL"), Qt::Key_Backspace, Action::Delete, QRect(8, 3, 2, 1)});
+    all.append({QStringLiteral("a/A"), 0, Action::Shift, QRect(0, 4, 1, 1)});
+    all.append({QStringLiteral("HIDE"), 0, Action::Close, QRect(1, 4, 2, 1)});
+    all.append({QString(), Qt::Key_Space, Action::Type, QRect(3, 4, 4, 1)});
+    all.append({QStringLiteral("ENTER"), Qt::Key_Return, Action::Enter, QRect(7, 4, 3, 1)});
+    return all;
+}
+
+int overlap(const QRect &a, const QRect &b)
+{
+    const QRect both = a.intersected(b);
+    return both.isEmpty() ? 0 : both.width() * both.height();
+}
+
+}
+
+const QList<Key> &keys()
+{
+    static const QList<Key> all = build();
+    return all;
+}
+
+QSize size(int scale) { return QSize(columns * cellWidth, rows * cellHeight + 2 * rim) * scale; }
+
+QRect keyRect(const Key &key, int scale)
+{
+    return QRect(key.cell.x() * cellWidth * scale, (rim + key.cell.y() * cellHeight) * scale,
+                 key.cell.width() * cellWidth * scale, cellHeight * scale);
+}
+
+const Key *keyAt(QPoint at, int scale)
+{
+    for (const Key &key : keys()) {
+        if (keyRect(key, scale).contains(at))
+            return &key;
+    }
+    return nullptr;
+}
+
+QString typed(const Key &key, bool lower)
+{
+    if (key.qtKey == Qt::Key_Space)
+        return QStringLiteral(" ");
+    return lower ? key.label.toLower() : key.label;
+}
+
+QRect place(QSize size, const QRect &area, const QRect &field, const QList<QRect> &keep)
+{
+    // Every height the keyboard can sit at, scored: the field hidden is worst, a button hidden
+    // next, then a place above the field (where its prompt is), then the distance from the field.
+    QRect best;
+    std::tuple<int, int, bool, int> bestScore{};
+    for (int y = area.top(); y + size.height() <= area.top() + area.height(); ++y) {
+        const QRect at(area.left(), y, size.width(), size.height());
+        int hidden = 0;
+        for (const QRect &rect : keep)
+            hidden += overlap(at, rect);
+        const int distance = at.top() > field.bottom() ? at.top() - field.bottom() : field.top() - at.bottom();
+        const std::tuple score{overlap(at, field), hidden, at.top() < field.top(), qAbs(distance)};
+        if (best.isNull() || score < bestScore) {
+            best = at;
+            bestScore = score;
+        }
+    }
+    return best.isNull() ? QRect(area.bottomLeft() - QPoint(0, size.height() - 1), size) : best;
+}
+
+Choice choice(const QByteArray &text, bool *bad)
+{
+    const QByteArray value = text.trimmed().toLower();
+    *bad = false;
+    if (value == "screen")
+        return Choice::Screen;
+    if (value == "none")
+        return Choice::None;
+    *bad = !value.isEmpty();
+    return Choice::ByScreen;
+}
+
+}

@@ -1,0 +1,134 @@
+#include "platform/screenkeyboard.h"
+
+#include "platform/screenscale.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// The help window's colours: parchment keys with a brown rim, pressed ones darker.
+const QColor rimColour(0x8a, 0x6a, 0x3a);
+const QColor keyColour(0xf3, 0xea, 0xd8);
+const QColor downColour(0xd9, 0xb7, 0x7a);
+const QColor textColour(0x2b, 0x1d, 0x0e);
+
+}
+
+ScreenKeyboard::ScreenKeyboard(QWidget *window) : QWidget(window)
+{
+    setObjectName(QStringLiteral("screenKeyboard"));
+    // The field keeps the focus: a tap on a key must not take it away.
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    hide();
+}
+
+void ScreenKeyboard::open(QLineEdit *field)
+{
+    QWidget *window = parentWidget();
+    if (m_field && m_field != field)
+        m_field->removeEventFilter(this);
+    m_field = field;
+    field->installEventFilter(this);
+    // The game's screen inside the window: zoomed, and centred in full screen.
+    const int scale = qMax(1, window->property("screenScale").toInt());
+    QRect area(window->property("screenOrigin").toPoint(),
+               QSize(ScreenScale::deviceWidth, ScreenScale::deviceHeight) * scale);
+    area = area.intersected(window->rect());
+    QList<QRect> keep;
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly)) {
+        if (button->isVisible())
+            keep.append(button->geometry());
+    }
+    const QRect fieldRect(field->mapTo(window, QPoint(0, 0)), field->size());
+    setGeometry(KeyboardLayout::place(KeyboardLayout::size(scale), area, fieldRect, keep));
+    m_down = nullptr;
+    show();
+    raise();
+    update();
+}
+
+int ScreenKeyboard::scale() const
+{
+    // From its own height: a zoom changed while it is open moves and sizes it with the screen.
+    return qMax(1, height() / KeyboardLayout::size(1).height());
+}
+
+void ScreenKeyboard::paintEvent(QPaintEvent *)
+{
+    const int zoom = scale();
+    QPainter painter(this);
+    painter.fillRect(rect(), rimColour);
+    QFont font(QStringLiteral("helvetica"));
+    font.setBold(true);
+    for (const KeyboardLayout::Key &key : KeyboardLayout::keys()) {
+        const QRect cell = KeyboardLayout::keyRect(key, zoom).adjusted(zoom, zoom, 0, 0);
+        painter.fillRect(cell, &key == m_down ? downColour : keyColour);
+        // Words (DEL, ENTER) smaller than the single characters.
+        font.setPixelSize((key.label.size() > 1 ? 9 : 12) * zoom);
+        painter.setFont(font);
+        painter.setPen(textColour);
+        const QString label = key.action == KeyboardLayout::Action::Type ? KeyboardLayout::typed(key, m_lower)
+                                                                          : key.label;
+        painter.drawText(cell, Qt::AlignCenter, label.trimmed());
+    }
+}
+
+void ScreenKeyboard::mousePressEvent(QMouseEvent *event)
+{
+    m_down = KeyboardLayout::keyAt(event->position().toPoint(), scale());
+    update();
+}
+
+void ScreenKeyboard::mouseReleaseEvent(QMouseEvent *event)
+{
+    // A key counts where the stylus is lifted from the key it went down on.
+    const KeyboardLayout::Key *up = KeyboardLayout::keyAt(event->position().toPoint(), scale());
+    const KeyboardLayout::Key *down = m_down;
+    m_down = nullptr;
+    update();
+    if (up && up == down)
+        use(*up);
+}
+
+void ScreenKeyboard::use(const KeyboardLayout::Key &key)
+{
+    switch (key.action) {
+    case KeyboardLayout::Action::Shift:
+        m_lower = !m_lower;
+        update();
+        return;
+    case KeyboardLayout::Action::Close:
+        hide();
+        return;
+    default:
+        break;
+    }
+    if (!m_field)
+        return;
+    // What a physical keyboard's key would send: the field takes it as typed, and Return does
+    // what the screen's OK or CONFIRM does.
+    const QString text = key.action == KeyboardLayout::Action::Type ? KeyboardLayout::typed(key, m_lower)
+                         : key.action == KeyboardLayout::Action::Enter ? QStringLiteral("\r")
+                                                                        : QString();
+    QPointer<QLineEdit> field = m_field;
+    QKeyEvent press(QEvent::KeyPress, key.qtKey, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(field, &press);
+    if (field) {
+        QKeyEvent release(QEvent::KeyRelease, key.qtKey, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(field, &release);
+    }
+}
+
+bool ScreenKeyboard::eventFilter(QObject *watched, QEvent *event)
+{
+    // The field's screen is over (named, cancelled): the keyboard goes with it.
+    if (watched == m_field && event->type() == QEvent::Hide)
+        hide();
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The keyboard a stylus types with: a grid of keys laid over the window next to the field it
+// types into, clear of the field's buttons. A key sends the field the key press a keyboard would.
+#include "platform/keyboardlayout.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QLineEdit;
+
+class ScreenKeyboard : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ScreenKeyboard(QWidget *window);
+
+    // Shows it for `field` at the window's zoom; it closes itself when the field goes.
+    void open(QLineEdit *field);
+    QLineEdit *field() const { return m_field; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void use(const KeyboardLayout::Key &key);
+    int scale() const;
+
+    QPointer<QLineEdit> m_field;
+    const KeyboardLayout::Key *m_down = nullptr;
+    bool m_lower = false;
+};

@@ -1,0 +1,44 @@
+#pragma once
+// What the handheld's platform gives every application whose only pointer is a stylus, watched
+// on the main widget alone (nothing is filtered elsewhere):
+// - press and hold, still, on the widget's own picture is the right button: its window menu;
+// - a tap on a text field opens the screen keyboard, where no physical keyboard is in use;
+// - closing one of its windows (help, a notice) gives the keyboard back to the main widget.
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QTimer>
+
+class QWidget;
+class ScreenKeyboard;
+
+class Stylus : public QObject
+{
+    Q_OBJECT
+public:
+    // Once per main widget; a second call finds the first.
+    static Stylus *attach(QWidget *mainWidget);
+
+    static constexpr int holdMilliseconds = 700;
+    // How far, in screen pixels, the stylus may wander and still be held still.
+    static constexpr int stillDistance = 6;
+
+    bool keyboardOn() const { return m_keyboardOn; }
+    ScreenKeyboard *keyboard() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    Stylus(QWidget *mainWidget, bool keyboardOn);
+    void watch(QObject *child);
+    bool mainWidgetEvent(QEvent *event);
+    void held();
+    void handBackKeyboard();
+
+    QWidget *m_main;
+    QTimer m_hold;
+    QPoint m_pressedAt;
+    bool m_keyboardOn;
+    QPointer<ScreenKeyboard> m_keyboard;
+};

@@ -1,0 +1,114 @@
+#!/usr/bin/env python3
+"""The handheld: a 240 x 320 X screen with no window manager, and the pointer as the only input
+(presses and releases, no key at all). A first start names the horse "STYLUS 1" on the screen
+keyboard, eats a loop, looks at the status, races the computer, opens the help by press-and-hold
+and closes it (the keyboard goes back to the game), types 127.0.0.1 as the client's address and
+cancels, and quits by press-and-hold. The save must hold the name and the loops played.
+
+Usage: handheld.py <game binary> <pictures folder>; exits 77 without Xvfb or xdotool.
+With TROTIX_KEYBOARD=none in the environment it must fail at the name.
+"""
+import os
+import sys
+import time
+
+import xsession as x
+
+x.NAME = "handheld"
+FIELD, CANCEL, PICTURE = (125, 130), (167, 270), (120, 200)
+ACTION, STATUS, RACE = (20, 10), (61, 10), (100, 10)  # the menu bar's titles
+# The screen keyboard as it opens under a field at (50, 120, 150, 20): ten keys of 24 x 23 a row.
+KEYBOARD_TOP = 141
+KEYS = {key: (column, row, 1) for row, keys in enumerate(["1234567890", "QWERTYUIOP", "ASDFGHJKL-", "ZXCVBNM."])
+        for column, key in enumerate(keys)}
+KEYS.update({" ": (3, 4, 4), "ENTER": (7, 4, 3)})
+
+
+def tap(display, at, hold=0.1):
+    x.xdo(display, "mousemove", at[0], at[1])
+    x.xdo(display, "mousedown", 1)
+    time.sleep(hold)
+    x.xdo(display, "mouseup", 1)
+    time.sleep(0.3)
+
+
+def type_keys(display, keys):
+    for key in keys:
+        column, row, span = KEYS[key]
+        tap(display, (column * 24 + span * 12, KEYBOARD_TOP + row * 23 + 11))
+
+
+def popup(display, window, count=1):
+    """The geometry of the pop-up menu just opened (the only window of the game besides its own)."""
+    found = []
+    def opened():
+        others = [w for w in x.xdo(display, "search", "--onlyvisible", "--pid", x.started[-1].pid).split() if w != window]
+        found[:] = others
+        return len(others) == count
+    x.wait_until("a pop-up menu", opened, 10)
+    values = dict(line.split("=") for line in x.xdo(display, "getwindowgeometry", "--shell", found[-1]).split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def choose(display, window, title, item, items):
+    """Taps a menu bar title, then its pop-up's item-th entry of items."""
+    tap(display, title)
+    left, top, width, height = popup(display, window)
+    tap(display, (left + width // 2, top + height * (2 * item + 1) // (2 * items)))
+
+
+def hold_menu(display, window):
+    """Press and hold on the picture: the window menu; its first and last entries' places."""
+    tap(display, PICTURE, hold=1.5)  # twice the hold, for a loaded machine
+    left, top, width, height = popup(display, window)
+    return (left + 40, top + 11), (left + 40, top + height - 12)
+
+
+def main():
+    root, display = x.start_xvfb("240x320x24")
+    home = x.make_home(root, "home")
+    attr, log = os.path.join(home, "etc", "trotix_attr.conf"), os.path.join(root, "game.log")
+    game, window = x.start_game(home, display, log, None)
+    x.wait_for(log, "trotix: Action>>Naming()", 20)
+
+    tap(display, FIELD)
+    type_keys(display, ["S", "T", "Y", "L", "U", "S", " ", "1", "ENTER"])
+    x.wait_for(log, "trotix: Action>>call idle()", 10)
+    choose(display, window, ACTION, 1, 5)
+    x.wait_for(log, "trotix: Action>>eat step 6", 20)
+    tap(display, STATUS)
+    x.wait_for(log, "trotix: MenuSelect>>change to status", 5)
+
+    choose(display, window, RACE, 2, 3)
+    x.wait_for(log, "trotix: MenuSelect>>change to race demo", 5)
+    x.wait_for(log, "trotix: MenuSelect>>change to idle", 90, after="trotix: MenuSelect>>change to race demo")
+
+    how_to_play, _ = hold_menu(display, window)
+    tap(display, how_to_play)
+    helps = lambda: x.xdo(display, "search", "--onlyvisible", "--name", "How to play").split()
+    x.wait_until("the help window", helps)
+    tap(display, (120, 304))  # its CLOSE
+    x.wait_until("the help window to close", lambda: not helps())
+    x.wait_until("the keyboard back with the game", lambda: x.xdo(display, "getwindowfocus").strip() == window, 5)
+
+    choose(display, window, RACE, 1, 3)
+    x.wait_for(log, "trotix: Action>>askClient()", 5)
+    tap(display, FIELD)
+    type_keys(display, "127.0.0.1")
+    tap(display, CANCEL)
+    x.wait_for(log, "trotix: Action>>call idle()", 5, after="trotix: Action>>askClient()")
+
+    _, quit_entry = hold_menu(display, window)
+    tap(display, quit_entry)
+    if game.wait(timeout=10) != 0 or not x.read(log).endswith("trotix: Write Attribute File\n"):
+        x.fail("Quit did not end the game with the horse saved; log ends:\n" + x.read(log)[-400:])
+    with open(attr) as saved:
+        lines = saved.read().split("\n")
+    age, fat = float(lines[1]), float(lines[3])
+    if lines[0] != "STYLUS|1|||||||" or age <= 1.0 or fat <= 50.0:
+        x.fail("saved %r aged %r with fat %r: the name or the loops played are lost" % (lines[0], age, fat))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(x.run(main))
