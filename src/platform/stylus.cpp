@@ -59,9 +59,9 @@ void Stylus::watch(QObject *child)
 
 bool Stylus::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_main)
-        return mainWidgetEvent(event);
-    if (auto *field = qobject_cast<QLineEdit *>(watched)) {
+    if (watched == m_main) {
+        mainWidgetEvent(event);
+    } else if (auto *field = qobject_cast<QLineEdit *>(watched)) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton && field->isEnabled()
             && field->rect().contains(mouse->position().toPoint())) {
@@ -76,7 +76,7 @@ bool Stylus::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-bool Stylus::mainWidgetEvent(QEvent *event)
+void Stylus::mainWidgetEvent(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::ChildPolished:
@@ -106,7 +106,6 @@ bool Stylus::mainWidgetEvent(QEvent *event)
     default:
         break;
     }
-    return false;
 }
 
 void Stylus::held()

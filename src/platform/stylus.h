@@ -32,7 +32,7 @@ protected:
 private:
     Stylus(QWidget *mainWidget, bool keyboardOn);
     void watch(QObject *child);
-    bool mainWidgetEvent(QEvent *event);
+    void mainWidgetEvent(QEvent *event);
     void held();
     void handBackKeyboard();
 

@@ -8,6 +8,7 @@
 #include "platform/screenscale.h"
 #include "platform/stylus.h"
 
+#include <QDialog>
 #include <QScreen>
 #include <QTest>
 
@@ -93,6 +94,9 @@ private slots:
         QCOMPARE(keys.pixelColor(24 * scale - 1, 10 * scale), QColor(0xf3, 0xea, 0xd8));
         for (const char *key : {"a/A", "B", "a/A", "E", "", "1", "-", ".", "DEL"})
             QTest::mouseClick(keyboard, Qt::LeftButton, {}, keyCentre(QString::fromLatin1(key)) * scale);
+        // A stylus slid off its key to another types nothing.
+        QTest::mousePress(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("Q")) * scale);
+        QTest::mouseRelease(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("W")) * scale);
         QVERIFY(keyboard->isVisible());
         QCOMPARE(gs.nameEdit->text(), QStringLiteral("bE 1-"));
         QTest::mouseClick(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("ENTER")) * scale);
@@ -129,6 +133,19 @@ private slots:
         QTest::mouseRelease(game.widget(), Qt::LeftButton, {}, QPoint(100, 300));
         QVERIFY(menu->isVisible());
         menu->hide();
+    }
+
+    // A window made after the start (help, a notice), closed: the keys go back to the game.
+    void closingAWindowGivesTheKeysBack()
+    {
+        GameFixture game;
+        showGame(game);
+        auto *notice = new QDialog(game.widget());
+        notice->show();
+        QTRY_VERIFY(notice->isActiveWindow());
+        notice->accept();
+        QTRY_VERIFY(game.widget()->isActiveWindow());
+        QCOMPARE(QApplication::focusWidget(), game.widget());
     }
 
     void aZoomTooLargeForTheScreenIsReduced()

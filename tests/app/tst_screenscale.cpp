@@ -18,7 +18,7 @@ private slots:
     void theZoomRules()
     {
         // TROTIX_SCALE: a whole number from 1 to 16, else 0 (the screen decides).
-        const QList<std::pair<QByteArray, int>> texts{{"", 0}, {" 2\n", 2}, {"10", 10}, {"16", 16}, {"17", 0}, {"-2", 0},
+        const QList<std::pair<QByteArray, int>> texts{{"", 0}, {"1", 1}, {" 2\n", 2}, {"10", 10}, {"16", 16}, {"17", 0}, {"-2", 0},
                                                       {"+2", 0}, {"2.0", 0}, {"99999999999999999999", 0}};
         for (const auto &[text, scale] : texts)
             QCOMPARE(ScreenScale::parseScale(text), scale);
