@@ -121,6 +121,9 @@ private:
     void buildMenus();
     // Tears down the client side of a network race: close, and drop the three signal connections.
     void closeClientSocket();
+    // Before each tick's screen: the client's patience with a silent host, and a network race
+    // whose partner left before the result handed to its progress screen.
+    void watchConnection();
     void destroyServerConnection();
 
     void placeScreen(int factor, QPoint origin);

@@ -64,6 +64,7 @@ void Trotix::liveSlot()
         {ModeDemoRace, "trotix: Action>>Display Demo RaceCourse()\n", BackgroundCourse, &Trotix::computerPos, nullptr,
          nullptr, true},
     };
+    watchConnection();
     // Any other mode: the bookkeeping only.
     for (const TickRow &row : rows) {
         if (row.mode != gs.mode)

@@ -10,6 +10,7 @@
 #include "net/protocol.h"
 #include "net/simpleserver.h"
 #include "platform/log.h"
+#include "platform/paths.h"
 #include "platform/random.h"
 #include "race/raceclock.h"
 #include "screencheck.h"
@@ -17,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -127,6 +129,9 @@ void confirmAddress(GameFixture &game, const QString &address)
     gs.addressEdit->setText(address);
     game.call("confirmNetwork");
 }
+
+// How a partner leaves a race.
+enum Leaving { ClientLeaves, ClientLeavesOnResult, ServerLeaves, ServerSilent, HostSilent };
 
 // How far a test takes the hand-shake before it goes its own way (Refused: no server listens).
 enum class Stage { Refused, Greeted, Named, Ready };
@@ -585,22 +590,71 @@ private slots:
         QCOMPARE(racer.nextLine(), Protocol::positionReply(gs.pos1, gs.pos2, gs.winner));
     }
 
-    void challengerClosingFirstIsLetGoOnce()
+    // A partner that leaves or falls silent before the result: that side's failure on four ticks
+    // of its progress screen (the first may be the tick that notices), then the horse, and no
+    // record. Leaving on the result ends the race as usual, and it counts.
+    void aPartnerThatLeavesIsNoticed_data()
     {
-        GameFixture game;
-        ScriptedPeer peer;
-        QVERIFY(raceUnderWay(game, peer));
-        LogCapture log;
-        peer.socket().close();
-        QVERIFY(pumpUntil([] { return gs.serverConnection == nullptr; }));
-        QCOMPARE(log.text(), QByteArray("trotix: Disconnected Unexpectedly...\n"));
-        QCOMPARE(gs.netState, 10);
-        QVERIFY(pumpUntil([] { return serverConnections() == 0; }));
-        game.tick(3); // the race runs on
-        QCOMPARE(gs.mode, int(ModeServerRace));
-        gs.raceTick = 31;
+        QTest::addColumn<int>("how");
+        QTest::addColumn<QByteArray>("log");
+        const QByteArray lost("trotix: Disconnected Unexpectedly...\n"), error("trotix: Start client connection Error!\n");
+        QTest::newRow("client lost mid-race") << int(ClientLeaves) << lost;
+        QTest::newRow("client leaves on the result") << int(ClientLeavesOnResult) << lost;
+        QTest::newRow("server lost mid-race") << int(ServerLeaves) << error;
+        QTest::newRow("server silent mid-race")
+            << int(ServerSilent) << QByteArray("trotix: No answer from the host for 10 seconds, connection closed.\n");
+        QTest::newRow("silent host") << int(HostSilent)
+                                     << QByteArray("trotix: No answer from the host for 15 seconds, connection closed.\n");
+    }
+
+    void aPartnerThatLeavesIsNoticed()
+    {
+        QFETCH(int, how);
+        QFETCH(QByteArray, log);
+        ClientGame game;
+        ScriptedPeer challenger;
+        ScriptedPeer *peer = &challenger;
+        const bool asServer = how == ClientLeaves || how == ClientLeavesOnResult;
+        if (asServer) {
+            QVERIFY(raceUnderWay(game, challenger));
+            if (how == ClientLeavesOnResult) {
+                gs.winner = 2;
+                challenger.send("ASKPOS\n");
+                QCOMPARE(challenger.nextLine(), QByteArray("0+0+2\n"));
+            }
+        } else {
+            peer = game.connect(how == HostSilent ? Stage::Greeted : Stage::Ready);
+            QVERIFY(peer);
+            if (how != HostSilent) {
+                game.tick(9); // the course, its start signal and the first position request
+                QVERIFY(pumpUntil([peer] { return peer->received().endsWith("OKOKOK\nGOGOGO\nASKPOS\n"); }));
+            }
+        }
+        LogCapture captured;
+        const int patience = how == HostSilent ? Protocol::handshakePatience : Protocol::answerPatience;
+        if (how == ServerSilent || how == HostSilent) {
+            game.tick(patience - 1);
+            QVERIFY(peer->staysQuiet(20) && !peer->closed());
+            game.tick(); // gives up, and shows it
+            QVERIFY(peer->waitForClose());
+            QCOMPARE(gs.netState, 11);
+        } else {
+            peer->socket().close();
+            QVERIFY(pumpUntil([asServer] { return asServer ? gs.serverConnection == nullptr : gs.netState != 5; }));
+            game.tick();
+        }
+        QVERIFY2(captured.text().contains(log), captured.text().constData());
+        const bool recorded = how == ClientLeavesOnResult;
+        QCOMPARE(gs.mode, recorded ? int(ModeServerRace) : asServer ? int(ModeServerWait) : int(ModeClientConnect));
+        if (recorded)
+            gs.raceTick = 31; // the race runs on to its end
+        else
+            game.tick(2);
+        QCOMPARE(gs.netState, recorded ? 5 : 13);
         game.tick();
         QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(QFile::exists(Paths::raceRecordFile()), recorded);
+        QCOMPARE(captured.text().contains("Error"), how == ServerLeaves);
         game.call("disconnectNetwork"); // nothing left to destroy
         QCOMPARE(gs.serverConnection, nullptr);
     }
