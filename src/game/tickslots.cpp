@@ -71,15 +71,16 @@ void Trotix::liveSlot()
             continue;
         if (row.race) {
             raceFrame(row);
-            return;
+        } else {
+            logText("%s", row.log);
+            if (row.prepare)
+                row.prepare(*this);
+            setupBackgd(row.background);
+            (this->*row.step)();
         }
-        logText("%s", row.log);
-        if (row.prepare)
-            row.prepare(*this);
-        setupBackgd(row.background);
-        (this->*row.step)();
-        return;
+        break;
     }
+    syncLan();
 }
 
 // A race frame. The race's last frame is still drawn on the tick it ends (the idle screen

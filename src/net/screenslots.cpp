@@ -11,6 +11,7 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -154,12 +155,16 @@ void Trotix::askClient()
         drawTextAt(painter, 55, 85, "over the Network?");
         painter.setFont(promptFont());
         drawTextAt(painter, 20, 110, "Hostname/IP Address of the Challenger:");
+        drawTextAt(painter, 20, 157, "Or a game found nearby:");
     }
     // Typing goes into the address as soon as its screen opens.
     const bool opening = gs.addressEdit->isHidden();
     gs.addressEdit->show();
-    if (opening)
+    if (opening) {
         gs.addressEdit->setFocus();
+        showFoundGames();
+    }
+    m_gameList->show();
     gs.confirmButton->show();
     gs.cancelButton->show();
     showBuffer();

@@ -452,7 +452,8 @@ private slots:
         const Texts over{heading(55, 85, "over the Network?")};
         const Texts server = Texts{heading(50, 70, "Wait for Challengers")} + over;
         const Texts client = Texts{heading(53, 70, "Seek Challengers"),
-                                   {20, 110, 10, 75, QStringLiteral("Hostname/IP Address of the Challenger:")}} + over;
+                                   {20, 110, 10, 75, QStringLiteral("Hostname/IP Address of the Challenger:")},
+                                   {20, 157, 10, 75, QStringLiteral("Or a game found nearby:")}} + over;
         for (bool isClient : {false, true}) {
             GameFixture game;
             game.call(isClient ? "change2client" : "change2server");
