@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QTcpServer>
@@ -440,6 +441,7 @@ private slots:
             return ::ownAddressLines(QList<QHostAddress>(addresses.begin(), addresses.end()));
         };
         QCOMPARE(lines({}), QStringList{"Your address: none (no network)"});
+        QCOMPARE(lines({"::1", "127.0.0.1"}), QStringList({"Your address: 127.0.0.1", "(a game on this machine only)"}));
         QCOMPARE(lines({"169.254.7.1", "203.0.113.5", "10.0.0.2", "10.0.0.2"}),
                  QStringList({"Your addresses: 10.0.0.2", "203.0.113.5", "169.254.7.1"}));
         QCOMPARE(lines({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"}),
@@ -463,6 +465,10 @@ private slots:
             const auto shown = [&game](QWidget *widget) { return widget->isVisibleTo(game.widget()); };
             QVERIFY(shown(gs.confirmButton) && shown(gs.cancelButton) && !shown(gs.disconnectButton));
             QCOMPARE(shown(gs.addressEdit), isClient);
+            auto *found = game.widget()->findChild<QListWidget *>(QStringLiteral("gameList"));
+            QCOMPARE(shown(found), isClient);
+            if (isClient) // the tests' system bus is a dead end
+                QCOMPARE(found->item(0)->text(), QStringLiteral("No search: no system D-Bus"));
         }
     }
 

@@ -1,6 +1,7 @@
 // The race protocol without sockets: the bytes of every message, the number reading at its
 // limits, both sides' rules line by line with their log lines, and the line framing with its
 // length cap; each rule by rows at its boundaries.
+#include "net/lanlist.h"
 #include "net/protocol.h"
 
 #include <QBuffer>
@@ -154,6 +155,23 @@ private slots:
             QCOMPARE(reply.winner, r.winner);
             QCOMPARE(reply.log, r.log);
         }
+    }
+
+    // Games found nearby: newest first, one seen again moves up, the host only where names clash.
+    void foundGames()
+    {
+        QList<Lan::FoundGame> games = Lan::withGame({}, {2, 0, "RED RUNNER", "stable.local", "192.0.2.1"});
+        games = Lan::withGame(games, {2, 0, "BLUE BOLT", "barn.local", "192.0.2.7"});
+        QCOMPARE(Lan::gameLabels(games), QStringList({"BLUE BOLT", "RED RUNNER"}));
+        games = Lan::withGame(games, {3, 0, "RED RUNNER", "barn.local", "192.0.2.7"});
+        QCOMPARE(Lan::gameLabels(games), QStringList({"RED RUNNER (barn.local)", "BLUE BOLT", "RED RUNNER (stable.local)"}));
+        games = Lan::withGame(games, {2, 0, "BLUE BOLT", "barn.local", "192.0.2.8"});
+        QCOMPARE(games.size(), 3);
+        QCOMPARE(games.first().address, QStringLiteral("192.0.2.8"));
+        QCOMPARE(Lan::gameLabels(Lan::withoutGame(games, 2, 0, "RED RUNNER")), QStringList({"BLUE BOLT", "RED RUNNER"}));
+        QCOMPARE(Lan::announcedName("MY HORSE       "), QStringLiteral("MY HORSE"));
+        QCOMPARE(Lan::announcedName("               "), QStringLiteral("Trotix"));
+        QCOMPARE(Lan::emptyListLine(""), QStringLiteral("Looking for games nearby..."));
     }
 
     void linesAreTakenWhole()
