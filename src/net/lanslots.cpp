@@ -24,6 +24,9 @@ void Trotix::buildGameList()
     // Between the address field and the buttons, under its own heading.
     m_gameList->setGeometry(20, 162, 200, 92);
     m_gameList->setFont(QFont(QStringLiteral("helvetica"), 9));
+    // A long line (why no search is possible, a host's long name) wraps rather than scrolls.
+    m_gameList->setWordWrap(true);
+    m_gameList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_gameList->hide();
     connect(m_gameList, &QListWidget::itemClicked, this, &Trotix::chooseGame);
     connect(m_gameList, &QListWidget::itemActivated, this, &Trotix::chooseGame);
