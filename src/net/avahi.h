@@ -21,6 +21,12 @@ public:
     // Starts or stops looking for games; stopping forgets what was found.
     void search(bool on);
     const QList<Lan::FoundGame> &games() const { return m_games; }
+    // Lists these games as if found: the screenshot tool shows the same list on every machine.
+    void pretendFound(const QList<Lan::FoundGame> &games)
+    {
+        m_games = games;
+        emit changed();
+    }
     // Why no search is possible; empty while one is (or may still be).
     const QString &whyNoSearch() const { return m_whyNoSearch; }
 
