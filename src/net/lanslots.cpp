@@ -66,7 +66,7 @@ void Trotix::chooseGame(QListWidgetItem *item)
 
 bool Trotix::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || !m_gameList->isVisible())
+    if (event->type() != QEvent::KeyPress || m_gameList->isHidden())
         return TrotixBase::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent *>(event)->key();
     // Down from the address field into the list, Up from its first line back.

@@ -5,6 +5,7 @@
 // hand-shake, race, failures, strangers and a crowd that must leave the race alone. Hostile bytes
 // as such are the fuzz targets' part.
 #include "gamefixture.h"
+#include "net/avahi.h"
 #include "net/clientsocket.h"
 #include "net/ownaddress.h"
 #include "net/protocol.h"
@@ -470,6 +471,29 @@ private slots:
             if (isClient) // the tests' system bus is a dead end
                 QCOMPARE(found->item(0)->text(), QStringLiteral("No search: no system D-Bus"));
         }
+    }
+
+    // Games found nearby: Down from the address field into the list, the arrows, then Return or
+    // a tap fills the address; Up from the list's first line goes back to the field.
+    void choosingAFoundGame()
+    {
+        GameFixture game;
+        game.call("change2client");
+        game.tick();
+        game.widget()->findChild<LanGames *>()->pretendFound(
+            {{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}, {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"}});
+        auto *found = game.widget()->findChild<QListWidget *>(QStringLiteral("gameList"));
+        QTest::keyClick(gs.addressEdit, Qt::Key_Down);
+        QTest::keyClick(found, Qt::Key_Down);
+        QTest::keyClick(found, Qt::Key_Return);
+        QCOMPARE(gs.addressEdit->text(), QStringLiteral("192.0.2.7"));
+        QTest::keyClick(gs.addressEdit, Qt::Key_Down);
+        QTest::keyClick(found, Qt::Key_Up);
+        QCOMPARE(game.widget()->focusWidget(), found);
+        QTest::keyClick(found, Qt::Key_Up);
+        QCOMPARE(game.widget()->focusWidget(), gs.addressEdit);
+        QTest::mouseClick(found->viewport(), Qt::LeftButton, {}, found->visualItemRect(found->item(0)).center());
+        QCOMPARE(gs.addressEdit->text(), QStringLiteral("192.0.2.1"));
     }
 
     // A connection screen in each state: its texts (and the device's own addresses while the
