@@ -10,7 +10,7 @@ set -euo pipefail
 
 play=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6network6 libqt6test6
+  qt6-base-dev qt6-base-dev-tools libqt6network6 libqt6dbus6 libqt6test6
   qt6-qpa-plugins libgl-dev libpng-dev
   fonts-urw-base35 fonts-dejavu-core fontconfig
 )
@@ -18,6 +18,7 @@ test_tools=(
   python3 xvfb xauth xdotool
   clang libclang-rt-dev lld valgrind libbenchmark-dev
   desktop-file-utils appstream dpkg-dev file
+  iproute2 dbus avahi-daemon avahi-utils
 )
 
 what=${1:-play}

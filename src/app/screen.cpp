@@ -20,6 +20,7 @@
 #include <QHash>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -196,6 +197,7 @@ void Trotix::clearScreen()
     if (gs.mode != ModeClientAsk) {
         gs.nameEdit->hide();
         gs.addressEdit->hide();
+        m_gameList->hide();
     }
     // A hidden field or button keeps the keyboard unless told otherwise, and a field would go on
     // taking the letter keys (U, B, H) as text: the keyboard comes back to the game.

@@ -94,6 +94,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
             confirmNetwork();
     });
 
+    buildGameList();
     QPushButton *confirm = makeButton(this, "CONFIRM", this, SLOT(confirmNetwork()), 40, 260, 55, 20);
     QPushButton *cancel = makeButton(this, "CANCEL", this, SLOT(cancelNetwork()), 140, 260, 55, 20);
     QPushButton *ok = makeButton(this, "OK", this, SLOT(handleOK()), 100, 260, 35, 20);

@@ -14,6 +14,7 @@
 //   net/serverslots.cpp      ServerConnected
 //   net/clientslots.cpp      ClientConnected, ClientRead, ClientFire, ClientError, getPos
 //   net/screenslots.cpp      askServer ... disconnectNetwork
+//   net/lanslots.cpp         the games on the local network: announced, found, chosen
 #include "app/trotixbase.h"
 
 #include <QHash>
@@ -59,6 +60,7 @@ public slots:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void goodBye();
@@ -121,6 +123,15 @@ private:
     void buildMenus();
     // Tears down the client side of a network race: close, and drop the three signal connections.
     void closeClientSocket();
+    // Before each tick's screen: the client's patience with a silent host, and a network race
+    // whose partner left before the result handed to its progress screen.
+    void watchConnection();
+    // Games on the local network (net/lanslots.cpp): the list under the client's address field,
+    // and, once a tick, the announcement and the search as the screen shown wants them.
+    void buildGameList();
+    void syncLan();
+    void showFoundGames();
+    void chooseGame(class QListWidgetItem *item);
     void destroyServerConnection();
 
     void placeScreen(int factor, QPoint origin);
@@ -134,6 +145,8 @@ private:
     // Paused by minimising, so showing the window again carries on.
     bool m_pausedByMinimise = false;
     class HelpWindow *m_help = nullptr;
+    class LanGames *m_lan = nullptr;
+    class QListWidget *m_gameList = nullptr;
     QAction *m_helpAction = nullptr;
     QAction *m_pauseAction = nullptr;
     QAction *m_fullScreenAction = nullptr;

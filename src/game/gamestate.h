@@ -126,6 +126,11 @@ struct GameState
     // 1 while serverConnection is the connection whose greeting was accepted: it owns the race.
     int serverConnectionOwnsRace = 0;
     SimpleServer *server = nullptr;
+    // 1 once this side knows the network race's winner (the server: once it has told the client).
+    // A connection lost after that is the race's orderly end, and the race counts on both records.
+    int resultKnown = 0;
+    // The ticks the client has waited for what the host owes it (Protocol::clientWaits).
+    int clientQuietTicks = 0;
 
     // The process's record makes the one client socket in its place among the fields; a plain
     // record (a fresh copy for a new game in tests) makes none.

@@ -64,21 +64,23 @@ void Trotix::liveSlot()
         {ModeDemoRace, "trotix: Action>>Display Demo RaceCourse()\n", BackgroundCourse, &Trotix::computerPos, nullptr,
          nullptr, true},
     };
+    watchConnection();
     // Any other mode: the bookkeeping only.
     for (const TickRow &row : rows) {
         if (row.mode != gs.mode)
             continue;
         if (row.race) {
             raceFrame(row);
-            return;
+        } else {
+            logText("%s", row.log);
+            if (row.prepare)
+                row.prepare(*this);
+            setupBackgd(row.background);
+            (this->*row.step)();
         }
-        logText("%s", row.log);
-        if (row.prepare)
-            row.prepare(*this);
-        setupBackgd(row.background);
-        (this->*row.step)();
-        return;
+        break;
     }
+    syncLan();
 }
 
 // A race frame. The race's last frame is still drawn on the tick it ends (the idle screen

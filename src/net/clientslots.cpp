@@ -11,11 +11,15 @@
 
 namespace {
 
-// The connection cannot carry the race: the connecting screen shows "Host cannot be connected!".
-void connectionFailed()
+// The connection is lost: before the result is known the connecting screen shows "Host cannot be
+// connected!"; after it the race ends as usual and nothing is logged.
+void connectionLost()
 {
+    const int state = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
+    if (state == gs.netState)
+        return;
     logText("trotix: Start client connection Error!\n");
-    gs.netState = Protocol::NetLost;
+    gs.netState = state;
 }
 
 // What a line changed, into the game.
@@ -31,6 +35,8 @@ void takeStep(const Protocol::ClientStep &step)
         gs.pos1 = step.answer->pos1;
         gs.pos2 = step.answer->pos2;
         gs.winner = step.answer->winner;
+        if (gs.winner != 0)
+            gs.resultKnown = 1;
     }
 }
 
@@ -38,11 +44,8 @@ void takeStep(const Protocol::ClientStep &step)
 
 void Trotix::ClientError()
 {
-    // Qt reports the server's orderly close as an error too; after the hand-shake it is the
-    // normal end of a race and goes unnoticed.
-    const bool closedByServer = gs.clientSocket->error() == QAbstractSocket::RemoteHostClosedError;
-    if (Protocol::clientConnectionFailed(gs.netState, closedByServer))
-        connectionFailed();
+    // Qt reports the server's close as an error too: the race's end once its result is known.
+    connectionLost();
 }
 
 void Trotix::ClientConnected()
@@ -62,7 +65,7 @@ void Trotix::ClientRead()
     if (waiting.tooLong) {
         logText("%s", Protocol::lineTooLongLog().constData());
         gs.clientSocket->abort();
-        connectionFailed();
+        connectionLost();
         return;
     }
     if (waiting.lines.isEmpty())
@@ -72,6 +75,8 @@ void Trotix::ClientRead()
     const int weight = raceWeight(attributesOf(gs));
     const Protocol::ClientStep step = Protocol::clientStep(gs.netState, line, QByteArray(gs.horseName), weight);
     takeStep(step);
+    if (step.awaited)
+        gs.clientQuietTicks = 0;
     logAndSend(*gs.clientSocket, step.log, step.send);
 }
 
@@ -88,6 +93,23 @@ void Trotix::getPos()
     gs.askPosReady = 0;
     logText("trotix: getPOS from Server...\n");
     sendMessage(*gs.clientSocket, Protocol::keywordLine(Protocol::Keyword::Askpos));
+}
+
+void Trotix::watchConnection()
+{
+    if (gs.mode == ModeClientConnect || gs.mode == ModeClientRace) {
+        const Protocol::Patience patience = Protocol::clientWaits(
+            gs.clientQuietTicks, gs.netState, gs.mode == ModeClientRace, gs.askPosReady == 0, gs.resultKnown == 1);
+        gs.clientQuietTicks = patience.quietTicks;
+        if (patience.givesUp) {
+            logText("trotix: No answer from the host for %d seconds, connection closed.\n", patience.quietTicks);
+            closeClientSocket();
+            gs.netState = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
+        }
+    }
+    // A race that lost its partner shows the failure on its progress screen, from this tick on.
+    if ((gs.mode == ModeServerRace || gs.mode == ModeClientRace) && Protocol::raceBroken(gs.netState, gs.resultKnown == 1))
+        gs.mode = gs.mode == ModeServerRace ? ModeServerWait : ModeClientConnect;
 }
 
 void Trotix::closeClientSocket()

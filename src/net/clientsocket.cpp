@@ -23,6 +23,8 @@ void takeStep(const Protocol::ServerStep &step)
     gs.netState = step.netState;
     if (step.startsRace)
         gs.raceTick = RaceClock::off;
+    if (step.sharesResult)
+        gs.resultKnown = 1;
     if (step.challenger) {
         gs.opponentName = step.challenger->name;
         gs.challengerWeight = step.challenger->weight;
@@ -124,7 +126,7 @@ void ClientSocket::connectionClosed()
         return;
     logText("trotix: Disconnected Unexpectedly...\n");
     if (gs.serverAccepting == 1 && sender() != Protocol::Sender::Stranger) {
-        gs.netState = Protocol::NetLost;
+        gs.netState = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
         gs.shownMode = 0;
     }
     dispose();

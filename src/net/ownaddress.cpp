@@ -33,6 +33,8 @@ QStringList ownAddressLines(const QList<QHostAddress> &addresses)
     }
     std::stable_sort(chosen.begin(), chosen.end(),
                      [](const QHostAddress &a, const QHostAddress &b) { return rank(a) < rank(b); });
+    if (chosen.isEmpty() && addresses.contains(QHostAddress(QHostAddress::LocalHost)))
+        return {QStringLiteral("Your address: 127.0.0.1"), QStringLiteral("(a game on this machine only)")};
     if (chosen.isEmpty())
         return {QStringLiteral("Your address: none (no network)")};
     QStringList lines;

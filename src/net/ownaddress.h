@@ -8,7 +8,8 @@
 constexpr int maxShownAddresses = 3;
 
 // The lines the waiting screen shows for these addresses of the device: its IPv4 addresses
-// other than loopback, each once, LAN addresses first and link-local ones last.
+// other than loopback, each once, LAN addresses first and link-local ones last. A device with
+// the loopback alone is reached at 127.0.0.1 by a game on the same machine, and says so.
 QStringList ownAddressLines(const QList<QHostAddress> &addresses);
 // The same for the addresses of this device's interfaces that are up.
 QStringList ownAddressLines();

@@ -100,6 +100,7 @@ ServerStep serverStep(const ServerSide &s, const QByteArray &received, const QBy
         step.startsRace = true;
     } else if (s.netState == NetReady && beginsWith(received, Keyword::Askpos)) {
         step.reply = positionReply(s.pos1, s.pos2, s.winner);
+        step.sharesResult = s.winner != 0;
     } else if (s.netState == NetIdle && beginsWith(received, Keyword::Askpos)) {
         step.reply = keywordLine(Keyword::Notava);
     } else {
@@ -108,9 +109,22 @@ ServerStep serverStep(const ServerSide &s, const QByteArray &received, const QBy
     return step;
 }
 
-bool clientConnectionFailed(int netState, bool closedByServer)
+int netStateAfterLoss(int netState, bool resultKnown)
 {
-    return !closedByServer || netState < NetReady;
+    if (netState >= NetLost || (netState == NetReady && resultKnown))
+        return netState;
+    return NetLost;
+}
+
+bool raceBroken(int netState, bool resultKnown) { return netState >= NetLost && !resultKnown; }
+
+Patience clientWaits(int quietTicks, int netState, bool racing, bool asked, bool resultKnown)
+{
+    const bool owed = racing ? netState == NetReady && asked && !resultKnown : netState < NetReady;
+    if (!owed)
+        return {};
+    const int waited = quietTicks + 1;
+    return {waited, waited >= (racing ? answerPatience : handshakePatience)};
 }
 
 PositionReply parsePositionReply(const QByteArray &received)
@@ -145,6 +159,7 @@ ClientStep clientStep(int netState, const QByteArray &received, const QByteArray
         step.log = "trotix: TROTIX Server found!\n";
         step.send = nameLine(ownName, ownWeight);
         step.log += "trotix: Output to Server: " + step.send.chopped(1) + "\n";
+        step.awaited = true;
     } else if (received == keywordLine(Keyword::Badreq)) {
         step.log = "trotix: Bad request is answered by server.\n";
         step.netState = NetRefused;
@@ -154,9 +169,11 @@ ClientStep clientStep(int netState, const QByteArray &received, const QByteArray
         step.opponentName = QString::fromLatin1(received.left(15));
         step.netState = NetReady;
         step.send = keywordLine(Keyword::Okokok);
+        step.awaited = true;
     } else if (netState == NetReady) {
         step.answer = parsePositionReply(received);
         step.log = step.answer->log;
+        step.awaited = true;
     }
     return step;
 }

@@ -96,6 +96,7 @@ struct ServerStep
     QByteArray log;   // whole log lines, empty when nothing is logged
     bool takesRace = false;  // the greeting was accepted: this connection owns the race from now on
     bool startsRace = false; // "GOGOGO": the race clock starts
+    bool sharesResult = false; // the reply tells the challenger the winner
     std::optional<NameLine> challenger; // the name line was read: the race is against this horse
 };
 
@@ -106,10 +107,27 @@ struct ServerStep
 ServerStep serverStep(const ServerSide &state, const QByteArray &line, const QByteArray &ownName,
                       Sender sender = Sender::Anyone);
 
-// The client's side of a socket error: whether it is a failed connection (netState 10, "Host
-// cannot be connected!"). The server's orderly close ends a race without notice; during the
-// hand-shake it means the race cannot be had, and a failure already shown stays as it is.
-bool clientConnectionFailed(int netState, bool closedByServer);
+// A connection lost, on either side: closed by the other game, broken, or given up on. Before the
+// race's result is known to this side it is a failure (netState 10), whatever the hand-shake's or
+// the race's state, and the race counts on neither record; once the result is known it is the
+// race's orderly end and changes nothing. A failure already showing stays as it is.
+int netStateAfterLoss(int netState, bool resultKnown);
+// A network race whose connection failed before its result was known leaves the course for its
+// progress screen, which shows the failure on four ticks and then goes back to the horse.
+bool raceBroken(int netState, bool resultKnown);
+
+// How long the client waits, in one-second ticks, for what the host owes it: the next step of
+// the hand-shake (counted from CONFIRM), and in the race the answer to its position request.
+inline constexpr int handshakePatience = 15;
+inline constexpr int answerPatience = 10;
+struct Patience
+{
+    int quietTicks = 0; // ticks waited so far, 0 when nothing is owed
+    bool givesUp = false;
+};
+// One tick of the client's waiting: racing is the race course (otherwise the connecting screen),
+// asked that a position request is unanswered.
+Patience clientWaits(int quietTicks, int netState, bool racing, bool asked, bool resultKnown);
 
 // The server's answer to "ASKPOS": three numbers split at the first two "+".
 struct PositionReply
@@ -129,6 +147,7 @@ struct ClientStep
     std::optional<QString> opponentName; // the server's name reply
     // An answer to "ASKPOS" came, well formed or not: the next request may go out.
     std::optional<PositionReply> answer;
+    bool awaited = false; // the line is one the host owed: the client's waiting starts again
 };
 
 // The client's rules for the last complete line of a notification (line feed included); the own

@@ -3,6 +3,7 @@
 #include "app/paint.h"
 #include "app/trotix.h"
 #include "game/gamestate.h"
+#include "game/racerecord.h"
 #include "net/ownaddress.h"
 #include "net/protocol.h"
 #include "net/simpleserver.h"
@@ -10,6 +11,7 @@
 
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -153,12 +155,16 @@ void Trotix::askClient()
         drawTextAt(painter, 55, 85, "over the Network?");
         painter.setFont(promptFont());
         drawTextAt(painter, 20, 110, "Hostname/IP Address of the Challenger:");
+        drawTextAt(painter, 20, 157, "Or a game found nearby:");
     }
     // Typing goes into the address as soon as its screen opens.
     const bool opening = gs.addressEdit->isHidden();
     gs.addressEdit->show();
-    if (opening)
+    if (opening) {
         gs.addressEdit->setFocus();
+        showFoundGames();
+    }
+    m_gameList->show();
     gs.confirmButton->show();
     gs.cancelButton->show();
     showBuffer();
@@ -207,6 +213,7 @@ void Trotix::confirmNetwork()
     connect(socket, &QAbstractSocket::errorOccurred, this, &Trotix::ClientError, Qt::UniqueConnection);
     connect(socket, &QAbstractSocket::connected, this, &Trotix::ClientConnected, Qt::UniqueConnection);
     connect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead, Qt::UniqueConnection);
+    gs.clientQuietTicks = 0; // the host's patience starts now
     socket->connectToHost(gs.addressEdit->text(), Protocol::port);
     gs.mode = ModeClientConnect;
     logText("trotix: Try to establish client connection\n");
@@ -237,6 +244,9 @@ void Trotix::startClient()
 
 void Trotix::disconnectNetwork()
 {
+    // Left on the result: the other game counts the race, so this one does too.
+    if ((gs.mode == ModeServerRace || gs.mode == ModeClientRace) && gs.resultKnown == 1)
+        recordFinishedRace(gs);
     destroyServerConnection();
     closeClientSocket();
     gs.netState = Protocol::NetIdle;

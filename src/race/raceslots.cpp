@@ -17,6 +17,7 @@ void prepareRace(int mode, int demoRace, const char *logLine)
     gs.mode = mode;
     gs.pos1 = gs.pos2 = 0;
     gs.winner = 0;
+    gs.resultKnown = 0;
     gs.winScenario = gs.racePattern = 0;
     gs.demoRace = demoRace;
     if (demoRace == 1) {

@@ -3,12 +3,16 @@
 Race -> Server(Red) and CONFIRM, Blue Race -> Client(Blue), types 127.0.0.1 and CONFIRM. Both logs
 must show the hand-shake, the same winner and the return to idle. With --stranger a third peer
 keeps connecting during the race: the race ends the same and the stranger hears only "BADREQ".
+Without a system bus, Blue's search says once that it cannot be made. With --lan (inside lanns.sh)
+Red is announced through DNS-SD and Blue picks it from its list with Down and Return instead; the
+announcement is gone after the race.
 
-Usage: netrace.py <game binary> <pictures folder> [--stranger]; exits 77 without Xvfb or xdotool.
+Usage: netrace.py <game binary> <pictures folder> [--stranger | --lan]; exits 77 without Xvfb or xdotool.
 """
 import os
 import re
 import socket
+import subprocess
 import sys
 import threading
 import time
@@ -21,6 +25,13 @@ x.NAME = "netrace"
 CONFIRM = (40 + 27, 260 + 10)
 ADDRESS = (50 + 75, 120 + 10)
 STRANGER = "--stranger" in sys.argv[3:]
+LAN = "--lan" in sys.argv[3:]
+NO_SEARCH = "trotix: Cannot search the network for games: "
+
+
+def announced():
+    """What avahi-browse finds of _trotix._tcp, resolved."""
+    return subprocess.run(["avahi-browse", "-rtp", "_trotix._tcp"], capture_output=True, text=True, timeout=30).stdout
 
 
 def stranger(replies, stop):
@@ -59,12 +70,18 @@ def main():
     if "trotix: Failed to bind to port!!!" in read(red_log):
         fail("port 1234 is held by another program (another test run?)")
 
-    # Blue seeks it at 127.0.0.1.
+    # Blue seeks it at 127.0.0.1, or picks it from the games found nearby.
     # "&Client(Blue)" and "&Computer" share their mnemonic: C moves to the first, Return picks it.
     press(display, blue_window, ["alt+r", "c", "Return"])
     wait_for(blue_log, "trotix: Action>>askClient()", 10)
-    click(display, blue_window, ADDRESS)
-    xdo(display, "type", "--delay", "50", "127.0.0.1")
+    if LAN:
+        x.wait_until("RED RUNNER announced", lambda: "=;trotix0;IPv4;RED\\032RUNNER;_trotix._tcp;local;" in announced(), 20)
+        wait_for(blue_log, "trotix: Found a game on the network: RED RUNNER at 192.0.2.1", 20)
+        press(display, blue_window, ["Down", "Return"])  # the address field has the keys
+    else:
+        wait_for(blue_log, NO_SEARCH, 10)
+        click(display, blue_window, ADDRESS)
+        xdo(display, "type", "--delay", "50", "127.0.0.1")
     time.sleep(0.3)
     click(display, blue_window, CONFIRM)
     wait_for(blue_log, "trotix: Try to establish client connection", 10)
@@ -108,6 +125,10 @@ def main():
         fail("blue logged an error for the normal end of the race")
     if red.poll() is not None or blue.poll() is not None:
         fail("a game ended during the race")
+    if LAN and "RED\\032RUNNER" in announced():
+        fail("red is still announced after the race")
+    if not LAN and blue_text.count(NO_SEARCH) != 1:
+        fail("blue should say once that it cannot search: %d lines" % blue_text.count(NO_SEARCH))
     if STRANGER:
         heard = [reply for reply in stranger_replies if reply is not None]
         print("netrace: the stranger got %d replies during the race" % len(heard), flush=True)

@@ -5,11 +5,13 @@
 // hand-shake, race, failures, strangers and a crowd that must leave the race alone. Hostile bytes
 // as such are the fuzz targets' part.
 #include "gamefixture.h"
+#include "net/avahi.h"
 #include "net/clientsocket.h"
 #include "net/ownaddress.h"
 #include "net/protocol.h"
 #include "net/simpleserver.h"
 #include "platform/log.h"
+#include "platform/paths.h"
 #include "platform/random.h"
 #include "race/raceclock.h"
 #include "screencheck.h"
@@ -17,7 +19,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QTcpServer>
@@ -127,6 +131,9 @@ void confirmAddress(GameFixture &game, const QString &address)
     gs.addressEdit->setText(address);
     game.call("confirmNetwork");
 }
+
+// How a partner leaves a race.
+enum Leaving { ClientLeaves, ClientLeavesOnResult, ServerLeaves, ServerSilent, HostSilent };
 
 // How far a test takes the hand-shake before it goes its own way (Refused: no server listens).
 enum class Stage { Refused, Greeted, Named, Ready };
@@ -435,6 +442,7 @@ private slots:
             return ::ownAddressLines(QList<QHostAddress>(addresses.begin(), addresses.end()));
         };
         QCOMPARE(lines({}), QStringList{"Your address: none (no network)"});
+        QCOMPARE(lines({"::1", "127.0.0.1"}), QStringList({"Your address: 127.0.0.1", "(a game on this machine only)"}));
         QCOMPARE(lines({"169.254.7.1", "203.0.113.5", "10.0.0.2", "10.0.0.2"}),
                  QStringList({"Your addresses: 10.0.0.2", "203.0.113.5", "169.254.7.1"}));
         // Each home network's first address and the one just past its end.
@@ -442,6 +450,30 @@ private slots:
         QCOMPARE(lines({"172.15.255.1", "172.16.0.1"}), QStringList({"Your addresses: 172.16.0.1", "172.15.255.1"}));
         QCOMPARE(lines({"10.0.0.1", "10.0.0.2", "10.0.0.3", "10.0.0.4"}),
                  QStringList({"Your addresses: 10.0.0.1", "10.0.0.2", "10.0.0.3 ..."}));
+    }
+
+    // Games found nearby: Down from the address field into the list, the arrows, then Return or
+    // a tap fills the address; Up from the list's first line goes back to the field.
+    void choosingAFoundGame()
+    {
+        GameFixture game;
+        game.call("change2client");
+        game.tick();
+        auto *found = game.widget()->findChild<QListWidget *>(QStringLiteral("gameList"));
+        QCOMPARE(found->item(0)->text(), QStringLiteral("No search: no system D-Bus")); // the tests' bus is a dead end
+        game.widget()->findChild<LanGames *>()->pretendFound(
+            {{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}, {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"}});
+        QTest::keyClick(gs.addressEdit, Qt::Key_Down);
+        QTest::keyClick(found, Qt::Key_Down);
+        QTest::keyClick(found, Qt::Key_Return);
+        QCOMPARE(gs.addressEdit->text(), QStringLiteral("192.0.2.7"));
+        QTest::keyClick(gs.addressEdit, Qt::Key_Down);
+        QTest::keyClick(found, Qt::Key_Up);
+        QCOMPARE(game.widget()->focusWidget(), found);
+        QTest::keyClick(found, Qt::Key_Up);
+        QCOMPARE(game.widget()->focusWidget(), gs.addressEdit);
+        QTest::mouseClick(found->viewport(), Qt::LeftButton, {}, found->visualItemRect(found->item(0)).center());
+        QCOMPARE(gs.addressEdit->text(), QStringLiteral("192.0.2.1"));
     }
 
     // A connection screen in each state: its texts (and the device's own addresses while the
@@ -570,22 +602,71 @@ private slots:
         QCOMPARE(racer.nextLine(), Protocol::positionReply(gs.pos1, gs.pos2, gs.winner));
     }
 
-    void challengerClosingFirstIsLetGoOnce()
+    // A partner that leaves or falls silent before the result: that side's failure on four ticks
+    // of its progress screen (the first may be the tick that notices), then the horse, and no
+    // record. Leaving on the result ends the race as usual, and it counts.
+    void aPartnerThatLeavesIsNoticed_data()
     {
-        GameFixture game;
-        ScriptedPeer peer;
-        QVERIFY(raceUnderWay(game, peer));
-        LogCapture log;
-        peer.socket().close();
-        QVERIFY(pumpUntil([] { return gs.serverConnection == nullptr; }));
-        QCOMPARE(log.text(), QByteArray("trotix: Disconnected Unexpectedly...\n"));
-        QCOMPARE(gs.netState, 10);
-        QVERIFY(pumpUntil([] { return serverConnections() == 0; }));
-        game.tick(3); // the race runs on
-        QCOMPARE(gs.mode, int(ModeServerRace));
-        gs.raceTick = 31;
+        QTest::addColumn<int>("how");
+        QTest::addColumn<QByteArray>("log");
+        const QByteArray lost("trotix: Disconnected Unexpectedly...\n"), error("trotix: Start client connection Error!\n");
+        QTest::newRow("client lost mid-race") << int(ClientLeaves) << lost;
+        QTest::newRow("client leaves on the result") << int(ClientLeavesOnResult) << lost;
+        QTest::newRow("server lost mid-race") << int(ServerLeaves) << error;
+        QTest::newRow("server silent mid-race")
+            << int(ServerSilent) << QByteArray("trotix: No answer from the host for 10 seconds, connection closed.\n");
+        QTest::newRow("silent host") << int(HostSilent)
+                                     << QByteArray("trotix: No answer from the host for 15 seconds, connection closed.\n");
+    }
+
+    void aPartnerThatLeavesIsNoticed()
+    {
+        QFETCH(int, how);
+        QFETCH(QByteArray, log);
+        ClientGame game;
+        ScriptedPeer challenger;
+        ScriptedPeer *peer = &challenger;
+        const bool asServer = how == ClientLeaves || how == ClientLeavesOnResult;
+        if (asServer) {
+            QVERIFY(raceUnderWay(game, challenger));
+            if (how == ClientLeavesOnResult) {
+                gs.winner = 2;
+                challenger.send("ASKPOS\n");
+                QCOMPARE(challenger.nextLine(), QByteArray("0+0+2\n"));
+            }
+        } else {
+            peer = game.connect(how == HostSilent ? Stage::Greeted : Stage::Ready);
+            QVERIFY(peer);
+            if (how != HostSilent) {
+                game.tick(9); // the course, its start signal and the first position request
+                QVERIFY(pumpUntil([peer] { return peer->received().endsWith("OKOKOK\nGOGOGO\nASKPOS\n"); }));
+            }
+        }
+        LogCapture captured;
+        const int patience = how == HostSilent ? Protocol::handshakePatience : Protocol::answerPatience;
+        if (how == ServerSilent || how == HostSilent) {
+            game.tick(patience - 1);
+            QVERIFY(peer->staysQuiet(20) && !peer->closed());
+            game.tick(); // gives up, and shows it
+            QVERIFY(peer->waitForClose());
+            QCOMPARE(gs.netState, 11);
+        } else {
+            peer->socket().close();
+            QVERIFY(pumpUntil([asServer] { return asServer ? gs.serverConnection == nullptr : gs.netState != 5; }));
+            game.tick();
+        }
+        QVERIFY2(captured.text().contains(log), captured.text().constData());
+        const bool recorded = how == ClientLeavesOnResult;
+        QCOMPARE(gs.mode, recorded ? int(ModeServerRace) : asServer ? int(ModeServerWait) : int(ModeClientConnect));
+        if (recorded)
+            gs.raceTick = 31; // the race runs on to its end
+        else
+            game.tick(2);
+        QCOMPARE(gs.netState, recorded ? 5 : 13);
         game.tick();
         QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(QFile::exists(Paths::raceRecordFile()), recorded);
+        QCOMPARE(captured.text().contains("Error"), how == ServerLeaves);
         game.call("disconnectNetwork"); // nothing left to destroy
         QCOMPARE(gs.serverConnection, nullptr);
     }

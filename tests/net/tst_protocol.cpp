@@ -1,6 +1,7 @@
 // The race protocol without sockets: the bytes of every message, the number reading at its
 // limits, both sides' rules line by line with their log lines, and the line framing with its
 // length cap; each rule by rows at its boundaries.
+#include "net/lanlist.h"
 #include "net/protocol.h"
 
 #include <QBuffer>
@@ -49,6 +50,7 @@ private slots:
             {5, 1, "ASKPOS\n", 5, false, "1234+987+0\n"}, {0, 0, "ASKPOS\n", 0, false, "NOTAVA\n"},
             {1, 1, "ASKPOS\n", 1, false, "BADREQ\n"}, {0, 1, QByteArray("\0\xff\x80\n", 4), 0, false, "BADREQ\n"},
         };
+        QVERIFY(serverStep({5, 1, 2010, 1995, 1}, "ASKPOS\n", ownName).sharesResult); // the winner is told
         for (const Row &r : rows) {
             const ServerStep step = serverStep(serverIn(r.netState, r.accepting), r.line, ownName);
             QCOMPARE(step.netState, r.newState);
@@ -56,6 +58,7 @@ private slots:
             QCOMPARE(step.takesRace, r.newState == 3 && r.netState != 3);
             QCOMPARE(step.reply, r.reply);
             QCOMPARE(step.log, QByteArray());
+            QCOMPARE(step.sharesResult, false);
             QVERIFY(!step.challenger);
         }
     }
@@ -103,6 +106,31 @@ private slots:
             QCOMPARE(step.log, r.log);
             QCOMPARE(step.opponentName, r.opponent);
             QCOMPARE(bool(step.answer), r.netState == 5 && r.newState == 5);
+            QCOMPARE(step.awaited, !r.sent.isEmpty() || step.answer);
+        }
+    }
+
+    // A lost connection is a failure until the result is known, then the race's end; the client
+    // waits for what the host owes it (the hand-shake's next step, an asked position) and no more.
+    void lossAndPatience()
+    {
+        struct Loss { int netState; bool known; int after; bool broken; };
+        for (const Loss &r : {Loss{0, false, 10, true}, Loss{4, false, 10, true}, Loss{5, false, 10, true},
+                              Loss{5, true, 5, false}, Loss{13, false, 13, true}, Loss{31, true, 31, false}}) {
+            QCOMPARE(netStateAfterLoss(r.netState, r.known), r.after);
+            QCOMPARE(raceBroken(r.after, r.known), r.broken);
+        }
+        struct Wait { int quiet, netState; bool racing, asked, known; int after; bool givesUp; };
+        const Wait waits[] = {
+            {0, 0, false, false, false, 1, false}, {13, 1, false, false, false, 14, false},
+            {14, 3, false, false, false, 15, true}, {14, 5, false, false, false, 0, false},
+            {8, 5, true, true, false, 9, false}, {9, 5, true, true, false, 10, true},
+            {9, 5, true, false, false, 0, false}, {9, 5, true, true, true, 0, false},
+        };
+        for (const Wait &r : waits) {
+            const Patience patience = clientWaits(r.quiet, r.netState, r.racing, r.asked, r.known);
+            QCOMPARE(patience.quietTicks, r.after);
+            QCOMPARE(patience.givesUp, r.givesUp);
         }
     }
 
@@ -127,6 +155,23 @@ private slots:
             QCOMPARE(reply.winner, r.winner);
             QCOMPARE(reply.log, r.log);
         }
+    }
+
+    // Games found nearby: newest first, one seen again moves up, the host only where names clash.
+    void foundGames()
+    {
+        QList<Lan::FoundGame> games = Lan::withGame({}, {2, 0, "RED RUNNER", "stable.local", "192.0.2.1"});
+        games = Lan::withGame(games, {2, 0, "BLUE BOLT", "barn.local", "192.0.2.7"});
+        QCOMPARE(Lan::gameLabels(games), QStringList({"BLUE BOLT", "RED RUNNER"}));
+        games = Lan::withGame(games, {3, 0, "RED RUNNER", "barn.local", "192.0.2.7"});
+        QCOMPARE(Lan::gameLabels(games), QStringList({"RED RUNNER (barn.local)", "BLUE BOLT", "RED RUNNER (stable.local)"}));
+        games = Lan::withGame(games, {2, 0, "BLUE BOLT", "barn.local", "192.0.2.8"});
+        QCOMPARE(games.size(), 3);
+        QCOMPARE(games.first().address, QStringLiteral("192.0.2.8"));
+        QCOMPARE(Lan::gameLabels(Lan::withoutGame(games, 2, 0, "RED RUNNER")), QStringList({"BLUE BOLT", "RED RUNNER"}));
+        QCOMPARE(Lan::announcedName("MY HORSE       "), QStringLiteral("MY HORSE"));
+        QCOMPARE(Lan::announcedName("               "), QStringLiteral("Trotix"));
+        QCOMPARE(Lan::emptyListLine(""), QStringLiteral("Looking for games nearby..."));
     }
 
     void linesAreTakenWhole()

@@ -1,0 +1,84 @@
+// Games on the local network in the main widget: the server's announcement while it waits, and
+// the client's list of waiting games under its address field.
+#include "app/trotix.h"
+#include "game/gamestate.h"
+#include "net/avahi.h"
+#include "net/protocol.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace {
+
+constexpr int addressRole = Qt::UserRole;
+
+}
+
+void Trotix::buildGameList()
+{
+    m_lan = new LanGames(this);
+    connect(m_lan, &LanGames::changed, this, &Trotix::showFoundGames);
+    m_gameList = new QListWidget(this);
+    m_gameList->setObjectName(QStringLiteral("gameList"));
+    // Between the address field and the buttons, under its own heading.
+    m_gameList->setGeometry(20, 162, 200, 92);
+    m_gameList->setFont(QFont(QStringLiteral("helvetica"), 9));
+    // A long line (why no search is possible, a host's long name) wraps rather than scrolls.
+    m_gameList->setWordWrap(true);
+    m_gameList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_gameList->hide();
+    connect(m_gameList, &QListWidget::itemClicked, this, &Trotix::chooseGame);
+    connect(m_gameList, &QListWidget::itemActivated, this, &Trotix::chooseGame);
+    gs.addressEdit->installEventFilter(this);
+    m_gameList->installEventFilter(this);
+}
+
+void Trotix::syncLan()
+{
+    const bool waiting = gs.mode == ModeServerWait && gs.serverCreated == 1 && gs.netState < Protocol::NetLost;
+    m_lan->announce(waiting ? Lan::announcedName(QByteArray(gs.horseName)) : QString());
+    m_lan->search(gs.mode == ModeClientAsk);
+}
+
+void Trotix::showFoundGames()
+{
+    const QString current = m_gameList->currentItem() ? m_gameList->currentItem()->data(addressRole).toString() : QString();
+    m_gameList->clear();
+    const QStringList labels = Lan::gameLabels(m_lan->games());
+    for (int i = 0; i < labels.size(); ++i) {
+        auto *item = new QListWidgetItem(labels[i], m_gameList);
+        item->setData(addressRole, m_lan->games()[i].address);
+        if (!current.isEmpty() && item->data(addressRole).toString() == current)
+            m_gameList->setCurrentItem(item);
+    }
+    if (labels.isEmpty())
+        (new QListWidgetItem(Lan::emptyListLine(m_lan->whyNoSearch()), m_gameList))->setFlags(Qt::NoItemFlags);
+}
+
+void Trotix::chooseGame(QListWidgetItem *item)
+{
+    if (!item || !(item->flags() & Qt::ItemIsSelectable))
+        return;
+    gs.addressEdit->setText(item->data(addressRole).toString());
+    gs.addressEdit->setFocus(); // Return there is CONFIRM
+}
+
+bool Trotix::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || m_gameList->isHidden())
+        return TrotixBase::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    // Down from the address field into the list, Up from its first line back.
+    if (watched == gs.addressEdit && key == Qt::Key_Down && m_gameList->item(0)
+        && (m_gameList->item(0)->flags() & Qt::ItemIsSelectable)) {
+        m_gameList->setFocus();
+        m_gameList->setCurrentRow(qMax(0, m_gameList->currentRow()));
+        return true;
+    }
+    if (watched == m_gameList && key == Qt::Key_Up && m_gameList->currentRow() <= 0) {
+        gs.addressEdit->setFocus();
+        return true;
+    }
+    return TrotixBase::eventFilter(watched, event);
+}
