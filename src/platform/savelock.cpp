@@ -1,23 +1,32 @@
 #include "platform/savelock.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSysInfo>
+#include <QThread>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 bool processRunning(qint64 pid) { return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM); }
 }
 
-SaveLock::SaveLock(const QString &attrFile) : m_lock(attrFile + QStringLiteral(".lock"))
+SaveLock::SaveLock(const QString &attrFile) : m_lockPath(attrFile + QStringLiteral(".lock")), m_lock(m_lockPath)
 {
     m_lock.setStaleLockTime(0); // a lock is stale only when its process is gone, however old
 }
 
 SaveLock::Result SaveLock::acquire()
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // QLockFile would read a FIFO there (and wait for ever), and write through a link to a device.
+    struct stat lock{};
+    if (::lstat(QFile::encodeName(m_lockPath).constData(), &lock) == 0 && !S_ISREG(lock.st_mode)) {
+        m_failure = QStringLiteral("the lock file is no regular file");
+        return Result::Failed;
+    }
+    for (int attempt = 0; attempt < 3; ++attempt) {
         errno = 0;
         if (m_lock.tryLock(0))
             return Result::Held;
@@ -31,22 +40,26 @@ SaveLock::Result SaveLock::acquire()
         qint64 pid = 0;
         QString host, app;
         if (!m_lock.getLockInfo(&pid, &host, &app)) {
-            m_failure = QStringLiteral("the lock file is there but names no game");
-            return Result::Failed;
+            // Empty (a power cut just after a start) or garbage: it names no game, so none holds
+            // it. Removing it takes the system's lock on it first, which a game still writing its
+            // lock holds: then a moment later the lock tells who it is.
+            if (!m_lock.removeStaleLockFile())
+                QThread::msleep(100);
+            continue;
         }
         // A game on another machine sharing this folder cannot be looked at: it is taken as playing.
         if (!host.isEmpty() && host != QSysInfo::machineHostName())
             return Result::HeldByOther;
         // Our own number in a lock we have not taken: left by an earlier game that had it too
         // (numbers start again after a restart, in a container in particular).
-        if (pid == QCoreApplication::applicationPid() && attempt == 0 && m_lock.removeStaleLockFile())
+        if (pid == QCoreApplication::applicationPid() && attempt < 2 && m_lock.removeStaleLockFile())
             continue;
         if (processRunning(pid) && pid != QCoreApplication::applicationPid())
             return Result::HeldByOther;
         m_failure = QStringLiteral("the lock left by game %1, which has ended, cannot be removed").arg(pid);
         return Result::Failed;
     }
-    m_failure = QStringLiteral("the lock file cannot be made");
+    m_failure = QStringLiteral("the lock file names no game but cannot be removed");
     return Result::Failed;
 }
 
