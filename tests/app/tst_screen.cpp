@@ -1,6 +1,7 @@
 // What the window shows: the field strips wrapped round their ends, texts where drawText puts
 // them and never off the screen, a question's buttons held from tick to tick, and a window that
 // always shows what a full repaint would, at every zoom.
+#include "app/notice.h"
 #include "app/paint.h"
 #include "gamefixture.h"
 #include "platform/qpeapplication.h"
@@ -182,6 +183,30 @@ private slots:
         QVERIFY(checked > 0);
         const auto it = std::find_if(drawn.cbegin(), drawn.cend(), [&](const DrawnText &t) { return t.text == haloed; });
         QVERIFY(haloed.isEmpty() || (it != drawn.cend() && it->halo));
+    }
+
+    // The notice over the screen, here the no-save notice with a long reason, is drawn whole and
+    // inside its box at every zoom.
+    void theNoticeFitsItsBoxAtEveryZoom()
+    {
+        GameFixture game(defaultHorseFile, GameHome::WithPictures, [](const GameHome &) {
+            gs.noSaveReason = QStringLiteral("Your horse's save cannot be locked (the lock left by game 4194304, "
+                                             "which has ended, cannot be removed).\n");
+        });
+        const QString notice = game.widget()->notice();
+        QVERIFY(notice.startsWith(gs.noSaveReason) && notice.endsWith(QStringLiteral("This session will not be saved.")));
+        const QRect box = layoutNotice(notice).box;
+        for (int scale : {1, 2, 3}) {
+            showGame(game, scale);
+            QStringList drawn;
+            setDrawnTextObserver([&](const DrawnText &text) {
+                drawn << text.text;
+                QVERIFY2(box.contains(text.ink), qPrintable(QStringLiteral("x%1: \"%2\" leaves the box").arg(scale).arg(text.text)));
+            });
+            game.widget()->repaint();
+            setDrawnTextObserver({});
+            QCOMPARE(drawn.join(QLatin1Char(' ')), QString(notice).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+        }
     }
 
     // A click pressed before a tick and released after it still presses the button.

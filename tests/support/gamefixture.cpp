@@ -36,9 +36,11 @@ void GameHome::writeAttr(const QByteArray &content) const
     file.write(content);
 }
 
-QByteArray GameHome::readAttr() const
+QByteArray GameHome::readAttr() const { return readFile(attrPath()); }
+
+QByteArray GameHome::readFile(const QString &path)
 {
-    QFile file(attrPath());
+    QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 

@@ -25,6 +25,8 @@ public:
     QString attrPath() const;
     void writeAttr(const QByteArray &content) const;
     QByteArray readAttr() const;
+    // A whole file, empty when it cannot be read.
+    static QByteArray readFile(const QString &path);
 
 private:
     QTemporaryDir m_dir;
