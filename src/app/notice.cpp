@@ -13,6 +13,7 @@ constexpr int margin = 6;  // the box from the screen's sides
 constexpr int padding = 5; // the text from the box's sides
 constexpr int textSize = 11;
 constexpr int textWeight = 50;
+constexpr int middle = 200;
 
 QStringList wrapped(const QString &paragraph, const QFontMetrics &metrics, int width)
 {
@@ -53,7 +54,9 @@ NoticeLayout layoutNotice(const QString &text)
         lines << wrapped(paragraph, metrics, width);
     const int height = int(lines.size()) * metrics.lineSpacing() + 2 * padding;
     NoticeLayout layout;
-    layout.box = QRect(margin, (ScreenScale::deviceHeight - height) / 2, ScreenScale::deviceWidth - 2 * margin, height);
+    // Below the middle: clear of the fields and texts of the naming and question screens above it
+    // and of their buttons at the bottom.
+    layout.box = QRect(margin, middle - height / 2, ScreenScale::deviceWidth - 2 * margin, height);
     int baseline = layout.box.top() + padding + metrics.ascent();
     for (const QString &line : std::as_const(lines)) {
         layout.lines.append({line, margin + padding, baseline});

@@ -1,6 +1,6 @@
 #pragma once
 // A notice over the game's screen: what the player must know (this session will not be saved, a
-// save failed), in a box at the screen's middle, wrapped to the box's width in game pixels and
+// save failed), in a box over the screen, wrapped to the box's width in game pixels and
 // drawn like every screen text, so that it fits its box at every zoom.
 #include <QList>
 #include <QRect>

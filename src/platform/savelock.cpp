@@ -39,7 +39,7 @@ SaveLock::Result SaveLock::acquire()
         }
         qint64 pid = 0;
         QString host, app;
-        if (!m_lock.getLockInfo(&pid, &host, &app)) {
+        if (!m_lock.getLockInfo(&pid, &host, &app) || pid <= 0) {
             // Empty (a power cut just after a start) or garbage: it names no game, so none holds
             // it. Removing it takes the system's lock on it first, which a game still writing its
             // lock holds: then a moment later the lock tells who it is.
