@@ -283,7 +283,7 @@ private slots:
         }
     }
 
-    // A session that does not save writes no record; a record that cannot be read is set aside,
+    // A session that does not save writes no file at all; a record that cannot be read is set aside,
     // never overwritten, before a new one is started.
     void aRecordIsLeftByANoSaveSessionAndSetAsideWhenUnreadable()
     {
@@ -295,8 +295,8 @@ private slots:
                 QDir().mkpath(QFileInfo(home.attrPath()).path());
                 QFile record(QFileInfo(home.attrPath()).dir().filePath(QStringLiteral("trotix_record.conf")));
                 QVERIFY(record.open(QIODevice::WriteOnly) && record.write(before) == before.size());
-                if (!saving) // an unreadable save
-                    QDir().mkdir(home.attrPath());
+                if (!saving) // a lock not taken, on a first start: not even the template is put in place
+                    gs.noSaveReason = QStringLiteral("Your horse's save cannot be locked (x).\n");
             });
             LogCapture log;
             gs.demoRace = gs.isServer = gs.winner = 1;
@@ -305,6 +305,7 @@ private slots:
             game.tick();
             const QDir etc = QFileInfo(game.home().attrPath()).dir();
             const QStringList aside = etc.entryList({QStringLiteral("trotix_record.conf.*")}, QDir::Files);
+            QCOMPARE(etc.entryList(QDir::Files).size(), saving ? 3 : 1);
             QCOMPARE(aside.size(), saving ? 1 : 0);
             QCOMPARE(GameHome::readFile(etc.filePath(QStringLiteral("trotix_record.conf"))),
                      saving ? QByteArray("RACER||||||||||\ncomputer 1 0\nnetwork 0 0\n") : before);
