@@ -45,13 +45,11 @@ bool readFileWhole(const QString &path, qint64 maxBytes, QByteArray *content, QS
     *error = notARegularFile(path);
     if (!error->isEmpty())
         return false;
-    // Non-blocking, and checked again once open: what was put there in between is not read either.
+    // Non-blocking all the same: a FIFO put there since the look above gives an empty read, not a
+    // game waiting for a writer.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    struct stat opened{};
-    if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-        *error = fd < 0 ? systemError(errno) : QStringLiteral("it is %1, not a regular file").arg(kindOf(opened.st_mode));
-        if (fd >= 0)
-            ::close(fd);
+    if (fd < 0) {
+        *error = systemError(errno);
         return false;
     }
     QFile file;
@@ -87,23 +85,18 @@ bool writeFileWhole(const QString &path, const QByteArray &content, QString *err
     return true;
 }
 
-int removeLeftoverTemps(const QString &path)
+void removeLeftoverTemps(const QString &path)
 {
     const QFileInfo saved(path);
     // The six random letters and digits QSaveFile adds. Six small letters alone are left: far more
     // likely a word the player chose ("backup") than chance.
     const QRegularExpression temporary(QRegularExpression::anchoredPattern(
         QRegularExpression::escape(saved.fileName()) + QStringLiteral("\\.(?![a-z]{6})[A-Za-z0-9]{6}")));
-    int removed = 0;
     const QDir folder = saved.dir();
-    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        struct stat entry{};
+    // Regular files only: no link, FIFO, socket or device is touched.
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
         const QString leftover = folder.filePath(name);
-        if (!temporary.match(name).hasMatch() || ::lstat(QFile::encodeName(leftover).constData(), &entry) != 0
-            || !S_ISREG(entry.st_mode) || !QFile::remove(leftover))
-            continue;
-        logText("trotix: Removed %s, left by a save that was cut short.\n", qPrintable(leftover));
-        ++removed;
+        if (temporary.match(name).hasMatch() && QFile::remove(leftover))
+            logText("trotix: Removed %s, left by a save that was cut short.\n", qPrintable(leftover));
     }
-    return removed;
 }

@@ -20,5 +20,5 @@ bool writeFileWhole(const QString &path, const QByteArray &content, QString *err
 
 // Removes what a save killed between writing and renaming left beside path: regular files named
 // path plus a dot and six letters or digits (not
-// six small letters: a word the player chose). Each removal is logged; returns how many.
-int removeLeftoverTemps(const QString &path);
+// six small letters: a word the player chose). Each removal is logged.
+void removeLeftoverTemps(const QString &path);

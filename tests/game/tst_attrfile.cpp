@@ -187,7 +187,9 @@ private slots:
     // link kept; a device, FIFO, socket or folder is never written nor replaced, nor waited on.
     void aSaveIsWrittenThroughALinkOnlyToARegularFile()
     {
-        for (const mode_t kind : {S_IFREG, S_IFCHR, S_IFIFO, S_IFSOCK, S_IFDIR}) {
+        const std::pair<mode_t, QByteArray> rows[] = {{S_IFREG, ""}, {S_IFCHR, "a device"}, {S_IFIFO, "a FIFO"},
+                                                      {S_IFSOCK, "a socket"}, {S_IFDIR, "a folder"}};
+        for (const auto &[kind, what] : rows) {
             QTemporaryDir dir;
             QString target = dir.filePath(QStringLiteral("elsewhere"));
             const QByteArray name = QFile::encodeName(target);
@@ -208,7 +210,9 @@ private slots:
             const QString link = dir.filePath(QStringLiteral("trotix_attr.conf"));
             QVERIFY(QFile::link(target, link));
             GameState state;
+            LogCapture log;
             QCOMPARE(loadAttrFile(state, link), kind == S_IFREG ? AttrLoadResult::Old : AttrLoadResult::Unreadable);
+            QVERIFY(kind == S_IFREG || log.text().contains(" (it is " + what + ", not a regular file); this horse will"));
             setHorse(state, numberedHorse(7));
             QCOMPARE(saveAttrFile(state, link), kind == S_IFREG);
             struct stat after{};
