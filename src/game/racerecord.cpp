@@ -46,23 +46,19 @@ RaceRecord loadRaceRecord(const QString &path, const QByteArray &horse, bool *un
 
 namespace {
 
-// Moves a record that cannot be read out of the way under a name of its own, never taken twice,
-// so that nothing a player may still want is overwritten.
+// Moves a record that cannot be read out of the way under a name of its own (the rename never
+// replaces a file), so that nothing a player may still want is overwritten.
 bool setAside(const QString &path)
 {
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    for (int n = 1; n <= 99; ++n) {
-        const QString aside = path + QStringLiteral(".unreadable-") + stamp + (n > 1 ? QStringLiteral("-%1").arg(n) : QString());
-        if (QFileInfo::exists(aside) || QFileInfo(aside).isSymLink())
-            continue;
-        if (!QFile::rename(path, aside))
-            break;
-        logText("trotix: Race record %s could not be read; it is kept as %s and a new one is started.\n",
-                qPrintable(path), qPrintable(aside));
-        return true;
+    const QString aside =
+        path + QStringLiteral(".unreadable-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (!QFile::rename(path, aside)) {
+        logText("trotix: Race record %s could not be read nor set aside; it stays as it was.\n", qPrintable(path));
+        return false;
     }
-    logText("trotix: Race record %s could not be read nor set aside; it stays as it was.\n", qPrintable(path));
-    return false;
+    logText("trotix: Race record %s could not be read; it is kept as %s and a new one is started.\n",
+            qPrintable(path), qPrintable(aside));
+    return true;
 }
 
 }

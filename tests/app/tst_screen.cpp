@@ -197,6 +197,8 @@ private slots:
         const QString notice = game.widget()->notice();
         QVERIFY(notice.startsWith(gs.noSaveReason) && notice.endsWith(QStringLiteral("This session will not be saved.")));
         const QRect box = layoutNotice(notice).box;
+        // Clear of the naming field and the buttons.
+        QVERIFY(!box.intersects(gs.nameEdit->geometry()) && box.bottom() < gs.okButton->y());
         for (int scale : {1, 2, 3}) {
             showGame(game, scale);
             QStringList drawn;
@@ -204,7 +206,9 @@ private slots:
                 drawn << text.text;
                 QVERIFY2(box.contains(text.ink), qPrintable(QStringLiteral("x%1: \"%2\" leaves the box").arg(scale).arg(text.text)));
             });
-            game.widget()->repaint();
+            const QImage shown = game.widget()->grab().toImage();
+            QCOMPARE(shown.pixelColor(box.topLeft() * scale), QColor(0x8a, 0x6a, 0x3a)); // its frame
+            QCOMPARE(shown.pixelColor((box.topLeft() + QPoint(1, 1)) * scale), QColor(0xf3, 0xea, 0xd8));
             // Whole: a word too long for the box is cut, never lost.
             QCOMPARE(drawn.join(QString()).remove(QLatin1Char(' ')), QString(notice).remove(QRegularExpression("\\s")));
             if (scale == 3) { // and it goes

@@ -295,6 +295,7 @@ private slots:
         for (const QByteArray &before : {QByteArray("RACER||||||||||\ncomputer 7 3\nnetwork 2 2\n"),
                                          QByteArray("RACER||||||||||\ncomputer 7 3\nnetwork x 2\n")}) {
             const bool saving = before.contains(" x ");
+            LogCapture log;
             GameFixture game(saving ? racer : QByteArray(), GameHome::WithPictures, [&](const GameHome &home) {
                 QDir().mkpath(QFileInfo(home.attrPath()).path());
                 QFile record(QFileInfo(home.attrPath()).dir().filePath(QStringLiteral("trotix_record.conf")));
@@ -302,7 +303,6 @@ private slots:
                 if (!saving) // a lock not taken, on a first start: not even the template is put in place
                     gs.noSaveReason = QStringLiteral("Your horse's save cannot be locked (x).\n");
             });
-            LogCapture log;
             gs.demoRace = gs.isServer = gs.winner = 1;
             gs.raceTick = 31;
             gs.mode = ModeDemoRace;
@@ -313,8 +313,12 @@ private slots:
             QCOMPARE(aside.size(), saving ? 1 : 0);
             QCOMPARE(GameHome::readFile(etc.filePath(QStringLiteral("trotix_record.conf"))),
                      saving ? QByteArray("RACER||||||||||\ncomputer 1 0\nnetwork 0 0\n") : before);
-            if (!saving)
+            if (!saving) {
+                QVERIFY(log.text().startsWith("trotix: No attribute file yet at " + QFile::encodeName(game.home().attrPath())
+                                              + "\ntrotix: New parameter file.\n"));
                 continue;
+            }
+            QVERIFY(QRegularExpression(QStringLiteral("^trotix_record\\.conf\\.unreadable-\\d{8}-\\d{6}$")).match(aside.first()).hasMatch());
             QCOMPARE(GameHome::readFile(etc.filePath(aside.first())), before);
             QVERIFY(log.text().contains(" is kept as " + QFile::encodeName(etc.filePath(aside.first())) + " and a new"));
         }
