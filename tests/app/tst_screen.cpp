@@ -51,6 +51,14 @@ void tickAndPaint(GameFixture &game, int count = 1)
     }
 }
 
+// Repaints the part of the window over part of the screen and over its bottom rows.
+void repaintInPart(GameFixture &game, const QRect &part)
+{
+    QCoreApplication::processEvents();
+    game.widget()->update(QRegion(part) + QRegion(0, 300, 240, 10));
+    QCoreApplication::processEvents();
+}
+
 void compareWithFullRepaint(GameFixture &game, const char *where)
 {
     QWidget *widget = game.widget();
@@ -197,8 +205,10 @@ private slots:
         const QString notice = game.widget()->notice();
         QVERIFY(notice.startsWith(gs.noSaveReason) && notice.endsWith(QStringLiteral("This session will not be saved.")));
         const QRect box = layoutNotice(notice).box;
-        // Clear of the naming field and the buttons.
+        // Clear of the naming field and the buttons, none of which stands over a named horse's start.
         QVERIFY(!box.intersects(gs.nameEdit->geometry()) && box.bottom() < gs.okButton->y());
+        for (const QWidget *button : {gs.okButton, gs.confirmButton, gs.cancelButton, gs.disconnectButton})
+            QVERIFY(button->isHidden());
         for (int scale : {1, 2, 3}) {
             showGame(game, scale);
             QStringList drawn;
@@ -248,6 +258,14 @@ private slots:
             {"after the field moved under the buttons", [] { gs.backgroundOffset += 10; }, 1},
             {"on the client question, from the server question", call("change2client"), 2},
             {"after typing an address", [] { gs.addressEdit->setText(QStringLiteral("127.0.0.1")); }, 1},
+            // Two parts of the window repainted (as when a window over it moves), one under the pause box,
+            // then under a notice: each shows what it covers.
+            {"paused, in part", [&] { game.widget()->setPaused(true); repaintInPart(game, {60, 145, 40, 10}); }, 0},
+            {"under a notice, in part", [&] {
+                 game.widget()->setPaused(false);
+                 game.widget()->showNotice(QStringLiteral("A notice\nover the screen"));
+                 repaintInPart(game, {20, 195, 40, 10});
+             }, 0},
             {"in a race under the disconnect button", [&] { game.call("change2racedemo"); gs.disconnectButton->show(); }, 12},
             {"back on the idle screen", call("change2idle"), 2},
             {"on the about screen at 2x",
@@ -256,6 +274,8 @@ private slots:
             step();
             tickAndPaint(game, ticks);
             compareWithFullRepaint(game, where);
+            if (game.widget()->isPaused()) // the pause box's frame, where it belongs
+                QCOMPARE(game.widget()->grab().toImage().pixelColor(60, 150), QColor(0x8a, 0x6a, 0x3a));
         }
     }
 };

@@ -237,6 +237,7 @@ private slots:
             {"", SaveLock::Result::Held}, {"garbage\n\x01\xff", SaveLock::Result::Held},
             {"2147483646\ntrotix" + host, SaveLock::Result::Held},
             {QByteArray::number(live.processId()) + "\nsleep" + host, SaveLock::Result::HeldByOther},
+            {"2147483646\ntrotix\nanother-machine\n", SaveLock::Result::HeldByOther}, // cannot be looked at
             {QByteArray(), SaveLock::Result::Failed}}; // a FIFO
         for (const auto &[content, result] : rows) {
             QTemporaryDir dir;
@@ -268,6 +269,11 @@ private slots:
         const RaceRecord record = loadRaceRecord(Paths::raceRecordFile(), "THUNDER        ");
         QCOMPARE(QList<int>({record.computer.wins, record.computer.losses, record.network.wins, record.network.losses}),
                  QList<int>({1, 0, 1, 1}));
+        // A count at its most stays there, a number the record can read back.
+        const QByteArray most("THUNDER||||||||\ncomputer 999999999 0\nnetwork 1 1\n");
+        game.home().writeFile(Paths::raceRecordFile(), most);
+        QVERIFY(addRaceResult(Paths::raceRecordFile(), "THUNDER        ", RaceKind::Computer, true));
+        QCOMPARE(GameHome::readFile(Paths::raceRecordFile()), most);
     }
 
     // A record as a person would write it keeps its counts; one that really is no record is not read.
@@ -300,9 +306,7 @@ private slots:
             const QByteArray before = saving ? QByteArray("RACER||||||||||\ncomputer 7 3\nnetwork x 2\n") : readable;
             LogCapture log;
             GameFixture game(saving ? racer : QByteArray(), GameHome::WithPictures, [&](const GameHome &home) {
-                QDir().mkpath(QFileInfo(home.attrPath()).path());
-                QFile record(QFileInfo(home.attrPath()).dir().filePath(QStringLiteral("trotix_record.conf")));
-                QVERIFY(record.open(QIODevice::WriteOnly) && record.write(before) == before.size());
+                GameHome::writeFile(QFileInfo(home.attrPath()).dir().filePath(QStringLiteral("trotix_record.conf")), before);
                 if (row == 0)
                     QDir().mkdir(home.attrPath());
                 if (row == 1)
@@ -386,6 +390,7 @@ private slots:
         LogCapture log;
         game.tick();
         QCOMPARE(logLines(log.text()), QStringList{"trotix: Action>>Naming()\n"});
+        QCOMPARE(gs.shownMode, int(ModeNaming));
         compareText(game.screen(), plain, 12, 75, {50, 70}, QStringLiteral("Give Your Horse A Name"));
         for (int id : activityGroup)
             QVERIFY(!gs.menuBar->isItemEnabled(id));
