@@ -258,6 +258,8 @@ private slots:
             {"after the field moved under the buttons", [] { gs.backgroundOffset += 10; }, 1},
             {"on the client question, from the server question", call("change2client"), 2},
             {"after typing an address", [] { gs.addressEdit->setText(QStringLiteral("127.0.0.1")); }, 1},
+            {"in a race under the disconnect button", [&] { game.call("change2racedemo"); gs.disconnectButton->show(); }, 12},
+            {"back on the idle screen", call("change2idle"), 2},
             // Two parts of the window repainted (as when a window over it moves), one under the pause box,
             // then under a notice: each shows what it covers.
             {"paused, in part", [&] { game.widget()->setPaused(true); repaintInPart(game, {60, 145, 40, 10}); }, 0},
@@ -266,8 +268,6 @@ private slots:
                  game.widget()->showNotice(QStringLiteral("A notice\nover the screen"));
                  repaintInPart(game, {20, 195, 40, 10});
              }, 0},
-            {"in a race under the disconnect button", [&] { game.call("change2racedemo"); gs.disconnectButton->show(); }, 12},
-            {"back on the idle screen", call("change2idle"), 2},
             {"on the about screen at 2x",
              [&] { QPEApplication::setWindowScale(game.widget(), 2); game.call("aboutTrotix"); }, 2}};
         for (const auto &[where, step, ticks] : steps) {
