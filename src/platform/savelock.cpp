@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QSysInfo>
-#include <QThread>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -26,7 +25,7 @@ SaveLock::Result SaveLock::acquire()
         m_failure = QStringLiteral("the lock file is no regular file");
         return Result::Failed;
     }
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
         errno = 0;
         if (m_lock.tryLock(0))
             return Result::Held;
@@ -42,24 +41,25 @@ SaveLock::Result SaveLock::acquire()
         if (!m_lock.getLockInfo(&pid, &host, &app) || pid <= 0) {
             // Empty (a power cut just after a start) or garbage: it names no game, so none holds
             // it. Removing it takes the system's lock on it first, which a game still writing its
-            // lock holds: then a moment later the lock tells who it is.
-            if (!m_lock.removeStaleLockFile())
-                QThread::msleep(100);
-            continue;
+            // lock holds: that game saves, and this one plays without saving.
+            if (m_lock.removeStaleLockFile())
+                continue;
+            m_failure = QStringLiteral("the lock file names no game but cannot be removed");
+            return Result::Failed;
         }
         // A game on another machine sharing this folder cannot be looked at: it is taken as playing.
         if (!host.isEmpty() && host != QSysInfo::machineHostName())
             return Result::HeldByOther;
         // Our own number in a lock we have not taken: left by an earlier game that had it too
         // (numbers start again after a restart, in a container in particular).
-        if (pid == QCoreApplication::applicationPid() && attempt < 2 && m_lock.removeStaleLockFile())
+        if (pid == QCoreApplication::applicationPid() && attempt == 0 && m_lock.removeStaleLockFile())
             continue;
         if (processRunning(pid) && pid != QCoreApplication::applicationPid())
             return Result::HeldByOther;
         m_failure = QStringLiteral("the lock left by game %1, which has ended, cannot be removed").arg(pid);
         return Result::Failed;
     }
-    m_failure = QStringLiteral("the lock file names no game but cannot be removed");
+    m_failure = QStringLiteral("the lock file cannot be made");
     return Result::Failed;
 }
 
