@@ -68,7 +68,6 @@ NoticeLayout layoutNotice(const QString &text)
 void paintNotice(QPainter &painter, const QString &text)
 {
     const NoticeLayout layout = layoutNotice(text);
-    painter.save();
     painter.setPen(QColor(0x8a, 0x6a, 0x3a));
     painter.setBrush(QColor(0xf3, 0xea, 0xd8));
     drawExactRect(painter, layout.box);
@@ -76,5 +75,4 @@ void paintNotice(QPainter &painter, const QString &text)
     painter.setFont(gameFont(textSize, textWeight));
     for (const NoticeLayout::Line &line : layout.lines)
         drawTextAt(painter, line.x, line.y, line.text);
-    painter.restore();
 }

@@ -23,5 +23,6 @@ struct NoticeLayout
 // at any character).
 NoticeLayout layoutNotice(const QString &text);
 
-// Draws it with a painter in game pixels (240 x 320).
+// Draws it with a painter in game pixels (240 x 320), last: the painter keeps the notice's pen,
+// brush and font.
 void paintNotice(QPainter &painter, const QString &text);

@@ -269,6 +269,12 @@ private slots:
         const RaceRecord record = loadRaceRecord(Paths::raceRecordFile(), "THUNDER        ");
         QCOMPARE(QList<int>({record.computer.wins, record.computer.losses, record.network.wins, record.network.losses}),
                  QList<int>({1, 0, 1, 1}));
+        // A record of a kilobyte is read (blank lines at its end are free), a byte more is not one.
+        for (const int size : {1024, 1025}) {
+            const QByteArray record = "THUNDER||||||||\ncomputer 7 3\nnetwork 2 2\n";
+            game.home().writeFile(Paths::raceRecordFile(), record.leftJustified(size, '\n'));
+            QCOMPARE(loadRaceRecord(Paths::raceRecordFile(), "THUNDER        ").computer.wins, size == 1024 ? 7 : 0);
+        }
         // A count at its most stays there, a number the record can read back.
         const QByteArray most("THUNDER||||||||\ncomputer 999999999 0\nnetwork 1 1\n");
         game.home().writeFile(Paths::raceRecordFile(), most);
