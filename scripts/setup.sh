@@ -17,7 +17,7 @@ play=(
 test_tools=(
   python3 xvfb xauth xdotool
   clang libclang-rt-dev lld valgrind libbenchmark-dev
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file lintian
   iproute2 dbus avahi-daemon avahi-utils
 )
 

@@ -4,6 +4,7 @@
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
+#include "platform/savefile.h"
 #include "platform/quitsignals.h"
 #include "platform/savelock.h"
 
@@ -63,6 +64,9 @@ int main(int argc, char **argv)
     SaveLock lock(save);
     switch (lock.acquire()) {
     case SaveLock::Result::Held:
+        // Only the game that holds the lock tidies: another's save under way is never touched.
+        removeLeftoverTemps(save);
+        removeLeftoverTemps(Paths::raceRecordFile());
         break;
     case SaveLock::Result::HeldByOther:
         logText("trotix: Another Trotix (process %lld) is already playing the horse in %s; "

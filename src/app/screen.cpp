@@ -4,6 +4,7 @@
 
 
 #include "app/helpwindow.h"
+#include "app/notice.h"
 #include "app/paint.h"
 #include "app/picturetable.h"
 #include "app/racerecorddialog.h"
@@ -105,6 +106,14 @@ void Trotix::paintEvent(QPaintEvent *event)
         painter.setFont(QFont(QStringLiteral("helvetica"), 16, 75, false));
         painter.drawText(QRect(60, 140, 120, 30), Qt::AlignCenter, QStringLiteral("Paused"));
     }
+    if (m_noticeTicks > 0) {
+        // Over the picture too, in game pixels: it grows with the zoom as the screen does.
+        painter.resetTransform();
+        painter.setClipRegion(event->region());
+        painter.translate(m_origin);
+        painter.scale(m_screenScale, m_screenScale);
+        paintNotice(painter, m_notice);
+    }
 
     for (const QWidget *widget : widgetsOverScreen()) {
         if (!widget)
@@ -118,6 +127,21 @@ void Trotix::paintEvent(QPaintEvent *event)
     }
 }
 
+void Trotix::showNotice(const QString &text)
+{
+    m_notice = text;
+    m_noticeTicks = noticeTicks;
+    update();
+}
+
+void Trotix::tellSaveFailure(const QString &reason)
+{
+    if (m_saveFailureTold)
+        return;
+    m_saveFailureTold = true;
+    showNotice(QStringLiteral("Your horse could not be saved (%1).\n"
+                              "The game goes on and tries again every ten seconds.").arg(reason));
+}
 
 void Trotix::showBuffer()
 {

@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -135,21 +134,9 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     connect(quit, &QAction::triggered, this, &Trotix::goodBye);
     addAction(quit);
 
-    // Once, over the first screen: a session that cannot save says so before anything is lost.
-    if (!gs.noSaveReason.isEmpty()) {
-        QTimer::singleShot(0, this, [this] {
-            auto *notice = new QMessageBox(QMessageBox::Warning, QStringLiteral("Trotix"),
-                                           gs.noSaveReason + QStringLiteral("This session will not be saved."),
-                                           QMessageBox::Ok, this);
-            notice->setObjectName(QStringLiteral("noSaveNotice"));
-            // On a screen as small as the device's, Qt would wrap the text at half its width: a
-            // word a line.
-            notice->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: 9em; }"));
-            notice->setAttribute(Qt::WA_DeleteOnClose);
-            notice->setWindowModality(Qt::NonModal); // the game goes on under it
-            notice->show();
-        });
-    }
+    // Over the first screens: a session that cannot save says so before anything is lost.
+    if (!gs.noSaveReason.isEmpty())
+        showNotice(gs.noSaveReason + QStringLiteral("This session will not be saved."));
 
     gs.lifeTimer = new QTimer(this);
     gs.lifeTimer->setObjectName(QStringLiteral("movement handler"));

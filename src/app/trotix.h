@@ -54,6 +54,11 @@ public:
     bool isPaused() const { return m_paused; }
     void setPaused(bool on);
 
+    // A notice over the screen for a few ticks (noticeTicks); empty when none is shown.
+    void showNotice(const QString &text);
+    QString notice() const { return m_noticeTicks > 0 ? m_notice : QString(); }
+    static constexpr int noticeTicks = 12;
+
 public slots:
     void showHelp();
     void togglePause();
@@ -158,4 +163,9 @@ private:
     // title picture changes) and then copied whole, a fraction of drawing its text every second.
     QImage m_aboutScreen;
     qint64 m_aboutTitleKey = 0;
+    QString m_notice;
+    int m_noticeTicks = 0;
+    // A failing save is told on the screen once; the log tells every one.
+    bool m_saveFailureTold = false;
+    void tellSaveFailure(const QString &reason);
 };

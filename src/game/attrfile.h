@@ -1,6 +1,7 @@
 #pragma once
 // Reading the attribute file at start-up and writing it, crash-safe.
 #include "game/gamestate.h"
+#include "platform/savefile.h"
 
 #include <QString>
 
@@ -15,13 +16,10 @@ AttrLoadResult loadAttrFile(GameState &state, const QString &path);
 
 // Writes the horse. A save replaces the old file in one step (a temporary file in the same
 // folder renamed over it), so the file on disk is always a whole horse, the old or the new one.
-// A failure is logged; the old file stays as it was.
-bool saveAttrFile(const GameState &state, const QString &path);
-
-// Puts content in place as path in one step (the save's way): the file on disk is always the
-// old or the new content, whole. On failure the reason goes to error and the old file stays.
-bool writeFileWhole(const QString &path, const QByteArray &content, QString *error);
+// A failure is logged (its reason also to error, when given); the old file stays as it was.
+bool saveAttrFile(const GameState &state, const QString &path, QString *error = nullptr);
 
 // The tick's save, also made when the game ends in order: a named horse only, and never in a
-// session that may not save. Logs "Write Attribute File" first; returns whether it wrote.
-bool saveNamedHorse(const GameState &state, const QString &path);
+// session that may not save. Logs "Write Attribute File" first; returns whether it wrote. A
+// save that failed gives its reason to error (left empty when none was due).
+bool saveNamedHorse(const GameState &state, const QString &path, QString *error = nullptr);

@@ -40,8 +40,9 @@ void Trotix::handleOK()
     const QByteArray name = horseNameFromEntry(gs.nameEdit->text());
     std::memcpy(gs.horseName, name.constData(), horseNameLength);
     gs.horseName[horseNameLength] = '\0';
-    if (gs.noSaveReason.isEmpty())
-        saveAttrFile(gs, Paths::attrFile());
+    QString saveError;
+    if (gs.noSaveReason.isEmpty() && !saveAttrFile(gs, Paths::attrFile(), &saveError))
+        tellSaveFailure(saveError);
     gs.attrFileValid = 1;
     change2idle();
 }

@@ -5,9 +5,9 @@
 #include "platform/log.h"
 #include "platform/paths.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 
 namespace {
 
@@ -18,30 +18,58 @@ constexpr qint64 maxRead = 1024;
 
 }
 
-RaceRecord loadRaceRecord(const QString &path, const QByteArray &horse)
+RaceRecord loadRaceRecord(const QString &path, const QByteArray &horse, bool *unreadable)
 {
     RaceRecord fresh;
     fresh.horse = horse.leftJustified(raceRecordNameLength, ' ', true);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (QFileInfo::exists(path))
-            logText("trotix: Cannot read race record %s (%s); counting from zero.\n", qPrintable(path),
-                    qPrintable(file.errorString()));
-        else
-            logText("trotix: No race record yet at %s; counting from zero.\n", qPrintable(path));
+    if (unreadable)
+        *unreadable = false;
+    QByteArray content;
+    QString error;
+    if (!QFileInfo::exists(path)) {
+        logText("trotix: No race record yet at %s; counting from zero.\n", qPrintable(path));
         return fresh;
     }
     RaceRecord read;
-    if (!parseRaceRecord(file.read(maxRead + 1), &read) || file.size() > maxRead) {
+    if (!readFileWhole(path, maxRead + 1, &content, &error)) {
+        logText("trotix: Cannot read race record %s (%s); counting from zero.\n", qPrintable(path),
+                qPrintable(error));
+    } else if (!parseRaceRecord(content, &read) || content.size() > maxRead) {
         logText("trotix: Race record %s is damaged; counting from zero.\n", qPrintable(path));
-        return fresh;
+    } else {
+        return read.horse == fresh.horse ? read : fresh;
     }
-    return read.horse == fresh.horse ? read : fresh;
+    if (unreadable)
+        *unreadable = true;
+    return fresh;
+}
+
+namespace {
+
+// Moves a record that cannot be read out of the way under a name of its own (the rename never
+// replaces a file), so that nothing a player may still want is overwritten.
+bool setAside(const QString &path)
+{
+    const QString aside =
+        path + QStringLiteral(".unreadable-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    if (!QFile::rename(path, aside)) {
+        logText("trotix: Race record %s could not be read nor set aside; it stays as it was.\n", qPrintable(path));
+        return false;
+    }
+    logText("trotix: Race record %s could not be read; it is kept as %s and a new one is started.\n",
+            qPrintable(path), qPrintable(aside));
+    return true;
+}
+
 }
 
 bool addRaceResult(const QString &path, const QByteArray &horse, RaceKind kind, bool won)
 {
-    RaceRecord record = loadRaceRecord(path, horse);
+    bool unreadable = false;
+    RaceRecord record = loadRaceRecord(path, horse, &unreadable);
+    // What is no file at all (a device, a FIFO) is never moved nor written; the write says why.
+    if (unreadable && notARegularFile(path).isEmpty() && !setAside(path))
+        return false;
     RaceTally &tally = kind == RaceKind::Computer ? record.computer : record.network;
     int &count = won ? tally.wins : tally.losses;
     count = qMin(count + 1, maxCount);
@@ -56,7 +84,8 @@ bool addRaceResult(const QString &path, const QByteArray &horse, RaceKind kind, 
 
 void recordFinishedRace(const GameState &state)
 {
-    if (state.winner != 1 && state.winner != 2)
+    // A session that does not save the horse writes none of its files.
+    if ((state.winner != 1 && state.winner != 2) || !state.noSaveReason.isEmpty())
         return;
     const int local = state.isServer == 1 ? 1 : 2;
     addRaceResult(Paths::raceRecordFile(), QByteArray(state.horseName),

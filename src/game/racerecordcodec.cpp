@@ -22,7 +22,8 @@ bool readCount(const QByteArray &text, int *count)
 
 bool readTally(const QByteArray &line, const QByteArray &label, RaceTally *tally)
 {
-    const QList<QByteArray> words = line.split(' ');
+    // Blanks and tabs between the words, however many, are not data.
+    const QList<QByteArray> words = line.simplified().split(' ');
     return words.size() == 3 && words[0] == label && readCount(words[1], &tally->wins)
            && readCount(words[2], &tally->losses);
 }
@@ -42,14 +43,19 @@ QByteArray formatRaceRecord(const RaceRecord &record)
 
 bool parseRaceRecord(const QByteArray &content, RaceRecord *record)
 {
-    if (!content.endsWith('\n'))
-        return false;
-    const QList<QByteArray> lines = content.chopped(1).split('\n');
+    // Read as a person would write it: line ends of any system, the last one there or not, empty
+    // lines after the three, blanks around a line.
+    QList<QByteArray> lines = content.split('\n');
+    for (QByteArray &line : lines)
+        line = line.trimmed();
+    while (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
     RaceRecord read;
-    if (lines.size() != 3 || lines[0].size() != raceRecordNameLength || lines[0].contains(' ')
+    // A name shorter than its 15 characters is padded, as the game pads a name.
+    if (lines.size() != 3 || lines[0].isEmpty() || lines[0].size() > raceRecordNameLength
         || !readTally(lines[1], "computer", &read.computer) || !readTally(lines[2], "network", &read.network))
         return false;
-    read.horse = QByteArray(lines[0]).replace('|', ' ');
+    read.horse = QByteArray(lines[0]).replace('|', ' ').leftJustified(raceRecordNameLength, ' ');
     *record = read;
     return true;
 }

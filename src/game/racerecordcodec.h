@@ -23,5 +23,7 @@ struct RaceRecord
 
 // Three lines: the name with "|" for blanks, then "computer W L" and "network W L".
 QByteArray formatRaceRecord(const RaceRecord &record);
-// False for anything but such three lines; record is then left alone.
+// False for anything but such three lines; record is then left alone. Line ends (LF or CRLF, the
+// last one optional), empty lines at the end and blanks around and between the words are free;
+// a name shorter than 15 characters is padded with blanks.
 bool parseRaceRecord(const QByteArray &content, RaceRecord *record);

@@ -26,8 +26,11 @@ void Trotix::liveSlot()
     if (tickHeld())
         return;
     gs.tickCount += 1;
-    if (gs.tickCount % 10 == 0)
-        saveNamedHorse(gs, Paths::attrFile());
+    QString saveError;
+    if (gs.tickCount % 10 == 0 && !saveNamedHorse(gs, Paths::attrFile(), &saveError) && !saveError.isEmpty())
+        tellSaveFailure(saveError);
+    if (m_noticeTicks > 0 && --m_noticeTicks == 0)
+        update();
     gs.actionTicks = gs.shownMode == gs.mode ? gs.actionTicks + 1 : 0;
     if (gs.mode != ModeJump && gs.hopItemUsed == 1)
         gs.menuBar->setItemEnabled(IdHop, false);

@@ -1,22 +1,30 @@
 #include "platform/savelock.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSysInfo>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 bool processRunning(qint64 pid) { return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM); }
 }
 
-SaveLock::SaveLock(const QString &attrFile) : m_lock(attrFile + QStringLiteral(".lock"))
+SaveLock::SaveLock(const QString &attrFile) : m_lockPath(attrFile + QStringLiteral(".lock")), m_lock(m_lockPath)
 {
     m_lock.setStaleLockTime(0); // a lock is stale only when its process is gone, however old
 }
 
 SaveLock::Result SaveLock::acquire()
 {
+    // QLockFile would read a FIFO there (and wait for ever), and write through a link to a device.
+    struct stat lock{};
+    if (::lstat(QFile::encodeName(m_lockPath).constData(), &lock) == 0 && !S_ISREG(lock.st_mode)) {
+        m_failure = QStringLiteral("the lock file is no regular file");
+        return Result::Failed;
+    }
     for (int attempt = 0; attempt < 2; ++attempt) {
         errno = 0;
         if (m_lock.tryLock(0))
@@ -30,8 +38,13 @@ SaveLock::Result SaveLock::acquire()
         }
         qint64 pid = 0;
         QString host, app;
-        if (!m_lock.getLockInfo(&pid, &host, &app)) {
-            m_failure = QStringLiteral("the lock file is there but names no game");
+        if (!m_lock.getLockInfo(&pid, &host, &app) || pid <= 0) {
+            // Empty (a power cut just after a start) or garbage: it names no game, so none holds
+            // it. Removing it takes the system's lock on it first, which a game still writing its
+            // lock holds: that game saves, and this one plays without saving.
+            if (m_lock.removeStaleLockFile())
+                continue;
+            m_failure = QStringLiteral("the lock file names no game but cannot be removed");
             return Result::Failed;
         }
         // A game on another machine sharing this folder cannot be looked at: it is taken as playing.

@@ -1,7 +1,8 @@
 #pragma once
 // One game per save: a second game started on the same attribute file would overwrite the first
 // one's horse every ten ticks. A lock file next to the save keeps the second one out; a lock
-// left behind by a game that died is taken over.
+// naming no live game on this machine (its game died, or it is empty or garbage after a power
+// cut) is taken over.
 #include <QLockFile>
 #include <QString>
 
@@ -22,6 +23,7 @@ public:
     QString failure() const { return m_failure; }
 
 private:
+    QString m_lockPath;
     QLockFile m_lock;
     QString m_failure;
 };

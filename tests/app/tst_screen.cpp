@@ -1,6 +1,7 @@
 // What the window shows: the field strips wrapped round their ends, texts where drawText puts
 // them and never off the screen, a question's buttons held from tick to tick, and a window that
 // always shows what a full repaint would, at every zoom.
+#include "app/notice.h"
 #include "app/paint.h"
 #include "gamefixture.h"
 #include "platform/qpeapplication.h"
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <tuple>
 #include <QScreen>
@@ -47,6 +49,14 @@ void tickAndPaint(GameFixture &game, int count = 1)
         game.tick();
         QCoreApplication::processEvents();
     }
+}
+
+// Repaints the part of the window over part of the screen and over its bottom rows.
+void repaintInPart(GameFixture &game, const QRect &part)
+{
+    QCoreApplication::processEvents();
+    game.widget()->update(QRegion(part) + QRegion(0, 300, 240, 10));
+    QCoreApplication::processEvents();
 }
 
 void compareWithFullRepaint(GameFixture &game, const char *where)
@@ -184,6 +194,44 @@ private slots:
         QVERIFY(haloed.isEmpty() || (it != drawn.cend() && it->halo));
     }
 
+    // The notice over the screen, here the no-save notice with a long reason, is drawn whole and
+    // inside its box at every zoom.
+    void theNoticeFitsItsBoxAtEveryZoom()
+    {
+        GameFixture game(defaultHorseFile, GameHome::WithPictures, [](const GameHome &) {
+            gs.noSaveReason = QStringLiteral("Your horse's save cannot be locked (the lock left by game 4194304, "
+                                             "which has ended, cannot be removed: "
+                                             "/home/a-long-name/.local/share/trotix/trotix_attr.conf.lock).\n");
+        });
+        const QString notice = game.widget()->notice();
+        QVERIFY(notice.startsWith(gs.noSaveReason) && notice.endsWith(QStringLiteral("This session will not be saved.")));
+        const QRect box = layoutNotice(notice).box;
+        // Clear of the naming field and the buttons, none of which stands over a named horse's start.
+        QVERIFY(!box.intersects(gs.nameEdit->geometry()) && box.bottom() < gs.okButton->y());
+        for (const QWidget *button : {gs.okButton, gs.confirmButton, gs.cancelButton, gs.disconnectButton})
+            QVERIFY(button->isHidden());
+        for (int scale : {1, 2, 3}) {
+            showGame(game, scale);
+            QStringList drawn;
+            setDrawnTextObserver([&](const DrawnText &text) {
+                drawn << text.text;
+                QVERIFY2(box.contains(text.ink), qPrintable(QStringLiteral("x%1: \"%2\" leaves the box").arg(scale).arg(text.text)));
+            });
+            const QImage shown = game.widget()->grab().toImage();
+            QCOMPARE(shown.pixelColor(box.topLeft() * scale), QColor(0x8a, 0x6a, 0x3a)); // its frame
+            QCOMPARE(shown.pixelColor((box.topLeft() + QPoint(1, 1)) * scale), QColor(0xf3, 0xea, 0xd8));
+            // Whole: a word too long for the box is cut, never lost.
+            QCOMPARE(drawn.join(QString()).remove(QLatin1Char(' ')), QString(notice).remove(QRegularExpression("\\s")));
+            if (scale == 3) { // and it goes
+                game.tick(Trotix::noticeTicks);
+                drawn.clear();
+                game.widget()->repaint();
+                QVERIFY(drawn.isEmpty());
+            }
+            setDrawnTextObserver({});
+        }
+    }
+
     // A click pressed before a tick and released after it still presses the button.
     void aClickHeldAcrossATickStillPressesTheButton()
     {
@@ -213,12 +261,22 @@ private slots:
             {"after typing an address", [] { gs.addressEdit->setText(QStringLiteral("127.0.0.1")); }, 1},
             {"in a race under the disconnect button", [&] { game.call("change2racedemo"); gs.disconnectButton->show(); }, 12},
             {"back on the idle screen", call("change2idle"), 2},
+            // Two parts of the window repainted (as when a window over it moves), one under the pause box,
+            // then under a notice: each shows what it covers.
+            {"paused, in part", [&] { game.widget()->setPaused(true); repaintInPart(game, {60, 145, 40, 10}); }, 0},
+            {"under a notice, in part", [&] {
+                 game.widget()->setPaused(false);
+                 game.widget()->showNotice(QStringLiteral("A notice\nover the screen"));
+                 repaintInPart(game, {20, 195, 40, 10});
+             }, 0},
             {"on the about screen at 2x",
              [&] { QPEApplication::setWindowScale(game.widget(), 2); game.call("aboutTrotix"); }, 2}};
         for (const auto &[where, step, ticks] : steps) {
             step();
             tickAndPaint(game, ticks);
             compareWithFullRepaint(game, where);
+            if (game.widget()->isPaused()) // the pause box's frame, where it belongs
+                QCOMPARE(game.widget()->grab().toImage().pixelColor(60, 150), QColor(0x8a, 0x6a, 0x3a));
         }
     }
 };

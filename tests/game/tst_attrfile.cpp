@@ -8,16 +8,18 @@
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/savelock.h"
 #include "screencheck.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -28,6 +30,10 @@
 #include <cstring>
 #include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -167,9 +173,84 @@ private slots:
             onDisk = number;
         }
         munmap(shared, sizeof(Progress));
-        // Temporary files left by a kill never replace the save itself.
+        // What the kills left beside the save goes at the next start; a name the player chose stays.
+        for (const char *name : {"trotix_attr.conf.backup", "trotix_attr.conf.a1B2c3"})
+            QFile(dir.filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
+        removeLeftoverTemps(path);
+        static const QRegularExpression kept(QStringLiteral("^trotix_attr\\.conf(\\.[a-z]{6})?$"));
         for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
-            QVERIFY(name.startsWith(QStringLiteral("trotix_attr.conf")));
+            QVERIFY2(kept.match(name).hasMatch(), qPrintable(name));
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("trotix_attr.conf.backup"))));
+    }
+
+    // The save a link to something elsewhere: a regular file is read and written through, the
+    // link kept; a device, FIFO, socket or folder is never written nor replaced, nor waited on.
+    void aSaveIsWrittenThroughALinkOnlyToARegularFile()
+    {
+        const std::pair<mode_t, QByteArray> rows[] = {{S_IFREG, ""}, {S_IFCHR, "a device"}, {S_IFIFO, "a FIFO"},
+                                                      {S_IFSOCK, "a socket"}, {S_IFDIR, "a folder"}};
+        for (const auto &[kind, what] : rows) {
+            QTemporaryDir dir;
+            QString target = dir.filePath(QStringLiteral("elsewhere"));
+            const QByteArray name = QFile::encodeName(target);
+            sockaddr_un address{AF_UNIX, {}};
+            std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
+            const int sock = kind == S_IFSOCK ? ::socket(AF_UNIX, SOCK_STREAM, 0) : -1;
+            QFile regular(target);
+            const bool made = kind == S_IFREG ? regular.open(QIODevice::WriteOnly) && regular.write(defaultHorseFile) > 0
+                            : kind == S_IFSOCK ? ::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+                            : kind == S_IFDIR  ? QDir().mkdir(target)
+                            : kind == S_IFIFO  ? ::mkfifo(name.constData(), 0600) == 0
+                                               : ::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+            regular.close();
+            if (!made && kind == S_IFCHR)
+                target = QStringLiteral("/dev/null"); // not root: a device it could not replace anyway
+            else
+                QVERIFY(made);
+            const QString link = dir.filePath(QStringLiteral("trotix_attr.conf"));
+            QVERIFY(QFile::link(target, link));
+            GameState state;
+            LogCapture log;
+            QCOMPARE(loadAttrFile(state, link), kind == S_IFREG ? AttrLoadResult::Old : AttrLoadResult::Unreadable);
+            QVERIFY(kind == S_IFREG || log.text().contains(" (it is " + what + ", not a regular file); this horse will"));
+            setHorse(state, numberedHorse(7));
+            QCOMPARE(saveAttrFile(state, link), kind == S_IFREG);
+            struct stat after{};
+            QCOMPARE(::stat(QFile::encodeName(target).constData(), &after), 0);
+            QCOMPARE(after.st_mode & S_IFMT, kind);
+            QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+            if (kind == S_IFREG)
+                QCOMPARE(GameHome::readFile(target), formatAttrFile(numberedHorse(7)));
+            if (sock >= 0)
+                ::close(sock);
+        }
+    }
+
+    // A lock that names no live game on this machine is taken; a live game's lock is not.
+    void aLockNamingNoLiveGameIsTaken()
+    {
+        QProcess live;
+        live.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(live.waitForStarted());
+        const QByteArray host = "\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+        const std::pair<QByteArray, SaveLock::Result> rows[] = {
+            {"", SaveLock::Result::Held}, {"garbage\n\x01\xff", SaveLock::Result::Held},
+            {"2147483646\ntrotix" + host, SaveLock::Result::Held},
+            {QByteArray::number(live.processId()) + "\nsleep" + host, SaveLock::Result::HeldByOther},
+            {"2147483646\ntrotix\nanother-machine\n", SaveLock::Result::HeldByOther}, // cannot be looked at
+            {QByteArray(), SaveLock::Result::Failed}}; // a FIFO
+        for (const auto &[content, result] : rows) {
+            QTemporaryDir dir;
+            const QString lockPath = dir.filePath(QStringLiteral("trotix_attr.conf.lock"));
+            QFile lockFile(lockPath);
+            QVERIFY(content.isNull() ? ::mkfifo(QFile::encodeName(lockPath).constData(), 0600) == 0
+                                     : lockFile.open(QIODevice::WriteOnly) && lockFile.write(content) == content.size());
+            lockFile.close();
+            SaveLock lock(dir.filePath(QStringLiteral("trotix_attr.conf")));
+            QCOMPARE(lock.acquire(), result);
+        }
+        live.kill();
+        live.waitForFinished();
     }
 
     // A win against the computer and a loss over the network go to their own lines.
@@ -188,11 +269,79 @@ private slots:
         const RaceRecord record = loadRaceRecord(Paths::raceRecordFile(), "THUNDER        ");
         QCOMPARE(QList<int>({record.computer.wins, record.computer.losses, record.network.wins, record.network.losses}),
                  QList<int>({1, 0, 1, 1}));
+        // A record of a kilobyte is read (blank lines at its end are free), a byte more is not one.
+        for (const int size : {1024, 1025}) {
+            const QByteArray record = "THUNDER||||||||\ncomputer 7 3\nnetwork 2 2\n";
+            game.home().writeFile(Paths::raceRecordFile(), record.leftJustified(size, '\n'));
+            QCOMPARE(loadRaceRecord(Paths::raceRecordFile(), "THUNDER        ").computer.wins, size == 1024 ? 7 : 0);
+        }
+        // A count at its most stays there, a number the record can read back.
+        const QByteArray most("THUNDER||||||||\ncomputer 999999999 0\nnetwork 1 1\n");
+        game.home().writeFile(Paths::raceRecordFile(), most);
+        QVERIFY(addRaceResult(Paths::raceRecordFile(), "THUNDER        ", RaceKind::Computer, true));
+        QCOMPARE(GameHome::readFile(Paths::raceRecordFile()), most);
+    }
+
+    // A record as a person would write it keeps its counts; one that really is no record is not read.
+    void aRecordIsReadAsAPersonWritesIt()
+    {
+        const QByteArray tallies = "computer 7 3\nnetwork 2 2";
+        for (const QByteArray &text : QByteArrayList{"RACER||||||||||\r\ncomputer 7 3\r\nnetwork 2 2\r\n", "RACER||||||||||\n" + tallies,
+                                       "RACER||||||||||\n" + tallies + "\n\n", "RACER \ncomputer  7\t3\n network 2   2 \n",
+                                       "RACERRACERRACERR\n" + tallies, "RACER\n\n" + tallies, "RACER\ncomputer 7 3 1\nnetwork 2 2"}) {
+            RaceRecord record;
+            const bool read = parseRaceRecord(text, &record);
+            QCOMPARE(read, !text.contains("RACERR") && !text.contains("\n\ncomputer") && !text.contains("3 1"));
+            if (read)
+                QCOMPARE(QList<QByteArray>({record.horse, QByteArray::number(record.computer.wins), QByteArray::number(record.computer.losses),
+                                            QByteArray::number(record.network.wins), QByteArray::number(record.network.losses)}),
+                         QList<QByteArray>({"RACER          ", "7", "3", "2", "2"}));
+        }
+    }
+
+    // A session that does not save writes no file at all; a record that cannot be read is set aside,
+    // never overwritten, before a new one is started.
+    void aRecordIsLeftByANoSaveSessionAndSetAsideWhenUnreadable()
+    {
+        const QByteArray racer("RACER||||||||||\n3.000000\n160.000000\n55.000000\n110.000000\n105.000000\n");
+        const QByteArray readable("RACER||||||||||\ncomputer 7 3\nnetwork 2 2\n");
+        // An unreadable save; a lock not taken, on a first start (not even the template is put in
+        // place); a saving session with a record that cannot be read.
+        for (const int row : {0, 1, 2}) {
+            const bool saving = row == 2;
+            const QByteArray before = saving ? QByteArray("RACER||||||||||\ncomputer 7 3\nnetwork x 2\n") : readable;
+            LogCapture log;
+            GameFixture game(saving ? racer : QByteArray(), GameHome::WithPictures, [&](const GameHome &home) {
+                GameHome::writeFile(QFileInfo(home.attrPath()).dir().filePath(QStringLiteral("trotix_record.conf")), before);
+                if (row == 0)
+                    QDir().mkdir(home.attrPath());
+                if (row == 1)
+                    gs.noSaveReason = QStringLiteral("Your horse's save cannot be locked (x).\n");
+            });
+            gs.demoRace = gs.isServer = gs.winner = 1;
+            gs.raceTick = 31;
+            gs.mode = ModeDemoRace;
+            game.tick();
+            const QDir etc = QFileInfo(game.home().attrPath()).dir();
+            const QStringList aside = etc.entryList({QStringLiteral("trotix_record.conf.*")}, QDir::Files);
+            QCOMPARE(etc.entryList(QDir::Files).size(), saving ? 3 : 1);
+            QCOMPARE(aside.size(), saving ? 1 : 0);
+            QCOMPARE(GameHome::readFile(etc.filePath(QStringLiteral("trotix_record.conf"))),
+                     saving ? QByteArray("RACER||||||||||\ncomputer 1 0\nnetwork 0 0\n") : before);
+            if (!saving) {
+                QVERIFY(row == 0 || log.text().startsWith("trotix: No attribute file yet at " + QFile::encodeName(game.home().attrPath())
+                                              + "\ntrotix: New parameter file.\n"));
+                continue;
+            }
+            QVERIFY(QRegularExpression(QStringLiteral("^trotix_record\\.conf\\.unreadable-\\d{8}-\\d{6}$")).match(aside.first()).hasMatch());
+            QCOMPARE(GameHome::readFile(etc.filePath(aside.first())), before);
+            QVERIFY(log.text().contains(" is kept as " + QFile::encodeName(etc.filePath(aside.first())) + " and a new"));
+        }
     }
 
     void aSaveThatCannotBeWrittenIsLoggedAndTheGameGoesOn()
     {
-        // Twenty ticks while this process's files may not grow past ten bytes: a disk that fills
+        // Thirty ticks while this process's files may not grow past ten bytes: a disk that fills
         // during the save. (A read-only folder: tst_main.)
         const QByteArray oldHorse("OLD|HORSE||||||\n3.000000\n160.000000\n55.000000\n110.000000\n105.000000\n");
         GameFixture game(oldHorse);
@@ -204,9 +353,13 @@ private slots:
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit tenBytes{10, files.rlim_max};
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &tenBytes), 0);
-        game.tick(20);
+        game.tick(10);
+        // The screen says so once; the log every time.
+        QVERIFY(game.widget()->notice().startsWith(QStringLiteral("Your horse could not be saved (")));
+        game.tick(Trotix::noticeTicks + 8);
         setrlimit(RLIMIT_FSIZE, &files);
-        QCOMPARE(gs.tickCount, 20); // it went on ticking
+        QCOMPARE(game.widget()->notice(), QString());
+        QCOMPARE(gs.tickCount, 30); // it went on ticking
         QCOMPARE(gs.mode, int(ModeIdle));
         const QByteArray log = capture.text();
 
@@ -216,7 +369,7 @@ private slots:
                                "trotix: Action>>call idle()\n";
         static const QRegularExpression reason(QStringLiteral(" \\(([^)]*)\\); the horse"));
         const QString why = reason.match(QString::fromLatin1(log)).captured(1);
-        QVERIFY2(!why.isEmpty() && QString::fromLatin1(log).count(failed.arg(why)) == 2, log.constData());
+        QVERIFY2(!why.isEmpty() && QString::fromLatin1(log).count(failed.arg(why)) == 3, log.constData());
         QCOMPARE(game.home().readAttr(), oldHorse);
         QCOMPARE(QDir(etc).entryList(QDir::Files), QStringList{QStringLiteral("trotix_attr.conf")});
     }
@@ -243,6 +396,7 @@ private slots:
         LogCapture log;
         game.tick();
         QCOMPARE(logLines(log.text()), QStringList{"trotix: Action>>Naming()\n"});
+        QCOMPARE(gs.shownMode, int(ModeNaming));
         compareText(game.screen(), plain, 12, 75, {50, 70}, QStringLiteral("Give Your Horse A Name"));
         for (int id : activityGroup)
             QVERIFY(!gs.menuBar->isItemEnabled(id));
@@ -301,10 +455,7 @@ private slots:
             QCOMPARE(QFileInfo(game.home().attrPath()).isDir(), !readable);
             if (readable)
                 continue;
-            QTRY_VERIFY(game.widget()->findChild<QMessageBox *>(QStringLiteral("noSaveNotice")));
-            const auto notices = game.widget()->findChildren<QMessageBox *>(QStringLiteral("noSaveNotice"));
-            QCOMPARE(notices.size(), 1);
-            QCOMPARE(notices.first()->text(),
+            QCOMPARE(game.widget()->notice(),
                      QStringLiteral("Your horse's file could not be read.\nThis session will not be saved."));
         }
     }

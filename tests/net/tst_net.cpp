@@ -127,7 +127,9 @@ inline bool countsDownToIdle(GameFixture &game, int first, int screen)
 void confirmAddress(GameFixture &game, const QString &address)
 {
     game.call("change2client");
+    gs.askPosReady = 0; // as a client race may have left it
     game.tick();
+    QCOMPARE(gs.askPosReady, 1);
     gs.addressEdit->setText(address);
     game.call("confirmNetwork");
 }

@@ -39,7 +39,7 @@ run_installed() {
 check_layout() {
   local root=$1 prefix=$2 id=$3
   local share=$root$prefix/share
-  [ -x "$root$prefix/bin/trotix" ] || fail "no executable $prefix/bin/trotix"
+  [ -x "$root$prefix/games/trotix" ] || fail "no executable $prefix/games/trotix"
   [ -f "$share/applications/$id.desktop" ] || fail "no desktop entry $id.desktop"
   [ -f "$share/metainfo/$id.metainfo.xml" ] || fail "no AppStream metadata $id.metainfo.xml"
   [ -f "$share/trotix/trotix_attr.conf" ] || fail "no attribute-file template"
@@ -50,6 +50,8 @@ check_layout() {
   done
   [ -f "$share/man/man6/trotix.6.gz" ] && [ -f "$share/doc/trotix/copyright" ] || fail "no manual page or copyright"
   grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "the desktop entry names another icon"
+  # The menu starts the installed game itself, whatever the prefix is and the PATH holds.
+  grep -qx "Exec=$prefix/games/trotix" "$share/applications/$id.desktop" || fail "the desktop entry starts another program"
   grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$share/metainfo/$id.metainfo.xml" \
     || fail "the metainfo launches another desktop id"
   echo "ok: layout under $root$prefix"

@@ -9,6 +9,7 @@ src=$1 build=$2 small=$3
 need dpkg-deb dpkg
 need dpkg-shlibdeps dpkg-dev
 need file file
+need lintian lintian
 [ -e /home/QtPalmtop ] && { echo "SKIP: /home/QtPalmtop exists: the game would play from there"; exit 77; }
 id=$(basename "$(ls "$src"/packaging/*.desktop)" .desktop)
 work=$(mktemp -d)
@@ -35,16 +36,21 @@ outside=$(awk '{print $6}' "$work/contents" | grep -v -e '^\./usr/' -e '^\./$' |
 [ -z "$outside" ] || fail "files outside /usr: $outside"
 grep -q ' \./usr/local/' "$work/contents" && fail "files under /usr/local in a package"
 # Only the game's own files: nothing from the build's tests, tools or fuzzers.
-extra=$(awk '{print $6}' "$work/contents" | grep -v -e '/$' -e '^\./usr/bin/trotix$' -e '^\./usr/share/' || true)
+extra=$(awk '{print $6}' "$work/contents" | grep -v -e '/$' -e '^\./usr/games/trotix$' -e '^\./usr/share/' || true)
 [ -z "$extra" ] || fail "unexpected files packaged: $extra"
+
+# Debian's own checks of a package: not one error or warning (root only runs it with a remark).
+lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 || { cat "$work/lintian.log" >&2; fail "lintian"; }
+grep -E '^[EW]: ' "$work/lintian.log" && fail "lintian has errors or warnings"
+echo "ok: lintian"
 
 dpkg-deb -x "$deb" "$work/root"
 check_layout "$work/root" /usr "$id"
 desktop-file-validate "$work/root/usr/share/applications/$id.desktop" || fail "the packaged desktop entry"
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/$id.metainfo.xml" || fail "the packaged metainfo"
-run_installed "$work/root/usr/bin/trotix" "$work/run1"
-run_installed "$work/root/usr/bin/trotix" "$work/run2" TROTIX_SCALE=2
-run_installed "$work/root/usr/bin/trotix" "$work/run3" "QT_QPA_PLATFORM=offscreen:configfile=$small"
+run_installed "$work/root/usr/games/trotix" "$work/run1"
+run_installed "$work/root/usr/games/trotix" "$work/run2" TROTIX_SCALE=2
+run_installed "$work/root/usr/games/trotix" "$work/run3" "QT_QPA_PLATFORM=offscreen:configfile=$small"
 
 # apt finds everything the package depends on (as on a fresh Debian 12 after apt-get update).
 if command -v apt-get >/dev/null 2>&1; then

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QPixmap>
 #include <QSettings>
@@ -29,16 +30,21 @@ GameHome::GameHome(Pictures pictures)
 
 QString GameHome::attrPath() const { return m_dir.path() + QStringLiteral("/etc/trotix_attr.conf"); }
 
-void GameHome::writeAttr(const QByteArray &content) const
+void GameHome::writeAttr(const QByteArray &content) const { writeFile(attrPath(), content); }
+
+void GameHome::writeFile(const QString &path, const QByteArray &content)
 {
-    QFile file(attrPath());
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
+    QCOMPARE(file.write(content), content.size());
 }
 
-QByteArray GameHome::readAttr() const
+QByteArray GameHome::readAttr() const { return readFile(attrPath()); }
+
+QByteArray GameHome::readFile(const QString &path)
 {
-    QFile file(attrPath());
+    QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 

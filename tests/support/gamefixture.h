@@ -25,6 +25,9 @@ public:
     QString attrPath() const;
     void writeAttr(const QByteArray &content) const;
     QByteArray readAttr() const;
+    // A whole file, empty when it cannot be read; a file written whole, its folder made.
+    static QByteArray readFile(const QString &path);
+    static void writeFile(const QString &path, const QByteArray &content);
 
 private:
     QTemporaryDir m_dir;
