@@ -1,15 +1,19 @@
 #include "app/gamesound.h"
 
+#include "app/soundoutput.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/windowsettings.h"
 
 #include <QAction>
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QLibrary>
 #include <QWidget>
+
+namespace {
+
+void cannotPlay(const QString &path) { logText("trotix: Cannot play sound %s\n", qPrintable(path)); }
+
+}
 
 GameSound::GameSound(QWidget *window)
     : QObject(window), m_on(WindowSettings::sound())
@@ -30,6 +34,8 @@ GameSound::GameSound(QWidget *window)
     });
 }
 
+GameSound::~GameSound() = default;
+
 void GameSound::setOn(bool on)
 {
     m_on = on;
@@ -47,60 +53,49 @@ void GameSound::setHeld(bool held)
 
 void GameSound::silence()
 {
-    for (QSoundEffect *sound : m_effects) {
-        if (sound)
-            sound->stop();
-    }
+    if (m_output)
+        m_output->stopAll();
     m_loop = SoundCue::None;
 }
 
-QSoundEffect *GameSound::effect(SoundCue cue)
+SoundOutput *GameSound::output(SoundCue cue)
 {
     if (cue == SoundCue::None || !audible())
         return nullptr;
-    // Asked once, the first time a sound is wanted: no sound server, no sound card, or a
-    // headless machine all end here, and nothing later waits on audio.
-    if (m_output == Output::Unknown) {
-        // Qt's audio layer says why in its own words on standard error; our one line says it.
-        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-        m_output = QMediaDevices::defaultAudioOutput().isNull() ? Output::Missing : Output::Present;
-        qInstallMessageHandler(previous);
-        if (m_output == Output::Missing)
-            logText("trotix: No audio output: the game stays silent\n");
+    // Asked once, the first time a sound is wanted: no sound server, no sound card, a headless
+    // machine or a missing module all end here, and nothing later waits on audio.
+    if (!m_outputAsked) {
+        m_outputAsked = true;
+        const QString module = Paths::soundModule();
+        const auto make = reinterpret_cast<MakeSoundOutput>(QLibrary::resolve(module, makeSoundOutputSymbol));
+        if (!make) {
+            logText("trotix: Cannot load %s: the game stays silent\n", qPrintable(module));
+        } else {
+            m_output.reset(make(cannotPlay));
+            if (!m_output->present()) {
+                logText("trotix: No audio output: the game stays silent\n");
+                m_output.reset();
+            }
+        }
     }
-    if (m_output == Output::Missing)
-        return nullptr;
-    QSoundEffect *&sound = m_effects[std::size_t(cue)];
-    if (!sound) {
-        sound = new QSoundEffect(this);
-        const QString path = Paths::sound(soundFileName(cue));
-        connect(sound, &QSoundEffect::statusChanged, this, [sound, path] {
-            if (sound->status() == QSoundEffect::Error)
-                logText("trotix: Cannot play sound %s\n", qPrintable(path));
-        });
-        sound->setSource(QUrl::fromLocalFile(path));
-    }
-    return sound;
+    return m_output.get();
 }
 
 void GameSound::play(SoundCue cue)
 {
-    if (QSoundEffect *sound = effect(cue)) {
-        sound->setLoopCount(1);
-        sound->play();
-    }
+    if (SoundOutput *out = output(cue))
+        out->play(int(cue), Paths::sound(soundFileName(cue)), false);
 }
 
 void GameSound::keepLoop(SoundCue loop)
 {
     if (loop == m_loop)
         return;
-    if (QSoundEffect *playing = m_loop == SoundCue::None ? nullptr : m_effects[std::size_t(m_loop)])
-        playing->stop();
+    if (m_output && m_loop != SoundCue::None)
+        m_output->stop(int(m_loop));
     m_loop = SoundCue::None;
-    if (QSoundEffect *sound = effect(loop)) {
-        sound->setLoopCount(QSoundEffect::Infinite);
-        sound->play();
+    if (SoundOutput *out = output(loop)) {
+        out->play(int(loop), Paths::sound(soundFileName(loop)), true);
         m_loop = loop;
     }
 }

@@ -6,16 +6,18 @@
 
 #include <QObject>
 #include <array>
+#include <memory>
 
 class QAction;
-class QSoundEffect;
 class QWidget;
+class SoundOutput;
 
 class GameSound : public QObject
 {
 public:
     // Adds the window's "Sound" entry (key M) to `window`, on or off as last chosen.
     explicit GameSound(QWidget *window);
+    ~GameSound() override;
 
     bool isOn() const { return m_on; }
     void setOn(bool on);
@@ -28,16 +30,16 @@ public:
     void playOnRise(SoundCue cue, bool shown);
 
 private:
-    QSoundEffect *effect(SoundCue cue);
+    // The output to play `cue` on now, or null: silent, off, paused, or nothing to play on.
+    SoundOutput *output(SoundCue cue);
     bool audible() const { return m_on && !m_held; }
     void silence();
 
     bool m_on = true;
     bool m_held = false;
-    enum class Output { Unknown, Present, Missing } m_output = Output::Unknown;
+    bool m_outputAsked = false;
+    std::unique_ptr<SoundOutput> m_output;
     SoundCue m_loop = SoundCue::None;
-    static constexpr int cueCount = int(SoundCue::Named) + 1;
-    std::array<QSoundEffect *, cueCount> m_effects{};
-    std::array<bool, cueCount> m_shown{};
+    std::array<bool, int(SoundCue::Named) + 1> m_shown{};
     QAction *m_action = nullptr;
 };

@@ -56,6 +56,17 @@ QString sound(const QString &fileName)
     return dataDir(QLatin1String("sounds"), QStringLiteral(TROTIX_BUILD_SOUNDS_DIR)) + QLatin1Char('/') + fileName;
 }
 
+QString soundModule()
+{
+    if (QCoreApplication::instance()) {
+        const QString installed = QCoreApplication::applicationDirPath()
+                                  + QStringLiteral("/../" TROTIX_INSTALL_MODULE_DIR "/" TROTIX_SOUND_MODULE_NAME);
+        if (QFileInfo(installed).isFile())
+            return QDir(installed).absolutePath();
+    }
+    return QStringLiteral(TROTIX_BUILD_SOUND_MODULE);
+}
+
 QString attrFile()
 {
     const QString root = platformRoot();

@@ -14,6 +14,8 @@ namespace Paths {
 QString picsDir();
 QString picture(const QString &fileName);
 QString sound(const QString &fileName);
+// The module that plays sounds: beside the installed game (lib/trotix/), else the build tree's.
+QString soundModule();
 // The attribute file (the player's save). Its folder is created when missing.
 QString attrFile();
 // The horse's race record, a file of its own beside the attribute file.
