@@ -164,6 +164,10 @@ private slots:
             QCOMPARE(raceFrameCue(r.raceTick, r.winner, r.isServer), r.frame);
         }
         QCOMPARE(soundFileName(C::Named), QLatin1String("named.wav"));
+        const C eating[] = {eatFrameCue(1), eatFrameCue(2), eatFrameCue(5), eatFrameCue(6)};
+        QCOMPARE(QList<C>(std::begin(eating), std::end(eating)), QList<C>({C::Crunch, C::None, C::Crunch, C::None}));
+        QCOMPARE(sleepFrameCue(3), C::Snore);
+        QCOMPARE(sleepFrameCue(4), C::None);
     }
 };
 
