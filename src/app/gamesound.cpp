@@ -24,8 +24,7 @@ GameSound::GameSound(QWidget *window)
     m_action->setObjectName(QStringLiteral("soundAction"));
     m_action->setCheckable(true);
     m_action->setChecked(m_on);
-    m_action->setShortcut(QKeySequence(Qt::Key_M));
-    m_action->setShortcutContext(Qt::WindowShortcut);
+    m_action->setShortcut(QKeySequence(Qt::Key_M)); // a window shortcut, as QAction's are
     m_action->setProperty("windowMenu", true);
     window->addAction(m_action);
     connect(m_action, &QAction::triggered, this, [this](bool on) {

@@ -7,10 +7,7 @@ QLatin1String soundFileName(SoundCue cue)
     static const char *const names[] = {"",           "hooves.wav",    "hop.wav", "fall.wav",
                                         "crunch.wav", "snore.wav",     "startbell.wav", "win.wav",
                                         "loss.wav",   "chime.wav",     "named.wav"};
-    const int i = int(cue);
-    if (i < 0 || i >= int(sizeof names / sizeof names[0]))
-        return QLatin1String();
-    return QLatin1String(names[i]);
+    return QLatin1String(names[int(cue)]);
 }
 
 SoundCue loopAfterTick(bool running, bool racing, int raceTick)
