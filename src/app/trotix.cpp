@@ -3,6 +3,7 @@
 #include "app/trotix.h"
 
 
+#include "app/gamesound.h"
 #include "app/helpwindow.h"
 #include "app/paint.h"
 #include "app/picturetable.h"
@@ -105,6 +106,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
     buildMenus();
     buildWindowActions();
+    m_sound = new GameSound(this);
     addRaceRecordEntry(this);
     for (QMenu *menu : findChildren<QMenu *>())
         IdMenuBar::styleMenu(menu, 1);

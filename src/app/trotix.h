@@ -3,7 +3,7 @@
 // the game state `gs`. The slots are split over source files by subsystem:
 //   app/trotix.cpp           construction and menus
 //   app/screen.cpp           paintEvent, showBuffer, setupBackgd, clearScreen
-//   app/window.cpp           help, pause, zoom
+//   app/window.cpp           help, pause, zoom (app/gamesound.cpp: the sound the slots ask for)
 //   game/tickslots.cpp       liveSlot and its dispatch table, goodBye, isdummy
 //   game/namingslots.cpp     naming, handleOK, aboutTrotix, about
 //   care/selectionslots.cpp  change2idle ... change2status, hop, swipe
@@ -120,6 +120,7 @@ protected:
 
 private:
     struct TickRow;
+    void tick();
     void raceFrame(const TickRow &row);
     // Shows the finished buffer. The whole screen is requested: Qt clips painting to the region
     // asked for, and every repaint copies the whole buffer anyway.
@@ -152,6 +153,7 @@ private:
     class HelpWindow *m_help = nullptr;
     class LanGames *m_lan = nullptr;
     class QListWidget *m_gameList = nullptr;
+    class GameSound *m_sound = nullptr;
     QAction *m_helpAction = nullptr;
     QAction *m_pauseAction = nullptr;
     QAction *m_fullScreenAction = nullptr;

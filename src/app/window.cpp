@@ -2,6 +2,7 @@
 #include "app/trotix.h"
 
 
+#include "app/gamesound.h"
 #include "app/helpwindow.h"
 #include "app/paint.h"
 #include "app/picturetable.h"
@@ -72,6 +73,7 @@ void Trotix::setPaused(bool on)
     if (on == m_paused)
         return;
     m_paused = on;
+    m_sound->setHeld(on);
     logText(on ? "trotix: Paused\n" : "trotix: Play goes on\n");
     update();
 }

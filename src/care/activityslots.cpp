@@ -1,6 +1,7 @@
 // The activities: one frame per tick, the horse's face and body, and at the end of each loop the
 // change to its attributes.
 #include "app/trotix.h"
+#include "app/gamesound.h"
 #include "care/attributes.h"
 #include "care/block.h"
 #include "game/gamestate.h"
@@ -91,6 +92,7 @@ void Trotix::eat()
 {
     QPainter painter(gs.screenBuffer);
     enterActivity(ModeEat, 6);
+    m_sound->play(eatFrameCue(gs.animStep));
     const Frame &frame = eatFrames[gs.animStep - 1];
     const bool tired = gs.animStep == 6 && gs.actionTicks > eatingTiresAfter;
     if (drawQuietFrame(painter, frame, tired ? gs.faceImage6 : gs.*frame.face, 6))
@@ -103,6 +105,7 @@ void Trotix::sleep()
 {
     QPainter painter(gs.screenBuffer);
     enterActivity(ModeSleep, 4);
+    m_sound->play(sleepFrameCue(gs.animStep));
     const Frame &frame = sleepFrames[gs.animStep - 1];
     if (drawQuietFrame(painter, frame, gs.*frame.face, 4))
         changeHorse([](Attributes &a) { sleepLoopEnd(a, gs.actionTicks); });
@@ -159,11 +162,13 @@ void Trotix::jump()
             painter.drawImage(x, gs.horseY, gs.jumpImage5);
             gs.blockHit = 0;
             changeHorse(jumpFall);
+            m_sound->play(SoundCue::Fall);
         } else if (gs.hopRequested == 1) {
             drawFace(painter, gs.faceImage3);
             painter.drawImage(x, gs.horseY - 20, gs.jumpImage4);
             gs.hopRequested = 0;
             gs.inAir = 1;
+            m_sound->play(SoundCue::Hop);
             blockShown = gs.blockActive == 1;
         } else {
             drawFace(painter, stepTwo ? gs.faceImage1 : gs.faceImage2);

@@ -1,6 +1,7 @@
 // The naming screen of the first start, and the about screen.
 #include "app/paint.h"
 #include "app/trotix.h"
+#include "app/gamesound.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "game/horsename.h"
@@ -44,6 +45,7 @@ void Trotix::handleOK()
     if (gs.noSaveReason.isEmpty() && !saveAttrFile(gs, Paths::attrFile(), &saveError))
         tellSaveFailure(saveError);
     gs.attrFileValid = 1;
+    m_sound->play(SoundCue::Named);
     change2idle();
 }
 

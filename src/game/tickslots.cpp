@@ -1,6 +1,7 @@
 // The one-second tick: bookkeeping, then exactly one thing chosen by the mode number, as the
 // table below says.
 #include "app/trotix.h"
+#include "app/gamesound.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "game/racerecord.h"
@@ -25,6 +26,13 @@ void Trotix::liveSlot()
 {
     if (tickHeld())
         return;
+    tick();
+    const bool racing = gs.mode == ModeServerRace || gs.mode == ModeClientRace || gs.mode == ModeDemoRace;
+    m_sound->keepLoop(loopAfterTick(gs.mode == ModeRun, racing, gs.raceTick));
+}
+
+void Trotix::tick()
+{
     gs.tickCount += 1;
     QString saveError;
     if (gs.tickCount % 10 == 0 && !saveNamedHorse(gs, Paths::attrFile(), &saveError) && !saveError.isEmpty())

@@ -2,6 +2,7 @@
 // with their progress and failure countdowns, and the three buttons.
 #include "app/paint.h"
 #include "app/trotix.h"
+#include "app/gamesound.h"
 #include "game/gamestate.h"
 #include "game/racerecord.h"
 #include "net/ownaddress.h"
@@ -105,6 +106,9 @@ Progress drawProgress(const ProgressScreen &screen)
     }
     return progress;
 }
+
+// The tick that first shows the challenger, on either side, chimes.
+bool showsChallenger() { return gs.netState >= Protocol::NetGreeted && gs.netState <= Protocol::NetHandshakeLast; }
 
 // One tick of a progress screen: on to the race once the hand-shake is done, or out through
 // `leave` once a failure has been shown on four ticks.
@@ -230,6 +234,7 @@ void Trotix::cancelNetwork()
 
 void Trotix::startServer()
 {
+    m_sound->playOnRise(SoundCue::Chime, showsChallenger());
     progressTick(serverScreen, [this] { cancelNetwork(); });
     if (gs.mode == ModeServerWait && gs.netState < Protocol::NetLost)
         drawOwnAddresses(ownAddressLines());
@@ -238,6 +243,7 @@ void Trotix::startServer()
 
 void Trotix::startClient()
 {
+    m_sound->playOnRise(SoundCue::Chime, showsChallenger());
     progressTick(clientScreen, [this] { disconnectNetwork(); });
     showBuffer();
 }

@@ -31,22 +31,41 @@ QString installedDataDir()
         return relative;
     return QStringLiteral(TROTIX_INSTALL_PREFIX "/" TROTIX_INSTALL_DATA_DIR);
 }
+// The game's own files of one kind (pictures, sounds): the platform's folder, the installed data
+// folder, else the build tree's.
+QString dataDir(QLatin1String folder, const QString &buildDir)
+{
+    const QString root = platformRoot();
+    if (!root.isEmpty())
+        return root + QLatin1Char('/') + folder;
+    const QString installed = installedDataDir() + QLatin1Char('/') + folder;
+    if (QFileInfo(installed).isDir())
+        return installed;
+    return buildDir;
+}
 }
 
 namespace Paths {
 
-QString picsDir()
-{
-    const QString root = platformRoot();
-    if (!root.isEmpty())
-        return root + QStringLiteral("/pics");
-    const QString installed = installedDataDir() + QStringLiteral("/pics");
-    if (QFileInfo(installed).isDir())
-        return installed;
-    return QStringLiteral(TROTIX_BUILD_PICS_DIR);
-}
+QString picsDir() { return dataDir(QLatin1String("pics"), QStringLiteral(TROTIX_BUILD_PICS_DIR)); }
 
 QString picture(const QString &fileName) { return picsDir() + QLatin1Char('/') + fileName; }
+
+QString sound(const QString &fileName)
+{
+    return dataDir(QLatin1String("sounds"), QStringLiteral(TROTIX_BUILD_SOUNDS_DIR)) + QLatin1Char('/') + fileName;
+}
+
+QString soundModule()
+{
+    if (QCoreApplication::instance()) {
+        const QString installed = QCoreApplication::applicationDirPath()
+                                  + QStringLiteral("/../" TROTIX_INSTALL_MODULE_DIR "/" TROTIX_SOUND_MODULE_NAME);
+        if (QFileInfo(installed).isFile())
+            return QDir(installed).absolutePath();
+    }
+    return QStringLiteral(TROTIX_BUILD_SOUND_MODULE);
+}
 
 QString attrFile()
 {

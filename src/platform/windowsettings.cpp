@@ -10,6 +10,7 @@ QSettings store() { return QSettings(QSettings::IniFormat, QSettings::UserScope,
 
 const QString zoomKey = QStringLiteral("window/zoom");
 const QString fullScreenKey = QStringLiteral("window/fullScreen");
+const QString soundKey = QStringLiteral("window/sound");
 
 }
 
@@ -27,5 +28,9 @@ void setZoom(int factor) { store().setValue(zoomKey, factor); }
 bool fullScreen() { return store().value(fullScreenKey, false).toBool(); }
 
 void setFullScreen(bool on) { store().setValue(fullScreenKey, on); }
+
+bool sound() { return store().value(soundKey, true).toBool(); }
+
+void setSound(bool on) { store().setValue(soundKey, on); }
 
 }

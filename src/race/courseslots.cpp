@@ -1,6 +1,7 @@
 // Drawing the race: the course furniture, the horses, the start sequence and the result.
 #include "app/paint.h"
 #include "app/trotix.h"
+#include "app/gamesound.h"
 #include "game/gamestate.h"
 #include "race/courselayout.h"
 #include "race/raceclock.h"
@@ -178,6 +179,7 @@ void Trotix::putHorse(int p1, int p2)
             drawBanner(painter);
         }
     }
+    m_sound->play(raceFrameCue(gs.raceTick, gs.winner, gs.isServer));
     if (givesStartSignal(gs.raceTick, side))
         ClientFire();
     gs.raceTick = raceTickAfterFrame(gs.raceTick, side);

@@ -8,8 +8,10 @@
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/random.h"
+#include "platform/windowsettings.h"
 #include "screencheck.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -209,6 +211,28 @@ private slots:
             QCOMPARE(logLines(log.text()).value(0), QStringLiteral("trotix: %1\n").arg(r.tickLine));
             QCOMPARE(gs.shownMode, r.mode);
         }
+    }
+
+    // Sound turned on (M) is remembered; idling wants no sound and asks for no output; with none
+    // to play on, the first sound wanted logs one line and every later one nothing, and the horse
+    // eats on as before.
+    void soundWithoutAnOutputIsOneLine()
+    {
+        qputenv("PULSE_SERVER", "unix:/nowhere");
+        GameFixture game;
+        auto *sound = game.widget()->findChild<QAction *>(QStringLiteral("soundAction"));
+        QVERIFY(sound && !sound->isChecked());
+        sound->trigger();
+        QVERIFY(sound->isChecked() && WindowSettings::sound());
+        LogCapture log;
+        game.tick(3);
+        QVERIFY(!log.text().contains("stays silent"));
+        game.call("change2eat");
+        for (int tick = 1; tick <= 5; ++tick) { // the first bite wants a sound
+            game.tick();
+            QCOMPARE(log.text().count("trotix: No audio output: the game stays silent\n"), 1);
+        }
+        QCOMPARE(log.text().count("trotix: Action>>eat step"), 5);
     }
 
     // Five bars 25 pixels wide and exactly `height` rows tall standing on y = 260, each number

@@ -37,26 +37,28 @@ def start_xvfb(screen="800x600x24"):
 
 
 def make_home(root, name, attr=None):
-    """A platform folder with the pictures; attr is the horse's file (None: no file yet)."""
+    """A platform folder with the pictures and sounds; attr is the horse's file (None: no file yet)."""
     home = os.path.join(root, name)
     os.makedirs(os.path.join(home, "etc"))
     os.symlink(PICS, os.path.join(home, "pics"))
+    os.symlink(os.path.join(os.path.dirname(PICS), "sounds"), os.path.join(home, "sounds"))
     if attr is not None:
         with open(os.path.join(home, "etc", "trotix_attr.conf"), "w") as attr_file:
             attr_file.write(attr)
     return home
 
 
-def start_game(home, display, log_path, scale="1"):
+def start_game(home, display, log_path, scale="1", **more_env):
     """The game and its window. Zoom 1 by default, so that clicks land at the game's own
     coordinates; None leaves the zoom to the game. The remembered window settings stay in the
-    game's home."""
+    game's home; more_env overrides the environment (a sound server's runtime folder)."""
     env = {name: value for name, value in os.environ.items() if name not in ("WAYLAND_DISPLAY", "TROTIX_SCALE")}
     env.update(QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb", TROTIX_SCALE=scale or "",
                XDG_RUNTIME_DIR=os.path.join(home, "run"), XDG_CONFIG_HOME=os.path.join(home, "config"))
     # No game of a test is announced on the tester's network: the system bus is a dead end unless
     # the test made one of its own (lanns.sh).
     env.setdefault("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + os.path.join(home, "no-system-bus"))
+    env.update(more_env)
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
     game = subprocess.Popen([GAME], env=env, stdout=open(log_path, "wb"), stderr=subprocess.STDOUT, cwd=home)
     started.append(game)

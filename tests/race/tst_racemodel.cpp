@@ -1,5 +1,6 @@
 // The race without a screen: race weight, the draws, the scenario, the steps and the winner, each
 // rule by rows at its boundaries (a failing row names its index).
+#include "game/soundcues.h"
 #include "platform/random.h"
 #include "race/racemodel.h"
 #include "race/raceweight.h"
@@ -142,6 +143,31 @@ private slots:
         };
         for (const Row &r : rows)
             QCOMPARE(decideWinner(r.winner, {r.pos1, r.pos2}, r.scenario), r.decided);
+    }
+
+    // The hooves run from the first running frame to the result; the bell rings on "GO!" once,
+    // the result on its first frame, as the local horse fared.
+    void raceSounds()
+    {
+        using C = SoundCue;
+        struct Row { bool running, racing; int raceTick, winner, isServer; C loop, frame; };
+        const Row rows[] = {
+            {true, false, 0, 0, 1, C::Hooves, C::None},    {false, false, 7, 0, 1, C::None, C::None},
+            {false, true, 4, 0, 0, C::None, C::None},      {false, true, 5, 0, 0, C::None, C::StartBell},
+            {false, true, 6, 0, 0, C::None, C::None},      {false, true, 7, 0, 1, C::Hooves, C::None},
+            {false, true, 19, 1, 1, C::Hooves, C::None},   {false, true, 20, 1, 1, C::None, C::Win},
+            {false, true, 20, 1, 0, C::None, C::Loss},     {false, true, 20, 2, 0, C::None, C::Win},
+            {false, true, 20, 3, 1, C::None, C::None},     {false, true, 21, 1, 1, C::None, C::None},
+        };
+        for (const Row &r : rows) {
+            QCOMPARE(loopAfterTick(r.running, r.racing, r.raceTick), r.loop);
+            QCOMPARE(raceFrameCue(r.raceTick, r.winner, r.isServer), r.frame);
+        }
+        QCOMPARE(soundFileName(C::Named), QLatin1String("named.wav"));
+        const C eating[] = {eatFrameCue(1), eatFrameCue(2), eatFrameCue(5), eatFrameCue(6)};
+        QCOMPARE(QList<C>(std::begin(eating), std::end(eating)), QList<C>({C::Crunch, C::None, C::Crunch, C::None}));
+        QCOMPARE(sleepFrameCue(3), C::Snore);
+        QCOMPARE(sleepFrameCue(4), C::None);
     }
 };
 

@@ -59,12 +59,15 @@ void resetGameState()
     clearScriptedDraws();
 }
 
-// No zoom or full screen remembered; the settings live in a folder of the test process's own.
+// No zoom or full screen remembered, and sound off; the settings live in a folder of the test process's own.
 void forgetWindowSettings()
 {
     static QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
-    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("trotix"), QStringLiteral("trotix")).clear();
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("trotix"), QStringLiteral("trotix"));
+    settings.clear();
+    // Silent, so that a machine's sound server or its absence changes no test's log.
+    settings.setValue(QStringLiteral("window/sound"), false);
 }
 
 }

@@ -1,0 +1,45 @@
+#pragma once
+// The game's sound: plays what the sound rules name, at most one loop at a time, and nothing at
+// all while it is off or the game is paused. Each sound is loaded the first time it is needed;
+// where there is no audio output the game stays silent and says so once.
+#include "game/soundcues.h"
+
+#include <QObject>
+#include <array>
+#include <memory>
+
+class QAction;
+class QWidget;
+class SoundOutput;
+
+class GameSound : public QObject
+{
+public:
+    // Adds the window's "Sound" entry (key M) to `window`, on or off as last chosen.
+    explicit GameSound(QWidget *window);
+    ~GameSound() override;
+
+    bool isOn() const { return m_on; }
+    void setOn(bool on);
+    // A paused game is silent; the tick after the pause brings the loop back.
+    void setHeld(bool held);
+    void play(SoundCue cue);
+    // The loop the tick leaves playing (None: none). The same loop goes on without a restart.
+    void keepLoop(SoundCue loop);
+    // Plays `cue` on the tick where `shown` turns true.
+    void playOnRise(SoundCue cue, bool shown);
+
+private:
+    // The output to play `cue` on now, or null: silent, off, paused, or nothing to play on.
+    SoundOutput *output(SoundCue cue);
+    bool audible() const { return m_on && !m_held; }
+    void silence();
+
+    bool m_on = true;
+    bool m_held = false;
+    bool m_outputAsked = false;
+    std::unique_ptr<SoundOutput> m_output;
+    SoundCue m_loop = SoundCue::None;
+    std::array<bool, int(SoundCue::Named) + 1> m_shown{};
+    QAction *m_action = nullptr;
+};

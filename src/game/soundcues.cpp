@@ -1,0 +1,34 @@
+#include "game/soundcues.h"
+
+#include "race/raceclock.h"
+
+QLatin1String soundFileName(SoundCue cue)
+{
+    static const char *const names[] = {"",           "hooves.wav",    "hop.wav", "fall.wav",
+                                        "crunch.wav", "snore.wav",     "startbell.wav", "win.wav",
+                                        "loss.wav",   "chime.wav",     "named.wav"};
+    return QLatin1String(names[int(cue)]);
+}
+
+SoundCue loopAfterTick(bool running, bool racing, int raceTick)
+{
+    if (running || (racing && horsesRun(raceTick) && raceTick < RaceClock::firstResult))
+        return SoundCue::Hooves;
+    return SoundCue::None;
+}
+
+SoundCue raceFrameCue(int raceTick, int winner, int isServer)
+{
+    if (raceTick == RaceClock::off)
+        return SoundCue::StartBell;
+    if (raceTick != RaceClock::firstResult)
+        return SoundCue::None;
+    // The local horse is player 1 on the server and against the computer, player 2 on the client.
+    if (winner == (isServer == 1 ? 1 : 2))
+        return SoundCue::Win;
+    return winner == 1 || winner == 2 ? SoundCue::Loss : SoundCue::None;
+}
+
+SoundCue eatFrameCue(int animStep) { return animStep % 2 == 1 ? SoundCue::Crunch : SoundCue::None; }
+
+SoundCue sleepFrameCue(int animStep) { return animStep % 2 == 1 ? SoundCue::Snore : SoundCue::None; }

@@ -1,0 +1,146 @@
+#!/usr/bin/env python3
+"""Sound through real sound servers that record. Three games race the computer side by side, each
+paused on its first tick so that all three live the same ticks: one plays into a PulseAudio null
+sink of its own (parec records the sink's monitor), one into another with sound turned off (M),
+one has no sound server at all. The first recording starts with the starting bell and ends with
+the win or the loss; the second is silence; the logs (but for the one line of the game without a
+server) and the saved files are the same.
+
+Usage: sound.py <game binary> <pictures folder>; exits 77 without Xvfb, xdotool or PulseAudio.
+"""
+import array
+import difflib
+import math
+import os
+import shutil
+import subprocess
+import time
+import wave
+
+import xsession as x
+
+x.NAME = "sound"
+RATE = 22050
+NO_OUTPUT = "trotix: No audio output: the game stays silent\n"
+ATTR = "SOUND|HORSE||||\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n"
+AUDIBLE = 300  # a sample above this is sound; the quietest sound peaks above 7000
+
+
+def sound_server(root, name, client_conf):
+    """A PulseAudio server with one null sink in a runtime folder of its own, and parec recording
+    the sink's monitor: (runtime folder, recording). None where PulseAudio does not start."""
+    run = os.path.join(root, name)
+    os.makedirs(run, mode=0o700)
+    env = dict(os.environ, XDG_RUNTIME_DIR=run, HOME=run, PULSE_CLIENTCONFIG=client_conf)
+    x.started.append(subprocess.Popen(
+        ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+         "-L", "module-null-sink sink_name=rec", "-L", "module-native-protocol-unix"],
+        env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    deadline = time.time() + 20
+    while subprocess.run(["pactl", "info"], env=env, capture_output=True).returncode != 0:
+        if time.time() > deadline:
+            return None
+        time.sleep(0.2)
+    recording = os.path.join(root, name + ".raw")
+    x.started.append(subprocess.Popen(["parec", "-d", "rec.monitor", "--raw", "--format=s16le", "--channels=1",
+                                       "--rate=%d" % RATE], env=env, stdout=open(recording, "wb")))
+    return run, recording
+
+
+def samples(path):
+    if path.endswith(".wav"):
+        with wave.open(path) as w:
+            return array.array("h", w.readframes(w.getnframes()))
+    return array.array("h", open(path, "rb").read())
+
+
+def likeness(recorded, start, sound):
+    """How closely the recording from about `start` on matches `sound` (1: the same shape)."""
+    def ncc(lag):
+        part = recorded[start + lag:start + lag + len(sound)]
+        energy = sum(v * v for v in part) * sum(v * v for v in sound)
+        return sum(a * b for a, b in zip(part, sound)) / math.sqrt(energy) if energy else 0
+    return max(ncc(lag) for lag in range(-200, 200, 2))
+
+
+def check_recording(recorded, sounds):
+    heard = [i for i, v in enumerate(recorded) if abs(v) > AUDIBLE]
+    if not heard:
+        x.fail("the game with sound recorded silence")
+    bell = samples(os.path.join(sounds, "startbell.wav"))
+    bell = bell[next(i for i, v in enumerate(bell) if abs(v) > AUDIBLE):][:3000]
+    if likeness(recorded, heard[0], bell) < 0.9:
+        x.fail("the recording does not start with the starting bell")
+    endings = []
+    for name in ("win", "loss"):
+        sound = samples(os.path.join(sounds, name + ".wav"))
+        tail = sound[:max(i for i, v in enumerate(sound) if abs(v) > AUDIBLE) + 1][-6000:]
+        endings.append(likeness(recorded, heard[-1] + 1 - len(tail), tail))
+    if max(endings) < 0.9:
+        x.fail("the recording does not end with the win or the loss (likeness %.2f, %.2f)" % tuple(endings))
+
+
+def main():
+    if not shutil.which("pulseaudio") or not shutil.which("parec"):
+        print("sound: PulseAudio (pulseaudio, pulseaudio-utils) missing, skipped")
+        return x.SKIP
+    root, display = x.start_xvfb()
+    client_conf = os.path.join(root, "client.conf")
+    with open(client_conf, "w") as conf:
+        conf.write("autospawn = no\n")  # the game without a server must not start one
+    servers = [sound_server(root, name, client_conf) for name in ("loud-server", "muted-server")]
+    if None in servers:
+        print("sound: PulseAudio did not start here, skipped")
+        return x.SKIP
+    games = {}
+    for name, runtime in (("loud", servers[0][0]), ("muted", servers[1][0]), ("silent", os.path.join(root, "none"))):
+        home, log = x.make_home(root, name, ATTR), os.path.join(root, name + ".log")
+        game, window = x.start_game(home, display, log, XDG_RUNTIME_DIR=runtime, PULSE_CLIENTCONFIG=client_conf)
+        x.wait_for(log, "trotix: Action>>call idle()", 30)
+        x.press(display, window, ["p"])
+        x.wait_for(log, "trotix: Paused", 5)
+        games[name] = game, window, home, log
+    for name, (game, window, home, log) in games.items():
+        x.press(display, window, (["m"] if name == "muted" else []) + ["alt+r", "Up", "Return"])
+        x.wait_for(log, "trotix: MenuSelect>>change to race demo", 5)
+    for game, window, home, log in games.values():
+        x.press(display, window, ["p"])
+    # Each paused again on the first idle tick after its race, then Ctrl+Q.
+    waiting = dict(games)
+    deadline = time.time() + 240
+    while waiting:
+        for name, (game, window, home, log) in list(waiting.items()):
+            if "trotix: Action>>call idle()" in x.read(log).partition("change to race demo")[2]:
+                x.press(display, window, ["p"])
+                del waiting[name]
+        if time.time() > deadline:
+            x.fail("the races did not end: %s" % sorted(waiting))
+        time.sleep(0.02)
+    for game, window, home, log in games.values():
+        x.wait_for(log, "trotix: Paused", 5, count=2)
+        x.press(display, window, ["ctrl+q"])
+        game.wait(timeout=20)
+
+    def saved(name, what):
+        home, log = games[name][2:]
+        return x.read(os.path.join(home, "etc", what)) if what else x.read(log).replace(home, "QPEDIR")
+    for what in ("trotix_attr.conf", "trotix_record.conf", None):
+        loud, muted, silent = (saved(name, what) for name in ("loud", "muted", "silent"))
+        if what is None:
+            if NO_OUTPUT in loud or silent.count(NO_OUTPUT) != 1:
+                x.fail("expected one line %r from the game without a server, none from the others" % NO_OUTPUT)
+            silent = silent.replace(NO_OUTPUT, "")
+        for other in (muted, silent):
+            if other != loud:
+                x.fail("%s differs between the runs:\n%s" % (what or "the log", "".join(difflib.unified_diff(
+                    loud.splitlines(True), other.splitlines(True)))))
+    time.sleep(1)  # the last of the sound through the server
+    if max(map(abs, samples(servers[1][1])), default=0) > AUDIBLE:
+        x.fail("the game with sound off (M) was heard")
+    check_recording(samples(servers[0][1]), os.path.join(os.path.dirname(x.PICS), "sounds"))
+    print("sound: bell and result heard, silence with M, same log and files")
+    return 0
+
+
+if __name__ == "__main__":
+    raise SystemExit(x.run(main))
