@@ -1,6 +1,7 @@
 #include "game/attrfile.h"
 
 #include "game/attrcodec.h"
+#include "game/history.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 
@@ -83,5 +84,8 @@ bool saveNamedHorse(const GameState &state, const QString &path)
     if (state.attrFileValid != 1 || !state.noSaveReason.isEmpty())
         return false;
     logText("trotix: Write Attribute File\n");
-    return saveAttrFile(state, path);
+    const bool saved = saveAttrFile(state, path);
+    if (saved)
+        appendHistory(state); // the horse's book: a line per save, beside it
+    return saved;
 }
