@@ -16,15 +16,12 @@ namespace {
 // 2 000 lines are under 200 kB; a file far larger is not one the game wrote.
 constexpr qint64 maxRead = 1024 * 1024;
 
-// path itself when nothing is there, else the first free of path-2, path-3, ... (before the suffix).
-QString freeName(const QString &path)
+// stem + suffix when nothing is there, else the first free of stem-2 + suffix, stem-3 + suffix, ...
+QString freeName(const QString &stem, const QString &suffix)
 {
-    const QFileInfo info(path);
-    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    const QString base = path.chopped(suffix.size());
-    QString name = path;
+    QString name = stem + suffix;
     for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
-        name = base + QLatin1Char('-') + QString::number(n) + suffix;
+        name = stem + QLatin1Char('-') + QString::number(n) + suffix;
     return name;
 }
 
@@ -62,7 +59,7 @@ bool appendHistory(const GameState &state, const QString &path, qint64 now, qint
         file.close();
         const HistoryContent read = parseHistory(content);
         if (read.damaged || content.size() > maxRead) {
-            const QString aside = freeName(path + QStringLiteral(".damaged"));
+            const QString aside = freeName(path + QStringLiteral(".damaged"), QString());
             if (!setAside(path, aside))
                 return false;
             logText("trotix: The history %s is damaged; it is kept as %s and a new one begins.\n",
@@ -79,8 +76,8 @@ bool appendHistory(const GameState &state, const QString &path, qint64 now, qint
     if (!lines.isEmpty() && lines.last().horse != line.horse) {
         const QFileInfo info(path);
         const QString kept = freeName(info.dir().filePath(info.completeBaseName() + QLatin1Char('-')
-                                                          + QString::fromLatin1(historyFileTag(lines.last().horse))
-                                                          + QLatin1Char('.') + info.suffix()));
+                                                          + QString::fromLatin1(historyFileTag(lines.last().horse))),
+                                      QLatin1Char('.') + info.suffix());
         if (!setAside(path, kept))
             return false;
         logText("trotix: A new horse: the history of %s is kept as %s.\n",
