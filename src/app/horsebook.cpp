@@ -1,5 +1,6 @@
 #include "app/horsebook.h"
 
+#include "app/helpwindow.h"
 #include "app/historychartwidget.h"
 #include "game/gamestate.h"
 #include "game/history.h"
@@ -77,8 +78,8 @@ void fill(QGridLayout *layout, int keySide, const QList<HistoryLine> &history, c
     grid.row(historyLineColour(0), {QStringLiteral("Race weight"), QString::number(weight),
                                     change(double(weight) - double(raceWeight(start)), 0)});
     grid.row({}, {QStringLiteral("Highest so far"), QString::number(best)});
-    const std::pair<const char *, RaceTally> races[] = {{"Against the computer", record.computer},
-                                                        {"Over the network", record.network}};
+    const std::pair<const char *, RaceTally> races[] = {{"Computer races", record.computer},
+                                                        {"Network races", record.network}};
     for (const auto &[label, tally] : races)
         grid.row({}, {QLatin1String(label), QStringLiteral("%1 won").arg(tally.wins),
                       QStringLiteral("%1 lost").arg(tally.losses)});
@@ -111,6 +112,11 @@ QDialog *showHorseBook(QWidget *mainWidget)
     // The game's zoomed font, as the window's own menus have it.
     dialog->setAttribute(Qt::WA_WindowPropagation);
     dialog->setFont(mainWidget->font());
+    // A page of its own, in the help's paper colour, not the field the game's palette carries.
+    QPalette paper = dialog->palette();
+    paper.setColor(QPalette::Window, QColor(0xf3, 0xea, 0xd8));
+    paper.setColor(QPalette::WindowText, QColor(0x2b, 0x1d, 0x0e));
+    dialog->setPalette(paper);
     // Tight, so that all of it fits the device's screen; spacing grows with the zoomed font.
     const int gap = dialog->fontMetrics().height() / 5;
     auto *layout = new QVBoxLayout(dialog);
@@ -132,9 +138,8 @@ QDialog *showHorseBook(QWidget *mainWidget)
     fill(grid, dialog->fontMetrics().ascent() * 2 / 3, history, loadRaceRecord(Paths::raceRecordFile(), QByteArray(gs.horseName)));
     layout->addLayout(grid);
     layout->addWidget(new HistoryChartWidget(history), 1);
-    // Never larger than the game's screen at its zoom: the chart gives way first.
-    const int zoom = qMax(1, mainWidget->property("screenScale").toInt());
-    dialog->setMaximumSize(240 * zoom, 320 * zoom);
+    // The device's screen at the game's zoom, as the help has it; the chart takes what the text leaves.
+    placeOverGame(dialog, mainWidget, qMax(1, mainWidget->property("screenScale").toInt()));
     dialog->show();
     return dialog;
 }
