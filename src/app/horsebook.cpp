@@ -112,14 +112,19 @@ QDialog *showHorseBook(QWidget *mainWidget)
     // The game's zoomed font, as the window's own menus have it.
     dialog->setAttribute(Qt::WA_WindowPropagation);
     dialog->setFont(mainWidget->font());
-    // A page of its own, in the help's paper colour, not the field the game's palette carries.
-    QPalette paper = dialog->palette();
+    // A page of its own in the help's paper colours, not the field the game's palette carries.
+    auto *page = new QWidget;
+    QPalette paper = page->palette();
     paper.setColor(QPalette::Window, QColor(0xf3, 0xea, 0xd8));
     paper.setColor(QPalette::WindowText, QColor(0x2b, 0x1d, 0x0e));
-    dialog->setPalette(paper);
+    page->setPalette(paper);
+    page->setAutoFillBackground(true);
+    auto *whole = new QVBoxLayout(dialog);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addWidget(page);
     // Tight, so that all of it fits the device's screen; spacing grows with the zoomed font.
     const int gap = dialog->fontMetrics().height() / 5;
-    auto *layout = new QVBoxLayout(dialog);
+    auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(gap * 2, gap, gap * 2, gap);
     layout->setSpacing(gap);
     auto *name = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromLatin1(gs.horseName).trimmed().toHtmlEscaped()));

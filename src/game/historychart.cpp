@@ -8,7 +8,7 @@ namespace {
 // A hand-edited save can hold any number; the scales stop here.
 constexpr double largestTop = 1e9;
 constexpr qint64 secondsPerHour = 3600;
-// Up to two days the axis counts hours, then days.
+// Under an hour the axis counts minutes, up to two days hours, then days.
 constexpr qint64 hoursUpTo = 48 * secondsPerHour;
 
 // The next multiple of step at or above value, at least one step.
@@ -33,9 +33,12 @@ HistoryChart historyChart(const QList<HistoryLine> &history, const QRectF &plot)
     chart.ageTop = roundedUp(oldest, 10);
     const qint64 first = history.isEmpty() ? 0 : history.first().playSeconds;
     const qint64 span = history.isEmpty() ? 0 : std::max(qint64(0), history.last().playSeconds - first);
-    chart.timeLabel = span <= hoursUpTo
-                          ? QStringLiteral("%1 play hours").arg(double(span) / secondsPerHour, 0, 'f', 1)
-                          : QStringLiteral("%1 play days").arg(double(span) / (24 * secondsPerHour), 0, 'f', 1);
+    if (span < secondsPerHour)
+        chart.timeLabel = QStringLiteral("%1 play minutes").arg(span / 60);
+    else if (span <= hoursUpTo)
+        chart.timeLabel = QStringLiteral("%1 play hours").arg(double(span) / secondsPerHour, 0, 'f', 1);
+    else
+        chart.timeLabel = QStringLiteral("%1 play days").arg(double(span) / (24 * secondsPerHour), 0, 'f', 1);
     auto y = [&plot](double value, double top) {
         return plot.bottom() - std::clamp(value, 0.0, top) / top * plot.height();
     };

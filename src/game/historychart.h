@@ -13,7 +13,7 @@ struct HistoryChart
 {
     double valueTop = 100; // the left scale's top: race weight, muscle, fat, power, spirit
     double ageTop = 10;    // the right scale's top
-    QString timeLabel;     // the time axis' length, "3.5 play hours" or "12.0 play days"
+    QString timeLabel;     // the time axis' length: "25 play minutes", "3.5 play hours" or "12.0 play days"
     // Race weight, age, muscle, fat, power, spirit: one point per history line, left to right.
     QList<QPointF> lines[6];
 };
