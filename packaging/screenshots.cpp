@@ -228,7 +228,7 @@ void playComforts(Director &d, Trotix &widget)
         const Attributes a{young.age + f * (now.age - young.age), young.muscle + f * (now.muscle - young.muscle) + wave,
                            young.fat + f * (now.fat - young.fat) - wave, young.power + f * (now.power - young.power),
                            young.spirit + f * (now.spirit - young.spirit) + wave};
-        life << HistoryLine{QByteArray(gs.horseName), 1796666400 + i * 600, i * 600, a, raceWeight(a)};
+        life << HistoryLine{QByteArray(gs.horseName), 1796666400 + i * 600, i * 600, a, raceWeight(a), {}};
     }
     QFile history(Paths::historyFile());
     if (!history.open(QIODevice::WriteOnly) || history.write(formatHistory(life)) < 0)

@@ -49,6 +49,24 @@ qsizetype readName(const QByteArray &line, QByteArray *horse)
     return -1;
 }
 
+// "2026-12-07T18:00:00Z", as the game writes it; read by hand, as a full history is read at every save.
+bool readTime(const QByteArray &text, qint64 *seconds)
+{
+    static const char shape[] = "0000-00-00T00:00:00Z";
+    if (text.size() != qsizetype(sizeof shape - 1))
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (shape[i] == '0' ? !(text[i] >= '0' && text[i] <= '9') : text[i] != shape[i])
+            return false;
+    auto number = [&text](int at, int length) { return text.mid(at, length).toInt(); };
+    const QDate date(number(0, 4), number(5, 2), number(8, 2));
+    const QTime time(number(11, 2), number(14, 2), number(17, 2));
+    if (!date.isValid() || !time.isValid())
+        return false;
+    *seconds = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
+    return true;
+}
+
 bool readLine(QByteArray text, HistoryLine *line)
 {
     if (text.endsWith('\r'))
@@ -60,9 +78,7 @@ bool readLine(QByteArray text, HistoryLine *line)
     const QList<QByteArray> fields = text.mid(rest + 1).split(',');
     if (fields.size() != numberColumns)
         return false;
-    const QDateTime time = QDateTime::fromString(QString::fromLatin1(fields[0]), Qt::ISODate);
-    bool ok = time.isValid();
-    read.time = time.toSecsSinceEpoch();
+    bool ok = readTime(fields[0], &read.time);
     bool each = true;
     read.playSeconds = fields[1].toLongLong(&each);
     ok = ok && each && read.playSeconds >= 0;
@@ -75,6 +91,7 @@ bool readLine(QByteArray text, HistoryLine *line)
     read.raceWeight = fields[7].toInt(&each);
     if (!ok || !each)
         return false;
+    read.text = text;
     *line = read;
     return true;
 }
@@ -96,7 +113,7 @@ QByteArray formatHistory(const QList<HistoryLine> &lines)
 {
     QByteArray text = historyHeader();
     for (const HistoryLine &line : lines)
-        text += formatHistoryLine(line);
+        text += line.text.isEmpty() ? formatHistoryLine(line) : line.text + '\n';
     return text;
 }
 

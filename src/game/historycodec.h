@@ -17,6 +17,9 @@ struct HistoryLine
     qint64 playSeconds = 0;   // how long the horse had been played by then
     Attributes attributes{};
     int raceWeight = 0;
+    // The line as it was read (without its line feed); written back as it is, so that a save
+    // formats only its own line.
+    QByteArray text;
 };
 
 struct HistoryContent
@@ -30,7 +33,7 @@ struct HistoryContent
 // The first line, naming the columns.
 QByteArray historyHeader();
 QByteArray formatHistoryLine(const HistoryLine &line);
-// The header and every line.
+// The header and every line (as read, where it was read).
 QByteArray formatHistory(const QList<HistoryLine> &lines);
 // A last line without its line feed was cut short by a crash: it is left out, never damage.
 HistoryContent parseHistory(const QByteArray &content);

@@ -26,7 +26,7 @@ const QByteArray thunder("\"THUNDER\",2026-12-07T18:00:00Z,3600,3.00,160.00,55.0
 
 HistoryLine line(const char *name, qint64 play, float muscle, int weight)
 {
-    return {QByteArray(name).leftJustified(15, ' '), 1700000000 + play, play, {2, muscle, 50, 100, 100}, weight};
+    return {QByteArray(name).leftJustified(15, ' '), 1700000000 + play, play, {2, muscle, 50, 100, 100}, weight, {}};
 }
 
 QByteArray readFile(const QString &path)
@@ -55,7 +55,7 @@ private slots:
         GameState thunderState;
         setHorse(thunderState, parseAttrFile("THUNDER\n3\n160\n55\n110\n105\n", horseOf(thunderState)).horse);
         HistoryLine written{QByteArray(thunderState.horseName), 1796666400, 3600, attributesOf(thunderState),
-                            raceWeight(attributesOf(thunderState))};
+                            raceWeight(attributesOf(thunderState)), {}};
         QCOMPARE(formatHistoryLine(written), thunder);
         written.horse = QByteArray("Zo\xeb \"A\",B").leftJustified(15);
         written.attributes.age = std::nanf("");
@@ -150,6 +150,7 @@ private slots:
         writeFile(Paths::historyFile(), formatHistory(history));
         gs.muscle = 163.5f;
         gs.spirit = 104.5f;
+        gs.power = 120.0f;
         game.tick(10);
         const Attributes saved = parseAttrFile(game.home().readAttr(), horseOf(gs)).horse.attributes;
         QDialog *book = showHorseBook(game.widget());
@@ -182,6 +183,7 @@ private slots:
         QVERIFY(at(0.5 * shareOfFirstLines, 240, Qt::black));
         QVERIFY(at(0.25 * shareOfFirstLines, 75, historyLineColour(2)));
         QVERIFY(at(0.75 * shareOfFirstLines, 225, historyLineColour(2)));
+        QVERIFY(at(0.5 * shareOfFirstLines, 60, historyLineColour(1))); // age 2 of 10, on its own scale
         QVERIFY(!at(0.5 * shareOfFirstLines, 200, Qt::black) && !at(0.5 * shareOfFirstLines, 200, historyLineColour(2)));
     }
 };
