@@ -100,6 +100,11 @@ private slots:
         QCOMPARE(nextPlaySeconds(last, last.time + 10, 500), 110);
         QCOMPARE(nextPlaySeconds(last, last.time + 86400, 10), 110); // closed between
         QCOMPARE(nextPlaySeconds(last, last.time - 50, 10), 100);     // the clock went back
+        // The chart's time axis, and a history of one line at its start.
+        for (const auto &[play, label] : {std::pair{3599, "59 play minutes"}, {7200, "2.0 play hours"},
+                                          {172800, "48.0 play hours"}, {216000, "2.5 play days"}})
+            QCOMPARE(historyChart({line("A", 0, 0, 0), line("A", play, 0, 0)}, QRectF(0, 0, 9, 9)).timeLabel, QString(label));
+        QCOMPARE(historyChart({line("A", 5, 0, 0)}, QRectF(10, 0, 9, 9)).lines[0].first(), QPointF(10, 9));
     }
 
     // Each save's line: a new file, a torn line dropped, a damaged file and another horse's
@@ -180,11 +185,21 @@ private slots:
             return false;
         };
         const double shareOfFirstLines = 7200.0 / 7210; // the save above came 10 seconds into this session
+        const QColor muscle(80, 200, 80), age(200, 80, 80); // the status bars' colours
         QVERIFY(at(0.5 * shareOfFirstLines, 240, Qt::black));
-        QVERIFY(at(0.25 * shareOfFirstLines, 75, historyLineColour(2)));
-        QVERIFY(at(0.75 * shareOfFirstLines, 225, historyLineColour(2)));
-        QVERIFY(at(0.5 * shareOfFirstLines, 60, historyLineColour(1))); // age 2 of 10, on its own scale
-        QVERIFY(!at(0.5 * shareOfFirstLines, 200, Qt::black) && !at(0.5 * shareOfFirstLines, 200, historyLineColour(2)));
+        QVERIFY(at(0.25 * shareOfFirstLines, 75, muscle));
+        QVERIFY(at(0.75 * shareOfFirstLines, 225, muscle));
+        QVERIFY(at(0.5 * shareOfFirstLines, 60, age)); // age 2 of 10, on its own scale
+        QVERIFY(!at(0.5 * shareOfFirstLines, 200, Qt::black) && !at(0.5 * shareOfFirstLines, 200, muscle));
+        // The race weight drawn thicker than the attributes: black over two rows, muscle over one.
+        auto rows = [&drawn](int x, const QColor &colour) {
+            int count = 0;
+            for (int y = 0; y < drawn.height(); ++y)
+                count += drawn.pixelColor(x, y) == colour;
+            return count;
+        };
+        const int middle = qRound(plot.left() + 0.5 * shareOfFirstLines * plot.width());
+        QCOMPARE(QList<int>({rows(middle, Qt::black) >= 2, rows(middle, muscle)}), QList<int>({1, 1}));
     }
 };
 
