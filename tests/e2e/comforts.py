@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The desktop comforts through the real window of a 3x game on a 1280 x 1024 X server: F1 and
 the right-click menu open the help, Escape closes it; R opens the horse's book at the game's size;
-P pauses and resumes, but not on the network question; F11 and Escape; full screen remembered on the next start, TROTIX_SCALE=1 still wins.
+P pauses and resumes, but not on the network question; F11 and Escape; full screen remembered on
+the next start, TROTIX_SCALE=1 still wins.
 
 Usage: comforts.py <game binary> <pictures folder>; exits 77 without Xvfb or xdotool.
 """
