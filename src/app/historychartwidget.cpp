@@ -21,12 +21,6 @@ HistoryChartWidget::HistoryChartWidget(const QList<HistoryLine> &history, QWidge
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-QSize HistoryChartWidget::sizeHint() const
-{
-    const int line = fontMetrics().height();
-    return {line * 12, line * 6};
-}
-
 QSize HistoryChartWidget::minimumSizeHint() const
 {
     const int line = fontMetrics().height();
@@ -69,7 +63,6 @@ void HistoryChartWidget::paintEvent(QPaintEvent *)
     painter.drawText(QRectF(plot.right() + 3, plot.top() - metrics.height() / 2.0, width(), metrics.height()),
                      Qt::AlignLeft | Qt::AlignVCenter, QString::number(chart.ageTop));
     // Age and the attributes first, the race weight over them.
-    painter.setRenderHint(QPainter::Antialiasing, false);
     const qreal thin = qMax(1, metrics.height() / 14);
     for (int line = 5; line >= 0; --line) {
         painter.setPen(QPen(historyLineColour(line), line == 0 ? 2 * thin : thin));

@@ -110,7 +110,6 @@ QDialog *showHorseBook(QWidget *mainWidget)
     dialog->setWindowTitle(QStringLiteral("Race record"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // The game's zoomed font, as the window's own menus have it.
-    dialog->setAttribute(Qt::WA_WindowPropagation);
     dialog->setFont(mainWidget->font());
     // A page of its own in the help's paper colours, not the field the game's palette carries.
     auto *page = new QWidget;

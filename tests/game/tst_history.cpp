@@ -35,6 +35,17 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
 }
 
+// The pixels of the colour in the box; black counts any dark pixel (text is drawn smoothed).
+int inkIn(const QImage &image, const QRect &box, const QColor &colour)
+{
+    int count = 0;
+    for (int x = box.left(); x <= box.right(); ++x)
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            if (image.rect().contains(x, y))
+                count += colour == Qt::black ? qGray(image.pixel(x, y)) < 100 : image.pixelColor(x, y) == colour;
+    return count;
+}
+
 void writeFile(const QString &path, const QByteArray &content)
 {
     QFile file(path);
@@ -200,6 +211,37 @@ private slots:
         };
         const int middle = qRound(plot.left() + 0.5 * shareOfFirstLines * plot.width());
         QCOMPARE(QList<int>({rows(middle, Qt::black) >= 2, rows(middle, muscle)}), QList<int>({1, 1}));
+        // The scales' numbers at the ends of their axes: "0" left of the bottom, age's top right of the top.
+        const int line = chart.fontMetrics().height();
+        QVERIFY(inkIn(drawn, QRect(0, int(plot.bottom()) - line / 2, int(plot.left()), line), Qt::black) > 0);
+        QVERIFY(inkIn(drawn, QRect(int(plot.right()) + 1, int(plot.top()) - line / 2, 30, line), age) > 0);
+    }
+
+    // At 1x and 2x the book is the device's screen times the zoom in the game's zoomed font; its
+    // numbers stand right-aligned in their column, each line's colour key before its name.
+    void theBookFitsTheScreenAtEveryZoom()
+    {
+        GameFixture game;
+        QList<int> heights;
+        for (int zoom : {1, 2}) {
+            game.widget()->setScreenScale(zoom);
+            QDialog *book = showHorseBook(game.widget());
+            QCOMPARE(book->size(), QSize(240, 320) * zoom);
+            QCoreApplication::sendPostedEvents();
+            const QImage page = book->grab().toImage();
+            auto *number = book->findChild<QLabel *>(QStringLiteral("book_1_1"));
+            heights << number->fontMetrics().height();
+            const QRect box(number->mapTo(book, QPoint()), number->size());
+            int right = -1;
+            for (int x = box.left(); x <= box.right(); ++x)
+                if (inkIn(page, QRect(x, box.top(), 1, box.height()), Qt::black) > 0)
+                    right = x;
+            QVERIFY2(right >= box.right() - 2 * zoom, qPrintable(QStringLiteral("%1 of %2").arg(right).arg(box.right())));
+            QVERIFY(inkIn(page, QRect(0, box.top(), book->findChild<QLabel *>(QStringLiteral("book_1_0"))->mapTo(book, QPoint()).x(), box.height()),
+                          QColor(80, 200, 80)) >= 16 * zoom * zoom);
+            delete book;
+        }
+        QVERIFY(heights[1] >= 2 * heights[0] - 2);
     }
 };
 
