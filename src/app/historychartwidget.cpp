@@ -21,12 +21,6 @@ HistoryChartWidget::HistoryChartWidget(const QList<HistoryLine> &history, QWidge
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-QSize HistoryChartWidget::minimumSizeHint() const
-{
-    const int line = fontMetrics().height();
-    return {line * 10, line * 4};
-}
-
 QRectF HistoryChartWidget::plotRect() const
 {
     const QFontMetrics metrics = fontMetrics();

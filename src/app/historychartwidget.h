@@ -1,7 +1,7 @@
 #pragma once
 // The book's chart: the horse's race weight and five attributes over its play time, drawn with a
-// painter where historyChart() puts them. It takes the room the book's text leaves; its least
-// size and its scales follow its font, so they grow with the game's zoom.
+// painter where historyChart() puts them. It takes the room the book's text leaves; its scales
+// follow its font, so they grow with the game's zoom.
 #include "game/historycodec.h"
 
 #include <QColor>
@@ -15,7 +15,6 @@ class HistoryChartWidget : public QWidget
 {
 public:
     explicit HistoryChartWidget(const QList<HistoryLine> &history, QWidget *parent = nullptr);
-    QSize minimumSizeHint() const override;
     // Where the lines go: inside the scales' numbers and the time axis' text.
     QRectF plotRect() const;
 

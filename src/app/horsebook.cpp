@@ -22,14 +22,14 @@ namespace {
 
 const char dialogName[] = "horseBook";
 
-// A change as the book shows it: its sign always, one decimal ("+3.0", "-0.4"), and no "-0.0".
+// A change as the book shows it: its sign always ("+3.0", "-0.4"); a loss too small to show is
+// no change, "+0.0" rather than "-0.0".
 QString change(double delta, int decimals)
 {
-    const double scale = std::pow(10.0, decimals);
-    double shown = std::round(delta * scale) / scale;
-    if (shown == 0.0 || std::isnan(shown))
-        shown = 0.0;
-    return QString::asprintf("%+.*f", decimals, shown);
+    QString text = QString::asprintf("%+.*f", decimals, std::isnan(delta) ? 0.0 : delta);
+    if (text.toDouble() == 0.0)
+        text[0] = QLatin1Char('+');
+    return text;
 }
 
 class Grid

@@ -45,7 +45,7 @@ QList<HistoryLine> loadHistory(const QString &path)
     return parseHistory(file.read(maxRead)).lines;
 }
 
-bool appendHistory(const GameState &state, const QString &path, qint64 now, qint64 sessionSeconds)
+void appendHistory(const GameState &state, const QString &path, qint64 now, qint64 sessionSeconds)
 {
     QList<HistoryLine> lines;
     QFile file(path);
@@ -53,7 +53,7 @@ bool appendHistory(const GameState &state, const QString &path, qint64 now, qint
         if (!file.open(QIODevice::ReadOnly)) {
             logText("trotix: Cannot read the history %s (%s); it stays as it was.\n", qPrintable(path),
                     qPrintable(file.errorString()));
-            return false;
+            return;
         }
         const QByteArray content = file.read(maxRead + 1);
         file.close();
@@ -61,7 +61,7 @@ bool appendHistory(const GameState &state, const QString &path, qint64 now, qint
         if (read.damaged || content.size() > maxRead) {
             const QString aside = freeName(path + QStringLiteral(".damaged"), QString());
             if (!setAside(path, aside))
-                return false;
+                return;
             logText("trotix: The history %s is damaged; it is kept as %s and a new one begins.\n",
                     qPrintable(path), qPrintable(aside));
         } else {
@@ -79,7 +79,7 @@ bool appendHistory(const GameState &state, const QString &path, qint64 now, qint
                                                           + QString::fromLatin1(historyFileTag(lines.last().horse))),
                                       QLatin1Char('.') + info.suffix());
         if (!setAside(path, kept))
-            return false;
+            return;
         logText("trotix: A new horse: the history of %s is kept as %s.\n",
                 qPrintable(QString::fromLatin1(lines.last().horse.trimmed())), qPrintable(kept));
         lines.clear();
@@ -87,14 +87,11 @@ bool appendHistory(const GameState &state, const QString &path, qint64 now, qint
     line.playSeconds = lines.isEmpty() ? qMax(sessionSeconds, qint64(0)) : nextPlaySeconds(lines.last(), now, sessionSeconds);
     lines.append(line);
     QString error;
-    if (!writeFileWhole(path, formatHistory(thinHistory(lines)), &error)) {
+    if (!writeFileWhole(path, formatHistory(thinHistory(lines)), &error))
         logText("trotix: Cannot write the history %s (%s); it stays as it was.\n", qPrintable(path), qPrintable(error));
-        return false;
-    }
-    return true;
 }
 
-bool appendHistory(const GameState &state)
+void appendHistory(const GameState &state)
 {
-    return appendHistory(state, Paths::historyFile(), QDateTime::currentSecsSinceEpoch(), state.tickCount);
+    appendHistory(state, Paths::historyFile(), QDateTime::currentSecsSinceEpoch(), state.tickCount);
 }

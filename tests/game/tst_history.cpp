@@ -70,6 +70,7 @@ private slots:
         QCOMPARE(formatHistoryLine(written), thunder);
         written.horse = QByteArray("Zo\xeb \"A\",B").leftJustified(15);
         written.attributes.age = std::nanf("");
+        written.time += 7;
         QCOMPARE(formatHistoryLine(written).left(29), QByteArray("\"Zo\xc3\xab \"\"A\"\",B\",2026-12-07T18:"));
         QVERIFY(formatHistoryLine(written).contains(",3600,0.00,160.00,"));
         struct Row { QByteArray content; int lines; bool damaged; };
@@ -115,7 +116,10 @@ private slots:
         for (const auto &[play, label] : {std::pair{3599, "59 play minutes"}, {7200, "2.0 play hours"},
                                           {172800, "48.0 play hours"}, {216000, "2.5 play days"}})
             QCOMPARE(historyChart({line("A", 0, 0, 0), line("A", play, 0, 0)}, QRectF(0, 0, 9, 9)).timeLabel, QString(label));
-        QCOMPARE(historyChart({line("A", 5, 0, 0)}, QRectF(10, 0, 9, 9)).lines[0].first(), QPointF(10, 9));
+        HistoryLine old = line("A", 5, 0, 0);
+        old.attributes.age = 12.5f;
+        QCOMPARE(historyChart({old}, QRectF(10, 0, 9, 9)).lines[0].first(), QPointF(10, 9));
+        QCOMPARE(historyChart({old}, QRectF(10, 0, 9, 9)).ageTop, 20.0);
     }
 
     // Each save's line: a new file, a torn line dropped, a damaged file and another horse's
@@ -127,16 +131,16 @@ private slots:
         GameState state;
         setHorse(state, parseAttrFile("THUNDER\n3\n160\n55\n110\n105\n", horseOf(state)).horse);
         LogCapture log;
-        QVERIFY(appendHistory(state, path, 1796666400, 10)); // absent
+        appendHistory(state, path, 1796666400, 10); // absent
         QCOMPARE(readFile(path), header + QByteArray(thunder).replace("3600", "10"));
         writeFile(path, readFile(path) + thunder.left(30));
-        QVERIFY(appendHistory(state, path, 1796666410, 3000));
+        appendHistory(state, path, 1796666410, 3000);
         QCOMPARE(parseHistory(readFile(path)).lines.size(), 2);
         QCOMPARE(parseHistory(readFile(path)).lines.last().playSeconds, 20);
         QCOMPARE(log.text(), QByteArray());
         for (const char *aside : {".damaged", ".damaged-2"}) {
             writeFile(path, header + "not a line\n");
-            QVERIFY(appendHistory(state, path, 1796666420, 10));
+            appendHistory(state, path, 1796666420, 10);
             QCOMPARE(readFile(path + aside), header + "not a line\n");
             QCOMPARE(parseHistory(readFile(path)).lines.size(), 1);
             QCOMPARE(logLines(log.text()).last(), QStringLiteral("trotix: The history %1 is damaged; it is kept as %2 and a new one begins.\n")
@@ -144,7 +148,7 @@ private slots:
         }
         const QByteArray old = readFile(path);
         std::memcpy(state.horseName, "BLAZE          ", 15);
-        QVERIFY(appendHistory(state, path, 1796666430, 10));
+        appendHistory(state, path, 1796666430, 10);
         QCOMPARE(readFile(dir.filePath(QStringLiteral("trotix_history-THUNDER.csv"))), old);
         QCOMPARE(logLines(log.text()).last(), QStringLiteral("trotix: A new horse: the history of THUNDER is kept as %1.\n")
                                                   .arg(dir.filePath(QStringLiteral("trotix_history-THUNDER.csv"))));
@@ -153,8 +157,12 @@ private slots:
         for (int i = 0; i < historyMaxLines; ++i)
             full << line("BLAZE", i, 1, i);
         writeFile(path, formatHistory(full));
-        QVERIFY(appendHistory(state, path, 1796666440, 10));
+        appendHistory(state, path, 1796666440, 10);
         QCOMPARE(parseHistory(readFile(path)).lines.size(), 1501);
+        QVERIFY(QFile::remove(path) && QDir().mkdir(path)); // a history that cannot be read stays
+        appendHistory(state, path, 1796666450, 10);
+        QVERIFY(QFileInfo(path).isDir());
+        QVERIFY(logLines(log.text()).last().startsWith(QStringLiteral("trotix: Cannot read the history %1 (").arg(path)));
     }
 
     // A scripted horse: the book shows what the save holds and what the race weight rule gives,
@@ -167,6 +175,7 @@ private slots:
         gs.muscle = 163.5f;
         gs.spirit = 104.5f;
         gs.power = 120.0f;
+        gs.fat = 54.99f; // a loss too small to show
         game.tick(10);
         const Attributes saved = parseAttrFile(game.home().readAttr(), horseOf(gs)).horse.attributes;
         QDialog *book = showHorseBook(game.widget());
@@ -174,6 +183,7 @@ private slots:
             return book->findChild<QLabel *>(QStringLiteral("book_%1_%2").arg(row).arg(column))->text();
         };
         QCOMPARE(text(1, 0) + ' ' + text(1, 1) + ' ' + text(1, 2), QStringLiteral("Muscle 163.5 +3.5"));
+        QCOMPARE(text(2, 1) + ' ' + text(2, 2), QStringLiteral("55.0 +0.0"));
         QCOMPARE(text(4, 1) + ' ' + text(4, 2), QStringLiteral("%1 -0.5").arg(double(saved.spirit), 0, 'f', 1));
         QCOMPARE(text(5, 1), QString::number(raceWeight(saved)));
         QCOMPARE(text(5, 2), QString::asprintf("%+d", raceWeight(saved) - raceWeight({3, 160, 55, 110, 105})));
@@ -217,15 +227,21 @@ private slots:
         QVERIFY(inkIn(drawn, QRect(int(plot.right()) + 1, int(plot.top()) - line / 2, 30, line), age) > 0);
     }
 
-    // At 1x and 2x the book is the device's screen times the zoom in the game's zoomed font; its
+    // At 1x and 2x R opens the book, the device's screen times the zoom in the game's zoomed font; its
     // numbers stand right-aligned in their column, each line's colour key before its name.
     void theBookFitsTheScreenAtEveryZoom()
     {
         GameFixture game;
+        writeFile(Paths::historyFile(), formatHistory({line("MY HORSE", 0, 0, 200)}));
         QList<int> heights;
         for (int zoom : {1, 2}) {
             game.widget()->setScreenScale(zoom);
-            QDialog *book = showHorseBook(game.widget());
+            game.widget()->show();
+            game.widget()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(game.widget()));
+            QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_R); // as a real key, through the shortcuts
+            auto *book = game.widget()->findChild<QDialog *>(QStringLiteral("horseBook"));
+            QVERIFY(book);
             QCOMPARE(book->size(), QSize(240, 320) * zoom);
             QCoreApplication::sendPostedEvents();
             const QImage page = book->grab().toImage();
@@ -239,6 +255,13 @@ private slots:
             QVERIFY2(right >= box.right() - 2 * zoom, qPrintable(QStringLiteral("%1 of %2").arg(right).arg(box.right())));
             QVERIFY(inkIn(page, QRect(0, box.top(), book->findChild<QLabel *>(QStringLiteral("book_1_0"))->mapTo(book, QPoint()).x(), box.height()),
                           QColor(80, 200, 80)) >= 16 * zoom * zoom);
+            const QColor paper(0xf3, 0xea, 0xd8);
+            QCOMPARE(QList<QColor>({page.pixelColor(0, page.height() - 1), page.pixelColor(page.width() - 1, 0)}),
+                     QList<QColor>({paper, paper}));
+            // One line of history: its race weight, the scale's top, a point at the chart's top left.
+            auto *chart = book->findChild<HistoryChartWidget *>();
+            const QPoint corner = chart->mapTo(book, chart->plotRect().topLeft().toPoint());
+            QVERIFY(inkIn(page, QRect(corner - QPoint(1, 1), QSize(3, 3)), Qt::black) > 0);
             delete book;
         }
         QVERIFY(heights[1] >= 2 * heights[0] - 2);
