@@ -13,6 +13,11 @@
 #include "callgrind.h"
 
 #include "game/gamestate.h"
+#include "game/history.h"
+#include "platform/paths.h"
+#include "race/raceweight.h"
+
+#include <QFile>
 
 #include <QApplication>
 #include <QScreen>
@@ -37,6 +42,19 @@ namespace {
 
 const char floorName[] = "floor: 240x320 copy to buffer and widget";
 const char saveName[] = "attribute save (every 10th tick)";
+const char historyName[] = "history line (every 10th tick, 1500-2000 lines)";
+
+// The history of a horse played for months: 2 000 lines, thinned to 1 500 by the first append.
+void plantFullHistory()
+{
+    QList<HistoryLine> lines;
+    for (int i = 0; i < historyMaxLines; ++i)
+        lines << HistoryLine{QByteArray(gs.horseName), 1796666400 + i * 10, i * 10, attributesOf(gs),
+                             raceWeight(attributesOf(gs)), {}};
+    QFile file(Paths::historyFile());
+    if (file.open(QIODevice::WriteOnly))
+        file.write(formatHistory(lines));
+}
 
 constexpr int countedTicks = 10;
 
@@ -161,6 +179,10 @@ int main(int argc, char **argv)
         });
     }
     add(saveName, [&game](benchmark::State &state) { measure(state, saveName, [&game] { game.saveAttributes(); }); });
+    add(historyName, [](benchmark::State &state) {
+        plantFullHistory();
+        measure(state, historyName, [] { appendHistory(gs); });
+    });
 
     benchmark::Initialize(&restCount, rest.data());
     // Colours only for a terminal.

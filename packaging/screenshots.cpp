@@ -5,9 +5,13 @@
 //   trotix-screenshots OUTDIR [--scale N] [--pics DIR] [SCREEN ...]
 //
 // With no SCREEN names every screen is written; --list prints the names.
+#include "app/horsebook.h"
 #include "app/trotix.h"
 #include "game/gamestate.h"
 #include "net/avahi.h"
+#include "game/historycodec.h"
+#include "platform/paths.h"
+#include "race/raceweight.h"
 #include "net/ownaddress.h"
 #include "platform/qpeapplication.h"
 #include "platform/random.h"
@@ -23,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -37,6 +42,7 @@ const char *const screenNames[] = {
     "server-busy",   "client-ask",    "client-connecting", "client-challenger",
     "client-failed", "client-refused", "race-start",    "race-mid",
     "race-finish",   "race-result",   "help",          "paused",
+    "book",
 };
 
 class Director
@@ -224,6 +230,22 @@ void playComforts(Director &d, Trotix &widget)
         return d.fail("no help window");
     d.shoot("help", help);
     help->close();
+    // The book (R) over six play hours of training planted in the history: from a young horse to
+    // today's, ageing past 5 on the way.
+    QList<HistoryLine> life;
+    const Attributes young{1, 150, 50, 100, 100}, now = attributesOf(gs);
+    for (int i = 0; i <= 36; ++i) {
+        const float f = float(i) / 36, wave = 12.0f * float(std::sin(i / 3.0));
+        const Attributes a{young.age + f * (now.age - young.age), young.muscle + f * (now.muscle - young.muscle) + wave,
+                           young.fat + f * (now.fat - young.fat) - wave, young.power + f * (now.power - young.power),
+                           young.spirit + f * (now.spirit - young.spirit) + wave};
+        life << HistoryLine{QByteArray(gs.horseName), 1796666400 + i * 600, i * 600, a, raceWeight(a), {}};
+    }
+    QFile history(Paths::historyFile());
+    if (!history.open(QIODevice::WriteOnly) || history.write(formatHistory(life)) < 0)
+        return d.fail("cannot plant the history");
+    history.close();
+    d.shoot("book", showHorseBook(&widget));
 }
 
 int usage()

@@ -23,6 +23,24 @@ HelpWindow::HelpWindow(QWidget *parent)
     layout->addWidget(m_close, 0, Qt::AlignHCenter);
 }
 
+void placeOverGame(QWidget *window, QWidget *game, int scale)
+{
+    const QScreen *screen = game->screen() ? game->screen() : QGuiApplication::primaryScreen();
+    const QRect whole = screen ? screen->geometry() : QRect(0, 0, ScreenScale::deviceWidth, ScreenScale::deviceHeight);
+    if (ScreenScale::isDeviceSized(whole.size())) {
+        window->setFixedSize(whole.size());
+        window->setGeometry(whole);
+    } else {
+        window->setFixedSize(ScreenScale::deviceWidth * scale, ScreenScale::deviceHeight * scale);
+        QRect placed(QPoint(0, 0), window->size());
+        placed.moveCenter(game->geometry().center());
+        // Kept on the screen, title bar included.
+        placed.moveTop(qMax(placed.top(), whole.top()));
+        placed.moveLeft(qMax(placed.left(), whole.left()));
+        window->move(placed.topLeft());
+    }
+}
+
 void HelpWindow::showOver(QWidget *game, int scale)
 {
     scale = qMax(1, scale);
@@ -55,20 +73,7 @@ void HelpWindow::showOver(QWidget *game, int scale)
     layout()->setContentsMargins(4 * scale, 4 * scale, 4 * scale, 4 * scale);
     layout()->setSpacing(4 * scale);
 
-    const QScreen *screen = game->screen() ? game->screen() : QGuiApplication::primaryScreen();
-    const QRect whole = screen ? screen->geometry() : QRect(0, 0, ScreenScale::deviceWidth, ScreenScale::deviceHeight);
-    if (ScreenScale::isDeviceSized(whole.size())) {
-        setFixedSize(whole.size());
-        setGeometry(whole);
-    } else {
-        setFixedSize(ScreenScale::deviceWidth * scale, ScreenScale::deviceHeight * scale);
-        QRect placed(QPoint(0, 0), size());
-        placed.moveCenter(game->geometry().center());
-        // Kept on the screen, title bar included.
-        placed.moveTop(qMax(placed.top(), whole.top()));
-        placed.moveLeft(qMax(placed.left(), whole.left()));
-        move(placed.topLeft());
-    }
+    placeOverGame(this, game, scale);
     show();
     raise();
     activateWindow();

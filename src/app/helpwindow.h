@@ -6,6 +6,10 @@
 class QPushButton;
 class QTextBrowser;
 
+// Gives a window of the game's the device's screen times the zoom, centred over the game and
+// kept on the screen; on a screen no bigger than the device's it covers the screen, as the game does.
+void placeOverGame(QWidget *window, QWidget *game, int scale);
+
 class HelpWindow : public QDialog
 {
     Q_OBJECT

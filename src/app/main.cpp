@@ -67,6 +67,7 @@ int main(int argc, char **argv)
         // Only the game that holds the lock tidies: another's save under way is never touched.
         removeLeftoverTemps(save);
         removeLeftoverTemps(Paths::raceRecordFile());
+        removeLeftoverTemps(Paths::historyFile());
         break;
     case SaveLock::Result::HeldByOther:
         logText("trotix: Another Trotix (process %lld) is already playing the horse in %s; "

@@ -7,7 +7,7 @@
 #include "app/helpwindow.h"
 #include "app/paint.h"
 #include "app/picturetable.h"
-#include "app/racerecorddialog.h"
+#include "app/horsebook.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "platform/idmenubar.h"
@@ -107,7 +107,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     buildMenus();
     buildWindowActions();
     m_sound = new GameSound(this);
-    addRaceRecordEntry(this);
+    addHorseBookEntry(this);
     for (QMenu *menu : findChildren<QMenu *>())
         IdMenuBar::styleMenu(menu, 1);
 
@@ -127,6 +127,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
         gs.noSaveReason += QStringLiteral("Your horse's file could not be read.\n");
         break;
     }
+    gs.sessionStart = attributesOf(gs);
 
     // The usual way out, from anywhere in the window; the game saves the horse on its way out.
     auto *quit = new QAction(tr("&Quit"), this);

@@ -6,7 +6,6 @@
 #include "app/helpwindow.h"
 #include "app/paint.h"
 #include "app/picturetable.h"
-#include "app/racerecorddialog.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "platform/idmenubar.h"

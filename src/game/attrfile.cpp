@@ -1,6 +1,7 @@
 #include "game/attrfile.h"
 
 #include "game/attrcodec.h"
+#include "game/history.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 
@@ -64,5 +65,8 @@ bool saveNamedHorse(const GameState &state, const QString &path, QString *error)
     if (state.attrFileValid != 1 || !state.noSaveReason.isEmpty())
         return false;
     logText("trotix: Write Attribute File\n");
-    return saveAttrFile(state, path, error);
+    const bool saved = saveAttrFile(state, path, error);
+    if (saved)
+        appendHistory(state); // the horse's book: a line per save, beside it
+    return saved;
 }

@@ -66,6 +66,8 @@ struct GameState
     float power = 100.0f;
     float spirit = 100.0f;
     int shownAge = 1, shownMuscle = 150, shownFat = 50, shownPower = 100, shownSpirit = 100;
+    // The attributes as this session found them, for the book's changes since then.
+    Attributes sessionStart = {1.0f, 150.0f, 50.0f, 100.0f, 100.0f};
 
     // Shell.
     int mode = ModeIdle;

@@ -84,6 +84,11 @@ QString raceRecordFile()
     return QFileInfo(attrFile()).dir().filePath(QStringLiteral("trotix_record.conf"));
 }
 
+QString historyFile()
+{
+    return QFileInfo(attrFile()).dir().filePath(QStringLiteral("trotix_history.csv"));
+}
+
 QString attrTemplate()
 {
     const QString installed = installedDataDir() + QLatin1Char('/') + QLatin1String(attrFileName);

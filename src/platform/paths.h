@@ -20,6 +20,8 @@ QString soundModule();
 QString attrFile();
 // The horse's race record, a file of its own beside the attribute file.
 QString raceRecordFile();
+// The horse's history, a line per save, beside the attribute file (trotix_history.csv).
+QString historyFile();
 // The template shipped with the game: a fresh horse waiting for its name.
 QString attrTemplate();
 }

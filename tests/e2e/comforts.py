@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The desktop comforts through the real window of a 3x game on a 1280 x 1024 X server: F1 and
-the right-click menu open the help, Escape closes it; P pauses and resumes, but not on the network
-question; F11 and Escape; full screen remembered on the next start, TROTIX_SCALE=1 still wins.
+the right-click menu open the help, Escape closes it; R opens the horse's book at the game's size;
+P pauses and resumes, but not on the network question; F11 and Escape; full screen remembered on
+the next start, TROTIX_SCALE=1 still wins.
 
 Usage: comforts.py <game binary> <pictures folder>; exits 77 without Xvfb or xdotool.
 """
@@ -22,8 +23,8 @@ def geometry(display, window):
     return int(values["WIDTH"]), int(values["HEIGHT"])
 
 
-def help_windows(display):
-    return rig.xdo(display, "search", "--onlyvisible", "--name", "How to play").split()
+def help_windows(display, title="How to play"):
+    return rig.xdo(display, "search", "--onlyvisible", "--name", title).split()
 
 
 def ticks(log):
@@ -58,6 +59,13 @@ def main():
     time.sleep(0.5)
     rig.xdo(display, "key", "Down", "Return")
     close_help(display)
+    # R opens the horse's book over the game at its zoom; Escape closes it.
+    rig.press(display, window, ["r"])
+    rig.wait_until("the book", lambda: help_windows(display, "Race record"))
+    if geometry(display, help_windows(display, "Race record")[0]) != (720, 960):
+        rig.fail("the book is not the 3x screen: %r" % (geometry(display, help_windows(display, "Race record")[0]),))
+    rig.press(display, help_windows(display, "Race record")[0], ["Escape"])
+    rig.wait_until("the book to close", lambda: not help_windows(display, "Race record"))
 
     # P: the tick stops (nothing logged for three seconds), and P again starts it.
     rig.press(display, window, ["p"])

@@ -3,6 +3,7 @@
 #include "game/attrcodec.h"
 #include "game/horsename.h"
 #include "game/attrfile.h"
+#include "game/history.h"
 #include "game/racerecord.h"
 #include "gamefixture.h"
 #include "platform/idmenubar.h"
@@ -55,6 +56,12 @@ Horse numberedHorse(int n)
 {
     const QByteArray name = QByteArray("RUN ") + QByteArray::number(n).rightJustified(11, '0');
     return horse(name.constData(), float(n), float(n) * 2, float(n) + 0.5f, 1000.0f - float(n) / 4, float(n) / 8);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 const QByteArray initialAttributes("\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n");
@@ -120,11 +127,13 @@ private slots:
     // A child saves numbered horses (on from the number on disk) as fast as it can and tells
     // through shared memory which save it has begun and which it has finished. It is killed at a
     // random moment, 400 times; after every kill the file must hold the horse of the last finished
-    // save or of the one under way: a whole horse, never a mix or a torn file.
+    // save or of the one under way: a whole horse, never a mix or a torn file. Each save adds its
+    // line to the history too, which must then hold every whole line, in order, up to one of these.
     void aSaveKilledAtAnyMomentLeavesTheLastHorseOrTheOneUnderWay()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("trotix_attr.conf"));
+        const QString historyPath = dir.filePath(QStringLiteral("trotix_history.csv"));
         GameState first;
         setHorse(first, numberedHorse(0));
         QVERIFY(saveAttrFile(first, path));
@@ -138,6 +147,7 @@ private slots:
         auto *progress = new (shared) Progress{};
         QRandomGenerator random(4711);
         int onDisk = 0;
+        qint64 historyLast = 0;
         std::fflush(stdout);
         for (int round = 0; round < 400; ++round) {
             progress->begun = 0;
@@ -150,6 +160,8 @@ private slots:
                     GameState saving;
                     setHorse(saving, numberedHorse(number));
                     saveAttrFile(saving, path);
+                    std::memcpy(saving.horseName, "RUN            ", 15);
+                    appendHistory(saving, historyPath, number, 1);
                     progress->finished = number;
                 }
             }
@@ -171,13 +183,22 @@ private slots:
                      qPrintable(QStringLiteral("kill %1: %2 on disk, last finished %3, under way %4")
                                     .arg(round).arg(number).arg(lastWhole).arg(begun)));
             onDisk = number;
+            const HistoryContent history = parseHistory(readFile(historyPath));
+            QVERIFY(!history.damaged);
+            // The attribute file may hold the horse under way while its line is not yet written.
+            const qint64 lastLine = history.lines.isEmpty() ? 0 : history.lines.last().time;
+            QVERIFY2(lastLine >= qMax(historyLast, qint64(progress->finished)) && lastLine <= qMax(qint64(begun), historyLast),
+                     qPrintable(QStringLiteral("kill %1: line %2, last finished %3").arg(round).arg(lastLine).arg(lastWhole)));
+            historyLast = lastLine;
+            for (qsizetype i = 1; i < history.lines.size(); ++i)
+                QVERIFY(history.lines[i].time > history.lines[i - 1].time);
         }
         munmap(shared, sizeof(Progress));
         // What the kills left beside the save goes at the next start; a name the player chose stays.
         for (const char *name : {"trotix_attr.conf.backup", "trotix_attr.conf.a1B2c3"})
             QFile(dir.filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
         removeLeftoverTemps(path);
-        static const QRegularExpression kept(QStringLiteral("^trotix_attr\\.conf(\\.[a-z]{6})?$"));
+        static const QRegularExpression kept(QStringLiteral("^trotix_(attr\\.conf|history\\.csv)(\\.[a-z]{6})?$"));
         for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
             QVERIFY2(kept.match(name).hasMatch(), qPrintable(name));
         QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("trotix_attr.conf.backup"))));

@@ -1,0 +1,97 @@
+#include "game/history.h"
+
+#include "game/attrfile.h"
+#include "game/gamestate.h"
+#include "platform/log.h"
+#include "platform/paths.h"
+#include "race/raceweight.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// 2 000 lines are under 200 kB; a file far larger is not one the game wrote.
+constexpr qint64 maxRead = 1024 * 1024;
+
+// stem + suffix when nothing is there, else the first free of stem-2 + suffix, stem-3 + suffix, ...
+QString freeName(const QString &stem, const QString &suffix)
+{
+    QString name = stem + suffix;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = stem + QLatin1Char('-') + QString::number(n) + suffix;
+    return name;
+}
+
+bool setAside(const QString &path, const QString &aside)
+{
+    QFile file(path);
+    if (file.rename(aside))
+        return true;
+    logText("trotix: Cannot set the history %s aside (%s); it stays as it was.\n", qPrintable(path),
+            qPrintable(file.errorString()));
+    return false;
+}
+
+}
+
+QList<HistoryLine> loadHistory(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return parseHistory(file.read(maxRead)).lines;
+}
+
+void appendHistory(const GameState &state, const QString &path, qint64 now, qint64 sessionSeconds)
+{
+    QList<HistoryLine> lines;
+    QFile file(path);
+    if (QFileInfo::exists(path)) {
+        if (!file.open(QIODevice::ReadOnly)) {
+            logText("trotix: Cannot read the history %s (%s); it stays as it was.\n", qPrintable(path),
+                    qPrintable(file.errorString()));
+            return;
+        }
+        const QByteArray content = file.read(maxRead + 1);
+        file.close();
+        const HistoryContent read = parseHistory(content);
+        if (read.damaged || content.size() > maxRead) {
+            const QString aside = freeName(path + QStringLiteral(".damaged"), QString());
+            if (!setAside(path, aside))
+                return;
+            logText("trotix: The history %s is damaged; it is kept as %s and a new one begins.\n",
+                    qPrintable(path), qPrintable(aside));
+        } else {
+            lines = read.lines;
+        }
+    }
+    HistoryLine line;
+    line.horse = QByteArray(state.horseName).leftJustified(15, ' ', true);
+    line.time = now;
+    line.attributes = attributesOf(state);
+    line.raceWeight = raceWeight(line.attributes);
+    if (!lines.isEmpty() && lines.last().horse != line.horse) {
+        const QFileInfo info(path);
+        const QString kept = freeName(info.dir().filePath(info.completeBaseName() + QLatin1Char('-')
+                                                          + QString::fromLatin1(historyFileTag(lines.last().horse))),
+                                      QLatin1Char('.') + info.suffix());
+        if (!setAside(path, kept))
+            return;
+        logText("trotix: A new horse: the history of %s is kept as %s.\n",
+                qPrintable(QString::fromLatin1(lines.last().horse.trimmed())), qPrintable(kept));
+        lines.clear();
+    }
+    line.playSeconds = lines.isEmpty() ? qMax(sessionSeconds, qint64(0)) : nextPlaySeconds(lines.last(), now, sessionSeconds);
+    lines.append(line);
+    QString error;
+    if (!writeFileWhole(path, formatHistory(thinHistory(lines)), &error))
+        logText("trotix: Cannot write the history %s (%s); it stays as it was.\n", qPrintable(path), qPrintable(error));
+}
+
+void appendHistory(const GameState &state)
+{
+    appendHistory(state, Paths::historyFile(), QDateTime::currentSecsSinceEpoch(), state.tickCount);
+}
