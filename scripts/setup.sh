@@ -11,7 +11,7 @@ set -euo pipefail
 play=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6network6 libqt6test6
-  qt6-qpa-plugins libgl-dev libpng-dev
+  qt6-qpa-plugins libgl-dev libpng-dev libxcb1-dev
   fonts-urw-base35 fonts-dejavu-core fontconfig
 )
 test_tools=(
