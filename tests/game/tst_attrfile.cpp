@@ -228,7 +228,8 @@ private slots:
             {"", "MY HORSE       "}, {"ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNO"}, {"   ", "               "},
             {"Zo\u00eb", "Zo\xeb            "}, {"Zoe\u0308", "Zo\xeb            "}, // Latin-1, accent typed apart
             {"\u03a9mega", "?mega          "}, {"\U0001F40E Star", "? Star         "}, // outside Latin-1, the BMP
-            {"Tab\there", "Tab?here       "}, {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"}};
+            {"Tab\there", "Tab?here       "}, {"A|B", "A?B            "}, // the bar is the file's blank
+            {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"}};
         for (const auto &[entry, name] : rows)
             QCOMPARE(horseNameFromEntry(QString::fromUtf8(entry)), name);
     }
