@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Trotix needs, when they are missing, and says which.
 #   setup.sh play   what building and playing need (make run)
-#   setup.sh test   that, and the test tools: X server and input driving, compilers and
+#   setup.sh test   that, and the test tools: X server, window manager and input driving, compilers and
 #                   checkers of the sanitizer, fuzz and benchmark runs, a faster linker, the package
 #                   checkers (make test)
 #   setup.sh PKG... exactly these packages
@@ -15,7 +15,7 @@ play=(
   fonts-urw-base35 fonts-dejavu-core fontconfig
 )
 test_tools=(
-  python3 xvfb xauth xdotool
+  python3 xvfb xauth xdotool openbox x11-utils
   clang libclang-rt-dev lld valgrind libbenchmark-dev
   desktop-file-utils appstream dpkg-dev file
 )
