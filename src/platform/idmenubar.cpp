@@ -28,8 +28,9 @@ void IdMenuBar::insertPopup(const QString &text, QMenu *popup)
 {
     popup->setTitle(text);
     addMenu(popup);
-    // A choice in the menu ends its letter's turn (its keys never reach eventFilter()).
-    connect(popup, &QMenu::triggered, this, [this] { m_openedByLetter = nullptr; });
+    // A move or a choice in the menu ends its letter's turn (its keys never reach eventFilter()).
+    for (auto signal : {&QMenu::hovered, &QMenu::triggered})
+        connect(popup, signal, this, [this] { m_openedByLetter = nullptr; });
 }
 
 QAction *IdMenuBar::insertItem(QMenu *menu, const QString &text, const QObject *receiver,
@@ -62,12 +63,13 @@ bool IdMenuBar::event(QEvent *event)
     if (sharing.isEmpty())
         return QMenuBar::event(event);
     QAction *chosen = sharing.value((sharing.indexOf(m_openedByLetter.data()) + 1) % sharing.size());
-    m_openedByLetter = chosen->menu() ? chosen : nullptr;
+    m_openedByLetter = nullptr;
     if (QMenu *menu = chosen->menu()) {
         setActiveAction(chosen);
         // Opened from the keyboard, as Qt opens a menu by its letter: its first item lit, so that
         // Down goes on to the second.
         menu->setActiveAction(menu->actions().value(0));
+        m_openedByLetter = chosen;
     } else {
         chosen->trigger();
     }

@@ -69,6 +69,8 @@ def main():
     game, window = start(home, display, log)
     if geometry(display, window) != (720, 960):
         rig.fail("expected a 3x window, got %r" % (geometry(display, window),))
+    if rig.xdo(display, "getwindowname", window).strip() != "COMFY HORSE \u2014 Trotix":
+        rig.fail("the title does not name the horse: %r" % rig.xdo(display, "getwindowname", window))
 
     # F1 opens the help, Escape closes it; the right-click menu's first entry opens it too.
     rig.press(display, window, ["F1"])
