@@ -11,6 +11,8 @@
 #       The text is looked for in every file under src/, so a file that moved still works; the file
 #       part only decides between several files holding the same text. Text found nowhere: the
 #       fault is "n/a" (the code changed; write a new fault). An empty replacement drops the text.
+#       A file given as file:line (under src/) takes the text as that whole line and replaces it
+#       there only (scripts/random-faults.py draws such faults from a seed).
 #   -o  the per-fault table (default <copy>/faults-table.txt)
 #   -k  only the faults whose names match this regular expression
 #   -x  tests left out, a ctest -E expression (default: e2e|packaging|soak|bench|valgrind, the slow layers)
@@ -90,9 +92,26 @@ PY
 # original is kept next to the build so that restore() can put it back.
 plant() {
   python3 - "$copy" "$1" "$2" "$3" "$logs/original" <<'PY'
-import os, sys
+import os, re, sys
 copy, hint, find, repl, keep = sys.argv[1:6]
+at = re.fullmatch(r"(.+):([0-9]+)", hint)
 hits = []
+if at:
+    # file:line: the text is that whole line (blanks around it aside), replaced there only.
+    path, number = os.path.join(copy, "src", at.group(1)), int(at.group(2))
+    lines = open(path, encoding="latin-1").read().split("\n") if os.path.isfile(path) else []
+    if number > len(lines) or lines[number - 1].strip() != find:
+        print("n/a"); sys.exit()
+    if os.environ.get("PLANT_CHECK_ONLY"):
+        print(os.path.relpath(path, copy)); sys.exit()
+    line = lines[number - 1]
+    lines[number - 1] = line[:len(line) - len(line.lstrip())] + repl if repl else ""
+    with open(keep, "w") as fh:
+        fh.write(path)
+    os.replace(path, path + ".plant-orig")
+    with open(path, "w", encoding="latin-1") as fh:
+        fh.write("\n".join(lines))
+    print(os.path.relpath(path, copy)); sys.exit()
 for root, _, files in os.walk(os.path.join(copy, "src")):
     for f in sorted(files):
         path = os.path.join(root, f)
