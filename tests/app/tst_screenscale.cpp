@@ -6,6 +6,7 @@
 #include "platform/qpeapplication.h"
 #include "platform/screenscale.h"
 
+#include <QMenu>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
@@ -116,6 +117,12 @@ private slots:
         game.tick();
         QPEApplication::presentMainWidget(widget, false);
         QVERIFY(QTest::qWaitForWindowExposed(widget));
+        // The right-click menu as the guides list it: the window's entries, every zoom that fits, Quit.
+        QStringList entries;
+        for (const QAction *entry : widget->findChild<QMenu *>(QStringLiteral("zoomMenu"))->actions())
+            entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+        QCOMPARE(entries.mid(0, 5), (QStringList{"How to play", "Pause", "Full screen", "Race record", "-"}));
+        QCOMPARE(entries.mid(5 + widget->screenScale()), (QStringList{"-", "&Quit"}));
         if (screen == QSize(240, 320)) {
             // The device's own screen: filled, at 1x, the buffer shown pixel for pixel.
             QVERIFY(widget->isFullScreen());

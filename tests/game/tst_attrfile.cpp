@@ -241,6 +241,8 @@ private slots:
         GameFixture game(templateHorseFile);
         plantPlainBackground(*gs.backgd1Pixmap, 796, plain);
         QCOMPARE(gs.nameEdit->maxLength(), 15);
+        QCOMPARE(gs.nameEdit->geometry(), QRect(50, 120, 150, 20));
+        QCOMPARE(gs.menuBar->actions().first()->menu()->font().pixelSize(), 11); // the 1x menus
         LogCapture log;
         game.tick();
         QCOMPARE(logLines(log.text()), QStringList{"trotix: Action>>Naming()\n"});
