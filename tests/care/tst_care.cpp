@@ -264,6 +264,8 @@ private slots:
             key(Qt::Key_U);
             QCOMPARE(gs.mode, int(ModeStatus));
             QCOMPARE(named.widget()->windowTitle(), QStringLiteral("MY HORSE \u2014 Trotix")); // the saved name
+            key(Qt::Key_P);
+            QVERIFY(named.widget()->isPaused());
         }
         GameFixture game(templateHorseFile);
         QVERIFY(showActive(game));
