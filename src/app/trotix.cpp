@@ -4,12 +4,15 @@
 
 
 #include "app/gamesound.h"
+#include "app/entryvalidator.h"
 #include "app/helpwindow.h"
 #include "app/paint.h"
 #include "app/picturetable.h"
 #include "app/horsebook.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
+#include "game/horsename.h"
+#include "net/protocol.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/paths.h"
@@ -63,9 +66,10 @@ QPushButton *makeButton(QWidget *parent, const char *text, const QObject *receiv
     return button;
 }
 
-QLineEdit *makeLineEdit(QWidget *parent)
+QLineEdit *makeLineEdit(QWidget *parent, EntryValidator::Keeps keeps)
 {
     auto *edit = new QLineEdit(parent);
+    edit->setValidator(new EntryValidator(keeps, edit));
     edit->setGeometry(50, 120, 150, 20);
     edit->hide();
     return edit;
@@ -85,8 +89,8 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     gs.backgd2Pixmap = new QPixmap;
     gs.backgd3Pixmap = new QPixmap;
 
-    gs.nameEdit = makeLineEdit(this);
-    gs.addressEdit = makeLineEdit(this);
+    gs.nameEdit = makeLineEdit(this, nameKeeps);
+    gs.addressEdit = makeLineEdit(this, Protocol::addressKeeps);
     // Return in a field does what its screen's button does.
     connect(gs.nameEdit, &QLineEdit::returnPressed, this, &Trotix::handleOK);
     connect(gs.addressEdit, &QLineEdit::returnPressed, this, [this] {
@@ -128,6 +132,8 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
         break;
     }
     gs.sessionStart = attributesOf(gs);
+    // With a server and a client open, each window says whose horse it is.
+    setWindowTitle(windowTitleFor(gs.mode == ModeNaming ? QByteArray() : QByteArray(gs.horseName)));
 
     // The usual way out, from anywhere in the window; the game saves the horse on its way out.
     auto *quit = new QAction(tr("&Quit"), this);

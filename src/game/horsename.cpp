@@ -2,6 +2,12 @@
 
 #include <QList>
 
+bool nameKeeps(char32_t c)
+{
+    const bool control = c < 0x20 || (c >= 0x7f && c < 0xa0);
+    return c <= 0xff && !control && c != '|';
+}
+
 QByteArray horseNameFromEntry(const QString &entry)
 {
     // A letter typed as base and accent is one character, and Latin-1 may have it.
@@ -10,10 +16,15 @@ QByteArray horseNameFromEntry(const QString &entry)
     for (const uint c : text.toUcs4()) {
         if (name.size() == horseNameLength)
             break;
-        const bool control = c < 0x20 || (c >= 0x7f && c < 0xa0);
-        name.append(c > 0xff || control ? '?' : char(c));
+        name.append(nameKeeps(c) ? char(c) : '?');
     }
     while (name.size() < horseNameLength)
         name.append(' ');
     return name;
+}
+
+QString windowTitleFor(const QByteArray &name)
+{
+    const QString shown = QString::fromLatin1(name).trimmed();
+    return shown.isEmpty() ? QStringLiteral("Trotix") : shown + QStringLiteral(" \u2014 Trotix");
 }

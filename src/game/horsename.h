@@ -6,7 +6,14 @@
 
 inline constexpr int horseNameLength = 15;
 
-// An empty entry names the horse "MY HORSE". Characters are stored as Latin-1; one without a
-// Latin-1 form, and a control character (a tab would split the saved name in two), becomes "?".
-// At most 15 characters are kept; the result is always exactly 15 bytes.
+// Whether the save keeps this character as it was typed: printable Latin-1, but not the bar, which
+// the file writes for a blank (a control character such as a tab would split the name in two).
+bool nameKeeps(char32_t c);
+
+// An empty entry names the horse "MY HORSE". Characters are stored as Latin-1; one the save would
+// not keep becomes "?". At most 15 characters are kept; the result is always exactly 15 bytes.
 QByteArray horseNameFromEntry(const QString &entry);
+
+// The window's title: the horse's name without its padding, and the game's ("BLUE COMET — Trotix");
+// the game's alone for a horse with no name yet (an empty name).
+QString windowTitleFor(const QByteArray &name);

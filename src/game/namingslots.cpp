@@ -41,6 +41,7 @@ void Trotix::handleOK()
     const QByteArray name = horseNameFromEntry(gs.nameEdit->text());
     std::memcpy(gs.horseName, name.constData(), horseNameLength);
     gs.horseName[horseNameLength] = '\0';
+    setWindowTitle(windowTitleFor(name));
     QString saveError;
     if (gs.noSaveReason.isEmpty() && !saveAttrFile(gs, Paths::attrFile(), &saveError))
         tellSaveFailure(saveError);

@@ -4,6 +4,17 @@
 
 namespace Protocol {
 
+bool addressKeeps(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+        return true;
+    default:
+        return QChar::isLetterOrNumber(c) || (c < 0x80 && QByteArray(".-:%_").contains(char(c)));
+    }
+}
+
 namespace {
 
 QByteArray number(int value) { return QByteArray::number(value); } // as printf's "%d" prints it

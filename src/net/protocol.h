@@ -15,6 +15,11 @@ namespace Protocol {
 
 inline constexpr quint16 port = 1234;
 
+// Whether a server's address can hold this character: a host name's letters and digits (of any
+// script, with their accents), the dots and hyphens between its labels, an IPv6 address's colons
+// and its zone's "%", and the underscore some local names carry.
+bool addressKeeps(char32_t c);
+
 // At most this many connections are kept open besides the race's own: a crowd of them must not take
 // the file handles the game needs for its save. One more drops the longest quiet of them.
 inline constexpr int maxOtherConnections = 8;

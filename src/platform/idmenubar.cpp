@@ -3,11 +3,16 @@
 #include "platform/screenscale.h"
 
 #include <QMenu>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QShortcutEvent>
 
 IdMenuBar::IdMenuBar(QWidget *parent) : QMenuBar(parent)
 {
     // The bar must show its five titles within the device's 240 pixels: no overflow button.
     setNativeMenuBar(false);
+    // Sees every key, to tell when the turn of a shared letter ends (event()).
+    qApp->installEventFilter(this);
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
@@ -23,6 +28,9 @@ void IdMenuBar::insertPopup(const QString &text, QMenu *popup)
 {
     popup->setTitle(text);
     addMenu(popup);
+    // A move or a choice in the menu ends its letter's turn (its keys never reach eventFilter()).
+    for (auto signal : {&QMenu::hovered, &QMenu::triggered})
+        connect(popup, signal, this, [this] { m_openedByLetter = nullptr; });
 }
 
 QAction *IdMenuBar::insertItem(QMenu *menu, const QString &text, const QObject *receiver,
@@ -40,6 +48,48 @@ QAction *IdMenuBar::insertItem(QMenu *menu, const QString &text, const QObject *
     connect(action, SIGNAL(triggered()), receiver, member);
     m_items.insert(id, action);
     return action;
+}
+
+bool IdMenuBar::event(QEvent *event)
+{
+    if (event->type() != QEvent::Shortcut || !static_cast<QShortcutEvent *>(event)->isAmbiguous())
+        return QMenuBar::event(event);
+    const QKeySequence letter = static_cast<QShortcutEvent *>(event)->key();
+    QList<QAction *> sharing;
+    for (QAction *title : actions()) {
+        if (title->isVisible() && title->isEnabled() && QKeySequence::mnemonic(title->text()) == letter)
+            sharing << title;
+    }
+    if (sharing.isEmpty())
+        return QMenuBar::event(event);
+    QAction *chosen = sharing.value((sharing.indexOf(m_openedByLetter.data()) + 1) % sharing.size());
+    m_openedByLetter = nullptr;
+    if (QMenu *menu = chosen->menu()) {
+        setActiveAction(chosen);
+        // Opened from the keyboard, as Qt opens a menu by its letter: its first item lit, so that
+        // Down goes on to the second.
+        menu->setActiveAction(menu->actions().value(0));
+        m_openedByLetter = chosen;
+    } else {
+        chosen->trigger();
+    }
+    return true;
+}
+
+bool IdMenuBar::eventFilter(QObject *watched, QEvent *event)
+{
+    // Any other key in the window, or a click, ends the turn; the letter itself, a modifier pressed
+    // on its way, and Escape (which closes the menu, or does nothing more) do not.
+    if (m_openedByLetter && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool modifier = QList<int>{Qt::Key_Shift, Qt::Key_Control, Qt::Key_Meta, Qt::Key_Alt, Qt::Key_AltGr}.contains(key->key());
+        const bool letter = QKeySequence(key->keyCombination()) == QKeySequence::mnemonic(m_openedByLetter->text());
+        if (!modifier && !letter && key->key() != Qt::Key_Escape)
+            m_openedByLetter = nullptr;
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        m_openedByLetter = nullptr;
+    }
+    return QMenuBar::eventFilter(watched, event);
 }
 
 void IdMenuBar::setItemEnabled(int id, bool enabled)

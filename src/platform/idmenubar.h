@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <QPointer>
 
 class QMenu;
 
@@ -28,6 +29,16 @@ public:
     static void styleMenu(QMenu *menu, int scale);
     QAction *item(int id) const { return m_items.value(id); }
 
+protected:
+    // Titles sharing an underlined letter: Alt and the letter opens (or chooses) the first of them;
+    // pressed again straight after (the menu still open, or just closed with Escape), the next.
+    // Qt's own turns would go on from the title last reached however long ago: Alt+A after a
+    // choice in the Action menu chose About.
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // The title whose menu the last Alt+letter opened, until any other key.
+    QPointer<QAction> m_openedByLetter;
     QHash<int, QAction *> m_items;
 };

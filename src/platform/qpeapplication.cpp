@@ -3,6 +3,7 @@
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/stylus.h"
+#include "platform/windowmanager.h"
 #include "platform/windowsettings.h"
 
 #include <QActionGroup>
@@ -135,8 +136,10 @@ void QPEApplication::setFullScreen(QWidget *widget, bool on)
         widget->setProperty("screenScale", factor);
         widget->setProperty("screenOrigin", QPoint((whole.width() - deviceWidth * factor) / 2,
                                                    (whole.height() - deviceHeight * factor) / 2));
-        // The geometry too: an X server without a window manager ignores the full-screen request.
-        widget->setGeometry(whole);
+        // The geometry only where nobody honours the request: a window manager would take it for
+        // the place to bring the window back to, its frame above the screen's top edge.
+        if (!WindowManager::running())
+            widget->setGeometry(whole);
         widget->showFullScreen();
     } else {
         widget->setProperty("screenOrigin", QPoint());

@@ -5,6 +5,7 @@
 #include "platform/qpeapplication.h"
 #include "platform/screenscale.h"
 
+#include <QMenu>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>

@@ -287,14 +287,25 @@ private slots:
             QVERIFY(showActive(named));
             key(Qt::Key_U);
             QCOMPARE(gs.mode, int(ModeStatus));
+            QCOMPARE(named.widget()->windowTitle(), QStringLiteral("MY HORSE \u2014 Trotix")); // the saved name
+            key(Qt::Key_P);
+            QVERIFY(named.widget()->isPaused());
         }
         GameFixture game(templateHorseFile);
         QVERIFY(showActive(game));
         QVERIFY(gs.nameEdit->hasFocus());
-        QTest::keyClicks(nullptr, QStringLiteral("Star"));
+        QCOMPARE(game.widget()->windowTitle(), QStringLiteral("Trotix"));
+        // A letter the save cannot keep is not taken: neither outside Latin-1 nor its blank marker; an
+        // accent typed apart joins its letter.
+        for (const QChar typed : QStringLiteral("St\u0394e\u0308a|r")) {
+            for (const auto action : {QTest::Press, QTest::Release})
+                QTest::sendKeyEvent(action, gs.nameEdit, Qt::Key_unknown, QString(typed), Qt::NoModifier);
+        }
+        QCOMPARE(gs.nameEdit->text(), QStringLiteral("St\u00ebar"));
         key(Qt::Key_Return);
         QCOMPARE(gs.mode, int(ModeIdle));
-        QCOMPARE(QByteArray(gs.horseName), QByteArray("Star           "));
+        QVERIFY(game.home().readAttr().startsWith("St\xeb" "ar||||||||||\n"));
+        QCOMPARE(game.widget()->windowTitle(), QStringLiteral("St\u00ebar \u2014 Trotix"));
         LogCapture log;
         key(Qt::Key_H); // Hop! is off outside the jump
         key(Qt::Key_U); // the hidden name field no longer takes it
@@ -312,7 +323,7 @@ private slots:
         game.call("change2client");
         game.tick();
         QVERIFY(gs.addressEdit->hasFocus()); // typing goes in at once
-        QTest::keyClicks(nullptr, QStringLiteral("hub"));
+        QTest::keyClicks(nullptr, QStringLiteral("h u/b"));
         QCOMPARE(gs.addressEdit->text(), QStringLiteral("hub"));
         key(Qt::Key_Escape);
         QCOMPARE(gs.mode, int(ModeIdle));
@@ -328,6 +339,17 @@ private slots:
         QTRY_VERIFY(actions->isVisible());
         QTest::keyClick(actions, Qt::Key_E);
         QTRY_COMPARE(gs.mode, int(ModeEat));
+        // After a choice, or any other key, Alt+A opens Action again; pressed again straight after, it
+        // chooses About.
+        key(Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(actions->isVisible());
+        key(Qt::Key_Escape);
+        key(Qt::Key_U);
+        key(Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(actions->isVisible());
+        key(Qt::Key_Alt); // closes the open menu on its way, as a real Alt does
+        key(Qt::Key_A, Qt::AltModifier);
+        QTRY_COMPARE(gs.mode, int(ModeAbout));
         key(Qt::Key_S, Qt::AltModifier); // the Status item's chooses it at once
         QTRY_COMPARE(gs.mode, int(ModeStatus));
 

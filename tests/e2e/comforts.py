@@ -2,11 +2,14 @@
 """The desktop comforts through the real window of a 3x game on a 1280 x 1024 X server: F1 and
 the right-click menu open the help, Escape closes it; R opens the horse's book at the game's size;
 P pauses and resumes, but not on the network question; F11 and Escape; full screen remembered on
-the next start, TROTIX_SCALE=1 still wins.
+the next start, TROTIX_SCALE=1 still wins. Then under a window manager (openbox): leaving full
+screen puts the window back where it was, frame and all, also after a start in full screen.
 
-Usage: comforts.py <game binary> <pictures folder>; exits 77 without Xvfb or xdotool.
+Usage: comforts.py <game binary> <pictures folder>; exits 77 without Xvfb, xdotool, openbox or xprop.
 """
 import os
+import shutil
+import subprocess
 import sys
 import time
 
@@ -21,6 +24,18 @@ def geometry(display, window):
     out = rig.xdo(display, "getwindowgeometry", "--shell", window)
     values = dict(line.split("=") for line in out.split())
     return int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def frame_corner(display, window):
+    """The top left corner of the frame the window manager drew round the window."""
+    out = rig.xdo(display, "getwindowgeometry", "--shell", window)
+    values = dict(line.split("=") for line in out.split())
+    extents = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], env=dict(os.environ, DISPLAY=display),
+                             capture_output=True, text=True).stdout.partition("=")[2].split(",")
+    if len(extents) != 4:
+        return None
+    left, _, top, _ = map(int, extents)
+    return int(values["X"]) - left, int(values["Y"]) - top
 
 
 def help_windows(display, title="How to play"):
@@ -44,6 +59,9 @@ def close_help(display):
 
 
 def main():
+    if not shutil.which("openbox") or not shutil.which("xprop"):
+        print("comforts: openbox or xprop missing, skipped")
+        return rig.SKIP
     root, display = rig.start_xvfb("%dx%dx24" % SCREEN)
     home = rig.make_home(root, "home",
                          "COMFY|HORSE||||\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n")
@@ -51,6 +69,8 @@ def main():
     game, window = start(home, display, log)
     if geometry(display, window) != (720, 960):
         rig.fail("expected a 3x window, got %r" % (geometry(display, window),))
+    if rig.xdo(display, "getwindowname", window).strip() != "COMFY HORSE \u2014 Trotix":
+        rig.fail("the title does not name the horse: %r" % rig.xdo(display, "getwindowname", window))
 
     # F1 opens the help, Escape closes it; the right-click menu's first entry opens it too.
     rig.press(display, window, ["F1"])
@@ -100,6 +120,33 @@ def main():
         game.wait(timeout=10)
         game, window = start(home, display, log, scale)
         rig.wait_until("a started window of %r" % (size,), lambda: geometry(display, window) == size)
+
+    # Under a window manager F11 twice puts the window back at its place, frame and all; a start in
+    # full screen and Escape leave the frame on the screen.
+    game.terminate()
+    game.wait(timeout=10)
+    x = dict(os.environ, DISPLAY=display)
+    rig.started.append(subprocess.Popen(["openbox", "--sm-disable"], env=x, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL))
+    # A window mapped while the manager is still starting stays unmapped.
+    rig.wait_until("openbox", lambda: "window id" in subprocess.run(
+        ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=x, capture_output=True, text=True).stdout)
+    game, window = start(home, display, log, "2")
+    rig.wait_until("a framed window", lambda: frame_corner(display, window))
+    placed = frame_corner(display, window)
+    for size in (SCREEN, (480, 640)):
+        rig.press(display, window, ["F11"])
+        rig.wait_until("a window of %r" % (size,), lambda: geometry(display, window) == size)
+    rig.wait_until(lambda: "the frame back at %r, not %r" % (placed, frame_corner(display, window)),
+                   lambda: frame_corner(display, window) == placed)
+    rig.press(display, window, ["F11"])
+    game.terminate()
+    game.wait(timeout=10)
+    game, window = start(home, display, log)
+    rig.wait_until("a full screen", lambda: geometry(display, window) == SCREEN)
+    rig.press(display, window, ["Escape"])
+    on_screen = lambda: geometry(display, window) != SCREEN and min(frame_corner(display, window) or (-1,)) >= 0
+    rig.wait_until(lambda: "the frame on the screen, not at %r" % (frame_corner(display, window),), on_screen)
     return 0
 
 

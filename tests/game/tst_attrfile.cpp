@@ -402,7 +402,8 @@ private slots:
             {"", "MY HORSE       "}, {"ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNO"}, {"   ", "               "},
             {"Zo\u00eb", "Zo\xeb            "}, {"Zoe\u0308", "Zo\xeb            "}, // Latin-1, accent typed apart
             {"\u03a9mega", "?mega          "}, {"\U0001F40E Star", "? Star         "}, // outside Latin-1, the BMP
-            {"Tab\there", "Tab?here       "}, {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"}};
+            {"Tab\there", "Tab?here       "}, {"A|B", "A?B            "}, // the bar is the file's blank
+            {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"}};
         for (const auto &[entry, name] : rows)
             QCOMPARE(horseNameFromEntry(QString::fromUtf8(entry)), name);
     }
@@ -414,6 +415,8 @@ private slots:
         GameFixture game(templateHorseFile);
         plantPlainBackground(*gs.backgd1Pixmap, 796, plain);
         QCOMPARE(gs.nameEdit->maxLength(), 15);
+        QCOMPARE(gs.nameEdit->geometry(), QRect(50, 120, 150, 20));
+        QCOMPARE(gs.menuBar->actions().first()->menu()->font().pixelSize(), 11); // the 1x menus
         LogCapture log;
         game.tick();
         QCOMPARE(logLines(log.text()), QStringList{"trotix: Action>>Naming()\n"});

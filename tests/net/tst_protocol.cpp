@@ -61,6 +61,11 @@ private slots:
             QCOMPARE(step.sharesResult, false);
             QVERIFY(!step.challenger);
         }
+        // Only from the greeting to the race does a connection own it, and only while it is open.
+        for (const auto &[state, owned] : {std::pair{1, false}, {3, true}, {5, true}, {6, false}}) {
+            QCOMPARE(senderOf(state, true, false), owned ? Sender::Stranger : Sender::Anyone);
+            QCOMPARE(senderOf(state, false, true), Sender::Anyone);
+        }
     }
 
     void serverTakesTheNameLineInState3()
