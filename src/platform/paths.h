@@ -14,7 +14,7 @@ namespace Paths {
 QString picsDir();
 QString picture(const QString &fileName);
 QString sound(const QString &fileName);
-// The module that plays sounds: beside the installed game (lib/trotix/), else the build tree's.
+// The module that plays sounds: beside the installed game (lib/<multiarch>/trotix/), else the build tree's.
 QString soundModule();
 // The attribute file (the player's save). Its folder is created when missing.
 QString attrFile();

@@ -2,7 +2,7 @@
 // step by step at 1x, 2x and 3x, with the log: each step a line of a film, the window's place, zoom,
 // state and a digest of its pixels, to match tests/app/films/. A change meant to be seen: run with
 // TROTIX_FILM_REFRESH=1, look at the frames it saves beside the test, commit the new films.
-#include "app/racerecorddialog.h"
+#include "app/horsebook.h"
 #include "gamefixture.h"
 #include "net/ownaddress.h"
 #include "platform/idmenubar.h"
@@ -151,7 +151,7 @@ void play(Film &film, GameFixture &game, const QString &step)
         return shootWindow(film, step, widget->findChild<QDialog *>(QStringLiteral("helpWindow")));
     }
     if (what == QLatin1String("record"))
-        return shootWindow(film, step, showRaceRecord(widget));
+        return shootWindow(film, step, showHorseBook(widget));
     shoot(film, step, widget);
 }
 
