@@ -83,6 +83,7 @@ private slots:
             {header + QByteArray(thunder).replace("3600", "-1"), 0, true},
             {header + QByteArray(thunder).replace("160.00", "nan"), 0, true},
             {header + QByteArray(thunder).replace("THUNDER", "SIXTEEN CHARS..."), 0, true},
+            {header + QByteArray(thunder).replace("\",", "\";"), 0, true},
             {header + formatHistoryLine(written), 1, false},
         };
         for (const Row &r : rows) {
