@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTest>
 
 namespace {
@@ -266,6 +267,12 @@ private slots:
             delete book;
         }
         QVERIFY(heights[1] >= 2 * heights[0] - 2);
+        // The help shares the book's place over the game; its guide fills most of it.
+        game.widget()->showHelp();
+        auto *help = game.widget()->findChild<QDialog *>(QStringLiteral("helpWindow"));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(help->size(), QSize(480, 640));
+        QVERIFY(help->findChild<QTextBrowser *>()->height() > help->height() * 3 / 4);
     }
 };
 
