@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTest>
 
 namespace {
@@ -83,6 +84,7 @@ private slots:
             {header + QByteArray(thunder).replace("3600", "-1"), 0, true},
             {header + QByteArray(thunder).replace("160.00", "nan"), 0, true},
             {header + QByteArray(thunder).replace("THUNDER", "SIXTEEN CHARS..."), 0, true},
+            {header + QByteArray(thunder).replace("\",", "\";"), 0, true},
             {header + formatHistoryLine(written), 1, false},
         };
         for (const Row &r : rows) {
@@ -265,6 +267,12 @@ private slots:
             delete book;
         }
         QVERIFY(heights[1] >= 2 * heights[0] - 2);
+        // The help shares the book's place over the game; its guide fills most of it.
+        game.widget()->showHelp();
+        auto *help = game.widget()->findChild<QDialog *>(QStringLiteral("helpWindow"));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(help->size(), QSize(480, 640));
+        QVERIFY(help->findChild<QTextBrowser *>()->height() > help->height() * 3 / 4);
     }
 };
 
