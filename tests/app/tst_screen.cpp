@@ -271,7 +271,8 @@ private slots:
                  repaintInPart(game, {20, 195, 40, 10});
              }, 0},
             {"on the about screen at 2x",
-             [&] { QPEApplication::setWindowScale(game.widget(), 2); game.call("aboutTrotix"); }, 2}};
+             [&] { QPEApplication::setWindowScale(game.widget(), 2); game.call("aboutTrotix"); }, 2},
+            {"back on the idle screen at 2x", call("change2idle"), 2}};
         for (const auto &[where, step, ticks] : steps) {
             step();
             tickAndPaint(game, ticks);
