@@ -274,6 +274,7 @@ private slots:
         game.tick();
         QCOMPARE(colourAt(game.screen(), 52, 47), QColor(30, 90, 150));
         compareText(game.screen(), Qt::white, 12, 75, {88, 75}, QStringLiteral("Trotix v1.0"));
+        compareText(game.screen(), Qt::white, 9, 50, {50, 130}, QStringLiteral("Raise it, train it, race it!"));
         title.fill(QColor(200, 30, 30)); // a title picture loaded later is drawn too
         gs.titleImage = title;
         game.tick();
@@ -307,6 +308,7 @@ private slots:
             QTRY_VERIFY(game.widget()->findChild<QMessageBox *>(QStringLiteral("noSaveNotice")));
             const auto notices = game.widget()->findChildren<QMessageBox *>(QStringLiteral("noSaveNotice"));
             QCOMPARE(notices.size(), 1);
+            QVERIFY(notices.first()->isVisible());
             QCOMPARE(notices.first()->text(),
                      QStringLiteral("Your horse's file could not be read.\nThis session will not be saved."));
         }
