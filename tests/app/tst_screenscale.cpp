@@ -5,6 +5,7 @@
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
 #include "platform/screenscale.h"
+#include "platform/windowsettings.h"
 
 #include <QMenu>
 #include <QPushButton>
@@ -118,8 +119,9 @@ private slots:
         QPEApplication::presentMainWidget(widget, false);
         QVERIFY(QTest::qWaitForWindowExposed(widget));
         // The right-click menu as the guides list it: the window's entries, every zoom that fits, Quit.
+        const QList<QAction *> menu = widget->findChild<QMenu *>(QStringLiteral("zoomMenu"))->actions();
         QStringList entries;
-        for (const QAction *entry : widget->findChild<QMenu *>(QStringLiteral("zoomMenu"))->actions())
+        for (const QAction *entry : menu)
             entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
         QCOMPARE(entries.mid(0, 5), (QStringList{"How to play", "Pause", "Full screen", "Race record", "-"}));
         QCOMPARE(entries.mid(5 + widget->screenScale()), (QStringList{"-", "&Quit"}));
@@ -135,6 +137,8 @@ private slots:
             QVERIFY(!widget->isFullScreen());
             QCOMPARE(widget->size(), QSize(480, 640));
             QCOMPARE(widget->screenScale(), 2);
+            QPEApplication::setFullScreen(widget, true);
+            QVERIFY(WindowSettings::fullScreen()); // remembered for the next start
         } else if (screen == QSize(1920, 1080)) {
             QVERIFY(!widget->isFullScreen());
             QCOMPARE(widget->size(), QSize(720, 960));
@@ -143,6 +147,8 @@ private slots:
         } else {
             QSKIP(qPrintable(QStringLiteral("no expectation for a %1 x %2 screen").arg(screen.width()).arg(screen.height())));
         }
+        menu.at(5)->trigger(); // Zoom 1x: the device's own size
+        QCOMPARE(widget->size(), QSize(240, 320));
     }
 };
 

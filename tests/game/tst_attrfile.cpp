@@ -311,6 +311,8 @@ private slots:
             QVERIFY(notices.first()->isVisible());
             QCOMPARE(notices.first()->text(),
                      QStringLiteral("Your horse's file could not be read.\nThis session will not be saved."));
+            notices.first()->close(); // and gone once closed
+            QTRY_VERIFY(!game.widget()->findChild<QMessageBox *>(QStringLiteral("noSaveNotice")));
         }
     }
 };
