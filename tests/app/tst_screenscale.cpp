@@ -4,6 +4,7 @@
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
 #include "platform/screenscale.h"
+#include "platform/windowsettings.h"
 
 #include <QMenu>
 #include <QPushButton>

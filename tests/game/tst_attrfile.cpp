@@ -449,6 +449,7 @@ private slots:
         game.tick();
         QCOMPARE(colourAt(game.screen(), 52, 47), QColor(30, 90, 150));
         compareText(game.screen(), Qt::white, 12, 75, {88, 75}, QStringLiteral("Trotix v1.0"));
+        compareText(game.screen(), Qt::white, 9, 50, {50, 130}, QStringLiteral("Raise it, train it, race it!"));
         title.fill(QColor(200, 30, 30)); // a title picture loaded later is drawn too
         gs.titleImage = title;
         game.tick();
