@@ -56,8 +56,7 @@ public:
             m_lines << QStringLiteral("  log: ") + logged.trimmed().replace(qEnvironmentVariable("QPEDIR"), "$QPEDIR");
         m_log.clear();
         m_lines << line;
-        const bool differs = m_lines.size() > m_expected.size() || m_expected[m_lines.size() - 1] != line;
-        if (!frame.isNull() && (differs || m_refresh))
+        if (!frame.isNull() && (m_refresh || m_lines.size() > m_expected.size() || m_expected[m_lines.size() - 1] != line))
             frame.save(QStringLiteral("%1-%2.png").arg(m_name).arg(m_lines.size(), 3, 10, QLatin1Char('0')));
     }
     void check()
@@ -146,12 +145,11 @@ void play(Film &film, GameFixture &game, const QString &step)
         menu->popup(widget->mapToGlobal(QPoint(10, 40)));
         return shootWindow(film, step, menu);
     }
-    if (what == QLatin1String("help")) {
+    if (what == QLatin1String("help"))
         widget->showHelp();
-        return shootWindow(film, step, widget->findChild<QDialog *>(QStringLiteral("helpWindow")));
-    }
-    if (what == QLatin1String("record"))
-        return shootWindow(film, step, showRaceRecord(widget));
+    if (what == QLatin1String("help") || what == QLatin1String("record"))
+        return shootWindow(film, step, what == QLatin1String("help") ? widget->findChild<QDialog *>(QStringLiteral("helpWindow"))
+                                                                     : showRaceRecord(widget));
     shoot(film, step, widget);
 }
 
