@@ -164,7 +164,8 @@ private slots:
     {
         QApplication::setCursorFlashTime(0);
         // The waiting screen shows the device's addresses: the same ones wherever the test runs.
-        setOwnAddressSource([] { return QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10")), QHostAddress(QStringLiteral("10.0.0.7"))}; });
+        setOwnAddressSource(
+            [] { return QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10")), QHostAddress(QStringLiteral("10.0.0.7"))}; });
     }
 
     // Scenes played on Qt's offscreen default screen (800 x 800), each from a fresh game.
@@ -186,7 +187,7 @@ private slots:
             "tick 1", "slot change2client", "tick 1", "type 10.0.0.1", "tick 1", "key Esc", "tick 1",
             "zoom 1", "slot change2client", "tick 1", "help", "net 21 10", "tick 5", "net 21 30", "tick 5", "net 41 30", "tick 5",
             "net 21 11", "tick 1", "net 41 11", "tick 1", "net 21 1", "tick 1", "net 21 4", "tick 1", "net 41 3", "tick 1",
-            "net 41 5", "tick 1"};
+            "net 41 5", "tick 1", "slot change2server", "tick 1", "slot confirmNetwork", "tick 2"};
     }
 
     void scenes()
@@ -203,8 +204,7 @@ private slots:
         film.check();
     }
 
-    // How the game presents itself on this screen: by TROTIX_SCALE, the zoom remembered and full
-    // screen remembered; its first screen, its zoom menu and its help.
+    // The game presented on this screen by TROTIX_SCALE, a remembered zoom or full screen: screen, menu, help.
     void presentation()
     {
         const QSize screen = QGuiApplication::primaryScreen()->size();
