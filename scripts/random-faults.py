@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Plants faults drawn at random, from a seed, and scores the fast tests against them.
 
-  scripts/random-faults.py -r SEED [-c COUNT] [-p PATH-REGEX] [-o REPORT] [-e EQUIVALENTS] [-n] [-- plant-faults options]
+  scripts/random-faults.py -r SEED [-c COUNT] [-p PATH-REGEX] [-o REPORT] [-e EQUIVALENTS] [-n] [-T TABLE] [-- plant-faults options]
 
   -r  the seed: the same seed on the same tree draws the same faults
   -c  how many faults to draw (default 60)

@@ -19,8 +19,8 @@ namespace {
 
 QString gameBinary() { return qEnvironmentVariable("TROTIX_GAME_BINARY"); }
 
-// Waits until the game has said what is wanted (or stopped), keeping all it said.
-bool waitForLog(QProcess &game, QByteArray &log, const QByteArray &wanted, int ms = 5000)
+// Waits until the game has said what is wanted (or stopped), keeping all it said: long, as a busy machine is slow.
+bool waitForLog(QProcess &game, QByteArray &log, const QByteArray &wanted, int ms = 30000)
 {
     QDeadlineTimer deadline(ms);
     game.waitForStarted();

@@ -56,8 +56,7 @@ public:
             m_lines << QStringLiteral("  log: ") + logged.trimmed().replace(qEnvironmentVariable("QPEDIR"), "$QPEDIR");
         m_log.clear();
         m_lines << line;
-        const bool differs = m_lines.size() > m_expected.size() || m_expected[m_lines.size() - 1] != line;
-        if (!frame.isNull() && (differs || m_refresh))
+        if (!frame.isNull() && (m_refresh || m_lines.size() > m_expected.size() || m_expected[m_lines.size() - 1] != line))
             frame.save(QStringLiteral("%1-%2.png").arg(m_name).arg(m_lines.size(), 3, 10, QLatin1Char('0')));
     }
     void check()
@@ -146,12 +145,11 @@ void play(Film &film, GameFixture &game, const QString &step)
         menu->popup(widget->mapToGlobal(QPoint(10, 40)));
         return shootWindow(film, step, menu);
     }
-    if (what == QLatin1String("help")) {
+    if (what == QLatin1String("help"))
         widget->showHelp();
-        return shootWindow(film, step, widget->findChild<QDialog *>(QStringLiteral("helpWindow")));
-    }
-    if (what == QLatin1String("record"))
-        return shootWindow(film, step, showHorseBook(widget));
+    if (what == QLatin1String("help") || what == QLatin1String("record"))
+        return shootWindow(film, step, what == QLatin1String("help") ? widget->findChild<QDialog *>(QStringLiteral("helpWindow"))
+                                                                     : showHorseBook(widget));
     shoot(film, step, widget);
 }
 
@@ -166,7 +164,8 @@ private slots:
     {
         QApplication::setCursorFlashTime(0);
         // The waiting screen shows the device's addresses: the same ones wherever the test runs.
-        setOwnAddressSource([] { return QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10")), QHostAddress(QStringLiteral("10.0.0.7"))}; });
+        setOwnAddressSource(
+            [] { return QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10")), QHostAddress(QStringLiteral("10.0.0.7"))}; });
     }
 
     // Scenes played on Qt's offscreen default screen (800 x 800), each from a fresh game.
@@ -188,7 +187,7 @@ private slots:
             "tick 1", "slot change2client", "tick 1", "type 10.0.0.1", "tick 1", "key Esc", "tick 1",
             "zoom 1", "slot change2client", "tick 1", "help", "net 21 10", "tick 5", "net 21 30", "tick 5", "net 41 30", "tick 5",
             "net 21 11", "tick 1", "net 41 11", "tick 1", "net 21 1", "tick 1", "net 21 4", "tick 1", "net 41 3", "tick 1",
-            "net 41 5", "tick 1"};
+            "net 41 5", "tick 1", "slot change2server", "tick 1", "slot confirmNetwork", "tick 2"};
     }
 
     void scenes()
@@ -205,8 +204,7 @@ private slots:
         film.check();
     }
 
-    // How the game presents itself on this screen: by TROTIX_SCALE, the zoom remembered and full
-    // screen remembered; its first screen, its zoom menu and its help.
+    // The game presented on this screen by TROTIX_SCALE, a remembered zoom or full screen: screen, menu, help.
     void presentation()
     {
         const QSize screen = QGuiApplication::primaryScreen()->size();
