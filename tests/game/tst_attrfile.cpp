@@ -198,6 +198,7 @@ private slots:
         for (const char *name : {"trotix_attr.conf.backup", "trotix_attr.conf.a1B2c3"})
             QFile(dir.filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
         removeLeftoverTemps(path);
+        removeLeftoverTemps(historyPath);
         static const QRegularExpression kept(QStringLiteral("^trotix_(attr\\.conf|history\\.csv)(\\.[a-z]{6})?$"));
         for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
             QVERIFY2(kept.match(name).hasMatch(), qPrintable(name));
