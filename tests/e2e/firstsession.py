@@ -10,7 +10,6 @@ Usage: firstsession.py <game binary> <pictures folder>; exits 77 (skipped) witho
 """
 import os
 import sys
-import time
 
 import xsession as x
 
@@ -58,15 +57,10 @@ def main():
     x.wait_for(log, "trotix: MenuSelect>>press hop!", 2)
     x.wait_for(log, JUMP_FRAME, 5, FRAMES_BEFORE_THE_HOP + 1, after=BLOCK)
 
-    # The client's address screen: typing goes into the field at once, letters included.
+    # The client's address screen, left with CANCEL.
     x.press(display, window, ["alt+r", "c", "Return"])
     x.wait_for(log, "trotix: Action>>askClient()", 5)
-    before_typing = len(x.read(log))
     x.xdo(display, "type", "--delay", "60", "hub.example")
-    time.sleep(0.5)
-    for stray in ("change to status", "About selected", "press hop!"):
-        if stray in x.read(log)[before_typing:]:
-            x.fail("typing the address chose %r instead" % stray)
     x.click(display, window, CANCEL)
     x.wait_for(log, "trotix: Action>>call idle()", 5, after="trotix: Action>>askClient()")
 

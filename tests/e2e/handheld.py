@@ -1,9 +1,8 @@
 #!/usr/bin/env python3
-"""The handheld: a 240 x 320 X screen with no window manager, and the pointer as the only input
-(presses and releases, no key at all). A first start names the horse "STYLUS 1" on the screen
-keyboard, eats a loop, looks at the status, races the computer, opens the help by press-and-hold
-and closes it (the keyboard goes back to the game), types 127.0.0.1 as the client's address and
-cancels, and quits by press-and-hold. The save must hold the name and the loops played.
+"""The handheld: a 240 x 320 X screen, no window manager, the pointer the only input. A first start
+names the horse "STYLUS 1" on the screen keyboard, eats, looks at the status, races the computer,
+opens and closes the help by press-and-hold (the keyboard goes back to the game), types 127.0.0.1
+as the client's address, cancels, and quits by press-and-hold. The save holds the name and loops.
 
 Usage: handheld.py <game binary> <pictures folder>; exits 77 without Xvfb or xdotool.
 With TROTIX_KEYBOARD=none in the environment it must fail at the name.
@@ -46,8 +45,8 @@ def popup(display, window, count=1):
         found[:] = others
         return len(others) == count
     x.wait_until("a pop-up menu", opened, 10)
-    values = dict(line.split("=") for line in x.xdo(display, "getwindowgeometry", "--shell", found[-1]).split())
-    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+    values = x.geometry(display, found[-1])
+    return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
 
 
 def choose(display, window, title, item, items):

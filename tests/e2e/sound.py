@@ -1,10 +1,8 @@
 #!/usr/bin/env python3
-"""Sound through real sound servers that record. Three games race the computer side by side, each
-paused on its first tick so that all three live the same ticks: one plays into a PulseAudio null
-sink of its own (parec records the sink's monitor), one into another with sound turned off (M),
-one has no sound server at all. The first recording starts with the starting bell and ends with
-the win or the loss; the second is silence; the logs (but for the one line of the game without a
-server) and the saved files are the same.
+"""Three games race the computer side by side, paused on their first tick so that all live the
+same ticks: one plays into a PulseAudio null sink (parec records its monitor), one into another with
+sound off (M), one has no sound server. The first recording runs from the starting bell to the win
+or the loss; the second is silence; the logs (but for the serverless game's line) and saves match.
 
 Usage: sound.py <game binary> <pictures folder>; exits 77 without Xvfb, xdotool or PulseAudio.
 """

@@ -49,9 +49,8 @@ def make_home(root, name, attr=None):
 
 
 def start_game(home, display, log_path, scale="1", **more_env):
-    """The game and its window. Zoom 1 by default, so that clicks land at the game's own
-    coordinates; None leaves the zoom to the game. The remembered window settings stay in the
-    game's home; more_env overrides the environment (a sound server's runtime folder)."""
+    """The game and its window. Zoom 1 by default, so that clicks land at the game's own coordinates;
+    None leaves it to the game. Window settings stay in its home; more_env overrides the environment."""
     env = {name: value for name, value in os.environ.items() if name not in ("WAYLAND_DISPLAY", "TROTIX_SCALE")}
     env.update(QPEDIR=home, DISPLAY=display, QT_QPA_PLATFORM="xcb", TROTIX_SCALE=scale or "",
                XDG_RUNTIME_DIR=os.path.join(home, "run"), XDG_CONFIG_HOME=os.path.join(home, "config"))
@@ -71,6 +70,10 @@ def xdo(display, *args):
     if result.returncode != 0 and args[0] != "search":
         fail("xdotool %s: %s" % (" ".join(map(str, args)), result.stderr.strip()))
     return result.stdout
+
+
+def geometry(display, window):
+    return {key: int(value) for key, value in (line.split("=") for line in xdo(display, "getwindowgeometry", "--shell", window).split())}
 
 
 def window_of(display, game, log_path):

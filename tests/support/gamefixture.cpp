@@ -122,10 +122,8 @@ QImage GameFixture::screen() const
 QStringList logLines(const QByteArray &log)
 {
     QStringList lines = QString::fromLatin1(log).split(QLatin1Char('\n'));
+    const QString unfinished = lines.takeLast(); // after the last line feed
     for (QString &line : lines)
         line += QLatin1Char('\n');
-    lines.last().chop(1); // after the last line feed: a line unfinished, or nothing
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    return unfinished.isEmpty() ? lines : lines << unfinished;
 }
