@@ -1,6 +1,6 @@
-// What the window shows: the field strips wrapped round their ends, texts where drawText puts
-// them and never off the screen, a question's buttons held from tick to tick, and a window that
-// always shows what a full repaint would, at every zoom.
+// What the screen holds: the field strips wrapped round their ends, texts where drawText puts
+// them and never off the screen, a question's buttons held from tick to tick. What the window
+// shows, partial repaints included, is tst_window's.
 #include "app/paint.h"
 #include "gamefixture.h"
 #include "platform/qpeapplication.h"
@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <tuple>
-#include <QScreen>
 #include <QTest>
 #include <QWindow>
 
@@ -49,17 +48,6 @@ void tickAndPaint(GameFixture &game, int count = 1)
     }
 }
 
-void compareWithFullRepaint(GameFixture &game, const char *where)
-{
-    QWidget *widget = game.widget();
-    const auto shown = [widget] {
-        return widget->screen()->grabWindow(widget->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    };
-    const QImage partial = shown();
-    widget->repaint();
-    QCoreApplication::processEvents();
-    QVERIFY2(partial == shown(), qPrintable(QStringLiteral("differs from a full repaint %1").arg(QLatin1String(where))));
-}
 
 }
 
@@ -196,30 +184,6 @@ private slots:
         tickAndPaint(game, 2);
         QTest::mouseRelease(gs.cancelButton, Qt::LeftButton);
         QCOMPARE(gs.mode, int(ModeIdle));
-    }
-
-    // After each step and its ticks, the window shows what a full repaint would.
-    void theWindowAlwaysShowsWhatAFullRepaintWould()
-    {
-        GameFixture game;
-        showGame(game);
-        const auto call = [&game](const char *slot) { return [&game, slot] { game.call(slot); }; };
-        const std::tuple<const char *, std::function<void()>, int> steps[] = {
-            {"on the idle screen", [] {}, 2},
-            {"on the about screen", call("aboutTrotix"), 2},
-            {"on the server question", call("change2server"), 2},
-            {"after the field moved under the buttons", [] { gs.backgroundOffset += 10; }, 1},
-            {"on the client question, from the server question", call("change2client"), 2},
-            {"after typing an address", [] { gs.addressEdit->setText(QStringLiteral("127.0.0.1")); }, 1},
-            {"in a race under the disconnect button", [&] { game.call("change2racedemo"); gs.disconnectButton->show(); }, 12},
-            {"back on the idle screen", call("change2idle"), 2},
-            {"on the about screen at 2x",
-             [&] { QPEApplication::setWindowScale(game.widget(), 2); game.call("aboutTrotix"); }, 2}};
-        for (const auto &[where, step, ticks] : steps) {
-            step();
-            tickAndPaint(game, ticks);
-            compareWithFullRepaint(game, where);
-        }
     }
 };
 
