@@ -85,11 +85,11 @@ void shoot(Film &film, const QString &step, Trotix *widget)
     // What the window system was given to show, partial repaints included.
     QCoreApplication::processEvents();
     const QImage frame = widget->screen()->grabWindow(widget->winId()).toImage();
-    film.add(QStringLiteral("%1: %2 zoom %3 at %4,%5%6%7 mode %8 font %9 %10")
+    film.add(QStringLiteral("%1: %2 zoom %3 at %4,%5%6%7 mode %8 font %9 %10 \"%11\"")
                  .arg(step, place(widget)).arg(widget->screenScale()).arg(widget->screenOrigin().x())
                  .arg(widget->screenOrigin().y()).arg(widget->isFullScreen() ? " full" : "")
                  .arg(widget->isPaused() ? " paused" : "").arg(gs.mode)
-                 .arg(size(widget->font()), digest(frame)),
+                 .arg(size(widget->font()), digest(frame), widget->windowTitle()),
              frame);
 }
 
