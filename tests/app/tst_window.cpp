@@ -2,6 +2,7 @@
 // step by step at 1x, 2x and 3x, with the log: each step a line of a film, the window's place, zoom,
 // state and a digest of its pixels, to match tests/app/films/. A change meant to be seen: run with
 // TROTIX_FILM_REFRESH=1, look at the frames it saves beside the test, commit the new films.
+#include "app/historychartwidget.h"
 #include "app/horsebook.h"
 #include "gamefixture.h"
 #include "net/ownaddress.h"
@@ -103,6 +104,9 @@ void shootWindow(Film &film, const QString &step, QWidget *window)
     if (text)
         for (const QWidget *part : {text->viewport(), static_cast<QWidget *>(text->verticalScrollBar())})
             QPainter(&frame).fillRect(QRect(part->mapTo(window, QPoint()), part->size()), Qt::black);
+    // The book's chart follows the clock its history was written by (tst_history checks its lines).
+    if (const auto *chart = window->findChild<HistoryChartWidget *>())
+        QPainter(&frame).fillRect(QRect(chart->mapTo(window, QPoint()), chart->size()), Qt::black);
     film.add(QStringLiteral("%1: %2 font %3 %4 %5").arg(step, place(window), size((text ? text : window)->font()), digest(frame),
                                                        text ? text->document()->defaultStyleSheet() : QString()), frame);
     // A window's own button closes it (a touch screen has no Escape); a menu goes as a click beside it would.
