@@ -13,6 +13,7 @@
 #include <QTest>
 #include <csignal>
 #include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -80,12 +81,10 @@ private slots:
         const QByteArray said = second.readAllStandardOutput();
         QVERIFY2(said.startsWith("trotix: Another Trotix (process ") && !said.contains("parameter file"), said);
         QVERIFY(said.contains(home.attrPath().toLocal8Bit()));
-        first.kill();
-        first.waitForFinished();
+        endWith(first, {}, SIGKILL);
         startGame(again, home);
         QVERIFY(waitForLog(again, againLog, "trotix: Old parameter file.\n"));
-        again.kill();
-        again.waitForFinished();
+        endWith(again, {}, SIGKILL);
     }
 
     // The start says what it found; SIGTERM (a log-out) ends the game with the horse saved, and
@@ -114,25 +113,32 @@ private slots:
         }
     }
 
-    // What a lock file left next to the save means: {content, result, why it failed}.
+    // A lock left next to the save is taken unless it names a live game here or a game elsewhere;
+    // a lock that is no file fails. Who holds it is told.
     void aLockLeftBehindIsReadForWhatItSays()
     {
-        const QByteArray host = QSysInfo::machineHostName().toUtf8(), own = QByteArray::number(QCoreApplication::applicationPid());
-        struct Row { QByteArray content; SaveLock::Result result; const char *why; };
-        const Row rows[] = {
-            {{}, SaveLock::Result::Held, ""},
-            {"1\nanother-program\n" + host + "\n", SaveLock::Result::Held, ""}, // stale: not a game
-            {"1\ntrotix\nanother-machine\n", SaveLock::Result::HeldByOther, ""},
-            {own + "\ntrotix\n" + host + "\n", SaveLock::Result::Held, ""},
-            {"a game\n", SaveLock::Result::Held, ""}}; // names no game: stale too
-        for (const auto &[content, result, why] : rows) {
+        QProcess live;
+        live.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(live.waitForStarted());
+        const QByteArray host = "\n" + QSysInfo::machineHostName().toUtf8() + "\n", own = QByteArray::number(QCoreApplication::applicationPid());
+        using R = SaveLock::Result;
+        const std::pair<QByteArray, R> rows[] = {
+            {{}, R::Held}, {"", R::Held}, {"garbage\n\x01\xff", R::Held}, {"1\nanother-program" + host, R::Held},
+            {"2147483646\ntrotix" + host, R::Held}, {own + "\ntrotix" + host, R::Held},
+            {QByteArray::number(live.processId()) + "\nsleep" + host, R::HeldByOther},
+            {"1\ntrotix\nanother-machine\n", R::HeldByOther}, {"fifo", R::Failed}};
+        for (const auto &[content, result] : rows) {
             GameHome home;
-            QFile lockFile(home.attrPath() + ".lock");
-            QVERIFY(content.isNull() || (lockFile.open(QIODevice::WriteOnly) && lockFile.write(content) && lockFile.flush()));
+            const QString lockPath = home.attrPath() + ".lock";
+            if (content == "fifo")
+                QVERIFY(::mkfifo(QFile::encodeName(lockPath).constData(), 0600) == 0);
+            else if (!content.isNull())
+                GameHome::writeFile(lockPath, content);
             SaveLock lock(home.attrPath());
             QCOMPARE(lock.acquire(), result);
-            QCOMPARE(lock.failure(), QString::fromLatin1(why));
-            QCOMPARE(lock.holderPid(), result == SaveLock::Result::Held ? own.toLongLong() : content.split('\n')[0].toLongLong());
+            QCOMPARE(lock.failure().isEmpty(), result != R::Failed);
+            if (result != R::Failed)
+                QCOMPARE(lock.holderPid(), result == R::Held ? own.toLongLong() : content.split('\n')[0].toLongLong());
         }
     }
 
@@ -142,12 +148,10 @@ private slots:
         home.writeAttr(namedHorse);
         const QString etc = QFileInfo(home.attrPath()).path();
         QProcess game;
-        QFile::setPermissions(etc, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
-                                       | QFileDevice::ExeOther);
+        QFile::setPermissions(etc, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther);
         if (geteuid() == 0) {
             // Root writes anywhere: the game plays as nobody, who may read the home but not write it.
-            QFile::setPermissions(home.root(), QFile::permissions(home.root()) | QFileDevice::ReadOther
-                                                   | QFileDevice::ExeOther);
+            QFile::setPermissions(home.root(), QFile::permissions(home.root()) | QFileDevice::ReadOther | QFileDevice::ExeOther);
             game.setChildProcessModifier([] {
                 const uid_t nobody = 65534;
                 if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0)
