@@ -41,11 +41,7 @@ class TestHandheld : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        qunsetenv("TROTIX_KEYBOARD");
-        qunsetenv("TROTIX_SCALE");
-    }
+    void init() { qunsetenv("TROTIX_KEYBOARD"); qunsetenv("TROTIX_SCALE"); }
 
     void theKeyboardRules()
     {

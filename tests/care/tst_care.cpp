@@ -270,10 +270,9 @@ private slots:
         QCOMPARE(game.widget()->windowTitle(), QStringLiteral("Trotix"));
         // A letter the save cannot keep is not taken: neither outside Latin-1 nor its blank marker; an
         // accent typed apart joins its letter.
-        for (const QChar typed : QStringLiteral("St\u0394e\u0308a|r")) {
+        for (const QChar typed : QStringLiteral("St\u0394e\u0308a|r"))
             for (const auto action : {QTest::Press, QTest::Release})
                 QTest::sendKeyEvent(action, gs.nameEdit, Qt::Key_unknown, QString(typed), Qt::NoModifier);
-        }
         QCOMPARE(gs.nameEdit->text(), QStringLiteral("St\u00ebar"));
         key(Qt::Key_Return);
         QCOMPARE(gs.mode, int(ModeIdle));

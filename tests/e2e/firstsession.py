@@ -1,10 +1,8 @@
 #!/usr/bin/env python3
-"""A new player's whole first session through the real window, with real keys and clicks.
-
-No horse yet: the player types a name and presses Return, looks at the status (U) and the about
-screen (B, then OK), picks Action -> Jump and presses H just before a block reaches the horse,
-opens Race -> Client(Blue), types an address, presses CANCEL and quits with Ctrl+Q. The saved file
-must hold the named horse with what happened after the last tenth-tick save, and no fall.
+"""A new player's first session through the real window, with real keys and clicks: a name and
+Return, the status (U), the about screen (B, then OK), Action -> Jump with H just before a block
+reaches the horse, Race -> Client(Blue), an address, CANCEL, Ctrl+Q. The save must hold the named
+horse with what happened after the last tenth-tick save, and no fall.
 
 Usage: firstsession.py <game binary> <pictures folder>; exits 77 (skipped) without Xvfb or xdotool.
 """

@@ -25,8 +25,7 @@ AUDIBLE = 300  # a sample above this is sound; the quietest sound peaks above 70
 
 
 def sound_server(root, name, client_conf):
-    """A PulseAudio server with one null sink in a runtime folder of its own, and parec recording
-    the sink's monitor: (runtime folder, recording). None where PulseAudio does not start."""
+    """A PulseAudio server with a null sink, parec recording its monitor: (runtime folder, recording) or None."""
     run = os.path.join(root, name)
     os.makedirs(run, mode=0o700)
     env = dict(os.environ, XDG_RUNTIME_DIR=run, HOME=run, PULSE_CLIENTCONFIG=client_conf)
