@@ -13,6 +13,8 @@ QColor historyLineColour(int line);
 
 class HistoryChartWidget : public QWidget
 {
+    Q_OBJECT
+
 public:
     explicit HistoryChartWidget(const QList<HistoryLine> &history, QWidget *parent = nullptr);
     // Where the lines go: inside the scales' numbers and the time axis' text.

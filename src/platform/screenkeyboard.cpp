@@ -128,7 +128,7 @@ void ScreenKeyboard::use(const KeyboardLayout::Key &key)
 bool ScreenKeyboard::eventFilter(QObject *watched, QEvent *event)
 {
     // The field's screen is over (named, cancelled): the keyboard goes with it.
-    if (watched == m_field && event->type() == QEvent::Hide)
+    if (event->type() == QEvent::Hide && watched == m_field)
         hide();
     return QWidget::eventFilter(watched, event);
 }

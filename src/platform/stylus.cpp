@@ -61,10 +61,9 @@ bool Stylus::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_main) {
         mainWidgetEvent(event);
-    } else if (auto *field = qobject_cast<QLineEdit *>(watched)) {
+    } else if (auto *field = qobject_cast<QLineEdit *>(watched); field && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton && field->isEnabled()
-            && field->rect().contains(mouse->position().toPoint())) {
+        if (mouse->button() == Qt::LeftButton && field->isEnabled() && field->rect().contains(mouse->position().toPoint())) {
             if (!m_keyboard)
                 m_keyboard = new ScreenKeyboard(m_main);
             m_keyboard->open(field);

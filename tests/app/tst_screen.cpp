@@ -1,6 +1,6 @@
-// What the window shows: the field strips wrapped round their ends, texts where drawText puts
-// them and never off the screen, a question's buttons held from tick to tick, and a window that
-// always shows what a full repaint would, at every zoom.
+// What the screen holds: the field strips wrapped round their ends, texts where drawText puts
+// them and never off the screen, a question's buttons held from tick to tick. What the window
+// shows, partial repaints included, is tst_window's.
 #include "app/notice.h"
 #include "app/paint.h"
 #include "gamefixture.h"
@@ -12,7 +12,6 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <tuple>
-#include <QScreen>
 #include <QTest>
 #include <QWindow>
 
@@ -51,25 +50,6 @@ void tickAndPaint(GameFixture &game, int count = 1)
     }
 }
 
-// Repaints the part of the window over part of the screen and over its bottom rows.
-void repaintInPart(GameFixture &game, const QRect &part)
-{
-    QCoreApplication::processEvents();
-    game.widget()->update(QRegion(part) + QRegion(0, 300, 240, 10));
-    QCoreApplication::processEvents();
-}
-
-void compareWithFullRepaint(GameFixture &game, const char *where)
-{
-    QWidget *widget = game.widget();
-    const auto shown = [widget] {
-        return widget->screen()->grabWindow(widget->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    };
-    const QImage partial = shown();
-    widget->repaint();
-    QCoreApplication::processEvents();
-    QVERIFY2(partial == shown(), qPrintable(QStringLiteral("differs from a full repaint %1").arg(QLatin1String(where))));
-}
 
 }
 
@@ -245,41 +225,6 @@ private slots:
         tickAndPaint(game, 2);
         QTest::mouseRelease(gs.cancelButton, Qt::LeftButton);
         QCOMPARE(gs.mode, int(ModeIdle));
-    }
-
-    // After each step and its ticks, the window shows what a full repaint would.
-    void theWindowAlwaysShowsWhatAFullRepaintWould()
-    {
-        GameFixture game;
-        showGame(game);
-        const auto call = [&game](const char *slot) { return [&game, slot] { game.call(slot); }; };
-        const std::tuple<const char *, std::function<void()>, int> steps[] = {
-            {"on the idle screen", [] {}, 2},
-            {"on the about screen", call("aboutTrotix"), 2},
-            {"on the server question", call("change2server"), 2},
-            {"after the field moved under the buttons", [] { gs.backgroundOffset += 10; }, 1},
-            {"on the client question, from the server question", call("change2client"), 2},
-            {"after typing an address", [] { gs.addressEdit->setText(QStringLiteral("127.0.0.1")); }, 1},
-            {"in a race under the disconnect button", [&] { game.call("change2racedemo"); gs.disconnectButton->show(); }, 12},
-            {"back on the idle screen", call("change2idle"), 2},
-            // Two parts of the window repainted (as when a window over it moves), one under the pause box,
-            // then under a notice: each shows what it covers.
-            {"paused, in part", [&] { game.widget()->setPaused(true); repaintInPart(game, {60, 145, 40, 10}); }, 0},
-            {"under a notice, in part", [&] {
-                 game.widget()->setPaused(false);
-                 game.widget()->showNotice(QStringLiteral("A notice\nover the screen"));
-                 repaintInPart(game, {20, 195, 40, 10});
-             }, 0},
-            {"on the about screen at 2x",
-             [&] { QPEApplication::setWindowScale(game.widget(), 2); game.call("aboutTrotix"); }, 2},
-            {"back on the idle screen at 2x", call("change2idle"), 2}};
-        for (const auto &[where, step, ticks] : steps) {
-            step();
-            tickAndPaint(game, ticks);
-            compareWithFullRepaint(game, where);
-            if (game.widget()->isPaused()) // the pause box's frame, where it belongs
-                QCOMPARE(game.widget()->grab().toImage().pixelColor(60, 150), QColor(0x8a, 0x6a, 0x3a));
-        }
     }
 };
 
