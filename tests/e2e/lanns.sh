@@ -31,8 +31,7 @@ while [ ! -S "$dir/bus" ]; do sleep 0.1; done
 avahi-daemon --no-drop-root --no-chroot --no-rlimits -f "$dir/avahi.conf" >"$dir/avahi.log" 2>&1 &
 tries=0
 until dbus-send --system --print-reply --dest=org.freedesktop.Avahi / org.freedesktop.Avahi.Server.GetState 2>/dev/null | grep -q 'int32 2'; do
-    tries=$((tries + 1))
-    [ "$tries" -lt 100 ] || { cat "$dir/avahi.log"; echo "lanns: the Avahi daemon did not start"; exit 1; }
+    [ "$((tries += 1))" -lt 100 ] || { cat "$dir/avahi.log"; echo "lanns: the Avahi daemon did not start"; exit 1; }
     sleep 0.1
 done
 "$@"

@@ -76,8 +76,8 @@ private slots:
             const ServerStep step = serverStep(serverIn(3), r.line, "RED RUNNER     ");
             QVERIFY(step.netState == 4 && step.challenger);
             QCOMPARE(std::pair(step.challenger->name, step.challenger->weight), std::pair(r.name, r.weight));
-            QCOMPARE(step.reply, QByteArray("RED RUNNER     \n"));
-            QCOMPARE(step.log, "trotix: Challenger's weight: " + QByteArray::number(r.weight) + "\n");
+            QCOMPARE(std::pair(step.reply, step.log),
+                     std::pair(QByteArray("RED RUNNER     \n"), "trotix: Challenger's weight: " + QByteArray::number(r.weight) + "\n"));
         }
     }
 
@@ -157,8 +157,7 @@ private slots:
         games = Lan::withGame(games, {3, 0, "RED RUNNER", "barn.local", "192.0.2.7"});
         QCOMPARE(Lan::gameLabels(games), QStringList({"RED RUNNER (barn.local)", "BLUE BOLT", "RED RUNNER (stable.local)"}));
         games = Lan::withGame(games, {2, 0, "BLUE BOLT", "barn.local", "192.0.2.8"});
-        QCOMPARE(games.size(), 3);
-        QCOMPARE(games.first().address, QStringLiteral("192.0.2.8"));
+        QCOMPARE(std::pair(games.size(), games.first().address), std::pair(qsizetype(3), QStringLiteral("192.0.2.8")));
         QCOMPARE(Lan::gameLabels(Lan::withoutGame(games, 2, 0, "RED RUNNER")), QStringList({"BLUE BOLT", "RED RUNNER"}));
         QCOMPARE(Lan::announcedName("MY HORSE       "), QStringLiteral("MY HORSE"));
         QCOMPARE(Lan::announcedName("               "), QStringLiteral("Trotix"));
