@@ -19,17 +19,11 @@ fi
 mount -t tmpfs tmpfs /run
 ip link set lo up
 ip link add trotix0 type veth peer name trotix1
-ip addr add 192.0.2.1/24 dev trotix0
-ip addr add 192.0.2.2/24 dev trotix1
-ip link set trotix0 up
-ip link set trotix1 up
+for i in 0 1; do ip addr add 192.0.2.$((i + 1))/24 dev trotix$i; ip link set trotix$i up; done
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-cat >"$dir/bus.conf" <<CONF
-<busconfig><type>system</type><listen>unix:path=$dir/bus</listen><auth>EXTERNAL</auth>
-<policy context="default"><allow user="*"/><allow own="*"/><allow send_destination="*"/>
-<allow receive_sender="*"/></policy></busconfig>
-CONF
+echo "<busconfig><type>system</type><listen>unix:path=$dir/bus</listen><auth>EXTERNAL</auth><policy context=\"default\">
+<allow user=\"*\"/><allow own=\"*\"/><allow send_destination=\"*\"/><allow receive_sender=\"*\"/></policy></busconfig>" >"$dir/bus.conf"
 printf '[server]\nallow-interfaces=trotix0\nuse-ipv6=no\nhost-name=stable\n[publish]\npublish-workstation=no\n' >"$dir/avahi.conf"
 dbus-daemon --config-file="$dir/bus.conf" --nofork --nopidfile &
 export DBUS_SYSTEM_BUS_ADDRESS="unix:path=$dir/bus"
@@ -37,8 +31,7 @@ while [ ! -S "$dir/bus" ]; do sleep 0.1; done
 avahi-daemon --no-drop-root --no-chroot --no-rlimits -f "$dir/avahi.conf" >"$dir/avahi.log" 2>&1 &
 tries=0
 until dbus-send --system --print-reply --dest=org.freedesktop.Avahi / org.freedesktop.Avahi.Server.GetState 2>/dev/null | grep -q 'int32 2'; do
-    tries=$((tries + 1))
-    [ "$tries" -lt 100 ] || { cat "$dir/avahi.log"; echo "lanns: the Avahi daemon did not start"; exit 1; }
+    [ "$((tries += 1))" -lt 100 ] || { cat "$dir/avahi.log"; echo "lanns: the Avahi daemon did not start"; exit 1; }
     sleep 0.1
 done
 "$@"

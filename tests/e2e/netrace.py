@@ -41,11 +41,8 @@ def stranger(replies, stop):
         line = lines[len(replies) % len(lines)]
         try:
             with socket.create_connection(("127.0.0.1", 1234), timeout=5) as peer:
-                if line:
-                    peer.sendall(line)
-                    replies.append(peer.makefile("rb").readline().decode("latin-1"))
-                else:
-                    replies.append(None)
+                peer.sendall(line or b"")
+                replies.append(line and peer.makefile("rb").readline().decode("latin-1"))
         except OSError as error:
             replies.append(str(error))
         time.sleep(0.3)
@@ -57,8 +54,8 @@ def main():
     red_log, blue_log = os.path.join(root, "red.log"), os.path.join(root, "blue.log")
     red, red_window = x.start_game(x.make_home(root, "red", "RED|RUNNER|||||" + attrs), display, red_log)
     blue, blue_window = x.start_game(x.make_home(root, "blue", "BLUE|BOLT||||||" + attrs), display, blue_log)
-    xdo(display, "windowmove", red_window, 0, 0)
-    xdo(display, "windowmove", blue_window, 300, 0)
+    for window, left in ((red_window, 0), (blue_window, 300)):
+        xdo(display, "windowmove", window, left, 0)
     for log in (red_log, blue_log):
         wait_for(log, "trotix: Action>>call idle()", 20)
 
@@ -118,8 +115,7 @@ def main():
     if last_p1 <= 2000 or last_p2 <= 2000:
         fail("blue's race ended before both horses passed the finish")
     for name, text in (("red", red_text), ("blue", blue_text)):
-        after = text[text.rfind("RaceCourse()"):]
-        if "trotix: MenuSelect>>change to idle" not in after or "trotix: Action>>call idle()" not in after:
+        if "trotix: MenuSelect>>change to idle" not in text[text.rfind("RaceCourse()"):]:  # "call idle()" waited for
             fail(name + " did not go back to idle")
     if "trotix: Start client connection Error!" in blue_text:
         fail("blue logged an error for the normal end of the race")

@@ -28,10 +28,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(finder.games().size(), 1, 10000);
         QCOMPARE(finder.games().first().host, QStringLiteral("barn.local"));
         QVERIFY(finder.whyNoSearch().isEmpty());
-        otherGame.kill();
-        otherHost.kill();
-        otherGame.waitForFinished();
-        otherHost.waitForFinished();
+        for (QProcess *publisher : {&otherGame, &otherHost})
+            publisher->kill(), publisher->waitForFinished();
     }
 };
 

@@ -24,10 +24,9 @@ class TestProtocol : public QObject
 private slots:
     void messagesAreByteExact()
     {
-        QCOMPARE(keywordLine(Keyword::Trotix), QByteArray("TROTIX\n"));
-        QCOMPARE(keywordLine(Keyword::Okokok), QByteArray("OKOKOK\n"));
-        QCOMPARE(keywordLine(Keyword::Gogogo), QByteArray("GOGOGO\n"));
-        QCOMPARE(keywordLine(Keyword::Badreq), QByteArray("BADREQ\n"));
+        for (const auto &[keyword, bytes] : {std::pair{Keyword::Trotix, "TROTIX\n"}, {Keyword::Okokok, "OKOKOK\n"},
+                                             {Keyword::Gogogo, "GOGOGO\n"}, {Keyword::Badreq, "BADREQ\n"}})
+            QCOMPARE(keywordLine(keyword), QByteArray(bytes));
         QCOMPARE(nameLine(ownName, 150), QByteArray("MY HORSE       +150\n"));
         QCOMPARE(nameLine(ownName, -5), QByteArray("MY HORSE       +-5\n")); // read as 0 by the server
         // A name of another length (a hand-edited save) still goes out as 15 characters.
@@ -53,13 +52,9 @@ private slots:
         QVERIFY(serverStep({5, 1, 2010, 1995, 1}, "ASKPOS\n", ownName).sharesResult); // the winner is told
         for (const Row &r : rows) {
             const ServerStep step = serverStep(serverIn(r.netState, r.accepting), r.line, ownName);
-            QCOMPARE(step.netState, r.newState);
-            QCOMPARE(step.startsRace, r.starts);
-            QCOMPARE(step.takesRace, r.newState == 3 && r.netState != 3);
-            QCOMPARE(step.reply, r.reply);
-            QCOMPARE(step.log, QByteArray());
-            QCOMPARE(step.sharesResult, false);
-            QVERIFY(!step.challenger);
+            QCOMPARE(std::tuple(step.netState, step.startsRace, step.takesRace, step.reply),
+                     std::tuple(r.newState, r.starts, r.newState == 3 && r.netState != 3, r.reply));
+            QVERIFY(step.log.isEmpty() && !step.sharesResult && !step.challenger);
         }
         // Only from the greeting to the race does a connection own it, and only while it is open.
         for (const auto &[state, owned] : {std::pair{1, false}, {3, true}, {5, true}, {6, false}}) {
@@ -79,12 +74,10 @@ private slots:
         };
         for (const Row &r : rows) {
             const ServerStep step = serverStep(serverIn(3), r.line, "RED RUNNER     ");
-            QCOMPARE(step.netState, 4);
-            QVERIFY(step.challenger);
-            QCOMPARE(step.challenger->name, r.name);
-            QCOMPARE(step.challenger->weight, r.weight);
-            QCOMPARE(step.reply, QByteArray("RED RUNNER     \n"));
-            QCOMPARE(step.log, "trotix: Challenger's weight: " + QByteArray::number(r.weight) + "\n");
+            QVERIFY(step.netState == 4 && step.challenger);
+            QCOMPARE(std::pair(step.challenger->name, step.challenger->weight), std::pair(r.name, r.weight));
+            QCOMPARE(std::pair(step.reply, step.log),
+                     std::pair(QByteArray("RED RUNNER     \n"), "trotix: Challenger's weight: " + QByteArray::number(r.weight) + "\n"));
         }
     }
 
@@ -106,9 +99,7 @@ private slots:
         };
         for (const Row &r : rows) {
             const ClientStep step = clientStep(r.netState, r.line, ownName, 150);
-            QCOMPARE(step.netState, r.newState);
-            QCOMPARE(step.send, r.sent);
-            QCOMPARE(step.log, r.log);
+            QCOMPARE(std::tuple(step.netState, step.send, step.log), std::tuple(r.newState, r.sent, r.log));
             QCOMPARE(step.opponentName, r.opponent);
             QCOMPARE(bool(step.answer), r.netState == 5 && r.newState == 5);
             QCOMPARE(step.awaited, !r.sent.isEmpty() || step.answer);
@@ -122,8 +113,7 @@ private slots:
         struct Loss { int netState; bool known; int after; bool broken; };
         for (const Loss &r : {Loss{0, false, 10, true}, Loss{4, false, 10, true}, Loss{5, false, 10, true},
                               Loss{5, true, 5, false}, Loss{13, false, 13, true}, Loss{31, true, 31, false}}) {
-            QCOMPARE(netStateAfterLoss(r.netState, r.known), r.after);
-            QCOMPARE(raceBroken(r.after, r.known), r.broken);
+            QCOMPARE(std::pair(netStateAfterLoss(r.netState, r.known), raceBroken(r.after, r.known)), std::pair(r.after, r.broken));
         }
         struct Wait { int quiet, netState; bool racing, asked, known; int after; bool givesUp; };
         const Wait waits[] = {
@@ -134,8 +124,7 @@ private slots:
         };
         for (const Wait &r : waits) {
             const Patience patience = clientWaits(r.quiet, r.netState, r.racing, r.asked, r.known);
-            QCOMPARE(patience.quietTicks, r.after);
-            QCOMPARE(patience.givesUp, r.givesUp);
+            QCOMPARE(std::pair(patience.quietTicks, patience.givesUp), std::pair(r.after, r.givesUp));
         }
     }
 
@@ -154,11 +143,8 @@ private slots:
         };
         for (const Row &r : rows) {
             const PositionReply reply = parsePositionReply(r.line);
-            QCOMPARE(reply.wellFormed, r.wellFormed);
-            QCOMPARE(reply.pos1, r.pos1);
-            QCOMPARE(reply.pos2, r.pos2);
-            QCOMPARE(reply.winner, r.winner);
-            QCOMPARE(reply.log, r.log);
+            QCOMPARE(std::tuple(reply.wellFormed, reply.pos1, reply.pos2, reply.winner, reply.log),
+                     std::tuple(r.wellFormed, r.pos1, r.pos2, r.winner, r.log));
         }
     }
 
@@ -171,8 +157,7 @@ private slots:
         games = Lan::withGame(games, {3, 0, "RED RUNNER", "barn.local", "192.0.2.7"});
         QCOMPARE(Lan::gameLabels(games), QStringList({"RED RUNNER (barn.local)", "BLUE BOLT", "RED RUNNER (stable.local)"}));
         games = Lan::withGame(games, {2, 0, "BLUE BOLT", "barn.local", "192.0.2.8"});
-        QCOMPARE(games.size(), 3);
-        QCOMPARE(games.first().address, QStringLiteral("192.0.2.8"));
+        QCOMPARE(std::pair(games.size(), games.first().address), std::pair(qsizetype(3), QStringLiteral("192.0.2.8")));
         QCOMPARE(Lan::gameLabels(Lan::withoutGame(games, 2, 0, "RED RUNNER")), QStringList({"BLUE BOLT", "RED RUNNER"}));
         QCOMPARE(Lan::announcedName("MY HORSE       "), QStringLiteral("MY HORSE"));
         QCOMPARE(Lan::announcedName("               "), QStringLiteral("Trotix"));
@@ -193,8 +178,7 @@ private slots:
             QBuffer device(&r.waiting);
             QVERIFY(device.open(QIODevice::ReadOnly));
             const WaitingLines taken = takeLines(device, r.maxLines);
-            QCOMPARE(taken.lines, r.lines);
-            QCOMPARE(taken.tooLong, r.tooLong);
+            QCOMPARE(std::pair(taken.lines, taken.tooLong), std::pair(r.lines, r.tooLong));
             if (!r.tooLong)
                 QCOMPARE(device.readAll(), r.left);
         }
