@@ -110,14 +110,17 @@ Samples snore()
     return s;
 }
 
-// The starting bell: two quick strikes.
-Samples startBell()
+// Two struck notes, the second a little after the first: the bell and the chime.
+Samples twoStrikes(double first, double firstLength, double second, double secondLength, double at, double peak)
 {
-    Samples s = strike(1046, 1.3);
-    mix(s, strike(1046, 1.1), 0.22, 0.9);
-    finish(s, 0.34, 0.03);
+    Samples s = strike(first, firstLength);
+    mix(s, strike(second, secondLength), at, 0.9);
+    finish(s, peak, 0.03);
     return s;
 }
+
+// The starting bell: two quick strikes.
+Samples startBell() { return twoStrikes(1046, 1.3, 1046, 1.1, 0.22, 0.34); }
 
 // Won: a rising major arpeggio ending on a held high note.
 Samples win()
@@ -142,13 +145,7 @@ Samples loss()
 }
 
 // Someone has come to race: a bright two-note chime, high then lower.
-Samples chime()
-{
-    Samples s = strike(1318.5, 0.9);
-    mix(s, strike(1046.5, 0.9), 0.18, 0.9);
-    finish(s, 0.3, 0.03);
-    return s;
-}
+Samples chime() { return twoStrikes(1318.5, 0.9, 1046.5, 0.9, 0.18, 0.3); }
 
 // The name is taken: two soft rising notes.
 Samples named()
