@@ -18,9 +18,9 @@
 
 The slips: a number +-1; < <= > >= == != turned into a neighbour; && || swapped; + - and * /
 swapped (compound assignments too); true/false swapped; a statement dropped. Comments, strings,
-preprocessor lines and template brackets are left alone. Each fault names its whole line, which
-plant-faults.sh replaces at that line only. A fault that does not build is reported as "no-build"
-and counts neither way (it is not redrawn: redrawing would make the sample depend on the compiler).
+preprocessor lines, template brackets and a switch's last break are left alone. Each fault names
+its whole line, which plant-faults.sh replaces at that line only. A fault that does not build is
+reported as "no-build" and counts neither way (it is not redrawn: redrawing would make the sample depend on the compiler).
 """
 import argparse
 import os
@@ -102,6 +102,10 @@ def sites(path):
             found.append((number, m.start(), m.end(), "bool", ["false" if m.group(1) == "true" else "true"]))
         stripped = code.strip()
         previous = masked(lines[number - 2:number - 1])[0].rstrip() if number > 1 else ""
+        following = next((c.strip() for c in masked(lines[number:number + 5]) if c.strip()), "")
+        # The last break of a switch leaves it either way: not a slip at all.
+        if stripped == "break;" and following.startswith("}"):
+            continue
         if (STATEMENT.match(stripped) and not stripped.startswith(("return", "delete"))
                 and stripped.count("(") == stripped.count(")")
                 and (not previous or previous.endswith((";", "{", "}")))):

@@ -79,7 +79,7 @@ void loadPictures(GameState &state, int mode)
     QHash<QByteArray, QImage> decoded;
     for (const PictureEntry &entry : pictureTable) {
         QImage &field = state.*entry.field;
-        if (!field.isNull() || (mode != allScreens && !(entry.screens & shownOn(mode))))
+        if (!field.isNull() || !(entry.screens & shownOn(mode)))
             continue;
         auto picture = decoded.constFind(entry.file);
         if (picture == decoded.constEnd())

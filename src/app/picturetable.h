@@ -17,11 +17,8 @@ struct PictureEntry
 
 extern const PictureEntry pictureTable[42];
 
-// For loadPictures: every picture, whatever screen draws it.
-constexpr int allScreens = -1;
-
-// Decodes the pictures the screen of `mode` draws that are still empty (allScreens: every
-// picture). One that cannot be loaded stays empty and draws nothing.
+// Decodes the pictures the screen of `mode` draws that are still empty. One that cannot be loaded
+// stays empty and draws nothing.
 void loadPictures(GameState &state, int mode);
 
 // The background of a kind as setupBackgd() knows them (1 the field, 2 the status page, 4 the

@@ -5,5 +5,4 @@ TrotixBase::TrotixBase(QWidget *parent, const char *name, Qt::WindowFlags flags)
 {
     setObjectName(name ? QString::fromLatin1(name) : QStringLiteral("TrotixBase"));
     resize(184, 245);
-    setWindowTitle(tr("Trotix"));
 }

@@ -79,7 +79,8 @@ private slots:
         QCOMPARE(game.screen().size(), QSize(240, 320));
     }
 
-    // The store of laid-out texts draws each exactly as drawText would, also the second time.
+    // The store of laid-out texts draws each exactly as drawText would, also the second time, on a
+    // ground that changed at the text's right end meanwhile.
     void drawTextAtPutsTheTextWhereDrawTextWould()
     {
         const QList<std::tuple<int, int, QString>> texts{{10, 50, "Hostname/IP Address of the Challenger:"},
@@ -91,11 +92,47 @@ private slots:
                 QPainter painter(image);
                 painter.setFont(gameFont(size, weight));
                 painter.setPen(QColor(50, 50, 255));
-                for (int i = 0; i < 2; ++i)
+                const QRect ink = painter.fontMetrics().tightBoundingRect(text).translated(5, 40);
+                for (int i = 0; i < 2; ++i) {
+                    if (i == 1)
+                        painter.fillRect(ink.right() + 1, ink.top(), 2, ink.height(), Qt::yellow);
                     image == &stored ? drawTextAt(painter, 5, 40, text) : painter.drawText(5, 40, text);
+                }
             }
             QCOMPARE(stored, plain);
         }
+    }
+
+    // Dark ink gets a light halo when the ground under it or a pixel around it gives too little
+    // contrast (below 4.5); a darker pixel two away does not count, nor does any ground under light ink.
+    void aHaloWhereTheGroundNextToDarkInkIsDark()
+    {
+        DrawnText last;
+        setDrawnTextObserver([&](const DrawnText &text) { last = text; });
+        auto stopObserving = qScopeGuard([] { setDrawnTextObserver({}); });
+        const auto haloed = [&](QColor pen, QPoint at, QRgb ground) {
+            QImage image(240, 60, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            if (!at.isNull())
+                image.setPixel(at, ground);
+            QPainter painter(&image);
+            painter.setFont(gameFont(10, 50));
+            painter.setPen(pen);
+            drawTextAt(painter, 20, 40, QStringLiteral("Ready"));
+            return last.halo;
+        };
+        QVERIFY(!haloed(Qt::black, QPoint(), 0));
+        const QRect ink = last.ink;
+        const QPoint mid = ink.center();
+        struct Row { QPoint at; QRgb ground; QColor pen; bool halo; };
+        const Row rows[] = {{{ink.left() - 1, mid.y()}, 0, Qt::black, true}, {{ink.left() - 2, mid.y()}, 0, Qt::black, false},
+                            {{ink.right() + 1, mid.y()}, 0, Qt::black, true}, {{ink.right() + 2, mid.y()}, 0, Qt::black, false},
+                            {{mid.x(), ink.top() - 1}, 0, Qt::black, true}, {{mid.x(), ink.top() - 2}, 0, Qt::black, false},
+                            {{mid.x(), ink.bottom() + 1}, 0, Qt::black, true}, {{mid.x(), ink.bottom() + 2}, 0, Qt::black, false},
+                            {mid, qRgb(108, 108, 108), Qt::black, true}, {mid, qRgb(124, 124, 124), Qt::black, false}, // 4.0, 5.0
+                            {mid, 0, QColor(60, 60, 60), true}, {mid, 0, QColor(90, 90, 90), false}};
+        for (const Row &r : rows)
+            QVERIFY2(haloed(r.pen, r.at, r.ground) == r.halo, qPrintable(QStringLiteral("%1,%2").arg(r.at.x()).arg(r.at.y())));
     }
 
     // Every text a screen draws at a fixed place stays inside the 240 x 320 screen, drawn with the

@@ -213,6 +213,7 @@ private slots:
             game.tick();
             QCOMPARE(logLines(log.text()).value(0), "trotix: Action>>" + QString(r.tickLine) + "\n");
             QCOMPARE(gs.shownMode, r.mode);
+            QCOMPARE(gs.raceImage1.isNull(), r.mode != ModeDemoRace); // a picture is decoded when first drawn
         }
     }
 

@@ -22,6 +22,7 @@
 #include <atomic>
 #include <utility>
 #include <new>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -92,7 +93,11 @@ private slots:
             {"ABCDEFGHIJKLMNOPQRSTUVWXYZ\n2\n3\n4\n5\n6\n", false, "ABCDEFGHIJKLMNOPQRS", "ABCDEFGHIJKLMNO", counted},
             {blaze + "\nnan\ninf\n-inf\n5\n6\n", false, blaze, "BLAZE          ", {1, 150, 50, 5, 6}},
             {blaze + QByteArray("\n2\n\0\n4\n", 7), false, blaze, "BLAZE          ", {2, 150, 50, 100, 100}}, // NUL ends it
+            {"\n \t" + blaze + "\n7.5\n", false, blaze, "BLAZE          ", {7.5f, 150, 50, 100, 100}}, // blanks first
         };
+        // The caller's locale is left as it was found.
+        const locale_t callers = newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+        uselocale(callers);
         for (const Row &r : rows) {
             const AttrFileContent read = parseAttrFile(r.content, defaultHorse());
             const Attributes &a = read.horse.attributes;
@@ -101,7 +106,10 @@ private slots:
             QCOMPARE(nameOf(read.horse), r.name);
             QCOMPARE(read.horse.name[15], '\0');
             QCOMPARE(QList<float>({a.age, a.muscle, a.fat, a.power, a.spirit}), r.attributes);
+            QCOMPARE(uselocale(static_cast<locale_t>(nullptr)), callers);
         }
+        uselocale(LC_GLOBAL_LOCALE);
+        freelocale(callers);
     }
 
     // A child saves numbered horses (on from the number on disk) as fast as it can and tells
@@ -240,10 +248,10 @@ private slots:
         const RaceRecord record = loadRaceRecord(Paths::raceRecordFile(), "THUNDER        ");
         QCOMPARE(QList<int>({record.computer.wins, record.computer.losses, record.network.wins, record.network.losses}),
                  QList<int>({1, 0, 1, 1}));
-        // A record of a kilobyte is read (blank lines at its end are free), a byte more is not one.
+        // A record of a kilobyte is read to its last byte (blanks are free), a byte more is not one.
         for (const int size : {1024, 1025}) {
-            const QByteArray text = "THUNDER||||||||\ncomputer 7 3\nnetwork 2 2\n";
-            game.home().writeFile(Paths::raceRecordFile(), text.leftJustified(size, '\n'));
+            const QByteArray head = "THUNDER||||||||\ncomputer 7 3\n", tail = "network 2 2";
+            game.home().writeFile(Paths::raceRecordFile(), head + QByteArray(size - head.size() - tail.size(), ' ') + tail);
             QCOMPARE(loadRaceRecord(Paths::raceRecordFile(), "THUNDER        ").computer.wins, size == 1024 ? 7 : 0);
         }
         // A count at its most stays there, a number the record can read back.

@@ -425,7 +425,9 @@ private slots:
         QVERIFY(alone.challengerGot.startsWith("TROTIX\n" + ownReply) && alone.challengerGot.endsWith("+1\n"));
         QCOMPARE(alone.winner, 1);
         QVERIFY(alone.wentOff);
+        // 150 against our 150: a tie, which the draw gives to ours, narrowly.
         QVERIFY(log.text().contains("trotix: Ding! Server Connected\ntrotix: Challenger's weight: 150\n"));
+        QVERIFY(log.text().contains("trotix: *** Win Scenario = 2\n"));
         const RaceRecord disturbed = raceWithStranger(Stranger(kind), at);
         QCOMPARE(disturbed.challengerGot, alone.challengerGot);
         QCOMPARE(disturbed.winner, alone.winner);
