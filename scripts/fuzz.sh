@@ -9,7 +9,13 @@ seconds=$2
 shift 2
 here=$(cd "$(dirname "$0")/.." && pwd)
 targets=("$@")
-[ "${#targets[@]}" -gt 0 ] || targets=(serverrules clientrules number replies attrfile)
+# Every target the build made, unless some are named.
+if [ "${#targets[@]}" -eq 0 ]; then
+  for program in "$build"/fuzz/fuzz_*; do
+    [ -f "$program" ] && [ -x "$program" ] && targets+=("${program##*/fuzz_}")
+  done
+fi
+[ "${#targets[@]}" -gt 0 ] || { echo "trotix fuzz: no fuzz targets in $build/fuzz" >&2; exit 1; }
 
 failed=0
 summary=()
