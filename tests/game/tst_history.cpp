@@ -1,6 +1,7 @@
 // The horse's history beside the save and the book that shows it: the file's bytes, what is read
 // back from any content, what the save does with a damaged file or another horse's history, and
 // the book's numbers and chart.
+#include "app/historychartwidget.h"
 #include "app/horsebook.h"
 #include "game/attrcodec.h"
 #include "game/history.h"
@@ -171,6 +172,28 @@ private slots:
         QCOMPARE(chart.valueTop, 300.0);
         QCOMPARE(QList<QPointF>({chart.lines[0][1], chart.lines[1][1], chart.lines[2][1], chart.lines[2][0]}),
                  QList<QPointF>({{7200, 20}, {7200, 240}, {7200, 0}, {0, 300}}));
+        // As drawn: each line in its colour where the chart puts it (within a pixel); the scales' top
+        // values level with the plot's top edge, "0" with its bottom.
+        auto *widget = book->findChild<HistoryChartWidget *>();
+        const QImage drawn = widget->grab().toImage();
+        const QRectF plot = widget->plotRect();
+        const HistoryChart shown = historyChart(loadHistory(Paths::historyFile()), plot);
+        const auto ink = [&](QRect box, const std::function<bool(QRgb)> &is) { // how much, and its mean row
+            double rows = 0, count = 0;
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x)
+                    if (is(drawn.pixel(x, y)))
+                        rows += y, ++count;
+            return std::pair(count, rows / qMax(1.0, count));
+        };
+        for (int line = 0; line < 5; ++line)
+            for (const QPointF &at : {shown.lines[line].first(), shown.lines[line].last()})
+                QVERIFY(ink(QRect(at.toPoint() - QPoint(1, 1), QSize(3, 3)), [&](QRgb c) { return c == historyLineColour(line).rgb(); }).first > 0);
+        const auto written = [](QRgb c) { return c != qRgb(255, 255, 255); };
+        const int left = int(plot.left()) - 2, right = int(plot.right()) + 3, middle = int(plot.center().y());
+        QVERIFY(qAbs(ink(QRect(0, 0, left, middle), written).second - plot.top()) < 4);
+        QVERIFY(qAbs(ink(QRect(0, middle, left, int(plot.bottom()) + 8 - middle), written).second - plot.bottom()) < 4);
+        QVERIFY(qAbs(ink(QRect(right, 0, drawn.width() - right, middle), written).second - plot.top()) < 4);
     }
 
     // At 1x and 2x R opens the book, the device's screen times the zoom in the game's zoomed font
