@@ -130,6 +130,11 @@ private slots:
         QCOMPARE(logLines(log.text()).last(), QStringLiteral("trotix: A new horse: the history of THUNDER is kept as %1.\n")
                                                   .arg(dir.filePath(QStringLiteral("trotix_history-THUNDER.csv"))));
         QCOMPARE(parseHistory(GameHome::readFile(path)).lines.first().horse, QByteArray("BLAZE          "));
+        for (const char *name : {"A B-C\xe9         ", "BLAZE          "}) { // a name's odd letters not in a file name
+            std::memcpy(state.horseName, name, 15);
+            appendHistory(state, path, 1796666440, 10);
+        }
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("trotix_history-A_B_C_.csv"))));
         QList<HistoryLine> full;
         for (int i = 0; i < historyMaxLines; ++i)
             full << line("BLAZE", i, 1, i);
