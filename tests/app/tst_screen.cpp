@@ -79,27 +79,29 @@ private slots:
         QCOMPARE(game.screen().size(), QSize(240, 320));
     }
 
-    // The store of laid-out texts draws each exactly as drawText would, also the second time, on a
-    // ground that changed at the text's right end meanwhile.
+    // The store of laid-out texts draws each exactly as drawText would, also again on the same ground
+    // (copied back) and on a ground changed a little.
     void drawTextAtPutsTheTextWhereDrawTextWould()
     {
         const QList<std::tuple<int, int, QString>> texts{{10, 50, "Hostname/IP Address of the Challenger:"},
                                                          {18, 75, " YOU WIN!"}, {10, 50, "<b>x</b> & y"}};
         for (const auto &[size, weight, text] : texts) {
             QImage stored(240, 60, QImage::Format_RGB32), plain(240, 60, QImage::Format_RGB32);
-            for (QImage *image : {&stored, &plain}) {
-                image->fill(Qt::white);
-                QPainter painter(image);
-                painter.setFont(gameFont(size, weight));
-                painter.setPen(QColor(50, 50, 255));
-                const QRect ink = painter.fontMetrics().tightBoundingRect(text).translated(5, 40);
-                for (int i = 0; i < 2; ++i) {
-                    if (i == 1)
+            const QRect ink = QFontMetrics(gameFont(size, weight), &stored).tightBoundingRect(text).translated(5, 40);
+            for (int i = 0; i < 4; ++i) { // changed only at the kept box's right end, then also in its top row
+                for (QImage *image : {&stored, &plain}) {
+                    image->fill(Qt::white);
+                    QPainter painter(image);
+                    painter.setFont(gameFont(size, weight));
+                    painter.setPen(QColor(50, 50, 255));
+                    if (i > 1)
                         painter.fillRect(ink.right() + 1, ink.top(), 2, ink.height(), Qt::yellow);
+                    if (i > 2)
+                        painter.fillRect(0, ink.top() - 3, 240, 1, Qt::yellow);
                     image == &stored ? drawTextAt(painter, 5, 40, text) : painter.drawText(5, 40, text);
                 }
+                QCOMPARE(stored, plain);
             }
-            QCOMPARE(stored, plain);
         }
     }
 
