@@ -136,7 +136,7 @@ private slots:
             {"2010+1995+1\n", true, 2010, 1995, 1,
              "trotix: Position converted from QString to Int\ntrotix: Len: 7 Splitter: 4\n"
              "trotix: Position got is Player 1: 2010, Player 2: 1995, Winner: 1\n "},
-            {"abc+12+x\n", true, 0, 12, 0,
+            {"+12+x\n", true, 0, 12, 0, // nothing before the first "+"
              "trotix: Position Conversion failed\ntrotix: Len: 5 Splitter: 2\n"
              "trotix: Position got is Player 1: 0, Player 2: 12, Winner: 0\n "},
             {"12+34\n", false, 0, 0, 0, ignored}, {QByteArray("\0\xff\n", 3), false, 0, 0, 0, ignored},
