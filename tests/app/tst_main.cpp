@@ -124,7 +124,8 @@ private slots:
         using R = SaveLock::Result;
         const std::pair<QByteArray, R> rows[] = {
             {{}, R::Held}, {"", R::Held}, {"garbage\n\x01\xff", R::Held}, {"1\nanother-program" + host, R::Held},
-            {"2147483646\ntrotix" + host, R::Held}, {own + "\ntrotix" + host, R::Held},
+            {"2147483646\ntrotix" + host, R::Held},
+            {own + "\n" + QCoreApplication::applicationName().toUtf8() + host, R::Held}, // an earlier run's, of this very program
             {QByteArray::number(live.processId()) + "\nsleep" + host, R::HeldByOther},
             {"1\ntrotix\nanother-machine\n", R::HeldByOther}, {"fifo", R::Failed}};
         for (const auto &[content, result] : rows) {
