@@ -203,7 +203,8 @@ private slots:
             std::strncpy(address.sun_path, name.constData(), sizeof address.sun_path - 1);
             const int sock = kind == S_IFSOCK ? ::socket(AF_UNIX, SOCK_STREAM, 0) : -1;
             QFile regular(target);
-            const bool made = kind == S_IFREG ? regular.open(QIODevice::WriteOnly) && regular.write(defaultHorseFile) > 0
+            const QByteArray big = QByteArray("BIG\n1\n2\n3\n4\n").leftJustified(64 * 1024 - 1, ' ') + "56"; // read to 64 KiB
+            const bool made = kind == S_IFREG ? regular.open(QIODevice::WriteOnly) && regular.write(big) > 0
                             : kind == S_IFSOCK ? ::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
                             : kind == S_IFDIR  ? QDir().mkdir(target)
                             : kind == S_IFIFO  ? ::mkfifo(name.constData(), 0600) == 0
@@ -218,6 +219,7 @@ private slots:
             GameState state;
             LogCapture log;
             QCOMPARE(loadAttrFile(state, link), kind == S_IFREG ? AttrLoadResult::Old : AttrLoadResult::Unreadable);
+            QCOMPARE(state.spirit, kind == S_IFREG ? 5.0f : GameState().spirit);
             QVERIFY(kind == S_IFREG || log.text().contains(" (it is " + what + ", not a regular file); this horse will"));
             setHorse(state, numberedHorse(7));
             QCOMPARE(saveAttrFile(state, link), kind == S_IFREG);
