@@ -135,6 +135,16 @@ private slots:
                             {mid, 0, QColor(60, 60, 60), true}, {mid, 0, QColor(90, 90, 90), false}};
         for (const Row &r : rows)
             QVERIFY2(haloed(r.pen, r.at, r.ground) == r.halo, qPrintable(QStringLiteral("%1,%2").arg(r.at.x()).arg(r.at.y())));
+        // Ink that would reach the screen's last column (the smoothing's fringe) is fitted smaller,
+        // also in the narrow face.
+        QImage line(240, 20, QImage::Format_RGB32);
+        QPainter painter(&line);
+        QFont narrow = gameFont(10, 50);
+        narrow.setFamilies({QStringLiteral("Nimbus Sans Narrow")});
+        painter.setFont(narrow);
+        drawTextAt(painter, 0, 15, QStringLiteral("Ready"), TextPlace::Course);
+        drawTextAt(painter, 239 - last.ink.right(), 15, QStringLiteral("Ready"));
+        QVERIFY(last.ink.right() < 239);
     }
 
     // Every text a screen draws at a fixed place stays inside the 240 x 320 screen, drawn with the
