@@ -244,6 +244,10 @@ private slots:
             film.add(row);
             play(film, game, QStringLiteral("zoommenu"));
             play(film, game, QStringLiteral("help"));
+            for (QAction *zoom : game.widget()->findChild<QMenu *>(QStringLiteral("zoomMenu"))->actions())
+                if (zoom->text().startsWith(QLatin1String("Zoom 1x"))) // chosen: the one marked then
+                    zoom->trigger();
+            play(film, game, QStringLiteral("zoommenu"));
         }
         qunsetenv("TROTIX_SCALE");
         film.check();
