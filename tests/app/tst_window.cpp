@@ -195,7 +195,7 @@ private slots:
             "slot change2jump", "tick 2", "key H", "tick 4", "key U", "tick 1", "key B", "tick 1",
             "slot handleOK", "tick 1", "key P", "tick 1", "key P", "minimise", "tick 1", "minimise no", "key P", "minimise",
             "minimise no", "tick 1", "key P",
-            "record", "help"};
+            "record", "help", "key F11", "tick 1", "key Esc", "tick 1"}; // full screen left for the zoom it left
         QTest::newRow("race-2x") << defaultHorseFile << QStringList{
             "zoom 2", "menu 0", "menu 1", "slot change2run", "tick 3", "slot change2racedemo", "tick 40", "key P", "tick 2", "key P",
             "tick 80", "record", "help", "key F11", "tick 1", "key Esc", "tick 1",

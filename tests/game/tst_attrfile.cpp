@@ -1,5 +1,6 @@
 // The attribute file: what is written byte by byte, what is read back from any content, and that
 // no save can leave a broken horse on disk.
+#include "app/entryvalidator.h"
 #include "game/attrcodec.h"
 #include "game/horsename.h"
 #include "game/attrfile.h"
@@ -364,6 +365,12 @@ private slots:
             {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"}};
         for (const auto &[entry, name] : rows)
             QCOMPARE(horseNameFromEntry(QString::fromUtf8(entry)), name);
+        // As typed: an accent typed apart joins its letter, and the cursor stays after what was typed.
+        const EntryValidator latin([](char32_t c) { return c < 0x100; }, nullptr);
+        for (auto [typed, at, after] : {std::tuple(QStringLiteral("Zoe\u0308X"), 4, 3), std::tuple(QStringLiteral("AB"), 0, 0)}) {
+            QCOMPARE(latin.validate(typed, at), QValidator::Acceptable);
+            QCOMPARE(at, after);
+        }
     }
 
     // A horse without a name shows the naming screen, is never saved by the tick, and is saved

@@ -70,7 +70,7 @@ private slots:
             {"MY HORSE       +150\n", "MY HORSE       ", 150}, {"MY HORSE       +-20\n", "MY HORSE       ", 0},
             {"MY HORSE       \n", "MY HORSE       ", 0}, {"AB\n", "AB\n", 0},
             {"MY HORSE       +7\r\n", "MY HORSE       ", 7}, {"BLUE COMET+500\n", "BLUE COMET     ", 500},
-            {"ABCDEFGHIJKLMNOPQ+5\n", "ABCDEFGHIJKLMNO", 5},
+            {"ABCDEFGHIJKLMNOPQ+5\n", "ABCDEFGHIJKLMNO", 5}, {"TROTIX STAR    +9\n", "TROTIX STAR    ", 9}, // no second greeting
         };
         for (const Row &r : rows) {
             const ServerStep step = serverStep(serverIn(3), r.line, "RED RUNNER     ");
