@@ -95,6 +95,7 @@ private slots:
             {blaze + "\nnan\ninf\n-inf\n5\n6\n", false, blaze, "BLAZE          ", {1, 150, 50, 5, 6}},
             {blaze + QByteArray("\n2\n\0\n4\n", 7), false, blaze, "BLAZE          ", {2, 150, 50, 100, 100}}, // NUL ends it
             {"\n \t" + blaze + "\n7.5\n", false, blaze, "BLAZE          ", {7.5f, 150, 50, 100, 100}}, // blanks first
+            {"|" + blaze + "\n", false, "|" + blaze, " BLAZE         ", {1, 150, 50, 100, 100}}, // a blank first
         };
         // The caller's locale is left as it was found.
         const locale_t callers = newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));

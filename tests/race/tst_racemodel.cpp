@@ -156,6 +156,7 @@ private slots:
             {false, true, 19, 1, 1, C::Hooves, C::None},   {false, true, 20, 1, 1, C::None, C::Win},
             {false, true, 20, 1, 0, C::None, C::Loss},     {false, true, 20, 2, 0, C::None, C::Win},
             {false, true, 20, 3, 1, C::None, C::None},     {false, true, 21, 1, 1, C::None, C::None},
+            {false, true, 20, 2, 1, C::None, C::Loss},
         };
         for (const Row &r : rows) {
             QCOMPARE(loopAfterTick(r.running, r.racing, r.raceTick), r.loop);
