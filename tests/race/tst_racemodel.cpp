@@ -24,7 +24,9 @@ private slots:
         struct Row { float age, muscle, fat, power, spirit; int weight; };
         const Row rows[] = {
             {1.0f, 150.0f, 50.0f, 100.0f, 100.0f, 150},      // a new horse
+            {5.0f, 150.0f, 50.0f, 100.0f, 100.0f, 150},      // no factor at 5 itself
             {5.0001f, 150.0f, 50.0f, 100.0f, 100.0f, 120},   // x 0.8 just past 5
+            {20.0f, 150.0f, 50.0f, 100.0f, 100.0f, 60},      // x 0.8 x 0.5 at 20
             {10.0f, 150.0f, 50.0f, 100.0f, 100.0f, 120},     // still x 0.8 at 10
             {20.5f, 150.0f, 50.0f, 100.0f, 100.0f, 18},      // x 0.8 x 0.5 x 0.3
             {25.0f, 1.0f, 2.0f, 100.0f, 100.0f, 8},          // factors one by one: 0.12 at once gives 7
