@@ -200,6 +200,16 @@ private slots:
         QVERIFY(qAbs(ink(QRect(0, 0, left, middle), written).second - plot.top()) < 4);
         QVERIFY(qAbs(ink(QRect(0, middle, left, int(plot.bottom()) + 8 - middle), written).second - plot.bottom()) < 4);
         QVERIFY(qAbs(ink(QRect(right, 0, drawn.width() - right, middle), written).second - plot.top()) < 4);
+        // In the 3x book's type the lines grow: the race weight's twice as wide as the others'.
+        QFont large = widget->font();
+        large.setPixelSize(33);
+        widget->setFont(large);
+        const QImage zoomed = widget->grab().toImage();
+        const QRectF big = widget->plotRect();
+        int across = 0;
+        for (int y = int(big.top()) + 1; y < int(big.bottom()); ++y)
+            across += zoomed.pixel(int(big.center().x()), y) == qRgb(0, 0, 0);
+        QVERIFY2(across >= 4, qPrintable(QString::number(across)));
     }
 
     // At 1x and 2x R opens the book, the device's screen times the zoom in the game's zoomed font
