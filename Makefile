@@ -18,19 +18,21 @@ FUZZ_CFLAGS ?= -O2 -g1 -DNDEBUG
 all: build
 
 # What building and playing need; setup-test adds the test, fuzz, benchmark and packaging tools.
+# Only setup, setup-test, run, test and the targets that name them install anything: a build on a
+# machine that has the tools (and maybe no apt at all) just builds.
 setup:
 	@bash scripts/setup.sh play
 
 setup-test:
 	@bash scripts/setup.sh test
 
-configure: setup
+configure:
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: setup build
 	@bash scripts/run.sh $(BUILD)/trotix
 
 # Every test of the plain build (units, end-to-end races, packaging), then the unit tests built with
