@@ -53,7 +53,12 @@ public:
     {
     }
 
-    void call(const char *slot) { QMetaObject::invokeMethod(&m_widget, slot, Qt::DirectConnection); }
+    // A slot renamed in the game stops the tool, rather than shooting the screen it left behind.
+    void call(const char *slot)
+    {
+        if (!QMetaObject::invokeMethod(&m_widget, slot, Qt::DirectConnection))
+            qFatal("screenshots: the game has no slot %s", slot);
+    }
 
     void tick(int count = 1)
     {
