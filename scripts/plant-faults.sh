@@ -15,7 +15,7 @@
 #       there only (scripts/random-faults.py draws such faults from a seed).
 #   -o  the per-fault table (default <copy>/faults-table.txt)
 #   -k  only the faults whose names match this regular expression
-#   -x  tests left out, a ctest -E expression (default: e2e|packaging|soak|bench|valgrind, the slow layers)
+#   -x  tests left out, a ctest -E expression (default: e2e|packaging, the slow layers)
 #   -t  timeout of each test in seconds (default 120): a fault that hangs a test is caught
 #   -u  start no new fault after this time (as `date -d` reads it, e.g. 18:10); the rest count as not run
 #   -a  run every test on every fault and name all that fail (slower); default: stop at the first
@@ -27,7 +27,7 @@ top=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
 faults="$top/scripts/faults.txt"
 table=""
 only="."
-exclude="e2e|packaging|soak|bench|valgrind"
+exclude="e2e|packaging"
 timeout=120
 all=0
 dry=0
@@ -54,7 +54,7 @@ nice=(nice -n "${NICE:-19}")
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache} QT_QPA_PLATFORM=offscreen
 
 # The copy: every file git knows or would add, refreshed by content so that make rebuilds only what
-# differs; files gone from the tree go from the copy too (the build globs src/).
+# differs; files gone from the tree go from the copy too (the copy is the tree as it is, no more).
 sync_copy() {
   python3 - "$top" "$copy" <<'PY'
 import os, shutil, subprocess, sys

@@ -1,6 +1,7 @@
 #pragma once
-// The main widget: the only class that draws. It keeps no data of its own; every slot works on
-// the game state `gs`. The slots are split over source files by subsystem:
+// The main widget: the only class that draws. The game's data is the game state `gs`, which every
+// slot works on; the widget keeps only how it shows it (zoom, place, pause, notice, help and
+// sound). The slots are split over source files by subsystem:
 //   app/trotix.cpp           construction and menus
 //   app/screen.cpp           paintEvent, showBuffer, setupBackgd, clearScreen
 //   app/window.cpp           help, pause, zoom (app/gamesound.cpp: the sound the slots ask for)
