@@ -22,6 +22,7 @@ RATE = 22050
 NO_OUTPUT = "trotix: No audio output: the game stays silent\n"
 ATTR = "SOUND|HORSE||||\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n"
 AUDIBLE = 300  # a sample above this is sound; the quietest sound peaks above 7000
+LIKE = 0.7  # a sound recorded is the sound wanted from this likeness on
 
 
 def sound_server(root, name, client_conf):
@@ -66,14 +67,17 @@ def check_recording(recorded, sounds):
         x.fail("the game with sound recorded silence")
     bell = samples(os.path.join(sounds, "startbell.wav"))
     bell = bell[next(i for i, v in enumerate(bell) if abs(v) > AUDIBLE):][:3000]
-    if likeness(recorded, heard[0], bell) < 0.9:
-        x.fail("the recording does not start with the starting bell")
+    # Any other of the game's sounds scores 0.2 at most against the bell, the bell itself about
+    # 0.95 as recorded: a stream that stutters on a loaded machine costs a little of that.
+    first = likeness(recorded, heard[0], bell)
+    if first < LIKE:
+        x.fail("the recording does not start with the starting bell (likeness %.2f)" % first)
     endings = []
     for name in ("win", "loss"):
         sound = samples(os.path.join(sounds, name + ".wav"))
         tail = sound[:max(i for i, v in enumerate(sound) if abs(v) > AUDIBLE) + 1][-6000:]
         endings.append(likeness(recorded, heard[-1] + 1 - len(tail), tail))
-    if max(endings) < 0.9:
+    if max(endings) < LIKE:
         x.fail("the recording does not end with the win or the loss (likeness %.2f, %.2f)" % tuple(endings))
 
 
