@@ -17,6 +17,9 @@ if [ "${TROTIX_LANNS:-}" != inside ]; then
 fi
 
 mount -t tmpfs tmpfs /run
+# A /tmp of its own too: an X server's lock names its process by its number in this namespace,
+# which an X server outside takes for a dead one's (and the other way round): both took :0.
+mount -t tmpfs tmpfs /tmp
 ip link set lo up
 ip link add trotix0 type veth peer name trotix1
 for i in 0 1; do ip addr add 192.0.2.$((i + 1))/24 dev trotix$i; ip link set trotix$i up; done
