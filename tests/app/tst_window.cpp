@@ -178,7 +178,7 @@ private slots:
     {
         QApplication::setCursorFlashTime(0);
         // A desktop shows the window with the installed entry's name and icon.
-        QVERIFY(QFile::exists(QStringLiteral(TROTIX_FILMS_DIR "/../../../packaging/%1.desktop").arg(QGuiApplication::desktopFileName())));
+        QVERIFY(QFile::exists(QStringLiteral(TROTIX_PACKAGING_DIR "/%1.desktop").arg(QGuiApplication::desktopFileName())));
         // The waiting screen shows the device's addresses: the same ones wherever the test runs.
         setOwnAddressSource(
             [] { return QList<QHostAddress>{QHostAddress(QStringLiteral("10.0.0.7")), QHostAddress(QStringLiteral("192.168.100.200"))}; });
@@ -244,9 +244,9 @@ private slots:
             film.add(row);
             play(film, game, QStringLiteral("zoommenu"));
             play(film, game, QStringLiteral("help"));
-            for (QAction *zoom : game.widget()->findChild<QMenu *>(QStringLiteral("zoomMenu"))->actions())
-                if (zoom->text().startsWith(QLatin1String("Zoom 1x"))) // chosen: the one marked then
-                    zoom->trigger();
+            for (QAction *entry : game.widget()->findChild<QMenu *>(QStringLiteral("zoomMenu"))->actions())
+                if (entry->text().startsWith(QLatin1String("Zoom 1x"))) // chosen: the one marked then
+                    entry->trigger();
             play(film, game, QStringLiteral("zoommenu"));
         }
         qunsetenv("TROTIX_SCALE");

@@ -184,31 +184,30 @@ private slots:
         const QImage drawn = widget->grab().toImage();
         const QRectF plot = widget->plotRect();
         const HistoryChart shown = historyChart(loadHistory(Paths::historyFile()), plot);
-        const auto ink = [&](QRect box, const std::function<bool(QRgb)> &is) { // how much, and its mean row
+        // How many of the image's pixels in box are `is`, and their mean row.
+        const auto ink = [](const QImage &image, QRect box, const std::function<bool(QRgb)> &is) {
             double rows = 0, count = 0;
             for (int y = box.top(); y <= box.bottom(); ++y)
                 for (int x = box.left(); x <= box.right(); ++x)
-                    if (is(drawn.pixel(x, y)))
+                    if (is(image.pixel(x, y)))
                         rows += y, ++count;
             return std::pair(count, rows / qMax(1.0, count));
         };
         for (int line = 0; line < 5; ++line)
             for (const QPointF &at : {shown.lines[line].first(), shown.lines[line].last()})
-                QVERIFY(ink(QRect(at.toPoint() - QPoint(1, 1), QSize(3, 3)), [&](QRgb c) { return c == historyLineColour(line).rgb(); }).first > 0);
+                QVERIFY(ink(drawn, QRect(at.toPoint() - QPoint(1, 1), QSize(3, 3)), [&](QRgb c) { return c == historyLineColour(line).rgb(); }).first > 0);
         const auto written = [](QRgb c) { return c != qRgb(255, 255, 255); };
         const int left = int(plot.left()) - 2, right = int(plot.right()) + 3, middle = int(plot.center().y());
-        QVERIFY(qAbs(ink(QRect(0, 0, left, middle), written).second - plot.top()) < 4);
-        QVERIFY(qAbs(ink(QRect(0, middle, left, int(plot.bottom()) + 8 - middle), written).second - plot.bottom()) < 4);
-        QVERIFY(qAbs(ink(QRect(right, 0, drawn.width() - right, middle), written).second - plot.top()) < 4);
+        QVERIFY(qAbs(ink(drawn, QRect(0, 0, left, middle), written).second - plot.top()) < 4);
+        QVERIFY(qAbs(ink(drawn, QRect(0, middle, left, int(plot.bottom()) + 8 - middle), written).second - plot.bottom()) < 4);
+        QVERIFY(qAbs(ink(drawn, QRect(right, 0, drawn.width() - right, middle), written).second - plot.top()) < 4);
         // In the 3x book's type the lines grow: the race weight's twice as wide as the others'.
         QFont large = widget->font();
         large.setPixelSize(33);
         widget->setFont(large);
-        const QImage zoomed = widget->grab().toImage();
         const QRectF big = widget->plotRect();
-        int across = 0;
-        for (int y = int(big.top()) + 1; y < int(big.bottom()); ++y)
-            across += zoomed.pixel(int(big.center().x()), y) == qRgb(0, 0, 0);
+        const double across = ink(widget->grab().toImage(), QRect(int(big.center().x()), int(big.top()) + 1, 1, int(big.height()) - 2),
+                                  [](QRgb c) { return c == qRgb(0, 0, 0); }).first;
         QVERIFY2(across >= 4, qPrintable(QString::number(across)));
     }
 
