@@ -86,7 +86,8 @@ def sites(path):
     with open(path, encoding="latin-1") as f:
         lines = f.read().split("\n")
     found = []
-    for number, (line, code) in enumerate(zip(lines, masked(lines)), 1):
+    codes = masked(lines)
+    for number, (line, code) in enumerate(zip(lines, codes), 1):
         for m in OPERATOR.finditer(code):
             found.append((number, m.start(), m.end(), "operator", SWAPS[m.group(1)]))
         for m in NUMBER.finditer(code):
@@ -102,7 +103,7 @@ def sites(path):
             found.append((number, m.start(), m.end(), "bool", ["false" if m.group(1) == "true" else "true"]))
         stripped = code.strip()
         previous = masked(lines[number - 2:number - 1])[0].rstrip() if number > 1 else ""
-        following = next((c.strip() for c in masked(lines[number:number + 5]) if c.strip()), "")
+        following = next((c.strip() for c in codes[number:] if c.strip()), "")
         # The last break of a switch leaves it either way: not a slip at all.
         if stripped == "break;" and following.startswith("}"):
             continue
