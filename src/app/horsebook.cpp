@@ -127,7 +127,6 @@ QDialog *showHorseBook(QWidget *mainWidget)
     layout->setContentsMargins(gap * 2, gap, gap * 2, gap);
     layout->setSpacing(gap);
     auto *name = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromLatin1(gs.horseName).trimmed().toHtmlEscaped()));
-    name->setObjectName(QStringLiteral("bookName"));
     // The name shares its row with the way out: a row less to fit on the device's screen.
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
