@@ -12,6 +12,10 @@ class QAction;
 class QWidget;
 class SoundOutput;
 
+// Tests hear the game through an output of their own: made by `make` instead of the module.
+using MakeTestSoundOutput = SoundOutput *(*)();
+void useTestSoundOutput(MakeTestSoundOutput make);
+
 class GameSound : public QObject
 {
 public:

@@ -3,7 +3,6 @@
 // state and a digest of its pixels, to match tests/app/films/. A change meant to be seen: run with
 // TROTIX_FILM_REFRESH=1, look at the frames it saves beside the test, commit the new films.
 #include "app/historychartwidget.h"
-#include "app/horsebook.h"
 #include "gamefixture.h"
 #include "net/ownaddress.h"
 #include "platform/idmenubar.h"
@@ -134,11 +133,11 @@ void play(Film &film, GameFixture &game, const QString &step)
         game.call(qPrintable(arg));
     else if (what == QLatin1String("type"))
         QTest::keyClicks(QApplication::focusWidget(), arg);
-    else if (what == QLatin1String("key")) {
+    else if (what == QLatin1String("key") || what == QLatin1String("record")) { // the record as a player opens it: R
         // The game's keys are the window's: back to it from a pop-up or dialog, as a click would.
         widget->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(widget));
-        QTest::keySequence(widget->windowHandle(), QKeySequence::fromString(arg));
+        QTest::keySequence(widget->windowHandle(), QKeySequence::fromString(what == QLatin1String("key") ? arg : "R"));
     }
     else if (what == QLatin1String("zoom"))
         QPEApplication::setWindowScale(widget, arg.toInt());
@@ -162,8 +161,7 @@ void play(Film &film, GameFixture &game, const QString &step)
     if (what == QLatin1String("help"))
         widget->showHelp();
     if (what == QLatin1String("help") || what == QLatin1String("record"))
-        return shootWindow(film, step, what == QLatin1String("help") ? widget->findChild<QDialog *>(QStringLiteral("helpWindow"))
-                                                                     : showHorseBook(widget));
+        return shootWindow(film, step, widget->findChild<QDialog *>(what == QLatin1String("help") ? "helpWindow" : "horseBook"));
     shoot(film, step, widget);
 }
 

@@ -1,7 +1,9 @@
 // Caring for the horse: the attribute arithmetic at its limits, what each activity shows step by
 // step, the jump game's blocks and hops, the menu choices and the status screen's bars. Every
 // picture is replaced by a block of its own colour, so a pixel tells which one was drawn.
+#include "app/gamesound.h"
 #include "app/picturetable.h"
+#include "app/soundoutput.h"
 #include "care/attributes.h"
 #include "care/block.h"
 #include "gamefixture.h"
@@ -12,6 +14,7 @@
 #include "screencheck.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -45,6 +48,15 @@ QString text(const Attributes &a)
 }
 
 enum class Change { Idle, Eat, Sleep, Run, Fall, Bonus };
+
+// What the game plays, in order: a sound by its file ("looped" when looped), a stop by its cue.
+QStringList heard;
+struct Ears : SoundOutput {
+    bool present() override { return true; }
+    void play(int, const QString &path, bool loop) override { heard << QFileInfo(path).fileName() + (loop ? " looped" : ""); }
+    void stop(int cue) override { heard << QStringLiteral("stop %1").arg(cue); }
+    void stopAll() override { heard << QStringLiteral("stop all"); }
+};
 
 const QColor plain(240, 230, 200);
 const QColor barFill[] = {{200, 80, 80}, {80, 200, 80}, {80, 80, 200}, {200, 80, 200}, {80, 200, 200}};
@@ -155,6 +167,7 @@ private slots:
                 game.call("hop");
             QStringList frames;
             for (int i = 0; i < framesAfterPress.count(' ') + 1; ++i) {
+                const float power = gs.power;
                 game.tick();
                 const QImage screen = game.screen();
                 const int x = gs.blockDistance == 0 ? 60 : 80 + 20 * gs.blockDistance;
@@ -162,7 +175,7 @@ private slots:
                     frames << QStringLiteral("H%1").arg(x);
                 else if (colourAt(screen, 30, 200) == colourOf(&GameState::jumpImage5)
                          && colourAt(screen, 1, 40) == colourOf(&GameState::faceImage5))
-                    frames << QStringLiteral("F");
+                    frames << QString(gs.power < power ? "F" : "F at no cost");
                 else
                     frames << QStringLiteral("G%1").arg(x);
             }
@@ -217,9 +230,8 @@ private slots:
         }
     }
 
-    // Sound turned on (M) is remembered; idling wants no sound and asks for no output; with none
-    // to play on, the first sound wanted logs one line and every later one nothing, and the horse
-    // eats on as before.
+    // Sound turned on (M) is remembered; with no output to play on, the first sound wanted logs
+    // one line and every later one nothing, and the horse eats on as before.
     void soundWithoutAnOutputIsOneLine()
     {
         qputenv("PULSE_SERVER", "unix:/nowhere");
@@ -229,12 +241,47 @@ private slots:
         sound->trigger();
         QVERIFY(sound->isChecked() && WindowSettings::sound());
         LogCapture log;
-        game.tick(3);
-        QVERIFY(!log.text().contains("stays silent"));
         game.call("change2eat");
         game.tick(5); // the first bite wants a sound, the fifth another
         QCOMPARE(log.text().count("trotix: No audio output: the game stays silent\n"), 1);
         QCOMPARE(log.text().count("trotix: Action>>eat step"), 5);
+    }
+
+    // A session as heard: each sound on its frame, the hooves looped while running and racing and
+    // stopped after, nothing while paused or with the sound off.
+    void eachSoundOnItsFrame()
+    {
+        useTestSoundOutput([]() -> SoundOutput * { return new Ears; });
+        for (const bool paused : {true, false}) { // the horse named in a paused game: silently
+            GameFixture game(templateHorseFile);
+            game.widget()->setPaused(paused);
+            game.widget()->findChild<QAction *>(QStringLiteral("soundAction"))->trigger();
+            game.call("handleOK");
+            QCOMPARE(heard.join(""), paused ? "" : "named.wav");
+            heard.clear();
+        }
+        GameFixture game;
+        QAction *sound = game.widget()->findChild<QAction *>(QStringLiteral("soundAction"));
+        const std::pair<const char *, const char *> steps[] = {{"sound", ""},
+            {"change2eat 6", "crunch.wav, crunch.wav, crunch.wav"}, {"change2sleep 4", "snore.wav, snore.wav"},
+            {"change2run 3", "hooves.wav looped"}, {"pause 2", "stop all"}, {"pause 1", "hooves.wav looped"},
+            {"change2idle 1", "stop 1"}, {"change2jump 8", "fall.wav"}, {"change2idle 1", ""}, {"change2jump 7", ""},
+            {"hop 1", "hop.wav"}, {"change2racedemo 80", "startbell.wav, hooves.wav looped, win.wav, stop 1"},
+            {"sound", "stop all"}, {"change2run 3", ""}};
+        for (const auto &[step, sounds] : steps) {
+            const QByteArrayList words = QByteArray(step).split(' '); // a choice, then the ticks after it
+            scriptRandomDraws({2000000000, 0}); // the jump's block
+            if (words[0] == "sound")
+                sound->trigger();
+            else if (words[0] == "pause")
+                game.widget()->setPaused(!game.widget()->isPaused());
+            else
+                game.call(words[0]);
+            game.tick(words.value(1).toInt());
+            QVERIFY2(heard.join(QStringLiteral(", ")) == sounds, qPrintable(step + (": " + heard.join(", "))));
+            heard.clear();
+        }
+        useTestSoundOutput(nullptr);
     }
 
     // A value beyond the int range shows the largest: its bar up to the screen's top, a negative
@@ -292,6 +339,8 @@ private slots:
         QVERIFY(gs.menuBar->isItemEnabled(IdHop)); // Hop! goes off with the next tick
         game.tick();
         QVERIFY(!gs.menuBar->isItemEnabled(IdHop));
+        game.call("change2jump");
+        QCOMPARE(gs.hopRequested, 0); // back at the jump, the horse waits for the next press
 
         game.call("change2client");
         game.tick();

@@ -210,26 +210,6 @@ private slots:
                                   [](QRgb c) { return c == qRgb(0, 0, 0); }).first;
         QVERIFY2(across >= 4, qPrintable(QString::number(across)));
     }
-
-    // At 1x and 2x R opens the book, the device's screen times the zoom in the game's zoomed font
-    // (what it shows there is filmed by tst_window).
-    void theBookFitsTheScreenAtEveryZoom()
-    {
-        GameFixture game;
-        QList<int> heights;
-        for (int zoom : {1, 2}) {
-            game.widget()->setScreenScale(zoom);
-            game.widget()->show();
-            game.widget()->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(game.widget()));
-            QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_R); // as a real key, through the shortcuts
-            std::unique_ptr<QDialog> book(game.widget()->findChild<QDialog *>(QStringLiteral("horseBook")));
-            QVERIFY(book);
-            QCOMPARE(book->size(), QSize(240, 320) * zoom);
-            heights << book->findChild<QLabel *>(QStringLiteral("book_1_1"))->fontMetrics().height();
-        }
-        QVERIFY(heights[1] >= 2 * heights[0] - 2);
-    }
 };
 
 QTEST_MAIN(TestHistory)

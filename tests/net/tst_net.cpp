@@ -465,6 +465,12 @@ private slots:
         QVERIFY(crowd[kept - 1]->waitForClose());
         for (qsizetype i = kept; i < qsizetype(crowd.size()); ++i)
             QVERIFY(!crowd[i]->closed);
+        // One that spoke lately is not the quiet one: the next makes room for a newcomer.
+        QTest::qWait(20);
+        QCOMPARE(crowd[kept]->ask("ASKPOS\n"), QByteArray("BADREQ\n"));
+        crowd.push_back(std::make_unique<ScriptedPeer>());
+        QVERIFY(crowd.back()->connectToGame() && crowd[kept + 1]->waitForClose() && !crowd[kept]->closed);
+        crowd.erase(crowd.begin() + kept + 1);
 
         // Quiet for the limit: every other connection goes, the race's own stays.
         for (ClientSocket *connection : gs.server->findChildren<ClientSocket *>())

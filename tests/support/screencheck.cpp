@@ -1,7 +1,5 @@
 #include "screencheck.h"
 
-#include "app/paint.h"
-
 #include <QPainter>
 #include <QPixmap>
 
@@ -28,21 +26,4 @@ QImage drawnOn(const QColor &ground, int width, const std::function<void(QPainte
     draw(painter);
     painter.end();
     return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-QImage textOn(const QColor &ground, int width, int size, int weight, const QColor &ink, QPoint at,
-              const QString &text)
-{
-    return drawnOn(ground, width, [&](QPainter &painter) {
-        painter.setPen(ink);
-        drawTexts(painter, {{at.x(), at.y(), size, weight, text}});
-    });
-}
-
-void drawTexts(QPainter &painter, const QList<ScreenText> &texts)
-{
-    for (const ScreenText &t : texts) {
-        painter.setFont(gameFont(t.size, t.weight));
-        drawTextAt(painter, t.x, t.y, t.text);
-    }
 }
