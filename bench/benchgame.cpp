@@ -4,7 +4,7 @@
 #include "platform/idmenubar.h"
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
-#include "race/racemodel.h"
+#include "race/rules/racemodel.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -15,7 +15,7 @@
 #include "game/gamestate.h"
 #include "game/history.h"
 #include "platform/paths.h"
-#include "race/raceweight.h"
+#include "race/rules/raceweight.h"
 
 #include <QFile>
 

@@ -3,8 +3,8 @@
 // back in a form it reads the same way, never mistaken for the template; and the race weight of
 // any horse it can hold is computed without undefined behaviour.
 #include "fuzzcheck.h"
-#include "game/attrcodec.h"
-#include "race/raceweight.h"
+#include "game/rules/attrcodec.h"
+#include "race/rules/raceweight.h"
 
 #include <cmath>
 #include <cstring>

@@ -2,8 +2,8 @@
 // accepts is written back and read again as the same lines; thinning keeps the file within its
 // limit; and the book's chart puts every point of any history inside its plot.
 #include "fuzzcheck.h"
-#include "game/historychart.h"
-#include "game/historycodec.h"
+#include "game/rules/historychart.h"
+#include "game/rules/historycodec.h"
 
 #include <cmath>
 

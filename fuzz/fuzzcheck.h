@@ -2,7 +2,7 @@
 // What the fuzz targets share: a check that stops the run with a message (libFuzzer then keeps the
 // input as a crash), the connection states a game may be in, and a stand-in for a socket's read
 // buffer, so that the framing sees bytes arrive in pieces as they do over TCP.
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 
 #include <QByteArray>
 #include <QIODevice>

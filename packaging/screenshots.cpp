@@ -9,12 +9,12 @@
 #include "app/trotix.h"
 #include "game/gamestate.h"
 #include "net/avahi.h"
-#include "game/historycodec.h"
+#include "game/rules/historycodec.h"
 #include "platform/paths.h"
-#include "race/raceweight.h"
+#include "race/rules/raceweight.h"
 #include "net/ownaddress.h"
 #include "platform/qpeapplication.h"
-#include "platform/random.h"
+#include "platform/rules/random.h"
 
 #include <QApplication>
 #include <QListWidget>

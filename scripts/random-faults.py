@@ -6,7 +6,7 @@
   -r  the seed: the same seed on the same tree draws the same faults
   -c  how many faults to draw (default 60)
   -p  only the files whose path under src/ matches this regular expression (default: every .cpp of
-      src/ but app/main.cpp), e.g. -p 'app/|platform/screenscale'
+      src/ but app/main.cpp), e.g. -p 'app/|platform/rules/screenscale'
   -o  the report (default <copy>/random-SEED.txt): each fault with file:line, the line before and
       after, caught / MISSED / equivalent / no-build and by which test, then the score per folder
   -e  the equivalent faults (default scripts/faults-equivalent.txt): file @@ line before @@ line after

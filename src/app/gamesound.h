@@ -2,7 +2,7 @@
 // The game's sound: plays what the sound rules name, at most one loop at a time, and nothing at
 // all while it is off or the game is paused. Each sound is loaded the first time it is needed;
 // where there is no audio output the game stays silent and says so once.
-#include "game/soundcues.h"
+#include "game/rules/soundcues.h"
 
 #include <QObject>
 #include <array>

@@ -1,6 +1,6 @@
 #include "app/helpwindow.h"
 
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "app/historychartwidget.h"
 
-#include "care/statusbars.h"
-#include "game/historychart.h"
+#include "care/rules/statusbars.h"
+#include "game/rules/historychart.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -2,7 +2,7 @@
 // The book's chart: the horse's race weight and five attributes over its play time, drawn with a
 // painter where historyChart() puts them. It takes the room the book's text leaves; its scales
 // follow its font, so they grow with the game's zoom.
-#include "game/historycodec.h"
+#include "game/rules/historycodec.h"
 
 #include <QColor>
 #include <QWidget>

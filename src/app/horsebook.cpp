@@ -6,7 +6,7 @@
 #include "game/history.h"
 #include "game/racerecord.h"
 #include "platform/paths.h"
-#include "race/raceweight.h"
+#include "race/rules/raceweight.h"
 
 #include <QAction>
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "app/notice.h"
 
 #include "app/paint.h"
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "app/paint.h"
 #include "app/textground.h"
 
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>

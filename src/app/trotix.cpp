@@ -11,13 +11,13 @@
 #include "app/horsebook.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
-#include "game/horsename.h"
-#include "net/protocol.h"
+#include "game/rules/horsename.h"
+#include "net/rules/protocol.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 
 #include <QAction>
 #include <QApplication>

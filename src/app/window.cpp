@@ -12,7 +12,7 @@
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 
 #include <QAction>
 #include <QApplication>

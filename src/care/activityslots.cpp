@@ -2,8 +2,8 @@
 // change to its attributes.
 #include "app/trotix.h"
 #include "app/gamesound.h"
-#include "care/attributes.h"
-#include "care/block.h"
+#include "care/rules/attributes.h"
+#include "care/rules/block.h"
 #include "game/gamestate.h"
 #include "platform/log.h"
 

@@ -2,7 +2,7 @@
 // activity itself starts at the next tick.
 #include "app/trotix.h"
 #include "game/gamestate.h"
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 

@@ -1,7 +1,7 @@
 // The status screen: the horse's name and its five attributes as bars, redrawn every tick.
 #include "app/paint.h"
 #include "app/trotix.h"
-#include "care/statusbars.h"
+#include "care/rules/statusbars.h"
 #include "game/gamestate.h"
 
 #include <QPainter>

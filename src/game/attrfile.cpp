@@ -1,6 +1,6 @@
 #include "game/attrfile.h"
 
-#include "game/attrcodec.h"
+#include "game/rules/attrcodec.h"
 #include "game/history.h"
 #include "platform/log.h"
 #include "platform/paths.h"

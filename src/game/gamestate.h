@@ -2,7 +2,7 @@
 // The one record of the game's variables: the horse, the mode numbers that drive the tick, the
 // activity, race and network fields, and the widgets, pictures and timer the main widget makes.
 // There is exactly one, with static storage (`gs`); every slot reads and writes it directly.
-#include "game/horse.h"
+#include "game/rules/horse.h"
 
 #include <QImage>
 #include <QString>

@@ -4,7 +4,7 @@
 #include "game/gamestate.h"
 #include "platform/log.h"
 #include "platform/paths.h"
-#include "race/raceweight.h"
+#include "race/rules/raceweight.h"
 
 #include <QDateTime>
 #include <QDir>

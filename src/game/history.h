@@ -1,7 +1,7 @@
 #pragma once
 // The horse's history file beside the save: a line added with every save, written the save's
 // crash-safe way, and read back for the book.
-#include "game/historycodec.h"
+#include "game/rules/historycodec.h"
 
 #include <QString>
 

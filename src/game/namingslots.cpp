@@ -4,7 +4,7 @@
 #include "app/gamesound.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
-#include "game/horsename.h"
+#include "game/rules/horsename.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 

@@ -6,7 +6,7 @@
 
 struct GameState;
 
-#include "game/racerecordcodec.h"
+#include "game/rules/racerecordcodec.h"
 
 // The record of this horse (its 15-character name). No file, a damaged file (both logged) or
 // another horse's record (a new horse was named) count from zero; unreadable tells a file that is

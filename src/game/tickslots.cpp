@@ -8,7 +8,7 @@
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/paths.h"
-#include "race/raceclock.h"
+#include "race/rules/raceclock.h"
 
 // One row of the dispatch: what the tick logs, paints and calls for a mode.
 struct Trotix::TickRow

@@ -1,6 +1,6 @@
 #include "net/avahi.h"
 
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 #include "platform/log.h"
 
 #include <QDBusConnection>

@@ -2,7 +2,7 @@
 // The system's Avahi daemon over D-Bus: this game announced while its server waits, and the
 // games that wait nearby found for the client. Without a daemon, or without a system bus, the
 // game plays on as before: the search says why it cannot be made, and the log says it once.
-#include "net/lanlist.h"
+#include "net/rules/lanlist.h"
 
 #include <QObject>
 #include <QVariantList>

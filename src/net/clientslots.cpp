@@ -2,10 +2,10 @@
 // requests. The rules are in protocol.cpp; these slots move fields and bytes.
 #include "app/trotix.h"
 #include "game/gamestate.h"
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 #include "net/wire.h"
 #include "platform/log.h"
-#include "race/raceweight.h"
+#include "race/rules/raceweight.h"
 
 #include <QTcpSocket>
 

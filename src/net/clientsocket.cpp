@@ -1,10 +1,10 @@
 #include "net/clientsocket.h"
 
 #include "game/gamestate.h"
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 #include "net/wire.h"
 #include "platform/log.h"
-#include "race/raceclock.h"
+#include "race/rules/raceclock.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // One accepted connection of the race server. It reads the challenger's lines and answers them by
 // the server's rules; when the challenger goes away it deletes itself.
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 
 #include <QElapsedTimer>
 #include <QTcpSocket>

@@ -3,7 +3,7 @@
 #include "app/trotix.h"
 #include "game/gamestate.h"
 #include "net/avahi.h"
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

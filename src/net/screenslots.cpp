@@ -6,7 +6,7 @@
 #include "game/gamestate.h"
 #include "game/racerecord.h"
 #include "net/ownaddress.h"
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 #include "net/simpleserver.h"
 #include "platform/log.h"
 

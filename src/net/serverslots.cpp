@@ -1,7 +1,7 @@
 // The server side in the main widget: a new connection, and its end with the race.
 #include "app/trotix.h"
 #include "game/gamestate.h"
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 #include "net/clientsocket.h"
 #include "platform/log.h"
 

@@ -2,7 +2,7 @@
 
 #include "game/gamestate.h"
 #include "net/clientsocket.h"
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 #include "platform/log.h"
 
 SimpleServer::SimpleServer(QObject *parent) : QTcpServer(parent)

@@ -1,6 +1,6 @@
 #include "platform/idmenubar.h"
 
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 
 #include <QMenu>
 #include <QApplication>

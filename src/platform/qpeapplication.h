@@ -2,7 +2,7 @@
 // Our stand-in for the PDA platform's application object: a QApplication that shows the main
 // widget the device's way: filling a screen no bigger than the device, and on a larger screen as
 // a window zoomed by a whole number so that the pixels stay sharp.
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 
 #include <QApplication>
 

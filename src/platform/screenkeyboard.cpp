@@ -1,6 +1,6 @@
 #include "platform/screenkeyboard.h"
 
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

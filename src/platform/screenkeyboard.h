@@ -1,7 +1,7 @@
 #pragma once
 // The keyboard a stylus types with: a grid of keys laid over the window next to the field it
 // types into, clear of the field's buttons. A key sends the field the key press a keyboard would.
-#include "platform/keyboardlayout.h"
+#include "platform/rules/keyboardlayout.h"
 
 #include <QPointer>
 #include <QWidget>

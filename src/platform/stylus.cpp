@@ -1,9 +1,9 @@
 #include "platform/stylus.h"
 
-#include "platform/keyboardlayout.h"
+#include "platform/rules/keyboardlayout.h"
 #include "platform/log.h"
 #include "platform/screenkeyboard.h"
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,6 +1,6 @@
 #include "platform/windowsettings.h"
 
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 
 #include <QSettings>
 

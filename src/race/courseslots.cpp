@@ -3,8 +3,8 @@
 #include "app/trotix.h"
 #include "app/gamesound.h"
 #include "game/gamestate.h"
-#include "race/courselayout.h"
-#include "race/raceclock.h"
+#include "race/rules/courselayout.h"
+#include "race/rules/raceclock.h"
 
 #include <QPainter>
 #include <QPixmap>

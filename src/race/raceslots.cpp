@@ -1,10 +1,10 @@
 // Preparing a race and moving the horses.
 #include "app/trotix.h"
 #include "game/gamestate.h"
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 #include "platform/log.h"
-#include "race/racemodel.h"
-#include "race/raceweight.h"
+#include "race/rules/racemodel.h"
+#include "race/rules/raceweight.h"
 
 namespace {
 

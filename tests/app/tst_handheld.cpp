@@ -1,11 +1,11 @@
 // The stylus's ways: the screen keyboard's keys and place, a name typed on it in the real window,
 // press and hold for the window menu, and a TROTIX_SCALE too large for the screen.
 #include "gamefixture.h"
-#include "platform/keyboardlayout.h"
+#include "platform/rules/keyboardlayout.h"
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
 #include "platform/screenkeyboard.h"
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 #include "platform/stylus.h"
 
 #include <QScreen>

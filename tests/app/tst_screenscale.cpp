@@ -3,7 +3,7 @@
 #include "gamefixture.h"
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 #include "platform/windowsettings.h"
 
 #include <QMenu>

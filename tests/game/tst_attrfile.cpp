@@ -1,8 +1,8 @@
 // The attribute file: what is written byte by byte, what is read back from any content, and that
 // no save can leave a broken horse on disk.
 #include "app/entryvalidator.h"
-#include "game/attrcodec.h"
-#include "game/horsename.h"
+#include "game/rules/attrcodec.h"
+#include "game/rules/horsename.h"
 #include "game/attrfile.h"
 #include "game/history.h"
 #include "game/racerecord.h"

@@ -3,13 +3,13 @@
 // the book's numbers and chart.
 #include "app/historychartwidget.h"
 #include "app/horsebook.h"
-#include "game/attrcodec.h"
+#include "game/rules/attrcodec.h"
 #include "game/history.h"
-#include "game/historychart.h"
+#include "game/rules/historychart.h"
 #include "gamefixture.h"
 #include "platform/log.h"
 #include "platform/paths.h"
-#include "race/raceweight.h"
+#include "race/rules/raceweight.h"
 
 #include <QDialog>
 #include <QDir>

@@ -6,12 +6,12 @@
 #include "net/avahi.h"
 #include "net/clientsocket.h"
 #include "net/ownaddress.h"
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 #include "net/simpleserver.h"
 #include "platform/log.h"
 #include "platform/paths.h"
-#include "platform/random.h"
-#include "race/raceclock.h"
+#include "platform/rules/random.h"
+#include "race/rules/raceclock.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

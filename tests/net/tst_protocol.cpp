@@ -1,8 +1,8 @@
 // The race protocol without sockets: the bytes of every message, the number reading at its
 // limits, both sides' rules line by line with their log lines, and the line framing with its
 // length cap; each rule by rows at its boundaries.
-#include "net/lanlist.h"
-#include "net/protocol.h"
+#include "net/rules/lanlist.h"
+#include "net/rules/protocol.h"
 
 #include <QBuffer>
 #include <QTest>

@@ -7,7 +7,7 @@
 #include "app/paint.h"
 #include "platform/log.h"
 #include "platform/paths.h"
-#include "platform/random.h"
+#include "platform/rules/random.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,9 +1,9 @@
 // The race without a screen: race weight, the draws, the scenario, the steps and the winner, each
 // rule by rows at its boundaries (a failing row names its index).
-#include "game/soundcues.h"
-#include "platform/random.h"
-#include "race/racemodel.h"
-#include "race/raceweight.h"
+#include "game/rules/soundcues.h"
+#include "platform/rules/random.h"
+#include "race/rules/racemodel.h"
+#include "race/rules/raceweight.h"
 
 #include <QTest>
 

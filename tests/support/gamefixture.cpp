@@ -1,6 +1,6 @@
 #include "gamefixture.h"
 
-#include "platform/random.h"
+#include "platform/rules/random.h"
 
 #include <QDir>
 #include <QFile>

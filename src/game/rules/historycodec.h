@@ -1,7 +1,7 @@
 #pragma once
 // The horse's history beside the save: one line of comma-separated values per save, so that the
 // book can draw the horse's life and a spreadsheet can open it. Pure: no file.
-#include "game/horse.h"
+#include "game/rules/horse.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "care/attributes.h"
+#include "care/rules/attributes.h"
 
 float raised(float value, double amount, double limit)
 {

@@ -1,4 +1,4 @@
-#include "net/lanlist.h"
+#include "net/rules/lanlist.h"
 
 #include <algorithm>
 

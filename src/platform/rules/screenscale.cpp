@@ -1,4 +1,4 @@
-#include "platform/screenscale.h"
+#include "platform/rules/screenscale.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The status screen's five bars: each attribute as a whole number and a bar standing on the line
 // y = 260. Pure.
-#include "care/attributes.h"
+#include "care/rules/attributes.h"
 
 #include <array>
 

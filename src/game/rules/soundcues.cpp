@@ -1,6 +1,6 @@
-#include "game/soundcues.h"
+#include "game/rules/soundcues.h"
 
-#include "race/raceclock.h"
+#include "race/rules/raceclock.h"
 
 QLatin1String soundFileName(SoundCue cue)
 {

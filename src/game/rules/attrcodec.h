@@ -2,7 +2,7 @@
 // The attribute file's text, both ways. Six lines: the 15-character name with "|" for every
 // blank, then age, muscle, fat, power and spirit, each printed with "%f".
 // Pure: no file, no widget.
-#include "game/horse.h"
+#include "game/rules/horse.h"
 
 #include <QByteArray>
 

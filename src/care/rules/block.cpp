@@ -1,6 +1,6 @@
-#include "care/block.h"
+#include "care/rules/block.h"
 
-#include "platform/random.h"
+#include "platform/rules/random.h"
 
 BlockMove moveBlock(BlockTrack &track, int hopRequested, int horseX)
 {

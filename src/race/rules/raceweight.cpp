@@ -1,6 +1,6 @@
-#include "race/raceweight.h"
+#include "race/rules/raceweight.h"
 
-#include "game/saturatingint.h"
+#include "game/rules/saturatingint.h"
 
 int raceWeight(const Attributes &a)
 {

@@ -1,6 +1,6 @@
-#include "race/raceclock.h"
+#include "race/rules/raceclock.h"
 
-#include "race/racemodel.h"
+#include "race/rules/racemodel.h"
 
 RaceSide raceSide(int isServer, int demoRace)
 {

@@ -1,4 +1,4 @@
-#include "platform/keyboardlayout.h"
+#include "platform/rules/keyboardlayout.h"
 
 #include <Qt>
 #include <tuple>

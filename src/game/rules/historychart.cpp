@@ -1,4 +1,4 @@
-#include "game/historychart.h"
+#include "game/rules/historychart.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "race/racemodel.h"
+#include "race/rules/racemodel.h"
 
-#include "platform/random.h"
-#include "race/raceclock.h"
+#include "platform/rules/random.h"
+#include "race/rules/raceclock.h"
 
 #include <climits>
 

@@ -4,7 +4,7 @@
 // the device's arithmetic gave. Upper limits are tested (strictly below) before adding, so a value
 // may end past its limit by less than one amount; lower guards test "value minus guard > 0.0",
 // and several guards differ from the amounts they protect. Pure.
-#include "game/horse.h"
+#include "game/rules/horse.h"
 
 
 inline constexpr double ageLimit = 40.0;

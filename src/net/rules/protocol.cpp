@@ -1,4 +1,4 @@
-#include "net/protocol.h"
+#include "net/rules/protocol.h"
 
 #include <QIODevice>
 

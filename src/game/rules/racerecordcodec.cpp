@@ -1,4 +1,4 @@
-#include "game/racerecordcodec.h"
+#include "game/rules/racerecordcodec.h"
 
 #include <QList>
 

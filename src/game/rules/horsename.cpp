@@ -1,4 +1,4 @@
-#include "game/horsename.h"
+#include "game/rules/horsename.h"
 
 #include <QList>
 

@@ -1,4 +1,4 @@
-#include "game/attrcodec.h"
+#include "game/rules/attrcodec.h"
 
 #include <clocale>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "care/statusbars.h"
+#include "care/rules/statusbars.h"
 
-#include "game/saturatingint.h"
+#include "game/rules/saturatingint.h"
 
 #include <algorithm>
 

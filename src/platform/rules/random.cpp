@@ -1,4 +1,4 @@
-#include "platform/random.h"
+#include "platform/rules/random.h"
 
 #include <cstdlib>
 #include <deque>

@@ -1,6 +1,6 @@
-#include "game/historycodec.h"
+#include "game/rules/historycodec.h"
 
-#include "game/horsename.h"
+#include "game/rules/horsename.h"
 
 #include <QDateTime>
 #include <QString>

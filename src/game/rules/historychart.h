@@ -2,7 +2,7 @@
 // Where the book's chart puts the horse's life: the race weight and the five attributes over play
 // time, inside a plot rectangle. Age (at most 40) has a scale of its own on the right; the others
 // share the left one. Pure: the widget only draws what this gives.
-#include "game/historycodec.h"
+#include "game/rules/historycodec.h"
 
 #include <QList>
 #include <QPointF>

@@ -1,6 +1,6 @@
-#include "race/courselayout.h"
+#include "race/rules/courselayout.h"
 
-#include "race/raceclock.h"
+#include "race/rules/raceclock.h"
 
 #include <algorithm>
 #include <climits>
