@@ -30,7 +30,7 @@ void enterProgress(BenchGame &game, int mode, int isServer)
     gs.mode = mode;
     gs.isServer = isServer;
     game.call("clearScreen");
-    gs.disconnectButton->show();
+    part<QPushButton>("disconnectButton")->show();
     gs.opponentName = QStringLiteral("BENCH CHALLENGER");
 }
 
@@ -105,8 +105,8 @@ std::vector<TickScenario> makeScenarios()
          [](BenchGame &game) {
              gs.mode = ModeNaming;
              game.call("clearScreen");
-             gs.nameEdit->show();
-             gs.okButton->show();
+             part<QLineEdit>("nameEdit")->show();
+             part<QPushButton>("okButton")->show();
          },
          [] { steady(ModeNaming); }},
         {"idle", [](BenchGame &game) { game.call("change2idle"); }, [] { steady(ModeIdle); }},
@@ -178,7 +178,7 @@ void BenchGame::floorCopy()
 {
     Trotix *w = m_fixture->widget();
     m_setupBackgd.invoke(w, Qt::DirectConnection, Q_ARG(int, 2));
-    w->update(QRegion(0, 0, 240, 320) - gs.menuBar->geometry());
+    w->update(QRegion(0, 0, 240, 320) - part<IdMenuBar>("menuBar")->geometry());
     QCoreApplication::sendPostedEvents();
 }
 

@@ -32,8 +32,9 @@ const std::map<int, const char *> playScript = {
 
 void play(Trotix *game, int seconds, int tickMs)
 {
-    gs.lifeTimer->setInterval(tickMs);
-    QObject::connect(gs.lifeTimer, &QTimer::timeout, game, [game] {
+    auto *timer = game->findChild<QTimer *>(QStringLiteral("lifeTimer"));
+    timer->setInterval(tickMs);
+    QObject::connect(timer, &QTimer::timeout, game, [game] {
         const auto next = playScript.find(gs.tickCount);
         if (next != playScript.end())
             QMetaObject::invokeMethod(game, next->second, Qt::DirectConnection);

@@ -98,7 +98,7 @@ int saveScreens(BenchGame &game, const QString &dir)
                 gs.backgroundOffset += 7;
             game.tick();
             const QString base = dir + QString::asprintf("/%02d-%d", n, t);
-            gs.screenBuffer->toImage().save(base + QStringLiteral("-buffer.png"));
+            game.widget()->screenBuffer().toImage().save(base + QStringLiteral("-buffer.png"));
             QApplication::processEvents();
             game.widget()->screen()->grabWindow(game.widget()->winId()).save(base + QStringLiteral("-window.png"));
         }

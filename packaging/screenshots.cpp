@@ -60,6 +60,16 @@ public:
             qFatal("screenshots: the game has no slot %s", slot);
     }
 
+    // A part of the window by its object name; a renamed one stops the tool too.
+    template <typename T>
+    T *part(const char *name)
+    {
+        T *found = m_widget.findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("screenshots: the game has no %s", name);
+        return found;
+    }
+
     void tick(int count = 1)
     {
         for (int i = 0; i < count; ++i)
@@ -126,7 +136,7 @@ const Side clientSide{"change2client", ModeClientConnect, "RED ARROW", "192.168.
 void playCare(Director &d)
 {
     d.tick();
-    gs.nameEdit->setText(QStringLiteral("THUNDER"));
+    d.part<QLineEdit>("nameEdit")->setText(QStringLiteral("THUNDER"));
     d.shoot("naming");
 
     d.call("handleOK");
@@ -178,7 +188,7 @@ void playSide(Director &d, const Side &side)
     d.call(side.menuSlot);
     d.tick();
     if (side.address) {
-        gs.addressEdit->setText(QString::fromLatin1(side.address));
+        d.part<QLineEdit>("addressEdit")->setText(QString::fromLatin1(side.address));
         // Two games waiting nearby, the one typed above chosen from them.
         for (QWidget *window : QApplication::topLevelWidgets()) {
             if (auto *lan = window->findChild<LanGames *>())
@@ -192,7 +202,7 @@ void playSide(Director &d, const Side &side)
     // The progress screen as confirmNetwork leaves it, without opening a real socket.
     gs.mode = side.progressMode;
     d.call("clearScreen");
-    gs.disconnectButton->show();
+    d.part<QPushButton>("disconnectButton")->show();
     const int netStates[] = {0, 4, 10, 30};
     for (int i = 0; i < 4; ++i) {
         gs.netState = netStates[i];
@@ -315,7 +325,7 @@ int main(int argc, char **argv)
     qputenv("QPEDIR", home.path().toLocal8Bit());
 
     Trotix widget(nullptr, nullptr, {});
-    gs.lifeTimer->stop();
+    widget.findChild<QTimer *>(QStringLiteral("lifeTimer"))->stop();
     QPEApplication::setWindowScale(&widget, scale);
     widget.show();
 

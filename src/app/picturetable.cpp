@@ -1,5 +1,6 @@
 #include "app/picturetable.h"
 
+#include "game/gamestate.h"
 #include "platform/paths.h"
 
 #include <QByteArray>
@@ -26,59 +27,59 @@ QImage decode(const char *file)
 
 }
 
-const PictureEntry pictureTable[42] = {
-    {&GameState::titleImage, "Trotix.png", about},
-    {&GameState::blockImage, "block.png", jump},
-    {&GameState::judgeImage1, "txjudge1.png", races},
-    {&GameState::judgeImage2, "txjudge2.png", races},
-    {&GameState::judgeImage3, "txjudge3.png", races},
-    {&GameState::judgeImage4, "txjudge4.png", races},
-    {&GameState::judgeImage5, "txjudge5.png", races},
-    {&GameState::signImage1, "txsign1.png", races},
-    {&GameState::signImage2, "txsign2.png", races},
-    {&GameState::signImage3, "txsign3.png", races},
-    {&GameState::signImage4, "txsign4.png", races},
-    {&GameState::jumpImage5, "horse8.png", jump},
-    {&GameState::idleImage1, "horse1.png", idle},
-    {&GameState::idleImage2, "horse2.png", idle},
-    {&GameState::eatImage1, "horse1.png", eat},
-    {&GameState::eatImage2, "horse2.png", eat},
-    {&GameState::eatImage3, "horse3.png", eat},
-    {&GameState::eatImage4, "horse4.png", eat},
-    {&GameState::eatImage5, "horse3.png", eat},
-    {&GameState::eatImage6, "horse2.png", eat},
-    {&GameState::sleepImage1, "horse1.png", sleep},
-    {&GameState::sleepImage2, "horse6.png", sleep},
-    {&GameState::sleepImage3, "horse7.png", sleep},
-    {&GameState::sleepImage4, "horse6.png", sleep},
-    {&GameState::runImage1, "horse5.png", run},
-    {&GameState::runImage2, "horse11.png", run},
-    {&GameState::runImage3, "horse12.png", run},
-    {&GameState::jumpImage1, "horse5.png", jump},
-    {&GameState::jumpImage2, "horse11.png", jump},
-    {&GameState::jumpImage3, "horse12.png", jump},
-    {&GameState::jumpImage4, "horse9.png", jump},
-    {&GameState::faceImage1, "face1.png", eat | run | jump},
-    {&GameState::faceImage2, "face2.png", eat | run | jump},
-    {&GameState::faceImage3, "face3.png", idle | jump},
-    {&GameState::faceImage4, "face4.png", sleep},
-    {&GameState::faceImage5, "face5.png", jump},
-    {&GameState::faceImage6, "face6.png", eat},
-    {&GameState::faceImage7, "face7.png", run},
-    {&GameState::raceImage1, "horse11.png", races},
-    {&GameState::raceImage2, "horse12.png", races},
-    {&GameState::raceImage3, "horse13.png", races},
-    {&GameState::raceImage4, "horse14.png", races},
+const PictureEntry pictureTable[pictureCount] = {
+    {Picture::Title, "Trotix.png", about},
+    {Picture::Block, "block.png", jump},
+    {Picture::Judge1, "txjudge1.png", races},
+    {Picture::Judge2, "txjudge2.png", races},
+    {Picture::Judge3, "txjudge3.png", races},
+    {Picture::Judge4, "txjudge4.png", races},
+    {Picture::Judge5, "txjudge5.png", races},
+    {Picture::Sign1, "txsign1.png", races},
+    {Picture::Sign2, "txsign2.png", races},
+    {Picture::Sign3, "txsign3.png", races},
+    {Picture::Sign4, "txsign4.png", races},
+    {Picture::Jump5, "horse8.png", jump},
+    {Picture::Idle1, "horse1.png", idle},
+    {Picture::Idle2, "horse2.png", idle},
+    {Picture::Eat1, "horse1.png", eat},
+    {Picture::Eat2, "horse2.png", eat},
+    {Picture::Eat3, "horse3.png", eat},
+    {Picture::Eat4, "horse4.png", eat},
+    {Picture::Eat5, "horse3.png", eat},
+    {Picture::Eat6, "horse2.png", eat},
+    {Picture::Sleep1, "horse1.png", sleep},
+    {Picture::Sleep2, "horse6.png", sleep},
+    {Picture::Sleep3, "horse7.png", sleep},
+    {Picture::Sleep4, "horse6.png", sleep},
+    {Picture::Run1, "horse5.png", run},
+    {Picture::Run2, "horse11.png", run},
+    {Picture::Run3, "horse12.png", run},
+    {Picture::Jump1, "horse5.png", jump},
+    {Picture::Jump2, "horse11.png", jump},
+    {Picture::Jump3, "horse12.png", jump},
+    {Picture::Jump4, "horse9.png", jump},
+    {Picture::Face1, "face1.png", eat | run | jump},
+    {Picture::Face2, "face2.png", eat | run | jump},
+    {Picture::Face3, "face3.png", idle | jump},
+    {Picture::Face4, "face4.png", sleep},
+    {Picture::Face5, "face5.png", jump},
+    {Picture::Face6, "face6.png", eat},
+    {Picture::Face7, "face7.png", run},
+    {Picture::Race1, "horse11.png", races},
+    {Picture::Race2, "horse12.png", races},
+    {Picture::Race3, "horse13.png", races},
+    {Picture::Race4, "horse14.png", races},
 };
 
-void loadPictures(GameState &state, int mode)
+void loadPictures(Pictures &pictures, int mode)
 {
-    // A file shown in several fields of one screen is decoded once; the fields share its pixels,
-    // which are only ever read (a write would give that field its own copy). A field that already
-    // holds a picture keeps it.
+    // A file shown as several pictures of one screen is decoded once; they share its pixels,
+    // which are only ever read (a write would give that picture its own copy). A picture already
+    // there is kept.
     QHash<QByteArray, QImage> decoded;
     for (const PictureEntry &entry : pictureTable) {
-        QImage &field = state.*entry.field;
+        QImage &field = pictures[entry.picture];
         if (!field.isNull() || !(entry.screens & shownOn(mode)))
             continue;
         auto picture = decoded.constFind(entry.file);

@@ -1,25 +1,44 @@
 #pragma once
 // The pictures of the game and their files: the one place that knows which file a picture comes
-// from. The 42 pictures, by field and file, with the screens that draw them; one file may fill
-// several fields (each activity has its own picture per animation step). Each screen's pictures
+// from. The 42 pictures, by name and file, with the screens that draw them; one file may serve
+// several pictures (each activity has its own picture per animation step). Each screen's pictures
 // are decoded when the screen is first drawn, so that start-up decodes only the field behind the
 // first screen.
-#include "game/gamestate.h"
+#include <QImage>
+#include <array>
 
 class QPixmap;
 
+// In load order; a numbered run (Eat1 ... Eat6) is consecutive, so nth() counts along it.
+enum class Picture : int {
+    Title, Block, Judge1, Judge2, Judge3, Judge4, Judge5, Sign1, Sign2, Sign3, Sign4, Jump5,
+    Idle1, Idle2, Eat1, Eat2, Eat3, Eat4, Eat5, Eat6, Sleep1, Sleep2, Sleep3, Sleep4,
+    Run1, Run2, Run3, Jump1, Jump2, Jump3, Jump4,
+    Face1, Face2, Face3, Face4, Face5, Face6, Face7, Race1, Race2, Race3, Race4,
+};
+inline constexpr int pictureCount = int(Picture::Race4) + 1;
+struct Pictures
+{
+    std::array<QImage, pictureCount> images;
+    QImage &operator[](Picture which) { return images[std::size_t(which)]; }
+    const QImage &operator[](Picture which) const { return images[std::size_t(which)]; }
+};
+
+// Picture n (from 1) of the run that starts at `first`.
+constexpr Picture nth(Picture first, int n) { return Picture(int(first) + n - 1); }
+
 struct PictureEntry
 {
-    QImage GameState::*field;
+    Picture picture;
     const char *file;
     quint64 screens; // bit `mode` set: the screen of that mode draws it
 };
 
-extern const PictureEntry pictureTable[42];
+extern const PictureEntry pictureTable[pictureCount];
 
 // Decodes the pictures the screen of `mode` draws that are still empty. One that cannot be loaded
 // stays empty and draws nothing.
-void loadPictures(GameState &state, int mode);
+void loadPictures(Pictures &pictures, int mode);
 
 // The background of a kind as setupBackgd() knows them (1 the field, 2 the status page, 4 the
 // course); a kind without a picture, or a picture that cannot be loaded, gives an empty pixmap.

@@ -55,21 +55,21 @@ void copyStrip(QPixmap &buffer, const QPixmap &strip, int stripWidth)
     }
 }
 
-// The buttons and fields that may lie over the screen. A shown one is repainted with the screen only
-// when the buffer under it has changed since that part of the window was last painted: a screen's
-// background and texts under a button mostly stay, and a button costs more to draw than they do.
-std::array<QWidget *, 6> widgetsOverScreen()
-{
-    return {gs.nameEdit, gs.addressEdit, gs.confirmButton, gs.cancelButton, gs.okButton, gs.disconnectButton};
-}
-
-QImage bufferUnder(const QWidget *widget, int scale, QPoint origin)
+QImage bufferUnder(const QPixmap &buffer, const QWidget *widget, int scale, QPoint origin)
 {
     const QRect g = widget->geometry().translated(-origin);
     const QRect under(QPoint(g.left() / scale, g.top() / scale), QPoint(g.right() / scale, g.bottom() / scale));
-    return gs.screenBuffer->toImage().copy(under.intersected(QRect(0, 0, screenWidth, screenHeight)));
+    return buffer.toImage().copy(under.intersected(QRect(0, 0, screenWidth, screenHeight)));
 }
 
+}
+
+// The buttons and fields that may lie over the screen. A shown one is repainted with the screen only
+// when the buffer under it has changed since that part of the window was last painted: a screen's
+// background and texts under a button mostly stay, and a button costs more to draw than they do.
+std::array<QWidget *, 6> Trotix::widgetsOverScreen() const
+{
+    return {m_nameEdit, m_addressEdit, m_confirmButton, m_cancelButton, m_okButton, m_disconnectButton};
 }
 
 void Trotix::paintEvent(QPaintEvent *event)
@@ -78,12 +78,10 @@ void Trotix::paintEvent(QPaintEvent *event)
     const QRect shown(m_origin, QSize(screenWidth * m_screenScale, screenHeight * m_screenScale));
     // A window larger than the screen (full screen, or a window manager that ignores the fixed
     // size) is black beyond it.
-    if (!gs.screenBuffer || !shown.contains(rect())) {
-        for (const QRect &beyond : QRegion(rect()) - (gs.screenBuffer ? QRegion(shown) : QRegion()))
+    if (!shown.contains(rect())) {
+        for (const QRect &beyond : QRegion(rect()) - QRegion(shown))
             painter.fillRect(beyond, Qt::black);
     }
-    if (!gs.screenBuffer)
-        return;
     // Nearest neighbour: at a whole-number zoom each screen pixel becomes a sharp square block.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     // Rectangle by rectangle: under a clip of several rectangles (the screen around a button) the
@@ -91,7 +89,7 @@ void Trotix::paintEvent(QPaintEvent *event)
     // copying rows.
     for (const QRect &part : event->region()) {
         painter.setClipRect(part);
-        painter.drawPixmap(shown, *gs.screenBuffer, QRect(0, 0, screenWidth, screenHeight));
+        painter.drawPixmap(shown, m_screenBuffer, QRect(0, 0, screenWidth, screenHeight));
     }
     if (m_paused) {
         // Over the picture, not in the buffer: the screen under it is the one shown when play goes on.
@@ -120,7 +118,7 @@ void Trotix::paintEvent(QPaintEvent *event)
         if (!widget->isVisible())
             m_shownUnderWidget.remove(widget);
         else if ((QRegion(widget->geometry()) - event->region()).isEmpty())
-            m_shownUnderWidget.insert(widget, bufferUnder(widget, m_screenScale, m_origin));
+            m_shownUnderWidget.insert(widget, bufferUnder(m_screenBuffer, widget, m_screenScale, m_origin));
         else if (event->region().intersects(widget->geometry()))
             m_shownUnderWidget.remove(widget);
     }
@@ -147,8 +145,8 @@ void Trotix::showBuffer()
     // The menu bar lies over the buffer's top rows and does not change with the screen: leaving
     // it out spares it a repaint every second. A repaint by the window system still covers all.
     QRegion screen(m_origin.x(), m_origin.y(), screenWidth * m_screenScale, screenHeight * m_screenScale);
-    if (gs.menuBar && gs.menuBar->isVisible())
-        screen -= gs.menuBar->geometry();
+    if (m_menuBar && m_menuBar->isVisible())
+        screen -= m_menuBar->geometry();
     for (const QWidget *widget : widgetsOverScreen()) {
         if (!widget)
             continue;
@@ -157,7 +155,7 @@ void Trotix::showBuffer()
             continue;
         }
         const auto shownUnder = m_shownUnderWidget.constFind(widget);
-        if (shownUnder != m_shownUnderWidget.constEnd() && *shownUnder == bufferUnder(widget, m_screenScale, m_origin))
+        if (shownUnder != m_shownUnderWidget.constEnd() && *shownUnder == bufferUnder(m_screenBuffer, widget, m_screenScale, m_origin))
             screen -= widget->geometry();
     }
     update(screen);
@@ -166,35 +164,35 @@ void Trotix::showBuffer()
 void Trotix::setActivityGroupEnabled(bool enabled)
 {
     for (int id : activityGroup)
-        gs.menuBar->setItemEnabled(id, enabled);
+        m_menuBar->setItemEnabled(id, enabled);
 }
 
 void Trotix::setupBackgd(int kind)
 {
     // Every screen is drawn on its background first: the moment to decode what it shows.
-    loadPictures(gs, gs.mode);
-    QPixmap *later = kind == BackgroundStatus ? gs.backgd2Pixmap : kind == BackgroundCourse ? gs.backgd3Pixmap : nullptr;
+    loadPictures(m_pictures, gs.mode);
+    QPixmap *later = kind == BackgroundStatus ? &m_backgd2 : kind == BackgroundCourse ? &m_backgd3 : nullptr;
     if (later && later->isNull())
         *later = loadBackground(kind);
     switch (kind) {
     case BackgroundField:
-        copyStrip(*gs.screenBuffer, *gs.backgd1Pixmap, fieldStripWidth);
+        copyStrip(m_screenBuffer, m_backgd1, fieldStripWidth);
         break;
     case BackgroundStatus: {
-        QPainter painter(gs.screenBuffer);
+        QPainter painter(&m_screenBuffer);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawPixmap(0, 0, *gs.backgd2Pixmap, 0, 0, screenWidth, screenHeight);
+        painter.drawPixmap(0, 0, m_backgd2, 0, 0, screenWidth, screenHeight);
         break;
     }
     case BackgroundPlain: {
-        QPainter painter(gs.screenBuffer);
+        QPainter painter(&m_screenBuffer);
         painter.setBrush(Qt::white);
         painter.setPen(Qt::NoPen);
         painter.drawRect(0, 0, screenWidth, screenHeight);
         break;
     }
     case BackgroundCourse:
-        copyStrip(*gs.screenBuffer, *gs.backgd3Pixmap, courseStripWidth);
+        copyStrip(m_screenBuffer, m_backgd3, courseStripWidth);
         break;
     default:
         break;
@@ -206,20 +204,20 @@ void Trotix::clearScreen()
     if (gs.mode == ModeIdle)
         setActivityGroupEnabled(true);
     if (gs.mode != ModeAbout)
-        gs.okButton->hide();
-    gs.disconnectButton->hide();
+        m_okButton->hide();
+    m_disconnectButton->hide();
     // A question screen redrawn at its tick keeps its two buttons up: hidden and shown again they
     // would be repainted every second, and a click held across the tick would be lost.
     const bool questionRedrawn = (gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && gs.shownMode == gs.mode;
-    gs.confirmButton->setEnabled(true);
-    gs.cancelButton->setEnabled(true);
+    m_confirmButton->setEnabled(true);
+    m_cancelButton->setEnabled(true);
     if (!questionRedrawn) {
-        gs.confirmButton->hide();
-        gs.cancelButton->hide();
+        m_confirmButton->hide();
+        m_cancelButton->hide();
     }
     if (gs.mode != ModeClientAsk) {
-        gs.nameEdit->hide();
-        gs.addressEdit->hide();
+        m_nameEdit->hide();
+        m_addressEdit->hide();
         m_gameList->hide();
     }
     // A hidden field or button keeps the keyboard unless told otherwise, and a field would go on

@@ -41,34 +41,34 @@ constexpr int screenHeight = ScreenScale::deviceHeight;
 
 // The buffer starts as the field picture, with its size; without a usable picture it still covers
 // the screen. It shares the picture's pixels until first drawn on, so the file is decoded once.
-QPixmap *makeScreenBuffer(const QPixmap &field)
+QPixmap makeScreenBuffer(const QPixmap &field)
 {
-    auto *buffer = new QPixmap(field);
-    if (buffer->width() < screenWidth || buffer->height() < screenHeight) {
-        QPixmap sized(qMax(buffer->width(), screenWidth), qMax(buffer->height(), screenHeight));
-        sized.fill(Qt::white);
-        if (!buffer->isNull()) {
-            QPainter painter(&sized);
-            painter.drawPixmap(0, 0, *buffer);
-        }
-        *buffer = sized;
+    if (field.width() >= screenWidth && field.height() >= screenHeight)
+        return field;
+    QPixmap sized(qMax(field.width(), screenWidth), qMax(field.height(), screenHeight));
+    sized.fill(Qt::white);
+    if (!field.isNull()) {
+        QPainter painter(&sized);
+        painter.drawPixmap(0, 0, field);
     }
-    return buffer;
+    return sized;
 }
 
-QPushButton *makeButton(QWidget *parent, const char *text, const QObject *receiver, const char *slot, int x,
-                        int y, int w, int h)
+QPushButton *makeButton(QWidget *parent, const char *name, const char *text, const QObject *receiver, const char *slot,
+                        int x, int y, int w, int h)
 {
     auto *button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setObjectName(QLatin1String(name));
     QObject::connect(button, SIGNAL(clicked()), receiver, slot);
     button->setGeometry(x, y, w, h);
     button->hide();
     return button;
 }
 
-QLineEdit *makeLineEdit(QWidget *parent, EntryValidator::Keeps keeps)
+QLineEdit *makeLineEdit(QWidget *parent, const char *name, EntryValidator::Keeps keeps)
 {
     auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
     edit->setValidator(new EntryValidator(keeps, edit));
     edit->setGeometry(50, 120, 150, 20);
     edit->hide();
@@ -84,29 +84,23 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     setAttribute(Qt::WA_OpaquePaintEvent);
     // Start-up decodes only the field, which the first screen shows; every other picture waits
     // until a screen first draws it (setupBackgd).
-    gs.backgd1Pixmap = new QPixmap(loadBackground(BackgroundField));
-    gs.screenBuffer = makeScreenBuffer(*gs.backgd1Pixmap);
-    gs.backgd2Pixmap = new QPixmap;
-    gs.backgd3Pixmap = new QPixmap;
+    m_backgd1 = loadBackground(BackgroundField);
+    m_screenBuffer = makeScreenBuffer(m_backgd1);
 
-    gs.nameEdit = makeLineEdit(this, nameKeeps);
-    gs.addressEdit = makeLineEdit(this, Protocol::addressKeeps);
+    m_nameEdit = makeLineEdit(this, "nameEdit", nameKeeps);
+    m_addressEdit = makeLineEdit(this, "addressEdit", Protocol::addressKeeps);
     // Return in a field does what its screen's button does.
-    connect(gs.nameEdit, &QLineEdit::returnPressed, this, &Trotix::handleOK);
-    connect(gs.addressEdit, &QLineEdit::returnPressed, this, [this] {
-        if (gs.mode == ModeClientAsk && gs.confirmButton->isEnabled())
+    connect(m_nameEdit, &QLineEdit::returnPressed, this, &Trotix::handleOK);
+    connect(m_addressEdit, &QLineEdit::returnPressed, this, [this] {
+        if (gs.mode == ModeClientAsk && m_confirmButton->isEnabled())
             confirmNetwork();
     });
 
     buildGameList();
-    QPushButton *confirm = makeButton(this, "CONFIRM", this, SLOT(confirmNetwork()), 40, 260, 55, 20);
-    QPushButton *cancel = makeButton(this, "CANCEL", this, SLOT(cancelNetwork()), 140, 260, 55, 20);
-    QPushButton *ok = makeButton(this, "OK", this, SLOT(handleOK()), 100, 260, 35, 20);
-    QPushButton *disconnect = makeButton(this, "CANCEL", this, SLOT(disconnectNetwork()), 90, 260, 55, 20);
-    gs.confirmButton = confirm;
-    gs.cancelButton = cancel;
-    gs.okButton = ok;
-    gs.disconnectButton = disconnect;
+    m_confirmButton = makeButton(this, "confirmButton", "CONFIRM", this, SLOT(confirmNetwork()), 40, 260, 55, 20);
+    m_cancelButton = makeButton(this, "cancelButton", "CANCEL", this, SLOT(cancelNetwork()), 140, 260, 55, 20);
+    m_okButton = makeButton(this, "okButton", "OK", this, SLOT(handleOK()), 100, 260, 35, 20);
+    m_disconnectButton = makeButton(this, "disconnectButton", "CANCEL", this, SLOT(disconnectNetwork()), 90, 260, 55, 20);
 
     buildMenus();
     buildWindowActions();
@@ -118,11 +112,11 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     switch (loadAttrFile(gs, Paths::attrFile())) {
     case AttrLoadResult::New:
         gs.mode = ModeNaming;
-        gs.nameEdit->setMaxLength(15);
-        gs.nameEdit->show();
-        gs.nameEdit->setFocus();
+        m_nameEdit->setMaxLength(15);
+        m_nameEdit->show();
+        m_nameEdit->setFocus();
         setActivityGroupEnabled(false);
-        gs.okButton->show();
+        m_okButton->show();
         break;
     case AttrLoadResult::Old:
         gs.attrFileValid = 1;
@@ -147,31 +141,29 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     if (!gs.noSaveReason.isEmpty())
         showNotice(gs.noSaveReason + QStringLiteral("This session will not be saved."));
 
-    gs.lifeTimer = new QTimer(this);
-    gs.lifeTimer->setObjectName(QStringLiteral("movement handler"));
-    connect(gs.lifeTimer, SIGNAL(timeout()), this, SLOT(liveSlot()));
-    gs.lifeTimer->start(1000);
+    m_lifeTimer = new QTimer(this);
+    m_lifeTimer->setObjectName(QStringLiteral("lifeTimer"));
+    connect(m_lifeTimer, SIGNAL(timeout()), this, SLOT(liveSlot()));
+    m_lifeTimer->start(1000);
 }
 
 Trotix::~Trotix()
 {
-    // The widgets go with the widget; the pictures it made are let go here so that a second
-    // main widget in the same process (as in the tests) starts clean.
-    for (QPixmap **pixmap : {&gs.screenBuffer, &gs.backgd1Pixmap, &gs.backgd2Pixmap, &gs.backgd3Pixmap}) {
-        delete *pixmap;
-        *pixmap = nullptr;
-    }
-    gs.menuBar = nullptr;
-    gs.okButton = gs.disconnectButton = gs.confirmButton = gs.cancelButton = nullptr;
-    gs.nameEdit = gs.addressEdit = nullptr;
-    gs.lifeTimer = nullptr;
+    // The server and its connections go with the widget: a second main widget in the same
+    // process (as in the tests) starts without them.
     gs.server = nullptr;
     gs.serverConnection = nullptr;
+}
+
+QPixmap &Trotix::background(int kind)
+{
+    return kind == BackgroundStatus ? m_backgd2 : kind == BackgroundCourse ? m_backgd3 : m_backgd1;
 }
 
 void Trotix::buildMenus()
 {
     auto *bar = new IdMenuBar(this);
+    bar->setObjectName(QStringLiteral("menuBar"));
     auto *actionMenu = new QMenu(this);
     auto *raceMenu = new QMenu(this);
 
@@ -190,7 +182,7 @@ void Trotix::buildMenus()
     bar->insertItem(nullptr, tr("&About"), this, SLOT(aboutTrotix()), QKeySequence(Qt::Key_B), IdAbout);
     bar->setItemEnabled(IdHop, false);
     bar->setGeometry(0, 0, screenWidth, bar->sizeHint().height());
-    gs.menuBar = bar;
+    m_menuBar = bar;
 }
 
 // The window's own entries for the window menu, with their keys: they work anywhere in the window, with or without the
@@ -219,7 +211,7 @@ void Trotix::buildWindowActions()
     connect(escape, &QAction::triggered, this, [this] {
         if (isFullScreen() && !ScreenScale::isDeviceSized(size()))
             QPEApplication::setFullScreen(this, false);
-        else if ((gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && gs.cancelButton->isEnabled())
+        else if ((gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && m_cancelButton->isEnabled())
             cancelNetwork();
     });
 }

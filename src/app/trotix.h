@@ -1,7 +1,8 @@
 #pragma once
 // The main widget: the only class that draws. The game's data is the game state `gs`, which every
-// slot works on; the widget keeps only how it shows it (zoom, place, pause, notice, help and
-// sound). The slots are split over source files by subsystem:
+// slot works on; the widget keeps what it shows the game with (its child widgets, the screen
+// buffer, the backgrounds and pictures drawn into it, the tick's timer) and how it shows it
+// (zoom, place, pause, notice, help and sound). The slots are split over source files by subsystem:
 //   app/trotix.cpp           construction and menus
 //   app/screen.cpp           paintEvent, showBuffer, setupBackgd, clearScreen
 //   app/window.cpp           help, pause, zoom (app/gamesound.cpp: the sound the slots ask for)
@@ -16,13 +17,20 @@
 //   net/clientslots.cpp      ClientConnected, ClientRead, ClientFire, ClientError, getPos
 //   net/screenslots.cpp      askServer ... disconnectNetwork
 //   net/lanslots.cpp         the games on the local network: announced, found, chosen
+#include "app/picturetable.h"
 #include "app/trotixbase.h"
 
 #include <QHash>
 #include <QImage>
+#include <QPixmap>
 #include <QPoint>
+#include <array>
 
+class IdMenuBar;
 class QAction;
+class QLineEdit;
+class QPushButton;
+class QTimer;
 
 // The background kinds of setupBackgd(int): what each screen is painted over.
 enum Background : int {
@@ -59,6 +67,13 @@ public:
     void showNotice(const QString &text);
     QString notice() const { return m_noticeTicks > 0 ? m_notice : QString(); }
     static constexpr int noticeTicks = 12;
+
+    // The buffer every screen is drawn into, and the backgrounds and pictures it is drawn from:
+    // tests and benchmarks plant and read them. (The child widgets and the timer go by their
+    // object names.)
+    QPixmap &screenBuffer() { return m_screenBuffer; }
+    QPixmap &background(int kind);
+    QImage &picture(Picture which) { return m_pictures[which]; }
 
 public slots:
     void showHelp();
@@ -117,8 +132,6 @@ private slots:
     void getPos();
     void paintEvent(QPaintEvent *event) override;
 
-protected:
-
 private:
     struct TickRow;
     void tick();
@@ -145,6 +158,16 @@ private:
     // Whether a pause holds this tick back.
     bool tickHeld();
     void buildWindowActions();
+    std::array<QWidget *, 6> widgetsOverScreen() const;
+
+    IdMenuBar *m_menuBar = nullptr;
+    QPushButton *m_okButton = nullptr, *m_disconnectButton = nullptr, *m_confirmButton = nullptr, *m_cancelButton = nullptr;
+    QLineEdit *m_nameEdit = nullptr, *m_addressEdit = nullptr;
+    // The screen's buffer and the three background strips it is drawn from (setupBackgd's kinds
+    // 1, 2 and 4); the pictures, each decoded when a screen first draws it.
+    QPixmap m_screenBuffer, m_backgd1, m_backgd2, m_backgd3;
+    Pictures m_pictures;
+    QTimer *m_lifeTimer = nullptr;
 
     int m_screenScale = 1;
     QPoint m_origin;

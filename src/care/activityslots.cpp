@@ -15,30 +15,29 @@ namespace {
 struct Frame
 {
     const char *log;
-    QImage GameState::*face;
-    QImage GameState::*horse;
+    Picture face, horse;
 };
 
 const Frame idleFrames[] = {
-    {"trotix: Action>>idle step 1\n", &GameState::faceImage3, &GameState::idleImage1},
-    {"trotix: Action>>idle step 2\n", &GameState::faceImage3, &GameState::idleImage2},
+    {"trotix: Action>>idle step 1\n", Picture::Face3, Picture::Idle1},
+    {"trotix: Action>>idle step 2\n", Picture::Face3, Picture::Idle2},
 };
 
 // Step 6 shows the tired face once the horse has eaten for too long.
 const Frame eatFrames[] = {
-    {"trotix: Action>>eat step 1\n", &GameState::faceImage1, &GameState::eatImage1},
-    {"trotix: Action>>eat step 2\n", &GameState::faceImage1, &GameState::eatImage2},
-    {"trotix: Action>>eat step 3\n", &GameState::faceImage2, &GameState::eatImage3},
-    {"trotix: Action>>eat step 4\n", &GameState::faceImage2, &GameState::eatImage4},
-    {"trotix: Action>>eat step 5\n", &GameState::faceImage2, &GameState::eatImage5},
-    {"trotix: Action>>eat step 6\n", &GameState::faceImage1, &GameState::eatImage6},
+    {"trotix: Action>>eat step 1\n", Picture::Face1, Picture::Eat1},
+    {"trotix: Action>>eat step 2\n", Picture::Face1, Picture::Eat2},
+    {"trotix: Action>>eat step 3\n", Picture::Face2, Picture::Eat3},
+    {"trotix: Action>>eat step 4\n", Picture::Face2, Picture::Eat4},
+    {"trotix: Action>>eat step 5\n", Picture::Face2, Picture::Eat5},
+    {"trotix: Action>>eat step 6\n", Picture::Face1, Picture::Eat6},
 };
 
 const Frame sleepFrames[] = {
-    {"trotix: Action>>sleep step 1\n", &GameState::faceImage4, &GameState::sleepImage1},
-    {"trotix: Action>>sleep step 2\n", &GameState::faceImage4, &GameState::sleepImage2},
-    {"trotix: Action>>sleep step 3\n", &GameState::faceImage4, &GameState::sleepImage3},
-    {"trotix: Action>>sleep step 4\n", &GameState::faceImage4, &GameState::sleepImage4},
+    {"trotix: Action>>sleep step 1\n", Picture::Face4, Picture::Sleep1},
+    {"trotix: Action>>sleep step 2\n", Picture::Face4, Picture::Sleep2},
+    {"trotix: Action>>sleep step 3\n", Picture::Face4, Picture::Sleep3},
+    {"trotix: Action>>sleep step 4\n", Picture::Face4, Picture::Sleep4},
 };
 
 // Starts the loop afresh when the activity was not the one on display, and keeps a step that
@@ -67,11 +66,11 @@ void changeHorse(Change change)
 void drawFace(QPainter &painter, const QImage &face) { painter.drawImage(gs.faceX, gs.faceY, face); }
 
 // A quiet frame: its log line, the face, then the horse. Returns whether it ended the loop.
-bool drawQuietFrame(QPainter &painter, const Frame &frame, const QImage &face, int loopLength)
+bool drawQuietFrame(QPainter &painter, const Frame &frame, const QImage &face, const QImage &horse, int loopLength)
 {
     logText("%s", frame.log);
     drawFace(painter, face);
-    painter.drawImage(gs.horseX, gs.horseY, gs.*frame.horse);
+    painter.drawImage(gs.horseX, gs.horseY, horse);
     return gs.animStep == loopLength;
 }
 
@@ -79,10 +78,10 @@ bool drawQuietFrame(QPainter &painter, const Frame &frame, const QImage &face, i
 
 void Trotix::idle()
 {
-    QPainter painter(gs.screenBuffer);
+    QPainter painter(&m_screenBuffer);
     enterActivity(ModeIdle, 2);
     const Frame &frame = idleFrames[gs.animStep - 1];
-    if (drawQuietFrame(painter, frame, gs.*frame.face, 2))
+    if (drawQuietFrame(painter, frame, picture(frame.face), picture(frame.horse), 2))
         changeHorse(idleLoopEnd);
     showBuffer();
     nextQuietStep(2);
@@ -90,12 +89,12 @@ void Trotix::idle()
 
 void Trotix::eat()
 {
-    QPainter painter(gs.screenBuffer);
+    QPainter painter(&m_screenBuffer);
     enterActivity(ModeEat, 6);
     m_sound->play(eatFrameCue(gs.animStep));
     const Frame &frame = eatFrames[gs.animStep - 1];
     const bool tired = gs.animStep == 6 && gs.actionTicks > eatingTiresAfter;
-    if (drawQuietFrame(painter, frame, tired ? gs.faceImage6 : gs.*frame.face, 6))
+    if (drawQuietFrame(painter, frame, picture(tired ? Picture::Face6 : frame.face), picture(frame.horse), 6))
         changeHorse([](Attributes &a) { eatLoopEnd(a, gs.actionTicks); });
     showBuffer();
     nextQuietStep(6);
@@ -103,11 +102,11 @@ void Trotix::eat()
 
 void Trotix::sleep()
 {
-    QPainter painter(gs.screenBuffer);
+    QPainter painter(&m_screenBuffer);
     enterActivity(ModeSleep, 4);
     m_sound->play(sleepFrameCue(gs.animStep));
     const Frame &frame = sleepFrames[gs.animStep - 1];
-    if (drawQuietFrame(painter, frame, gs.*frame.face, 4))
+    if (drawQuietFrame(painter, frame, picture(frame.face), picture(frame.horse), 4))
         changeHorse([](Attributes &a) { sleepLoopEnd(a, gs.actionTicks); });
     showBuffer();
     nextQuietStep(4);
@@ -115,26 +114,26 @@ void Trotix::sleep()
 
 void Trotix::run()
 {
-    QPainter painter(gs.screenBuffer);
+    QPainter painter(&m_screenBuffer);
     enterActivity(ModeRun, 3);
     switch (gs.animStep) {
     case 1:
         logText("trotix: Action>>run step 1\n");
-        drawFace(painter, gs.faceImage2);
-        painter.drawImage(gs.horseX, gs.horseY, gs.runImage1);
+        drawFace(painter, picture(Picture::Face2));
+        painter.drawImage(gs.horseX, gs.horseY, picture(Picture::Run1));
         gs.backgroundOffset += 20;
         break;
     case 2:
         logText("trotix: Action>>run step 2\n");
-        drawFace(painter, gs.faceImage1);
-        painter.drawImage(gs.horseX, gs.horseY, gs.runImage2);
+        drawFace(painter, picture(Picture::Face1));
+        painter.drawImage(gs.horseX, gs.horseY, picture(Picture::Run2));
         gs.backgroundOffset += 20;
         break;
     default:
         logText("trotix: Action>>run step 3\n");
-        painter.drawImage(gs.horseX, gs.horseY, gs.runImage3);
+        painter.drawImage(gs.horseX, gs.horseY, picture(Picture::Run3));
         gs.backgroundOffset += 20;
-        drawFace(painter, gs.actionTicks > runningFaceTiresAfter ? gs.faceImage7 : gs.faceImage2);
+        drawFace(painter, gs.actionTicks > runningFaceTiresAfter ? picture(Picture::Face7) : picture(Picture::Face2));
         changeHorse([](Attributes &a) { runStepThree(a, gs.actionTicks); });
         break;
     }
@@ -144,13 +143,13 @@ void Trotix::run()
 
 void Trotix::jump()
 {
-    QPainter painter(gs.screenBuffer);
+    QPainter painter(&m_screenBuffer);
     enterActivity(ModeJump, 3);
     const int x = gs.horseX - 50;
     if (gs.animStep == 1) {
         logText("trotix: Action>>jump step 1\n");
-        drawFace(painter, gs.faceImage3);
-        painter.drawImage(x, gs.horseY, gs.jumpImage1);
+        drawFace(painter, picture(Picture::Face3));
+        painter.drawImage(x, gs.horseY, picture(Picture::Jump1));
         gs.backgroundOffset += 20;
     } else {
         const bool stepTwo = gs.animStep == 2;
@@ -158,26 +157,26 @@ void Trotix::jump()
         const int blockX = setBlock();
         bool blockShown = false;
         if (gs.blockHit == 1) {
-            drawFace(painter, gs.faceImage5);
-            painter.drawImage(x, gs.horseY, gs.jumpImage5);
+            drawFace(painter, picture(Picture::Face5));
+            painter.drawImage(x, gs.horseY, picture(Picture::Jump5));
             gs.blockHit = 0;
             changeHorse(jumpFall);
             m_sound->play(SoundCue::Fall);
         } else if (gs.hopRequested == 1) {
-            drawFace(painter, gs.faceImage3);
-            painter.drawImage(x, gs.horseY - 20, gs.jumpImage4);
+            drawFace(painter, picture(Picture::Face3));
+            painter.drawImage(x, gs.horseY - 20, picture(Picture::Jump4));
             gs.hopRequested = 0;
             gs.inAir = 1;
             m_sound->play(SoundCue::Hop);
             blockShown = gs.blockActive == 1;
         } else {
-            drawFace(painter, stepTwo ? gs.faceImage1 : gs.faceImage2);
-            painter.drawImage(x, gs.horseY, stepTwo ? gs.jumpImage2 : gs.jumpImage3);
+            drawFace(painter, stepTwo ? picture(Picture::Face1) : picture(Picture::Face2));
+            painter.drawImage(x, gs.horseY, stepTwo ? picture(Picture::Jump2) : picture(Picture::Jump3));
             gs.inAir = 0;
             blockShown = gs.blockActive == 1;
         }
         if (blockShown) {
-            painter.drawImage(blockX, gs.horseY + 40, gs.blockImage);
+            painter.drawImage(blockX, gs.horseY + 40, picture(Picture::Block));
             changeHorse(blockBonus);
         }
         changeHorse(jumpAgeing);

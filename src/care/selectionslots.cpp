@@ -65,11 +65,10 @@ void Trotix::change2jump()
 {
     gs.mode = ModeJump;
     // The field picture, already loaded for the field background.
-    if (gs.backgd1Pixmap)
-        setWidgetBackground(this, QBrush(*gs.backgd1Pixmap));
+    setWidgetBackground(this, QBrush(m_backgd1));
     clearScreen();
     forgetNetworkSetUp();
-    gs.menuBar->setItemEnabled(IdHop, true);
+    m_menuBar->setItemEnabled(IdHop, true);
     gs.hopItemUsed = 1;
     // Choosing Jump again while jumping keeps the block on its way.
     if (gs.shownMode != ModeJump) {

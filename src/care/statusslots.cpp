@@ -18,7 +18,7 @@ void Trotix::status()
     gs.shownPower = bars[3].value;
     gs.shownSpirit = bars[4].value;
 
-    QPainter painter(gs.screenBuffer);
+    QPainter painter(&m_screenBuffer);
     painter.setPen(Qt::black);
     painter.setFont(gameFont(14, 75));
     drawTextAt(painter, 40, 40, gs.horseName);

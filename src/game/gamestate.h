@@ -1,18 +1,12 @@
 #pragma once
 // The one record of the game's variables: the horse, the mode numbers that drive the tick, the
-// activity, race and network fields, and the widgets, pictures and timer the main widget makes.
+// activity, race and network fields. No widget, picture or timer: those are the main widget's.
 // There is exactly one, with static storage (`gs`); every slot reads and writes it directly.
 #include "game/rules/horse.h"
 
-#include <QImage>
 #include <QString>
 
-class QLineEdit;
-class QPixmap;
-class QPushButton;
 class QTcpSocket;
-class QTimer;
-class IdMenuBar;
 class ClientSocket;
 class SimpleServer;
 
@@ -43,19 +37,6 @@ struct GameState
     QString myName = QStringLiteral("My Horse");
     QTcpSocket *clientSocket = nullptr;
 
-    // The picture table, in load order.
-    QImage titleImage, blockImage;
-    QImage judgeImage1, judgeImage2, judgeImage3, judgeImage4, judgeImage5;
-    QImage signImage1, signImage2, signImage3, signImage4;
-    QImage jumpImage5;
-    QImage idleImage1, idleImage2;
-    QImage eatImage1, eatImage2, eatImage3, eatImage4, eatImage5, eatImage6;
-    QImage sleepImage1, sleepImage2, sleepImage3, sleepImage4;
-    QImage runImage1, runImage2, runImage3;
-    QImage jumpImage1, jumpImage2, jumpImage3, jumpImage4;
-    QImage faceImage1, faceImage2, faceImage3, faceImage4, faceImage5, faceImage6, faceImage7;
-    QImage raceImage1, raceImage2, raceImage3, raceImage4;
-
     QString receivedLine;
 
     // Horse.
@@ -80,15 +61,6 @@ struct GameState
     char attrProbe[20] = {};
     int hopItemUsed = 0;
     int isServer = 1;
-
-    IdMenuBar *menuBar = nullptr;
-    // The widgets over the screen.
-    QPushButton *okButton = nullptr, *disconnectButton = nullptr, *confirmButton = nullptr, *cancelButton = nullptr;
-    QLineEdit *nameEdit = nullptr, *addressEdit = nullptr;
-    // The screen's buffer and the three background strips it is drawn from.
-    QPixmap *screenBuffer = nullptr;
-    QPixmap *backgd1Pixmap = nullptr, *backgd2Pixmap = nullptr, *backgd3Pixmap = nullptr;
-    QTimer *lifeTimer = nullptr;
 
     // Activities.
     int animStep = 1;

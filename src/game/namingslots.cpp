@@ -18,7 +18,7 @@ void Trotix::naming()
 {
     gs.mode = ModeNaming;
     gs.shownMode = ModeNaming;
-    QPainter painter(gs.screenBuffer);
+    QPainter painter(&m_screenBuffer);
     painter.setPen(Qt::black);
     painter.setFont(gameFont(12, 75));
     drawTextAt(painter, 50, 70, QStringLiteral("Give Your Horse A Name"));
@@ -38,7 +38,7 @@ void Trotix::handleOK()
         change2idle();
         return;
     }
-    const QByteArray name = horseNameFromEntry(gs.nameEdit->text());
+    const QByteArray name = horseNameFromEntry(m_nameEdit->text());
     std::memcpy(gs.horseName, name.constData(), horseNameLength);
     gs.horseName[horseNameLength] = '\0';
     setWindowTitle(windowTitleFor(name));
@@ -70,11 +70,11 @@ void Trotix::about()
     };
     QImage &drawn = m_aboutScreen;
     gs.shownMode = ModeAbout;
-    if (drawn.isNull() || m_aboutTitleKey != gs.titleImage.cacheKey()) {
+    if (drawn.isNull() || m_aboutTitleKey != picture(Picture::Title).cacheKey()) {
         drawn = QImage(240, 320, QImage::Format_RGB32);
         drawn.fill(Qt::white);
         QPainter painter(&drawn);
-        painter.drawImage(50, 45, gs.titleImage);
+        painter.drawImage(50, 45, picture(Picture::Title));
         painter.setFont(gameFont(12, 75));
         drawTextAt(painter, 88, 75, "Trotix v1.0");
         painter.setFont(gameFont(10, 50));
@@ -87,12 +87,12 @@ void Trotix::about()
             drawTextAt(painter, 8, y, line);
             y += 15;
         }
-        m_aboutTitleKey = gs.titleImage.cacheKey();
+        m_aboutTitleKey = picture(Picture::Title).cacheKey();
     }
-    QPainter painter(gs.screenBuffer);
+    QPainter painter(&m_screenBuffer);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, drawn);
-    gs.okButton->show();
+    m_okButton->show();
     painter.end();
     showBuffer();
 }

@@ -41,7 +41,7 @@ void Trotix::tick()
         update();
     gs.actionTicks = gs.shownMode == gs.mode ? gs.actionTicks + 1 : 0;
     if (gs.mode != ModeJump && gs.hopItemUsed == 1)
-        gs.menuBar->setItemEnabled(IdHop, false);
+        m_menuBar->setItemEnabled(IdHop, false);
 
     static const TickRow rows[] = {
         {ModeNaming, "trotix: Action>>Naming()\n", BackgroundField, &Trotix::naming, nullptr, nullptr, false},

@@ -30,7 +30,7 @@ void Trotix::buildGameList()
     m_gameList->hide();
     connect(m_gameList, &QListWidget::itemClicked, this, &Trotix::chooseGame);
     connect(m_gameList, &QListWidget::itemActivated, this, &Trotix::chooseGame);
-    gs.addressEdit->installEventFilter(this);
+    m_addressEdit->installEventFilter(this);
     m_gameList->installEventFilter(this);
 }
 
@@ -60,8 +60,8 @@ void Trotix::chooseGame(QListWidgetItem *item)
 {
     if (!item || !(item->flags() & Qt::ItemIsSelectable))
         return;
-    gs.addressEdit->setText(item->data(addressRole).toString());
-    gs.addressEdit->setFocus(); // Return there is CONFIRM
+    m_addressEdit->setText(item->data(addressRole).toString());
+    m_addressEdit->setFocus(); // Return there is CONFIRM
 }
 
 bool Trotix::eventFilter(QObject *watched, QEvent *event)
@@ -70,14 +70,14 @@ bool Trotix::eventFilter(QObject *watched, QEvent *event)
         return TrotixBase::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent *>(event)->key();
     // Down from the address field into the list, Up from its first line back.
-    if (watched == gs.addressEdit && key == Qt::Key_Down && m_gameList->item(0)
+    if (watched == m_addressEdit && key == Qt::Key_Down && m_gameList->item(0)
         && (m_gameList->item(0)->flags() & Qt::ItemIsSelectable)) {
         m_gameList->setFocus();
         m_gameList->setCurrentRow(qMax(0, m_gameList->currentRow()));
         return true;
     }
     if (watched == m_gameList && key == Qt::Key_Up && m_gameList->currentRow() <= 0) {
-        gs.addressEdit->setFocus();
+        m_addressEdit->setFocus();
         return true;
     }
     return TrotixBase::eventFilter(watched, event);

@@ -49,7 +49,7 @@ const ProgressScreen clientScreen{ModeClientConnect, ModeClientRace, &GameState:
 
 // Below the progress texts and above the button, on a light plate so that the scrolling
 // scenery behind never hides a digit. Further addresses line up under the first one.
-void drawOwnAddresses(const QStringList &lines)
+void drawOwnAddresses(QPixmap &buffer, const QStringList &lines)
 {
     constexpr int firstBaseline = 182;
     constexpr int lineStep = 15;
@@ -58,7 +58,7 @@ void drawOwnAddresses(const QStringList &lines)
     int right = 5 + metrics.horizontalAdvance(lines.first());
     for (const QString &line : lines.mid(1))
         right = qMax(right, indent + metrics.horizontalAdvance(line));
-    QPainter painter(gs.screenBuffer);
+    QPainter painter(&buffer);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(253, 246, 228, 220));
     painter.drawRoundedRect(QRect(2, firstBaseline - metrics.ascent() - 3, right + 3,
@@ -74,9 +74,9 @@ enum class Progress { Waiting, Ready, CountdownOver };
 
 // Draws the hand-shake's progress for netState and counts a failure display down. Ready: the
 // hand-shake is done; CountdownOver: the fourth tick of a failure message has been shown.
-Progress drawProgress(const ProgressScreen &screen)
+Progress drawProgress(QPixmap &buffer, const ProgressScreen &screen)
 {
-    QPainter painter(gs.screenBuffer);
+    QPainter painter(&buffer);
     painter.setFont(headingFont());
     drawTextAt(painter, 5, 70, screen.heading);
     painter.setFont(lineFont());
@@ -112,10 +112,10 @@ bool showsChallenger() { return gs.netState >= Protocol::NetGreeted && gs.netSta
 
 // One tick of a progress screen: on to the race once the hand-shake is done, or out through
 // `leave` once a failure has been shown on four ticks.
-void progressTick(const ProgressScreen &screen, const std::function<void()> &leave)
+void progressTick(QPixmap &buffer, const ProgressScreen &screen, const std::function<void()> &leave)
 {
     gs.shownMode = screen.mode;
-    switch (drawProgress(screen)) {
+    switch (drawProgress(buffer, screen)) {
     case Progress::Ready:
         gs.raceTick = 0;
         gs.backgroundOffset = 0;
@@ -138,13 +138,13 @@ void Trotix::askServer()
     gs.shownMode = ModeServerAsk;
     clearScreen();
     {
-        QPainter painter(gs.screenBuffer);
+        QPainter painter(&m_screenBuffer);
         painter.setFont(headingFont());
         drawTextAt(painter, 50, 70, "Wait for Challengers");
         drawTextAt(painter, 55, 85, "over the Network?");
     }
-    gs.confirmButton->show();
-    gs.cancelButton->show();
+    m_confirmButton->show();
+    m_cancelButton->show();
     showBuffer();
 }
 
@@ -153,7 +153,7 @@ void Trotix::askClient()
     gs.shownMode = ModeClientAsk;
     clearScreen(); // leaves the address field alone, so typing goes on undisturbed
     {
-        QPainter painter(gs.screenBuffer);
+        QPainter painter(&m_screenBuffer);
         painter.setFont(headingFont());
         drawTextAt(painter, 53, 70, "Seek Challengers");
         drawTextAt(painter, 55, 85, "over the Network?");
@@ -162,24 +162,24 @@ void Trotix::askClient()
         drawTextAt(painter, 20, 157, "Or a game found nearby:");
     }
     // Typing goes into the address as soon as its screen opens.
-    const bool opening = gs.addressEdit->isHidden();
-    gs.addressEdit->show();
+    const bool opening = m_addressEdit->isHidden();
+    m_addressEdit->show();
     if (opening) {
-        gs.addressEdit->setFocus();
+        m_addressEdit->setFocus();
         showFoundGames();
     }
     m_gameList->show();
-    gs.confirmButton->show();
-    gs.cancelButton->show();
+    m_confirmButton->show();
+    m_cancelButton->show();
     showBuffer();
 }
 
 void Trotix::confirmNetwork()
 {
-    gs.cancelButton->setEnabled(false);
-    gs.confirmButton->setEnabled(false);
+    m_cancelButton->setEnabled(false);
+    m_confirmButton->setEnabled(false);
     {
-        QPainter painter(gs.screenBuffer);
+        QPainter painter(&m_screenBuffer);
         painter.setFont(lineFont());
         drawTextAt(painter, 50, 120, "Please wait a moment...");
     }
@@ -190,6 +190,7 @@ void Trotix::confirmNetwork()
         // The listening socket is made once and then kept for every later race.
         if (gs.serverCreated == 0) {
             auto *server = new SimpleServer(this);
+            gs.bindFailed = server->isListening() ? 0 : 1;
             if (gs.bindFailed == 0) {
                 connect(server, &SimpleServer::newConnect, this, &Trotix::ServerConnected);
                 gs.server = server;
@@ -204,7 +205,7 @@ void Trotix::confirmNetwork()
             gs.serverCreated = 1;
         }
         clearScreen();
-        gs.disconnectButton->show();
+        m_disconnectButton->show();
         return;
     }
 
@@ -218,11 +219,11 @@ void Trotix::confirmNetwork()
     connect(socket, &QAbstractSocket::connected, this, &Trotix::ClientConnected, Qt::UniqueConnection);
     connect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead, Qt::UniqueConnection);
     gs.clientQuietTicks = 0; // the host's patience starts now
-    socket->connectToHost(gs.addressEdit->text(), Protocol::port);
+    socket->connectToHost(m_addressEdit->text(), Protocol::port);
     gs.mode = ModeClientConnect;
     logText("trotix: Try to establish client connection\n");
     clearScreen();
-    gs.disconnectButton->show();
+    m_disconnectButton->show();
 }
 
 void Trotix::cancelNetwork()
@@ -235,16 +236,16 @@ void Trotix::cancelNetwork()
 void Trotix::startServer()
 {
     m_sound->playOnRise(SoundCue::Chime, showsChallenger());
-    progressTick(serverScreen, [this] { cancelNetwork(); });
+    progressTick(m_screenBuffer, serverScreen, [this] { cancelNetwork(); });
     if (gs.mode == ModeServerWait && gs.netState < Protocol::NetLost)
-        drawOwnAddresses(ownAddressLines());
+        drawOwnAddresses(m_screenBuffer, ownAddressLines());
     showBuffer();
 }
 
 void Trotix::startClient()
 {
     m_sound->playOnRise(SoundCue::Chime, showsChallenger());
-    progressTick(clientScreen, [this] { disconnectNetwork(); });
+    progressTick(m_screenBuffer, clientScreen, [this] { disconnectNetwork(); });
     showBuffer();
 }
 

@@ -11,12 +11,8 @@ SimpleServer::SimpleServer(QObject *parent) : QTcpServer(parent)
     setListenBacklogSize(1); // one challenger waits at most; Qt 6.2 keeps its own default
 #endif
     // QHostAddress::Any listens on IPv4 and IPv6 alike.
-    if (!listen(QHostAddress::Any, Protocol::port)) {
+    if (!listen(QHostAddress::Any, Protocol::port))
         logText("trotix: Failed to bind to port!!!\n");
-        gs.bindFailed = 1;
-        return;
-    }
-    gs.bindFailed = 0;
 }
 
 SimpleServer::~SimpleServer() = default;

@@ -7,7 +7,7 @@ class SimpleServer : public QTcpServer
 {
     Q_OBJECT
 public:
-    // After construction gs.bindFailed tells whether the port could be bound; an object that
+    // After construction isListening() tells whether the port could be bound; an object that
     // failed is of no use and is to be deleted by its maker.
     explicit SimpleServer(QObject *parent);
     ~SimpleServer() override;

@@ -21,18 +21,6 @@ const QFont &bigFont() { return gameFont(12, 75); }
 const QFont &nameFont() { return gameFont(8, 75); }
 const QFont &numberFont() { return gameFont(18, 75); }
 
-QImage GameState::*const raceImages[] = {&GameState::raceImage1, &GameState::raceImage2, &GameState::raceImage3,
-                                          &GameState::raceImage4};
-QImage GameState::*const judgeImages[] = {&GameState::judgeImage1, &GameState::judgeImage2, &GameState::judgeImage3,
-                                           &GameState::judgeImage4, &GameState::judgeImage5};
-QImage GameState::*const signImages[] = {&GameState::signImage1, &GameState::signImage2, &GameState::signImage3,
-                                          &GameState::signImage4};
-
-// Pictures are numbered from 1, as their fields are.
-const QImage &raceImage(int n) { return gs.*raceImages[n - 1]; }
-const QImage &judgeImage(int n) { return gs.*judgeImages[n - 1]; }
-const QImage &signImage(int n) { return gs.*signImages[n - 1]; }
-
 // The name as it stands in the horse's record: at most 15 characters, shorter if a hand-edited
 // file ended it early.
 void refreshMyName() { gs.myName = QString::fromLatin1(gs.horseName, int(qstrnlen(gs.horseName, 15))); }
@@ -78,20 +66,20 @@ void drawReadouts(QPainter &painter)
     drawText(painter, nameFont(), Qt::blue, {10, 280}, QString::asprintf("2. %d", gs.pos2 / 2));
 }
 
-void drawStart(QPainter &painter, int pos1)
+void drawStart(QPainter &painter, const Pictures &pictures, int pos1)
 {
     const StartBoard form = startBoardForm(pos1, gs.raceTick);
     if (form == StartBoard::Hidden)
         return;
     drawBoard(painter, bigBoard(screenX(startBoardX, pos1)));
-    painter.drawImage(screenX(startJudgeX, pos1), judgeY, judgeImage(startJudgePicture(form, gs.raceTick)));
+    painter.drawImage(screenX(startJudgeX, pos1), judgeY, pictures[nth(Picture::Judge1, startJudgePicture(form, gs.raceTick))]);
     if (form == StartBoard::Running) {
         drawText(painter, bigFont(), Qt::white, onScreen(startGoText, pos1), QStringLiteral("GO!"), TextPlace::Course);
         drawBoth(painter, onScreen(startBoardNames, pos1));
     }
 }
 
-void drawAlongTheCourse(QPainter &painter, int pos1)
+void drawAlongTheCourse(QPainter &painter, const Pictures &pictures, int pos1)
 {
     for (const DistanceBoardSpot &board : distanceBoards) {
         if (!board.shown.contains(pos1))
@@ -102,14 +90,14 @@ void drawAlongTheCourse(QPainter &painter, int pos1)
     }
     for (const SignSpot &sign : signSpots) {
         if (sign.shown.contains(pos1))
-            painter.drawImage(onScreen(sign.course, pos1), signImage(sign.picture));
+            painter.drawImage(onScreen(sign.course, pos1), pictures[nth(Picture::Sign1, sign.picture)]);
     }
 }
 
-void drawFinish(QPainter &painter, int pos1)
+void drawFinish(QPainter &painter, const Pictures &pictures, int pos1)
 {
     if (finishShown.contains(pos1)) {
-        painter.drawImage(screenX(finishJudgeX, pos1), judgeY, judgeImage(finishJudgePicture(gs.winner)));
+        painter.drawImage(screenX(finishJudgeX, pos1), judgeY, pictures[nth(Picture::Judge1, finishJudgePicture(gs.winner))]);
         painter.fillRect(finishLineAt.translated(-pos1, 0), Qt::red);
     }
     if (resultBoardShown.contains(pos1)) {
@@ -143,19 +131,19 @@ void Trotix::setupObjects()
 {
     refreshMyName();
     const int pos1 = gs.pos1;
-    QPainter painter(gs.screenBuffer);
+    QPainter painter(&m_screenBuffer);
     if (horsesRun(gs.raceTick))
         drawReadouts(painter);
-    drawStart(painter, pos1);
-    drawAlongTheCourse(painter, pos1);
-    drawFinish(painter, pos1);
+    drawStart(painter, m_pictures, pos1);
+    drawAlongTheCourse(painter, m_pictures, pos1);
+    drawFinish(painter, m_pictures, pos1);
 }
 
 void Trotix::putHorse(int p1, int p2)
 {
     const RaceSide side = raceSide(gs.isServer, gs.demoRace);
     {
-        QPainter painter(gs.screenBuffer);
+        QPainter painter(&m_screenBuffer);
         if (horsesRun(gs.raceTick)) {
             const bool localIs1 = gs.isServer == 1;
             int &lastLocal = localIs1 ? gs.lastPos1 : gs.lastPos2;
@@ -165,14 +153,14 @@ void Trotix::putHorse(int p1, int p2)
 
             const HorseSpots spots = runningHorseSpots(p1, p2, gs.isServer);
             const bool first = gs.gallopFrame == 1;
-            painter.drawImage(spots.player2X, player2Lane, raceImage(first ? 4 : 3));
-            painter.drawImage(spots.player1X, player1Lane, raceImage(first ? 1 : 2));
+            painter.drawImage(spots.player2X, player2Lane, m_pictures[nth(Picture::Race1, first ? 4 : 3)]);
+            painter.drawImage(spots.player1X, player1Lane, m_pictures[nth(Picture::Race1, first ? 1 : 2)]);
             gs.gallopFrame = first ? 0 : 1;
         }
         refreshMyName();
         if (const StartFrame *frame = startFrame(gs.raceTick)) {
-            painter.drawImage(frame->horseX, player2Lane, raceImage(frame->player2Picture));
-            painter.drawImage(frame->horseX, player1Lane, raceImage(frame->player1Picture));
+            painter.drawImage(frame->horseX, player2Lane, m_pictures[nth(Picture::Race1, frame->player2Picture)]);
+            painter.drawImage(frame->horseX, player1Lane, m_pictures[nth(Picture::Race1, frame->player1Picture)]);
             drawText(painter, bigFont(), Qt::white, frame->textAt, QLatin1String(frame->text));
             drawBoth(painter, onScreen(startBoardNames, gs.pos1));
         } else if (showsResult(gs.raceTick)) {

@@ -79,11 +79,11 @@ private slots:
         GameFixture game(templateHorseFile);
         showGame(game);
         const int scale = game.widget()->screenScale();
-        QTest::mouseClick(gs.nameEdit, Qt::LeftButton, {}, gs.nameEdit->rect().center());
+        QTest::mouseClick(part<QLineEdit>("nameEdit"), Qt::LeftButton, {}, part<QLineEdit>("nameEdit")->rect().center());
         ScreenKeyboard *keyboard = Stylus::attach(game.widget())->keyboard();
         QVERIFY(keyboard && keyboard->isVisible());
-        QVERIFY(!keyboard->geometry().intersects(gs.nameEdit->geometry())
-                && !keyboard->geometry().intersects(gs.okButton->geometry()));
+        QVERIFY(!keyboard->geometry().intersects(part<QLineEdit>("nameEdit")->geometry())
+                && !keyboard->geometry().intersects(part<QPushButton>("okButton")->geometry()));
         // Keys apart: the rim shows between "1" and "2".
         const QImage keys = keyboard->grab().toImage();
         QCOMPARE(keys.pixelColor(24 * scale, 10 * scale), QColor(0x8a, 0x6a, 0x3a));
@@ -97,9 +97,9 @@ private slots:
         // A key held down as the keyboard goes is up when it opens again: lifted, it types nothing.
         QTest::mousePress(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("Q")) * scale);
         keyboard->hide();
-        QTest::mouseClick(gs.nameEdit, Qt::LeftButton, {}, gs.nameEdit->rect().center());
+        QTest::mouseClick(part<QLineEdit>("nameEdit"), Qt::LeftButton, {}, part<QLineEdit>("nameEdit")->rect().center());
         QTest::mouseRelease(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("Q")) * scale);
-        QCOMPARE(gs.nameEdit->text(), QStringLiteral("bE 1-"));
+        QCOMPARE(part<QLineEdit>("nameEdit")->text(), QStringLiteral("bE 1-"));
         QTest::mouseClick(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("ENTER")) * scale);
         QCOMPARE(QByteArray(gs.horseName), QByteArray("bE 1-          "));
         QVERIFY(!keyboard->isVisible());
@@ -112,7 +112,7 @@ private slots:
         LogCapture log;
         GameFixture game(templateHorseFile);
         showGame(game);
-        QTest::mouseClick(gs.nameEdit, Qt::LeftButton, {}, gs.nameEdit->rect().center());
+        QTest::mouseClick(part<QLineEdit>("nameEdit"), Qt::LeftButton, {}, part<QLineEdit>("nameEdit")->rect().center());
         QVERIFY(!Stylus::attach(game.widget())->keyboard());
         QCOMPARE(logLines(log.text()).filter("TROTIX_KEYBOARD"),
                  QStringList("trotix: TROTIX_KEYBOARD=tablet is neither screen nor none; the screen decides.\n"));

@@ -211,8 +211,8 @@ private slots:
         QVERIFY(notice.startsWith(gs.noSaveReason) && notice.endsWith(QStringLiteral("This session will not be saved.")));
         const QRect box = layoutNotice(notice).box;
         // Clear of the naming field and the buttons, none of which stands over a named horse's start.
-        QVERIFY(!box.intersects(gs.nameEdit->geometry()) && box.bottom() < gs.okButton->y());
-        for (const QWidget *button : {gs.okButton, gs.confirmButton, gs.cancelButton, gs.disconnectButton})
+        QVERIFY(!box.intersects(part<QLineEdit>("nameEdit")->geometry()) && box.bottom() < part<QPushButton>("okButton")->y());
+        for (const QWidget *button : {part<QPushButton>("okButton"), part<QPushButton>("confirmButton"), part<QPushButton>("cancelButton"), part<QPushButton>("disconnectButton")})
             QVERIFY(button->isHidden());
         for (int scale : {1, 2, 3}) {
             showGame(game, scale);
@@ -246,9 +246,9 @@ private slots:
             game.tick();
             QCoreApplication::processEvents();
             if (tick == 1)
-                QTest::mousePress(gs.cancelButton, Qt::LeftButton);
+                QTest::mousePress(part<QPushButton>("cancelButton"), Qt::LeftButton);
         }
-        QTest::mouseRelease(gs.cancelButton, Qt::LeftButton);
+        QTest::mouseRelease(part<QPushButton>("cancelButton"), Qt::LeftButton);
         QCOMPARE(gs.mode, int(ModeIdle));
     }
 };

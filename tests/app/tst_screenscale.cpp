@@ -43,11 +43,11 @@ private slots:
             Trotix *widget = game.widget();
             game.call("aboutTrotix");
             game.tick();
-            QVERIFY(!gs.okButton->isHidden());
+            QVERIFY(!part<QPushButton>("okButton")->isHidden());
             QPEApplication::setWindowScale(widget, 2);
             widget->show();
             QVERIFY(QTest::qWaitForWindowExposed(widget));
-            QCOMPARE(widget->childAt(click) == gs.okButton, onOk);
+            QCOMPARE(widget->childAt(click) == part<QPushButton>("okButton"), onOk);
             // Through the window, as the window system delivers a click: it finds the button itself.
             QTest::mouseClick(widget->windowHandle(), Qt::LeftButton, Qt::NoModifier, click);
             QCOMPARE(gs.mode, onOk ? int(ModeIdle) : int(ModeAbout));

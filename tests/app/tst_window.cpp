@@ -146,12 +146,12 @@ void play(Film &film, GameFixture &game, const QString &step)
     else if (what == QLatin1String("scroll")) // the field moved under what is shown
         gs.backgroundOffset += arg.toInt();
     else if (what == QLatin1String("disconnect")) // as a network race shows it
-        gs.disconnectButton->show();
+        part<QPushButton>("disconnectButton")->show();
     else if (what == QLatin1String("minimise"))
         widget->setWindowState(arg.isEmpty() ? Qt::WindowMinimized : Qt::WindowNoState);
     if (what == QLatin1String("menu") || what == QLatin1String("zoommenu")) {
         QList<QMenu *> menus{widget->findChild<QMenu *>(QStringLiteral("zoomMenu"))};
-        for (QAction *title : gs.menuBar->actions())
+        for (QAction *title : part<IdMenuBar>("menuBar")->actions())
             if (title->menu())
                 menus << title->menu();
         QMenu *menu = menus.value(what == QLatin1String("menu") ? arg.toInt() + 1 : 0);

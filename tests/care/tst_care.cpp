@@ -22,21 +22,17 @@
 
 namespace {
 
-using Field = QImage GameState::*;
-
-QColor colourOf(Field field)
+QColor colourOf(Picture picture)
 {
-    int i = 0;
-    while (pictureTable[i].field != field)
-        ++i;
+    const int i = int(picture);
     return QColor(10 + 5 * i, 250 - 5 * i, (i * 53) % 256);
 }
 
 void paintPictures()
 {
-    for (const PictureEntry &entry : pictureTable)
-        gs.*entry.field = solidPicture(12, 12, colourOf(entry.field));
-    plantPlainBackground(*gs.backgd1Pixmap, 796, QColor(128, 128, 128));
+    for (int i = 0; i < pictureCount; ++i)
+        liveGame()->picture(Picture(i)) = solidPicture(12, 12, colourOf(Picture(i)));
+    plantPlainBackground(liveGame()->background(BackgroundField), 796, QColor(128, 128, 128));
 }
 
 QString text(const Attributes &a)
@@ -111,22 +107,21 @@ private slots:
     // frame is drawn (the loop's end is applied on its last step only). Age 0: not checked.
     void eachActivityStepShowsItsPictures()
     {
-        using G = GameState;
-        struct Row { const char *slot; int tick; const char *line; Field face, horse; float age; };
+        struct Row { const char *slot; int tick; const char *line; Picture face, horse; float age; };
         const Row rows[] = {
-            {"change2idle", 0, "idle step 1", &G::faceImage3, &G::idleImage1, 1.0f},
-            {"change2idle", 1, "idle step 2", &G::faceImage3, &G::idleImage2, 1.01f},
-            {"change2eat", 4, "eat step 5", &G::faceImage2, &G::eatImage5, 1.0f},
-            {"change2eat", 5, "eat step 6", &G::faceImage1, &G::eatImage6, 1.01f},
-            {"change2eat", 41, "eat step 6", &G::faceImage6, &G::eatImage6, 0.0f}, // tired
-            {"change2eat", 46, "eat step 5", &G::faceImage2, &G::eatImage5, 0.0f},
-            {"change2sleep", 2, "sleep step 3", &G::faceImage4, &G::sleepImage3, 1.0f},
-            {"change2sleep", 3, "sleep step 4", &G::faceImage4, &G::sleepImage4, 1.005f},
-            {"change2run", 0, "run step 1", &G::faceImage2, &G::runImage1, 1.0f},
-            {"change2run", 2, "run step 3", &G::faceImage2, &G::runImage3, 1.01f},
-            {"change2run", 3, "run step 2", &G::faceImage1, &G::runImage2, 0.0f}, // back to 2
-            {"change2run", 60, "run step 3", &G::faceImage2, &G::runImage3, 0.0f},
-            {"change2run", 62, "run step 3", &G::faceImage7, &G::runImage3, 0.0f}, // tired
+            {"change2idle", 0, "idle step 1", Picture::Face3, Picture::Idle1, 1.0f},
+            {"change2idle", 1, "idle step 2", Picture::Face3, Picture::Idle2, 1.01f},
+            {"change2eat", 4, "eat step 5", Picture::Face2, Picture::Eat5, 1.0f},
+            {"change2eat", 5, "eat step 6", Picture::Face1, Picture::Eat6, 1.01f},
+            {"change2eat", 41, "eat step 6", Picture::Face6, Picture::Eat6, 0.0f}, // tired
+            {"change2eat", 46, "eat step 5", Picture::Face2, Picture::Eat5, 0.0f},
+            {"change2sleep", 2, "sleep step 3", Picture::Face4, Picture::Sleep3, 1.0f},
+            {"change2sleep", 3, "sleep step 4", Picture::Face4, Picture::Sleep4, 1.005f},
+            {"change2run", 0, "run step 1", Picture::Face2, Picture::Run1, 1.0f},
+            {"change2run", 2, "run step 3", Picture::Face2, Picture::Run3, 1.01f},
+            {"change2run", 3, "run step 2", Picture::Face1, Picture::Run2, 0.0f}, // back to 2
+            {"change2run", 60, "run step 3", Picture::Face2, Picture::Run3, 0.0f},
+            {"change2run", 62, "run step 3", Picture::Face7, Picture::Run3, 0.0f}, // tired
         };
         for (const Row &r : rows) {
             GameFixture game;
@@ -158,10 +153,10 @@ private slots:
             scriptRandomDraws({2000000000, 0});
             game.call("change2jump");
             game.tick();
-            QCOMPARE(colourAt(game.screen(), 30, 200), colourOf(&GameState::jumpImage1));
+            QCOMPARE(colourAt(game.screen(), 30, 200), colourOf(Picture::Jump1));
             for (int x = 200; x >= qMax(pressAfterX, 100); x -= 20) {
                 game.tick();
-                QCOMPARE(colourAt(game.screen(), x, 240), colourOf(&GameState::blockImage));
+                QCOMPARE(colourAt(game.screen(), x, 240), colourOf(Picture::Block));
             }
             if (pressAfterX > 0)
                 game.call("hop");
@@ -171,10 +166,10 @@ private slots:
                 game.tick();
                 const QImage screen = game.screen();
                 const int x = gs.blockDistance == 0 ? 60 : 80 + 20 * gs.blockDistance;
-                if (colourAt(screen, 30, 180) == colourOf(&GameState::jumpImage4))
+                if (colourAt(screen, 30, 180) == colourOf(Picture::Jump4))
                     frames << QStringLiteral("H%1").arg(x);
-                else if (colourAt(screen, 30, 200) == colourOf(&GameState::jumpImage5)
-                         && colourAt(screen, 1, 40) == colourOf(&GameState::faceImage5))
+                else if (colourAt(screen, 30, 200) == colourOf(Picture::Jump5)
+                         && colourAt(screen, 1, 40) == colourOf(Picture::Face5))
                     frames << QString(gs.power < power ? "F" : "F at no cost");
                 else
                     frames << QStringLiteral("G%1").arg(x);
@@ -192,7 +187,7 @@ private slots:
         game.tick(3);
         QCOMPARE(gs.blockActive, 0);
         QCOMPARE(gs.power, 100.0f);
-        QVERIFY(colourAt(game.screen(), 60, 240) != colourOf(&GameState::blockImage));
+        QVERIFY(colourAt(game.screen(), 60, 240) != colourOf(Picture::Block));
     }
 
     // Each menu choice from a half-made network set-up and a finished race: its mode, its one log
@@ -210,7 +205,7 @@ private slots:
             GameFixture game;
             gs.mode = ModeServerWait;
             gs.netState = 3;
-            gs.confirmButton->show();
+            part<QPushButton>("confirmButton")->show();
             gs.pos1 = gs.pos2 = 2222;
             gs.winner = gs.winScenario = gs.racePattern = 2;
             LogCapture log;
@@ -219,14 +214,14 @@ private slots:
             QCOMPARE(logLines(log.text()), QStringList{"trotix: " + line + "\n"});
             QCOMPARE(gs.mode, r.mode);
             QVERIFY(r.mode == ModeAbout || r.mode == ModeDemoRace || gs.netState == 0);
-            QVERIFY(gs.confirmButton->isHidden());
+            QVERIFY(part<QPushButton>("confirmButton")->isHidden());
             if (r.mode >= 20) // a race starts afresh
                 QCOMPARE(QList<int>({gs.pos1, gs.pos2, gs.winner, gs.winScenario, gs.racePattern}), QList<int>(5, 0));
             log.clear();
             game.tick();
             QCOMPARE(logLines(log.text()).value(0), "trotix: Action>>" + QString(r.tickLine) + "\n");
             QCOMPARE(gs.shownMode, r.mode);
-            QCOMPARE(gs.raceImage1.isNull(), r.mode != ModeDemoRace); // a picture is decoded when first drawn
+            QCOMPARE(game.widget()->picture(Picture::Race1).isNull(), r.mode != ModeDemoRace); // a picture is decoded when first drawn
         }
     }
 
@@ -289,7 +284,7 @@ private slots:
     void theStatusBarsAtTheIntLimits()
     {
         GameFixture game;
-        plantPlainBackground(*gs.backgd2Pixmap, 240, plain);
+        plantPlainBackground(game.widget()->background(BackgroundStatus), 240, plain);
         game.call("change2status");
         gs.fat = 3.0e9f;
         gs.muscle = -3.0e9f;
@@ -314,14 +309,14 @@ private slots:
         game.widget()->show();
         game.widget()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(game.widget()));
-        QVERIFY(gs.nameEdit->hasFocus());
+        QVERIFY(part<QLineEdit>("nameEdit")->hasFocus());
         QCOMPARE(game.widget()->windowTitle(), QStringLiteral("Trotix"));
         // A letter the save cannot keep is not taken: neither outside Latin-1 nor its blank marker; an
         // accent typed apart joins its letter.
         for (const QChar typed : QStringLiteral("St\u0394e\u0308a|r"))
             for (const auto action : {QTest::Press, QTest::Release})
-                QTest::sendKeyEvent(action, gs.nameEdit, Qt::Key_unknown, QString(typed), Qt::NoModifier);
-        QCOMPARE(gs.nameEdit->text(), QStringLiteral("St\u00ebar"));
+                QTest::sendKeyEvent(action, part<QLineEdit>("nameEdit"), Qt::Key_unknown, QString(typed), Qt::NoModifier);
+        QCOMPARE(part<QLineEdit>("nameEdit")->text(), QStringLiteral("St\u00ebar"));
         key(Qt::Key_Return);
         QCOMPARE(gs.mode, int(ModeIdle));
         QVERIFY(game.home().readAttr().startsWith("St\xeb" "ar||||||||||\n"));
@@ -336,21 +331,21 @@ private slots:
         QCOMPARE(logLines(log.text()), (QStringList{"trotix: MenuSelect>>change to status\n",
                                                     "trotix: MenuSelect>>change to jump\n", "trotix: MenuSelect>>press hop!\n"}));
         game.call("change2idle");
-        QVERIFY(gs.menuBar->isItemEnabled(IdHop)); // Hop! goes off with the next tick
+        QVERIFY(part<IdMenuBar>("menuBar")->isItemEnabled(IdHop)); // Hop! goes off with the next tick
         game.tick();
-        QVERIFY(!gs.menuBar->isItemEnabled(IdHop));
+        QVERIFY(!part<IdMenuBar>("menuBar")->isItemEnabled(IdHop));
         game.call("change2jump");
         QCOMPARE(gs.hopRequested, 0); // back at the jump, the horse waits for the next press
 
         game.call("change2client");
         game.tick();
-        QVERIFY(gs.addressEdit->hasFocus()); // typing goes in at once
+        QVERIFY(part<QLineEdit>("addressEdit")->hasFocus()); // typing goes in at once
         QTest::keyClicks(nullptr, QStringLiteral("h u/b"));
-        QCOMPARE(gs.addressEdit->text(), QStringLiteral("hub"));
+        QCOMPARE(part<QLineEdit>("addressEdit")->text(), QStringLiteral("hub"));
         key(Qt::Key_Escape);
         QCOMPARE(gs.mode, int(ModeIdle));
         key(Qt::Key_A, Qt::AltModifier); // the Action menu's mnemonic opens it, its letters choose
-        QMenu *actions = gs.menuBar->actions().first()->menu();
+        QMenu *actions = part<IdMenuBar>("menuBar")->actions().first()->menu();
         QTRY_VERIFY(actions->isVisible());
         QTest::keyClick(actions, Qt::Key_E);
         QTRY_COMPARE(gs.mode, int(ModeEat));
@@ -370,7 +365,7 @@ private slots:
 
         game.call("change2client");
         game.tick();
-        gs.addressEdit->clear(); // no address: nothing is reached
+        part<QLineEdit>("addressEdit")->clear(); // no address: nothing is reached
         key(Qt::Key_Return);
         QCOMPARE(gs.mode, int(ModeClientConnect));
         game.call("disconnectNetwork");

@@ -379,23 +379,23 @@ private slots:
     void namingSavesAndTheTickSavesEveryTenth()
     {
         GameFixture game(templateHorseFile);
-        QCOMPARE(gs.nameEdit->maxLength(), 15);
+        QCOMPARE(part<QLineEdit>("nameEdit")->maxLength(), 15);
         LogCapture log;
         game.tick();
         QCOMPARE(logLines(log.text()), QStringList{"trotix: Action>>Naming()\n"});
         QCOMPARE(gs.shownMode, int(ModeNaming));
         for (int id : activityGroup)
-            QVERIFY(!gs.menuBar->isItemEnabled(id));
+            QVERIFY(!part<IdMenuBar>("menuBar")->isItemEnabled(id));
         game.tick(11);
         QCOMPARE(game.home().readAttr(), templateHorseFile);
-        gs.nameEdit->setText(QStringLiteral("A B"));
+        part<QLineEdit>("nameEdit")->setText(QStringLiteral("A B"));
         log.clear();
         game.call("handleOK");
         QCOMPARE(logLines(log.text()), QStringList{"trotix: MenuSelect>>change to idle\n"});
         QCOMPARE(game.home().readAttr(), "A|B||||||||||||" + initialAttributes);
-        QVERIFY(gs.nameEdit->isHidden() && gs.okButton->isHidden());
+        QVERIFY(part<QLineEdit>("nameEdit")->isHidden() && part<QPushButton>("okButton")->isHidden());
         for (int id : activityGroup)
-            QVERIFY(gs.menuBar->isItemEnabled(id));
+            QVERIFY(part<IdMenuBar>("menuBar")->isItemEnabled(id));
         game.tick(18); // to tick 30: the tick saves the named horse, aged meanwhile
         QVERIFY(game.home().readAttr().startsWith("A|B||||||||||||\n1.0"));
         QVERIFY(game.home().readAttr() != "A|B||||||||||||" + initialAttributes);
@@ -413,7 +413,7 @@ private slots:
                              [readable](const GameHome &home) { readable || QDir().mkdir(home.attrPath()); });
             game.call("aboutTrotix");
             game.tick();
-            gs.nameEdit->setText(QStringLiteral("Other"));
+            part<QLineEdit>("nameEdit")->setText(QStringLiteral("Other"));
             LogCapture log;
             game.call("handleOK");
             QCOMPARE(logLines(log.text()), QStringList{"trotix: MenuSelect>>change to idle\n"});

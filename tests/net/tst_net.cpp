@@ -108,7 +108,7 @@ void confirmAddress(GameFixture &game, const QString &address)
     gs.askPosReady = 0; // as a client race may have left it
     game.tick();
     QCOMPARE(gs.askPosReady, 1);
-    gs.addressEdit->setText(address);
+    part<QLineEdit>("addressEdit")->setText(address);
     game.call("confirmNetwork");
 }
 
@@ -313,7 +313,7 @@ private slots:
             QVERIFY(pumpUntil([] { return gs.netState == 10; }, 20000));
             QVERIFY2(log.text().endsWith(r.log), log.text().constData());
             QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
-            QCOMPARE(gs.addressEdit->text(), r.address);
+            QCOMPARE(part<QLineEdit>("addressEdit")->text(), r.address);
             gs.clientSocket->abort();
         }
     }
@@ -394,17 +394,17 @@ private slots:
         auto *found = game.widget()->findChild<QListWidget *>(QStringLiteral("gameList"));
         game.widget()->findChild<LanGames *>()->pretendFound(
             {{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}, {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"}});
-        QTest::keyClick(gs.addressEdit, Qt::Key_Down);
+        QTest::keyClick(part<QLineEdit>("addressEdit"), Qt::Key_Down);
         QTest::keyClick(found, Qt::Key_Down);
         QTest::keyClick(found, Qt::Key_Return);
-        QCOMPARE(gs.addressEdit->text(), QStringLiteral("192.0.2.7"));
-        QTest::keyClick(gs.addressEdit, Qt::Key_Down);
+        QCOMPARE(part<QLineEdit>("addressEdit")->text(), QStringLiteral("192.0.2.7"));
+        QTest::keyClick(part<QLineEdit>("addressEdit"), Qt::Key_Down);
         QTest::keyClick(found, Qt::Key_Up);
         QCOMPARE(game.widget()->focusWidget(), found);
         QTest::keyClick(found, Qt::Key_Up);
-        QCOMPARE(game.widget()->focusWidget(), gs.addressEdit);
+        QCOMPARE(game.widget()->focusWidget(), part<QLineEdit>("addressEdit"));
         QTest::mouseClick(found->viewport(), Qt::LeftButton, {}, found->visualItemRect(found->item(0)).center());
-        QCOMPARE(gs.addressEdit->text(), QStringLiteral("192.0.2.1"));
+        QCOMPARE(part<QLineEdit>("addressEdit")->text(), QStringLiteral("192.0.2.1"));
     }
 
     // The server: a whole race as the challenger hears it, the last position line naming the game's

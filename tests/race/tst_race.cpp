@@ -36,15 +36,13 @@ const QColor sign1(7, 7, 1), sign2(7, 7, 2), sign3(7, 7, 3), sign4(7, 7, 4);
 
 void plantBlockPictures()
 {
-    const std::pair<QImage GameState::*, QColor> pictures[] = {
-        {&GameState::raceImage1, race1}, {&GameState::raceImage2, race2}, {&GameState::raceImage3, race3},
-        {&GameState::raceImage4, race4}, {&GameState::judgeImage1, judge1}, {&GameState::judgeImage2, judge2},
-        {&GameState::judgeImage3, judge3}, {&GameState::judgeImage4, judge4}, {&GameState::judgeImage5, judge5},
-        {&GameState::signImage1, sign1}, {&GameState::signImage2, sign2}, {&GameState::signImage3, sign3},
-        {&GameState::signImage4, sign4}};
-    int i = 0; // the four horses 50 x 40, the rest 10 x 10
-    for (const auto &[field, colour] : pictures)
-        gs.*field = i++ < 4 ? solidPicture(50, 40, colour) : solidPicture(10, 10, colour);
+    for (int n = 1; n <= 5; ++n) { // the four horses 50 x 40, the rest 10 x 10
+        liveGame()->picture(nth(Picture::Judge1, n)) = solidPicture(10, 10, QColor(0, 100, n));
+        if (n <= 4) {
+            liveGame()->picture(nth(Picture::Race1, n)) = solidPicture(50, 40, QColor(200, 0, n));
+            liveGame()->picture(nth(Picture::Sign1, n)) = solidPicture(10, 10, QColor(7, 7, n));
+        }
+    }
 }
 
 class RaceGame : public GameFixture
@@ -60,7 +58,7 @@ public:
     }
     QImage horsesAt(int p1, int p2)
     {
-        gs.screenBuffer->fill(fill);
+        widget()->screenBuffer().fill(fill);
         putHorse(p1, p2);
         return screen();
     }
@@ -159,13 +157,13 @@ private slots:
         for (const Row &r : rows) {
             RaceGame game;
             // A screen buffer wider than the screen, so that what is drawn just right of it shows.
-            QPixmap wide(400, 320);
-            const auto restore = qScopeGuard([saved = std::exchange(gs.screenBuffer, &wide)] { gs.screenBuffer = saved; });
+            QPixmap &wide = game.widget()->screenBuffer();
+            wide = QPixmap(400, 320);
             gs.winner = r.winner;
             gs.raceTick = r.raceTick;
             for (int pos : {r.pos1, r.pos1 - 1}) {
                 gs.pos1 = pos;
-                gs.screenBuffer->fill(fill);
+                wide.fill(fill);
                 game.call("setupObjects");
                 if (pos == r.pos1)
                     QCOMPARE(colourAt(wide.toImage(), r.x, r.y), r.colour);

@@ -50,6 +50,8 @@ QByteArray GameHome::readFile(const QString &path)
 
 namespace {
 
+Trotix *live = nullptr;
+
 // Puts the game state back to a fresh process's (the client socket stays).
 void resetGameState()
 {
@@ -83,12 +85,14 @@ GameFixture::GameFixture(const QByteArray &attr, GameHome::Pictures pictures,
     if (beforeStart)
         beforeStart(m_home);
     m_widget = std::make_unique<Trotix>(nullptr, nullptr, Qt::WindowFlags());
-    gs.lifeTimer->stop();
+    live = m_widget.get();
+    part<QTimer>("lifeTimer")->stop();
 }
 
 GameFixture::~GameFixture()
 {
     m_widget.reset();
+    live = nullptr;
     resetGameState();
 }
 
@@ -116,8 +120,10 @@ void GameFixture::putHorse(int p1, int p2)
 
 QImage GameFixture::screen() const
 {
-    return gs.screenBuffer->toImage().copy(0, 0, 240, 320).convertToFormat(QImage::Format_RGB32);
+    return m_widget->screenBuffer().toImage().copy(0, 0, 240, 320).convertToFormat(QImage::Format_RGB32);
 }
+
+Trotix *liveGame() { return live; }
 
 QStringList logLines(const QByteArray &log)
 {
