@@ -260,7 +260,7 @@ void playComforts(Director &d, Trotix &widget)
     if (!history.open(QIODevice::WriteOnly) || history.write(formatHistory(life)) < 0)
         return d.fail("cannot plant the history");
     history.close();
-    d.shoot("book", showHorseBook(&widget));
+    d.shoot("book", showHorseBook(&widget, gs));
 }
 
 int usage()

@@ -60,13 +60,13 @@ private:
     int m_row = 0;
 };
 
-void fill(QGridLayout *layout, int keySide, const QList<HistoryLine> &history, const RaceRecord &record)
+void fill(QGridLayout *layout, int keySide, const GameState &state, const QList<HistoryLine> &history, const RaceRecord &record)
 {
     Grid grid(layout, keySide);
-    const Attributes now = attributesOf(gs);
+    const Attributes now = attributesOf(state);
     const char *const names[] = {"Age", "Muscle", "Fat", "Power", "Spirit"};
     const float nowValues[] = {now.age, now.muscle, now.fat, now.power, now.spirit};
-    const Attributes &start = gs.sessionStart;
+    const Attributes &start = state.sessionStart;
     const float startValues[] = {start.age, start.muscle, start.fat, start.power, start.spirit};
     for (int i = 0; i < 5; ++i)
         grid.row(historyLineColour(i + 1), {QLatin1String(names[i]), QString::number(nowValues[i], 'f', 1),
@@ -88,7 +88,7 @@ void fill(QGridLayout *layout, int keySide, const QList<HistoryLine> &history, c
 
 }
 
-void addHorseBookEntry(QWidget *mainWidget)
+void addHorseBookEntry(QWidget *mainWidget, const GameState &state)
 {
     auto *action = new QAction(QStringLiteral("Race record"), mainWidget);
     action->setObjectName(QStringLiteral("horseBookAction"));
@@ -98,10 +98,10 @@ void addHorseBookEntry(QWidget *mainWidget)
     action->setShortcutContext(Qt::WindowShortcut);
     mainWidget->addAction(action);
     action->setProperty("windowMenu", true);
-    QObject::connect(action, &QAction::triggered, mainWidget, [mainWidget] { showHorseBook(mainWidget); });
+    QObject::connect(action, &QAction::triggered, mainWidget, [mainWidget, &state] { showHorseBook(mainWidget, state); });
 }
 
-QDialog *showHorseBook(QWidget *mainWidget)
+QDialog *showHorseBook(QWidget *mainWidget, const GameState &state)
 {
     // One window at a time, showing the horse as it is now.
     delete mainWidget->findChild<QDialog *>(QLatin1String(dialogName), Qt::FindDirectChildrenOnly);
@@ -126,7 +126,7 @@ QDialog *showHorseBook(QWidget *mainWidget)
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(gap * 2, gap, gap * 2, gap);
     layout->setSpacing(gap);
-    auto *name = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromLatin1(gs.horseName).trimmed().toHtmlEscaped()));
+    auto *name = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromLatin1(state.horseName).trimmed().toHtmlEscaped()));
     // The name shares its row with the way out: a row less to fit on the device's screen.
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
@@ -138,7 +138,7 @@ QDialog *showHorseBook(QWidget *mainWidget)
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(gap * 3);
     grid->setVerticalSpacing(0);
-    fill(grid, dialog->fontMetrics().ascent() * 2 / 3, history, loadRaceRecord(Paths::raceRecordFile(), QByteArray(gs.horseName)));
+    fill(grid, dialog->fontMetrics().ascent() * 2 / 3, state, history, loadRaceRecord(Paths::raceRecordFile(), QByteArray(state.horseName)));
     layout->addLayout(grid);
     layout->addWidget(new HistoryChartWidget(history), 1);
     // The device's screen at the game's zoom, as the help has it; the chart takes what the text leaves.

@@ -4,8 +4,9 @@
 // started, its race record, and a chart of its life from the history beside the save.
 class QDialog;
 class QWidget;
+struct GameState;
 
-// Puts the entry, key R, among the main widget's window-menu actions.
-void addHorseBookEntry(QWidget *mainWidget);
-// Opens the book (one at a time), read afresh from the game and the files beside the save.
-QDialog *showHorseBook(QWidget *mainWidget);
+// Puts the entry, key R, among the main widget's window-menu actions; the book shows `state`.
+void addHorseBookEntry(QWidget *mainWidget, const GameState &state);
+// Opens the book (one at a time), read afresh from the game's state and the files beside the save.
+QDialog *showHorseBook(QWidget *mainWidget, const GameState &state);

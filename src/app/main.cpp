@@ -82,7 +82,7 @@ int main(int argc, char **argv)
     case SaveLock::Result::Failed:
         logText("trotix: Cannot lock the save %s.lock (%s); the game plays on but this session cannot save.\n",
                 qPrintable(save), qPrintable(lock.failure()));
-        gs.noSaveReason = QStringLiteral("Your horse's save cannot be locked (%1).\n").arg(lock.failure());
+        forbidSaving(gs, QStringLiteral("Your horse's save cannot be locked (%1).\n").arg(lock.failure()));
         break;
     }
 

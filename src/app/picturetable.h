@@ -1,11 +1,11 @@
 #pragma once
 // The pictures of the game and their files: the one place that knows which file a picture comes
-// from. The 42 pictures, by name and file, with the screens that draw them; one file may serve
-// several pictures (each activity has its own picture per animation step). Each screen's pictures
-// are decoded when the screen is first drawn, so that start-up decodes only the field behind the
-// first screen.
+// from. The 42 pictures by name; one file may serve several pictures (each activity has its own
+// picture per animation step). Each screen's pictures are decoded when the screen is first drawn,
+// so that start-up decodes only the field behind the first screen.
 #include <QImage>
 #include <array>
+#include <vector>
 
 class QPixmap;
 
@@ -27,18 +27,9 @@ struct Pictures
 // Picture n (from 1) of the run that starts at `first`.
 constexpr Picture nth(Picture first, int n) { return Picture(int(first) + n - 1); }
 
-struct PictureEntry
-{
-    Picture picture;
-    const char *file;
-    quint64 screens; // bit `mode` set: the screen of that mode draws it
-};
-
-extern const PictureEntry pictureTable[pictureCount];
-
-// Decodes the pictures the screen of `mode` draws that are still empty. One that cannot be loaded
-// stays empty and draws nothing.
-void loadPictures(Pictures &pictures, int mode);
+// Decodes those of `wanted` that are still empty (a screen's pictures, as its row in the screen
+// table lists them). One that cannot be loaded stays empty and draws nothing.
+void loadPictures(Pictures &pictures, const std::vector<Picture> &wanted);
 
 // The background of a kind as setupBackgd() knows them (1 the field, 2 the status page, 4 the
 // course); a kind without a picture, or a picture that cannot be loaded, gives an empty pixmap.

@@ -1,5 +1,5 @@
-// The screen services every screen uses: the backgrounds, the copy of the buffer to the window,
-// the repaint request and the tidying of the child widgets between screens.
+// The screen services every screen uses: the copy of the buffer to the window and the repaint
+// request, the child widgets repainted only when the buffer under them changed.
 #include "app/trotix.h"
 
 
@@ -35,25 +35,6 @@ namespace {
 
 constexpr int screenWidth = ScreenScale::deviceWidth;
 constexpr int screenHeight = ScreenScale::deviceHeight;
-constexpr int fieldStripWidth = 796;
-constexpr int courseStripWidth = 494;
-
-// Copies the window of a wrapping strip at the current offset. An offset past the strip's width
-// starts again from 0; an offset equal to it shows the same columns as 0.
-void copyStrip(QPixmap &buffer, const QPixmap &strip, int stripWidth)
-{
-    if (gs.backgroundOffset > stripWidth)
-        gs.backgroundOffset = 0;
-    const int offset = gs.backgroundOffset;
-    QPainter painter(&buffer);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (offset + screenWidth <= stripWidth) {
-        painter.drawPixmap(0, 0, strip, offset, 0, screenWidth, screenHeight);
-    } else {
-        painter.drawPixmap(0, 0, strip, offset, 0, stripWidth - offset, screenHeight);
-        painter.drawPixmap(stripWidth - offset, 0, strip, 0, 0, offset + screenWidth - stripWidth, screenHeight);
-    }
-}
 
 QImage bufferUnder(const QPixmap &buffer, const QWidget *widget, int scale, QPoint origin)
 {
@@ -167,61 +148,3 @@ void Trotix::setActivityGroupEnabled(bool enabled)
         m_menuBar->setItemEnabled(id, enabled);
 }
 
-void Trotix::setupBackgd(int kind)
-{
-    // Every screen is drawn on its background first: the moment to decode what it shows.
-    loadPictures(m_pictures, gs.mode);
-    QPixmap *later = kind == BackgroundStatus ? &m_backgd2 : kind == BackgroundCourse ? &m_backgd3 : nullptr;
-    if (later && later->isNull())
-        *later = loadBackground(kind);
-    switch (kind) {
-    case BackgroundField:
-        copyStrip(m_screenBuffer, m_backgd1, fieldStripWidth);
-        break;
-    case BackgroundStatus: {
-        QPainter painter(&m_screenBuffer);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawPixmap(0, 0, m_backgd2, 0, 0, screenWidth, screenHeight);
-        break;
-    }
-    case BackgroundPlain: {
-        QPainter painter(&m_screenBuffer);
-        painter.setBrush(Qt::white);
-        painter.setPen(Qt::NoPen);
-        painter.drawRect(0, 0, screenWidth, screenHeight);
-        break;
-    }
-    case BackgroundCourse:
-        copyStrip(m_screenBuffer, m_backgd3, courseStripWidth);
-        break;
-    default:
-        break;
-    }
-}
-
-void Trotix::clearScreen()
-{
-    if (gs.mode == ModeIdle)
-        setActivityGroupEnabled(true);
-    if (gs.mode != ModeAbout)
-        m_okButton->hide();
-    m_disconnectButton->hide();
-    // A question screen redrawn at its tick keeps its two buttons up: hidden and shown again they
-    // would be repainted every second, and a click held across the tick would be lost.
-    const bool questionRedrawn = (gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && gs.shownMode == gs.mode;
-    m_confirmButton->setEnabled(true);
-    m_cancelButton->setEnabled(true);
-    if (!questionRedrawn) {
-        m_confirmButton->hide();
-        m_cancelButton->hide();
-    }
-    if (gs.mode != ModeClientAsk) {
-        m_nameEdit->hide();
-        m_addressEdit->hide();
-        m_gameList->hide();
-    }
-    // A hidden field or button keeps the keyboard unless told otherwise, and a field would go on
-    // taking the letter keys (U, B, H) as text: the keyboard comes back to the game.
-    if (!focusWidget() || focusWidget()->isHidden() || !focusWidget()->isEnabled())
-        setFocus(Qt::OtherFocusReason);
-}

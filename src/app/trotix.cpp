@@ -91,10 +91,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     m_addressEdit = makeLineEdit(this, "addressEdit", Protocol::addressKeeps);
     // Return in a field does what its screen's button does.
     connect(m_nameEdit, &QLineEdit::returnPressed, this, &Trotix::handleOK);
-    connect(m_addressEdit, &QLineEdit::returnPressed, this, [this] {
-        if (gs.mode == ModeClientAsk && m_confirmButton->isEnabled())
-            confirmNetwork();
-    });
+    connect(m_addressEdit, &QLineEdit::returnPressed, this, &Trotix::addressEntered);
 
     buildGameList();
     m_confirmButton = makeButton(this, "confirmButton", "CONFIRM", this, SLOT(confirmNetwork()), 40, 260, 55, 20);
@@ -105,29 +102,11 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     buildMenus();
     buildWindowActions();
     m_sound = new GameSound(this);
-    addHorseBookEntry(this);
+    addHorseBookEntry(this, gs);
     for (QMenu *menu : findChildren<QMenu *>())
         IdMenuBar::styleMenu(menu, 1);
 
-    switch (loadAttrFile(gs, Paths::attrFile())) {
-    case AttrLoadResult::New:
-        gs.mode = ModeNaming;
-        m_nameEdit->setMaxLength(15);
-        m_nameEdit->show();
-        m_nameEdit->setFocus();
-        setActivityGroupEnabled(false);
-        m_okButton->show();
-        break;
-    case AttrLoadResult::Old:
-        gs.attrFileValid = 1;
-        break;
-    case AttrLoadResult::Unreadable:
-        gs.noSaveReason += QStringLiteral("Your horse's file could not be read.\n");
-        break;
-    }
-    gs.sessionStart = attributesOf(gs);
-    // With a server and a client open, each window says whose horse it is.
-    setWindowTitle(windowTitleFor(gs.mode == ModeNaming ? QByteArray() : QByteArray(gs.horseName)));
+    startSession();
 
     // The usual way out, from anywhere in the window; the game saves the horse on its way out.
     auto *quit = new QAction(tr("&Quit"), this);
@@ -137,23 +116,13 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     connect(quit, &QAction::triggered, this, &Trotix::goodBye);
     addAction(quit);
 
-    // Over the first screens: a session that cannot save says so before anything is lost.
-    if (!gs.noSaveReason.isEmpty())
-        showNotice(gs.noSaveReason + QStringLiteral("This session will not be saved."));
-
     m_lifeTimer = new QTimer(this);
     m_lifeTimer->setObjectName(QStringLiteral("lifeTimer"));
     connect(m_lifeTimer, SIGNAL(timeout()), this, SLOT(liveSlot()));
     m_lifeTimer->start(1000);
 }
 
-Trotix::~Trotix()
-{
-    // The server and its connections go with the widget: a second main widget in the same
-    // process (as in the tests) starts without them.
-    gs.server = nullptr;
-    gs.serverConnection = nullptr;
-}
+Trotix::~Trotix() { forgetServer(); }
 
 QPixmap &Trotix::background(int kind)
 {
@@ -208,10 +177,5 @@ void Trotix::buildWindowActions()
             [this] { QPEApplication::setFullScreen(this, !isFullScreen()); });
     // Escape leaves full screen, and on a question screen it is CANCEL; it is no entry of the menu.
     QAction *escape = add(QString(), QKeySequence(Qt::Key_Escape));
-    connect(escape, &QAction::triggered, this, [this] {
-        if (isFullScreen() && !ScreenScale::isDeviceSized(size()))
-            QPEApplication::setFullScreen(this, false);
-        else if ((gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && m_cancelButton->isEnabled())
-            cancelNetwork();
-    });
+    connect(escape, &QAction::triggered, this, &Trotix::escapePressed);
 }

@@ -4,10 +4,11 @@
 // buffer, the backgrounds and pictures drawn into it, the tick's timer) and how it shows it
 // (zoom, place, pause, notice, help and sound). The slots are split over source files by subsystem:
 //   app/trotix.cpp           construction and menus
-//   app/screen.cpp           paintEvent, showBuffer, setupBackgd, clearScreen
+//   app/screenslots.cpp      the screen table, setupBackgd, clearScreen, Escape
+//   app/screen.cpp           paintEvent, showBuffer
 //   app/window.cpp           help, pause, zoom (app/gamesound.cpp: the sound the slots ask for)
-//   game/tickslots.cpp       liveSlot and its dispatch table, goodBye, isdummy
-//   game/namingslots.cpp     naming, handleOK, aboutTrotix, about
+//   game/tickslots.cpp       liveSlot and the tick's dispatch by the screen table, goodBye, isdummy
+//   game/namingslots.cpp     the session's start, naming, handleOK, aboutTrotix, about
 //   care/selectionslots.cpp  change2idle ... change2status, hop, swipe
 //   care/activityslots.cpp   idle, eat, sleep, run, jump, setBlock
 //   care/statusslots.cpp     status
@@ -15,7 +16,7 @@
 //   race/courseslots.cpp     setupObjects, putHorse
 //   net/serverslots.cpp      ServerConnected
 //   net/clientslots.cpp      ClientConnected, ClientRead, ClientFire, ClientError, getPos
-//   net/screenslots.cpp      askServer ... disconnectNetwork
+//   net/setupslots.cpp      askServer ... disconnectNetwork
 //   net/lanslots.cpp         the games on the local network: announced, found, chosen
 #include "app/picturetable.h"
 #include "app/trotixbase.h"
@@ -31,14 +32,6 @@ class QAction;
 class QLineEdit;
 class QPushButton;
 class QTimer;
-
-// The background kinds of setupBackgd(int): what each screen is painted over.
-enum Background : int {
-    BackgroundField = 1,  // the scrolling field strip: naming, the activities, the set-up screens
-    BackgroundStatus = 2, // the status picture
-    BackgroundPlain = 3,  // plain white: the about screen
-    BackgroundCourse = 4, // the scrolling race-course strip
-};
 
 class Trotix : public TrotixBase
 {
@@ -133,9 +126,19 @@ private slots:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    struct TickRow;
+    // One row per screen, for every mode (app/screenslots.cpp): what the tick logs, paints and
+    // calls, which pictures it draws, what the screen change leaves up, whether pause holds it.
+    struct Screen;
+    static const Screen *screenOf(int mode);
     void tick();
-    void raceFrame(const TickRow &row);
+    void raceFrame(const Screen &row);
+    // The start: the save read, the naming screen for a new horse, the title (game/namingslots.cpp).
+    void startSession();
+    // Whether a pause may hold the screen shown: never a network race's (the other device keeps its clock).
+    bool pauseApplies() const;
+    void escapePressed();
+    void addressEntered();
+    void forgetServer();
     // Shows the finished buffer. The whole screen is requested: Qt clips painting to the region
     // asked for, and every repaint copies the whole buffer anyway.
     void showBuffer();

@@ -43,29 +43,10 @@ void Trotix::showHelp()
     m_help->showOver(this, m_screenScale);
 }
 
-namespace {
-
-// The screens of a network race, from the question to the result.
-bool networkMode(int mode)
-{
-    switch (mode) {
-    case ModeServerAsk:
-    case ModeServerWait:
-    case ModeServerRace:
-    case ModeClientAsk:
-    case ModeClientConnect:
-    case ModeClientRace:
-        return true;
-    default:
-        return false;
-    }
-}
-
-}
 
 void Trotix::setPaused(bool on)
 {
-    if (on && networkMode(gs.mode))
+    if (on && !pauseApplies())
         on = false;
     m_pausedByMinimise = false;
     m_pauseAction->setChecked(on);
@@ -84,7 +65,7 @@ bool Trotix::tickHeld()
     if (!m_paused)
         return false;
     // A network set-up chosen from the menu while paused: its screens need the tick.
-    if (!networkMode(gs.mode))
+    if (pauseApplies())
         return true;
     setPaused(false);
     return false;
@@ -96,7 +77,7 @@ void Trotix::changeEvent(QEvent *event)
         m_fullScreenAction->setChecked(isFullScreen());
         // A device-sized screen is always filled: nothing to toggle there.
         m_fullScreenAction->setEnabled(!isFullScreen() || !ScreenScale::isDeviceSized(size()));
-        if (isMinimized() && !m_paused && !networkMode(gs.mode)) {
+        if (isMinimized() && !m_paused && pauseApplies()) {
             setPaused(true);
             m_pausedByMinimise = true;
         } else if (!isMinimized() && m_pausedByMinimise) {

@@ -41,3 +41,5 @@ void setHorse(GameState &state, const Horse &horse)
     state.horseName[15] = '\0';
     setAttributes(state, horse.attributes);
 }
+
+void forbidSaving(GameState &state, const QString &why) { state.noSaveReason += why; }

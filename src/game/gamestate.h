@@ -20,6 +20,14 @@ enum Mode : int {
     ModeDemoRace = 60,
 };
 
+// What each screen is painted over (setupBackgd).
+enum Background : int {
+    BackgroundField = 1,  // the scrolling field strip: naming, the activities, the set-up screens
+    BackgroundStatus = 2, // the status picture
+    BackgroundPlain = 3,  // plain white: the about screen
+    BackgroundCourse = 4, // the scrolling race-course strip
+};
+
 // Menu item ids, a row for each menu: Race (and About), then Action.
 enum MenuId : int {
     IdServer = 81, IdClient = 82, IdComputer = 83, IdAbout = 84,
@@ -113,6 +121,9 @@ struct GameState
 };
 
 extern GameState gs;
+
+// This session may not write the save, for `why` (a line the player is told).
+void forbidSaving(GameState &state, const QString &why);
 
 // The horse in and out of the record: its attributes alone, or with its name.
 Attributes attributesOf(const GameState &state);

@@ -1,4 +1,4 @@
-// The naming screen of the first start, and the about screen.
+// The session's start (the save read), the naming screen of the first start, and the about screen.
 #include "app/paint.h"
 #include "app/trotix.h"
 #include "app/gamesound.h"
@@ -13,6 +13,32 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <cstring>
+
+void Trotix::startSession()
+{
+    switch (loadAttrFile(gs, Paths::attrFile())) {
+    case AttrLoadResult::New:
+        gs.mode = ModeNaming;
+        m_nameEdit->setMaxLength(15);
+        m_nameEdit->show();
+        m_nameEdit->setFocus();
+        setActivityGroupEnabled(false);
+        m_okButton->show();
+        break;
+    case AttrLoadResult::Old:
+        gs.attrFileValid = 1;
+        break;
+    case AttrLoadResult::Unreadable:
+        gs.noSaveReason += QStringLiteral("Your horse's file could not be read.\n");
+        break;
+    }
+    gs.sessionStart = attributesOf(gs);
+    // With a server and a client open, each window says whose horse it is.
+    setWindowTitle(windowTitleFor(gs.mode == ModeNaming ? QByteArray() : QByteArray(gs.horseName)));
+    // Over the first screens: a session that cannot save says so before anything is lost.
+    if (!gs.noSaveReason.isEmpty())
+        showNotice(gs.noSaveReason + QStringLiteral("This session will not be saved."));
+}
 
 void Trotix::naming()
 {

@@ -18,3 +18,11 @@ void Trotix::destroyServerConnection()
     if (gs.serverConnection)
         gs.serverConnection->dispose();
 }
+
+void Trotix::forgetServer()
+{
+    // The server and its connections go with the widget: a second main widget in the same
+    // process (as in the tests) starts without them.
+    gs.server = nullptr;
+    gs.serverConnection = nullptr;
+}

@@ -161,7 +161,7 @@ private slots:
         gs.fat = 54.99f; // a loss too small to show
         game.tick(10);
         const Attributes saved = parseAttrFile(game.home().readAttr(), horseOf(gs)).horse.attributes;
-        QDialog *book = showHorseBook(game.widget());
+        QDialog *book = showHorseBook(game.widget(), gs);
         auto text = [book](int row, int column) {
             return book->findChild<QLabel *>(QStringLiteral("book_%1_%2").arg(row).arg(column))->text();
         };

@@ -263,3 +263,10 @@ void Trotix::disconnectNetwork()
     gs.pos2 = 0;
     change2idle();
 }
+
+void Trotix::addressEntered()
+{
+    // Return in the address field is CONFIRM.
+    if (gs.mode == ModeClientAsk && m_confirmButton->isEnabled())
+        confirmNetwork();
+}

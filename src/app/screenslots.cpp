@@ -1,0 +1,170 @@
+// The screens: one row each, for every mode, and the services a change of screen asks for (its
+// background, and the child widgets it leaves up).
+#include "app/screens.h"
+
+#include "app/picturetable.h"
+#include "game/gamestate.h"
+#include "platform/qpeapplication.h"
+#include "platform/rules/screenscale.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+constexpr int screenWidth = ScreenScale::deviceWidth;
+constexpr int screenHeight = ScreenScale::deviceHeight;
+constexpr int fieldStripWidth = 796;
+constexpr int courseStripWidth = 494;
+
+// Copies the window of a wrapping strip at the current offset. An offset past the strip's width
+// starts again from 0; an offset equal to it shows the same columns as 0.
+void copyStrip(QPixmap &buffer, const QPixmap &strip, int stripWidth)
+{
+    if (gs.backgroundOffset > stripWidth)
+        gs.backgroundOffset = 0;
+    const int offset = gs.backgroundOffset;
+    QPainter painter(&buffer);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (offset + screenWidth <= stripWidth) {
+        painter.drawPixmap(0, 0, strip, offset, 0, screenWidth, screenHeight);
+    } else {
+        painter.drawPixmap(0, 0, strip, offset, 0, stripWidth - offset, screenHeight);
+        painter.drawPixmap(stripWidth - offset, 0, strip, 0, 0, offset + screenWidth - stripWidth, screenHeight);
+    }
+}
+
+}
+
+const Trotix::Screen *Trotix::screenOf(int mode)
+{
+    using P = Picture;
+    static const std::vector<Picture> race{P::Judge1, P::Judge2, P::Judge3, P::Judge4, P::Judge5, P::Sign1, P::Sign2,
+                                           P::Sign3,  P::Sign4,  P::Race1,  P::Race2,  P::Race3,  P::Race4};
+    static const Screen rows[] = {
+        {ModeNaming, "trotix: Action>>Naming()\n", BackgroundField, &Trotix::naming, nullptr, nullptr, false, false,
+         KeepsNothing, {}},
+        {ModeIdle, "trotix: Action>>call idle()\n", BackgroundField, &Trotix::idle, nullptr, nullptr, false, false,
+         OpensActivities, {P::Idle1, P::Idle2, P::Face3}},
+        {ModeEat, "trotix: Action>>call eat()\n", BackgroundField, &Trotix::eat, nullptr, nullptr, false, false,
+         KeepsNothing, {P::Eat1, P::Eat2, P::Eat3, P::Eat4, P::Eat5, P::Eat6, P::Face1, P::Face2, P::Face6}},
+        {ModeSleep, "trotix: Action>>call sleep()\n", BackgroundField, &Trotix::sleep, nullptr, nullptr, false, false,
+         KeepsNothing, {P::Sleep1, P::Sleep2, P::Sleep3, P::Sleep4, P::Face4}},
+        {ModeRun, "trotix: Action>>call run()\n", BackgroundField, &Trotix::run, nullptr, nullptr, false, false,
+         KeepsNothing, {P::Run1, P::Run2, P::Run3, P::Face1, P::Face2, P::Face7}},
+        {ModeJump, "trotix: Action>>call jump()\n", BackgroundField, &Trotix::jump, nullptr, nullptr, false, false,
+         KeepsNothing,
+         {P::Block, P::Jump5, P::Jump1, P::Jump2, P::Jump3, P::Jump4, P::Face1, P::Face2, P::Face3, P::Face5}},
+        {ModeStatus, "trotix: Action>>call status()\n", BackgroundStatus, &Trotix::status, nullptr, nullptr, false,
+         false, KeepsNothing, {}},
+        {ModeAbout, "trotix: Action>>about()\n", BackgroundPlain, &Trotix::about, nullptr, nullptr, false, false,
+         KeepsOk, {P::Title}},
+        {ModeServerAsk, "trotix: Action>>askServer()\n", BackgroundField, &Trotix::askServer,
+         [](Trotix &) { gs.isServer = 1; }, nullptr, false, true, IsQuestion, {}},
+        {ModeServerWait, "trotix: Action>>startServer()\n", BackgroundField, &Trotix::startServer,
+         [](Trotix &t) {
+             t.setActivityGroupEnabled(false);
+             gs.serverAccepting = 1;
+         },
+         nullptr, false, true, KeepsNothing, {}},
+        {ModeServerRace, "trotix: Action>>Display Server's RaceCourse()\n", BackgroundCourse, &Trotix::calculatePos,
+         nullptr, &Trotix::destroyServerConnection, true, true, KeepsNothing, race},
+        {ModeClientAsk, "trotix: Action>>askClient()\n", BackgroundField, &Trotix::askClient,
+         [](Trotix &) {
+             gs.askPosReady = 1;
+             gs.isServer = 0;
+         },
+         nullptr, false, true, IsQuestion | KeepsAddress, {}},
+        {ModeClientConnect, "trotix: Action>>startClient()\n", BackgroundField, &Trotix::startClient,
+         [](Trotix &t) { t.setActivityGroupEnabled(false); }, nullptr, false, true, KeepsNothing, {}},
+        {ModeClientRace, "trotix: Action>>Display Client's RaceCourse()\n", BackgroundCourse, &Trotix::getPos, nullptr,
+         &Trotix::closeClientSocket, true, true, KeepsNothing, race},
+        {ModeDemoRace, "trotix: Action>>Display Demo RaceCourse()\n", BackgroundCourse, &Trotix::computerPos, nullptr,
+         nullptr, true, false, KeepsNothing, race},
+    };
+    for (const Screen &row : rows) {
+        if (row.mode == mode)
+            return &row;
+    }
+    return nullptr;
+}
+
+bool Trotix::pauseApplies() const
+{
+    const Screen *row = screenOf(gs.mode);
+    return !row || !row->network;
+}
+
+void Trotix::setupBackgd(int kind)
+{
+    // Every screen is drawn on its background first: the moment to decode what it shows.
+    if (const Screen *row = screenOf(gs.mode))
+        loadPictures(m_pictures, row->pictures);
+    QPixmap *later = kind == BackgroundStatus ? &m_backgd2 : kind == BackgroundCourse ? &m_backgd3 : nullptr;
+    if (later && later->isNull())
+        *later = loadBackground(kind);
+    switch (kind) {
+    case BackgroundField:
+        copyStrip(m_screenBuffer, m_backgd1, fieldStripWidth);
+        break;
+    case BackgroundStatus: {
+        QPainter painter(&m_screenBuffer);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawPixmap(0, 0, m_backgd2, 0, 0, screenWidth, screenHeight);
+        break;
+    }
+    case BackgroundPlain: {
+        QPainter painter(&m_screenBuffer);
+        painter.setBrush(Qt::white);
+        painter.setPen(Qt::NoPen);
+        painter.drawRect(0, 0, screenWidth, screenHeight);
+        break;
+    }
+    case BackgroundCourse:
+        copyStrip(m_screenBuffer, m_backgd3, courseStripWidth);
+        break;
+    default:
+        break;
+    }
+}
+
+void Trotix::clearScreen()
+{
+    const Screen *row = screenOf(gs.mode);
+    const int keeps = row ? row->keeps : KeepsNothing;
+    if (keeps & OpensActivities)
+        setActivityGroupEnabled(true);
+    if (!(keeps & KeepsOk))
+        m_okButton->hide();
+    m_disconnectButton->hide();
+    // A question screen redrawn at its tick keeps its two buttons up: hidden and shown again they
+    // would be repainted every second, and a click held across the tick would be lost.
+    const bool questionRedrawn = (keeps & IsQuestion) && gs.shownMode == gs.mode;
+    m_confirmButton->setEnabled(true);
+    m_cancelButton->setEnabled(true);
+    if (!questionRedrawn) {
+        m_confirmButton->hide();
+        m_cancelButton->hide();
+    }
+    if (!(keeps & KeepsAddress)) {
+        m_nameEdit->hide();
+        m_addressEdit->hide();
+        m_gameList->hide();
+    }
+    // A hidden field or button keeps the keyboard unless told otherwise, and a field would go on
+    // taking the letter keys (U, B, H) as text: the keyboard comes back to the game.
+    if (!focusWidget() || focusWidget()->isHidden() || !focusWidget()->isEnabled())
+        setFocus(Qt::OtherFocusReason);
+}
+
+void Trotix::escapePressed()
+{
+    // Escape leaves full screen, and on a question screen it is CANCEL.
+    const Screen *row = screenOf(gs.mode);
+    if (isFullScreen() && !ScreenScale::isDeviceSized(size()))
+        QPEApplication::setFullScreen(this, false);
+    else if (row && (row->keeps & IsQuestion) && m_cancelButton->isEnabled())
+        cancelNetwork();
+}
