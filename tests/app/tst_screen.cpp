@@ -112,9 +112,9 @@ private slots:
         DrawnText last;
         setDrawnTextObserver([&](const DrawnText &text) { last = text; });
         auto stopObserving = qScopeGuard([] { setDrawnTextObserver({}); });
-        const auto haloed = [&](QColor pen, QPoint at, QRgb ground) {
-            QImage image(240, 60, QImage::Format_RGB32);
-            image.fill(Qt::white);
+        QImage image(240, 60, QImage::Format_RGB32);
+        const auto haloed = [&](QColor pen, QPoint at, QRgb ground, QRgb all = qRgb(255, 255, 255)) {
+            image.fill(all);
             if (!at.isNull())
                 image.setPixel(at, ground);
             QPainter painter(&image);
@@ -135,6 +135,15 @@ private slots:
                             {mid, 0, QColor(60, 60, 60), true}, {mid, 0, QColor(90, 90, 90), false}};
         for (const Row &r : rows)
             QVERIFY2(haloed(r.pen, r.at, r.ground) == r.halo, qPrintable(QStringLiteral("%1,%2").arg(r.at.x()).arg(r.at.y())));
+        // As drawn on a ground too dark for black ink: light all round the ink, on each side of its box.
+        QVERIFY(haloed(Qt::black, QPoint(), 0, qRgb(40, 40, 40)));
+        const QRect box = last.ink.adjusted(-1, -1, 1, 1);
+        for (const QRect &side : {QRect(box.left(), box.top(), 1, box.height()), QRect(box.right(), box.top(), 1, box.height()),
+                                  QRect(box.left(), box.top(), box.width(), 1), QRect(box.left(), box.bottom(), box.width(), 1)}) {
+            const QImage edge = image.copy(side); // 32-bit pixels: its rows have no padding
+            const auto *pixels = reinterpret_cast<const QRgb *>(edge.constBits());
+            QVERIFY(std::any_of(pixels, pixels + edge.width() * edge.height(), [](QRgb c) { return qGray(c) > 60; }));
+        }
         // Ink that would reach the screen's last column (the smoothing's fringe) is fitted smaller,
         // also in the narrow face.
         QImage line(240, 20, QImage::Format_RGB32);

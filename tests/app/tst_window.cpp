@@ -117,7 +117,8 @@ void shootWindow(Film &film, const QString &step, QWidget *window)
 }
 
 // Plays one step: "tick N", "slot NAME", "type TEXT", "key NAME", "zoom N",
-// "net MODE STATE", "scroll N", "disconnect", "minimise" (and "minimise no"), "menu N" (the bar's N-th pop-up), "zoommenu", "help", "record".
+// "net MODE STATE", "scroll N", "disconnect", "notice TEXT", "minimise" (and "minimise no"), "menu N" (the bar's N-th
+// pop-up), "zoommenu", "help", "record".
 void play(Film &film, GameFixture &game, const QString &step)
 {
     Trotix *widget = game.widget();
@@ -147,6 +148,8 @@ void play(Film &film, GameFixture &game, const QString &step)
         gs.backgroundOffset += arg.toInt();
     else if (what == QLatin1String("disconnect")) // as a network race shows it
         part<QPushButton>("disconnectButton")->show();
+    else if (what == QLatin1String("notice")) // over the screens for a while
+        widget->showNotice(arg);
     else if (what == QLatin1String("minimise"))
         widget->setWindowState(arg.isEmpty() ? Qt::WindowMinimized : Qt::WindowNoState);
     if (what == QLatin1String("menu") || what == QLatin1String("zoommenu")) {
@@ -201,6 +204,7 @@ private slots:
         QTest::newRow("repaints") << defaultHorseFile << QStringList{"slot aboutTrotix", "tick 2", "slot change2server", "tick 2",
             "scroll 10", "tick 1", "slot change2client", "tick 2", "type 127.0.0.1", "tick 1", "slot change2racedemo",
             "disconnect", "tick 12", "slot change2idle", "tick 2", "zoom 2", "slot aboutTrotix", "tick 2"};
+        QTest::newRow("notice") << defaultHorseFile << QStringList{"notice Your horse could not be saved (no room left).", "tick 2", "zoom 2", "slot change2status", "tick 2", "zoom 3", "slot change2run", "tick 9", "zoom 1", "tick 1"};
         QTest::newRow("network-3x") << defaultHorseFile << QStringList{
             "zoom 3", "menu 0", "menu 1", "key P", "slot change2server", "tick 2", "key P", "tick 1", "key Esc",
             "tick 1", "slot change2client", "tick 1", "type 10.0.0.1", "tick 1", "key Esc", "tick 1",

@@ -394,14 +394,16 @@ private slots:
         auto *found = game.widget()->findChild<QListWidget *>(QStringLiteral("gameList"));
         game.widget()->findChild<LanGames *>()->pretendFound(
             {{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}, {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"}});
-        QTest::keyClick(part<QLineEdit>("addressEdit"), Qt::Key_Down);
-        QTest::keyClick(found, Qt::Key_Down);
-        QTest::keyClick(found, Qt::Key_Return);
+        game.widget()->show(); // the keys go where a real keyboard's go: to the focused widget
+        game.widget()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(game.widget()));
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+            QTest::keyClick(static_cast<QWidget *>(nullptr), key);
         QCOMPARE(part<QLineEdit>("addressEdit")->text(), QStringLiteral("192.0.2.7"));
-        QTest::keyClick(part<QLineEdit>("addressEdit"), Qt::Key_Down);
-        QTest::keyClick(found, Qt::Key_Up);
+        QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Down);
+        QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Up);
         QCOMPARE(game.widget()->focusWidget(), found);
-        QTest::keyClick(found, Qt::Key_Up);
+        QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Up);
         QCOMPARE(game.widget()->focusWidget(), part<QLineEdit>("addressEdit"));
         QTest::mouseClick(found->viewport(), Qt::LeftButton, {}, found->visualItemRect(found->item(0)).center());
         QCOMPARE(part<QLineEdit>("addressEdit")->text(), QStringLiteral("192.0.2.1"));

@@ -38,10 +38,8 @@ void plantBlockPictures()
 {
     for (int n = 1; n <= 5; ++n) { // the four horses 50 x 40, the rest 10 x 10
         liveGame()->picture(nth(Picture::Judge1, n)) = solidPicture(10, 10, QColor(0, 100, n));
-        if (n <= 4) {
-            liveGame()->picture(nth(Picture::Race1, n)) = solidPicture(50, 40, QColor(200, 0, n));
-            liveGame()->picture(nth(Picture::Sign1, n)) = solidPicture(10, 10, QColor(7, 7, n));
-        }
+        liveGame()->picture(nth(Picture::Sign1, qMin(n, 4))) = solidPicture(10, 10, QColor(7, 7, qMin(n, 4)));
+        liveGame()->picture(nth(Picture::Race1, qMin(n, 4))) = solidPicture(50, 40, QColor(200, 0, qMin(n, 4)));
     }
 }
 

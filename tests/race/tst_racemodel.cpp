@@ -104,6 +104,7 @@ private slots:
             {101, 0, 2, 3, 7, 0, 131, 34},         // pattern 3's first row ends at 100
             {2050, 1000, 1, 1, 7, 0, 2098, 1040},  // the last row at 2050
             {2051, 1000, 1, 2, 7, 0, 2061, 1041},  // run-out: the follower catches up
+            {2100, 2049, 1, 2, 7, 0, 2110, 2090}, {2100, 2050, 1, 2, 7, 0, 2110, 2060}, // it trots from 2050
             {1000, 2051, 4, 5, 7, 0, 1042, 2061},  // pattern 5's run-out gain
             {10, 10, 1, 0, 7, 2, 12, 10},          // no pattern: only the bonus
             {INT_MAX - 5, INT_MAX, 1, 1, 7, INT_MAX / 100, INT_MAX, INT_MAX},

@@ -62,11 +62,7 @@ private:
 // The main widget of the game made last, and its parts by object name (nameEdit, okButton,
 // menuBar, lifeTimer ...).
 Trotix *liveGame();
-template <typename T>
-T *part(const char *name)
-{
-    return liveGame()->findChild<T *>(QLatin1String(name));
-}
+template <typename T> T *part(const char *name) { return liveGame()->findChild<T *>(QLatin1String(name)); }
 
 // The log lines of a captured log, each with its line feed.
 QStringList logLines(const QByteArray &log);
