@@ -116,9 +116,8 @@ void shootWindow(Film &film, const QString &step, QWidget *window)
     QVERIFY(!window->isVisible());
 }
 
-// Plays one step: "tick N", "slot NAME", "type TEXT", "key NAME", "zoom N",
-// "net MODE STATE", "scroll N", "disconnect", "notice TEXT", "minimise" (and "minimise no"), "menu N" (the bar's N-th
-// pop-up), "zoommenu", "help", "record".
+// Plays one step: "tick N", "slot NAME", "type TEXT", "key NAME", "zoom N", "net MODE STATE", "scroll N", "disconnect",
+// "notice TEXT", "minimise" (and "minimise no"), "menu N" (the bar's N-th pop-up), "zoommenu", "help", "record".
 void play(Film &film, GameFixture &game, const QString &step)
 {
     Trotix *widget = game.widget();
