@@ -58,7 +58,9 @@ def main():
 
     # Every tick against the floor of the same run: CPU time, and instructions where counted.
     floor = next(row for name, row in ticks.items() if name.startswith("floor"))
-    screens = {name: row for name, row in ticks.items() if not name.startswith(("floor", "attribute save"))}
+    # The saves of every tenth tick (the attributes, the history line) are no screen's tick, and not counted.
+    screens = {name: row for name, row in ticks.items()
+               if not name.startswith(("floor", "attribute save", "history line"))}
     for name, row in screens.items():
         row["x_floor"] = row["cpu_time"] / floor["cpu_time"]
         if "instructions" in row:
