@@ -10,83 +10,63 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStaticText>
-#include <unordered_map>
+#include <limits>
 
 namespace {
 
-struct LaidOutKey
+// The screens draw the same few texts every second, and shaping a text costs more than drawing
+// its glyphs: each text is kept, found by what decides how it is drawn: the text, the painter's
+// font and the room right of its start, which together give the face it fits in.
+struct TextKey
 {
     QString text;
-    QFont font;
-    bool operator==(const LaidOutKey &other) const { return text == other.text && font == other.font; }
-};
-
-size_t qHash(const LaidOutKey &key, size_t seed = 0) { return qHashMulti(seed, key.text, key.font); }
-
-struct LaidOutText
-{
-    QStaticText text;
-    qreal ascent;
-    QRect ink; // relative to the start of the baseline
-};
-
-// Shaping a text costs more than drawing its glyphs, and the screens draw the same few texts
-// every second: each text is laid out once per font and kept. The changing ones (the race's
-// read-outs) would fill the store, so it starts afresh when it holds this many.
-constexpr int maxLaidOutTexts = 512;
-
-struct FitKey
-{
-    LaidOutKey text;
-    int room;
-    bool operator==(const FitKey &other) const { return text == other.text && room == other.room; }
-};
-
-struct FitKeyHash
-{
-    size_t operator()(const FitKey &key, size_t seed = 0) const { return qHashMulti(seed, qHash(key.text), key.room); }
-};
-
-// The screens draw the same texts on the same ground every second, and a text with a halo is
-// drawn nine times. What a text made of the pixels around it is kept with the pixels it was
-// drawn on: the same text, font, pen and place on the same ground give the same pixels, which
-// are copied back instead of drawn again.
-struct DrawnKey
-{
-    QString text;
-    QFont font;
-    QRgb pen;
-    QPoint at;
-    int hints;
-    bool operator==(const DrawnKey &other) const
+    QFont font; // the painter's
+    int room;   // the pixels right of the start that the ink may cover
+    bool operator==(const TextKey &other) const
     {
-        return text == other.text && font == other.font && pen == other.pen && at == other.at && hints == other.hints;
+        return text == other.text && font == other.font && room == other.room;
     }
 };
 
-size_t qHash(const DrawnKey &key, size_t seed = 0) { return qHashMulti(seed, key.text, key.font, key.pen, key.at, key.hints); }
+size_t qHash(const TextKey &key, size_t seed = 0) { return qHashMulti(seed, key.text, key.font, key.room); }
 
+// What a screen text last made of the pixels around it, with the pixels it was drawn on: the
+// screens draw their texts on the same ground every second, and the same text in the same place,
+// pen and render hints on byte-identical ground gives the same pixels, which are copied back
+// instead of drawn again (with a halo, the glyphs nine times over).
 struct Drawn
 {
-    QImage ground; // the pixels of the box before
-    QImage result; // and after
-    bool halo;
+    QPoint at;
+    QRgb pen = 0;
+    int hints = -1; // none yet: never a painter's
+    QImage ground;  // the pixels of the box before
+    QImage result;  // and after
+    bool halo = false;
 };
 
-// The ink as measured leaves out the fringe of smoothing and the halo: the box reaches beyond.
-constexpr int drawnMargin = 3;
-// A screen draws a dozen texts at most; a kept one holds two copies of its box (a few KiB).
-constexpr int maxDrawnTexts = 64;
+struct KeptText
+{
+    QFont face;              // the painter's font, or the one that made the text fit its room
+    QStaticText laidOut;     // placed by the top left corner of the line
+    qreal ascent;            // from that corner down to the baseline
+    QRect ink;               // the pixels the glyphs cover, relative to the start of the baseline
+    Drawn last; // for a screen text drawn straight into an image or pixmap
+};
 
-// All that the text drawing keeps from one tick to the next, in one place: fonts matched,
-// texts laid out, the fonts that made long texts fit, texts as drawn on their ground, and the
-// tests' observer. Each store starts afresh when full.
+// The ink as measured leaves out the fringe of smoothing and the halo: the kept box reaches beyond.
+constexpr int drawnMargin = 3;
+
+// The changing texts (the race's read-outs) would fill the store, so it starts afresh when it
+// holds this many; a screen text among them holds two copies of its box, a few KiB.
+constexpr int maxKeptTexts = 512;
+
+// All that the text drawing keeps from one tick to the next, in one place: the texts, the tests'
+// observer, and the fonts the screens set, one per size and weight (built afresh for every call,
+// they cost each tick with text 1 to 3 % more instructions).
 struct TextMemory
 {
     QHash<int, QFont> fonts;
-    QHash<LaidOutKey, LaidOutText> laidOut;
-    std::unordered_map<FitKey, QFont, FitKeyHash> fitted;
-    QHash<DrawnKey, Drawn> drawn;
+    QHash<TextKey, KeptText> texts;
     std::function<void(const DrawnText &)> observer;
 };
 
@@ -121,51 +101,45 @@ void drawExactRect(QPainter &painter, const QRect &rect)
 
 namespace {
 
-const LaidOutText &laidOut(const QString &text, const QFont &font)
-{
-    QHash<LaidOutKey, LaidOutText> &store = memory().laidOut;
-    LaidOutKey key{text, font};
-    auto it = store.find(key);
-    if (it == store.end()) {
-        if (store.size() >= maxLaidOutTexts)
-            store.clear();
-        QStaticText staticText(text);
-        staticText.setTextFormat(Qt::PlainText);
-        staticText.prepare(QTransform(), font);
-        const QFontMetricsF metrics(font);
-        const QRect ink = metrics.tightBoundingRect(text).toAlignedRect();
-        it = store.insert(std::move(key), LaidOutText{staticText, metrics.ascent(), ink});
-    }
-    return *it;
-}
-
 // Smaller than this a text is no longer read but guessed.
 constexpr int smallestFittedSize = 6;
 
-// The font in which text fits into `room` pixels right of its start: the painter's own where it
-// fits, else the family's narrow face at the same size, else the largest size of the narrow face
-// that fits (the narrow face missing, the same with the painter's font).
-QFont fittedFont(const QString &text, const QFont &font, int room)
+QRect inkOf(const QString &text, const QFont &font)
 {
-    auto &fitted = memory().fitted;
-    const FitKey key{{text, font}, room};
-    if (auto it = fitted.find(key); it != fitted.end())
-        return it->second;
-
-    QFont narrow = font;
-    narrow.setFamilies({QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Helvetica Narrow")});
-    QFont candidate = QFontInfo(narrow).family().contains(QLatin1String("Narrow")) ? narrow : font;
-    for (int size = font.pixelSize(); size >= smallestFittedSize; --size) {
-        candidate.setPixelSize(size);
-        if (laidOut(text, candidate).ink.right() < room)
-            break;
-    }
-    if (fitted.size() >= maxLaidOutTexts)
-        fitted.clear();
-    fitted.emplace(key, candidate);
-    return candidate;
+    return QFontMetricsF(font).tightBoundingRect(text).toAlignedRect();
 }
 
+// Text as drawn in `font` with `room` pixels right of its start: in the font itself where it fits,
+// else in the family's narrow face at the same size, else at the largest size of the narrow face
+// that fits (the narrow face missing, the same with the font itself).
+KeptText &keptText(const QString &text, const QFont &font, int room)
+{
+    QHash<TextKey, KeptText> &store = memory().texts;
+    TextKey key{text, font, room};
+    if (auto it = store.find(key); it != store.end())
+        return *it;
+    if (store.size() >= maxKeptTexts)
+        store.clear();
+
+    QFont face = font;
+    QRect ink = inkOf(text, face);
+    if (ink.right() >= room) {
+        QFont narrow = font;
+        narrow.setFamilies({QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Helvetica Narrow")});
+        if (QFontInfo(narrow).family().contains(QLatin1String("Narrow")))
+            face = narrow;
+        for (int size = font.pixelSize(); size >= smallestFittedSize; --size) {
+            face.setPixelSize(size);
+            ink = inkOf(text, face);
+            if (ink.right() < room)
+                break;
+        }
+    }
+    QStaticText laidOut(text);
+    laidOut.setTextFormat(Qt::PlainText);
+    laidOut.prepare(QTransform(), face);
+    return *store.insert(std::move(key), KeptText{face, laidOut, QFontMetricsF(face).ascent(), ink, {}});
+}
 
 // A painter that draws straight into an image or pixmap, with nothing that changes what a text
 // does to the pixels besides the text itself.
@@ -179,6 +153,25 @@ bool plainPainter(const QPainter &painter)
         && painter.backgroundMode() == Qt::TransparentMode;
 }
 
+void drawLaidOut(QPainter &painter, QPointF topLeft, const KeptText &kept, bool halo)
+{
+    const QFont painterFont = painter.font();
+    const bool refitted = kept.face != painterFont;
+    if (refitted)
+        painter.setFont(kept.face);
+    if (halo) {
+        const QPen pen = painter.pen();
+        painter.setPen(Qt::white);
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (dx != 0 || dy != 0)
+                    painter.drawStaticText(topLeft + QPointF(dx, dy), kept.laidOut);
+        painter.setPen(pen);
+    }
+    painter.drawStaticText(topLeft, kept.laidOut);
+    if (refitted)
+        painter.setFont(painterFont);
+}
 
 }
 
@@ -187,73 +180,43 @@ void setDrawnTextObserver(std::function<void(const DrawnText &)> observer)
     memory().observer = std::move(observer);
 }
 
-namespace {
-
-void drawLaidOut(QPainter &painter, QPointF topLeft, const LaidOutText &laid, const QFont &font, bool halo)
-{
-    const QFont painterFont = painter.font();
-    const bool refitted = font != painterFont;
-    if (refitted)
-        painter.setFont(font);
-    if (halo) {
-        const QPen pen = painter.pen();
-        painter.setPen(Qt::white);
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                if (dx != 0 || dy != 0)
-                    painter.drawStaticText(topLeft + QPointF(dx, dy), laid.text);
-        painter.setPen(pen);
-    }
-    painter.drawStaticText(topLeft, laid.text);
-    if (refitted)
-        painter.setFont(painterFont);
-}
-
-}
-
 void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place)
 {
-    QFont font = painter.font();
     // The measured ink leaves out the faint fringe that smoothing adds: one column of air keeps
-    // that fringe on the screen too.
-    const int room = ScreenScale::deviceWidth - 1 - x;
-    if (place == TextPlace::Screen && laidOut(text, font).ink.right() >= room)
-        font = fittedFont(text, font, room);
-    // A laid-out text is placed by its top left corner; the baseline lies one ascent below it.
-    const LaidOutText &laid = laidOut(text, font);
-    const QPointF topLeft(x, y - laid.ascent);
-    const QRect ink = laid.ink.translated(x, y);
+    // that fringe on the screen too. The course has all the room it likes, the edge cuts it.
+    const int room = place == TextPlace::Screen ? ScreenScale::deviceWidth - 1 - x : std::numeric_limits<int>::max();
+    KeptText &kept = keptText(text, painter.font(), room);
+    const QRect ink = kept.ink.translated(x, y);
     const bool onScreen = place == TextPlace::Screen && !ink.isEmpty();
-    const bool kept = onScreen && plainPainter(painter);
-    const QRect box = kept ? ink.adjusted(-drawnMargin, -drawnMargin, drawnMargin, drawnMargin)
+    const bool keep = onScreen && plainPainter(painter);
+    const QRect box = keep ? ink.adjusted(-drawnMargin, -drawnMargin, drawnMargin, drawnMargin)
                                  .intersected(QRect(0, 0, painter.device()->width(), painter.device()->height()))
                            : QRect();
-    const QImage ground = kept ? pixelsUnder(painter, box) : QImage();
-    const DrawnKey key{text, font, painter.pen().color().rgba(), QPoint(x, y), int(painter.renderHints())};
-    auto &store = memory().drawn;
+    const QImage ground = keep ? pixelsUnder(painter, box) : QImage();
+    const QRgb pen = painter.pen().color().rgba();
+    const int hints = int(painter.renderHints());
+    Drawn &last = kept.last;
     bool halo = false;
-    if (auto it = store.constFind(key); kept && it != store.constEnd() && sameBytes(it->ground, ground)) {
-        halo = it->halo;
+    if (keep && last.at == QPoint(x, y) && last.pen == pen && last.hints == hints && sameBytes(last.ground, ground)) {
+        halo = last.halo;
         const QPainter::CompositionMode mode = painter.compositionMode();
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(box.topLeft(), it->result);
+        painter.drawImage(box.topLeft(), last.result);
         painter.setCompositionMode(mode);
     } else {
         const QRect haloBox = ink.adjusted(-1, -1, 1, 1);
         // At the device's edge the ground reaches beyond it, as it always did.
-        if (kept && box.contains(haloBox))
+        if (keep && box.contains(haloBox))
             halo = needsHalo(painter.pen().color(), ground, box, haloBox);
         else if (onScreen)
             halo = needsHalo(painter.pen().color(), pixelsUnder(painter, haloBox), haloBox, haloBox);
-        drawLaidOut(painter, topLeft, laid, font, halo);
-        if (kept) {
-            if (store.size() >= maxDrawnTexts)
-                store.clear();
-            store.insert(key, Drawn{ground, pixelsUnder(painter, box), halo});
-        }
+        // A laid-out text is placed by its top left corner; the baseline lies one ascent below it.
+        drawLaidOut(painter, QPointF(x, y - kept.ascent), kept, halo);
+        if (keep)
+            last = Drawn{QPoint(x, y), pen, hints, ground, pixelsUnder(painter, box), halo};
     }
     if (const auto &observer = memory().observer)
-        observer(DrawnText{text, ink, font, place, halo});
+        observer(DrawnText{text, ink, kept.face, place, halo});
 }
 
 void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace place)
