@@ -5,11 +5,12 @@
 
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
-#include <QStaticText>
+#include <QTextLayout>
 #include <limits>
 
 namespace {
@@ -47,9 +48,12 @@ struct Drawn
 struct KeptText
 {
     QFont face;              // the painter's font, or the one that made the text fit its room
-    QStaticText laidOut;     // placed by the top left corner of the line
+    QList<QGlyphRun> glyphs; // placed from the top left corner of the line
     qreal ascent;            // from that corner down to the baseline
     QRect ink;               // the pixels the glyphs cover, relative to the start of the baseline
+    // The same glyphs at the eight pixels around, drawn white in one go under dark text over a
+    // dark ground; made the first time the text needs it.
+    QList<QGlyphRun> halo;
     Drawn last; // for a screen text drawn straight into an image or pixmap
 };
 
@@ -135,10 +139,35 @@ KeptText &keptText(const QString &text, const QFont &font, int room)
                 break;
         }
     }
-    QStaticText laidOut(text);
-    laidOut.setTextFormat(Qt::PlainText);
-    laidOut.prepare(QTransform(), face);
-    return *store.insert(std::move(key), KeptText{face, laidOut, QFontMetricsF(face).ascent(), ink, {}});
+    // One line, however long: its glyphs placed as QPainter::drawText would place them.
+    QTextLayout layout(text, face);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    return *store.insert(std::move(key), KeptText{face, layout.glyphRuns(), QFontMetricsF(face).ascent(), ink, {}, {}});
+}
+
+// The glyphs of runs at the eight pixels around, one copy whole after the other: the order in
+// which eight drawings of the text blend them, so one drawing gives their very pixels (a mask of
+// the halo blended once would round its fringe differently).
+QList<QGlyphRun> haloOf(const QList<QGlyphRun> &runs)
+{
+    QList<QGlyphRun> halo;
+    for (QGlyphRun run : runs) {
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (dx != 0 || dy != 0) {
+                    glyphs += run.glyphIndexes();
+                    for (const QPointF &at : run.positions())
+                        positions.append(at + QPointF(dx, dy));
+                }
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        halo.append(run);
+    }
+    return halo;
 }
 
 // A painter that draws straight into an image or pixmap, with nothing that changes what a text
@@ -153,24 +182,19 @@ bool plainPainter(const QPainter &painter)
         && painter.backgroundMode() == Qt::TransparentMode;
 }
 
-void drawLaidOut(QPainter &painter, QPointF topLeft, const KeptText &kept, bool halo)
+void drawGlyphs(QPainter &painter, QPointF topLeft, KeptText &kept, bool halo)
 {
-    const QFont painterFont = painter.font();
-    const bool refitted = kept.face != painterFont;
-    if (refitted)
-        painter.setFont(kept.face);
     if (halo) {
+        if (kept.halo.isEmpty())
+            kept.halo = haloOf(kept.glyphs);
         const QPen pen = painter.pen();
         painter.setPen(Qt::white);
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                if (dx != 0 || dy != 0)
-                    painter.drawStaticText(topLeft + QPointF(dx, dy), kept.laidOut);
+        for (const QGlyphRun &run : std::as_const(kept.halo))
+            painter.drawGlyphRun(topLeft, run);
         painter.setPen(pen);
     }
-    painter.drawStaticText(topLeft, kept.laidOut);
-    if (refitted)
-        painter.setFont(painterFont);
+    for (const QGlyphRun &run : std::as_const(kept.glyphs))
+        painter.drawGlyphRun(topLeft, run);
 }
 
 }
@@ -210,8 +234,8 @@ void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace 
             halo = needsHalo(painter.pen().color(), ground, box, haloBox);
         else if (onScreen)
             halo = needsHalo(painter.pen().color(), pixelsUnder(painter, haloBox), haloBox, haloBox);
-        // A laid-out text is placed by its top left corner; the baseline lies one ascent below it.
-        drawLaidOut(painter, QPointF(x, y - kept.ascent), kept, halo);
+        // The glyphs are placed from the line's top left corner; the baseline lies one ascent below it.
+        drawGlyphs(painter, QPointF(x, y - kept.ascent), kept, halo);
         if (keep)
             last = Drawn{QPoint(x, y), pen, hints, ground, pixelsUnder(painter, box), halo};
     }
