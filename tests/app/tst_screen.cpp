@@ -146,8 +146,7 @@ private slots:
         }
         // Ink that would reach the screen's last column (the smoothing's fringe) is fitted smaller,
         // also in the narrow face.
-        QImage line(240, 20, QImage::Format_RGB32);
-        QPainter painter(&line);
+        QPainter painter(&image);
         QFont narrow = gameFont(10, 50);
         narrow.setFamilies({QStringLiteral("Nimbus Sans Narrow")});
         painter.setFont(narrow);
