@@ -147,9 +147,10 @@ KeptText &keptText(const QString &text, const QFont &font, int room)
     return *store.insert(std::move(key), KeptText{face, layout.glyphRuns(), QFontMetricsF(face).ascent(), ink, {}, {}});
 }
 
-// The glyphs of runs at the eight pixels around, one copy whole after the other: the order in
-// which eight drawings of the text blend them, so one drawing gives their very pixels (a mask of
-// the halo blended once would round its fringe differently).
+// The glyphs of runs at the eight pixels around, one copy whole after the other in each font's
+// run: for a text in one font, as all the game's are, the order in which eight drawings of the
+// text blend them, so one drawing gives their very pixels (a mask of the halo blended once would
+// round its fringe differently).
 QList<QGlyphRun> haloOf(const QList<QGlyphRun> &runs)
 {
     QList<QGlyphRun> halo;
