@@ -49,6 +49,8 @@ private slots:
         // button sits below; at 2x in full screen, inside the centred picture.
         const QRect device(0, 0, 240, 320), field(50, 120, 150, 20), ok(100, 260, 35, 20);
         using KeyboardLayout::place;
+        for (const KeyboardLayout::Key &key : KeyboardLayout::keys()) // every key on the keyboard
+            QVERIFY(QRect(QPoint(), KeyboardLayout::size(1)).contains(KeyboardLayout::keyRect(key, 1)));
         QCOMPARE(place(KeyboardLayout::size(1), device, field, {ok}), QRect(0, 140, 240, 117));
         QCOMPARE(place(KeyboardLayout::size(1), device, QRect(50, 250, 150, 20), {}), QRect(0, 133, 240, 117));
         QCOMPARE(place(KeyboardLayout::size(1), device, field, {QRect(100, 200, 35, 20)}), QRect(0, 3, 240, 117));
