@@ -192,7 +192,7 @@ private slots:
         QTest::newRow("first-session") << templateHorseFile << QStringList{
             "zoom 1", "tick 1", "type THUNDER", "key Return", "tick 3", "menu 0", "menu 1",
             "slot change2eat", "tick 7", "slot change2sleep", "tick 5", "slot change2run", "tick 6",
-            "slot change2jump", "tick 2", "key H", "slot change2idle", "tick 1", "slot change2jump", "tick 2", "key H", "tick 4", "key U", "tick 1", "key B", "tick 1",
+            "slot change2jump", "tick 2", "key H", "slot change2idle", "tick 1", "slot change2jump", "tick 2", "key H", "tick 4", "key U", "tick 1", "key Esc", "key B", "tick 1",
             "slot handleOK", "tick 1", "key P", "tick 1", "key P", "minimise", "tick 1", "minimise no", "key P", "minimise",
             "minimise no", "tick 1", "key P",
             "record", "help", "key F11", "tick 1", "key Esc", "tick 1"}; // full screen left for the zoom it left
