@@ -14,9 +14,9 @@
 //   care/statusslots.cpp     status
 //   race/raceslots.cpp       change2server, change2client, change2racedemo, the position slots
 //   race/courseslots.cpp     setupObjects, putHorse
-//   net/serverslots.cpp      ServerConnected
+//   net/serverslots.cpp      ServerConnected, forgetServer
 //   net/clientslots.cpp      ClientConnected, ClientRead, ClientFire, ClientError, getPos
-//   net/setupslots.cpp      askServer ... disconnectNetwork
+//   net/setupslots.cpp       askServer ... disconnectNetwork, addressEntered
 //   net/lanslots.cpp         the games on the local network: announced, found, chosen
 #include "app/picturetable.h"
 #include "app/trotixbase.h"
