@@ -1,4 +1,4 @@
-// The stylus's ways: the screen keyboard's keys and place, a name typed on it in the real window,
+// The stylus's ways: the screen keyboard's keys and place (its look is filmed by tst_window), a name typed on it,
 // press and hold for the window menu, and a TROTIX_SCALE too large for the screen.
 #include "gamefixture.h"
 #include "platform/rules/keyboardlayout.h"
@@ -49,8 +49,6 @@ private slots:
         // button sits below; at 2x in full screen, inside the centred picture.
         const QRect device(0, 0, 240, 320), field(50, 120, 150, 20), ok(100, 260, 35, 20);
         using KeyboardLayout::place;
-        for (const KeyboardLayout::Key &key : KeyboardLayout::keys()) // every key on the keyboard
-            QVERIFY(QRect(QPoint(), KeyboardLayout::size(1)).contains(KeyboardLayout::keyRect(key, 1)));
         QCOMPARE(place(KeyboardLayout::size(1), device, field, {ok}), QRect(0, 140, 240, 117));
         QCOMPARE(place(KeyboardLayout::size(1), device, QRect(50, 250, 150, 20), {}), QRect(0, 133, 240, 117));
         QCOMPARE(place(KeyboardLayout::size(1), device, field, {QRect(100, 200, 35, 20)}), QRect(0, 3, 240, 117));
@@ -86,10 +84,6 @@ private slots:
         QVERIFY(keyboard && keyboard->isVisible());
         QVERIFY(!keyboard->geometry().intersects(part<QLineEdit>("nameEdit")->geometry())
                 && !keyboard->geometry().intersects(part<QPushButton>("okButton")->geometry()));
-        // Keys apart: the rim shows between "1" and "2".
-        const QImage keys = keyboard->grab().toImage();
-        QCOMPARE(keys.pixelColor(24 * scale, 10 * scale), QColor(0x8a, 0x6a, 0x3a));
-        QCOMPARE(keys.pixelColor(24 * scale - 1, 10 * scale), QColor(0xf3, 0xea, 0xd8));
         for (const char *key : {"a/A", "B", "a/A", "E", "", "1", "-", ".", "DEL"})
             QTest::mouseClick(keyboard, Qt::LeftButton, {}, keyCentre(QString::fromLatin1(key)) * scale);
         // A stylus slid off its key to another types nothing.

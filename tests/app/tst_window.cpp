@@ -8,6 +8,7 @@
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
+#include "platform/stylus.h"
 #include "platform/windowsettings.h"
 
 #include <QCryptographicHash>
@@ -117,7 +118,7 @@ void shootWindow(Film &film, const QString &step, QWidget *window)
 }
 
 // Plays one step: "tick N", "slot NAME", "type TEXT", "key NAME", "zoom N", "net MODE STATE", "scroll N", "disconnect",
-// "notice TEXT", "minimise" (and "minimise no"), "menu N" (the bar's N-th pop-up), "zoommenu", "help", "record".
+// "notice TEXT", "keyboard", "minimise" (and "minimise no"), "menu N" (the bar's N-th pop-up), "zoommenu", "help", "record".
 void play(Film &film, GameFixture &game, const QString &step)
 {
     Trotix *widget = game.widget();
@@ -149,6 +150,12 @@ void play(Film &film, GameFixture &game, const QString &step)
         part<QPushButton>("disconnectButton")->show();
     else if (what == QLatin1String("notice")) // over the screens for a while
         widget->showNotice(arg);
+    else if (what == QLatin1String("keyboard")) { // the screen keyboard, opened as a tap on the field opens it
+        qputenv("TROTIX_KEYBOARD", "screen");
+        Stylus::attach(widget);
+        qunsetenv("TROTIX_KEYBOARD");
+        QTest::mouseClick(QApplication::focusWidget(), Qt::LeftButton);
+    }
     else if (what == QLatin1String("minimise"))
         widget->setWindowState(arg.isEmpty() ? Qt::WindowMinimized : Qt::WindowNoState);
     if (what == QLatin1String("menu") || what == QLatin1String("zoommenu")) {
@@ -190,7 +197,7 @@ private slots:
         QTest::addColumn<QByteArray>("attr");
         QTest::addColumn<QStringList>("steps");
         QTest::newRow("first-session") << templateHorseFile << QStringList{
-            "zoom 1", "tick 1", "type THUNDER", "key Return", "tick 3", "menu 0", "menu 1",
+            "zoom 1", "tick 1", "keyboard", "tick 1", "type THUNDER", "key Return", "tick 3", "menu 0", "menu 1",
             "slot change2eat", "tick 7", "slot change2sleep", "tick 5", "slot change2run", "tick 6",
             "slot change2jump", "tick 2", "key H", "slot change2idle", "tick 1", "slot change2jump", "tick 2", "key H", "tick 4", "key U", "tick 1", "key Esc", "key B", "tick 1",
             "slot handleOK", "tick 1", "key P", "tick 1", "key P", "minimise", "tick 1", "minimise no", "key P", "minimise",
@@ -207,7 +214,7 @@ private slots:
             "slot aboutTrotix", "tick 1", "notice A notice long enough to reach down to the OK button of the about screen, and to go with it when its time is over, leaving the button as it was, with nothing of it left behind: not a word, not a line, not a single pixel of its box, nor of the frame around it, nor of its shade, nor of anything at all that it once covered on the way.", "tick 13"};
         QTest::newRow("network-3x") << defaultHorseFile << QStringList{
             "zoom 3", "menu 0", "menu 1", "key P", "slot change2server", "tick 2", "key P", "tick 1", "key Esc",
-            "tick 1", "slot change2client", "tick 1", "type 10.0.0.1", "tick 1", "key Esc", "tick 1",
+            "tick 1", "slot change2client", "tick 1", "keyboard", "type 10.0.0.1", "tick 1", "key Esc", "tick 1",
             "zoom 1", "slot change2client", "tick 1", "help", "net 21 10", "tick 5", "net 21 30", "tick 5", "net 41 30", "tick 5",
             "net 21 11", "tick 1", "net 41 11", "tick 1", "net 21 1", "tick 1", "net 21 4", "tick 1", "net 41 3", "tick 1",
             "net 41 5", "tick 1", "slot change2server", "tick 1", "slot confirmNetwork", "tick 2"};

@@ -168,8 +168,8 @@ private slots:
                 const int x = gs.blockDistance == 0 ? 60 : 80 + 20 * gs.blockDistance;
                 if (colourAt(screen, 30, 180) == colourOf(Picture::Jump4))
                     frames << QStringLiteral("H%1").arg(x);
-                else if (colourAt(screen, 30, 200) == colourOf(Picture::Jump5)
-                         && colourAt(screen, 1, 40) == colourOf(Picture::Face5))
+                else if (colourAt(screen, 30, 200) == colourOf(Picture::Jump5) && colourAt(screen, 1, 40) == colourOf(Picture::Face5)
+                         && colourAt(screen, 60, 240) != colourOf(Picture::Block)) // the block goes under the fallen horse
                     frames << QString(gs.power < power ? "F" : "F at no cost");
                 else
                     frames << QStringLiteral("G%1").arg(x);

@@ -49,7 +49,7 @@ private slots:
         const Row rows[] = {
             {299, 100, -1, 2}, {300, 100, -1, 1}, {100, 300, -1, 3}, {100, 299, -1, 4},
             {INT_MIN, -1, -1, 3}, {INT_MAX, INT_MIN, -1, 1}, {INT_MAX, INT_MAX - 1, -1, 2},
-            {150, 150, 1600000001, 2}, {150, 150, 1600000000, 4}, {INT_MIN, INT_MIN, 0, 4},
+            {150, 150, 1600000001, 2}, {150, 150, 1600000000, 4}, {INT_MIN, INT_MIN, 0, 4}, {1, 2, -1, 4}, {2, 1, -1, 2},
         };
         for (const Row &r : rows) {
             scriptRandomDraws({r.tieDraw});
