@@ -37,6 +37,9 @@ QString place(const QWidget *w)
     return QStringLiteral("%1x%2+%3+%4").arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y());
 }
 
+// Where the keys go: the focused widget, by name or else by class.
+QString focus(const QWidget *window) { const QWidget *w = window->focusWidget(); return QStringLiteral(" focus ") + (!w ? QStringLiteral("none") : !w->objectName().isEmpty() ? w->objectName() : QString::fromLatin1(w->metaObject()->className())); }
+
 QString size(const QFont &font)
 {
     return font.pixelSize() > 0 ? QStringLiteral("%1px").arg(font.pixelSize()) : QStringLiteral("%1pt").arg(font.pointSizeF());
@@ -90,7 +93,7 @@ void shoot(Film &film, const QString &step, Trotix *widget)
                  .arg(step, place(widget)).arg(widget->screenScale()).arg(widget->screenOrigin().x())
                  .arg(widget->screenOrigin().y()).arg(widget->isFullScreen() ? " full" : "")
                  .arg(widget->isPaused() ? " paused" : "").arg(gs.mode)
-                 .arg(size(widget->font()), digest(frame), widget->windowTitle()),
+                 .arg(size(widget->font()), digest(frame), widget->windowTitle()) + focus(widget),
              frame);
 }
 
@@ -108,7 +111,7 @@ void shootWindow(Film &film, const QString &step, QWidget *window)
     if (const auto *chart = window->findChild<HistoryChartWidget *>())
         QPainter(&frame).fillRect(QRect(chart->mapTo(window, QPoint()), chart->size()), Qt::black);
     film.add(QStringLiteral("%1: %2 font %3 %4 %5").arg(step, place(window), size((text ? text : window)->font()), digest(frame),
-                                                       text ? text->document()->defaultStyleSheet() : QString()), frame);
+                                                       text ? text->document()->defaultStyleSheet() : QString()) + focus(window), frame);
     // A window's own button closes it (a touch screen has no Escape); a menu goes as a click beside it would.
     if (auto *button = window->findChild<QPushButton *>())
         QTest::mouseClick(button, Qt::LeftButton);
@@ -248,7 +251,7 @@ private slots:
             WindowSettings::setFullScreen(full);
             QPEApplication::presentMainWidget(game.widget(), false);
             QVERIFY(QTest::qWaitForWindowExposed(game.widget()));
-            const QString row = QStringLiteral("TROTIX_SCALE=%1 zoom %2%3").arg(scale).arg(zoom).arg(full ? " full" : "");
+            const QString row = QStringLiteral("TROTIX_SCALE=%1 zoom %2%3 as %4").arg(scale).arg(zoom).arg(full ? " full" : "", QGuiApplication::applicationDisplayName());
             play(film, game, QStringLiteral("tick 1"));
             film.add(row);
             play(film, game, QStringLiteral("zoommenu"));
