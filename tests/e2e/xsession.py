@@ -25,7 +25,9 @@ def start_xvfb(screen="800x600x24"):
     """A virtual X server and a temporary folder for the test: (folder, display)."""
     roots.append(tempfile.mkdtemp(prefix="trotix-%s-" % NAME))
     read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp"],
+    # -noreset: by default an X server resets when its last client leaves, and a game started again
+    # at that moment finds no server (a test that restarts its game, one after the other, did).
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"],
                             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_fd)
     started.append(xvfb)
