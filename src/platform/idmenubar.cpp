@@ -6,13 +6,35 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QShortcutEvent>
+#include <functional>
+
+namespace {
+
+// Every event of the application, seen for the bar. Not the bar itself as the filter: QMenuBar
+// installs and removes itself as an application filter around Alt, which took the bar's own
+// watch away after the first Alt, and a letter typed in a field no longer ended a turn.
+class EventWatch : public QObject
+{
+public:
+    EventWatch(QObject *owner, std::function<void(QEvent *)> seen) : QObject(owner), m_seen(std::move(seen)) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        m_seen(event);
+        return false;
+    }
+
+private:
+    std::function<void(QEvent *)> m_seen;
+};
+
+}
 
 IdMenuBar::IdMenuBar(QWidget *parent) : QMenuBar(parent)
 {
     // The bar must show its five titles within the device's 240 pixels: no overflow button.
     setNativeMenuBar(false);
     // Sees every key, to tell when the turn of a shared letter ends (event()).
-    qApp->installEventFilter(this);
+    qApp->installEventFilter(new EventWatch(this, [this](QEvent *event) { endTurnOn(event); }));
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
@@ -76,7 +98,7 @@ bool IdMenuBar::event(QEvent *event)
     return true;
 }
 
-bool IdMenuBar::eventFilter(QObject *watched, QEvent *event)
+void IdMenuBar::endTurnOn(QEvent *event)
 {
     // Any other key in the window, or a click, ends the turn; the letter itself, a modifier pressed
     // on its way, and Escape (which closes the menu, or does nothing more) do not.
@@ -89,7 +111,6 @@ bool IdMenuBar::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::MouseButtonPress) {
         m_openedByLetter = nullptr;
     }
-    return QMenuBar::eventFilter(watched, event);
 }
 
 void IdMenuBar::setItemEnabled(int id, bool enabled)

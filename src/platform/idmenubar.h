@@ -35,9 +35,10 @@ protected:
     // Qt's own turns would go on from the title last reached however long ago: Alt+A after a
     // choice in the Action menu chose About.
     bool event(QEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Any other key in the window, or a click, ends a letter's turn.
+    void endTurnOn(QEvent *event);
     // The title whose menu the last Alt+letter opened, until any other key.
     QPointer<QAction> m_openedByLetter;
     QHash<int, QAction *> m_items;
