@@ -12,11 +12,12 @@ namespace {
 
 // Every event of the application, seen for the bar. Not the bar itself as the filter: QMenuBar
 // installs and removes itself as an application filter around Alt, which took the bar's own
-// watch away after the first Alt, and a letter typed in a field no longer ended a turn.
+// watch away after the first Alt, and a letter typed in a field no longer ended a turn. Not a
+// child of the bar either: a child outlives the bar's own destructor and would call into it.
 class EventWatch : public QObject
 {
 public:
-    EventWatch(QObject *owner, std::function<void(QEvent *)> seen) : QObject(owner), m_seen(std::move(seen)) {}
+    explicit EventWatch(std::function<void(QEvent *)> seen) : m_seen(std::move(seen)) {}
     bool eventFilter(QObject *, QEvent *event) override
     {
         m_seen(event);
@@ -34,7 +35,8 @@ IdMenuBar::IdMenuBar(QWidget *parent) : QMenuBar(parent)
     // The bar must show its five titles within the device's 240 pixels: no overflow button.
     setNativeMenuBar(false);
     // Sees every key, to tell when the turn of a shared letter ends (event()).
-    qApp->installEventFilter(new EventWatch(this, [this](QEvent *event) { endTurnOn(event); }));
+    m_watch = std::make_unique<EventWatch>([this](QEvent *event) { endTurnOn(event); });
+    qApp->installEventFilter(m_watch.get());
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
@@ -45,6 +47,8 @@ IdMenuBar::IdMenuBar(QWidget *parent) : QMenuBar(parent)
                                  "QMenuBar::item:selected { background: #d9b77a; }"
                                  "QMenuBar::item:disabled { color: #a89a86; }"));
 }
+
+IdMenuBar::~IdMenuBar() = default;
 
 void IdMenuBar::insertPopup(const QString &text, QMenu *popup)
 {

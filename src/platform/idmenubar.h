@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QPointer>
+#include <memory>
 
 class QMenu;
 
@@ -14,6 +15,7 @@ class IdMenuBar : public QMenuBar
     Q_OBJECT
 public:
     explicit IdMenuBar(QWidget *parent);
+    ~IdMenuBar() override;
 
     // A pop-up title on the bar.
     void insertPopup(const QString &text, QMenu *popup);
@@ -42,4 +44,5 @@ private:
     // The title whose menu the last Alt+letter opened, until any other key.
     QPointer<QAction> m_openedByLetter;
     QHash<int, QAction *> m_items;
+    std::unique_ptr<QObject> m_watch; // goes first, while the bar is whole
 };
