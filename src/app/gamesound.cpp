@@ -13,11 +13,11 @@ namespace {
 
 void cannotPlay(const QString &path) { logText("trotix: Cannot play sound %s\n", qPrintable(path)); }
 
-MakeTestSoundOutput testOutput = nullptr;
+MakeSoundOutput testOutput = nullptr;
 
 }
 
-void useTestSoundOutput(MakeTestSoundOutput make) { testOutput = make; }
+void useTestSoundOutput(MakeSoundOutput make) { testOutput = make; }
 
 GameSound::GameSound(QWidget *window)
     : QObject(window), m_on(WindowSettings::sound())
@@ -67,13 +67,10 @@ SoundOutput *GameSound::output(SoundCue cue)
         return nullptr;
     // Asked once, the first time a sound is wanted: no sound server, no sound card, a headless
     // machine or a missing module all end here, and nothing later waits on audio.
-    if (!m_outputAsked && testOutput) {
-        m_outputAsked = true;
-        m_output.reset(testOutput());
-    } else if (!m_outputAsked) {
+    if (!m_outputAsked) {
         m_outputAsked = true;
         const QString module = Paths::soundModule();
-        const auto make = reinterpret_cast<MakeSoundOutput>(QLibrary::resolve(module, makeSoundOutputSymbol));
+        const auto make = testOutput ? testOutput : reinterpret_cast<MakeSoundOutput>(QLibrary::resolve(module, makeSoundOutputSymbol));
         if (!make) {
             logText("trotix: Cannot load %s: the game stays silent\n", qPrintable(module));
         } else {

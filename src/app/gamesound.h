@@ -2,6 +2,7 @@
 // The game's sound: plays what the sound rules name, at most one loop at a time, and nothing at
 // all while it is off or the game is paused. Each sound is loaded the first time it is needed;
 // where there is no audio output the game stays silent and says so once.
+#include "app/soundoutput.h"
 #include "game/rules/soundcues.h"
 
 #include <QObject>
@@ -10,11 +11,10 @@
 
 class QAction;
 class QWidget;
-class SoundOutput;
 
-// Tests hear the game through an output of their own: made by `make` instead of the module.
-using MakeTestSoundOutput = SoundOutput *(*)();
-void useTestSoundOutput(MakeTestSoundOutput make);
+// Tests hear the game through an output of their own: made by `make` instead of the module's
+// (nullptr: the module's again).
+void useTestSoundOutput(MakeSoundOutput make);
 
 class GameSound : public QObject
 {

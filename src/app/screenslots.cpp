@@ -102,9 +102,9 @@ void Trotix::setupBackgd(int kind)
     // Every screen is drawn on its background first: the moment to decode what it shows.
     if (const Screen *row = screenOf(gs.mode))
         loadPictures(m_pictures, row->pictures);
-    QPixmap *later = kind == BackgroundStatus ? &m_backgd2 : kind == BackgroundCourse ? &m_backgd3 : nullptr;
-    if (later && later->isNull())
-        *later = loadBackground(kind);
+    // The field was loaded at the start; the others wait for their first screen.
+    if ((kind == BackgroundStatus || kind == BackgroundCourse) && background(kind).isNull())
+        background(kind) = loadBackground(kind);
     switch (kind) {
     case BackgroundField:
         copyStrip(m_screenBuffer, m_backgd1, fieldStripWidth);

@@ -133,7 +133,7 @@ void Trotix::run()
         logText("trotix: Action>>run step 3\n");
         painter.drawImage(gs.horseX, gs.horseY, picture(Picture::Run3));
         gs.backgroundOffset += 20;
-        drawFace(painter, gs.actionTicks > runningFaceTiresAfter ? picture(Picture::Face7) : picture(Picture::Face2));
+        drawFace(painter, picture(gs.actionTicks > runningFaceTiresAfter ? Picture::Face7 : Picture::Face2));
         changeHorse([](Attributes &a) { runStepThree(a, gs.actionTicks); });
         break;
     }
@@ -170,8 +170,8 @@ void Trotix::jump()
             m_sound->play(SoundCue::Hop);
             blockShown = gs.blockActive == 1;
         } else {
-            drawFace(painter, stepTwo ? picture(Picture::Face1) : picture(Picture::Face2));
-            painter.drawImage(x, gs.horseY, stepTwo ? picture(Picture::Jump2) : picture(Picture::Jump3));
+            drawFace(painter, picture(stepTwo ? Picture::Face1 : Picture::Face2));
+            painter.drawImage(x, gs.horseY, picture(stepTwo ? Picture::Jump2 : Picture::Jump3));
             gs.inAir = 0;
             blockShown = gs.blockActive == 1;
         }

@@ -245,7 +245,7 @@ private slots:
     // A session as heard: each sound on its frame, the hooves looped and stopped, silence while paused or off.
     void eachSoundOnItsFrame()
     {
-        useTestSoundOutput([]() -> SoundOutput * { return new Ears; });
+        useTestSoundOutput([](void (*)(const QString &)) -> SoundOutput * { return new Ears; });
         for (const bool paused : {true, false}) { // the horse named in a paused game: silently
             GameFixture game(templateHorseFile);
             game.widget()->setPaused(paused);
