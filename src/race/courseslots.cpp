@@ -157,7 +157,6 @@ void Trotix::putHorse(int p1, int p2)
             painter.drawImage(spots.player1X, player1Lane, m_pictures[nth(Picture::Race1, first ? 1 : 2)]);
             gs.gallopFrame = first ? 0 : 1;
         }
-        refreshMyName();
         if (const StartFrame *frame = startFrame(gs.raceTick)) {
             painter.drawImage(frame->horseX, player2Lane, m_pictures[nth(Picture::Race1, frame->player2Picture)]);
             painter.drawImage(frame->horseX, player1Lane, m_pictures[nth(Picture::Race1, frame->player1Picture)]);
