@@ -4,6 +4,7 @@
 // TROTIX_FILM_REFRESH=1, look at the frames it saves beside the test, commit the new films.
 #include "app/historychartwidget.h"
 #include "gamefixture.h"
+#include "screencheck.h"
 #include "net/ownaddress.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
@@ -11,7 +12,6 @@
 #include "platform/stylus.h"
 #include "platform/windowsettings.h"
 
-#include <QCryptographicHash>
 #include <QDialog>
 #include <QMenu>
 #include <QPainter>
@@ -23,13 +23,6 @@
 #include <cstdlib>
 
 namespace {
-
-QString digest(const QImage &image)
-{
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    const QByteArray bytes(reinterpret_cast<const char *>(rgb.constBits()), int(rgb.sizeInBytes()));
-    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().left(12));
-}
 
 QString place(const QWidget *w)
 {

@@ -222,6 +222,8 @@ private slots:
             QCOMPARE(logLines(log.text()).value(0), "trotix: Action>>" + QString(r.tickLine) + "\n");
             QCOMPARE(gs.shownMode, r.mode);
             QCOMPARE(game.widget()->picture(Picture::Race1).isNull(), r.mode != ModeDemoRace); // a picture is decoded when first drawn
+            game.widget()->setPaused(true); // a pause holds on every screen but a network race's
+            QCOMPARE(game.widget()->isPaused(), r.mode < ModeServerAsk || r.mode == ModeDemoRace);
         }
     }
 

@@ -1,5 +1,6 @@
 #include "screencheck.h"
 
+#include <QCryptographicHash>
 #include <QPainter>
 #include <QPixmap>
 
@@ -17,6 +18,12 @@ void plantPlainBackground(QPixmap &background, int width, const QColor &colour)
 }
 
 QColor colourAt(const QImage &image, int x, int y) { return QColor(image.pixel(x, y)); }
+
+QString digest(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    return QString::fromLatin1(QCryptographicHash::hash(QByteArrayView(rgb.constBits(), rgb.sizeInBytes()), QCryptographicHash::Md5).toHex().left(12));
+}
 
 QImage drawnOn(const QColor &ground, int width, const std::function<void(QPainter &)> &draw)
 {

@@ -3,6 +3,7 @@
 // pixels, and a picture of what a painter draws on a plain ground.
 #include <QColor>
 #include <QImage>
+#include <QString>
 #include <functional>
 
 class QPainter;
@@ -16,6 +17,9 @@ QImage solidPicture(int width, int height, const QColor &colour);
 void plantPlainBackground(QPixmap &background, int width, const QColor &colour);
 
 QColor colourAt(const QImage &image, int x, int y);
+
+// The first 12 hex digits of the MD5 of the picture's 32-bit pixels: a frame compared pixel for pixel.
+QString digest(const QImage &image);
 
 // A width x 320 picture of the ground with `draw` painted over it, in the screen's format.
 QImage drawnOn(const QColor &ground, int width, const std::function<void(QPainter &)> &draw);
