@@ -53,6 +53,8 @@ public:
         for (const QString &logged : logLines(m_log.text())) // the game's home: a new folder each run
             m_lines << QStringLiteral("  log: ") + logged.trimmed().replace(qEnvironmentVariable("QPEDIR"), "$QPEDIR");
         m_log.clear();
+        if (!heard.isEmpty())
+            m_lines << QStringLiteral("  heard: ") + std::exchange(heard, {}).join(QStringLiteral(", "));
         m_lines << line;
         if (!frame.isNull() && (m_refresh || m_lines.size() > m_expected.size() || m_expected[m_lines.size() - 1] != line))
             frame.save(QStringLiteral("%1-%2.png").arg(m_name).arg(m_lines.size(), 3, 10, QLatin1Char('0')));
@@ -202,7 +204,8 @@ private slots:
         QTest::newRow("race-2x") << defaultHorseFile << QStringList{
             "zoom 2", "menu 0", "menu 1", "slot change2run", "tick 3", "slot change2racedemo", "tick 40", "key P", "tick 2", "key P",
             "tick 80", "record", "help", "key F11", "tick 1", "key Esc", "tick 1",
-            "slot change2run", "tick 2", "slot change2racedemo", "slot change2run", "tick 1", "help"}; // run afresh after a race; the help again
+            "slot change2run", "tick 2", "slot change2racedemo", "slot change2run", "tick 1", "help", "slot change2jump", "tick 12", "key M", "slot change2eat", "tick 3"};
+            // run afresh after a race; the help again; a jump until the block hits; sound off, a silent meal
         QTest::newRow("repaints") << defaultHorseFile << QStringList{"slot aboutTrotix", "tick 2", "slot change2server", "tick 2",
             "scroll 10", "tick 1", "slot change2client", "tick 2", "type 127.0.0.1", "tick 1", "slot change2racedemo",
             "disconnect", "tick 12", "slot change2idle", "tick 2", "zoom 2", "slot aboutTrotix", "tick 2"};
@@ -220,7 +223,9 @@ private slots:
     {
         QFETCH(QByteArray, attr);
         QFETCH(QStringList, steps);
+        listenToTheGame(); // each shot names what was heard since the one before
         GameFixture game(attr);
+        part<QAction>("soundAction")->trigger();
         std::srand(1);
         game.widget()->show();
         QVERIFY(QTest::qWaitForWindowExposed(game.widget()));

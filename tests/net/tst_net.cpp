@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -393,10 +394,12 @@ private slots:
         game.tick();
         auto *found = game.widget()->findChild<QListWidget *>(QStringLiteral("gameList"));
         game.widget()->findChild<LanGames *>()->pretendFound(
-            {{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}, {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"}});
+            {{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}, {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"},
+             {2, 0, "RED ARROW", "theverylongnameofastablefarawaybehindthehills.local", "192.0.2.9"}});
         game.widget()->show(); // the keys go where a real keyboard's go: to the focused widget
         game.widget()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(game.widget()));
+        QVERIFY(!found->horizontalScrollBar()->isVisible()); // a long line wraps, however long its words
         for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
             QTest::keyClick(static_cast<QWidget *>(nullptr), key);
         QCOMPARE(part<QLineEdit>("addressEdit")->text(), QStringLiteral("192.0.2.7"));

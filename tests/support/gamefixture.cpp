@@ -1,5 +1,7 @@
 #include "gamefixture.h"
 
+#include "app/gamesound.h"
+#include "app/soundoutput.h"
 #include "platform/rules/random.h"
 
 #include <QDir>
@@ -48,9 +50,18 @@ QByteArray GameHome::readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QStringList heard;
+
 namespace {
 
 Trotix *live = nullptr;
+
+struct Ears : SoundOutput {
+    bool present() override { return true; }
+    void play(int, const QString &path, bool loop) override { heard << QFileInfo(path).fileName() + (loop ? " looped" : ""); }
+    void stop(int cue) override { heard << QStringLiteral("stop %1").arg(cue); }
+    void stopAll() override { heard << QStringLiteral("stop all"); }
+};
 
 // Puts the game state back to a fresh process's (the client socket stays).
 void resetGameState()
@@ -72,6 +83,12 @@ void forgetWindowSettings()
     settings.setValue(QStringLiteral("window/sound"), false);
 }
 
+}
+
+void listenToTheGame()
+{
+    useTestSoundOutput([](void (*)(const QString &)) -> SoundOutput * { return new Ears; });
+    heard.clear();
 }
 
 GameFixture::GameFixture(const QByteArray &attr, GameHome::Pictures pictures,

@@ -6,6 +6,7 @@
 #include "game/gamestate.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <QImage>
 #include <QTemporaryDir>
 #include <functional>
@@ -15,6 +16,11 @@
 extern const QByteArray defaultHorseFile;
 // The shipped template: a horse that has no name yet.
 extern const QByteArray templateHorseFile;
+
+// What the game plays, in order, once listenToTheGame() is called (with sound on): a sound by its
+// file ("looped" when looped), a stop by its cue, "stop all".
+extern QStringList heard;
+void listenToTheGame();
 
 class GameHome
 {
