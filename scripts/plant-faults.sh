@@ -170,6 +170,8 @@ mkdir -p "$copy" "$logs"
 exec 9>"$copy/.lock"
 flock -n 9 || { echo "plant-faults: another run is using $copy (PLANT_DIR picks another copy)" >&2; exit 1; }
 restore
+# The commit the copy was taken from (with any uncommitted edits), for the table's heading.
+copied_from=$(git -C "$top" rev-parse --short HEAD)$(git -C "$top" diff --quiet HEAD -- src tests || echo " with uncommitted edits")
 sync_copy
 
 if [ "$dry" = 1 ]; then
@@ -239,7 +241,7 @@ summarize() {
 }
 trap 'restore; echo "# stopped: $(summarize)" | tee -a "$table"; exit 130' INT TERM
 {
-  echo "# Planted faults against the fast tests ($(git -C "$top" rev-parse --short HEAD), $(date -u '+%F %H:%M') UTC)."
+  echo "# Planted faults against the fast tests ($copied_from, $(date -u '+%F %H:%M') UTC)."
   echo "# ctest -E '$exclude' --timeout $timeout$([ "$all" = 1 ] || echo ', stopped at the first failing test')"
   printf '%-8s %-28s %-28s %s\n' "# result" "fault" "file" "failing tests"
 } >"$table"
