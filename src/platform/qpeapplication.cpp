@@ -98,7 +98,6 @@ void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
     Stylus::attach(widget);
     if (!nomax && factor == 1 && ScreenScale::isDeviceSized(whole)) {
         widget->setProperty("screenScale", 1);
-        addScaleMenu(widget, 1, 0);
         // The window covers the screen itself too: an X server without a window manager (a
         // small kiosk display) ignores the full-screen request.
         widget->setGeometry(screen ? screen->geometry() : QRect(QPoint(0, 0), whole));
