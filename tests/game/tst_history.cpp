@@ -59,7 +59,7 @@ private slots:
             {header + thunder.left(40) + '\n' + thunder, 0, true},
             {header + QByteArray(thunder).replace("3600", "-1"), 0, true},
             {header + QByteArray(thunder).replace("12-07", "13-07"), 0, true}, {header + QByteArray(thunder).replace("T18", "T1x"), 0, true}, // no such day, no time
-            {header + QByteArray(thunder).replace("160.00", "nan"), 0, true},
+            {header + QByteArray(thunder).replace("160.00", "nan"), 0, true}, {header + QByteArray(thunder).replace(",2026", ",+026"), 0, true},
             {header + QByteArray(thunder).replace("THUNDER", "SIXTEEN CHARS..."), 0, true},
             {header + QByteArray(thunder).replace("\",", "\";"), 0, true},
             {header + formatHistoryLine(written), 1, false},

@@ -162,24 +162,26 @@ bool openServer(GameFixture &game)
     return gs.serverAccepting == 1;
 }
 
-// A challenger through the whole hand-shake, each reply checked; `greeted` runs once the greeting
-// is answered (the next line is the name line).
-bool shakeHands(ScriptedPeer &peer, const std::function<void()> &greeted = [] {})
+// Another connection that turns up while a challenger races, and what it does.
+enum Stranger { NoStranger, ConnectsAndCloses, Silent, Garbage };
+enum Moment { BeforeGreeting, InHandshake, InRace };
+
+// A challenger through the whole hand-shake, each reply checked; `reached` runs once connected and
+// once the greeting is answered (the next line is the name line).
+bool shakeHands(ScriptedPeer &peer, const std::function<void(Moment)> &reached = [](Moment) {})
 {
     if (!peer.connectToGame() || !pumpUntil([] { return gs.netState == 1; }))
         return false;
+    reached(BeforeGreeting);
     if (peer.ask("TROTIX\n") != "TROTIX\n")
         return false;
-    greeted();
+    reached(InHandshake);
     if (peer.ask("BLUE BOLT      +150\n") != ownReply)
         return false;
     peer.send("OKOKOK\n");
     return pumpUntil([] { return gs.netState == 5; });
 }
 
-// Another connection that turns up while a challenger races, and what it does.
-enum Stranger { NoStranger, ConnectsAndCloses, Silent, Garbage };
-enum Moment { InHandshake, InRace };
 
 // Our server with a challenger through the hand-shake and on the course.
 bool raceUnderWay(GameFixture &game, ScriptedPeer &challenger)
@@ -220,8 +222,8 @@ RaceSeen raceWithStranger(Stranger kind, int at)
             pumpUntil([&] { return stranger->received.count('\n') == 5; });
         }
     };
-    if (!shakeHands(challenger, [&] {
-            if (at == InHandshake)
+    if (!shakeHands(challenger, [&](Moment now) {
+            if (now == at)
                 strike();
         }))
         return record;
@@ -420,10 +422,11 @@ private slots:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("at");
-        const char *kinds[] = {"connects and closes", "stays silent", "greets and sends garbage"}, *moments[] = {"in the hand-shake", "in the race"};
+        const char *kinds[] = {"connects and closes", "stays silent", "greets and sends garbage"}, *moments[] = {"before the greeting", "in the hand-shake", "in the race"};
         for (int at : {InHandshake, InRace})
             for (int kind : {ConnectsAndCloses, Silent, Garbage})
                 QTest::addRow("%s %s", kinds[kind - 1], moments[at]) << kind << at;
+        QTest::addRow("stays silent before the greeting") << int(Silent) << int(BeforeGreeting); // the first to greet races
     }
 
     void strangersLeaveTheRaceAlone()
