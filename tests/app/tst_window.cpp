@@ -216,7 +216,7 @@ private slots:
             "tick 1", "slot change2client", "tick 1", "keyboard", "type 10.0.0.1", "tick 1", "key Esc", "tick 1",
             "zoom 1", "slot change2client", "tick 1", "help", "net 21 10", "tick 5", "net 21 30", "tick 5", "net 41 30", "tick 5",
             "net 21 11", "tick 1", "net 41 11", "tick 1", "net 21 1", "tick 1", "net 21 4", "tick 1", "net 41 3", "tick 1",
-            "net 41 5", "tick 1", "slot change2server", "tick 1", "slot confirmNetwork", "tick 2"};
+            "slot change2run", "tick 2", "net 41 5", "tick 2", "slot change2server", "tick 1", "slot confirmNetwork", "tick 2"};
     }
 
     void scenes()

@@ -91,10 +91,10 @@ private slots:
         QCOMPARE(nextPlaySeconds(last, last.time + 10, 500), 110);
         QCOMPARE(nextPlaySeconds(last, last.time + 86400, 10), 110); // closed between
         QCOMPARE(nextPlaySeconds(last, last.time - 50, 10), 100);     // the clock went back
-        // The chart's time axis, and a history of one line at its start.
+        // The chart's time axis, counted from the first line (here after ten minutes of play); a one-line history.
         for (const auto &[play, label] : {std::pair{3599, "59 play minutes"}, {7200, "2.0 play hours"},
                                           {172800, "48.0 play hours"}, {216000, "2.5 play days"}})
-            QCOMPARE(historyChart({line("A", 0, 0, 0), line("A", play, 0, 0)}, QRectF(0, 0, 9, 9)).timeLabel, QString(label));
+            QCOMPARE(historyChart({line("A", 600, 0, 0), line("A", play + 600, 0, 0)}, QRectF(0, 0, 9, 9)).timeLabel, QString(label));
         HistoryLine old = line("A", 5, 0, 0);
         old.attributes.age = 12.5f;
         QCOMPARE(historyChart({old}, QRectF(10, 0, 9, 9)).lines[0].first(), QPointF(10, 9));
