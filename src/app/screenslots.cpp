@@ -107,12 +107,13 @@ void Trotix::setupBackgd(int kind)
         background(kind) = loadBackground(kind);
     switch (kind) {
     case BackgroundField:
-        copyStrip(m_screenBuffer, m_backgd1, fieldStripWidth);
+    case BackgroundCourse:
+        copyStrip(m_screenBuffer, background(kind), kind == BackgroundField ? fieldStripWidth : courseStripWidth);
         break;
     case BackgroundStatus: {
         QPainter painter(&m_screenBuffer);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawPixmap(0, 0, m_backgd2, 0, 0, screenWidth, screenHeight);
+        painter.drawPixmap(0, 0, background(kind), 0, 0, screenWidth, screenHeight);
         break;
     }
     case BackgroundPlain: {
@@ -122,9 +123,6 @@ void Trotix::setupBackgd(int kind)
         painter.drawRect(0, 0, screenWidth, screenHeight);
         break;
     }
-    case BackgroundCourse:
-        copyStrip(m_screenBuffer, m_backgd3, courseStripWidth);
-        break;
     default:
         break;
     }

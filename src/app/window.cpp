@@ -43,7 +43,6 @@ void Trotix::showHelp()
     m_help->showOver(this, m_screenScale);
 }
 
-
 void Trotix::setPaused(bool on)
 {
     if (on && !pauseApplies())

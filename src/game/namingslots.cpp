@@ -29,7 +29,7 @@ void Trotix::startSession()
         gs.attrFileValid = 1;
         break;
     case AttrLoadResult::Unreadable:
-        gs.noSaveReason += QStringLiteral("Your horse's file could not be read.\n");
+        forbidSaving(gs, QStringLiteral("Your horse's file could not be read.\n"));
         break;
     }
     gs.sessionStart = attributesOf(gs);
