@@ -9,6 +9,7 @@
 #include "platform/stylus.h"
 
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -119,8 +120,7 @@ private slots:
         GameFixture game;
         showGame(game);
         auto *menu = game.widget()->findChild<QMenu *>(QStringLiteral("zoomMenu"));
-        int opened = 0;
-        QObject::connect(menu, &QMenu::aboutToShow, [&opened] { ++opened; });
+        QSignalSpy opened(menu, &QMenu::aboutToShow);
         QTest::mouseClick(game.widget(), Qt::LeftButton, {}, QPoint(100, 300));
         QTest::qWait(Stylus::holdMilliseconds * 2);
         QVERIFY(!menu->isVisible());
@@ -133,7 +133,7 @@ private slots:
             QCOMPARE(menu->isVisible(), moved == wander);
             QTest::mouseRelease(game.widget(), Qt::LeftButton, {}, QPoint(100 + moved, 300));
         }
-        QVERIFY(menu->isVisible() && opened == 1); // once for a hold, however long
+        QVERIFY(menu->isVisible() && opened.count() == 1); // once for a hold, however long
         menu->hide();
     }
 

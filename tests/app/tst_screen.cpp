@@ -209,9 +209,9 @@ private slots:
     void theNoticeFitsItsBoxAtEveryZoom()
     {
         GameFixture game(defaultHorseFile, GameHome::WithPictures, [](const GameHome &) {
-            gs.noSaveReason = QStringLiteral("Your horse's save cannot be locked (the lock left by game 4194304, "
-                                             "which has ended, cannot be removed: "
-                                             "/home/a-long-name/.local/share/trotix/trotix_attr.conf.lock).\n");
+            forbidSaving(gs, QStringLiteral("Your horse's save cannot be locked (the lock left by game 4194304, "
+                                            "which has ended, cannot be removed: "
+                                            "/home/a-long-name/.local/share/trotix/trotix_attr.conf.lock).\n"));
         });
         const QString notice = game.widget()->notice();
         QVERIFY(notice.startsWith(gs.noSaveReason) && notice.endsWith(QStringLiteral("This session will not be saved.")));

@@ -30,8 +30,11 @@ QString place(const QWidget *w)
     return QStringLiteral("%1x%2+%3+%4").arg(g.width()).arg(g.height()).arg(g.x()).arg(g.y());
 }
 
-// Where the keys go: the focused widget, by name or else by class.
-QString focus(const QWidget *window) { const QWidget *w = window->focusWidget(); return QStringLiteral(" focus ") + (!w ? QStringLiteral("none") : !w->objectName().isEmpty() ? w->objectName() : QString::fromLatin1(w->metaObject()->className())); }
+QString focus(const QWidget *window) // where the keys go: the focused widget, by name or else by class
+{
+    const QWidget *w = window->focusWidget();
+    return QStringLiteral(" focus ") + (!w ? QStringLiteral("none") : w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
+}
 
 QString size(const QFont &font)
 {

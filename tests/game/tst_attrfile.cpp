@@ -297,7 +297,7 @@ private slots:
                 if (row == 0)
                     QDir().mkdir(home.attrPath());
                 if (row == 1)
-                    gs.noSaveReason = QStringLiteral("Your horse's save cannot be locked (x).\n");
+                    forbidSaving(gs, QStringLiteral("Your horse's save cannot be locked (x).\n"));
             });
             gs.demoRace = gs.isServer = gs.winner = 1;
             gs.raceTick = 31;

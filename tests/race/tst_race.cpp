@@ -222,10 +222,7 @@ private slots:
         const Row rows[] = {{1, 1, " YOU WIN!"}, {1, 2, "YOU LOSE! "}, {0, 2, " YOU WIN!"}, {1, 0, ""}};
         for (const Row &r : rows) {
             RaceGame game;
-            gs.isServer = r.isServer;
-            gs.demoRace = 0;
-            gs.winner = r.winner;
-            gs.raceTick = 20;
+            std::tie(gs.isServer, gs.demoRace, gs.winner, gs.raceTick) = std::tuple(r.isServer, 0, r.winner, 20);
             gs.lastPos1 = gs.lastPos2 = 2100;
             const QImage shown = game.horsesAt(2100, 2100);
             const QImage expected = drawnOn(fill, 240, [&](QPainter &painter) {
