@@ -9,9 +9,13 @@ FUZZ_TIME ?= 300
 # A prefix for the sanitizer and fuzz builds' commands (`make test` lowers their priority).
 NICE ?=
 # The checking builds' optimisation and debug information: line tables are all a sanitizer's or the
-# fuzzer's report needs for its stack, and full debug information doubled these builds' time.
-SANITIZE_CFLAGS ?= -O1 -g1 -DNDEBUG
+# fuzzer's report needs for its stack, and full debug information doubled these builds' time. The
+# sanitized unit tests run as fast unoptimised, and build in two thirds of the time.
+SANITIZE_CFLAGS ?= -O0 -g1 -DNDEBUG
 FUZZ_CFLAGS ?= -O2 -g1 -DNDEBUG
+# The checking builds are built whole and never edited in: compiled a batch of sources at a time,
+# the Qt headers are read once a batch rather than once a source.
+CHECK_CMAKE_FLAGS ?= -DCMAKE_UNITY_BUILD=ON
 
 .PHONY: all setup setup-test configure build run test clean install package screenshots bench test-sanitize fuzz-build test-fuzz fuzz
 
@@ -58,14 +62,14 @@ test: setup-test build
 # $(BUILD); any finding, leak included, fails its test.
 test-sanitize: setup-test build
 	@cmake -S . -B $(SANITIZE_BUILD) -DTROTIX_SANITIZE=ON -DTROTIX_PICS_FROM=$(abspath $(BUILD))/pics \
-	  -DCMAKE_BUILD_TYPE=Checked -DCMAKE_CXX_FLAGS_CHECKED="$(SANITIZE_CFLAGS)" $(CMAKE_FLAGS) >/dev/null
+	  -DCMAKE_BUILD_TYPE=Checked -DCMAKE_CXX_FLAGS_CHECKED="$(SANITIZE_CFLAGS)" $(CHECK_CMAKE_FLAGS) $(CMAKE_FLAGS) >/dev/null
 	@$(NICE) cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests
 	@cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L unit
 
 # The libFuzzer targets (clang) in $(FUZZ_BUILD); test-fuzz runs each for a fixed number of inputs.
 fuzz-build: setup-test
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DTROTIX_FUZZ=ON -DBUILD_TESTING=OFF \
-	  -DCMAKE_BUILD_TYPE=Checked -DCMAKE_CXX_FLAGS_CHECKED="$(FUZZ_CFLAGS)" >/dev/null
+	  -DCMAKE_BUILD_TYPE=Checked -DCMAKE_CXX_FLAGS_CHECKED="$(FUZZ_CFLAGS)" $(CHECK_CMAKE_FLAGS) >/dev/null
 	@$(NICE) cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 
 test-fuzz: fuzz-build

@@ -33,14 +33,14 @@
 
 namespace {
 
-constexpr int screenWidth = ScreenScale::deviceWidth;
-constexpr int screenHeight = ScreenScale::deviceHeight;
+using ScreenScale::deviceWidth;
+using ScreenScale::deviceHeight;
 
 QImage bufferUnder(const QPixmap &buffer, const QWidget *widget, int scale, QPoint origin)
 {
     const QRect g = widget->geometry().translated(-origin);
     const QRect under(QPoint(g.left() / scale, g.top() / scale), QPoint(g.right() / scale, g.bottom() / scale));
-    return buffer.toImage().copy(under.intersected(QRect(0, 0, screenWidth, screenHeight)));
+    return buffer.toImage().copy(under.intersected(QRect(0, 0, deviceWidth, deviceHeight)));
 }
 
 }
@@ -56,7 +56,7 @@ std::array<QWidget *, 6> Trotix::widgetsOverScreen() const
 void Trotix::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    const QRect shown(m_origin, QSize(screenWidth * m_screenScale, screenHeight * m_screenScale));
+    const QRect shown(m_origin, QSize(deviceWidth * m_screenScale, deviceHeight * m_screenScale));
     // A window larger than the screen (full screen, or a window manager that ignores the fixed
     // size) is black beyond it.
     if (!shown.contains(rect())) {
@@ -70,7 +70,7 @@ void Trotix::paintEvent(QPaintEvent *event)
     // copying rows.
     for (const QRect &part : event->region()) {
         painter.setClipRect(part);
-        painter.drawPixmap(shown, m_screenBuffer, QRect(0, 0, screenWidth, screenHeight));
+        painter.drawPixmap(shown, m_screenBuffer, QRect(0, 0, deviceWidth, deviceHeight));
     }
     if (m_paused) {
         // Over the picture, not in the buffer: the screen under it is the one shown when play goes on.
@@ -125,7 +125,7 @@ void Trotix::showBuffer()
 {
     // The menu bar lies over the buffer's top rows and does not change with the screen: leaving
     // it out spares it a repaint every second. A repaint by the window system still covers all.
-    QRegion screen(m_origin.x(), m_origin.y(), screenWidth * m_screenScale, screenHeight * m_screenScale);
+    QRegion screen(m_origin.x(), m_origin.y(), deviceWidth * m_screenScale, deviceHeight * m_screenScale);
     if (m_menuBar && m_menuBar->isVisible())
         screen -= m_menuBar->geometry();
     for (const QWidget *widget : widgetsOverScreen()) {

@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr int screenWidth = ScreenScale::deviceWidth;
-constexpr int screenHeight = ScreenScale::deviceHeight;
+using ScreenScale::deviceWidth;
+using ScreenScale::deviceHeight;
 constexpr int fieldStripWidth = 796;
 constexpr int courseStripWidth = 494;
 
@@ -28,11 +28,11 @@ void copyStrip(QPixmap &buffer, const QPixmap &strip, int stripWidth)
     const int offset = gs.backgroundOffset;
     QPainter painter(&buffer);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (offset + screenWidth <= stripWidth) {
-        painter.drawPixmap(0, 0, strip, offset, 0, screenWidth, screenHeight);
+    if (offset + deviceWidth <= stripWidth) {
+        painter.drawPixmap(0, 0, strip, offset, 0, deviceWidth, deviceHeight);
     } else {
-        painter.drawPixmap(0, 0, strip, offset, 0, stripWidth - offset, screenHeight);
-        painter.drawPixmap(stripWidth - offset, 0, strip, 0, 0, offset + screenWidth - stripWidth, screenHeight);
+        painter.drawPixmap(0, 0, strip, offset, 0, stripWidth - offset, deviceHeight);
+        painter.drawPixmap(stripWidth - offset, 0, strip, 0, 0, offset + deviceWidth - stripWidth, deviceHeight);
     }
 }
 
@@ -113,14 +113,14 @@ void Trotix::setupBackgd(int kind)
     case BackgroundStatus: {
         QPainter painter(&m_screenBuffer);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawPixmap(0, 0, background(kind), 0, 0, screenWidth, screenHeight);
+        painter.drawPixmap(0, 0, background(kind), 0, 0, deviceWidth, deviceHeight);
         break;
     }
     case BackgroundPlain: {
         QPainter painter(&m_screenBuffer);
         painter.setBrush(Qt::white);
         painter.setPen(Qt::NoPen);
-        painter.drawRect(0, 0, screenWidth, screenHeight);
+        painter.drawRect(0, 0, deviceWidth, deviceHeight);
         break;
     }
     default:

@@ -35,17 +35,17 @@
 
 namespace {
 
-constexpr int screenWidth = ScreenScale::deviceWidth;
-constexpr int screenHeight = ScreenScale::deviceHeight;
+using ScreenScale::deviceWidth;
+using ScreenScale::deviceHeight;
 
 
 // The buffer starts as the field picture, with its size; without a usable picture it still covers
 // the screen. It shares the picture's pixels until first drawn on, so the file is decoded once.
 QPixmap makeScreenBuffer(const QPixmap &field)
 {
-    if (field.width() >= screenWidth && field.height() >= screenHeight)
+    if (field.width() >= deviceWidth && field.height() >= deviceHeight)
         return field;
-    QPixmap sized(qMax(field.width(), screenWidth), qMax(field.height(), screenHeight));
+    QPixmap sized(qMax(field.width(), deviceWidth), qMax(field.height(), deviceHeight));
     sized.fill(Qt::white);
     if (!field.isNull()) {
         QPainter painter(&sized);
@@ -150,7 +150,7 @@ void Trotix::buildMenus()
     bar->insertItem(nullptr, tr("&Hop!"), this, SLOT(hop()), QKeySequence(Qt::Key_H), IdHop);
     bar->insertItem(nullptr, tr("&About"), this, SLOT(aboutTrotix()), QKeySequence(Qt::Key_B), IdAbout);
     bar->setItemEnabled(IdHop, false);
-    bar->setGeometry(0, 0, screenWidth, bar->sizeHint().height());
+    bar->setGeometry(0, 0, deviceWidth, bar->sizeHint().height());
     m_menuBar = bar;
 }
 

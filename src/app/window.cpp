@@ -31,8 +31,8 @@
 
 namespace {
 
-constexpr int screenWidth = ScreenScale::deviceWidth;
-constexpr int screenHeight = ScreenScale::deviceHeight;
+using ScreenScale::deviceWidth;
+using ScreenScale::deviceHeight;
 
 }
 
@@ -132,7 +132,7 @@ void Trotix::placeScreen(int factor, QPoint origin)
             child->setStyleSheet(ScreenScale::rescaledStyleSheet(child->styleSheet(), from, factor));
         // The menu bar spans the window's top edge at its new font's height.
         if (qobject_cast<QMenuBar *>(child))
-            child->setGeometry(origin.x(), origin.y(), screenWidth * factor, child->sizeHint().height());
+            child->setGeometry(origin.x(), origin.y(), deviceWidth * factor, child->sizeHint().height());
         else
             child->setGeometry(
                 ScreenScale::rescaled(child->geometry().translated(-fromOrigin), from, factor).translated(origin));

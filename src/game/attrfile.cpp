@@ -11,7 +11,7 @@
 
 namespace {
 // A real file is under a hundred bytes; nothing beyond this is looked at.
-constexpr qint64 maxRead = 64 * 1024;
+constexpr qint64 maxAttrRead = 64 * 1024;
 }
 
 AttrLoadResult loadAttrFile(GameState &state, const QString &path)
@@ -29,7 +29,7 @@ AttrLoadResult loadAttrFile(GameState &state, const QString &path)
     }
     QByteArray content;
     QString error;
-    if (!readFileWhole(path, maxRead, &content, &error)) {
+    if (!readFileWhole(path, maxAttrRead, &content, &error)) {
         logText("trotix: Cannot read attribute file %s (%s); this horse will not be saved.\n",
                 qPrintable(path), qPrintable(error));
         return AttrLoadResult::Unreadable;

@@ -14,7 +14,7 @@
 namespace {
 
 // 2 000 lines are under 200 kB; a file far larger is not one the game wrote.
-constexpr qint64 maxRead = 1024 * 1024;
+constexpr qint64 maxHistoryRead = 1024 * 1024;
 
 // stem + suffix when nothing is there, else the first free of stem-2 + suffix, stem-3 + suffix, ...
 QString freeName(const QString &stem, const QString &suffix)
@@ -42,7 +42,7 @@ QList<HistoryLine> loadHistory(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return parseHistory(file.read(maxRead)).lines;
+    return parseHistory(file.read(maxHistoryRead)).lines;
 }
 
 void appendHistory(const GameState &state, const QString &path, qint64 now, qint64 sessionSeconds)
@@ -55,10 +55,10 @@ void appendHistory(const GameState &state, const QString &path, qint64 now, qint
                     qPrintable(file.errorString()));
             return;
         }
-        const QByteArray content = file.read(maxRead + 1);
+        const QByteArray content = file.read(maxHistoryRead + 1);
         file.close();
         const HistoryContent read = parseHistory(content);
-        if (read.damaged || content.size() > maxRead) {
+        if (read.damaged || content.size() > maxHistoryRead) {
             const QString aside = freeName(path + QStringLiteral(".damaged"), QString());
             if (!setAside(path, aside))
                 return;

@@ -14,7 +14,7 @@ namespace {
 // Far beyond any player's count, and it keeps the sum of one more race inside an int.
 constexpr int maxCount = 999999999;
 // A real record is under sixty bytes; a file much larger than that is not one.
-constexpr qint64 maxRead = 1024;
+constexpr qint64 maxRecordRead = 1024;
 
 }
 
@@ -31,10 +31,10 @@ RaceRecord loadRaceRecord(const QString &path, const QByteArray &horse, bool *un
         return fresh;
     }
     RaceRecord read;
-    if (!readFileWhole(path, maxRead + 1, &content, &error)) {
+    if (!readFileWhole(path, maxRecordRead + 1, &content, &error)) {
         logText("trotix: Cannot read race record %s (%s); counting from zero.\n", qPrintable(path),
                 qPrintable(error));
-    } else if (!parseRaceRecord(content, &read) || content.size() > maxRead) {
+    } else if (!parseRaceRecord(content, &read) || content.size() > maxRecordRead) {
         logText("trotix: Race record %s is damaged; counting from zero.\n", qPrintable(path));
     } else {
         return read.horse == fresh.horse ? read : fresh;
