@@ -1,6 +1,9 @@
 # The README's two commands, and the other entry points. Each sets up what is missing first.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# The unit tests spend most of their time waiting on the game's ticks: twice as many at once as
+# there are cores keep the cores busy.
+TEST_JOBS ?= $(shell echo $$((2 * $(JOBS))))
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 SANITIZE_BUILD ?= build-asan
@@ -48,7 +51,7 @@ test: setup-test build
 	@if unshare -n ip link set lo up 2>/dev/null; then \
 	  (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 4 -L e2e >e2e-tests.log 2>&1) & e2e=$$!; \
 	  status=0; \
-	  (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE e2e) && \
+	  (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(TEST_JOBS) -LE e2e) && \
 	    $(MAKE) --no-print-directory test-sanitize test-fuzz NICE="nice -n 10" || status=1; \
 	  wait $$e2e || status=1; \
 	  echo "End-to-end tests:"; cat $(BUILD)/e2e-tests.log; exit $$status; \
@@ -64,7 +67,7 @@ test-sanitize: setup-test build
 	@cmake -S . -B $(SANITIZE_BUILD) -DTROTIX_SANITIZE=ON -DTROTIX_PICS_FROM=$(abspath $(BUILD))/pics \
 	  -DCMAKE_BUILD_TYPE=Checked -DCMAKE_CXX_FLAGS_CHECKED="$(SANITIZE_CFLAGS)" $(CHECK_CMAKE_FLAGS) $(CMAKE_FLAGS) >/dev/null
 	@$(NICE) cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests
-	@cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L unit
+	@cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(TEST_JOBS) -L unit
 
 # The libFuzzer targets (clang) in $(FUZZ_BUILD); test-fuzz runs each for a fixed number of inputs.
 fuzz-build: setup-test
