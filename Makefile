@@ -49,7 +49,7 @@ run: setup build
 # their output comes last. Elsewhere everything runs one after the other.
 test: setup-test build
 	@if unshare -n ip link set lo up 2>/dev/null; then \
-	  (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 4 -L e2e >e2e-tests.log 2>&1) & e2e=$$!; \
+	  (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 16 -L e2e >e2e-tests.log 2>&1) & e2e=$$!; \
 	  status=0; \
 	  (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(TEST_JOBS) -LE e2e) && \
 	    $(MAKE) --no-print-directory test-sanitize test-fuzz NICE="nice -n 10" || status=1; \
