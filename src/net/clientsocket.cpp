@@ -6,6 +6,8 @@
 #include "platform/log.h"
 #include "race/rules/raceclock.h"
 
+#include <algorithm>
+
 namespace {
 
 // The race's connection is let go: the race it owned is over with it.
@@ -125,7 +127,12 @@ void ClientSocket::connectionClosed()
     if (m_done)
         return;
     logText("trotix: Disconnected Unexpectedly...\n");
-    if (gs.serverAccepting == 1 && sender() != Protocol::Sender::Stranger) {
+    // Before anyone greets, one of several connections leaving ends nothing: another may yet greet.
+    const auto siblings = parent()->findChildren<ClientSocket *>(Qt::FindDirectChildrenOnly);
+    const bool anotherMayGreet = sender() == Protocol::Sender::Anyone
+        && std::any_of(siblings.begin(), siblings.end(),
+                       [this](const ClientSocket *other) { return other != this && other->served(); });
+    if (gs.serverAccepting == 1 && sender() != Protocol::Sender::Stranger && !anotherMayGreet) {
         gs.netState = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
         gs.shownMode = 0;
     }
