@@ -38,7 +38,6 @@ namespace {
 using ScreenScale::deviceWidth;
 using ScreenScale::deviceHeight;
 
-
 // The buffer starts as the field picture, with its size; without a usable picture it still covers
 // the screen. It shares the picture's pixels until first drawn on, so the file is decoded once.
 QPixmap makeScreenBuffer(const QPixmap &field)
