@@ -553,6 +553,8 @@ private slots:
         QCOMPARE(captured.text().contains("Error"), how == ServerLeaves);
         game.call("disconnectNetwork"); // nothing left to destroy
         QCOMPARE(gs.serverConnection, nullptr);
+        ScriptedPeer late; // the port stays open after the race, but an idle game takes no challenge
+        QVERIFY(!asServer || (late.connectToGame() && late.ask("TROTIX\n") == "BADREQ\n"));
     }
 
     void bindFailureShowsBusyThenRetriesAndServesDespiteAFlood()
