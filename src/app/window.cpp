@@ -29,13 +29,6 @@
 #include <QTimer>
 #include <array>
 
-namespace {
-
-using ScreenScale::deviceWidth;
-using ScreenScale::deviceHeight;
-
-}
-
 void Trotix::showHelp()
 {
     if (!m_help)
@@ -132,7 +125,7 @@ void Trotix::placeScreen(int factor, QPoint origin)
             child->setStyleSheet(ScreenScale::rescaledStyleSheet(child->styleSheet(), from, factor));
         // The menu bar spans the window's top edge at its new font's height.
         if (qobject_cast<QMenuBar *>(child))
-            child->setGeometry(origin.x(), origin.y(), deviceWidth * factor, child->sizeHint().height());
+            child->setGeometry(origin.x(), origin.y(), ScreenScale::deviceWidth * factor, child->sizeHint().height());
         else
             child->setGeometry(
                 ScreenScale::rescaled(child->geometry().translated(-fromOrigin), from, factor).translated(origin));

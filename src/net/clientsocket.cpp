@@ -127,12 +127,13 @@ void ClientSocket::connectionClosed()
     if (m_done)
         return;
     logText("trotix: Disconnected Unexpectedly...\n");
-    // Before anyone greets, one of several connections leaving ends nothing: another may yet greet.
-    const auto siblings = parent()->findChildren<ClientSocket *>(Qt::FindDirectChildrenOnly);
-    const bool anotherMayGreet = sender() == Protocol::Sender::Anyone
-        && std::any_of(siblings.begin(), siblings.end(),
-                       [this](const ClientSocket *other) { return other != this && other->served(); });
-    if (gs.serverAccepting == 1 && sender() != Protocol::Sender::Stranger && !anotherMayGreet) {
+    // The race's own connection leaving ends the race. Before anyone greets, a leaving connection
+    // ends the wait only when it was the last: another may yet greet.
+    const auto connections = parent()->findChildren<ClientSocket *>(Qt::FindDirectChildrenOnly);
+    const auto served =
+        std::count_if(connections.begin(), connections.end(), [](const ClientSocket *c) { return c->served(); });
+    const Protocol::Sender from = sender();
+    if (gs.serverAccepting == 1 && (from == Protocol::Sender::Owner || (from == Protocol::Sender::Anyone && served == 1))) {
         gs.netState = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
         gs.shownMode = 0;
     }

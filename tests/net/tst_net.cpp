@@ -182,7 +182,6 @@ bool shakeHands(ScriptedPeer &peer, const std::function<void(Moment)> &reached =
     return pumpUntil([] { return gs.netState == 5; });
 }
 
-
 // Our server with a challenger through the hand-shake and on the course.
 bool raceUnderWay(GameFixture &game, ScriptedPeer &challenger)
 {

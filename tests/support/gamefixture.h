@@ -6,8 +6,8 @@
 #include "game/gamestate.h"
 
 #include <QByteArray>
-#include <QStringList>
 #include <QImage>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
