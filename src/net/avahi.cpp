@@ -2,6 +2,7 @@
 
 #include "net/rules/protocol.h"
 #include "platform/log.h"
+#include "platform/rules/outsidetext.h"
 
 #include <QDBusConnection>
 #include <QDBusError>
@@ -112,7 +113,9 @@ void LanGames::itemNew(int interface, int protocol, const QString &name, const Q
             return; // gone again before it could be reached: nothing to list
         const Lan::FoundGame game{found[0].toInt(), found[1].toInt(), found[2].toString(), found[5].toString(),
                                   found[7].toString()};
-        logText("trotix: Found a game on the network: %s at %s\n", qPrintable(game.name), qPrintable(game.address));
+        // Whatever a stranger announced: the line shows it escaped.
+        logText("trotix: Found a game on the network: %s at %s\n", printableForLog(game.name).constData(),
+                printableForLog(game.address).constData());
         m_games = Lan::withGame(m_games, game);
         emit changed();
     });
@@ -200,7 +203,7 @@ void LanGames::rename()
                 return noAnnouncement(whyNot(reply));
             m_announced = reply.arguments().value(0).toString();
             logText("trotix: The name is taken on the network; this game is announced as %s\n",
-                    qPrintable(m_announced));
+                    printableForLog(m_announced).constData());
             ask(m_groupPath, groupApi, "Reset", {}, &m_announceRound, [this](const QDBusMessage &) { addService(); });
         });
 }

@@ -29,15 +29,5 @@ void logText(const char *fmt, ...)
         activeCapture->append(buffer.data(), needed);
 }
 
-QByteArray printableForLog(const QByteArray &text)
-{
-    QByteArray shown = text.trimmed().left(32);
-    for (char &c : shown) {
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e)
-            c = '?';
-    }
-    return shown;
-}
-
 LogCapture::LogCapture() : m_previous(activeCapture) { activeCapture = this; }
 LogCapture::~LogCapture() { activeCapture = m_previous; }

@@ -1,13 +1,10 @@
 #pragma once
 // The game's progress log: every line goes to standard output as it is written (flushed at once,
-// so a pipe or a test sees it immediately). Tests can capture what is written.
+// so a pipe or a test sees it immediately). Tests can capture what is written. Text from outside
+// goes into a line through printableForLog (platform/rules/outsidetext.h).
 #include <QByteArray>
 
 void logText(const char *fmt, ...) __attribute__((format(printf, 1, 2)));
-
-// A value from outside (an environment variable) as it may be echoed in a log line: trimmed, at
-// most 32 characters, anything but printable ASCII as '?', so that it cannot break or forge a line.
-QByteArray printableForLog(const QByteArray &text);
 
 // Captures everything logged while it lives (the text still reaches standard output).
 class LogCapture

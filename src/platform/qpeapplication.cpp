@@ -2,6 +2,7 @@
 
 #include "platform/idmenubar.h"
 #include "platform/log.h"
+#include "platform/rules/outsidetext.h"
 #include "platform/stylus.h"
 #include "platform/windowmanager.h"
 #include "platform/windowsettings.h"
@@ -156,7 +157,7 @@ int QPEApplication::requestedScale()
     const int factor = ScreenScale::parseScale(text);
     if (factor == 0) {
         logText("trotix: TROTIX_SCALE=%s is not a whole number from 1 to %d; the zoom follows the screen.\n",
-                printableForLog(text).constData(), ScreenScale::maxScale);
+                printableForLog(QString::fromLocal8Bit(text)).constData(), ScreenScale::maxScale);
     }
     return factor;
 }

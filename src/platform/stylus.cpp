@@ -2,6 +2,7 @@
 
 #include "platform/rules/keyboardlayout.h"
 #include "platform/log.h"
+#include "platform/rules/outsidetext.h"
 #include "platform/screenkeyboard.h"
 #include "platform/rules/screenscale.h"
 
@@ -22,7 +23,7 @@ bool keyboardWanted()
     const KeyboardLayout::Choice choice = KeyboardLayout::choice(text, &bad);
     if (bad)
         logText("trotix: TROTIX_KEYBOARD=%s is neither screen nor none; the screen decides.\n",
-                printableForLog(text).constData());
+                printableForLog(QString::fromLocal8Bit(text)).constData());
     if (choice != KeyboardLayout::Choice::ByScreen)
         return choice == KeyboardLayout::Choice::Screen;
     const QScreen *screen = QGuiApplication::primaryScreen();

@@ -56,11 +56,12 @@ private slots:
 
     void aBadZoomIsEchoedPrintableOnOneLine()
     {
-        qputenv("TROTIX_SCALE", "3\ntrotix: Write Attribute Fil~\x7f\x1bXYZ"); // 32 bytes shown
+        // 32 characters shown: a line separator too is no character a log line may hold.
+        qputenv("TROTIX_SCALE", "3\ntrotix: Write Attribute ~\xc3\xa9\xe2\x80\xa8\x7f\x1bXYZ");
         const auto unset = qScopeGuard([] { qunsetenv("TROTIX_SCALE"); });
         LogCapture log;
         QCOMPARE(QPEApplication::requestedScale(), 0);
-        QCOMPARE(log.text(), QByteArray("trotix: TROTIX_SCALE=3?trotix: Write Attribute Fil~?? is not a whole number "
+        QCOMPARE(log.text(), QByteArray("trotix: TROTIX_SCALE=3?trotix: Write Attribute ~\xc3\xa9???X is not a whole number "
                                         "from 1 to 16; the zoom follows the screen.\n"));
     }
 };

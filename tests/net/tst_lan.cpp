@@ -2,6 +2,7 @@
 // machine's game waits under our horse's name, so ours is announced under Avahi's next name;
 // both are found, newest first, at their addresses, and ours is gone once it stops waiting.
 #include "net/avahi.h"
+#include "platform/log.h"
 
 #include <QProcess>
 #include <QTest>
@@ -30,6 +31,22 @@ private slots:
         QVERIFY(finder.whyNoSearch().isEmpty());
         for (QProcess *publisher : {&otherGame, &otherHost})
             publisher->kill(), publisher->waitForFinished();
+    }
+
+    // A name with a terminal's controls and a right-to-left override: logged escaped (no byte
+    // below 0x20 but the line feed), listed as sent.
+    void aHostileNameIsLoggedEscapedAndListedAsSent()
+    {
+        QProcess hostile;
+        hostile.start(QStringLiteral("avahi-publish"),
+                      {"-s", QStringLiteral("\x01\x1b[31mRED\x07" "BELL \u202e" "esroh live\u202d OK"), "_trotix._tcp", "1234"});
+        LogCapture log;
+        LanGames finder(nullptr);
+        finder.search(true);
+        const QByteArray line("trotix: Found a game on the network: ??[31mRED?BELL ?esroh live? OK at 192.0.2.1\n");
+        QTRY_VERIFY_WITH_TIMEOUT(log.text().startsWith(line) || log.text().contains("\n" + line), 10000);
+        QVERIFY(Lan::gameLabels(finder.games()).contains("[31mREDBELL esroh live OK"));
+        hostile.kill(), hostile.waitForFinished();
     }
 };
 

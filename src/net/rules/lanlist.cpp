@@ -1,6 +1,6 @@
 #include "net/rules/lanlist.h"
 
-#include <algorithm>
+#include "platform/rules/outsidetext.h"
 
 namespace Lan {
 
@@ -34,10 +34,14 @@ QList<FoundGame> withoutGame(QList<FoundGame> games, int interface, int protocol
 
 QStringList gameLabels(const QList<FoundGame> &games)
 {
+    QStringList names;
+    for (const FoundGame &game : games)
+        names.append(withoutControls(game.name));
     QStringList labels;
-    for (const FoundGame &game : games) {
-        const auto named = std::count_if(games.begin(), games.end(), [&](const FoundGame &g) { return g.name == game.name; });
-        labels.append(named > 1 ? game.name + QStringLiteral(" (") + game.host + QLatin1Char(')') : game.name);
+    for (qsizetype i = 0; i < games.size(); ++i) {
+        labels.append(names.count(names[i]) > 1
+                          ? names[i] + QStringLiteral(" (") + withoutControls(games[i].host) + QLatin1Char(')')
+                          : names[i]);
     }
     return labels;
 }

@@ -32,7 +32,8 @@ QList<FoundGame> withGame(QList<FoundGame> games, const FoundGame &game);
 QList<FoundGame> withoutGame(QList<FoundGame> games, int interface, int protocol, const QString &name);
 
 // The list's lines, in the games' order: the horse's name, and its host after it where another
-// game of the list has the same name.
+// game of the list shows the same name; both as sent, without the control characters that could
+// hide or turn them (withoutControls).
 QStringList gameLabels(const QList<FoundGame> &games);
 
 // The one line the list shows when no game is listed: still searching, or why no search is possible.
