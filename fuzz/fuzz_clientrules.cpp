@@ -64,6 +64,8 @@ int step(int netState, const QByteArray &line)
     FUZZ_CHECK(!step.opponentName || step.opponentName->size() <= 15, "a server's name of %d characters",
                int(step.opponentName->size()));
     FUZZ_CHECK(!step.answer || netState == 5, "a position reply outside the race");
+    FUZZ_CHECK(!step.answer || Protocol::possibleReply(*step.answer) || !step.answer->wellFormed,
+               "a reply no race can give taken: %s", line.toPercentEncoding().constData());
     FUZZ_CHECK(isLogLines(step.log), "log is not whole lines: %s", step.log.toPercentEncoding().constData());
     FUZZ_CHECK(step.send.isEmpty() || step.send == Protocol::keywordLine(Protocol::Keyword::Okokok)
                    || step.send == Protocol::nameLine(ownName, ownWeight),

@@ -3,16 +3,19 @@
 // reads back to what was sent.
 #include "fuzzcheck.h"
 
+#include "game/rules/horsename.h"
+#include "platform/rules/outsidetext.h"
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 namespace {
 
-// A horse name as the game keeps it: 15 characters, blanks at the end, never a NUL or a line feed.
+// A horse name as the game keeps it: 15 characters, blanks at the end, never a control character.
 QByteArray horseName(FuzzedDataProvider &input)
 {
     QByteArray name = QByteArray::fromStdString(input.ConsumeBytesAsString(15)).leftJustified(15, ' ');
     for (char &c : name) {
-        if (c == '\0' || c == '\n')
+        if (!nameKeeps(static_cast<unsigned char>(c)))
             c = ' ';
     }
     return name;
@@ -28,14 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(name.name.size() <= 15, "a name of %d characters", int(name.name.size()));
     // A line of the game's own form, "+" at offset 15, keeps its first 15 characters as the name;
     // any other line with a "+" before its end has the weight after its last "+".
+    // Either way without control characters.
     const qsizetype lastPlus = line.lastIndexOf('+');
+    const auto kept = [](const QByteArray &bytes) { return withoutControls(QString::fromLatin1(bytes)); };
     if (line.size() > 15 && line[15] == '+')
-        FUZZ_CHECK(name.name == QString::fromLatin1(line.left(15)), "the name is the line's first 15 characters");
+        FUZZ_CHECK(name.name == kept(line.left(15)), "the name is the line's first 15 characters");
     else if (lastPlus < 0 || lastPlus == line.size() - 1)
-        FUZZ_CHECK(name.name == QString::fromLatin1(line.left(15)) && (line.size() > 16 || name.weight == 0),
+        FUZZ_CHECK(name.name == kept(line.left(15)) && (line.size() > 16 || name.weight == 0),
                    "a line without a weight field");
     else
-        FUZZ_CHECK(name.name.size() == 15 && name.weight == line.mid(lastPlus + 1).chopped(1).toInt(),
+        FUZZ_CHECK(name.name == kept(line.left(qMin(lastPlus, qsizetype(15))).leftJustified(15))
+                       && name.weight == line.mid(lastPlus + 1).chopped(1).toInt(),
                    "name before, weight after the last '+'");
 
     const Protocol::PositionReply reply = Protocol::parsePositionReply(line);

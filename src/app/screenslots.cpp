@@ -20,10 +20,12 @@ constexpr int fieldStripWidth = 796;
 constexpr int courseStripWidth = 494;
 
 // Copies the window of a wrapping strip at the current offset. An offset past the strip's width
-// starts again from 0; an offset equal to it shows the same columns as 0.
+// starts again from 0, and so does one below 0 (a horse that went back): a window off the strip
+// would copy nothing and leave the last frame standing. An offset equal to the width shows the
+// same columns as 0.
 void copyStrip(QPixmap &buffer, const QPixmap &strip, int stripWidth)
 {
-    if (gs.backgroundOffset > stripWidth)
+    if (gs.backgroundOffset < 0 || gs.backgroundOffset > stripWidth)
         gs.backgroundOffset = 0;
     const int offset = gs.backgroundOffset;
     QPainter painter(&buffer);
@@ -105,6 +107,10 @@ void Trotix::setupBackgd(int kind)
     // The field was loaded at the start; the others wait for their first screen.
     if ((kind == BackgroundStatus || kind == BackgroundCourse) && background(kind).isNull())
         background(kind) = loadBackground(kind);
+    // Without its picture (or with one too short) a screen is drawn on white, never on what the
+    // last one left.
+    if (background(kind).height() < deviceHeight)
+        m_screenBuffer.fill(Qt::white);
     switch (kind) {
     case BackgroundField:
     case BackgroundCourse:

@@ -78,6 +78,11 @@ void Trotix::ClientRead()
     if (step.awaited)
         gs.clientQuietTicks = 0;
     logAndSend(*gs.clientSocket, step.log, step.send);
+    if (step.hostBroke) {
+        // As if the host had left, said once: closed, nothing more of it is read.
+        closeClientSocket();
+        gs.netState = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
+    }
 }
 
 void Trotix::ClientFire()

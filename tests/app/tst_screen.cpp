@@ -75,7 +75,9 @@ private slots:
         QCOMPARE(game.screen().pixelColor(239, 319), QColor(Qt::white)); // no field: a white screen
         for (int mode : {1, 2, 3, 4, 5, 9, 10, 20, 40, 60}) {
             gs.mode = mode;
+            game.widget()->screenBuffer().fill(Qt::red); // what the last screen left
             game.tick(3);
+            QCOMPARE(game.screen().pixelColor(239, 319), QColor(Qt::white));
         }
         QCOMPARE(game.screen().size(), QSize(240, 320));
     }

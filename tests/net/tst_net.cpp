@@ -1,6 +1,7 @@
 // The race on loopback (port 1234), our game on either side, the other a scripted peer that sends
 // exact bytes and checks every byte that comes back: hand-shakes, races, failures, strangers and a
 // crowd. The screens are tst_window's films; hostile bytes as such are the fuzz targets' part.
+#include "app/paint.h"
 #include "game/racerecord.h"
 #include "gamefixture.h"
 #include "net/avahi.h"
@@ -12,6 +13,7 @@
 #include "platform/paths.h"
 #include "platform/rules/random.h"
 #include "race/rules/raceclock.h"
+#include "screencheck.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -19,6 +21,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -113,7 +116,9 @@ void confirmAddress(GameFixture &game, const QString &address)
     game.call("confirmNetwork");
 }
 
-enum Leaving { ClientLeaves, ClientLeavesOnResult, ServerLeaves, ServerSilent, HostSilent };
+enum Leaving {
+    ClientLeaves, ClientLeavesOnResult, ServerLeaves, ServerSilent, HostSilent, HostAtNoPosition, HostWithNoWinner
+};
 
 // How far a test takes the hand-shake before it goes its own way (Refused: no server listens).
 enum class Stage { Refused, Greeted, Named, Ready };
@@ -320,14 +325,17 @@ private slots:
         }
     }
 
-    // A server that sends two lines at once (the last counts), leaves a request unanswered (no
-    // second one goes out until it is), and closes first after the race: a normal end.
+    // A server that sends two lines at once (the last counts, its name with a terminal's controls and
+    // a right-to-left override in UTF-8), leaves a request unanswered (no second one goes out until
+    // it is), and closes first after the race: a normal end, the name on the result as sent.
     void anOddServerStillGivesARace()
     {
         ClientGame game;
         QVERIFY(game.connect(Stage::Named));
-        QCOMPARE(game.peer->ask("RED RUNNER     \nSECOND LINE    \n"), QByteArray("OKOKOK\n"));
-        QCOMPARE(gs.opponentName, QStringLiteral("SECOND LINE    "));
+        QCOMPARE(game.peer->ask("RED RUNNER     \n\x1b[31mRED\x07\xe2\x80\xae" "BEL\n"), QByteArray("OKOKOK\n"));
+        QStringList drawn;
+        setDrawnTextObserver([&drawn](const DrawnText &text) { drawn.append(text.text); });
+        const auto unobserved = qScopeGuard([] { setDrawnTextObserver({}); });
         QVERIFY(game.peer->staysQuiet());
         LogCapture log;
         gs.mode = ModeClientRace; // straight to the running race with known positions
@@ -351,6 +359,7 @@ private slots:
         game.tick(13);
         QCOMPARE(std::pair(gs.mode, gs.winner), std::pair(int(ModeIdle), 1));
         QVERIFY(!log.text().contains("Error"));
+        QVERIFY(drawn.contains(QStringLiteral("1. [31mRED\u00e2\u00ae" "BEL"))); // the result board
     }
 
     void disconnectOnTheCourseEndsTheRace()
@@ -488,17 +497,21 @@ private slots:
         QCOMPARE(racer.ask("ASKPOS\n"), Protocol::positionReply(gs.pos1, gs.pos2, gs.winner));
     }
 
-    // A partner that leaves or falls silent before the result: that side's failure on four ticks
-    // of its progress screen (the first may be the tick that notices), then the horse, and no
-    // record. Leaving on the result ends the race as usual, and it counts.
+    // A partner that leaves or falls silent before the result, or a host that answers what no race
+    // can reach: that side's failure, logged once, on four ticks of its progress screen (the first
+    // may be the tick that notices; each drawn whole), then the horse, and no record. Leaving on the
+    // result ends the race as usual, and it counts.
     void aPartnerThatLeavesIsNoticed_data()
     {
         QTest::addColumn<int>("how");
         QTest::addColumn<QByteArray>("log");
-        const char *lost = "Disconnected Unexpectedly...", *silent = "No answer from the host for %1 seconds, connection closed.";
+        const char *lost = "Disconnected Unexpectedly...", *silent = "No answer from the host for %1 seconds, connection closed.",
+                   *impossible = "Impossible position from the host (%1), connection closed.";
         const std::tuple<const char *, Leaving, QString> rows[] = {{"client lost mid-race", ClientLeaves, lost},
             {"client leaves on the result", ClientLeavesOnResult, lost}, {"server lost mid-race", ServerLeaves, "Start client connection Error!"},
-            {"server silent mid-race", ServerSilent, QString(silent).arg(10)}, {"silent host", HostSilent, QString(silent).arg(15)}};
+            {"server silent mid-race", ServerSilent, QString(silent).arg(10)}, {"silent host", HostSilent, QString(silent).arg(15)},
+            {"host at no position", HostAtNoPosition, QString(impossible).arg("2147483647+-2147483648+0")},
+            {"host with no winner", HostWithNoWinner, QString(impossible).arg("2010+2005+7")}};
         for (const auto &[name, how, line] : rows)
             QTest::newRow(name) << int(how) << ("trotix: " + line + "\n").toLatin1();
     }
@@ -527,7 +540,13 @@ private slots:
         }
         LogCapture captured;
         const int patience = how == HostSilent ? Protocol::handshakePatience : Protocol::answerPatience;
-        if (how == ServerSilent || how == HostSilent) {
+        if (how == HostAtNoPosition || how == HostWithNoWinner) {
+            QVERIFY(answered(*peer, "1000+990+0\n")); // a frame to leave something behind
+            game.tick();
+            peer->send(how == HostAtNoPosition ? "2147483647+-2147483648+0\n" : "2010+2005+7\n");
+            QVERIFY(peer->waitForClose());
+            game.tick();
+        } else if (how == ServerSilent || how == HostSilent) {
             game.tick(patience - 1);
             QVERIFY(peer->staysQuiet(20) && !peer->closed);
             game.tick(); // gives up, and shows it
@@ -538,8 +557,13 @@ private slots:
             QVERIFY(pumpUntil([asServer] { return asServer ? gs.serverConnection == nullptr : gs.netState != 5; }));
             game.tick();
         }
-        QVERIFY2(captured.text().contains(log), captured.text().constData());
+        QVERIFY2(captured.text().count(log) == 1, captured.text().constData());
         const bool recorded = how == ClientLeavesOnResult;
+        if (!recorded) { // the same screen drawn again on a clean buffer
+            const QString shown = digest(game.screen());
+            game.widget()->screenBuffer().fill(Qt::magenta), --gs.netState, game.tick();
+            QCOMPARE(digest(game.screen()), shown);
+        }
         QCOMPARE(gs.mode, recorded ? int(ModeServerRace) : asServer ? int(ModeServerWait) : int(ModeClientConnect));
         if (recorded)
             gs.raceTick = 31; // the race runs on to its end

@@ -68,7 +68,9 @@ private slots:
         struct Row { QByteArray line; QString name; int weight; };
         const Row rows[] = {
             {"MY HORSE       +150\n", "MY HORSE       ", 150}, {"MY HORSE       +-20\n", "MY HORSE       ", 0},
-            {"MY HORSE       \n", "MY HORSE       ", 0}, {"AB\n", "AB\n", 0},
+            {"MY HORSE       \n", "MY HORSE       ", 0}, {"AB\n", "AB", 0},
+            {"\x01\x1b[31mRED\x07" "BELL+5\n", "[31mREDBELL ", 5}, // kept without control characters
+            {"\xe2\x80\xae" "esroh live+5\n", "\u00e2\u00ae" "esroh live  ", 5}, // a right-to-left override in UTF-8
             {"MY HORSE       +7\r\n", "MY HORSE       ", 7}, {"BLUE COMET+500\n", "BLUE COMET     ", 500},
             {"ABCDEFGHIJKLMNOPQ+5\n", "ABCDEFGHIJKLMNO", 5}, {"TROTIX STAR    +9\n", "TROTIX STAR    ", 9}, // no second greeting
         };
@@ -94,6 +96,7 @@ private slots:
             {1, "BADREQ\n", 30, "", "trotix: Bad request is answered by server.\n", {}},
             {5, "NOTAVA\n", 10, "", "", {}},
             {3, "RED RUNNER     \n", 5, "OKOKOK\n", "", "RED RUNNER     "},
+            {3, "\x01\x1b[31mRED\x07" "BELL\n", 5, "OKOKOK\n", "", "[31mREDBELL"}, // kept without its controls
             {10, "TROTIX\n", 10, "", "", {}}, // a failure ignores lines
             {5, "12+34\n", 5, "", ignored, {}},
         };
@@ -103,6 +106,24 @@ private slots:
             QCOMPARE(step.opponentName, r.opponent);
             QCOMPARE(bool(step.answer), r.netState == 5 && r.newState == 5);
             QCOMPARE(step.awaited, !r.sent.isEmpty() || step.answer);
+        }
+    }
+
+    // A reply no race can give (a position below 0 or past the farthest a horse gets: the finish
+    // and twice twelve steps of 48, a winner but 0, 1 or 2) is the host breaking the protocol:
+    // nothing of it taken, one line logged.
+    void impossibleRepliesBreakTheRace()
+    {
+        const std::pair<QByteArray, bool> rows[] = {
+            {"0+0+0", true}, {"3152+3152+2", true}, {"-1+0+0", false}, {"0+-1+1", false},
+            {"3153+0+0", false}, {"0+3153+0", false}, {"0+0+3", false}, {"0+0+-1", false},
+            {"2147483647+-2147483648+0", false}, {"5+5+7", false}};
+        for (const auto &[reply, possible] : rows) {
+            const ClientStep step = clientStep(NetReady, reply + "\n", ownName, 150);
+            QCOMPARE(std::tuple(step.netState, step.hostBroke, bool(step.answer), step.awaited),
+                     std::tuple(int(NetReady), !possible, possible, possible));
+            if (!possible)
+                QCOMPARE(step.log, "trotix: Impossible position from the host (" + reply + "), connection closed.\n");
         }
     }
 
@@ -162,6 +183,13 @@ private slots:
         QCOMPARE(Lan::announcedName("MY HORSE       "), QStringLiteral("MY HORSE"));
         QCOMPARE(Lan::announcedName("               "), QStringLiteral("Trotix"));
         QCOMPARE(Lan::emptyListLine(""), QStringLiteral("Looking for games nearby..."));
+        // Listed as sent: no control or bidi character hides or turns a name or host, and two names
+        // that read alike show their hosts.
+        QCOMPARE(Lan::gameLabels({{2, 0, "\x01\x1b[31mRED\x07" "BELL", "a\x1b.local", ""},
+                                  {2, 0, QStringLiteral("\u202eesroh live\u202d OK\u200e\u200f\u202a\u2066\u2069\u061c"),
+                                   "b.local", ""},
+                                  {2, 0, "[31mREDBELL", "c.local", ""}}),
+                 QStringList({"[31mREDBELL (a.local)", "esroh live OK", "[31mREDBELL (c.local)"}));
     }
 
     void linesAreTakenWhole()

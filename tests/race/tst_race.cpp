@@ -197,6 +197,32 @@ private slots:
         QCOMPARE(gs.lastPos1, INT_MAX);
     }
 
+    // After whatever positions came (a horse that went back, far-off ones), the frame is painted
+    // from its background: it is the very frame drawn on a clean screen.
+    void everyFrameIsDrawnWhole()
+    {
+        // Player 1's position frame by frame.
+        const QList<QList<int>> rows = {{1000, 2500, 0, 0}, {1000, INT_MIN, 1000}, {INT_MAX, INT_MIN, 1000}};
+        for (const QList<int> &row : rows) {
+            RaceGame game;
+            gs.raceTick = 7;
+            const auto frame = [&game](int pos1) {
+                gs.pos1 = pos1;
+                game.setupBackgd(BackgroundCourse);
+                game.call("setupObjects");
+                game.putHorse(pos1, 900);
+                return digest(game.screen());
+            };
+            for (int pos1 : row.first(row.size() - 1))
+                frame(pos1);
+            const auto scroll = [] { return std::tie(gs.backgroundOffset, gs.lastPos1, gs.gallopFrame); };
+            const std::tuple<int, int, int> before = scroll();
+            const QString shown = frame(row.last());
+            scroll() = before, game.widget()->screenBuffer().fill(fill);
+            QCOMPARE(frame(row.last()), shown);
+        }
+    }
+
     // The own horse stays put; the other is drawn ahead or behind by the distance between them.
     void runningHorses()
     {

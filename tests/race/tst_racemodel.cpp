@@ -134,6 +134,25 @@ private slots:
         QCOMPARE(winner, 1);
     }
 
+    // Every network race, pattern by scenario, run as the host runs it to its last frame: no horse
+    // gets past farthestPosition, the bound the client holds a host's replies to.
+    void everyRaceStaysWithinTheFarthestPosition()
+    {
+        int farthest = 0;
+        for (int pattern = 1; pattern <= 5; ++pattern) {
+            for (int scenario = Player1Clearly; scenario <= Player2Narrowly; ++scenario) {
+                RacePositions at{0, 0};
+                for (int tick = RaceClock::running; !raceOver(tick);
+                     tick = raceTickAfterFrame(tick, RaceSide::Server)) {
+                    tick = raceTickAfterFinish(tick, at.pos1, at.pos2);
+                    at = raceStep(at, scenario, pattern, tick, 0);
+                    farthest = std::max({farthest, at.pos1, at.pos2});
+                }
+            }
+        }
+        QVERIFY2(farthest <= farthestPosition, qPrintable(QString::number(farthest)));
+    }
+
     void winnerRule()
     {
         struct Row { int winner, pos1, pos2, scenario, decided; };

@@ -1,5 +1,8 @@
 #include "net/rules/protocol.h"
 
+#include "platform/rules/outsidetext.h"
+#include "race/rules/racemodel.h"
+
 #include <QIODevice>
 
 namespace Protocol {
@@ -54,6 +57,9 @@ namespace {
 // A horse's name as it travels: exactly 15 characters.
 QByteArray fifteen(const QByteArray &name) { return name.left(15).leftJustified(15, ' '); }
 
+// The other game's name as this one keeps and draws it.
+QString receivedName(const QByteArray &name) { return withoutControls(QString::fromLatin1(name)); }
+
 }
 
 QByteArray nameLine(const QByteArray &name, int weight) { return line(fifteen(name) + '+' + number(weight)); }
@@ -73,11 +79,11 @@ NameLine parseNameLine(const QByteArray &received)
     const qsizetype lastPlus = received.lastIndexOf('+');
     const bool plusAt15 = received.size() > 15 && received[15] == '+';
     if (!plusAt15 && lastPlus >= 0 && lastPlus < received.size() - 1) {
-        parsed.name = QString::fromLatin1(fifteen(received.left(lastPlus)));
+        parsed.name = receivedName(fifteen(received.left(lastPlus)));
         parsed.weight = received.mid(lastPlus + 1, received.size() - lastPlus - 2).toInt();
         return parsed;
     }
-    parsed.name = QString::fromLatin1(received.left(15));
+    parsed.name = receivedName(received.left(15));
     if (received.size() > 16)
         parsed.weight = received.mid(15, received.size() - 16).toInt();
     return parsed;
@@ -161,6 +167,12 @@ PositionReply parsePositionReply(const QByteArray &received)
     return reply;
 }
 
+bool possibleReply(const PositionReply &reply)
+{
+    const auto reachable = [](int pos) { return pos >= 0 && pos <= farthestPosition; };
+    return reachable(reply.pos1) && reachable(reply.pos2) && reply.winner >= 0 && reply.winner <= 2;
+}
+
 ClientStep clientStep(int netState, const QByteArray &received, const QByteArray &ownName, int ownWeight)
 {
     ClientStep step;
@@ -177,13 +189,20 @@ ClientStep clientStep(int netState, const QByteArray &received, const QByteArray
     } else if (received == keywordLine(Keyword::Notava)) {
         step.netState = NetLost;
     } else if (netState == NetGreeted) {
-        step.opponentName = QString::fromLatin1(received.left(15));
+        step.opponentName = receivedName(received.left(15));
         step.netState = NetReady;
         step.send = keywordLine(Keyword::Okokok);
         step.awaited = true;
     } else if (netState == NetReady) {
-        step.answer = parsePositionReply(received);
-        step.log = step.answer->log;
+        const PositionReply reply = parsePositionReply(received);
+        if (reply.wellFormed && !possibleReply(reply)) {
+            step.hostBroke = true;
+            step.log = "trotix: Impossible position from the host ("
+                + positionReply(reply.pos1, reply.pos2, reply.winner).chopped(1) + "), connection closed.\n";
+            return step;
+        }
+        step.answer = reply;
+        step.log = reply.log;
         step.awaited = true;
     }
     return step;

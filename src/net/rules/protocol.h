@@ -84,7 +84,8 @@ Sender senderOf(int netState, bool raceOwner, bool isOwner);
 // The challenger's name line: the name is its first 15 characters, the race weight the text from
 // offset 15 up to the line's last character (the line feed), read as a number ("+150" is 150).
 // A line whose character at offset 15 is not the "+" (a name shorter or longer than 15) has its
-// weight after its last "+" and its name, padded or cut to 15 characters, before it.
+// weight after its last "+" and its name, padded or cut to 15 characters, before it. A name from
+// the other game, here and in its name reply, is kept without control characters (withoutControls).
 struct NameLine
 {
     QString name;
@@ -142,6 +143,9 @@ struct PositionReply
     QByteArray log;
 };
 PositionReply parsePositionReply(const QByteArray &line);
+// A reply a race can give: both positions from 0 to farthestPosition (race/rules/racemodel.h) and
+// the winner 0 (none yet), 1 or 2. Any other is the host breaking the protocol.
+bool possibleReply(const PositionReply &reply);
 
 // What one line changes on the client's side, as on the server's.
 struct ClientStep
@@ -153,6 +157,9 @@ struct ClientStep
     // An answer to "ASKPOS" came, well formed or not: the next request may go out.
     std::optional<PositionReply> answer;
     bool awaited = false; // the line is one the host owed: the client's waiting starts again
+    // A well-formed reply no race can give: nothing of it is taken, and the client lets the host
+    // go as if it had left.
+    bool hostBroke = false;
 };
 
 // The client's rules for the last complete line of a notification (line feed included); the own

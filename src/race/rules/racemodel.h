@@ -2,6 +2,9 @@
 // The race itself, without a screen: the computer opponents, the five race patterns, the draws
 // that pick them, the scenario from two race weights, one step of both horses and the winner rule.
 // A position is in half-metres: 0 at the start, 2000 at the finish.
+#include "race/rules/raceclock.h"
+
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 
@@ -78,6 +81,25 @@ constexpr RacePattern racePatterns[] = {
     {pattern4Rows, std::size(pattern4Rows), 40},
     {pattern5Rows, std::size(pattern5Rows), 42},
 };
+
+// The longest step a horse takes in a race between two devices (the computer's bonus plays no
+// part there): the largest gain of any pattern's rows and run-out; the run-out's trot is shorter.
+constexpr int largestStep = [] {
+    int largest = 0;
+    for (const RacePattern &pattern : racePatterns) {
+        largest = std::max(largest, pattern.runOutGain);
+        for (std::size_t i = 0; i < pattern.rowCount; ++i)
+            largest = std::max({largest, pattern.rows[i].leaderGain, pattern.rows[i].followerGain});
+    }
+    return largest;
+}();
+
+// The farthest a horse gets. Past the finish it runs on to the race's last frame: twelve steps
+// once both are home (the eleven result frames and the last one), and fewer than as many again
+// while the other comes in; no step is longer than largestStep. A position beyond it, or below 0,
+// is one no race reaches.
+constexpr int farthestPosition =
+    finishLine + 2 * (RaceClock::lastResult - RaceClock::firstResult + 2) * largestStep;
 
 // Narrow scenarios (2, 4) draw once: pattern 4 or 5. Clear ones (1, 3) draw twice, both always:
 // pattern 1, 2 or 3, the second success overriding the first. Any other scenario: 0, no draw.
