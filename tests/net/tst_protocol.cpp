@@ -110,13 +110,14 @@ private slots:
     }
 
     // A reply no race can give (a position below 0 or past the farthest a horse gets: the finish
-    // and twice twelve steps of 48, a winner but 0, 1 or 2) is the host breaking the protocol:
-    // nothing of it taken, one line logged.
+    // and twice twelve steps of 48; a winner but 1 or 2 once a horse is home, or one before) is the
+    // host breaking the protocol: nothing of it taken, one line logged.
     void impossibleRepliesBreakTheRace()
     {
         const std::pair<QByteArray, bool> rows[] = {
             {"0+0+0", true}, {"3152+3152+2", true}, {"-1+0+0", false}, {"0+-1+1", false},
-            {"3153+0+0", false}, {"0+3153+0", false}, {"0+0+3", false}, {"0+0+-1", false},
+            {"3153+0+1", false}, {"0+3153+2", false}, {"2000+0+3", false}, {"0+2000+-1", false},
+            {"1999+1999+0", true}, {"0+2000+2", true}, {"2000+0+0", false}, {"1999+1999+1", false},
             {"2147483647+-2147483648+0", false}, {"5+5+7", false}};
         for (const auto &[reply, possible] : rows) {
             const ClientStep step = clientStep(NetReady, reply + "\n", ownName, 150);

@@ -170,7 +170,10 @@ PositionReply parsePositionReply(const QByteArray &received)
 bool possibleReply(const PositionReply &reply)
 {
     const auto reachable = [](int pos) { return pos >= 0 && pos <= farthestPosition; };
-    return reachable(reply.pos1) && reachable(reply.pos2) && reply.winner >= 0 && reply.winner <= 2;
+    // The winner is decided in the step that brings a horse to the finish, and never before.
+    const bool home = reply.pos1 >= finishLine || reply.pos2 >= finishLine;
+    return reachable(reply.pos1) && reachable(reply.pos2) && reply.winner >= 0 && reply.winner <= 2
+        && (reply.winner != 0) == home;
 }
 
 ClientStep clientStep(int netState, const QByteArray &received, const QByteArray &ownName, int ownWeight)

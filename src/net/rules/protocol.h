@@ -143,8 +143,9 @@ struct PositionReply
     QByteArray log;
 };
 PositionReply parsePositionReply(const QByteArray &line);
-// A reply a race can give: both positions from 0 to farthestPosition (race/rules/racemodel.h) and
-// the winner 0 (none yet), 1 or 2. Any other is the host breaking the protocol.
+// A reply a race can give: both positions from 0 to farthestPosition (race/rules/racemodel.h), and
+// the winner 1 or 2 once a horse has reached the finish, 0 (none yet) before. Any other is the host
+// breaking the protocol.
 bool possibleReply(const PositionReply &reply);
 
 // What one line changes on the client's side, as on the server's.
