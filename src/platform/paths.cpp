@@ -89,6 +89,11 @@ QString historyFile()
     return QFileInfo(attrFile()).dir().filePath(QStringLiteral("trotix_history.csv"));
 }
 
+QString settingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/trotix/trotix.ini");
+}
+
 QString attrTemplate()
 {
     const QString installed = installedDataDir() + QLatin1Char('/') + QLatin1String(attrFileName);

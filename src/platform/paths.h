@@ -22,6 +22,8 @@ QString attrFile();
 QString raceRecordFile();
 // The horse's history, a line per save, beside the attribute file (trotix_history.csv).
 QString historyFile();
+// The window settings (trotix.ini in the XDG config folder), never beside the save.
+QString settingsFile();
 // The template shipped with the game: a fresh horse waiting for its name.
 QString attrTemplate();
 }
