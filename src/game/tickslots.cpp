@@ -30,7 +30,7 @@ void Trotix::tick()
         if (!saveNamedHorse(gs, Paths::attrFile(), &saveError) && !saveError.isEmpty())
             tellSaveFailure(saveError);
         else if (locked)
-            showNotice(QStringLiteral("Your horse can be saved again, and is from now on."));
+            showNotice(QStringLiteral("Saving works again: your horse is saved every ten seconds."));
     }
     if (m_noticeTicks > 0 && --m_noticeTicks == 0)
         update();
@@ -94,6 +94,7 @@ bool Trotix::takeSaveLock()
         logText("trotix: Another Trotix (process %lld) now plays the horse in %s; this session will not save.\n",
                 static_cast<long long>(m_saveLock->holderPid()), qPrintable(save));
         m_saveLock = nullptr;
+        showNotice(QStringLiteral("Another Trotix is playing this horse now.\nThis session will not be saved."));
         return false;
     case SaveLock::Result::Failed:
         return false; // said at the start; the next save tries again
