@@ -10,14 +10,17 @@
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/savelock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -221,6 +224,7 @@ private slots:
                             : kind == S_IFIFO  ? ::mkfifo(name.constData(), 0600) == 0
                                                : ::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
             regular.close();
+            regular.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup); // kept
             if (!made && kind == S_IFCHR)
                 target = QStringLiteral("/dev/null"); // not root: a device it could not replace anyway
             else
@@ -239,7 +243,7 @@ private slots:
             QCOMPARE(after.st_mode & S_IFMT, kind);
             QCOMPARE(QFileInfo(link).symLinkTarget(), target);
             if (kind == S_IFREG)
-                QCOMPARE(GameHome::readFile(target), formatAttrFile(numberedHorse(7)));
+                QCOMPARE(GameHome::readFile(target) + QByteArray::number(after.st_mode & 07777, 8), formatAttrFile(numberedHorse(7)) + "640");
             if (sock >= 0)
                 ::close(sock);
         }
@@ -252,6 +256,7 @@ private slots:
         QCOMPARE(loadAttrFile(state, loop), AttrLoadResult::Unreadable);
         QCOMPARE(log.text(), "trotix: Cannot read attribute file " + QFile::encodeName(loop) + " (" + std::strerror(ELOOP)
                                  + "); this horse will not be saved.\n");
+        QVERIFY(!saveAttrFile(state, loop) && QFileInfo(loop).isSymLink()); // nor replaced
     }
 
     // A win against the computer and a loss over the network go to their own lines.
@@ -372,6 +377,40 @@ private slots:
         QVERIFY2(!why.isEmpty() && QString::fromLatin1(log).count(failed.arg(why)) == 3, log.constData());
         QCOMPARE(game.home().readAttr(), oldHorse);
         QCOMPARE(QDir(etc).entryList(QDir::Files), QStringList{QStringLiteral("trotix_attr.conf")});
+    }
+
+    // A lock that could not be made (a full disk) is tried again at each tenth tick, nothing saved
+    // meanwhile: made at last, it is said once, on the screen too, and the horse is saved; taken
+    // meanwhile by a game at play, this session never saves.
+    void aLockThatCouldNotBeMadeIsTriedAgain()
+    {
+        QProcess live;
+        live.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(live.waitForStarted());
+        for (const bool taken : {false, true}) {
+            GameFixture game;
+            const QString lockPath = game.home().attrPath() + ".lock";
+            QCOMPARE(::mkfifo(QFile::encodeName(lockPath).constData(), 0600), 0);
+            SaveLock lock(game.home().attrPath());
+            QCOMPARE(lock.acquire(), SaveLock::Result::Failed);
+            forbidSavingUntilLocked(gs, lock.failure());
+            game.widget()->retrySaveLock(&lock);
+            LogCapture log;
+            game.tick(10);
+            QFile::remove(lockPath);
+            if (taken)
+                GameHome::writeFile(lockPath, QByteArray::number(live.processId()) + "\nsleep\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+            game.tick(10);
+            QCOMPARE(game.widget()->notice(), taken ? "Another Trotix is playing this horse now.\nThis session will not be saved."
+                                                    : "Saving works again: your horse is saved every ten seconds.");
+            game.tick(12);
+            QCOMPARE(game.widget()->notice(), QString()); // once
+            const QString said = taken ? "trotix: Another Trotix (process %1) now plays the horse in %2; this session will not save.\n"
+                                       : "trotix: The save %2.lock is made at last; this session saves from now on.\n";
+            QCOMPARE(QString::fromLatin1(log.text()).count(QString(said).replace("%1", QString::number(live.processId()))
+                                                               .replace("%2", game.home().attrPath())), 1);
+            QCOMPARE(log.text().count("trotix: Write Attribute File\n"), taken ? 0 : 2);
+        }
     }
 
     // The entry as typed becomes the saved name: Latin-1, the bar and control characters as '?', 15 long.
