@@ -69,7 +69,7 @@ def main():
         full_game, full_window = x.start_game(full, display, full_log)
         x.xdo(display, "windowmove", full_window, 0, 680)
     else:
-        print("strangefiles: not root: no mount namespace for a full disk, that row skipped", flush=True)
+        print("strangefiles: no mount namespace of its own (not root?): the full disk skipped", flush=True)
     for home, log, game, window, said in games:
         x.wait_for(log, "trotix: Action>>", 30)
         x.press(display, window, ["r"])
@@ -100,7 +100,7 @@ def main():
 
 
 if __name__ == "__main__":
-    if os.geteuid() == 0 and not os.environ.get("TROTIX_PRIVATE_MOUNTS"):
+    if os.geteuid() == 0 and not os.environ.get("TROTIX_PRIVATE_MOUNTS") and subprocess.run(["unshare", "-m", "true"]).returncode == 0:
         os.environ["TROTIX_PRIVATE_MOUNTS"] = "1"
         os.execvp("unshare", ["unshare", "-m", "--propagation", "private", sys.executable] + sys.argv)
     sys.exit(x.run(main))
