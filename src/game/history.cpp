@@ -40,10 +40,10 @@ bool setAside(const QString &path, const QString &aside)
 
 QList<HistoryLine> loadHistory(const QString &path)
 {
-    QByteArray content;
-    QString error;
     if (nothingAt(path))
         return {};
+    QByteArray content;
+    QString error;
     if (!readFileWhole(path, maxHistoryRead, &content, &error)) {
         logText("trotix: Cannot read the history %s (%s); the book shows none.\n", qPrintable(path), qPrintable(error));
         return {};

@@ -31,13 +31,13 @@ std::unique_ptr<QSettings> store()
     return nullptr;
 }
 
-QVariant read(const QString &key, const QVariant &unset)
+QVariant remembered(const QString &key, const QVariant &unset)
 {
     const std::unique_ptr<QSettings> settings = store();
     return settings ? settings->value(key, unset) : unset;
 }
 
-void write(const QString &key, const QVariant &value)
+void remember(const QString &key, const QVariant &value)
 {
     if (const std::unique_ptr<QSettings> settings = store())
         settings->setValue(key, value);
@@ -50,18 +50,18 @@ namespace WindowSettings {
 int zoom()
 {
     // A hand-edited value out of range counts as none.
-    const int value = read(zoomKey, 0).toInt();
+    const int value = remembered(zoomKey, 0).toInt();
     return value >= 1 && value <= ScreenScale::maxScale ? value : 0;
 }
 
-void setZoom(int factor) { write(zoomKey, factor); }
+void setZoom(int factor) { remember(zoomKey, factor); }
 
-bool fullScreen() { return read(fullScreenKey, false).toBool(); }
+bool fullScreen() { return remembered(fullScreenKey, false).toBool(); }
 
-void setFullScreen(bool on) { write(fullScreenKey, on); }
+void setFullScreen(bool on) { remember(fullScreenKey, on); }
 
-bool sound() { return read(soundKey, true).toBool(); }
+bool sound() { return remembered(soundKey, true).toBool(); }
 
-void setSound(bool on) { write(soundKey, on); }
+void setSound(bool on) { remember(soundKey, on); }
 
 }
