@@ -254,6 +254,10 @@ private slots:
         QCOMPARE(log.text(), "trotix: Cannot read attribute file " + QFile::encodeName(loop) + " (" + std::strerror(ELOOP)
                                  + "); this horse will not be saved.\n");
         QVERIFY(!saveAttrFile(state, loop) && QFileInfo(loop).isSymLink()); // nor replaced
+        // A new file gets what the umask leaves, as any program's would.
+        QFile(dir.filePath(QStringLiteral("plain"))).open(QIODevice::WriteOnly);
+        QVERIFY(saveAttrFile(state, dir.filePath(QStringLiteral("made"))));
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("made"))).permissions(), QFileInfo(dir.filePath(QStringLiteral("plain"))).permissions());
     }
 
     // A win against the computer and a loss over the network go to their own lines.
@@ -394,6 +398,7 @@ private slots:
             game.widget()->retrySaveLock(&lock);
             LogCapture log;
             game.tick(10);
+            QCOMPARE(game.widget()->notice(), QString()); // a try that failed says nothing
             QFile::remove(lockPath);
             if (taken)
                 GameHome::writeFile(lockPath, QByteArray::number(live.processId()) + "\nsleep\n" + QSysInfo::machineHostName().toUtf8() + "\n");
