@@ -59,8 +59,9 @@ Gamepad *Gamepad::attach(QWidget *mainWidget)
     if (auto *existing = mainWidget->findChild<Gamepad *>(QString(), Qt::FindDirectChildrenOnly))
         return existing;
     auto *pad = new Gamepad(mainWidget);
-    // Once the game runs: loading SDL is no part of the start-up the player waits for.
-    QTimer::singleShot(0, pad, &Gamepad::start);
+    // Once the first screen is up: loading and starting SDL (some 20 ms) is no part of the
+    // start-up the player waits for.
+    QTimer::singleShot(startAfterMs, pad, &Gamepad::start);
     return pad;
 }
 

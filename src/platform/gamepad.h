@@ -29,6 +29,7 @@ public:
     void look();
     PadMapping::Place place() const;
 
+    static constexpr int startAfterMs = 300;
     static constexpr int openLookMs = 30;
     static constexpr int plugLookMs = 100;
     // How long after a change under /dev/input the pads are looked for: the system gives a new
