@@ -89,14 +89,22 @@ bool Gamepad::start()
     }
     // A pad plugged in appears under /dev/input (the folder itself, on a machine that has none yet).
     m_watch = new QFileSystemWatcher(this);
-    m_watch->addPath(QFileInfo::exists(QStringLiteral("/dev/input")) ? QStringLiteral("/dev/input") : QStringLiteral("/dev"));
-    connect(m_watch, &QFileSystemWatcher::directoryChanged, this, [this](const QString &path) {
-        if (path == QLatin1String("/dev") && QFileInfo::exists(QStringLiteral("/dev/input")))
-            m_watch->addPath(QStringLiteral("/dev/input"));
+    const QString input = QStringLiteral("/dev/input");
+    m_watch->addPath(QFileInfo::exists(input) ? input : QStringLiteral("/dev"));
+    connect(m_watch, &QFileSystemWatcher::directoryChanged, this, [this, input](const QString &path) {
+        if (path == QLatin1String("/dev") && QFileInfo::exists(input))
+            m_watch->addPath(input);
         m_plugLooksLeft = plugLooks;
         planLook();
     });
-    connect(qApp, &QApplication::focusChanged, this, [this] { m_keyboardClosedFor = nullptr; });
+    // A field that takes the focus while the pad was used last (a new question screen, Tab) gets
+    // the keyboard at once; a key, a click or a touch hands the fields back to their keyboards.
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        m_keyboardClosedFor = nullptr;
+        if (m_padUsedLast)
+            offerKeyboard();
+    });
+    qApp->installEventFilter(this);
     // The pads plugged in before the start.
     look();
     return true;
@@ -148,8 +156,18 @@ Place Gamepad::place() const
     return Place::Game;
 }
 
+bool Gamepad::eventFilter(QObject *, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (event->spontaneous()
+        && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress || type == QEvent::TouchBegin))
+        m_padUsedLast = false;
+    return false;
+}
+
 void Gamepad::pressed(Button button)
 {
+    m_padUsedLast = true;
     // The first press on a focused field with no keyboard shown opens it: the pad types there.
     if (place() == Place::Field && m_keyboardClosedFor != m_main->focusWidget()) {
         offerKeyboard();
@@ -211,7 +229,9 @@ void Gamepad::sendKey(int qtKey)
             target = window ? window : m_main;
     }
     QPointer<QWidget> receiver = target;
-    const QString text = qtKey == Qt::Key_Return ? QStringLiteral("\r") : qtKey == Qt::Key_Space ? QStringLiteral(" ") : QString();
+    const QString text = qtKey == Qt::Key_Return  ? QStringLiteral("\r")
+                         : qtKey == Qt::Key_Space ? QStringLiteral(" ")
+                                                  : QString();
     QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
     QCoreApplication::sendEvent(receiver, &press);
     if (receiver) {
@@ -253,7 +273,8 @@ void Gamepad::openWindowMenu()
 void Gamepad::offerKeyboard()
 {
     auto *field = qobject_cast<QLineEdit *>(m_main->focusWidget());
-    if (!field || !field->isEnabled())
+    const ScreenKeyboard *shown = shownKeyboard(m_main);
+    if (!field || !field->isVisible() || !field->isEnabled() || (shown && shown->field() == field))
         return;
     ScreenKeyboard *keyboard = Stylus::attach(m_main)->openKeyboard(field);
     keyboard->walk(0);

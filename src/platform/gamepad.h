@@ -36,6 +36,9 @@ public:
     // pad's device its rights a moment after it appears.
     static constexpr int plugLooks = 30;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     explicit Gamepad(QWidget *mainWidget);
     void pressed(PadMapping::Button button);
@@ -53,6 +56,7 @@ private:
     QTimer m_timer;
     QFileSystemWatcher *m_watch = nullptr;
     int m_plugLooksLeft = 0;
+    bool m_padUsedLast = false;
     // The field whose keyboard B closed: it is not offered again until the focus moves.
     QPointer<QLineEdit> m_keyboardClosedFor;
 };

@@ -86,7 +86,9 @@ private:
     {
         SDL_GameController *pad = SDL_GameControllerOpen(deviceIndex);
         if (!pad) {
-            m_tell(QStringLiteral("trotix: Cannot open gamepad %1: %2\n").arg(deviceIndex).arg(QString::fromUtf8(SDL_GetError())));
+            m_tell(QStringLiteral("trotix: Cannot open gamepad %1: %2\n")
+                       .arg(deviceIndex)
+                       .arg(QString::fromUtf8(SDL_GetError())));
             return;
         }
         const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad));
@@ -103,7 +105,8 @@ private:
         SDL_GameController *pad = m_pads.take(id);
         if (!pad)
             return;
-        m_tell(QStringLiteral("trotix: Gamepad disconnected: %1\n").arg(QString::fromUtf8(SDL_GameControllerName(pad))));
+        const QString name = QString::fromUtf8(SDL_GameControllerName(pad));
+        m_tell(QStringLiteral("trotix: Gamepad disconnected: %1\n").arg(name));
         SDL_GameControllerClose(pad);
         m_held = false;
     }

@@ -71,8 +71,9 @@ bool Stylus::eventFilter(QObject *watched, QEvent *event)
         mainWidgetEvent(event);
     } else if (auto *field = qobject_cast<QLineEdit *>(watched); field && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && field->isEnabled() && field->rect().contains(mouse->position().toPoint()))
+        if (mouse->button() == Qt::LeftButton && field->isEnabled() && field->rect().contains(mouse->position().toPoint())) {
             openKeyboard(field);
+        }
     } else if (event->type() == QEvent::Hide && qobject_cast<QDialog *>(watched)) {
         // Once the window is gone, so that the window system does not give the keyboard to it.
         QTimer::singleShot(0, this, &Stylus::handBackKeyboard);

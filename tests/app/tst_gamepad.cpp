@@ -198,6 +198,15 @@ private slots:
         QCOMPARE(pad->place(), PadMapping::Place::Question);
         vpad->press(pad, {a, right, a});
         QCOMPARE(gs.mode, int(ModeIdle));
+        // The client's address field takes the focus: the keyboard opens by itself; B hides it,
+        // and B again is CANCEL.
+        vpad->press(pad, {down, right, right, down, a});
+        game.tick();
+        QVERIFY(keyboard->isVisible() && keyboard->field() == part<QLineEdit>("addressEdit"));
+        vpad->press(pad, {b});
+        QVERIFY(!keyboard->isVisible());
+        vpad->press(pad, {b});
+        QCOMPARE(gs.mode, int(ModeIdle));
 
         vpad->press(pad, {down, right, right, down, down, a});
         QCOMPARE(gs.mode, int(ModeDemoRace));

@@ -83,7 +83,9 @@ Response respond(Place place, Button button)
         return place == Place::Keyboard ? Response{Command::HideKeys} : key(Qt::Key_Escape);
     case Button::X:
         // On the keyboard X takes back a letter, as on a console's; Hop! has nothing to jump there.
-        return place == Place::Keyboard ? key(Qt::Key_Backspace) : place == Place::Window ? Response{} : Response{Command::Hop};
+        if (place == Place::Keyboard)
+            return key(Qt::Key_Backspace);
+        return place == Place::Window ? Response{} : Response{Command::Hop};
     case Button::Y:
         return place == Place::Window ? Response{} : Response{Command::Status};
     case Button::Start:
