@@ -53,6 +53,11 @@ public:
             game->look();
         }
     }
+    void hold(Gamepad *game, SDL_GameControllerButton button, bool down)
+    {
+        SDL_JoystickSetVirtualButton(m_joystick, button, down);
+        game->look();
+    }
     void stick(Gamepad *game, SDL_GameControllerAxis axis, std::initializer_list<Sint16> values)
     {
         for (Sint16 value : values) {
@@ -171,7 +176,14 @@ private slots:
         vpad->press(pad, {a});
         ScreenKeyboard *keyboard = Stylus::attach(game.widget())->keyboard();
         QVERIFY(keyboard && keyboard->isVisible());
-        vpad->press(pad, {down, left, a, down, right, a, right, right, a, a, x, down, down, right, a, down, left, left,
+        // Right held down: a step at once and, past the delay, one more at the next look (3).
+        vpad->hold(pad, right, true);
+        QTest::qWait(500);
+        pad->look();
+        vpad->hold(pad, right, false);
+        vpad->press(pad, {a});
+        QCOMPARE(part<QLineEdit>("nameEdit")->text(), QStringLiteral("3"));
+        vpad->press(pad, {x, left, left, down, left, a, down, right, a, right, right, a, a, x, down, down, right, a, down, left, left,
                           left, a, up, right, right, right});
         QCOMPARE(part<QLineEdit>("nameEdit")->text(), QStringLiteral("PAD 1"));
         vpad->press(pad, {a});
