@@ -1,6 +1,7 @@
 #include "app/trotix.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
+#include "platform/gamepad.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
@@ -92,6 +93,7 @@ int main(int argc, char **argv)
         QCoreApplication::quit();
     });
     a.showMainWidget(&w, false);
+    Gamepad::attach(&w);
     const int result = a.exec();
     // Every orderly end (the window closed, Quit, a signal) keeps what happened since the last
     // tenth tick.
