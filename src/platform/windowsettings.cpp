@@ -1,16 +1,47 @@
 #include "platform/windowsettings.h"
 
+#include "platform/log.h"
+#include "platform/paths.h"
 #include "platform/rules/screenscale.h"
+#include "platform/savefile.h"
 
 #include <QSettings>
+#include <memory>
+#include <utility>
 
 namespace {
-
-QSettings store() { return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("trotix"), QStringLiteral("trotix")); }
 
 const QString zoomKey = QStringLiteral("window/zoom");
 const QString fullScreenKey = QStringLiteral("window/fullScreen");
 const QString soundKey = QStringLiteral("window/sound");
+
+// The settings, or none while their file is no regular file: QSettings would wait on a FIFO for
+// ever and write a device. Said once; the window's choices then last this session only.
+std::unique_ptr<QSettings> store()
+{
+    const QString path = Paths::settingsFile();
+    const QString why = notARegularFile(path);
+    if (why.isEmpty())
+        return std::make_unique<QSettings>(path, QSettings::IniFormat);
+    static bool told = false;
+    if (!std::exchange(told, true)) {
+        logText("trotix: Cannot use the window settings %s (%s); the window's choices are not remembered.\n",
+                qPrintable(path), qPrintable(why));
+    }
+    return nullptr;
+}
+
+QVariant remembered(const QString &key, const QVariant &unset)
+{
+    const std::unique_ptr<QSettings> settings = store();
+    return settings ? settings->value(key, unset) : unset;
+}
+
+void remember(const QString &key, const QVariant &value)
+{
+    if (const std::unique_ptr<QSettings> settings = store())
+        settings->setValue(key, value);
+}
 
 }
 
@@ -19,18 +50,18 @@ namespace WindowSettings {
 int zoom()
 {
     // A hand-edited value out of range counts as none.
-    const int value = store().value(zoomKey, 0).toInt();
+    const int value = remembered(zoomKey, 0).toInt();
     return value >= 1 && value <= ScreenScale::maxScale ? value : 0;
 }
 
-void setZoom(int factor) { store().setValue(zoomKey, factor); }
+void setZoom(int factor) { remember(zoomKey, factor); }
 
-bool fullScreen() { return store().value(fullScreenKey, false).toBool(); }
+bool fullScreen() { return remembered(fullScreenKey, false).toBool(); }
 
-void setFullScreen(bool on) { store().setValue(fullScreenKey, on); }
+void setFullScreen(bool on) { remember(fullScreenKey, on); }
 
-bool sound() { return store().value(soundKey, true).toBool(); }
+bool sound() { return remembered(soundKey, true).toBool(); }
 
-void setSound(bool on) { store().setValue(soundKey, on); }
+void setSound(bool on) { remember(soundKey, on); }
 
 }
