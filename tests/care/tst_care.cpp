@@ -216,21 +216,36 @@ private slots:
         }
     }
 
-    // Sound turned on (M) is remembered; with no output to play on, the first sound wanted logs
-    // one line and every later one nothing, and the horse eats on as before.
-    void soundWithoutAnOutputIsOneLine()
+    // M says what it did, and turned on it is remembered; with no output to play on, the entry
+    // shows off, M says so, and the first sound wanted logs one line, every later one nothing.
+    void mSaysWhatItDid()
     {
-        qputenv("PULSE_SERVER", "unix:/nowhere");
-        GameFixture game;
-        auto *sound = game.widget()->findChild<QAction *>(QStringLiteral("soundAction"));
-        QVERIFY(sound && !sound->isChecked());
-        sound->trigger();
-        QVERIFY(sound->isChecked() && WindowSettings::sound());
-        LogCapture log;
-        game.call("change2eat");
-        game.tick(5); // the first bite wants a sound, the fifth another
-        QCOMPARE(log.text().count("trotix: No audio output: the game stays silent\n"), 1);
-        QCOMPARE(log.text().count("trotix: Action>>eat step"), 5);
+        const struct
+        {
+            bool output;
+            int presses;
+            const char *notice;
+        } rows[] = {{true, 1, "Sound on"}, {true, 2, "Sound off"}, {false, 1, "No sound output here"}};
+        for (const auto &r : rows) {
+            if (r.output)
+                listenToTheGame();
+            else
+                qputenv("PULSE_SERVER", "unix:/nowhere");
+            GameFixture game;
+            auto *sound = game.widget()->findChild<QAction *>(QStringLiteral("soundAction"));
+            QVERIFY(sound && !sound->isChecked());
+            LogCapture log;
+            for (int i = 0; i < r.presses; ++i)
+                sound->trigger();
+            QCOMPARE(game.widget()->notice(), QString(r.notice));
+            QCOMPARE(sound->isChecked(), r.output && r.presses == 1);
+            QCOMPARE(WindowSettings::sound(), r.presses == 1);
+            game.call("change2eat");
+            game.tick(5); // the first bite wants a sound, the fifth another
+            QCOMPARE(log.text().count("trotix: No audio output: the game stays silent\n"), r.output ? 0 : 1);
+            QCOMPARE(log.text().count("trotix: Action>>eat step"), 5);
+            useTestSoundOutput(nullptr);
+        }
     }
 
     // The horse named in a paused game is named silently (the films hear every other sound on its frame).
