@@ -74,8 +74,8 @@ SoundOutput *GameSound::output(SoundCue cue)
 
 SoundOutput *GameSound::openOutput()
 {
-    // Asked once, the first time a sound is wanted: no sound server, no sound card, a headless
-    // machine or a missing module all end here, and nothing later waits on audio.
+    // Asked once, the first time a sound is wanted or M turns sound on: no sound server, no sound
+    // card, a headless machine or a missing module all end here, and nothing later waits on audio.
     if (!m_outputAsked) {
         m_outputAsked = true;
         const QString module = Paths::soundModule();
