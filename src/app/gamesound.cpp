@@ -19,8 +19,8 @@ MakeSoundOutput testOutput = nullptr;
 
 void useTestSoundOutput(MakeSoundOutput make) { testOutput = make; }
 
-GameSound::GameSound(QWidget *window)
-    : QObject(window), m_on(WindowSettings::sound())
+GameSound::GameSound(QWidget *window, std::function<void(const QString &)> tell)
+    : QObject(window), m_on(WindowSettings::sound()), m_tell(std::move(tell))
 {
     // Among the window's own entries (right click, or press and hold on a touch screen); M works
     // anywhere in the window.
@@ -34,6 +34,10 @@ GameSound::GameSound(QWidget *window)
     connect(m_action, &QAction::triggered, this, [this](bool on) {
         setOn(on);
         WindowSettings::setSound(on);
+        if (on && !openOutput())
+            m_tell(tr("No sound output here"));
+        else
+            m_tell(on ? tr("Sound on") : tr("Sound off"));
     });
 }
 
@@ -42,7 +46,7 @@ GameSound::~GameSound() = default;
 void GameSound::setOn(bool on)
 {
     m_on = on;
-    m_action->setChecked(on);
+    m_action->setChecked(on && !(m_outputAsked && !m_output));
     if (!on)
         silence();
 }
@@ -65,8 +69,13 @@ SoundOutput *GameSound::output(SoundCue cue)
 {
     if (cue == SoundCue::None || !audible())
         return nullptr;
-    // Asked once, the first time a sound is wanted: no sound server, no sound card, a headless
-    // machine or a missing module all end here, and nothing later waits on audio.
+    return openOutput();
+}
+
+SoundOutput *GameSound::openOutput()
+{
+    // Asked once, the first time a sound is wanted or M turns sound on: no sound server, no sound
+    // card, a headless machine or a missing module all end here, and nothing later waits on audio.
     if (!m_outputAsked) {
         m_outputAsked = true;
         const QString module = Paths::soundModule();
@@ -81,6 +90,8 @@ SoundOutput *GameSound::output(SoundCue cue)
                 m_output.reset();
             }
         }
+        if (!m_output)
+            m_action->setChecked(false); // the window's entry shows what the player hears
     }
     return m_output.get();
 }

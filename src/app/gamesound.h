@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -19,8 +20,9 @@ void useTestSoundOutput(MakeSoundOutput make);
 class GameSound : public QObject
 {
 public:
-    // Adds the window's "Sound" entry (key M) to `window`, on or off as last chosen.
-    explicit GameSound(QWidget *window);
+    // Adds the window's "Sound" entry (key M) to `window`, on or off as last chosen; `tell` shows
+    // the player what the entry did ("Sound on", "Sound off", "No sound output here").
+    GameSound(QWidget *window, std::function<void(const QString &)> tell);
     ~GameSound() override;
 
     bool isOn() const { return m_on; }
@@ -36,6 +38,8 @@ public:
 private:
     // The output to play `cue` on now, or null: silent, off, paused, or nothing to play on.
     SoundOutput *output(SoundCue cue);
+    // The output, asked for the first time if it was never asked; null where there is none.
+    SoundOutput *openOutput();
     bool audible() const { return m_on && !m_held; }
     void silence();
 
@@ -46,4 +50,5 @@ private:
     SoundCue m_loop = SoundCue::None;
     std::array<bool, int(SoundCue::Named) + 1> m_shown{};
     QAction *m_action = nullptr;
+    std::function<void(const QString &)> m_tell;
 };

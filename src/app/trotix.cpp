@@ -100,7 +100,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
     buildMenus();
     buildWindowActions();
-    m_sound = new GameSound(this);
+    m_sound = new GameSound(this, [this](const QString &text) { showNotice(text); });
     addHorseBookEntry(this, gs);
     for (QMenu *menu : findChildren<QMenu *>())
         IdMenuBar::styleMenu(menu, 1);

@@ -227,8 +227,7 @@ private slots:
         QFETCH(QByteArray, attr);
         QFETCH(QStringList, steps);
         listenToTheGame(); // each shot names what was heard since the one before
-        GameFixture game(attr);
-        part<QAction>("soundAction")->trigger();
+        GameFixture game(attr, GameHome::WithPictures, [](const GameHome &) { WindowSettings::setSound(true); });
         std::srand(1);
         game.widget()->show();
         QVERIFY(QTest::qWaitForWindowExposed(game.widget()));

@@ -218,29 +218,48 @@ private slots:
         }
     }
 
-    // Sound turned on (M) is remembered; with no output to play on, the first sound wanted logs
-    // one line and every later one nothing, and the horse eats on as before.
-    void soundWithoutAnOutputIsOneLine()
+    // M says what it did, and turned on it is remembered; with no output to play on, the entry
+    // shows off, M says so, and the first sound wanted logs one line, every later one nothing.
+    void mSaysWhatItDid()
     {
+        const struct
+        {
+            bool output;
+            int presses;
+            const char *notice;
+        } rows[] = {{true, 1, "Sound on"}, {true, 2, "Sound off"}, {false, 1, "No sound output here"}};
+        for (const auto &r : rows) {
+            if (r.output)
+                listenToTheGame();
+            else
+                qputenv("PULSE_SERVER", "unix:/nowhere");
+            GameFixture game;
+            auto *sound = game.widget()->findChild<QAction *>(QStringLiteral("soundAction"));
+            QVERIFY(sound && !sound->isChecked());
+            LogCapture log;
+            for (int i = 0; i < r.presses; ++i)
+                sound->trigger();
+            QCOMPARE(game.widget()->notice(), QString(r.notice));
+            QCOMPARE(sound->isChecked(), r.output && r.presses == 1);
+            QCOMPARE(WindowSettings::sound(), r.presses == 1);
+            game.call("change2eat");
+            game.tick(5); // the first bite wants a sound, the fifth another
+            QCOMPARE(log.text().count("trotix: No audio output: the game stays silent\n"), r.output ? 0 : 1);
+            QCOMPARE(log.text().count("trotix: Action>>eat step"), 5);
+            useTestSoundOutput(nullptr);
+        }
+        // Settings that are no file (a FIFO) are never opened: the choice is this session's, said once.
         qputenv("PULSE_SERVER", "unix:/nowhere");
         GameFixture game;
         auto *sound = game.widget()->findChild<QAction *>(QStringLiteral("soundAction"));
-        QVERIFY(sound && !sound->isChecked());
-        sound->trigger();
-        QVERIFY(sound->isChecked() && WindowSettings::sound());
-        LogCapture log;
-        game.call("change2eat");
-        game.tick(5); // the first bite wants a sound, the fifth another
-        QCOMPARE(log.text().count("trotix: No audio output: the game stays silent\n"), 1);
-        QCOMPARE(log.text().count("trotix: Action>>eat step"), 5);
-        // Settings that are no file (a FIFO) are never opened: the choice is this session's, said once.
         const QString settings = Paths::settingsFile();
         QVERIFY(QFile::remove(settings) && ::mkfifo(QFile::encodeName(settings).constData(), 0600) == 0);
-        log.clear();
+        LogCapture log;
         sound->trigger();
         QVERIFY(!sound->isChecked() && WindowSettings::sound() && QFile::remove(settings));
         QCOMPARE(log.text(), "trotix: Cannot use the window settings " + QFile::encodeName(settings)
-                                 + " (it is a FIFO, not a regular file); the window's choices are not remembered.\n");
+                                 + " (it is a FIFO, not a regular file); the window's choices are not remembered.\n"
+                                 "trotix: No audio output: the game stays silent\n");
     }
 
     // The horse named in a paused game is named silently (the films hear every other sound on its frame).

@@ -3,6 +3,8 @@
 same ticks: one plays into a PulseAudio null sink (parec records its monitor), one into another with
 sound off (M), one has no sound server. The first recording runs from the starting bell to the win
 or the loss; the second is silence; the logs (but for the serverless game's line) and saves match.
+A fourth game, on a server of its own, hops over ten bales and runs for five seconds: ten hop
+sounds, then the hooves, each within a second of its frame as the recording's clock has it.
 
 Usage: sound.py <game binary> <pictures folder>; exits 77 without Xvfb, xdotool or PulseAudio.
 """
@@ -59,6 +61,45 @@ def likeness(recorded, start, sound):
         energy = sum(v * v for v in part) * sum(v * v for v in sound)
         return sum(a * b for a, b in zip(part, sound)) / math.sqrt(energy) if energy else 0
     return max(ncc(lag) for lag in range(-200, 200, 2))
+
+
+def onsets(recorded, sound):
+    """Where in the recording `sound` starts after a quiet 50 ms, in seconds."""
+    loud = [max(map(abs, recorded[i:i + 220]), default=0) > AUDIBLE for i in range(0, len(recorded), 220)]
+    starts = [n * 220 + 110 for n in range(5, len(loud)) if loud[n] and not any(loud[n - 5:n])]
+    sound = sound[next(i for i, v in enumerate(sound) if abs(v) > AUDIBLE):][:4000]
+    return [i / RATE for i in starts if likeness(recorded, i, sound) >= LIKE]
+
+
+def hops_and_run(root, display, client_conf, sounds):
+    run, recording = sound_server(root, "jump-server", client_conf)
+    home, log = x.make_home(root, "jumper", ATTR), os.path.join(root, "jumper.log")
+    game, window = x.start_game(home, display, log, XDG_RUNTIME_DIR=run, PULSE_CLIENTCONFIG=client_conf)
+    x.wait_for(log, "trotix: Action>>call idle()", 30)
+    x.press(display, window, ["alt+a", "j"])
+    frames = []  # when each cue's frame showed
+
+    def frames_after(block):  # jump frames since the block-th bale appeared; rand() is never seeded
+        parts = x.read(log).split("trotix: Random block generated!")
+        return parts[block].count("jump step") if len(parts) > block else -1
+    for block in range(1, 11):  # H after the fifth frame that follows the bale, before the sixth
+        x.wait_until("bale %d" % block, lambda: frames_after(block) >= 5, 90, 0.01)
+        x.xdo(display, "key", "--clearmodifiers", "h")
+        x.wait_until("hop %d" % block, lambda: frames_after(block) >= 6, 5, 0.01)
+        frames.append(time.time())
+    x.press(display, window, ["alt+a", "r"])
+    x.wait_for(log, "trotix: Action>>run step 1", 5)
+    frames.append(time.time())
+    x.wait_for(log, "trotix: Action>>run step", 10, count=6)
+    x.press(display, window, ["ctrl+q"])
+    game.wait(timeout=20)
+    recorded = samples(recording)
+    heard = [onsets(recorded, samples(os.path.join(sounds, name + ".wav"))) for name in ("hop", "hooves")]
+    if len(heard[0]) != 10 or not heard[1]:
+        x.fail("ten hops and a run were heard as %d hops and %d hoofbeats" % tuple(map(len, heard)))
+    late = [at - frame for at, frame in zip(heard[0] + heard[1][:1], frames)]
+    if max(late) - min(late) > 1:
+        x.fail("a cue strayed from its frame by more than a second: %s" % ["%.2f" % (t - late[0]) for t in late])
 
 
 def check_recording(recorded, sounds):
@@ -139,7 +180,8 @@ def main():
     if max(map(abs, samples(servers[1][1])), default=0) > AUDIBLE:
         x.fail("the game with sound off (M) was heard")
     check_recording(samples(servers[0][1]), os.path.join(os.path.dirname(x.PICS), "sounds"))
-    print("sound: bell and result heard, silence with M, same log and files")
+    hops_and_run(root, display, client_conf, os.path.join(os.path.dirname(x.PICS), "sounds"))
+    print("sound: bell and result heard, silence with M, same log and files; ten hops and the hooves on their frames")
     return 0
 
 
