@@ -20,7 +20,7 @@ FUZZ_CFLAGS ?= -O2 -g1 -DNDEBUG
 # the Qt headers are read once a batch rather than once a source.
 CHECK_CMAKE_FLAGS ?= -DCMAKE_UNITY_BUILD=ON
 
-.PHONY: all setup setup-test configure build run test clean install package screenshots bench test-sanitize fuzz-build test-fuzz fuzz
+.PHONY: all setup setup-test configure build run test clean install package screenshots bench soak test-sanitize fuzz-build test-fuzz fuzz
 
 all: build
 
@@ -102,6 +102,14 @@ screenshots: build
 bench: setup-test configure
 	@cmake --build $(BUILD) -j $(JOBS) --target trotix_bench
 	@python3 bench/report.py $(BUILD)
+
+# A long run of one real game: SOAK_RACES races with the book, the help and network connections
+# among them, its resident memory and descriptors after each into $(BUILD)/soak.csv (about twenty
+# minutes, so not part of `make test`). Port 1234 is its own where a network namespace can be made.
+SOAK_RACES ?= 200
+soak: setup-test build
+	@soak="python3 scripts/soak.py $(BUILD)/trotix $(BUILD)/pics --races $(SOAK_RACES) --csv $(BUILD)/soak.csv"; \
+	if unshare -n ip link set lo up 2>/dev/null; then unshare -n sh -c "ip link set lo up && $$soak"; else $$soak; fi
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

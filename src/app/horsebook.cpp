@@ -101,18 +101,20 @@ void addHorseBookEntry(QWidget *mainWidget, const GameState &state)
     QObject::connect(action, &QAction::triggered, mainWidget, [mainWidget, &state] { showHorseBook(mainWidget, state); });
 }
 
-QDialog *showHorseBook(QWidget *mainWidget, const GameState &state)
+namespace {
+
+// The window and what stays in it from one opening to the next: its paper page, the name and the
+// Close button. Made anew at each opening, the page's palette was a new one each time, and the
+// style's cache of drawn buttons, keyed by palette, kept one more Close button at every opening:
+// the game grew by some kilobytes a look at the book (see the soak in docs/reliability.md).
+QDialog *makeBook(QWidget *mainWidget)
 {
-    // One window at a time, showing the horse as it is now.
-    delete mainWidget->findChild<QDialog *>(QLatin1String(dialogName), Qt::FindDirectChildrenOnly);
     auto *dialog = new QDialog(mainWidget);
     dialog->setObjectName(QLatin1String(dialogName));
     dialog->setWindowTitle(QStringLiteral("Race record"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    // The game's zoomed font, as the window's own menus have it.
-    dialog->setFont(mainWidget->font());
     // A page of its own in the help's paper colours, not the field the game's palette carries.
     auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("bookPage"));
     QPalette paper = page->palette();
     paper.setColor(QPalette::Window, QColor(0xf3, 0xea, 0xd8));
     paper.setColor(QPalette::WindowText, QColor(0x2b, 0x1d, 0x0e));
@@ -121,12 +123,9 @@ QDialog *showHorseBook(QWidget *mainWidget, const GameState &state)
     auto *whole = new QVBoxLayout(dialog);
     whole->setContentsMargins(0, 0, 0, 0);
     whole->addWidget(page);
-    // Tight, so that all of it fits the device's screen; spacing grows with the zoomed font.
-    const int gap = dialog->fontMetrics().height() / 5;
     auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(gap * 2, gap, gap * 2, gap);
-    layout->setSpacing(gap);
-    auto *name = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromLatin1(state.horseName).trimmed().toHtmlEscaped()));
+    auto *name = new QLabel;
+    name->setObjectName(QStringLiteral("bookName"));
     // The name shares its row with the way out: a row less to fit on the device's screen.
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
@@ -134,6 +133,38 @@ QDialog *showHorseBook(QWidget *mainWidget, const GameState &state)
     top->addWidget(name, 1);
     top->addWidget(buttons);
     layout->addLayout(top);
+    return dialog;
+}
+
+}
+
+QDialog *showHorseBook(QWidget *mainWidget, const GameState &state)
+{
+    // One window, filled afresh at each opening with the horse as it is now.
+    auto *dialog = mainWidget->findChild<QDialog *>(QLatin1String(dialogName), Qt::FindDirectChildrenOnly);
+    if (!dialog)
+        dialog = makeBook(mainWidget);
+    // The game's zoomed font, as the window's own menus have it.
+    dialog->setFont(mainWidget->font());
+    auto *page = dialog->findChild<QWidget *>(QStringLiteral("bookPage"));
+    auto *layout = static_cast<QVBoxLayout *>(page->layout());
+    // The last opening's figures and chart go; the row of the name and the button stays.
+    while (QLayoutItem *item = layout->takeAt(1)) {
+        if (QLayout *grid = item->layout()) {
+            while (QLayoutItem *cell = grid->takeAt(0)) {
+                delete cell->widget();
+                delete cell;
+            }
+        }
+        delete item->widget();
+        delete item;
+    }
+    // Tight, so that all of it fits the device's screen; spacing grows with the zoomed font.
+    const int gap = dialog->fontMetrics().height() / 5;
+    layout->setContentsMargins(gap * 2, gap, gap * 2, gap);
+    layout->setSpacing(gap);
+    page->findChild<QLabel *>(QStringLiteral("bookName"))
+        ->setText(QStringLiteral("<b>%1</b>").arg(QString::fromLatin1(state.horseName).trimmed().toHtmlEscaped()));
     const QList<HistoryLine> history = loadHistory(Paths::historyFile());
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(gap * 3);

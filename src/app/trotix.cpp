@@ -118,7 +118,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     m_lifeTimer = new QTimer(this);
     m_lifeTimer->setObjectName(QStringLiteral("lifeTimer"));
     connect(m_lifeTimer, SIGNAL(timeout()), this, SLOT(liveSlot()));
-    m_lifeTimer->start(1000);
+    m_lifeTimer->start(QPEApplication::tickMilliseconds());
 }
 
 Trotix::~Trotix() { forgetServer(); }

@@ -3,6 +3,7 @@
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/rules/outsidetext.h"
+#include "platform/rules/wholenumber.h"
 #include "platform/stylus.h"
 #include "platform/windowmanager.h"
 #include "platform/windowsettings.h"
@@ -160,6 +161,22 @@ int QPEApplication::requestedScale()
                 printableForLog(QString::fromLocal8Bit(text)).constData(), ScreenScale::maxScale);
     }
     return factor;
+}
+
+int QPEApplication::tickMilliseconds()
+{
+    constexpr int second = 1000;
+    const QByteArray text = qgetenv("TROTIX_TICK_MS");
+    if (text.isEmpty())
+        return second;
+    const int interval = parseWholeNumber(text, 1, second);
+    if (interval == 0) {
+        logText("trotix: TROTIX_TICK_MS=%s is not a whole number from 1 to %d; the tick stays a second.\n",
+                printableForLog(text).constData(), second);
+        return second;
+    }
+    logText("trotix: A tick every %d ms (TROTIX_TICK_MS).\n", interval);
+    return interval;
 }
 
 void QPEApplication::setWindowScale(QWidget *widget, int factor)

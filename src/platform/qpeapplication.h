@@ -22,6 +22,10 @@ public:
     static void presentMainWidget(QWidget *widget, bool nomax);
     // The zoom asked for in the environment (TROTIX_SCALE), 0 for none; a bad value is logged.
     static int requestedScale();
+    // The game's tick: a second, unless TROTIX_TICK_MS asks for a shorter one (a whole number of
+    // milliseconds from 1 to 1000), so that a soak lives hundreds of races in minutes. A shorter
+    // tick is logged, as its clock is no longer the player's; a bad value is logged and ignored.
+    static int tickMilliseconds();
     // Zooms the main widget and makes its window 240s x 320s.
     static void setWindowScale(QWidget *widget, int factor);
     // Full screen at the largest whole zoom that fits, the picture centred on black; off, back to

@@ -89,7 +89,10 @@ bool readFileWhole(const QString &path, qint64 maxBytes, QByteArray *content, QS
         *error = file.errorString();
         return false;
     }
-    *content = file.read(maxBytes);
+    // Asked for at the file's own size: QIODevice::read(limit) sets the whole limit aside and keeps
+    // it, so a megabyte taken at every save for a history of a few hundred kB left the heap growing
+    // race after race (see the long run in docs/reliability.md).
+    *content = file.read(qMin(file.size(), maxBytes));
     return true;
 }
 

@@ -1,4 +1,4 @@
-// The zoom rules, a click landing on the zoomed button, and a bad TROTIX_SCALE. What each screen
+// The zoom rules, a click landing on the zoomed button, a bad TROTIX_SCALE, and TROTIX_TICK_MS. What each screen
 // and zoom shows is tst_window's.
 #include "gamefixture.h"
 #include "platform/log.h"
@@ -63,6 +63,18 @@ private slots:
         QCOMPARE(QPEApplication::requestedScale(), 0);
         QCOMPARE(log.text(), QByteArray("trotix: TROTIX_SCALE=3?trotix: Write Attribute ~\xc3\xa9???X is not a whole number "
                                         "from 1 to 16; the zoom follows the screen.\n"));
+    }
+
+    // TROTIX_TICK_MS only ever shortens the tick, to a whole number of milliseconds; a bad value leaves a second.
+    void aTestTickIsShorterThanASecondOrNotAtAll()
+    {
+        const auto unset = qScopeGuard([] { qunsetenv("TROTIX_TICK_MS"); });
+        const QList<std::pair<QByteArray, int>> texts{{"", 1000}, {"1", 1}, {" 20\n", 20}, {"1000", 1000}, {"1001", 1000},
+                                                      {"0", 1000}, {"-5", 1000}, {"2e1", 1000}};
+        for (const auto &[text, interval] : texts) {
+            qputenv("TROTIX_TICK_MS", text);
+            QCOMPARE(QPEApplication::tickMilliseconds(), interval);
+        }
     }
 };
 

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <memory>
 #include <QTest>
@@ -158,7 +159,8 @@ private slots:
     }
 
     // A scripted horse: the book shows what the save holds and what the race weight rule gives,
-    // changed since the session started; the chart's lines stand where the history puts them.
+    // changed since the session started; the chart's lines stand where the history puts them; a
+    // second opening refills the same window.
     void theBookShowsTheSavedHorse()
     {
         GameFixture game("THUNDER||||||||\n3.000000\n160.000000\n55.000000\n110.000000\n105.000000\n");
@@ -214,6 +216,14 @@ private slots:
         const double across = ink(widget->grab().toImage(), QRect(int(big.center().x()), int(big.top()) + 1, 1, int(big.height()) - 2),
                                   [](QRgb c) { return c == qRgb(0, 0, 0); }).first;
         QVERIFY2(across >= 4, qPrintable(QString::number(across)));
+        // Opened again: the same window, the horse as it is now, and a Close button with the same
+        // palette, which the style draws from its cache instead of keeping one more copy.
+        const qint64 drawnWith = book->findChild<QPushButton *>()->palette().cacheKey();
+        gs.muscle = 170.0f;
+        QCOMPARE(showHorseBook(game.widget(), gs), book);
+        QCOMPARE(book->findChildren<QLabel *>(QStringLiteral("book_1_1")).size(), 1);
+        QCOMPARE(text(1, 1), QStringLiteral("170.0"));
+        QCOMPARE(book->findChild<QPushButton *>()->palette().cacheKey(), drawnWith);
     }
 };
 

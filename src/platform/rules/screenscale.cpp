@@ -1,21 +1,12 @@
 #include "platform/rules/screenscale.h"
 
+#include "platform/rules/wholenumber.h"
+
 #include <QRegularExpression>
 
 namespace ScreenScale {
 
-int parseScale(const QByteArray &text)
-{
-    bool ok = false;
-    const QByteArray trimmed = text.trimmed();
-    // Only digits: "+2", "2.0" or "0x2" are not what a player means by a zoom.
-    for (char c : trimmed) {
-        if (c < '0' || c > '9')
-            return 0;
-    }
-    const int value = trimmed.toInt(&ok);
-    return ok && value >= 1 && value <= maxScale ? value : 0;
-}
+int parseScale(const QByteArray &text) { return parseWholeNumber(text, 1, maxScale); }
 
 int automaticScale(const QSize &available)
 {
