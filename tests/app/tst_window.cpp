@@ -244,8 +244,9 @@ private slots:
     {
         const QSize screen = QGuiApplication::primaryScreen()->size();
         Film film(QStringLiteral("present-%1x%2").arg(screen.width()).arg(screen.height()));
-        const std::tuple<const char *, int, bool> rows[] = {{"", 0, false}, {"1", 0, false}, {"2", 0, false},
-            {"3", 0, false}, {"", 1, false}, {"", 3, false}, {"", 0, true}, {"1", 0, true}, {"1.5", 0, false}, {"fit", 0, false}};
+        const std::tuple<const char *, qreal, bool> rows[] = {{"", 0, false}, {"1", 0, false}, {"2", 0, false},
+            {"3", 0, false}, {"", 1, false}, {"", 3, false}, {"", 0, true}, {"1", 0, true}, {"1.5", 0, false}, {"fit", 0, false},
+            {"", ScreenScale::fit, false}};
         for (const auto &[scale, zoom, full] : rows) {
             qputenv("TROTIX_SCALE", scale);
             GameFixture game;

@@ -74,7 +74,8 @@ def main():
                 home = rig.make_home(root, row.replace(" ", "-").replace(",", ""), HORSE)
                 os.makedirs(os.path.join(home, "config", "trotix"))
                 with open(os.path.join(home, "config", "trotix", "trotix.ini"), "w") as settings:
-                    settings.write("[window]\nfullScreen=%s\n" % ("true" if full else "false"))
+                    # A screen too small for 2x starts in full screen unless the player left it.
+                    settings.write("" if full and width < 1280 else "[window]\nfullScreen=%s\n" % ("true" if full else "false"))
                 log = os.path.join(root, row + ".log")
                 game, window = rig.start_game(home, display, log, None)
                 rig.wait_for(log, "trotix: Action>>", 20)
