@@ -46,6 +46,7 @@ void ScreenKeyboard::open(QLineEdit *field)
     const QRect fieldRect(field->mapTo(window, QPoint(0, 0)), field->size());
     setGeometry(KeyboardLayout::place(KeyboardLayout::size(scale), area, fieldRect, keep));
     m_down = nullptr;
+    m_chosen = nullptr;
     show();
     raise();
     update();
@@ -75,7 +76,23 @@ void ScreenKeyboard::paintEvent(QPaintEvent *)
         const QString label = key.action == KeyboardLayout::Action::Type ? KeyboardLayout::typed(key, m_lower)
                                                                           : key.label;
         painter.drawText(cell, Qt::AlignCenter, label.trimmed());
+        if (&key == m_chosen) {
+            painter.setPen(QPen(textColour, 2 * gap));
+            painter.drawRect(cell.adjusted(gap, gap, -gap, -gap));
+        }
     }
+}
+
+void ScreenKeyboard::walk(int arrowKey)
+{
+    m_chosen = m_chosen ? &KeyboardLayout::step(*m_chosen, arrowKey) : &KeyboardLayout::keys().first();
+    update();
+}
+
+void ScreenKeyboard::pressChosen()
+{
+    if (m_chosen)
+        use(*m_chosen);
 }
 
 void ScreenKeyboard::mousePressEvent(QMouseEvent *event)

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTimer>
 
+class QLineEdit;
 class QWidget;
 class ScreenKeyboard;
 
@@ -25,6 +26,8 @@ public:
 
     bool keyboardOn() const { return m_keyboardOn; }
     ScreenKeyboard *keyboard() const;
+    // Opens the screen keyboard for `field` (made the first time), as a tap on the field does.
+    ScreenKeyboard *openKeyboard(QLineEdit *field);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
