@@ -6,6 +6,7 @@ the window menu's "Full screen" entry toggles it and is ticked exactly while the
 Usage: fullscreen.py <game binary> <pictures folder>; exits 77 without Xvfb, xdotool, openbox,
 xprop or ImageMagick's import.
 """
+import itertools
 import os
 import shutil
 import subprocess
@@ -33,15 +34,9 @@ def ticked_entries(display, popup):
                             capture_output=True, text=True).stdout.splitlines()[1:]
     marked = [int(line.split(",")[1].split(":")[0]) for line in pixels if line.endswith(RIM)]
     rows = sorted({row for row in marked if marked.count(row) >= 6})  # more than the border
-    runs = [1]
-    for above, below in zip(rows, rows[1:]):
-        runs[-1:] = [runs[-1] + 1] if below == above + 1 else [runs[-1], 1]
-    squares = 0
-    for run in runs:  # the border and a separator are lines, a square is as tall as the text
-        if run < 6 and squares:
-            break
-        squares += run >= 6
-    return squares
+    runs = [len(list(run)) for _, run in itertools.groupby(rows, lambda row, at=itertools.count(): row - next(at))]
+    # The border and a separator are lines, a square is as tall as the text.
+    return len("".join("#" if run >= 6 else "-" for run in runs).lstrip("-").split("-")[0])
 
 
 def open_menu(display, window, full, when):
