@@ -264,7 +264,7 @@ void Gamepad::openMenuBar()
 void Gamepad::openWindowMenu()
 {
     // The menu a right click opens, at the picture's top left.
-    const int scale = qMax(1, m_main->property("screenScale").toInt());
+    const qreal scale = qMax(qreal(1), m_main->property("screenScale").toReal());
     const QPoint at = m_main->property("screenOrigin").toPoint() + QPoint(8, 24) * scale;
     QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, m_main->mapToGlobal(at));
     QCoreApplication::sendEvent(m_main, &menu);

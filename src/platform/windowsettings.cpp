@@ -47,16 +47,15 @@ void remember(const QString &key, const QVariant &value)
 
 namespace WindowSettings {
 
-int zoom()
+qreal zoom()
 {
-    // A hand-edited value out of range counts as none.
-    const int value = remembered(zoomKey, 0).toInt();
-    return value >= 1 && value <= ScreenScale::maxScale ? value : 0;
+    // Written as TROTIX_SCALE is: a hand-edited value it would refuse counts as none.
+    return ScreenScale::parseScale(remembered(zoomKey, QVariant()).toByteArray());
 }
 
-void setZoom(int factor) { remember(zoomKey, factor); }
+void setZoom(qreal zoom) { remember(zoomKey, QString::fromLatin1(ScreenScale::scaleText(zoom))); }
 
-bool fullScreen() { return remembered(fullScreenKey, false).toBool(); }
+bool fullScreen(bool byDefault) { return remembered(fullScreenKey, byDefault).toBool(); }
 
 void setFullScreen(bool on) { remember(fullScreenKey, on); }
 
