@@ -26,7 +26,7 @@ protected:
 
 private:
     void use(const KeyboardLayout::Key &key);
-    int scale() const;
+    qreal scale() const;
 
     QPointer<QLineEdit> m_field;
     const KeyboardLayout::Key *m_down = nullptr;

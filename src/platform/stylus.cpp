@@ -92,7 +92,7 @@ void Stylus::mainWidgetEvent(QEvent *event)
         break;
     }
     case QEvent::MouseMove: {
-        const int scale = qMax(1, m_main->property("screenScale").toInt());
+        const qreal scale = qMax(qreal(1), m_main->property("screenScale").toReal());
         const QPoint moved = static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - m_pressedAt;
         if (moved.manhattanLength() > stillDistance * scale)
             m_hold.stop();
