@@ -1,15 +1,10 @@
 #!/usr/bin/env python3
-"""A phone's 360 x 720 screen under Wayland: a Weston of our own (headless output, no GPU, its own
-runtime folder and socket, no X display). The game starts full screen, takes keys and a tap for
-the name, opens its menu by a held finger, leaves full screen by the menu's entry (the pointer), and
-goes back and forth by F11 and Escape; the picture then fills the window's width, and SIGTERM ends the
-game with the horse saved. Weston's headless backend has
-no input devices and Weston 10 no protocol to make any: seat.cpp, preloaded into the game, is the
-seat. What the compositor shows is read from its screenshots.
-
-Usage: wayland.py <game binary> <pictures folder> <seat library>; exits 77 without Weston or
-ImageMagick, or where Weston cannot start.
-"""
+"""A phone's 360 x 720 screen under a Weston of our own (headless, no GPU, no X display): the game
+starts full screen, takes keys and a tap for the name and a hold for its menu, leaves full screen by
+the menu (the pointer) and goes back and forth by F11 and Escape, fills the width as the compositor
+shows it, and saves on SIGTERM. Weston has no input devices here: seat.cpp, preloaded, is the seat.
+Usage: wayland.py <game> <pictures> <seat library>; 77 without Weston or ImageMagick, or where Weston
+cannot start."""
 import glob
 import os
 import re
