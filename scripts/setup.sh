@@ -16,7 +16,7 @@ play=(
   fonts-urw-base35 fonts-dejavu-core fontconfig qt6-wayland
 )
 test_tools=(
-  python3 xvfb xauth xdotool openbox x11-utils weston
+  python3 xvfb xauth xdotool openbox x11-utils weston imagemagick
   clang libclang-rt-dev lld valgrind libbenchmark-dev
   desktop-file-utils appstream dpkg-dev file lintian
   iproute2 dbus avahi-daemon avahi-utils pulseaudio pulseaudio-utils
