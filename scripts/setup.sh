@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Trotix needs, when they are missing, and says which.
 #   setup.sh play   what building and playing need (make run)
-#   setup.sh test   that, and the test tools: X server, window manager and input driving, a sound
-#                   server that records (pulseaudio, parec), compilers and
+#   setup.sh test   that, and the test tools: X server, window manager and input driving, a Wayland
+#                   compositor, a sound server that records (pulseaudio, parec), compilers and
 #                   checkers of the sanitizer, fuzz and benchmark runs, a faster linker, the package
 #                   checkers (make test)
 #   setup.sh PKG... exactly these packages
@@ -13,10 +13,10 @@ play=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6network6 libqt6dbus6 libqt6test6
   qt6-qpa-plugins libgl-dev libpng-dev libxcb1-dev qt6-multimedia-dev libsndfile1-dev libsdl2-dev
-  fonts-urw-base35 fonts-dejavu-core fontconfig
+  fonts-urw-base35 fonts-dejavu-core fontconfig qt6-wayland
 )
 test_tools=(
-  python3 xvfb xauth xdotool openbox x11-utils
+  python3 xvfb xauth xdotool openbox x11-utils weston imagemagick
   clang libclang-rt-dev lld valgrind libbenchmark-dev
   desktop-file-utils appstream dpkg-dev file lintian
   iproute2 dbus avahi-daemon avahi-utils pulseaudio pulseaudio-utils

@@ -98,8 +98,10 @@ QFont zoomedFont(QFont font, qreal factor)
 void Trotix::resizeEvent(QResizeEvent *event)
 {
     // The picture follows the window, however it was sized: the zoom menu, a drag of its edge,
-    // the window manager's maximise, full screen.
-    placeScreen(ScreenScale::pictureIn(event->size()));
+    // the window manager's maximise, full screen. Its size now, not the event's: under Wayland a
+    // resize event can hold a size older than the window's (as the compositor's first size arrives
+    // while the window is being shown), and the picture would keep it.
+    placeScreen(ScreenScale::pictureIn(size()));
     TrotixBase::resizeEvent(event);
 }
 

@@ -14,6 +14,8 @@ bool running()
 {
 #if QT_CONFIG(xcb)
     const auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    // No X server behind the window: a Wayland compositor always places and sizes windows itself
+    // (full screen, maximise), and the offscreen and framebuffer platforms need nobody.
     if (!x11 || !x11->connection())
         return true;
     // A running manager names its check window on the root window, as window managers agree to.

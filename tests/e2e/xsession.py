@@ -124,11 +124,12 @@ def click(display, window, at, button=1):
     xdo(display, "click", button)
 
 
-def run(main):
-    """Runs the test's main (skipped without Xvfb or xdotool), then stops every process it
+def run(main, tools=("Xvfb", "xdotool")):
+    """Runs the test's main (skipped without one of its tools), then stops every process it
     started and removes its folders."""
-    if not shutil.which("Xvfb") or not shutil.which("xdotool"):
-        print("%s: Xvfb or xdotool missing, skipped" % NAME)
+    missing = [tool for tool in tools if not shutil.which(tool)]
+    if missing:
+        print("%s: %s missing, skipped" % (NAME, " and ".join(missing)))
         return SKIP
     try:
         return main()
