@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTouchEvent>
 
 namespace {
 
@@ -25,6 +26,8 @@ ScreenKeyboard::ScreenKeyboard(QWidget *window) : QWidget(window)
     // The field keeps the focus: a tap on a key must not take it away.
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A finger types as the stylus does, from its own touch.
+    setAttribute(Qt::WA_AcceptTouchEvents);
     hide();
 }
 
@@ -79,16 +82,42 @@ void ScreenKeyboard::paintEvent(QPaintEvent *)
     }
 }
 
-void ScreenKeyboard::mousePressEvent(QMouseEvent *event)
+bool ScreenKeyboard::event(QEvent *event)
 {
-    m_down = KeyboardLayout::keyAt(event->position().toPoint(), scale());
+    switch (event->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchEnd: {
+        const QPoint at = static_cast<QTouchEvent *>(event)->point(0).position().toPoint();
+        event->type() == QEvent::TouchBegin ? press(at) : release(at);
+        event->accept();
+        return true;
+    }
+    case QEvent::TouchUpdate:
+        event->accept();
+        return true;
+    case QEvent::TouchCancel:
+        m_down = nullptr;
+        update();
+        return true;
+    default:
+        return QWidget::event(event);
+    }
+}
+
+void ScreenKeyboard::mousePressEvent(QMouseEvent *event) { press(event->position().toPoint()); }
+
+void ScreenKeyboard::mouseReleaseEvent(QMouseEvent *event) { release(event->position().toPoint()); }
+
+void ScreenKeyboard::press(QPoint at)
+{
+    m_down = KeyboardLayout::keyAt(at, scale());
     update();
 }
 
-void ScreenKeyboard::mouseReleaseEvent(QMouseEvent *event)
+void ScreenKeyboard::release(QPoint at)
 {
-    // A key counts where the stylus is lifted from the key it went down on.
-    const KeyboardLayout::Key *up = KeyboardLayout::keyAt(event->position().toPoint(), scale());
+    // A key counts where the stylus or finger is lifted from the key it went down on.
+    const KeyboardLayout::Key *up = KeyboardLayout::keyAt(at, scale());
     const KeyboardLayout::Key *down = m_down;
     m_down = nullptr;
     update();

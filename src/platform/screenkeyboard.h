@@ -19,12 +19,15 @@ public:
     QLineEdit *field() const { return m_field; }
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void press(QPoint at);
+    void release(QPoint at);
     void use(const KeyboardLayout::Key &key);
     int scale() const;
 

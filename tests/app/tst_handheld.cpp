@@ -8,7 +8,10 @@
 #include "platform/rules/screenscale.h"
 #include "platform/stylus.h"
 
+#include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,6 +30,30 @@ QString labelAt(QPoint at, int scale)
 {
     const KeyboardLayout::Key *key = KeyboardLayout::keyAt(at, scale);
     return key ? key->label : QStringLiteral("none");
+}
+
+// Presses ('p'), moves ('m') and lifts ('r') of a stylus (the mouse) or a finger on a widget.
+void point(QWidget *on, bool finger, const QList<std::pair<char, QPoint>> &steps)
+{
+    static QPointingDevice *const touchScreen = QTest::createTouchDevice();
+    for (const auto &[what, at] : steps) {
+        // A mouse event goes to the child under it, as the window system's would.
+        QWidget *to = on->childAt(at) && !finger ? on->childAt(at) : on;
+        const QPoint local = to->mapFrom(on, at);
+        if (finger) {
+            auto touch = QTest::touchEvent(on, touchScreen);
+            what == 'p' ? touch.press(0, at) : what == 'm' ? touch.move(0, at) : touch.release(0, at);
+        } else if (what == 'm') {
+            // With the button held, as QTest::mouseMove does not.
+            QMouseEvent move(QEvent::MouseMove, local, to->mapToGlobal(local), Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(to, &move);
+        } else if (what == 'p') {
+            QTest::mousePress(to, Qt::LeftButton, {}, local);
+        } else {
+            QTest::mouseRelease(to, Qt::LeftButton, {}, local);
+        }
+        QTest::qWait(20);
+    }
 }
 
 void showGame(GameFixture &game)
@@ -73,9 +100,13 @@ private slots:
         }
     }
 
+    void aNameTypedOnTheScreenKeyboard_data() { aHoldOpensTheWindowMenuATapDoesNot_data(); }
+
     // A tap on the name field, the keys, and ENTER doing what OK does.
     void aNameTypedOnTheScreenKeyboard()
     {
+        QFETCH(bool, finger);
+        const auto tap = [finger](QWidget *on, QPoint at) { point(on, finger, {{'p', at}, {'r', at}}); };
         qputenv("TROTIX_KEYBOARD", "screen");
         GameFixture game(templateHorseFile);
         showGame(game);
@@ -86,10 +117,9 @@ private slots:
         QVERIFY(!keyboard->geometry().intersects(part<QLineEdit>("nameEdit")->geometry())
                 && !keyboard->geometry().intersects(part<QPushButton>("okButton")->geometry()));
         for (const char *key : {"a/A", "B", "a/A", "E", "", "1", "-", ".", "DEL"})
-            QTest::mouseClick(keyboard, Qt::LeftButton, {}, keyCentre(QString::fromLatin1(key)) * scale);
+            tap(keyboard, keyCentre(QString::fromLatin1(key)) * scale);
         // A stylus slid off its key to another types nothing.
-        QTest::mousePress(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("Q")) * scale);
-        QTest::mouseRelease(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("W")) * scale);
+        point(keyboard, finger, {{'p', keyCentre(QStringLiteral("Q")) * scale}, {'r', keyCentre(QStringLiteral("W")) * scale}});
         QVERIFY(keyboard->isVisible());
         // A key held down as the keyboard goes is up when it opens again: lifted, it types nothing.
         QTest::mousePress(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("Q")) * scale);
@@ -97,7 +127,7 @@ private slots:
         QTest::mouseClick(part<QLineEdit>("nameEdit"), Qt::LeftButton, {}, part<QLineEdit>("nameEdit")->rect().center());
         QTest::mouseRelease(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("Q")) * scale);
         QCOMPARE(part<QLineEdit>("nameEdit")->text(), QStringLiteral("bE 1-"));
-        QTest::mouseClick(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("ENTER")) * scale);
+        tap(keyboard, keyCentre(QStringLiteral("ENTER")) * scale);
         QCOMPARE(QByteArray(gs.horseName), QByteArray("bE 1-          "));
         QVERIFY(!keyboard->isVisible());
     }
@@ -115,26 +145,54 @@ private slots:
                  QStringList("trotix: TROTIX_KEYBOARD=tablet is neither screen nor none; the screen decides.\n"));
     }
 
+    void aHoldOpensTheWindowMenuATapDoesNot_data()
+    {
+        QTest::addColumn<bool>("finger");
+        QTest::newRow("stylus") << false;
+        QTest::newRow("finger") << true;
+    }
+
+    // The finger by its own touch events, as a touch screen sends them.
     void aHoldOpensTheWindowMenuATapDoesNot()
     {
+        QFETCH(bool, finger);
         GameFixture game;
         showGame(game);
-        auto *menu = game.widget()->findChild<QMenu *>(QStringLiteral("zoomMenu"));
+        QWidget *window = game.widget();
+        auto *menu = window->findChild<QMenu *>(QStringLiteral("zoomMenu"));
         QSignalSpy opened(menu, &QMenu::aboutToShow);
-        QTest::mouseClick(game.widget(), Qt::LeftButton, {}, QPoint(100, 300));
+        QSignalSpy chosen(menu, &QMenu::triggered);
+        point(window, finger, {{'p', {100, 300}}, {'r', {100, 300}}});
         QTest::qWait(Stylus::holdMilliseconds * 2);
         QVERIFY(!menu->isVisible());
+        // A tap on the bar is its click.
+        auto *bar = part<QMenuBar>("menuBar");
+        const QList<QAction *> titles = bar->actions();
+        const auto status = std::find_if(titles.begin(), titles.end(), [](QAction *title) { return title->text().contains("Status"); });
+        const QPoint title = bar->mapTo(window, bar->actionGeometry(*status).center());
+        point(window, finger, {{'p', title}, {'r', title}});
+        QCOMPARE(gs.mode, ModeStatus);
         // A hold may wander a little, not more.
         const int wander = Stylus::stillDistance * game.widget()->screenScale();
         for (const int moved : {wander + 1, wander}) {
-            QTest::mousePress(game.widget(), Qt::LeftButton, {}, QPoint(100, 300));
-            QTest::mouseMove(game.widget(), QPoint(100 + moved, 300));
+            point(window, finger, {{'p', {100, 300}}, {'m', {100 + moved, 300}}});
             QTest::qWait(Stylus::holdMilliseconds * 3);
             QCOMPARE(menu->isVisible(), moved == wander);
-            QTest::mouseRelease(game.widget(), Qt::LeftButton, {}, QPoint(100 + moved, 300));
+            point(window, finger, {{'r', {100 + moved, 300}}});
         }
-        QVERIFY(menu->isVisible() && opened.count() == 1); // once for a hold, however long
+        QVERIFY(menu->isVisible() && opened.count() == 1 && chosen.isEmpty()); // once for a hold, however long
         menu->hide();
+        // A finger's drag over the help scrolls it and selects nothing.
+        game.widget()->showHelp();
+        auto *help = game.widget()->findChild<QTextBrowser *>(QStringLiteral("helpText"));
+        QVERIFY(QTest::qWaitForWindowExposed(help->window()));
+        QList<std::pair<char, QPoint>> drag{{'p', {50, 200}}};
+        for (int y = 190; y >= 40; y -= 10)
+            drag.append({'m', {50, y}});
+        drag.append({'r', {50, 40}});
+        point(help->viewport(), finger, drag);
+        QTRY_VERIFY(finger == (help->verticalScrollBar()->value() > 0));
+        QCOMPARE(help->textCursor().hasSelection(), !finger);
     }
 
     void aZoomTooLargeForTheScreenIsReduced()
