@@ -290,14 +290,14 @@ int main(int argc, char **argv)
     const QString outDir = QDir(args.takeFirst()).absolutePath();
     // The waiting screen shows a home network's address, whatever this machine has.
     setOwnAddressSource([] { return QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10"))}; });
-    int scale = 1;
+    qreal scale = 1;
     QString pics = QStringLiteral(TROTIX_BUILD_PICS_DIR);
     QStringList wanted;
     while (!args.isEmpty()) {
         const QString arg = args.takeFirst();
         if (arg == QLatin1String("--scale") && !args.isEmpty()) {
             scale = ScreenScale::parseScale(args.takeFirst().toLatin1());
-            if (scale == 0)
+            if (scale < 1)
                 return usage();
         } else if (arg == QLatin1String("--pics") && !args.isEmpty()) {
             pics = QDir(args.takeFirst()).absolutePath();

@@ -25,7 +25,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     layout->addWidget(m_close, 0, Qt::AlignHCenter);
 }
 
-void placeOverGame(QWidget *window, QWidget *game, int scale)
+void placeOverGame(QWidget *window, QWidget *game, qreal scale)
 {
     const QScreen *screen = game->screen() ? game->screen() : QGuiApplication::primaryScreen();
     const QRect whole = screen ? screen->geometry() : QRect(0, 0, ScreenScale::deviceWidth, ScreenScale::deviceHeight);
@@ -33,7 +33,7 @@ void placeOverGame(QWidget *window, QWidget *game, int scale)
         window->setFixedSize(whole.size());
         window->setGeometry(whole);
     } else {
-        window->setFixedSize(ScreenScale::deviceWidth * scale, ScreenScale::deviceHeight * scale);
+        window->setFixedSize(qRound(ScreenScale::deviceWidth * scale), qRound(ScreenScale::deviceHeight * scale));
         QRect placed(QPoint(0, 0), window->size());
         placed.moveCenter(game->geometry().center());
         // Kept on the screen, title bar included.
@@ -43,17 +43,17 @@ void placeOverGame(QWidget *window, QWidget *game, int scale)
     }
 }
 
-void HelpWindow::showOver(QWidget *game, int scale)
+void HelpWindow::showOver(QWidget *game, qreal scale)
 {
-    scale = qMax(1, scale);
+    scale = qMax(qreal(1), scale);
     // The bar's colours and its 11-pixel type, grown with the zoom; headings in the bar's brown.
     QFont type(QStringLiteral("helvetica"));
-    type.setPixelSize(11 * scale);
+    type.setPixelSize(qRound(11 * scale));
     m_text->document()->setDefaultFont(type);
     m_text->document()->setDefaultStyleSheet(QStringLiteral("h1 { color: #8a6a3a; font-size: %1px; }"
                                                             "h2 { color: #8a6a3a; font-size: %2px; }")
-                                                 .arg(16 * scale)
-                                                 .arg(13 * scale));
+                                                 .arg(qRound(16 * scale))
+                                                 .arg(qRound(13 * scale)));
     // Read again at each showing: the style sheet applies to text read after it.
     QFile guide(QStringLiteral(":/help/playing.md"));
     if (guide.open(QIODevice::ReadOnly))
@@ -71,9 +71,10 @@ void HelpWindow::showOver(QWidget *game, int scale)
                              "QScrollBar:vertical { width: 8px; background: #f3ead8; margin: 0px; }"
                              "QScrollBar::handle:vertical { background: #d9b77a; min-height: 16px; }"
                              "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"),
-        1, scale));
-    layout()->setContentsMargins(4 * scale, 4 * scale, 4 * scale, 4 * scale);
-    layout()->setSpacing(4 * scale);
+        scale));
+    const int gap = qRound(4 * scale);
+    layout()->setContentsMargins(gap, gap, gap, gap);
+    layout()->setSpacing(gap);
 
     placeOverGame(this, game, scale);
     show();

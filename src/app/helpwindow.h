@@ -8,7 +8,7 @@ class QTextBrowser;
 
 // Gives a window of the game's the device's screen times the zoom, centred over the game and
 // kept on the screen; on a screen no bigger than the device's it covers the screen, as the game does.
-void placeOverGame(QWidget *window, QWidget *game, int scale);
+void placeOverGame(QWidget *window, QWidget *game, qreal scale);
 
 class HelpWindow : public QDialog
 {
@@ -18,7 +18,7 @@ public:
 
     // Shows it over the game window at the game's zoom; on a screen no bigger than the device's
     // it covers the screen, as the game does.
-    void showOver(QWidget *game, int scale);
+    void showOver(QWidget *game, qreal scale);
 
 private:
     QTextBrowser *m_text;

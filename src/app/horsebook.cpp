@@ -152,7 +152,7 @@ QDialog *showHorseBook(QWidget *mainWidget, const GameState &state)
     layout->addLayout(grid);
     layout->addWidget(new HistoryChartWidget(history), 1);
     // The device's screen at the game's zoom, as the help has it; the chart takes what the text leaves.
-    placeOverGame(dialog, mainWidget, qMax(1, mainWidget->property("screenScale").toInt()));
+    placeOverGame(dialog, mainWidget, qMax(qreal(1), mainWidget->property("screenScale").toReal()));
     dialog->show();
     return dialog;
 }

@@ -29,6 +29,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+#include <QtMath>
 #include <array>
 
 namespace {
@@ -36,11 +37,19 @@ namespace {
 using ScreenScale::deviceWidth;
 using ScreenScale::deviceHeight;
 
-QImage bufferUnder(const QPixmap &buffer, const QWidget *widget, int scale, QPoint origin)
+QImage bufferUnder(const QPixmap &buffer, const QWidget *widget, const QRect &picture)
 {
-    const QRect g = widget->geometry().translated(-origin);
-    const QRect under(QPoint(g.left() / scale, g.top() / scale), QPoint(g.right() / scale, g.bottom() / scale));
+    const QRect under = ScreenScale::underPicture(widget->geometry(), picture);
     return buffer.toImage().copy(under.intersected(QRect(0, 0, deviceWidth, deviceHeight)));
+}
+
+// Between two whole zooms: the screen enlarged pixel for pixel to the next whole zoom, which the
+// paint reduces smoothly. A pixel's edge blends with its neighbour over one window pixel at most,
+// where a smooth enlargement of the screen itself would blur every pixel into the next.
+QImage sharpened(const QPixmap &buffer, qreal factor)
+{
+    const int whole = qCeil(factor);
+    return buffer.toImage().copy(0, 0, deviceWidth, deviceHeight).scaled(deviceWidth * whole, deviceHeight * whole);
 }
 
 }
@@ -56,27 +65,32 @@ std::array<QWidget *, 6> Trotix::widgetsOverScreen() const
 void Trotix::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    const QRect shown(m_origin, QSize(deviceWidth * m_screenScale, deviceHeight * m_screenScale));
-    // A window larger than the screen (full screen, or a window manager that ignores the fixed
-    // size) is black beyond it.
+    const QRect &shown = m_picture;
+    const qreal factor = screenScale();
+    // A window of another shape than the screen's is black beside it.
     if (!shown.contains(rect())) {
         for (const QRect &beyond : QRegion(rect()) - QRegion(shown))
             painter.fillRect(beyond, Qt::black);
     }
     // Nearest neighbour: at a whole-number zoom each screen pixel becomes a sharp square block.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const bool whole = ScreenScale::isWhole(factor);
+    const QImage sharp = whole ? QImage() : sharpened(m_screenBuffer, factor);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !whole);
     // Rectangle by rectangle: under a clip of several rectangles (the screen around a button) the
     // raster engine would blend span by span, and hand the spans to worker threads, instead of
     // copying rows.
     for (const QRect &part : event->region()) {
         painter.setClipRect(part);
-        painter.drawPixmap(shown, m_screenBuffer, QRect(0, 0, deviceWidth, deviceHeight));
+        if (whole)
+            painter.drawPixmap(shown, m_screenBuffer, QRect(0, 0, deviceWidth, deviceHeight));
+        else
+            painter.drawImage(shown, sharp);
     }
     if (m_paused) {
         // Over the picture, not in the buffer: the screen under it is the one shown when play goes on.
         painter.setClipRegion(event->region());
-        painter.translate(m_origin);
-        painter.scale(m_screenScale, m_screenScale);
+        painter.translate(shown.topLeft());
+        painter.scale(factor, factor);
         painter.setPen(QColor(0x8a, 0x6a, 0x3a));
         painter.setBrush(QColor(0xf3, 0xea, 0xd8));
         painter.drawRect(60, 140, 120, 30);
@@ -88,8 +102,8 @@ void Trotix::paintEvent(QPaintEvent *event)
         // Over the picture too, in game pixels: it grows with the zoom as the screen does.
         painter.resetTransform();
         painter.setClipRegion(event->region());
-        painter.translate(m_origin);
-        painter.scale(m_screenScale, m_screenScale);
+        painter.translate(shown.topLeft());
+        painter.scale(factor, factor);
         paintNotice(painter, m_notice);
     }
 
@@ -99,7 +113,7 @@ void Trotix::paintEvent(QPaintEvent *event)
         if (!widget->isVisible())
             m_shownUnderWidget.remove(widget);
         else if ((QRegion(widget->geometry()) - event->region()).isEmpty())
-            m_shownUnderWidget.insert(widget, bufferUnder(m_screenBuffer, widget, m_screenScale, m_origin));
+            m_shownUnderWidget.insert(widget, bufferUnder(m_screenBuffer, widget, m_picture));
         else if (event->region().intersects(widget->geometry()))
             m_shownUnderWidget.remove(widget);
     }
@@ -125,7 +139,7 @@ void Trotix::showBuffer()
 {
     // The menu bar lies over the buffer's top rows and does not change with the screen: leaving
     // it out spares it a repaint every second. A repaint by the window system still covers all.
-    QRegion screen(m_origin.x(), m_origin.y(), deviceWidth * m_screenScale, deviceHeight * m_screenScale);
+    QRegion screen(m_picture);
     if (m_menuBar && m_menuBar->isVisible())
         screen -= m_menuBar->geometry();
     for (const QWidget *widget : widgetsOverScreen()) {
@@ -136,7 +150,7 @@ void Trotix::showBuffer()
             continue;
         }
         const auto shownUnder = m_shownUnderWidget.constFind(widget);
-        if (shownUnder != m_shownUnderWidget.constEnd() && *shownUnder == bufferUnder(m_screenBuffer, widget, m_screenScale, m_origin))
+        if (shownUnder != m_shownUnderWidget.constEnd() && *shownUnder == bufferUnder(m_screenBuffer, widget, m_picture))
             screen -= widget->geometry();
     }
     update(screen);

@@ -161,7 +161,7 @@ void Trotix::escapePressed()
 {
     // Escape leaves full screen, and on a question screen it is CANCEL.
     const Screen *row = screenOf(gs.mode);
-    if (isFullScreen() && !ScreenScale::isDeviceSized(size()))
+    if (isFullScreen() && QPEApplication::fullScreenChangeable(this))
         QPEApplication::setFullScreen(this, false);
     else if (row && (row->keeps & IsQuestion) && m_cancelButton->isEnabled())
         cancelNetwork();

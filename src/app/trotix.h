@@ -20,11 +20,14 @@
 //   net/lanslots.cpp         the games on the local network: announced, found, chosen
 #include "app/picturetable.h"
 #include "app/trotixbase.h"
+#include "platform/rules/screenscale.h"
 
+#include <QFont>
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
 #include <QPoint>
+#include <QRect>
 #include <array>
 
 class IdMenuBar;
@@ -36,20 +39,21 @@ class QTimer;
 class Trotix : public TrotixBase
 {
     Q_OBJECT
-    // Window pixels per screen pixel: 1 as on the device, 2 or more on a large screen.
-    Q_PROPERTY(int screenScale READ screenScale WRITE setScreenScale)
-    // Where the zoomed screen's top left lies in the window: (0, 0), or centred in full screen.
-    Q_PROPERTY(QPoint screenOrigin READ screenOrigin WRITE setScreenOrigin)
+    // Window pixels per screen pixel: 1 as on the device, more on a larger screen, whole or not.
+    Q_PROPERTY(qreal screenScale READ screenScale)
+    // Where the zoomed screen lies in the window: all of it, or centred on black where the window
+    // has another shape.
+    Q_PROPERTY(QRect screenPicture READ screenPicture)
 public:
     explicit Trotix(QWidget *parent = nullptr, const char *name = nullptr, Qt::WindowFlags flags = {});
     ~Trotix() override;
 
-    int screenScale() const { return m_screenScale; }
-    // Shows the screen zoomed by a whole number: the buffer and every game coordinate stay as
-    // they are; the final copy, the child widgets' places and the fonts grow with the factor.
-    void setScreenScale(int factor);
-    QPoint screenOrigin() const { return m_origin; }
-    void setScreenOrigin(QPoint origin);
+    // The picture fills the window as far as its shape allows: the buffer and every game
+    // coordinate stay as they are; the final copy, the child widgets' places and the fonts grow
+    // with the factor.
+    qreal screenScale() const { return qreal(m_picture.width()) / ScreenScale::deviceWidth; }
+    QRect screenPicture() const { return m_picture; }
+    QPoint screenOrigin() const { return m_picture.topLeft(); }
 
     // Paused, the tick does nothing: no ageing, no activity, no save. A network race and its
     // set-up screens are never paused: the other device keeps its own clock.
@@ -74,6 +78,7 @@ public slots:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
@@ -157,7 +162,7 @@ private:
     void chooseGame(class QListWidgetItem *item);
     void destroyServerConnection();
 
-    void placeScreen(int factor, QPoint origin);
+    void placeScreen(const QRect &picture);
     // Whether a pause holds this tick back.
     bool tickHeld();
     void buildWindowActions();
@@ -172,8 +177,18 @@ private:
     Pictures m_pictures;
     QTimer *m_lifeTimer = nullptr;
 
-    int m_screenScale = 1;
-    QPoint m_origin;
+    QRect m_picture{0, 0, ScreenScale::deviceWidth, ScreenScale::deviceHeight};
+    // Each child widget as made for the device's screen: its place, its own font and style sheet,
+    // so that every zoom is taken from them and never from another zoom's rounding; and where the
+    // last zoom put it, to see when it was placed anew.
+    struct DevicePart
+    {
+        QRect place, placed;
+        QFont font;
+        QString styleSheet;
+        bool ownFont;
+    };
+    QHash<const QWidget *, DevicePart> m_deviceParts;
     bool m_paused = false;
     // Paused by minimising, so showing the window again carries on.
     bool m_pausedByMinimise = false;

@@ -26,6 +26,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTimer>
 #include <array>
 
@@ -33,7 +34,7 @@ void Trotix::showHelp()
 {
     if (!m_help)
         m_help = new HelpWindow(this);
-    m_help->showOver(this, m_screenScale);
+    m_help->showOver(this, screenScale());
 }
 
 void Trotix::setPaused(bool on)
@@ -68,7 +69,7 @@ void Trotix::changeEvent(QEvent *event)
     if (event->type() == QEvent::WindowStateChange) {
         m_fullScreenAction->setChecked(isFullScreen());
         // A device-sized screen is always filled: nothing to toggle there.
-        m_fullScreenAction->setEnabled(!isFullScreen() || !ScreenScale::isDeviceSized(size()));
+        m_fullScreenAction->setEnabled(QPEApplication::fullScreenChangeable(this));
         if (isMinimized() && !m_paused && pauseApplies()) {
             setPaused(true);
             m_pausedByMinimise = true;
@@ -80,56 +81,65 @@ void Trotix::changeEvent(QEvent *event)
 }
 
 
-void Trotix::setScreenScale(int factor) { placeScreen(factor, m_origin); }
+namespace {
 
-void Trotix::setScreenOrigin(QPoint origin) { placeScreen(m_screenScale, origin); }
-
-void Trotix::placeScreen(int factor, QPoint origin)
+// The application's font, or a child's own, grown from the device's size by the factor.
+QFont zoomedFont(QFont font, qreal factor)
 {
-    factor = qBound(1, factor, ScreenScale::maxScale);
-    const int from = m_screenScale;
-    const QPoint fromOrigin = m_origin;
-    if (factor == from && origin == fromOrigin)
+    if (font.pixelSize() > 0)
+        font.setPixelSize(qRound(font.pixelSize() * factor));
+    else
+        font.setPointSizeF(font.pointSizeF() * factor);
+    return font;
+}
+
+}
+
+void Trotix::resizeEvent(QResizeEvent *event)
+{
+    // The picture follows the window, however it was sized: the zoom menu, a drag of its edge,
+    // the window manager's maximise, full screen.
+    placeScreen(ScreenScale::pictureIn(event->size()));
+    TrotixBase::resizeEvent(event);
+}
+
+void Trotix::placeScreen(const QRect &picture)
+{
+    const QRect from = m_picture;
+    if (picture == from)
         return;
-    m_screenScale = factor;
-    m_origin = origin;
+    m_picture = picture;
+    const qreal factor = screenScale();
     for (QMenu *menu : findChildren<QMenu *>())
         IdMenuBar::styleMenu(menu, factor);
     // Pop-up menus are windows of their own; they take the zoomed font too.
     setAttribute(Qt::WA_WindowPropagation);
-    if (factor == 1) {
-        setFont(QFont());
-    } else {
-        QFont zoomed = QApplication::font();
-        if (zoomed.pixelSize() > 0)
-            zoomed.setPixelSize(zoomed.pixelSize() * factor);
-        else
-            zoomed.setPointSizeF(zoomed.pointSizeF() * factor);
-        setFont(zoomed);
-    }
-    // The menu bar, buttons and line edits move to their device places times the factor, so a
-    // click lands where the zoomed screen shows them; a child's own font and style grow with it.
+    setFont(factor == 1 ? QFont() : zoomedFont(QApplication::font(), factor));
+    // The menu bar, buttons and line edits move to their device places on the picture, so a click
+    // lands where the picture shows them; a child's own font and style grow with it. Each is taken
+    // from the device's size, never from the last zoom's rounded one.
     const QList<QWidget *> children = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     for (QWidget *child : children) {
         if (child->isWindow())
             continue;
-        if (child->testAttribute(Qt::WA_SetFont)) {
-            QFont own = child->font();
-            if (own.pixelSize() > 0)
-                own.setPixelSize(own.pixelSize() * factor / from);
-            else
-                own.setPointSizeF(own.pointSizeF() * factor / from);
-            child->setFont(own);
+        auto part = m_deviceParts.find(child);
+        if (part == m_deviceParts.end()) {
+            part = m_deviceParts.insert(child, DevicePart{{}, {}, child->font(), child->styleSheet(),
+                                                          child->testAttribute(Qt::WA_SetFont)});
         }
-        if (!child->styleSheet().isEmpty())
-            child->setStyleSheet(ScreenScale::rescaledStyleSheet(child->styleSheet(), from, factor));
-        // The menu bar spans the window's top edge at its new font's height.
+        // Placed anew since (the screen keyboard opens where its field is): that place is the one to keep.
+        if (child->geometry() != part->placed)
+            part->place = ScreenScale::underPicture(child->geometry(), from);
+        if (part->ownFont)
+            child->setFont(zoomedFont(part->font, factor));
+        if (!part->styleSheet.isEmpty())
+            child->setStyleSheet(ScreenScale::rescaledStyleSheet(part->styleSheet, factor));
+        // The menu bar spans the picture's top edge at its new font's height.
         if (qobject_cast<QMenuBar *>(child))
-            child->setGeometry(origin.x(), origin.y(), ScreenScale::deviceWidth * factor, child->sizeHint().height());
+            child->setGeometry(picture.x(), picture.y(), picture.width(), child->sizeHint().height());
         else
-            child->setGeometry(
-                ScreenScale::rescaled(child->geometry().translated(-fromOrigin), from, factor).translated(origin));
+            child->setGeometry(ScreenScale::onPicture(part->place, picture));
+        part->placed = child->geometry();
     }
     update();
 }
-

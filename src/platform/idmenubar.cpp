@@ -129,11 +129,11 @@ bool IdMenuBar::isItemEnabled(int id) const
     return action && action->isEnabled();
 }
 
-void IdMenuBar::styleMenu(QMenu *menu, int scale)
+void IdMenuBar::styleMenu(QMenu *menu, qreal scale)
 {
-    scale = qMax(1, scale);
+    scale = qMax(qreal(1), scale);
     QFont type = menu->font();
-    type.setPixelSize(11 * scale);
+    type.setPixelSize(qRound(11 * scale));
     menu->setFont(type);
     menu->setStyleSheet(ScreenScale::rescaledStyleSheet(
         QStringLiteral("QMenu { background: #f3ead8; color: #2b1d0e; border: 1px solid #8a6a3a; padding: 1px; }"
@@ -143,5 +143,5 @@ void IdMenuBar::styleMenu(QMenu *menu, int scale)
                        "QMenu::indicator { width: 8px; height: 8px; left: 4px; }"
                        "QMenu::indicator:checked { background: #8a6a3a; }"
                        "QMenu::separator { height: 1px; background: #8a6a3a; margin: 2px 4px; }"),
-        1, scale));
+        scale));
 }

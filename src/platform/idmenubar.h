@@ -28,7 +28,7 @@ public:
 
     // Draws a pop-up menu (the bar's own or any other of the window's) as the bar is drawn at this
     // zoom: its 11-pixel type and its colours, grown with the zoom.
-    static void styleMenu(QMenu *menu, int scale);
+    static void styleMenu(QMenu *menu, qreal scale);
     QAction *item(int id) const { return m_items.value(id); }
 
 protected:

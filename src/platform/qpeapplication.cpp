@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QMenu>
 #include <QScreen>
+#include <QtMath>
 #include <QWidget>
 
 namespace {
@@ -29,30 +30,46 @@ void addGameEntries(QWidget *widget, QMenu *menu)
         menu->addSeparator();
 }
 
-// The window's own menu (right click): every zoom that fits the screen, the current one, and Quit.
-void addScaleMenu(QWidget *widget, int current, int largest)
+// The window's own menu (right click): every whole zoom that fits the screen, the picture fitted
+// to the window, and Quit. The zoom shown is the one marked as the menu opens.
+void addScaleMenu(QWidget *widget, int largest)
 {
     delete widget->findChild<QMenu *>(QStringLiteral("zoomMenu"), Qt::FindDirectChildrenOnly);
     auto *menu = new QMenu(widget);
     menu->setObjectName(QStringLiteral("zoomMenu"));
-    IdMenuBar::styleMenu(menu, widget->property("screenScale").toInt());
+    IdMenuBar::styleMenu(menu, widget->property("screenScale").toReal());
     addGameEntries(widget, menu);
     auto *group = new QActionGroup(menu);
+    const auto choose = [widget](qreal zoom) {
+        QPEApplication::setFullScreen(widget, false);
+        if (zoom == ScreenScale::fit)
+            QPEApplication::fitWindow(widget);
+        else
+            QPEApplication::setWindowScale(widget, zoom);
+        WindowSettings::setZoom(zoom);
+    };
     for (int factor = 1; factor <= largest; ++factor) {
         QAction *action = menu->addAction(QStringLiteral("Zoom %1x (%2 x %3)")
                                               .arg(factor)
                                               .arg(ScreenScale::deviceWidth * factor)
                                               .arg(ScreenScale::deviceHeight * factor));
         action->setCheckable(true);
-        action->setChecked(factor == current);
+        action->setData(factor);
         group->addAction(action);
-        QObject::connect(action, &QAction::triggered, widget, [widget, factor] {
-            if (widget->isFullScreen())
-                QPEApplication::setFullScreen(widget, false);
-            QPEApplication::setWindowScale(widget, factor);
-            WindowSettings::setZoom(factor);
-        });
+        QObject::connect(action, &QAction::triggered, widget, [choose, factor] { choose(factor); });
     }
+    QAction *fitted = menu->addAction(QStringLiteral("Fit to window"));
+    fitted->setCheckable(true);
+    group->addAction(fitted);
+    QObject::connect(fitted, &QAction::triggered, widget, [choose] { choose(ScreenScale::fit); });
+    // A window sized by hand, maximised or full screen shows a zoom between the whole ones.
+    QObject::connect(menu, &QMenu::aboutToShow, group, [widget, group, fitted] {
+        const qreal shown = widget->property("screenScale").toReal();
+        fitted->setChecked(true);
+        for (QAction *action : group->actions())
+            if (action != fitted && action->data().toReal() == shown)
+                action->setChecked(true);
+    });
     // The main widget's Quit (Ctrl+Q), so that it can be found with the mouse too.
     if (QAction *quit = widget->findChild<QAction *>(QStringLiteral("quitAction"), Qt::FindDirectChildrenOnly)) {
         menu->addSeparator();
@@ -62,6 +79,11 @@ void addScaleMenu(QWidget *widget, int current, int largest)
     widget->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(widget, &QWidget::customContextMenuRequested, menu,
                      [widget, menu](const QPoint &at) { menu->popup(widget->mapToGlobal(at)); });
+}
+
+const QScreen *screenOf(const QWidget *widget)
+{
+    return widget->screen() ? widget->screen() : QGuiApplication::primaryScreen();
 }
 
 }
@@ -88,27 +110,33 @@ void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QSize whole = screen ? screen->size() : QSize(deviceWidth, deviceHeight);
     const QSize available = screen ? screen->availableGeometry().size() : whole;
-    const int requested = requestedScale();
-    const int fitting = ScreenScale::automaticScale(available);
-    const int factor = ScreenScale::startZoom(requested, WindowSettings::zoom(), fitting);
-    if (requested > factor)
-        logText("trotix: TROTIX_SCALE=%d does not fit this %d x %d screen; the zoom is %d.\n", requested,
-                whole.width(), whole.height(), factor);
+    const qreal requested = requestedScale();
+    const qreal zoom = ScreenScale::startZoom(requested, WindowSettings::zoom(), available);
+    if (requested != 0 && zoom != requested) {
+        logText(zoom == ScreenScale::fit ? "trotix: TROTIX_SCALE=%s does not fit this %d x %d screen; the picture fills it.\n"
+                                         : "trotix: TROTIX_SCALE=%s does not fit this %d x %d screen; the zoom is %s.\n",
+                ScreenScale::scaleText(requested).constData(), whole.width(), whole.height(),
+                ScreenScale::scaleText(zoom).constData());
+    }
     // The stylus's ways (press and hold, the screen keyboard), on any screen.
     Stylus::attach(widget);
-    if (!nomax && factor == 1 && ScreenScale::isDeviceSized(whole)) {
-        widget->setProperty("screenScale", 1);
+    const int fitting = ScreenScale::automaticScale(available);
+    addScaleMenu(widget, ScreenScale::isDeviceSized(whole) ? 1 : qMax(fitting, qFloor(qMax(zoom, qreal(1)))));
+    if (!nomax && ScreenScale::isDeviceSized(whole)) {
         // The window covers the screen itself too: an X server without a window manager (a
         // small kiosk display) ignores the full-screen request.
         widget->setGeometry(screen ? screen->geometry() : QRect(QPoint(0, 0), whole));
-        addScaleMenu(widget, 1, 1); // no larger zoom fits, but Quit is there
         widget->showFullScreen();
         return;
     }
-    setWindowScale(widget, factor);
-    addScaleMenu(widget, factor, qMax(factor, fitting));
-    // A zoom asked for in the environment is a window at that zoom, whatever was remembered.
-    if (requested == 0 && WindowSettings::fullScreen())
+    widget->setMinimumSize(deviceWidth, deviceHeight);
+    if (zoom == ScreenScale::fit)
+        fitWindow(widget);
+    else
+        setWindowScale(widget, zoom);
+    // A zoom asked for in the environment is a window at that zoom, whatever was remembered. A
+    // screen too small for 2x is filled unless the player left full screen there.
+    if (requested == 0 && WindowSettings::fullScreen(fitting < 2))
         setFullScreen(widget, true);
     else
         widget->show();
@@ -117,54 +145,67 @@ void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
     widget->activateWindow();
 }
 
+bool QPEApplication::fullScreenChangeable(const QWidget *widget)
+{
+    const QScreen *screen = screenOf(widget);
+    return !screen || !ScreenScale::isDeviceSized(screen->size());
+}
+
 void QPEApplication::setFullScreen(QWidget *widget, bool on)
 {
-    const QScreen *screen = widget->screen() ? widget->screen() : QGuiApplication::primaryScreen();
-    const QRect whole = screen ? screen->geometry() : QRect(0, 0, deviceWidth, deviceHeight);
-    if (ScreenScale::isDeviceSized(whole.size()))
+    if (!fullScreenChangeable(widget))
         return;
     WindowSettings::setFullScreen(on);
     if (on == widget->isFullScreen())
         return;
+    // Where nobody honours the request (an X server without a window manager) the window takes
+    // the screen by its geometry, and gets back the one it had. Nowhere else: a window manager
+    // would take it for the place to bring the window back to, its frame above the screen's top.
+    const bool placed = !WindowManager::running();
+    const QScreen *screen = screenOf(widget);
     if (on) {
-        widget->setProperty("windowScale", widget->property("screenScale"));
-        const int factor = qBound(1, qMin(whole.width() / deviceWidth, whole.height() / deviceHeight),
-                                  ScreenScale::maxScale);
-        widget->setMinimumSize(0, 0);
-        widget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        widget->setProperty("screenScale", factor);
-        widget->setProperty("screenOrigin", QPoint((whole.width() - deviceWidth * factor) / 2,
-                                                   (whole.height() - deviceHeight * factor) / 2));
-        // The geometry only where nobody honours the request: a window manager would take it for
-        // the place to bring the window back to, its frame above the screen's top edge.
-        if (!WindowManager::running())
-            widget->setGeometry(whole);
-        widget->showFullScreen();
+        if (placed && screen) {
+            widget->setProperty("windowedGeometry", widget->geometry());
+            widget->setGeometry(screen->geometry());
+        }
+        widget->setWindowState(widget->windowState() | Qt::WindowFullScreen);
     } else {
-        widget->setProperty("screenOrigin", QPoint());
-        const int windowed = widget->property("windowScale").toInt();
-        setWindowScale(widget, windowed > 0 ? windowed : widget->property("screenScale").toInt());
-        widget->showNormal();
+        // Back to the window it was: maximised, or of its zoom.
+        widget->setWindowState(widget->windowState() & ~Qt::WindowFullScreen);
+        if (placed && screen) {
+            const QRect windowed = widget->property("windowedGeometry").toRect();
+            widget->setGeometry(widget->isMaximized() || !windowed.isValid() ? screen->availableGeometry() : windowed);
+        }
     }
+    widget->show();
 }
 
-int QPEApplication::requestedScale()
+qreal QPEApplication::requestedScale()
 {
     const QByteArray text = qgetenv("TROTIX_SCALE");
     if (text.trimmed().isEmpty())
         return 0;
-    const int factor = ScreenScale::parseScale(text);
-    if (factor == 0) {
-        logText("trotix: TROTIX_SCALE=%s is not a whole number from 1 to %d; the zoom follows the screen.\n",
+    const qreal zoom = ScreenScale::parseScale(text);
+    if (zoom == 0) {
+        logText("trotix: TROTIX_SCALE=%s is neither fit nor a number from 1 to %d; the zoom follows the screen.\n",
                 printableForLog(text).constData(), ScreenScale::maxScale);
     }
-    return factor;
+    return zoom;
 }
 
-void QPEApplication::setWindowScale(QWidget *widget, int factor)
+void QPEApplication::setWindowScale(QWidget *widget, qreal factor)
 {
-    widget->setProperty("screenScale", factor);
-    widget->setFixedSize(deviceWidth * factor, deviceHeight * factor);
+    widget->setWindowState(widget->windowState() & ~Qt::WindowMaximized);
+    widget->resize(qRound(deviceWidth * factor), qRound(deviceHeight * factor));
+}
+
+void QPEApplication::fitWindow(QWidget *widget)
+{
+    // Without a window manager nobody maximises: the window takes the room itself.
+    const QScreen *screen = screenOf(widget);
+    if (!WindowManager::running() && screen)
+        widget->setGeometry(screen->availableGeometry());
+    widget->setWindowState(widget->windowState() | Qt::WindowMaximized);
 }
 
 bool QPEApplication::displayAvailable(QString *help)

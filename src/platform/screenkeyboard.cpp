@@ -1,6 +1,5 @@
 #include "platform/screenkeyboard.h"
 
-#include "platform/rules/screenscale.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -38,11 +37,10 @@ void ScreenKeyboard::open(QLineEdit *field)
         m_field->removeEventFilter(this);
     m_field = field;
     field->installEventFilter(this);
-    // The game's screen inside the window: zoomed, and centred in full screen.
-    const int scale = qMax(1, window->property("screenScale").toInt());
-    QRect area(window->property("screenOrigin").toPoint(),
-               QSize(ScreenScale::deviceWidth, ScreenScale::deviceHeight) * scale);
-    area = area.intersected(window->rect());
+    // The game's picture inside the window: zoomed, and centred where the window has another shape.
+    const qreal scale = qMax(qreal(1), window->property("screenScale").toReal());
+    const QRect picture = window->property("screenPicture").toRect();
+    const QRect area = (picture.isValid() ? picture : window->rect()).intersected(window->rect());
     QList<QRect> keep;
     for (QAbstractButton *button : window->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly)) {
         if (button->isVisible())
@@ -56,24 +54,25 @@ void ScreenKeyboard::open(QLineEdit *field)
     update();
 }
 
-int ScreenKeyboard::scale() const
+qreal ScreenKeyboard::scale() const
 {
-    // From its own height: a zoom changed while it is open moves and sizes it with the screen.
-    return qMax(1, height() / KeyboardLayout::size(1).height());
+    // From its own width, the picture's: a zoom changed while it is open moves and sizes it with the screen.
+    return qMax(qreal(1), qreal(width()) / KeyboardLayout::size(1).width());
 }
 
 void ScreenKeyboard::paintEvent(QPaintEvent *)
 {
-    const int zoom = scale();
+    const qreal zoom = scale();
     QPainter painter(this);
     painter.fillRect(rect(), rimColour);
     QFont font(QStringLiteral("helvetica"));
     font.setBold(true);
     for (const KeyboardLayout::Key &key : KeyboardLayout::keys()) {
-        const QRect cell = KeyboardLayout::keyRect(key, zoom).adjusted(zoom, zoom, 0, 0);
+        const int gap = qRound(zoom);
+        const QRect cell = KeyboardLayout::keyRect(key, zoom).adjusted(gap, gap, 0, 0);
         painter.fillRect(cell, &key == m_down ? downColour : keyColour);
         // Words (DEL, ENTER) smaller than the single characters.
-        font.setPixelSize((key.label.size() > 1 ? 9 : 12) * zoom);
+        font.setPixelSize(qRound((key.label.size() > 1 ? 9 : 12) * zoom));
         painter.setFont(font);
         painter.setPen(textColour);
         const QString label = key.action == KeyboardLayout::Action::Type ? KeyboardLayout::typed(key, m_lower)

@@ -164,7 +164,7 @@ void Stylus::press(QPoint globalAt)
 
 void Stylus::moveTo(QPoint globalAt)
 {
-    const int scale = qMax(1, m_main->property("screenScale").toInt());
+    const qreal scale = qMax(qreal(1), m_main->property("screenScale").toReal());
     if ((globalAt - m_pressedAt).manhattanLength() > stillDistance * scale)
         m_hold.stop();
 }

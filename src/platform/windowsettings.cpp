@@ -16,16 +16,15 @@ const QString soundKey = QStringLiteral("window/sound");
 
 namespace WindowSettings {
 
-int zoom()
+qreal zoom()
 {
-    // A hand-edited value out of range counts as none.
-    const int value = store().value(zoomKey, 0).toInt();
-    return value >= 1 && value <= ScreenScale::maxScale ? value : 0;
+    // Written as TROTIX_SCALE is: a hand-edited value it would refuse counts as none.
+    return ScreenScale::parseScale(store().value(zoomKey).toByteArray());
 }
 
-void setZoom(int factor) { store().setValue(zoomKey, factor); }
+void setZoom(qreal zoom) { store().setValue(zoomKey, QString::fromLatin1(ScreenScale::scaleText(zoom))); }
 
-bool fullScreen() { return store().value(fullScreenKey, false).toBool(); }
+bool fullScreen(bool byDefault) { return store().value(fullScreenKey, byDefault).toBool(); }
 
 void setFullScreen(bool on) { store().setValue(fullScreenKey, on); }
 

@@ -2,11 +2,14 @@
 // The window choices the player made, remembered between runs: the zoom, full screen and sound. Kept in
 // the XDG config folder ($XDG_CONFIG_HOME/trotix/trotix.ini, else ~/.config/trotix/trotix.ini),
 // never in the horse's save.
+#include <QtGlobal>
+
 namespace WindowSettings {
-// The zoom last chosen from the window menu; 0 when none was.
-int zoom();
-void setZoom(int factor);
-bool fullScreen();
+// The zoom last chosen from the window menu (a factor, or ScreenScale::fit); 0 when none was.
+qreal zoom();
+void setZoom(qreal zoom);
+// Full screen as the player left it, else `byDefault`.
+bool fullScreen(bool byDefault);
 void setFullScreen(bool on);
 // Sound is on unless the player turned it off.
 bool sound();

@@ -110,7 +110,7 @@ private slots:
         qputenv("TROTIX_KEYBOARD", "screen");
         GameFixture game(templateHorseFile);
         showGame(game);
-        const int scale = game.widget()->screenScale();
+        const qreal scale = game.widget()->screenScale();
         QTest::mouseClick(part<QLineEdit>("nameEdit"), Qt::LeftButton, {}, part<QLineEdit>("nameEdit")->rect().center());
         ScreenKeyboard *keyboard = Stylus::attach(game.widget())->keyboard();
         QVERIFY(keyboard && keyboard->isVisible());
@@ -203,7 +203,7 @@ private slots:
         showGame(game);
         const QSize screen = QGuiApplication::primaryScreen()->size();
         const int fitting = ScreenScale::automaticScale(QGuiApplication::primaryScreen()->availableGeometry().size());
-        QCOMPARE(game.widget()->screenScale(), fitting);
+        QCOMPARE(game.widget()->screenScale(), qreal(fitting));
         QCOMPARE(logLines(log.text()).filter("TROTIX_SCALE"),
                  QStringList(QStringLiteral("trotix: TROTIX_SCALE=16 does not fit this %1 x %2 screen; the zoom is %3.\n")
                                  .arg(screen.width()).arg(screen.height()).arg(fitting)));

@@ -44,15 +44,20 @@ const QList<Key> &keys()
     return all;
 }
 
-QSize size(int scale) { return QSize(columns * cellWidth, rows * cellHeight + 2 * rim) * scale; }
-
-QRect keyRect(const Key &key, int scale)
+QSize size(qreal scale)
 {
-    return QRect(key.cell.x() * cellWidth * scale, (rim + key.cell.y() * cellHeight) * scale,
-                 key.cell.width() * cellWidth * scale, cellHeight * scale);
+    return QSize(qRound(columns * cellWidth * scale), qRound((rows * cellHeight + 2 * rim) * scale));
 }
 
-const Key *keyAt(QPoint at, int scale)
+QRect keyRect(const Key &key, qreal scale)
+{
+    const auto at = [scale](int length) { return qRound(length * scale); };
+    const int left = at(key.cell.x() * cellWidth), top = at(rim + key.cell.y() * cellHeight);
+    return QRect(left, top, at((key.cell.x() + key.cell.width()) * cellWidth) - left,
+                 at(rim + (key.cell.y() + 1) * cellHeight) - top);
+}
+
+const Key *keyAt(QPoint at, qreal scale)
 {
     for (const Key &key : keys()) {
         if (keyRect(key, scale).contains(at))

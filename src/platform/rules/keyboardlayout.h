@@ -33,11 +33,12 @@ constexpr int rim = 1;
 const QList<Key> &keys();
 
 // The keyboard's size at a zoom.
-QSize size(int scale);
-// A key's rectangle inside the keyboard at a zoom.
-QRect keyRect(const Key &key, int scale);
+QSize size(qreal scale);
+// A key's rectangle inside the keyboard at a zoom; between whole zooms its edges are rounded, so
+// that the keys still tile.
+QRect keyRect(const Key &key, qreal scale);
 // The key under a point of the keyboard at a zoom; nullptr between keys or outside.
-const Key *keyAt(QPoint at, int scale);
+const Key *keyAt(QPoint at, qreal scale);
 
 // The text a Type key puts in: its label, in small letters when shifted to them.
 QString typed(const Key &key, bool lower);

@@ -1,21 +1,31 @@
 #include "platform/rules/screenscale.h"
 
 #include <QRegularExpression>
+#include <cmath>
 
 namespace ScreenScale {
 
-int parseScale(const QByteArray &text)
-{
-    bool ok = false;
-    const QByteArray trimmed = text.trimmed();
-    // Only digits: "+2", "2.0" or "0x2" are not what a player means by a zoom.
-    for (char c : trimmed) {
-        if (c < '0' || c > '9')
-            return 0;
-    }
-    const int value = trimmed.toInt(&ok);
-    return ok && value >= 1 && value <= maxScale ? value : 0;
+namespace {
+
+// Where a device coordinate lies on a picture `shown` pixels long for `device` of the device's.
+int mapped(int at, int shown, int device) { return int(std::lround(qint64(at) * shown / double(device))); }
+
 }
+
+qreal parseScale(const QByteArray &text)
+{
+    const QByteArray trimmed = text.trimmed();
+    if (trimmed.compare("fit", Qt::CaseInsensitive) == 0)
+        return fit;
+    // Digits with at most one point inside: "+2", "0x2", "1e1" or ".5" are not what a player means.
+    static const QRegularExpression number(QStringLiteral("\\A\\d{1,3}(\\.\\d{1,6})?\\z"));
+    if (!number.match(QString::fromLatin1(trimmed)).hasMatch())
+        return 0;
+    const qreal value = trimmed.toDouble();
+    return value >= 1 && value <= maxScale ? value : 0;
+}
+
+QByteArray scaleText(qreal zoom) { return zoom == fit ? QByteArray("fit") : QByteArray::number(zoom); }
 
 int automaticScale(const QSize &available)
 {
@@ -24,37 +34,71 @@ int automaticScale(const QSize &available)
     return qBound(1, qMin(byWidth, byHeight), maxScale);
 }
 
+bool fitsScreen(qreal zoom, const QSize &available)
+{
+    return deviceWidth * zoom + frameAllowanceWidth <= available.width()
+        && deviceHeight * zoom + frameAllowanceHeight <= available.height();
+}
+
 bool isDeviceSized(const QSize &screen)
 {
     return screen.width() <= deviceWidth && screen.height() <= deviceHeight;
 }
 
-QRect rescaled(const QRect &rect, int from, int to)
+qreal startZoom(qreal requested, qreal remembered, const QSize &available)
 {
-    // Integer arithmetic in this order keeps a rectangle that went up and back down exact.
-    return QRect(rect.x() * to / from, rect.y() * to / from, rect.width() * to / from, rect.height() * to / from);
+    // A zoom asked for, or chosen on a larger screen than today's, may not fit: the largest whole
+    // one that does is taken instead, and where that would be the device's own size the picture
+    // fills the screen. The device's own size is there on any screen.
+    const qreal wanted = requested != 0 ? requested : remembered;
+    if (wanted == fit || wanted == 1 || (wanted > 0 && fitsScreen(wanted, available)))
+        return wanted;
+    const int fitting = automaticScale(available);
+    return fitting >= 2 ? fitting : fit;
 }
 
-QString rescaledStyleSheet(const QString &styleSheet, int from, int to)
+QRect pictureIn(const QSize &window)
+{
+    // Width against height in whole numbers: a window of exactly the shape gets all of it.
+    QSize shown = qint64(window.width()) * deviceHeight <= qint64(window.height()) * deviceWidth
+        ? QSize(window.width(), mapped(window.width(), deviceHeight, deviceWidth))
+        : QSize(mapped(window.height(), deviceWidth, deviceHeight), window.height());
+    if (shown.width() < deviceWidth)
+        return QRect(0, 0, deviceWidth, deviceHeight);
+    return QRect(QPoint((window.width() - shown.width()) / 2, (window.height() - shown.height()) / 2), shown);
+}
+
+bool isWhole(qreal factor) { return factor == std::floor(factor); }
+
+QRect onPicture(const QRect &device, const QRect &picture)
+{
+    const int left = mapped(device.left(), picture.width(), deviceWidth);
+    const int top = mapped(device.top(), picture.height(), deviceHeight);
+    const int right = mapped(device.left() + device.width(), picture.width(), deviceWidth);
+    const int bottom = mapped(device.top() + device.height(), picture.height(), deviceHeight);
+    return QRect(left, top, right - left, bottom - top).translated(picture.topLeft());
+}
+
+QRect underPicture(const QRect &window, const QRect &picture)
+{
+    const QRect on = window.translated(-picture.topLeft());
+    const auto down = [](int at, int shown, int device) { return int(std::floor(double(at) * device / shown)); };
+    return QRect(QPoint(down(on.left(), picture.width(), deviceWidth), down(on.top(), picture.height(), deviceHeight)),
+                 QPoint(down(on.right(), picture.width(), deviceWidth), down(on.bottom(), picture.height(), deviceHeight)));
+}
+
+QString rescaledStyleSheet(const QString &styleSheet, qreal factor)
 {
     static const QRegularExpression length(QStringLiteral("(\\d+)px"));
     QString result;
     qsizetype last = 0;
     for (const QRegularExpressionMatch &match : length.globalMatch(styleSheet)) {
         result += QStringView(styleSheet).mid(last, match.capturedStart() - last);
-        result += QString::number(match.captured(1).toInt() * to / from) + QStringLiteral("px");
+        result += QString::number(std::lround(match.captured(1).toInt() * factor)) + QStringLiteral("px");
         last = match.capturedEnd();
     }
     result += QStringView(styleSheet).mid(last);
     return result;
-}
-
-int startZoom(int requested, int remembered, int fitting)
-{
-    // A zoom asked for, or chosen on a larger screen than today's, may not fit: the largest that
-    // does is taken instead.
-    const int wanted = requested > 0 ? requested : remembered;
-    return wanted > 0 ? qMin(wanted, fitting) : fitting;
 }
 
 }
