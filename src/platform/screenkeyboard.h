@@ -29,7 +29,7 @@ private:
     void press(QPoint at);
     void release(QPoint at);
     void use(const KeyboardLayout::Key &key);
-    qreal scale() const;
+    QSizeF zoom() const;
 
     QPointer<QLineEdit> m_field;
     const KeyboardLayout::Key *m_down = nullptr;

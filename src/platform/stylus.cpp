@@ -1,5 +1,6 @@
 #include "platform/stylus.h"
 
+#include "platform/rules/fingertarget.h"
 #include "platform/rules/keyboardlayout.h"
 #include "platform/log.h"
 #include "platform/screenkeyboard.h"
@@ -17,7 +18,8 @@
 
 namespace {
 
-// TROTIX_KEYBOARD, else the screen: one no bigger than the device's has no keyboard beside it.
+// TROTIX_KEYBOARD, else the screen: one no bigger than the device's, or a phone's, has no keyboard
+// beside it.
 bool keyboardWanted()
 {
     const QByteArray text = qgetenv("TROTIX_KEYBOARD");
@@ -29,7 +31,7 @@ bool keyboardWanted()
     if (choice != KeyboardLayout::Choice::ByScreen)
         return choice == KeyboardLayout::Choice::Screen;
     const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen && ScreenScale::isDeviceSized(screen->size());
+    return screen && (ScreenScale::isDeviceSized(screen->size()) || FingerTarget::isPhoneSized(screen->size()));
 }
 
 bool isTouch(const QEvent *event)

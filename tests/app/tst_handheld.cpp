@@ -1,6 +1,7 @@
 // The stylus's ways: the screen keyboard's keys and place (its look is filmed by tst_window), a name typed on it,
 // press and hold for the window menu, and a TROTIX_SCALE too large for the screen.
 #include "gamefixture.h"
+#include "platform/rules/fingertarget.h"
 #include "platform/rules/keyboardlayout.h"
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
@@ -21,14 +22,14 @@ QPoint keyCentre(const QString &label)
 {
     for (const KeyboardLayout::Key &key : KeyboardLayout::keys()) {
         if (key.label == label)
-            return KeyboardLayout::keyRect(key, 1).center();
+            return KeyboardLayout::keyRect(key, {1, 1}).center();
     }
     return {-1, -1};
 }
 
 QString labelAt(QPoint at, int scale)
 {
-    const KeyboardLayout::Key *key = KeyboardLayout::keyAt(at, scale);
+    const KeyboardLayout::Key *key = KeyboardLayout::keyAt(at, {scale, scale});
     return key ? key->label : QStringLiteral("none");
 }
 
@@ -77,11 +78,11 @@ private slots:
         // button sits below; at 2x in full screen, inside the centred picture.
         const QRect device(0, 0, 240, 320), field(50, 120, 150, 20), ok(100, 260, 35, 20);
         using KeyboardLayout::place;
-        QCOMPARE(place(KeyboardLayout::size(1), device, field, {ok}), QRect(0, 140, 240, 117));
-        QCOMPARE(place(KeyboardLayout::size(1), device, QRect(50, 250, 150, 20), {}), QRect(0, 133, 240, 117));
-        QCOMPARE(place(KeyboardLayout::size(1), device, field, {QRect(100, 200, 35, 20)}), QRect(0, 3, 240, 117));
-        QCOMPARE(place(KeyboardLayout::size(1), QRect(0, 0, 240, 217), QRect(50, 100, 150, 10), {}), QRect(0, 100, 240, 117));
-        QCOMPARE(place(KeyboardLayout::size(2), QRect(80, 0, 480, 640), QRect(180, 240, 300, 40), {QRect(280, 520, 70, 40)}),
+        QCOMPARE(place(KeyboardLayout::size({1, 1}), device, field, {ok}), QRect(0, 140, 240, 117));
+        QCOMPARE(place(KeyboardLayout::size({1, 1}), device, QRect(50, 250, 150, 20), {}), QRect(0, 133, 240, 117));
+        QCOMPARE(place(KeyboardLayout::size({1, 1}), device, field, {QRect(100, 200, 35, 20)}), QRect(0, 3, 240, 117));
+        QCOMPARE(place(KeyboardLayout::size({1, 1}), QRect(0, 0, 240, 217), QRect(50, 100, 150, 10), {}), QRect(0, 100, 240, 117));
+        QCOMPARE(place(KeyboardLayout::size({2, 2}), QRect(80, 0, 480, 640), QRect(180, 240, 300, 40), {QRect(280, 520, 70, 40)}),
                  QRect(80, 280, 480, 234));
         // Keys to their edges, none on the rim.
         const QList<std::tuple<QPoint, int, QString>> points{
@@ -90,6 +91,23 @@ private slots:
             {{47, 2}, 2, "1"},      {{48, 2}, 2, "2"},     {{100, 100}, 2, "D"}};
         for (const auto &[at, scale, label] : points)
             QCOMPARE(labelAt(at, scale), label);
+        // What a finger hits: a phone's screen is upright, larger than the device's and narrower than
+        // a small tablet's; there the keys span the width, at least 32 pixels each way, and so do
+        // the entries.
+        for (const auto &[screen, phone] : QList<std::pair<QSize, bool>>{
+                 {{240, 320}, false}, {{320, 480}, true}, {{599, 1000}, true}, {{600, 1024}, false}, {{720, 360}, false}})
+            QCOMPARE(FingerTarget::isPhoneSized(screen), phone);
+        const QList<std::tuple<qreal, int, bool, QSize>> boards{
+            {1.5, 360, true, {360, 176}}, {4 / 3.0, 320, true, {320, 163}}, {1.25, 300, false, {300, 146}}, {2, 640, false, {480, 234}}};
+        for (const auto &[zoom, width, phone, size] : boards) {
+            QCOMPARE(KeyboardLayout::size(FingerTarget::keyboardZoom(zoom, width, phone)), size);
+        }
+        QCOMPARE(KeyboardLayout::keyRect(KeyboardLayout::keys()[0], FingerTarget::keyboardZoom(4 / 3.0, 320, true)),
+                 QRect(0, 1, 32, 32));
+        const QList<std::tuple<QSize, bool, QSize>> entries{
+            {{100, 31}, true, {360, 32}}, {{400, 33}, true, {400, 33}}, {{100, 31}, false, {100, 31}}};
+        for (const auto &[natural, phone, entry] : entries)
+            QCOMPARE(FingerTarget::entry(natural, 360, phone), entry);
         bool bad = false;
         const QList<std::tuple<QByteArray, KeyboardLayout::Choice, bool>> texts{
             {"screen", KeyboardLayout::Choice::Screen, false}, {" NONE\n", KeyboardLayout::Choice::None, false},
