@@ -142,7 +142,7 @@ void play(Film &film, GameFixture &game, const QString &step)
         QTest::keySequence(widget->windowHandle(), QKeySequence::fromString(what == QLatin1String("key") ? arg : "R"));
     }
     else if (what == QLatin1String("zoom"))
-        QPEApplication::setWindowScale(widget, arg.toInt());
+        QPEApplication::setWindowScale(widget, arg.toDouble());
     else if (what == QLatin1String("net")) // "net MODE STATE": where a connection stands
         std::tie(gs.mode, gs.netState) = std::pair(arg.section(' ', 0, 0).toInt(), arg.section(' ', 1).toInt());
     else if (what == QLatin1String("scroll")) // the field moved under what is shown
@@ -211,7 +211,8 @@ private slots:
             // run afresh after a race; the help again; a jump until the block hits; sound off, a silent meal
         QTest::newRow("repaints") << defaultHorseFile << QStringList{"slot aboutTrotix", "tick 2", "slot change2server", "tick 2",
             "scroll 10", "tick 1", "slot change2client", "tick 2", "type 127.0.0.1", "tick 1", "slot change2racedemo",
-            "disconnect", "tick 12", "slot change2idle", "tick 2", "zoom 2", "slot aboutTrotix", "tick 2"};
+            "disconnect", "tick 12", "slot change2idle", "tick 2", "zoom 2", "slot aboutTrotix", "tick 2", "zoom 1.5",
+            "slot change2client", "tick 1", "keyboard", "tick 1", "zoom 2.5", "tick 1"}; // sharp between whole zooms
         QTest::newRow("notice") << defaultHorseFile << QStringList{"notice Your horse could not be saved (no room left).", "tick 2", "zoom 2", "slot change2status", "tick 2", "zoom 3", "slot change2run", "tick 9", "zoom 1", "tick 1",
             "slot aboutTrotix", "tick 1", "notice A notice long enough to reach down to the OK button of the about screen, and to go with it when its time is over, leaving the button as it was, with nothing of it left behind: not a word, not a line, not a single pixel of its box, nor of the frame around it, nor of its shade, nor of anything at all that it once covered on the way.", "tick 13"};
         QTest::newRow("network-3x") << defaultHorseFile << QStringList{
@@ -244,7 +245,7 @@ private slots:
         const QSize screen = QGuiApplication::primaryScreen()->size();
         Film film(QStringLiteral("present-%1x%2").arg(screen.width()).arg(screen.height()));
         const std::tuple<const char *, int, bool> rows[] = {{"", 0, false}, {"1", 0, false}, {"2", 0, false},
-            {"3", 0, false}, {"", 1, false}, {"", 3, false}, {"", 0, true}, {"1", 0, true}};
+            {"3", 0, false}, {"", 1, false}, {"", 3, false}, {"", 0, true}, {"1", 0, true}, {"1.5", 0, false}, {"fit", 0, false}};
         for (const auto &[scale, zoom, full] : rows) {
             qputenv("TROTIX_SCALE", scale);
             GameFixture game;

@@ -45,7 +45,7 @@ def ticked_entries(display, popup):
     return squares
 
 
-def open_menu(display, window, full):
+def open_menu(display, window, full, when):
     """Opens the window menu and reads its Full screen entry."""
     rig.click(display, window, (30, 100), 3)
     popup = []
@@ -53,7 +53,7 @@ def open_menu(display, window, full):
         w for w in rig.xdo(display, "search", "--onlyvisible", "--pid", rig.started[-1].pid).split() if w != window) or popup)
     time.sleep(0.5)
     if ticked_entries(display, popup[0]) != (2 if full else 1):
-        rig.fail("the Full screen entry is %sticked in a %s window" % ("not " if full else "", "full" if full else "normal"))
+        rig.fail("%s: the Full screen entry is %sticked in a %s window" % (when, "not " if full else "", "full" if full else "normal"))
 
 
 def main():
@@ -89,7 +89,7 @@ def main():
                     covers = full or (width < 1280 and not manager)
                     rig.wait_until("%s: a %s window after %s" % (row, "full" if full else "normal", key),
                                    lambda: (size(display, window) == (width, height)) == covers, 10)
-                    open_menu(display, window, full)
+                    open_menu(display, window, full, "%s, after %s" % (row, key))
                 game.terminate()
                 game.wait(timeout=10)
     return 0
