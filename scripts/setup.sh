@@ -12,7 +12,7 @@ set -euo pipefail
 play=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6network6 libqt6dbus6 libqt6test6
-  qt6-qpa-plugins libgl-dev libpng-dev libxcb1-dev qt6-multimedia-dev libsndfile1-dev
+  qt6-qpa-plugins libgl-dev libpng-dev libxcb1-dev qt6-multimedia-dev libsndfile1-dev libsdl2-dev
   fonts-urw-base35 fonts-dejavu-core fontconfig
 )
 test_tools=(

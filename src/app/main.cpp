@@ -1,10 +1,10 @@
 #include "app/trotix.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
+#include "platform/gamepad.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
-#include "platform/savefile.h"
 #include "platform/quitsignals.h"
 #include "platform/savelock.h"
 
@@ -64,10 +64,7 @@ int main(int argc, char **argv)
     SaveLock lock(save);
     switch (lock.acquire()) {
     case SaveLock::Result::Held:
-        // Only the game that holds the lock tidies: another's save under way is never touched.
-        removeLeftoverTemps(save);
-        removeLeftoverTemps(Paths::raceRecordFile());
-        removeLeftoverTemps(Paths::historyFile());
+        removeLeftoverSaves();
         break;
     case SaveLock::Result::HeldByOther:
         logText("trotix: Another Trotix (process %lld) is already playing the horse in %s; "
@@ -82,19 +79,21 @@ int main(int argc, char **argv)
     case SaveLock::Result::Failed:
         logText("trotix: Cannot lock the save %s.lock (%s); the game plays on but this session cannot save.\n",
                 qPrintable(save), qPrintable(lock.failure()));
-        forbidSaving(gs, QStringLiteral("Your horse's save cannot be locked (%1).\n").arg(lock.failure()));
+        forbidSavingUntilLocked(gs, QStringLiteral("Your horse's save cannot be locked (%1).\n").arg(lock.failure()));
         break;
     }
 
     // Made before the window so that a signal during start-up is handled once the loop runs.
     QuitSignals quitSignals;
     Trotix w(nullptr, nullptr, {});
+    w.retrySaveLock(&lock);
     QObject::connect(&quitSignals, &QuitSignals::received, &w, [&w](int signalNumber) {
         logText("trotix: %s: the game ends in order.\n", QuitSignals::name(signalNumber));
         w.close();
         QCoreApplication::quit();
     });
     a.showMainWidget(&w, false);
+    Gamepad::attach(&w);
     const int result = a.exec();
     // Every orderly end (the window closed, Quit, a signal) keeps what happened since the last
     // tenth tick.

@@ -150,7 +150,8 @@ void Trotix::showBuffer()
             continue;
         }
         const auto shownUnder = m_shownUnderWidget.constFind(widget);
-        if (shownUnder != m_shownUnderWidget.constEnd() && *shownUnder == bufferUnder(m_screenBuffer, widget, m_picture))
+        if (shownUnder != m_shownUnderWidget.constEnd()
+            && *shownUnder == bufferUnder(m_screenBuffer, widget, m_picture))
             screen -= widget->geometry();
     }
     update(screen);

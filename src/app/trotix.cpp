@@ -149,6 +149,9 @@ void Trotix::buildMenus()
     bar->insertItem(nullptr, tr("&Hop!"), this, SLOT(hop()), QKeySequence(Qt::Key_H), IdHop);
     bar->insertItem(nullptr, tr("&About"), this, SLOT(aboutTrotix()), QKeySequence(Qt::Key_B), IdAbout);
     bar->setItemEnabled(IdHop, false);
+    // Found by name by the gamepad's Y and X.
+    bar->item(IdStatus)->setObjectName(QStringLiteral("statusAction"));
+    bar->item(IdHop)->setObjectName(QStringLiteral("hopAction"));
     bar->setGeometry(0, 0, deviceWidth, bar->sizeHint().height());
     m_menuBar = bar;
 }

@@ -65,6 +65,10 @@ public:
     QString notice() const { return m_noticeTicks > 0 ? m_notice : QString(); }
     static constexpr int noticeTicks = 12;
 
+    // The lock beside the save (main()'s): while this session does not hold it, each tenth tick
+    // tries to take it before the save.
+    void retrySaveLock(class SaveLock *lock) { m_saveLock = lock; }
+
     // The buffer every screen is drawn into, and the backgrounds and pictures it is drawn from:
     // tests and benchmarks plant and read them. (The child widgets and the timer go by their
     // object names.)
@@ -212,4 +216,7 @@ private:
     // A failing save is told on the screen once; the log tells every one.
     bool m_saveFailureTold = false;
     void tellSaveFailure(const QString &reason);
+    class SaveLock *m_saveLock = nullptr;
+    // Whether the lock was taken just now, at last (game/tickslots.cpp).
+    bool takeSaveLock();
 };

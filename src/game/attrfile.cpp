@@ -16,11 +16,11 @@ constexpr qint64 maxAttrRead = 64 * 1024;
 
 AttrLoadResult loadAttrFile(GameState &state, const QString &path)
 {
-    if (!QFileInfo::exists(path)) {
+    if (nothingAt(path)) {
         // A fresh install: put the shipped template in place, as the device came with one; a
         // session that may not save writes nothing, not even that.
         const QString shipped = Paths::attrTemplate();
-        if (!state.noSaveReason.isEmpty() || !QFileInfo::exists(shipped) || !QFile::copy(shipped, path)) {
+        if (!maySave(state) || !QFileInfo::exists(shipped) || !QFile::copy(shipped, path)) {
             logText("trotix: No attribute file yet at %s\n", qPrintable(path));
             logText("trotix: New parameter file.\n");
             return AttrLoadResult::New;
@@ -60,9 +60,15 @@ bool saveAttrFile(const GameState &state, const QString &path, QString *error)
     return true;
 }
 
+void removeLeftoverSaves()
+{
+    for (const QString &path : {Paths::attrFile(), Paths::raceRecordFile(), Paths::historyFile()})
+        removeLeftoverTemps(path);
+}
+
 bool saveNamedHorse(const GameState &state, const QString &path, QString *error)
 {
-    if (state.attrFileValid != 1 || !state.noSaveReason.isEmpty())
+    if (state.attrFileValid != 1 || !maySave(state))
         return false;
     logText("trotix: Write Attribute File\n");
     const bool saved = saveAttrFile(state, path, error);

@@ -19,6 +19,10 @@ AttrLoadResult loadAttrFile(GameState &state, const QString &path);
 // A failure is logged (its reason also to error, when given); the old file stays as it was.
 bool saveAttrFile(const GameState &state, const QString &path, QString *error = nullptr);
 
+// Removes what saves cut short left beside the save, the race record and the history; only the
+// game that holds the lock does, so that another's save under way is never touched.
+void removeLeftoverSaves();
+
 // The tick's save, also made when the game ends in order: a named horse only, and never in a
 // session that may not save. Logs "Write Attribute File" first; returns whether it wrote. A
 // save that failed gives its reason to error (left empty when none was due).

@@ -43,3 +43,9 @@ void setHorse(GameState &state, const Horse &horse)
 }
 
 void forbidSaving(GameState &state, const QString &why) { state.noSaveReason += why; }
+
+void forbidSavingUntilLocked(GameState &state, const QString &why) { state.noLockReason = why; }
+
+void lockTaken(GameState &state) { state.noLockReason.clear(); }
+
+bool maySave(const GameState &state) { return state.noSaveReason.isEmpty() && state.noLockReason.isEmpty(); }

@@ -63,9 +63,12 @@ struct GameState
     int shownMode = ModeIdle;
     int tickCount = 0;
     int attrFileValid = 0;
-    // Empty while this session may write the save; else why it may not (its file could not be
-    // read, or the lock beside it could not be taken), as the player is told once.
+    // Empty while this session may write the save; else why it may not for the whole session (its
+    // file could not be read), as the player is told once.
     QString noSaveReason;
+    // Empty while this session holds the lock beside the save; else why it could not be taken (a
+    // full disk at the start), as the player is told once: each tenth tick tries it again.
+    QString noLockReason;
     char attrProbe[20] = {};
     int hopItemUsed = 0;
     int isServer = 1;
@@ -124,6 +127,12 @@ extern GameState gs;
 
 // This session may not write the save, for `why` (a line the player is told).
 void forbidSaving(GameState &state, const QString &why);
+// Nor may it until it holds the lock beside the save, which could not be taken for `why`; and the
+// lock is this session's at last.
+void forbidSavingUntilLocked(GameState &state, const QString &why);
+void lockTaken(GameState &state);
+// Whether this session may write the save and the files beside it.
+bool maySave(const GameState &state);
 
 // The horse in and out of the record: its attributes alone, or with its name.
 Attributes attributesOf(const GameState &state);

@@ -4,6 +4,7 @@
 #include "game/gamestate.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/savefile.h"
 #include "race/rules/raceweight.h"
 
 #include <QDateTime>
@@ -39,24 +40,27 @@ bool setAside(const QString &path, const QString &aside)
 
 QList<HistoryLine> loadHistory(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (nothingAt(path))
         return {};
-    return parseHistory(file.read(maxHistoryRead)).lines;
+    QByteArray content;
+    QString error;
+    if (!readFileWhole(path, maxHistoryRead, &content, &error)) {
+        logText("trotix: Cannot read the history %s (%s); the book shows none.\n", qPrintable(path), qPrintable(error));
+        return {};
+    }
+    return parseHistory(content).lines;
 }
 
 void appendHistory(const GameState &state, const QString &path, qint64 now, qint64 sessionSeconds)
 {
     QList<HistoryLine> lines;
-    QFile file(path);
-    if (QFileInfo::exists(path)) {
-        if (!file.open(QIODevice::ReadOnly)) {
-            logText("trotix: Cannot read the history %s (%s); it stays as it was.\n", qPrintable(path),
-                    qPrintable(file.errorString()));
+    if (!nothingAt(path)) {
+        QByteArray content;
+        QString error;
+        if (!readFileWhole(path, maxHistoryRead + 1, &content, &error)) {
+            logText("trotix: Cannot read the history %s (%s); it stays as it was.\n", qPrintable(path), qPrintable(error));
             return;
         }
-        const QByteArray content = file.read(maxHistoryRead + 1);
-        file.close();
         const HistoryContent read = parseHistory(content);
         if (read.damaged || content.size() > maxHistoryRead) {
             const QString aside = freeName(path + QStringLiteral(".damaged"), QString());

@@ -36,8 +36,11 @@ void Trotix::startSession()
     // With a server and a client open, each window says whose horse it is.
     setWindowTitle(windowTitleFor(gs.mode == ModeNaming ? QByteArray() : QByteArray(gs.horseName)));
     // Over the first screens: a session that cannot save says so before anything is lost.
-    if (!gs.noSaveReason.isEmpty())
-        showNotice(gs.noSaveReason + QStringLiteral("This session will not be saved."));
+    if (!maySave(gs)) {
+        showNotice(gs.noLockReason + gs.noSaveReason
+                   + (gs.noSaveReason.isEmpty() ? QStringLiteral("The game tries again every ten seconds.")
+                                                : QStringLiteral("This session will not be saved.")));
+    }
 }
 
 void Trotix::naming()
@@ -69,7 +72,7 @@ void Trotix::handleOK()
     gs.horseName[horseNameLength] = '\0';
     setWindowTitle(windowTitleFor(name));
     QString saveError;
-    if (gs.noSaveReason.isEmpty() && !saveAttrFile(gs, Paths::attrFile(), &saveError))
+    if (maySave(gs) && !saveAttrFile(gs, Paths::attrFile(), &saveError))
         tellSaveFailure(saveError);
     gs.attrFileValid = 1;
     m_sound->play(SoundCue::Named);

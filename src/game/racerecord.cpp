@@ -7,7 +7,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -26,7 +25,7 @@ RaceRecord loadRaceRecord(const QString &path, const QByteArray &horse, bool *un
         *unreadable = false;
     QByteArray content;
     QString error;
-    if (!QFileInfo::exists(path)) {
+    if (nothingAt(path)) {
         logText("trotix: No race record yet at %s; counting from zero.\n", qPrintable(path));
         return fresh;
     }
@@ -85,7 +84,7 @@ bool addRaceResult(const QString &path, const QByteArray &horse, RaceKind kind, 
 void recordFinishedRace(const GameState &state)
 {
     // A session that does not save the horse writes none of its files.
-    if ((state.winner != 1 && state.winner != 2) || !state.noSaveReason.isEmpty())
+    if ((state.winner != 1 && state.winner != 2) || !maySave(state))
         return;
     const int local = state.isServer == 1 ? 1 : 2;
     addRaceResult(Paths::raceRecordFile(), QByteArray(state.horseName),

@@ -8,6 +8,7 @@
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/savelock.h"
 #include "race/rules/raceclock.h"
 
 void Trotix::liveSlot()
@@ -23,9 +24,14 @@ void Trotix::liveSlot()
 void Trotix::tick()
 {
     gs.tickCount += 1;
-    QString saveError;
-    if (gs.tickCount % 10 == 0 && !saveNamedHorse(gs, Paths::attrFile(), &saveError) && !saveError.isEmpty())
-        tellSaveFailure(saveError);
+    if (gs.tickCount % 10 == 0) {
+        const bool locked = takeSaveLock();
+        QString saveError;
+        if (!saveNamedHorse(gs, Paths::attrFile(), &saveError) && !saveError.isEmpty())
+            tellSaveFailure(saveError);
+        else if (locked)
+            showNotice(QStringLiteral("Saving works again: your horse is saved every ten seconds."));
+    }
     if (m_noticeTicks > 0 && --m_noticeTicks == 0)
         update();
     gs.actionTicks = gs.shownMode == gs.mode ? gs.actionTicks + 1 : 0;
@@ -70,6 +76,30 @@ void Trotix::raceFrame(const Screen &row)
     if (!againstComputer && horsesRun(gs.raceTick))
         (this->*row.step)();
     putHorse(gs.pos1, gs.pos2);
+}
+
+bool Trotix::takeSaveLock()
+{
+    if (!m_saveLock || gs.noLockReason.isEmpty())
+        return false;
+    const QString save = Paths::attrFile();
+    switch (m_saveLock->acquire()) {
+    case SaveLock::Result::Held:
+        logText("trotix: The save %s.lock is made at last; this session saves from now on.\n", qPrintable(save));
+        lockTaken(gs);
+        removeLeftoverSaves();
+        return true;
+    case SaveLock::Result::HeldByOther:
+        // A game started meanwhile plays this horse and saves it: this one never will.
+        logText("trotix: Another Trotix (process %lld) now plays the horse in %s; this session will not save.\n",
+                static_cast<long long>(m_saveLock->holderPid()), qPrintable(save));
+        m_saveLock = nullptr;
+        showNotice(QStringLiteral("Another Trotix is playing this horse now.\nThis session will not be saved."));
+        return false;
+    case SaveLock::Result::Failed:
+        return false; // said at the start; the next save tries again
+    }
+    return false;
 }
 
 void Trotix::goodBye() { close(); }

@@ -19,6 +19,18 @@ QString platformRoot()
     return QString();
 }
 
+// A module beside the installed game (lib/<multiarch>/trotix/), else the build tree's.
+QString module(const QString &fileName, const QString &built)
+{
+    if (QCoreApplication::instance()) {
+        const QString installed = QCoreApplication::applicationDirPath()
+                                  + QStringLiteral("/../" TROTIX_INSTALL_MODULE_DIR "/") + fileName;
+        if (QFileInfo(installed).isFile())
+            return QDir(installed).absolutePath();
+    }
+    return built;
+}
+
 // share/trotix of an installed game, found relative to the binary so that a relocated
 // install (a scratch root, a packaging test) finds its own files.
 QString installedDataDir()
@@ -58,14 +70,10 @@ QString sound(const QString &fileName)
 
 QString soundModule()
 {
-    if (QCoreApplication::instance()) {
-        const QString installed = QCoreApplication::applicationDirPath()
-                                  + QStringLiteral("/../" TROTIX_INSTALL_MODULE_DIR "/" TROTIX_SOUND_MODULE_NAME);
-        if (QFileInfo(installed).isFile())
-            return QDir(installed).absolutePath();
-    }
-    return QStringLiteral(TROTIX_BUILD_SOUND_MODULE);
+    return module(QStringLiteral(TROTIX_SOUND_MODULE_NAME), QStringLiteral(TROTIX_BUILD_SOUND_MODULE));
 }
+
+QString padModule() { return module(QStringLiteral(TROTIX_PAD_MODULE_NAME), QStringLiteral(TROTIX_BUILD_PAD_MODULE)); }
 
 QString attrFile()
 {
@@ -87,6 +95,11 @@ QString raceRecordFile()
 QString historyFile()
 {
     return QFileInfo(attrFile()).dir().filePath(QStringLiteral("trotix_history.csv"));
+}
+
+QString settingsFile()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/trotix/trotix.ini");
 }
 
 QString attrTemplate()

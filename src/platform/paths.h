@@ -16,12 +16,16 @@ QString picture(const QString &fileName);
 QString sound(const QString &fileName);
 // The module that plays sounds: beside the installed game (lib/<multiarch>/trotix/), else the build tree's.
 QString soundModule();
+// The module that reads gamepads, found as the sound's is.
+QString padModule();
 // The attribute file (the player's save). Its folder is created when missing.
 QString attrFile();
 // The horse's race record, a file of its own beside the attribute file.
 QString raceRecordFile();
 // The horse's history, a line per save, beside the attribute file (trotix_history.csv).
 QString historyFile();
+// The window settings (trotix.ini in the XDG config folder), never beside the save.
+QString settingsFile();
 // The template shipped with the game: a fresh horse waiting for its name.
 QString attrTemplate();
 }

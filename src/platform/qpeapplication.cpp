@@ -113,8 +113,9 @@ void QPEApplication::presentMainWidget(QWidget *widget, bool nomax)
     const qreal requested = requestedScale();
     const qreal zoom = ScreenScale::startZoom(requested, WindowSettings::zoom(), available);
     if (requested != 0 && zoom != requested) {
-        logText(zoom == ScreenScale::fit ? "trotix: TROTIX_SCALE=%s does not fit this %d x %d screen; the picture fills it.\n"
-                                         : "trotix: TROTIX_SCALE=%s does not fit this %d x %d screen; the zoom is %s.\n",
+        logText(zoom == ScreenScale::fit
+                    ? "trotix: TROTIX_SCALE=%s does not fit this %d x %d screen; the picture fills it.\n"
+                    : "trotix: TROTIX_SCALE=%s does not fit this %d x %d screen; the zoom is %s.\n",
                 ScreenScale::scaleText(requested).constData(), whole.width(), whole.height(),
                 ScreenScale::scaleText(zoom).constData());
     }

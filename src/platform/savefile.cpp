@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -14,6 +14,9 @@
 #include <unistd.h>
 
 namespace {
+
+// Between the name of the file saved and the six characters QTemporaryFile makes unique.
+const QString tempInfix = QStringLiteral(".trotix-tmp-");
 
 QString kindOf(mode_t mode)
 {
@@ -30,14 +33,42 @@ QString kindOf(mode_t mode)
 
 QString systemError(int number) { return QString::fromLocal8Bit(std::strerror(number)); }
 
+// The file a save through links ends at: the link's target is replaced, the link itself kept.
+QString finalTarget(const QString &path)
+{
+    QFileInfo file(path);
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    return file.filePath();
+}
+
+// What a file made now gets: what the player's umask leaves of reading and writing for all.
+mode_t newFileMode()
+{
+    static const mode_t mask = [] {
+        const mode_t umask = ::umask(0);
+        ::umask(umask);
+        return umask;
+    }();
+    return 0666 & ~mask;
+}
+
 }
 
 QString notARegularFile(const QString &path)
 {
     struct stat target{};
-    if (::stat(QFile::encodeName(path).constData(), &target) != 0 || S_ISREG(target.st_mode))
+    if (::stat(QFile::encodeName(path).constData(), &target) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? QString() : systemError(errno);
+    if (S_ISREG(target.st_mode))
         return QString();
     return QStringLiteral("it is %1, not a regular file").arg(kindOf(target.st_mode));
+}
+
+bool nothingAt(const QString &path)
+{
+    struct stat link{};
+    return ::lstat(QFile::encodeName(path).constData(), &link) != 0 && (errno == ENOENT || errno == ENOTDIR);
 }
 
 bool readFileWhole(const QString &path, qint64 maxBytes, QByteArray *content, QString *error)
@@ -64,34 +95,50 @@ bool readFileWhole(const QString &path, qint64 maxBytes, QByteArray *content, QS
 
 bool writeFileWhole(const QString &path, const QByteArray &content, QString *error)
 {
-    // QSaveFile would put a regular file in place of a device or a socket, and wait on a FIFO.
+    // A rename would put a regular file in place of a device or a socket.
     *error = notARegularFile(path);
     if (!error->isEmpty())
         return false;
-    QSaveFile file(path);
-    // Unbuffered, so that a write cut short (a full disk) shows here: a buffered QSaveFile writes
-    // at commit() and then takes a short write for success, putting a torn file in place. The
-    // rest is written again, so that the failing write tells the reason.
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    for (qint64 done = 0; written && done < content.size();) {
-        const qint64 n = file.write(content.constData() + done, content.size() - done);
-        written = n > 0;
-        done += n;
-    }
-    if (!written || !file.commit()) {
+    const QString target = finalTarget(path);
+    const QByteArray targetName = QFile::encodeName(target);
+    struct stat old{};
+    const bool replacing = ::stat(targetName.constData(), &old) == 0;
+    const auto failed = [error](int number) {
+        *error = systemError(number);
+        return false;
+    };
+    // A file the player made read-only stays as it is.
+    if (replacing && ::access(targetName.constData(), W_OK) != 0)
+        return failed(errno);
+    QTemporaryFile file(target + tempInfix + QStringLiteral("XXXXXX"));
+    if (!file.open()) {
         *error = file.errorString();
         return false;
     }
+    // Written past Qt's buffer, so that a write cut short (a full disk) shows here with its reason.
+    for (qint64 done = 0; done < content.size();) {
+        const ssize_t n = ::write(file.handle(), content.constData() + done, size_t(content.size() - done));
+        if (n <= 0)
+            return failed(n < 0 ? errno : ENOSPC);
+        done += n;
+    }
+    if (::fchmod(file.handle(), replacing ? old.st_mode & 07777 : newFileMode()) != 0)
+        return failed(errno);
+    // On the disk before the rename: a crash or a power cut leaves the old file or the whole new one.
+    if (::fsync(file.handle()) != 0)
+        return failed(errno);
+    if (::rename(QFile::encodeName(file.fileName()).constData(), targetName.constData()) != 0)
+        return failed(errno);
+    file.setAutoRemove(false); // it is the file now
     return true;
 }
 
 void removeLeftoverTemps(const QString &path)
 {
-    const QFileInfo saved(path);
-    // The six random letters and digits QSaveFile adds. Six small letters alone are left: far more
-    // likely a word the player chose ("backup") than chance.
+    // Beside the file a save ends at: for a linked save, in its target's folder.
+    const QFileInfo saved(finalTarget(path));
     const QRegularExpression temporary(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(saved.fileName()) + QStringLiteral("\\.(?![a-z]{6})[A-Za-z0-9]{6}")));
+        QRegularExpression::escape(saved.fileName() + tempInfix) + QStringLiteral("[A-Za-z0-9]{6}")));
     const QDir folder = saved.dir();
     // Regular files only: no link, FIFO, socket or device is touched.
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {

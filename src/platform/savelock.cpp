@@ -1,12 +1,12 @@
 #include "platform/savelock.h"
 
+#include "platform/savefile.h"
+
 #include <QCoreApplication>
-#include <QFile>
 #include <QSysInfo>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace {
 bool processRunning(qint64 pid) { return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM); }
@@ -20,11 +20,9 @@ SaveLock::SaveLock(const QString &attrFile) : m_lockPath(attrFile + QStringLiter
 SaveLock::Result SaveLock::acquire()
 {
     // QLockFile would read a FIFO there (and wait for ever), and write through a link to a device.
-    struct stat lock{};
-    if (::lstat(QFile::encodeName(m_lockPath).constData(), &lock) == 0 && !S_ISREG(lock.st_mode)) {
-        m_failure = QStringLiteral("the lock file is no regular file");
+    m_failure = notARegularFile(m_lockPath);
+    if (!m_failure.isEmpty())
         return Result::Failed;
-    }
     for (int attempt = 0; attempt < 2; ++attempt) {
         errno = 0;
         if (m_lock.tryLock(0))

@@ -59,6 +59,7 @@ void ScreenKeyboard::open(QLineEdit *field)
     const QSizeF zoom = FingerTarget::keyboardZoom(scale, area.width(), phone);
     setGeometry(KeyboardLayout::place(KeyboardLayout::size(zoom), area, fieldRect, keep));
     m_down = nullptr;
+    m_chosen = nullptr;
     show();
     raise();
     update();
@@ -67,8 +68,11 @@ void ScreenKeyboard::open(QLineEdit *field)
 QSizeF ScreenKeyboard::zoom() const
 {
     // From its own size, which a zoom changed while it is open moves and sizes with the picture.
+    // Taller than the width makes it only on a phone; elsewhere the width's zoom, as the picture's.
     const QSize one = KeyboardLayout::size({1, 1});
-    return QSizeF(qMax(qreal(1), qreal(width()) / one.width()), qMax(qreal(1), qreal(height()) / one.height()));
+    const qreal across = qMax(qreal(1), qreal(width()) / one.width());
+    const bool taller = height() > KeyboardLayout::size({across, across}).height();
+    return QSizeF(across, taller ? qreal(height()) / one.height() : across);
 }
 
 void ScreenKeyboard::paintEvent(QPaintEvent *)
@@ -91,7 +95,23 @@ void ScreenKeyboard::paintEvent(QPaintEvent *)
         const QString label = key.action == KeyboardLayout::Action::Type ? KeyboardLayout::typed(key, m_lower)
                                                                           : key.label;
         painter.drawText(cell, Qt::AlignCenter, label.trimmed());
+        if (&key == m_chosen) {
+            painter.setPen(QPen(textColour, 2 * gap));
+            painter.drawRect(cell.adjusted(gap, gap, -gap, -gap));
+        }
     }
+}
+
+void ScreenKeyboard::walk(int arrowKey)
+{
+    m_chosen = m_chosen ? &KeyboardLayout::step(*m_chosen, arrowKey) : &KeyboardLayout::keys().first();
+    update();
+}
+
+void ScreenKeyboard::pressChosen()
+{
+    if (m_chosen)
+        use(*m_chosen);
 }
 
 bool ScreenKeyboard::event(QEvent *event)

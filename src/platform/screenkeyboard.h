@@ -17,6 +17,10 @@ public:
     // Shows it for `field` at the window's zoom; it closes itself when the field goes.
     void open(QLineEdit *field);
     QLineEdit *field() const { return m_field; }
+    // A gamepad's way: the chosen key, framed, walks by an arrow (Qt::Key_Up ... Key_Right; first
+    // shown on the first key by any other) and is pressed as a tap would press it.
+    void walk(int arrowKey);
+    void pressChosen();
 
 protected:
     bool event(QEvent *event) override;
@@ -33,5 +37,6 @@ private:
 
     QPointer<QLineEdit> m_field;
     const KeyboardLayout::Key *m_down = nullptr;
+    const KeyboardLayout::Key *m_chosen = nullptr;
     bool m_lower = false;
 };

@@ -80,6 +80,14 @@ void Stylus::dragScrolls(QAbstractScrollArea *area)
     area->viewport()->installEventFilter(this);
 }
 
+ScreenKeyboard *Stylus::openKeyboard(QLineEdit *field)
+{
+    if (!m_keyboard)
+        m_keyboard = new ScreenKeyboard(m_main);
+    m_keyboard->open(field);
+    return m_keyboard;
+}
+
 void Stylus::watch(QObject *child)
 {
     // The fields only where the screen keyboard is used: elsewhere nothing of it is made or watched.
@@ -98,9 +106,7 @@ bool Stylus::eventFilter(QObject *watched, QEvent *event)
     } else if (auto *field = qobject_cast<QLineEdit *>(watched); field && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton && field->isEnabled() && field->rect().contains(mouse->position().toPoint())) {
-            if (!m_keyboard)
-                m_keyboard = new ScreenKeyboard(m_main);
-            m_keyboard->open(field);
+            openKeyboard(field);
         }
     } else if (event->type() == QEvent::Hide && qobject_cast<QDialog *>(watched)) {
         // Once the window is gone, so that the window system does not give the keyboard to it.

@@ -14,7 +14,7 @@
 #include <QTimer>
 
 class QAbstractScrollArea;
-
+class QLineEdit;
 class QWidget;
 class ScreenKeyboard;
 
@@ -31,6 +31,8 @@ public:
 
     bool keyboardOn() const { return m_keyboardOn; }
     ScreenKeyboard *keyboard() const;
+    // Opens the screen keyboard for `field` (made the first time), as a tap on the field does.
+    ScreenKeyboard *openKeyboard(QLineEdit *field);
 
     // A drag over `area` scrolls it, flicked on: by finger, and on the handheld by stylus too.
     void dragScrolls(QAbstractScrollArea *area);

@@ -168,7 +168,7 @@ private slots:
         const QStringList lines = logLines(log);
         QVERIFY2(lines.value(0).startsWith("trotix: Cannot lock the save " + home.attrPath() + ".lock (")
                      && lines.value(0).endsWith("); the game plays on but this session cannot save.\n"), log);
-        QCOMPARE(lines.value(2), QStringLiteral("trotix: Old parameter file.\n"));
+        QVERIFY(lines.contains(QStringLiteral("trotix: Old parameter file.\n")));
         QVERIFY(!log.contains("Write Attribute File"));
         QCOMPARE(home.readAttr(), namedHorse);
     }

@@ -212,7 +212,8 @@ private slots:
         QTest::newRow("repaints") << defaultHorseFile << QStringList{"slot aboutTrotix", "tick 2", "slot change2server", "tick 2",
             "scroll 10", "tick 1", "slot change2client", "tick 2", "type 127.0.0.1", "tick 1", "slot change2racedemo",
             "disconnect", "tick 12", "slot change2idle", "tick 2", "zoom 2", "slot aboutTrotix", "tick 2", "zoom 1.5",
-            "slot change2client", "tick 1", "keyboard", "tick 1", "zoom 2.5", "tick 1"}; // sharp between whole zooms
+            "slot change2client", "tick 1", "keyboard", "tick 1", "zoom 2.5", "tick 1", "zoom 1.33", "zoom 1"};
+            // sharp between whole zooms, and back at 1x every button and field where it was
         QTest::newRow("notice") << defaultHorseFile << QStringList{"notice Your horse could not be saved (no room left).", "tick 2", "zoom 2", "slot change2status", "tick 2", "zoom 3", "slot change2run", "tick 9", "zoom 1", "tick 1",
             "slot aboutTrotix", "tick 1", "notice A notice long enough to reach down to the OK button of the about screen, and to go with it when its time is over, leaving the button as it was, with nothing of it left behind: not a word, not a line, not a single pixel of its box, nor of the frame around it, nor of its shade, nor of anything at all that it once covered on the way.", "tick 13"};
         QTest::newRow("network-3x") << defaultHorseFile << QStringList{
@@ -244,8 +245,9 @@ private slots:
     {
         const QSize screen = QGuiApplication::primaryScreen()->size();
         Film film(QStringLiteral("present-%1x%2").arg(screen.width()).arg(screen.height()));
-        const std::tuple<const char *, int, bool> rows[] = {{"", 0, false}, {"1", 0, false}, {"2", 0, false},
-            {"3", 0, false}, {"", 1, false}, {"", 3, false}, {"", 0, true}, {"1", 0, true}, {"1.5", 0, false}, {"fit", 0, false}};
+        const std::tuple<const char *, qreal, bool> rows[] = {{"", 0, false}, {"1", 0, false}, {"2", 0, false},
+            {"3", 0, false}, {"", 1, false}, {"", 3, false}, {"", 0, true}, {"1", 0, true}, {"1.5", 0, false}, {"fit", 0, false},
+            {"", ScreenScale::fit, false}};
         for (const auto &[scale, zoom, full] : rows) {
             qputenv("TROTIX_SCALE", scale);
             GameFixture game;

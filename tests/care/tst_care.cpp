@@ -8,6 +8,7 @@
 #include "gamefixture.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
+#include "platform/paths.h"
 #include "platform/rules/random.h"
 #include "platform/windowsettings.h"
 #include "screencheck.h"
@@ -17,6 +18,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -231,6 +233,14 @@ private slots:
         game.tick(5); // the first bite wants a sound, the fifth another
         QCOMPARE(log.text().count("trotix: No audio output: the game stays silent\n"), 1);
         QCOMPARE(log.text().count("trotix: Action>>eat step"), 5);
+        // Settings that are no file (a FIFO) are never opened: the choice is this session's, said once.
+        const QString settings = Paths::settingsFile();
+        QVERIFY(QFile::remove(settings) && ::mkfifo(QFile::encodeName(settings).constData(), 0600) == 0);
+        log.clear();
+        sound->trigger();
+        QVERIFY(!sound->isChecked() && WindowSettings::sound() && QFile::remove(settings));
+        QCOMPARE(log.text(), "trotix: Cannot use the window settings " + QFile::encodeName(settings)
+                                 + " (it is a FIFO, not a regular file); the window's choices are not remembered.\n");
     }
 
     // The horse named in a paused game is named silently (the films hear every other sound on its frame).

@@ -10,14 +10,17 @@
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/savelock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -180,15 +183,21 @@ private slots:
                 QVERIFY(history.lines[i].time > history.lines[i - 1].time);
         }
         munmap(shared, sizeof(Progress));
-        // What the kills left beside the save goes at the next start; a name the player chose stays.
-        for (const char *name : {"trotix_attr.conf.backup", "trotix_attr.conf.a1B2c3"})
-            QFile(dir.filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
-        removeLeftoverTemps(path);
-        removeLeftoverTemps(historyPath);
-        static const QRegularExpression kept(QStringLiteral("^trotix_(attr\\.conf|history\\.csv)(\\.[a-z]{6})?$"));
-        for (const QString &name : QDir(dir.path()).entryList(QDir::Files))
-            QVERIFY2(kept.match(name).hasMatch(), qPrintable(name));
-        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("trotix_attr.conf.backup"))));
+        // What the kills left beside the save goes at the next start, and only that: the player's
+        // copies, whatever their names, stay as they were through two starts.
+        const QStringList kept{"trotix_attr.conf", "trotix_attr.conf.202412", "trotix_attr.conf.Backup", "trotix_attr.conf.backup",
+                               "trotix_attr.conf.bak001", "trotix_attr.conf.v2save", "trotix_history.csv", "trotix_history.csv.keep01",
+                               "trotix_history.csv.trotix-tmp-copy", "trotix_record.conf.old123"};
+        const QStringList copies = kept.filter(QStringLiteral(".conf.")) + kept.filter(QStringLiteral(".csv."));
+        for (const QString &name : copies)
+            GameHome::writeFile(dir.filePath(name), name.toLatin1());
+        GameHome::writeFile(dir.filePath("trotix_record.conf.trotix-tmp-Ab12Cd"), "RACER"); // if no kill left one
+        for (int start = 0; start < 2; ++start)
+            for (const char *file : {"trotix_attr.conf", "trotix_record.conf", "trotix_history.csv"})
+                removeLeftoverTemps(dir.filePath(QLatin1String(file)));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name), kept);
+        for (const QString &name : copies)
+            QCOMPARE(GameHome::readFile(dir.filePath(name)), name.toLatin1());
     }
 
     // The save a link to something elsewhere: a regular file is read and written through, the
@@ -212,6 +221,7 @@ private slots:
                             : kind == S_IFIFO  ? ::mkfifo(name.constData(), 0600) == 0
                                                : ::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
             regular.close();
+            regular.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup); // kept
             if (!made && kind == S_IFCHR)
                 target = QStringLiteral("/dev/null"); // not root: a device it could not replace anyway
             else
@@ -230,10 +240,24 @@ private slots:
             QCOMPARE(after.st_mode & S_IFMT, kind);
             QCOMPARE(QFileInfo(link).symLinkTarget(), target);
             if (kind == S_IFREG)
-                QCOMPARE(GameHome::readFile(target), formatAttrFile(numberedHorse(7)));
+                QCOMPARE(GameHome::readFile(target) + QByteArray::number(after.st_mode & 07777, 8), formatAttrFile(numberedHorse(7)) + "640");
             if (sock >= 0)
                 ::close(sock);
         }
+        // A link to itself is a save that cannot be read, and says why: never a horse yet to come.
+        QTemporaryDir dir;
+        const QString loop = dir.filePath(QStringLiteral("trotix_attr.conf"));
+        QVERIFY(QFile::link(loop, loop));
+        GameState state;
+        LogCapture log;
+        QCOMPARE(loadAttrFile(state, loop), AttrLoadResult::Unreadable);
+        QCOMPARE(log.text(), "trotix: Cannot read attribute file " + QFile::encodeName(loop) + " (" + std::strerror(ELOOP)
+                                 + "); this horse will not be saved.\n");
+        QVERIFY(!saveAttrFile(state, loop) && QFileInfo(loop).isSymLink()); // nor replaced
+        // A new file gets what the umask leaves, as any program's would.
+        QFile(dir.filePath(QStringLiteral("plain"))).open(QIODevice::WriteOnly);
+        QVERIFY(saveAttrFile(state, dir.filePath(QStringLiteral("made"))));
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("made"))).permissions(), QFileInfo(dir.filePath(QStringLiteral("plain"))).permissions());
     }
 
     // A win against the computer and a loss over the network go to their own lines.
@@ -354,6 +378,41 @@ private slots:
         QVERIFY2(!why.isEmpty() && QString::fromLatin1(log).count(failed.arg(why)) == 3, log.constData());
         QCOMPARE(game.home().readAttr(), oldHorse);
         QCOMPARE(QDir(etc).entryList(QDir::Files), QStringList{QStringLiteral("trotix_attr.conf")});
+    }
+
+    // A lock that could not be made (a full disk) is tried again at each tenth tick, nothing saved
+    // meanwhile: made at last, it is said once, on the screen too, and the horse is saved; taken
+    // meanwhile by a game at play, this session never saves.
+    void aLockThatCouldNotBeMadeIsTriedAgain()
+    {
+        QProcess live;
+        live.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(live.waitForStarted());
+        for (const bool taken : {false, true}) {
+            GameFixture game;
+            const QString lockPath = game.home().attrPath() + ".lock";
+            QCOMPARE(::mkfifo(QFile::encodeName(lockPath).constData(), 0600), 0);
+            SaveLock lock(game.home().attrPath());
+            QCOMPARE(lock.acquire(), SaveLock::Result::Failed);
+            forbidSavingUntilLocked(gs, lock.failure());
+            game.widget()->retrySaveLock(&lock);
+            LogCapture log;
+            game.tick(10);
+            QCOMPARE(game.widget()->notice(), QString()); // a try that failed says nothing
+            QFile::remove(lockPath);
+            if (taken)
+                GameHome::writeFile(lockPath, QByteArray::number(live.processId()) + "\nsleep\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+            game.tick(10);
+            QCOMPARE(game.widget()->notice(), taken ? "Another Trotix is playing this horse now.\nThis session will not be saved."
+                                                    : "Saving works again: your horse is saved every ten seconds.");
+            game.tick(12);
+            QCOMPARE(game.widget()->notice(), QString()); // once
+            const QString said = taken ? "trotix: Another Trotix (process %1) now plays the horse in %2; this session will not save.\n"
+                                       : "trotix: The save %2.lock is made at last; this session saves from now on.\n";
+            QCOMPARE(QString::fromLatin1(log.text()).count(QString(said).replace("%1", QString::number(live.processId()))
+                                                               .replace("%2", game.home().attrPath())), 1);
+            QCOMPARE(log.text().count("trotix: Write Attribute File\n"), taken ? 0 : 2);
+        }
     }
 
     // The entry as typed becomes the saved name: Latin-1, the bar and control characters as '?', 15 long.

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <memory>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -148,6 +149,12 @@ private slots:
         appendHistory(state, path, 1796666450, 10);
         QVERIFY(QFileInfo(path).isDir());
         QVERIFY(logLines(log.text()).last().startsWith(QStringLiteral("trotix: Cannot read the history %1 (").arg(path)));
+        QVERIFY(QDir().rmdir(path) && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0); // nor a FIFO waited on
+        appendHistory(state, path, 1796666460, 10);
+        QVERIFY(loadHistory(path).isEmpty());
+        const QString fifo = QStringLiteral("trotix: Cannot read the history %1 (it is a FIFO, not a regular file); ").arg(path);
+        QCOMPARE(logLines(log.text()).mid(logLines(log.text()).size() - 2),
+                 QStringList({fifo + "it stays as it was.\n", fifo + "the book shows none.\n"}));
     }
 
     // A scripted horse: the book shows what the save holds and what the race weight rule gives,

@@ -46,6 +46,7 @@ check_layout() {
   [ "$(find "$share/trotix/pics" -name '*.png' | wc -l)" -eq 34 ] || fail "not the 34 pictures installed"
   [ "$(find "$share/trotix/sounds" -name '*.wav' | wc -l)" -eq 10 ] || fail "not the 10 sounds installed"
   [ -n "$(find "$root$prefix" -path '*/lib*/trotix/trotix-sound.so')" ] || fail "no sound module"
+  [ -n "$(find "$root$prefix" -path '*/lib*/trotix/trotix-pad.so')" ] || fail "no gamepad module"
   for size in 16 24 32 48 64 128 256; do
     file "$share/icons/hicolor/${size}x${size}/apps/$id.png" | grep -q "PNG image data, $size x $size," \
       || fail "no ${size}px icon"

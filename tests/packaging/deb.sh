@@ -23,7 +23,7 @@ deb=$(ls "$work"/out/trotix_*.deb)
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = trotix ] && [ "$(field Section)" = games ] || fail "Package/Section: $(field Package)/$(field Section)"
 depends=$(field Depends)
-for dep in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6multimedia6; do
+for dep in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6multimedia6 libsdl2-2.0-0; do
   echo "$depends" | grep -Eq "(^|, )$dep( |,|$)" || fail "Depends lacks $dep: $depends"
 done
 # The font the texts were measured with, and no other offered in its place: a wider sans would
@@ -37,7 +37,7 @@ outside=$(awk '{print $6}' "$work/contents" | grep -v -e '^\./usr/' -e '^\./$' |
 grep -q ' \./usr/local/' "$work/contents" && fail "files under /usr/local in a package"
 # Only the game's own files: nothing from the build's tests, tools or fuzzers.
 extra=$(awk '{print $6}' "$work/contents" | grep -v -e '/$' -e '^\./usr/games/trotix$' -e '^\./usr/share/' \
-        -e '^\./usr/lib/\([a-z0-9_-]*/\)\?trotix/trotix-sound\.so$' || true)
+        -e '^\./usr/lib/\([a-z0-9_-]*/\)\?trotix/trotix-\(sound\|pad\)\.so$' || true)
 [ -z "$extra" ] || fail "unexpected files packaged: $extra"
 
 # Debian's own checks of a package: not one error or warning (root only runs it with a remark).

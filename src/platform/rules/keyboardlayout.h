@@ -41,6 +41,11 @@ QRect keyRect(const Key &key, QSizeF zoom);
 // The key under a point of the keyboard at a zoom; nullptr between keys or outside.
 const Key *keyAt(QPoint at, QSizeF zoom);
 
+// The key a pad's arrow (Qt::Key_Up ... Key_Right) walks to from `from`: the neighbour in its row
+// or column, round to the far side at an edge; up and down keep the key's first column. Any other
+// key stays.
+const Key &step(const Key &from, int arrowKey);
+
 // The text a Type key puts in: its label, in small letters when shifted to them.
 QString typed(const Key &key, bool lower);
 

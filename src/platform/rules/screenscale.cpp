@@ -83,8 +83,9 @@ QRect underPicture(const QRect &window, const QRect &picture)
 {
     const QRect on = window.translated(-picture.topLeft());
     const auto down = [](int at, int shown, int device) { return int(std::floor(double(at) * device / shown)); };
-    return QRect(QPoint(down(on.left(), picture.width(), deviceWidth), down(on.top(), picture.height(), deviceHeight)),
-                 QPoint(down(on.right(), picture.width(), deviceWidth), down(on.bottom(), picture.height(), deviceHeight)));
+    const int width = picture.width(), height = picture.height();
+    return QRect(QPoint(down(on.left(), width, deviceWidth), down(on.top(), height, deviceHeight)),
+                 QPoint(down(on.right(), width, deviceWidth), down(on.bottom(), height, deviceHeight)));
 }
 
 QString rescaledStyleSheet(const QString &styleSheet, qreal factor)
