@@ -1,6 +1,7 @@
 #include "app/helpwindow.h"
 
 #include "platform/rules/screenscale.h"
+#include "platform/stylus.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     setWindowTitle(tr("Trotix: How to play"));
     m_text->setObjectName(QStringLiteral("helpText"));
     m_text->setOpenExternalLinks(false);
+    Stylus::attach(parent)->dragScrolls(m_text);
     // A touch screen has no Escape key: the button closes it there.
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
     auto *layout = new QVBoxLayout(this);

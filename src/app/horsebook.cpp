@@ -6,6 +6,7 @@
 #include "game/history.h"
 #include "game/racerecord.h"
 #include "platform/paths.h"
+#include "platform/stylus.h"
 #include "race/rules/raceweight.h"
 
 #include <QAction>
@@ -14,6 +15,7 @@
 #include <QGridLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -120,9 +122,17 @@ QDialog *makeBook(QWidget *mainWidget)
     paper.setColor(QPalette::WindowText, QColor(0x2b, 0x1d, 0x0e));
     page->setPalette(paper);
     page->setAutoFillBackground(true);
+    // The page scrolls where it is taller than the window, by a finger's drag too.
+    auto *scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    // Close keeps the keyboard, as it had it before the page scrolled.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidget(page);
+    Stylus::attach(mainWidget)->dragScrolls(scroll);
     auto *whole = new QVBoxLayout(dialog);
     whole->setContentsMargins(0, 0, 0, 0);
-    whole->addWidget(page);
+    whole->addWidget(scroll);
     auto *layout = new QVBoxLayout(page);
     auto *name = new QLabel;
     name->setObjectName(QStringLiteral("bookName"));

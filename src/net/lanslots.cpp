@@ -4,14 +4,30 @@
 #include "game/gamestate.h"
 #include "net/avahi.h"
 #include "net/rules/protocol.h"
+#include "platform/rules/fingertarget.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
+#include <QStyledItemDelegate>
 
 namespace {
 
 constexpr int addressRole = Qt::UserRole;
+
+// On a phone a finger picks a game: each line at least a fingertip high.
+class FingerLines : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const QScreen *screen = option.widget ? option.widget->screen() : nullptr;
+        return FingerTarget::entry(QStyledItemDelegate::sizeHint(option, index), 0,
+                                   screen && FingerTarget::isPhoneSized(screen->size()));
+    }
+};
 
 }
 
@@ -27,6 +43,7 @@ void Trotix::buildGameList()
     // A long line (why no search is possible, a host's long name) wraps rather than scrolls.
     m_gameList->setWordWrap(true);
     m_gameList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_gameList->setItemDelegate(new FingerLines(m_gameList));
     m_gameList->hide();
     connect(m_gameList, &QListWidget::itemClicked, this, &Trotix::chooseGame);
     connect(m_gameList, &QListWidget::itemActivated, this, &Trotix::chooseGame);

@@ -1,10 +1,12 @@
 #include "platform/idmenubar.h"
 
+#include "platform/rules/fingertarget.h"
 #include "platform/rules/screenscale.h"
 
 #include <QMenu>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QShortcutEvent>
 #include <functional>
 
@@ -135,6 +137,16 @@ void IdMenuBar::styleMenu(QMenu *menu, qreal scale)
     QFont type = menu->font();
     type.setPixelSize(qRound(11 * scale));
     menu->setFont(type);
+    // On a phone each entry spans the screen and is a fingertip high: its text grows no larger,
+    // the room around it does.
+    const QScreen *screen = menu->screen();
+    const bool phone = screen && FingerTarget::isPhoneSized(screen->size());
+    const int padding = 2 * qRound(2 * scale);
+    const QSize entry = FingerTarget::entry(QSize(0, QFontMetrics(type).height() + padding),
+                                            screen ? screen->size().width() : 0, phone);
+    menu->setMinimumWidth(entry.width());
+    const QString fingerHigh = phone ? QStringLiteral("QMenu::item { min-height: %1px; }").arg(entry.height() - padding)
+                                     : QString();
     menu->setStyleSheet(ScreenScale::rescaledStyleSheet(
         QStringLiteral("QMenu { background: #f3ead8; color: #2b1d0e; border: 1px solid #8a6a3a; padding: 1px; }"
                        "QMenu::item { padding: 2px 10px 2px 16px; background: transparent; }"
@@ -143,5 +155,5 @@ void IdMenuBar::styleMenu(QMenu *menu, qreal scale)
                        "QMenu::indicator { width: 8px; height: 8px; left: 4px; }"
                        "QMenu::indicator:checked { background: #8a6a3a; }"
                        "QMenu::separator { height: 1px; background: #8a6a3a; margin: 2px 4px; }"),
-        scale));
+        scale) + fingerHigh);
 }

@@ -1,5 +1,6 @@
 #include "platform/screenkeyboard.h"
 
+#include "platform/rules/fingertarget.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -7,6 +8,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QTouchEvent>
 
 namespace {
 
@@ -24,6 +27,8 @@ ScreenKeyboard::ScreenKeyboard(QWidget *window) : QWidget(window)
     // The field keeps the focus: a tap on a key must not take it away.
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A finger types as the stylus does, from its own touch.
+    setAttribute(Qt::WA_AcceptTouchEvents);
     hide();
 }
 
@@ -37,14 +42,22 @@ void ScreenKeyboard::open(QLineEdit *field)
     // The game's picture inside the window: zoomed, and centred where the window has another shape.
     const qreal scale = qMax(qreal(1), window->property("screenScale").toReal());
     const QRect picture = window->property("screenPicture").toRect();
-    const QRect area = (picture.isValid() ? picture : window->rect()).intersected(window->rect());
+    QRect area = (picture.isValid() ? picture : window->rect()).intersected(window->rect());
+    // On a phone the keys take the window's whole width, as large as a finger wants them.
+    const QScreen *screen = window->screen();
+    const bool phone = screen && FingerTarget::isPhoneSized(screen->size());
+    if (phone) {
+        area.setLeft(0);
+        area.setRight(window->width() - 1);
+    }
     QList<QRect> keep;
     for (QAbstractButton *button : window->findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly)) {
         if (button->isVisible())
             keep.append(button->geometry());
     }
     const QRect fieldRect(field->mapTo(window, QPoint(0, 0)), field->size());
-    setGeometry(KeyboardLayout::place(KeyboardLayout::size(scale), area, fieldRect, keep));
+    const QSizeF zoom = FingerTarget::keyboardZoom(scale, area.width(), phone);
+    setGeometry(KeyboardLayout::place(KeyboardLayout::size(zoom), area, fieldRect, keep));
     m_down = nullptr;
     m_chosen = nullptr;
     show();
@@ -52,25 +65,31 @@ void ScreenKeyboard::open(QLineEdit *field)
     update();
 }
 
-qreal ScreenKeyboard::scale() const
+QSizeF ScreenKeyboard::zoom() const
 {
-    // From its own width, the picture's: a zoom changed while it is open moves and sizes it with the screen.
-    return qMax(qreal(1), qreal(width()) / KeyboardLayout::size(1).width());
+    // From its own size, which a zoom changed while it is open moves and sizes with the picture.
+    // Taller than the width makes it only on a phone; elsewhere the width's zoom, as the picture's.
+    const QSize one = KeyboardLayout::size({1, 1});
+    const qreal across = qMax(qreal(1), qreal(width()) / one.width());
+    const bool taller = height() > KeyboardLayout::size({across, across}).height();
+    return QSizeF(across, taller ? qreal(height()) / one.height() : across);
 }
 
 void ScreenKeyboard::paintEvent(QPaintEvent *)
 {
-    const qreal zoom = scale();
+    const QSizeF zoom = this->zoom();
+    // The gaps and the type as the picture's, the smaller way on a phone's wider keys.
+    const qreal type = qMin(zoom.width(), zoom.height());
     QPainter painter(this);
     painter.fillRect(rect(), rimColour);
     QFont font(QStringLiteral("helvetica"));
     font.setBold(true);
     for (const KeyboardLayout::Key &key : KeyboardLayout::keys()) {
-        const int gap = qRound(zoom);
+        const int gap = qRound(type);
         const QRect cell = KeyboardLayout::keyRect(key, zoom).adjusted(gap, gap, 0, 0);
         painter.fillRect(cell, &key == m_down ? downColour : keyColour);
         // Words (DEL, ENTER) smaller than the single characters.
-        font.setPixelSize(qRound((key.label.size() > 1 ? 9 : 12) * zoom));
+        font.setPixelSize(qRound((key.label.size() > 1 ? 9 : 12) * type));
         painter.setFont(font);
         painter.setPen(textColour);
         const QString label = key.action == KeyboardLayout::Action::Type ? KeyboardLayout::typed(key, m_lower)
@@ -95,16 +114,42 @@ void ScreenKeyboard::pressChosen()
         use(*m_chosen);
 }
 
-void ScreenKeyboard::mousePressEvent(QMouseEvent *event)
+bool ScreenKeyboard::event(QEvent *event)
 {
-    m_down = KeyboardLayout::keyAt(event->position().toPoint(), scale());
+    switch (event->type()) {
+    case QEvent::TouchBegin:
+    case QEvent::TouchEnd: {
+        const QPoint at = static_cast<QTouchEvent *>(event)->point(0).position().toPoint();
+        event->type() == QEvent::TouchBegin ? press(at) : release(at);
+        event->accept();
+        return true;
+    }
+    case QEvent::TouchUpdate:
+        event->accept();
+        return true;
+    case QEvent::TouchCancel:
+        m_down = nullptr;
+        update();
+        return true;
+    default:
+        return QWidget::event(event);
+    }
+}
+
+void ScreenKeyboard::mousePressEvent(QMouseEvent *event) { press(event->position().toPoint()); }
+
+void ScreenKeyboard::mouseReleaseEvent(QMouseEvent *event) { release(event->position().toPoint()); }
+
+void ScreenKeyboard::press(QPoint at)
+{
+    m_down = KeyboardLayout::keyAt(at, zoom());
     update();
 }
 
-void ScreenKeyboard::mouseReleaseEvent(QMouseEvent *event)
+void ScreenKeyboard::release(QPoint at)
 {
-    // A key counts where the stylus is lifted from the key it went down on.
-    const KeyboardLayout::Key *up = KeyboardLayout::keyAt(event->position().toPoint(), scale());
+    // A key counts where the stylus or finger is lifted from the key it went down on.
+    const KeyboardLayout::Key *up = KeyboardLayout::keyAt(at, zoom());
     const KeyboardLayout::Key *down = m_down;
     m_down = nullptr;
     update();

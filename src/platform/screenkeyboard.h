@@ -23,14 +23,17 @@ public:
     void pressChosen();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void press(QPoint at);
+    void release(QPoint at);
     void use(const KeyboardLayout::Key &key);
-    qreal scale() const;
+    QSizeF zoom() const;
 
     QPointer<QLineEdit> m_field;
     const KeyboardLayout::Key *m_down = nullptr;

@@ -1,21 +1,26 @@
 #include "platform/stylus.h"
 
+#include "platform/rules/fingertarget.h"
 #include "platform/rules/keyboardlayout.h"
 #include "platform/log.h"
 #include "platform/rules/outsidetext.h"
 #include "platform/screenkeyboard.h"
 #include "platform/rules/screenscale.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScroller>
+#include <QTouchEvent>
 
 namespace {
 
-// TROTIX_KEYBOARD, else the screen: one no bigger than the device's has no keyboard beside it.
+// TROTIX_KEYBOARD, else the screen: one no bigger than the device's, or a phone's, has no keyboard
+// beside it.
 bool keyboardWanted()
 {
     const QByteArray text = qgetenv("TROTIX_KEYBOARD");
@@ -27,7 +32,14 @@ bool keyboardWanted()
     if (choice != KeyboardLayout::Choice::ByScreen)
         return choice == KeyboardLayout::Choice::Screen;
     const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen && ScreenScale::isDeviceSized(screen->size());
+    return screen && (ScreenScale::isDeviceSized(screen->size()) || FingerTarget::isPhoneSized(screen->size()));
+}
+
+bool isTouch(const QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    return type == QEvent::TouchBegin || type == QEvent::TouchUpdate || type == QEvent::TouchEnd
+           || type == QEvent::TouchCancel;
 }
 
 }
@@ -44,12 +56,30 @@ Stylus::Stylus(QWidget *mainWidget, bool keyboardOn) : QObject(mainWidget), m_ma
     m_hold.setSingleShot(true);
     m_hold.setInterval(holdMilliseconds);
     connect(&m_hold, &QTimer::timeout, this, &Stylus::held);
+    // A finger's touch reaches the filter as a touch, not only as the mouse events made of it.
+    mainWidget->setAttribute(Qt::WA_AcceptTouchEvents);
     mainWidget->installEventFilter(this);
     for (QObject *child : mainWidget->children())
         watch(child);
 }
 
 ScreenKeyboard *Stylus::keyboard() const { return m_keyboard; }
+
+void Stylus::dragScrolls(QAbstractScrollArea *area)
+{
+    // The handheld's stylus is its only pointer: it drags the page as a finger would (a finger
+    // there comes as the mouse events Qt makes of it, and drags the same way).
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen && ScreenScale::isDeviceSized(screen->size())) {
+        QScroller::grabGesture(area, QScroller::LeftMouseButtonGesture);
+        return;
+    }
+    // Elsewhere a mouse selects text as usual, and a finger's touch is kept from the page's text,
+    // which would take the mouse events made of it for a selection.
+    QScroller::grabGesture(area, QScroller::TouchGesture);
+    area->viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
+    area->viewport()->installEventFilter(this);
+}
 
 ScreenKeyboard *Stylus::openKeyboard(QLineEdit *field)
 {
@@ -69,7 +99,11 @@ void Stylus::watch(QObject *child)
 bool Stylus::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_main) {
-        mainWidgetEvent(event);
+        return mainWidgetEvent(event);
+    } else if (isTouch(event)) {
+        // A page that scrolls by drag: the scroller has seen the touch before this filter.
+        event->accept();
+        return true;
     } else if (auto *field = qobject_cast<QLineEdit *>(watched); field && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton && field->isEnabled() && field->rect().contains(mouse->position().toPoint())) {
@@ -82,7 +116,7 @@ bool Stylus::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-void Stylus::mainWidgetEvent(QEvent *event)
+bool Stylus::mainWidgetEvent(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::ChildPolished:
@@ -92,19 +126,35 @@ void Stylus::mainWidgetEvent(QEvent *event)
         break;
     case QEvent::MouseButtonPress: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton) {
-            m_pressedAt = mouse->globalPosition().toPoint();
-            m_hold.start();
-        }
+        if (mouse->button() == Qt::LeftButton)
+            press(mouse->globalPosition().toPoint());
         break;
     }
-    case QEvent::MouseMove: {
-        const qreal scale = qMax(qreal(1), m_main->property("screenScale").toReal());
-        const QPoint moved = static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - m_pressedAt;
-        if (moved.manhattanLength() > stillDistance * scale)
+    case QEvent::MouseMove:
+        moveTo(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+        break;
+    case QEvent::TouchBegin: {
+        // Only a touch on the picture itself is the hold's; one on a button, a field or a list is
+        // left unaccepted, and Qt makes it the click they know.
+        auto *touch = static_cast<QTouchEvent *>(event);
+        if (touch->pointCount() != 1 || m_main->childAt(touch->point(0).position().toPoint()))
+            return false;
+        press(touch->point(0).globalPosition().toPoint());
+        event->accept();
+        return true;
+    }
+    case QEvent::TouchUpdate: {
+        // A second finger makes it a pinch or a swipe, no hold.
+        auto *touch = static_cast<QTouchEvent *>(event);
+        if (touch->pointCount() != 1)
             m_hold.stop();
-        break;
+        moveTo(touch->point(0).globalPosition().toPoint());
+        return true;
     }
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        m_hold.stop();
+        return true;
     case QEvent::MouseButtonRelease:
     case QEvent::Hide:
         m_hold.stop();
@@ -112,6 +162,20 @@ void Stylus::mainWidgetEvent(QEvent *event)
     default:
         break;
     }
+    return false;
+}
+
+void Stylus::press(QPoint globalAt)
+{
+    m_pressedAt = globalAt;
+    m_hold.start();
+}
+
+void Stylus::moveTo(QPoint globalAt)
+{
+    const qreal scale = qMax(qreal(1), m_main->property("screenScale").toReal());
+    if ((globalAt - m_pressedAt).manhattanLength() > stillDistance * scale)
+        m_hold.stop();
 }
 
 void Stylus::held()

@@ -1,14 +1,19 @@
 #pragma once
 // What the handheld's platform gives every application whose only pointer is a stylus, watched
 // on the main widget alone (nothing is filtered elsewhere):
-// - press and hold, still, on the widget's own picture is the right button: its window menu;
+// - press and hold, still, on the widget's own picture is the right button: its window menu, by
+//   stylus, mouse or finger alike;
 // - a tap on a text field opens the screen keyboard, where no physical keyboard is in use;
-// - closing one of its windows (help, a notice) gives the keyboard back to the main widget.
+// - closing one of its windows (help, a notice) gives the keyboard back to the main widget;
+// - a finger dragged over a page of text (the help, the book) scrolls it.
+// A touch on one of the widget's buttons, fields or lists is left to Qt, which makes it the click
+// they know.
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
 #include <QTimer>
 
+class QAbstractScrollArea;
 class QLineEdit;
 class QWidget;
 class ScreenKeyboard;
@@ -29,13 +34,18 @@ public:
     // Opens the screen keyboard for `field` (made the first time), as a tap on the field does.
     ScreenKeyboard *openKeyboard(QLineEdit *field);
 
+    // A drag over `area` scrolls it, flicked on: by finger, and on the handheld by stylus too.
+    void dragScrolls(QAbstractScrollArea *area);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     Stylus(QWidget *mainWidget, bool keyboardOn);
     void watch(QObject *child);
-    void mainWidgetEvent(QEvent *event);
+    bool mainWidgetEvent(QEvent *event);
+    void press(QPoint globalAt);
+    void moveTo(QPoint globalAt);
     void held();
     void handBackKeyboard();
 

@@ -44,23 +44,24 @@ const QList<Key> &keys()
     return all;
 }
 
-QSize size(qreal scale)
+QSize size(QSizeF zoom)
 {
-    return QSize(qRound(columns * cellWidth * scale), qRound((rows * cellHeight + 2 * rim) * scale));
+    return QSize(qRound(columns * cellWidth * zoom.width()), qRound((rows * cellHeight + 2 * rim) * zoom.height()));
 }
 
-QRect keyRect(const Key &key, qreal scale)
+QRect keyRect(const Key &key, QSizeF zoom)
 {
-    const auto at = [scale](int length) { return qRound(length * scale); };
-    const int left = at(key.cell.x() * cellWidth), top = at(rim + key.cell.y() * cellHeight);
-    return QRect(left, top, at((key.cell.x() + key.cell.width()) * cellWidth) - left,
-                 at(rim + (key.cell.y() + 1) * cellHeight) - top);
+    const auto across = [zoom](int length) { return qRound(length * zoom.width()); };
+    const auto down = [zoom](int length) { return qRound(length * zoom.height()); };
+    const int left = across(key.cell.x() * cellWidth), top = down(rim + key.cell.y() * cellHeight);
+    return QRect(left, top, across((key.cell.x() + key.cell.width()) * cellWidth) - left,
+                 down(rim + (key.cell.y() + 1) * cellHeight) - top);
 }
 
-const Key *keyAt(QPoint at, qreal scale)
+const Key *keyAt(QPoint at, QSizeF zoom)
 {
     for (const Key &key : keys()) {
-        if (keyRect(key, scale).contains(at))
+        if (keyRect(key, zoom).contains(at))
             return &key;
     }
     return nullptr;

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QRect>
 #include <QSize>
+#include <QSizeF>
 #include <QString>
 
 namespace KeyboardLayout {
@@ -32,13 +33,13 @@ constexpr int rim = 1;
 
 const QList<Key> &keys();
 
-// The keyboard's size at a zoom.
-QSize size(qreal scale);
+// The keyboard's size at a zoom, across and down (a phone's keys are wider than the picture's).
+QSize size(QSizeF zoom);
 // A key's rectangle inside the keyboard at a zoom; between whole zooms its edges are rounded, so
 // that the keys still tile.
-QRect keyRect(const Key &key, qreal scale);
+QRect keyRect(const Key &key, QSizeF zoom);
 // The key under a point of the keyboard at a zoom; nullptr between keys or outside.
-const Key *keyAt(QPoint at, qreal scale);
+const Key *keyAt(QPoint at, QSizeF zoom);
 
 // The key a pad's arrow (Qt::Key_Up ... Key_Right) walks to from `from`: the neighbour in its row
 // or column, round to the far side at an edge; up and down keep the key's first column. Any other
