@@ -27,7 +27,7 @@ QPoint keyCentre(const QString &label)
     return {-1, -1};
 }
 
-QString labelAt(QPoint at, int scale)
+QString labelAt(QPoint at, qreal scale)
 {
     const KeyboardLayout::Key *key = KeyboardLayout::keyAt(at, {scale, scale});
     return key ? key->label : QStringLiteral("none");
