@@ -166,8 +166,15 @@ def main():
     def saved(name, what):
         home, log = games[name][2:]
         return x.read(os.path.join(home, "etc", what)) if what else x.read(log).replace(home, "QPEDIR")
+
+    def race_log(name):  # up to the first idle tick after the race: a loaded machine may let a
+        log = saved(name, None)  # game live another idle loop before its pause lands
+        return log[:log.index("trotix: Action>>call idle()", log.index("change to race demo"))]
+    logs = {name: saved(name, None).replace(NO_OUTPUT, "") for name in games}
     for what in ("trotix_attr.conf", "trotix_record.conf", None):
-        loud, muted, silent = (saved(name, what) for name in ("loud", "muted", "silent"))
+        if what == "trotix_attr.conf" and len(set(logs.values())) > 1:
+            continue  # the games lived different idle ticks after the race: their ages may differ
+        loud, muted, silent = (saved(name, what) if what else race_log(name) for name in ("loud", "muted", "silent"))
         if what is None:
             if NO_OUTPUT in loud or silent.count(NO_OUTPUT) != 1:
                 x.fail("expected one line %r from the game without a server, none from the others" % NO_OUTPUT)
