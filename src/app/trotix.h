@@ -78,6 +78,7 @@ public slots:
 
 protected:
     void changeEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:

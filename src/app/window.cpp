@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -51,6 +52,16 @@ void Trotix::setPaused(bool on)
 }
 
 void Trotix::togglePause() { setPaused(!m_paused); }
+
+void Trotix::mousePressEvent(QMouseEvent *event)
+{
+    // A stylus has no P: a tap on the game's screen goes on. The press still reaches the stylus's
+    // hold (TrotixBase), so holding opens the window menu as ever.
+    const QRect shown(m_origin, QSize(ScreenScale::deviceWidth, ScreenScale::deviceHeight) * m_screenScale);
+    if (m_paused && event->button() == Qt::LeftButton && shown.contains(event->position().toPoint()))
+        setPaused(false);
+    TrotixBase::mousePressEvent(event);
+}
 
 bool Trotix::tickHeld()
 {

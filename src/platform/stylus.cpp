@@ -9,9 +9,11 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QInputDevice>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -47,6 +49,17 @@ Stylus::Stylus(QWidget *mainWidget, bool keyboardOn) : QObject(mainWidget), m_ma
     mainWidget->installEventFilter(this);
     for (QObject *child : mainWidget->children())
         watch(child);
+}
+
+bool Stylus::touchScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen && ScreenScale::isDeviceSized(screen->size()))
+        return true;
+    const QList<const QInputDevice *> devices = QInputDevice::devices();
+    return std::any_of(devices.cbegin(), devices.cend(), [](const QInputDevice *device) {
+        return device->type() == QInputDevice::DeviceType::TouchScreen;
+    });
 }
 
 ScreenKeyboard *Stylus::keyboard() const { return m_keyboard; }

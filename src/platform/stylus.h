@@ -20,6 +20,10 @@ public:
     // Once per main widget; a second call finds the first.
     static Stylus *attach(QWidget *mainWidget);
 
+    // Whether the player has only a stylus or a finger: a screen no bigger than the device's, or
+    // a touch screen among the input devices.
+    static bool touchScreen();
+
     static constexpr int holdMilliseconds = 700;
     // How far, in screen pixels, the stylus may wander and still be held still.
     static constexpr int stillDistance = 6;
