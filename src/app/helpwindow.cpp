@@ -3,10 +3,13 @@
 #include "platform/rules/screenscale.h"
 #include "platform/stylus.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -14,7 +17,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     : QDialog(parent), m_text(new QTextBrowser(this)), m_close(new QPushButton(QStringLiteral("CLOSE"), this))
 {
     setObjectName(QStringLiteral("helpWindow"));
-    setWindowTitle(tr("Trotix: How to play"));
+    setWindowTitle(tr("How to play — Trotix"));
     m_text->setObjectName(QStringLiteral("helpText"));
     m_text->setOpenExternalLinks(false);
     Stylus::attach(parent)->dragScrolls(m_text);
@@ -81,4 +84,19 @@ void HelpWindow::showOver(QWidget *game, qreal scale)
     raise();
     activateWindow();
     m_text->setFocus();
+    // On the device's own screen the player is most likely to want the stylus's ways first.
+    const QScreen *screen = game->screen();
+    if (screen && ScreenScale::isDeviceSized(screen->size()))
+        scrollToHeading(QStringLiteral("On a handheld"));
+}
+
+void HelpWindow::scrollToHeading(const QString &heading)
+{
+    const QTextDocument *document = m_text->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() > 0 && block.text() == heading) {
+            m_text->verticalScrollBar()->setValue(int(document->documentLayout()->blockBoundingRect(block).top()));
+            return;
+        }
+    }
 }

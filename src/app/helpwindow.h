@@ -1,6 +1,7 @@
 #pragma once
 // "How to play": the player's guide (docs/playing.md, built into the program) in a window of the
-// game's own size and colours, zoomed with the game. Escape or CLOSE closes it.
+// game's own size and colours, zoomed with the game. Escape or CLOSE closes it. On the device's own
+// screen it opens at the handheld's part.
 #include <QDialog>
 
 class QPushButton;
@@ -21,6 +22,8 @@ public:
     void showOver(QWidget *game, qreal scale);
 
 private:
+    void scrollToHeading(const QString &heading);
+
     QTextBrowser *m_text;
     QPushButton *m_close;
 };

@@ -7,6 +7,7 @@
 #include "platform/qpeapplication.h"
 #include "platform/quitsignals.h"
 #include "platform/savelock.h"
+#include "platform/secondstart.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -67,6 +68,10 @@ int main(int argc, char **argv)
         removeLeftoverSaves();
         break;
     case SaveLock::Result::HeldByOther:
+        if (SecondStart::askToFront(lock.path())) {
+            logText("trotix: Trotix already plays the horse in %s; its window is brought to the front.\n", qPrintable(save));
+            return 0;
+        }
         logText("trotix: Another Trotix (process %lld) is already playing the horse in %s; "
                 "this one stops so that neither overwrites the other.\n",
                 static_cast<long long>(lock.holderPid()), qPrintable(save));
@@ -87,6 +92,8 @@ int main(int argc, char **argv)
     QuitSignals quitSignals;
     Trotix w(nullptr, nullptr, {});
     w.retrySaveLock(&lock);
+    if (lock.isHeld())
+        new SecondStart(&w, lock.path());
     QObject::connect(&quitSignals, &QuitSignals::received, &w, [&w](int signalNumber) {
         logText("trotix: %s: the game ends in order.\n", QuitSignals::name(signalNumber));
         w.close();

@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
 #include "platform/rules/screenscale.h"
+#include "platform/stylus.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,6 +51,14 @@ QImage sharpened(const QPixmap &buffer, qreal factor)
 {
     const int whole = qCeil(factor);
     return buffer.toImage().copy(0, 0, deviceWidth, deviceHeight).scaled(deviceWidth * whole, deviceHeight * whole);
+}
+
+// The pause's banner, in game pixels: its title, and under it how to go on.
+const QRect pausedBanner(50, 136, 140, 40);
+
+QString pausedHint()
+{
+    return Stylus::touchScreen() ? QStringLiteral("Tap to go on") : QStringLiteral("P or tap to go on");
 }
 
 }
@@ -93,10 +102,14 @@ void Trotix::paintEvent(QPaintEvent *event)
         painter.scale(factor, factor);
         painter.setPen(QColor(0x8a, 0x6a, 0x3a));
         painter.setBrush(QColor(0xf3, 0xea, 0xd8));
-        painter.drawRect(60, 140, 120, 30);
+        painter.drawRect(pausedBanner);
         painter.setPen(QColor(0x2b, 0x1d, 0x0e));
         painter.setFont(QFont(QStringLiteral("helvetica"), 16, 75, false));
-        painter.drawText(QRect(60, 140, 120, 30), Qt::AlignCenter, QStringLiteral("Paused"));
+        painter.drawText(pausedBanner.adjusted(0, 2, 0, -16), Qt::AlignCenter, QStringLiteral("Paused"));
+        QFont hint(QStringLiteral("helvetica"));
+        hint.setPixelSize(11);
+        painter.setFont(hint);
+        painter.drawText(pausedBanner.adjusted(0, 24, 0, -2), Qt::AlignCenter, pausedHint());
     }
     if (m_noticeTicks > 0) {
         // Over the picture too, in game pixels: it grows with the zoom as the screen does.

@@ -149,6 +149,9 @@ void Trotix::buildMenus()
     bar->insertItem(nullptr, tr("&Hop!"), this, SLOT(hop()), QKeySequence(Qt::Key_H), IdHop);
     bar->insertItem(nullptr, tr("&About"), this, SLOT(aboutTrotix()), QKeySequence(Qt::Key_B), IdAbout);
     bar->setItemEnabled(IdHop, false);
+    // A choice from the menus is a wish to play on: it ends a pause (after the choice's own slot).
+    for (int id : activityGroup)
+        connect(bar->item(id), &QAction::triggered, this, [this] { setPaused(false); });
     // Found by name by the gamepad's Y and X.
     bar->item(IdStatus)->setObjectName(QStringLiteral("statusAction"));
     bar->item(IdHop)->setObjectName(QStringLiteral("hopAction"));

@@ -86,6 +86,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
+    void tappedWhilePaused(QPoint globalAt);
     void goodBye();
     void liveSlot();
     void isdummy();

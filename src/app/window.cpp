@@ -13,6 +13,7 @@
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
 #include "platform/rules/screenscale.h"
+#include "platform/stylus.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -46,12 +48,23 @@ void Trotix::setPaused(bool on)
     if (on == m_paused)
         return;
     m_paused = on;
+    if (on) {
+        // A stylus or a finger has no P: a tap on the game's picture goes on. The hold still
+        // opens the window menu, as the tap is the stylus's press too.
+        connect(Stylus::attach(this), &Stylus::pressed, this, &Trotix::tappedWhilePaused, Qt::UniqueConnection);
+    }
     m_sound->setHeld(on);
     logText(on ? "trotix: Paused\n" : "trotix: Play goes on\n");
     update();
 }
 
 void Trotix::togglePause() { setPaused(!m_paused); }
+
+void Trotix::tappedWhilePaused(QPoint globalAt)
+{
+    if (m_paused && m_picture.contains(mapFromGlobal(globalAt)))
+        setPaused(false);
+}
 
 bool Trotix::tickHeld()
 {

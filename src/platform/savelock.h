@@ -19,6 +19,8 @@ public:
     Result acquire();
     // The process that holds the lock, when known (0 otherwise).
     qint64 holderPid() const;
+    bool isHeld() const { return m_lock.isLocked(); }
+    QString path() const { return m_lockPath; }
     // Why the lock could not be had, after Failed.
     QString failure() const { return m_failure; }
 

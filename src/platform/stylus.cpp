@@ -11,11 +11,13 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QInputDevice>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QScroller>
 #include <QTouchEvent>
+#include <algorithm>
 
 namespace {
 
@@ -61,6 +63,17 @@ Stylus::Stylus(QWidget *mainWidget, bool keyboardOn) : QObject(mainWidget), m_ma
     mainWidget->installEventFilter(this);
     for (QObject *child : mainWidget->children())
         watch(child);
+}
+
+bool Stylus::touchScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen && ScreenScale::isDeviceSized(screen->size()))
+        return true;
+    const QList<const QInputDevice *> devices = QInputDevice::devices();
+    return std::any_of(devices.cbegin(), devices.cend(), [](const QInputDevice *device) {
+        return device->type() == QInputDevice::DeviceType::TouchScreen;
+    });
 }
 
 ScreenKeyboard *Stylus::keyboard() const { return m_keyboard; }
@@ -169,6 +182,7 @@ void Stylus::press(QPoint globalAt)
 {
     m_pressedAt = globalAt;
     m_hold.start();
+    emit pressed(globalAt);
 }
 
 void Stylus::moveTo(QPoint globalAt)

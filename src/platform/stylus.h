@@ -25,6 +25,10 @@ public:
     // Once per main widget; a second call finds the first.
     static Stylus *attach(QWidget *mainWidget);
 
+    // Whether the player has only a stylus or a finger: a screen no bigger than the device's, or
+    // a touch screen among the input devices.
+    static bool touchScreen();
+
     static constexpr int holdMilliseconds = 700;
     // How far, in screen pixels, the stylus may wander and still be held still.
     static constexpr int stillDistance = 6;
@@ -36,6 +40,10 @@ public:
 
     // A drag over `area` scrolls it, flicked on: by finger, and on the handheld by stylus too.
     void dragScrolls(QAbstractScrollArea *area);
+
+signals:
+    // A stylus, mouse or finger went down on the main widget itself (not on a child of it).
+    void pressed(QPoint globalAt);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

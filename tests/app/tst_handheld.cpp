@@ -1,5 +1,5 @@
 // The stylus's ways: the screen keyboard's keys and place (its look is filmed by tst_window), a name typed on it,
-// press and hold for the window menu, and a TROTIX_SCALE too large for the screen.
+// press and hold for the window menu, a tap going on after a pause, and a TROTIX_SCALE too large for the screen.
 #include "gamefixture.h"
 #include "platform/rules/fingertarget.h"
 #include "platform/rules/keyboardlayout.h"
@@ -190,6 +190,14 @@ private slots:
         const QPoint title = bar->mapTo(window, bar->actionGeometry(*status).center());
         point(window, finger, {{'p', title}, {'r', title}});
         QCOMPARE(gs.mode, ModeStatus);
+        // The tap goes on after a pause, as a menu choice does.
+        game.widget()->setPaused(true);
+        point(window, finger, {{'p', {100, 300}}, {'r', {100, 300}}});
+        QTest::qWait(Stylus::holdMilliseconds * 2);
+        QVERIFY(!menu->isVisible() && !game.widget()->isPaused());
+        game.widget()->setPaused(true);
+        game.widget()->findChild<QAction *>(QStringLiteral("statusAction"))->trigger();
+        QVERIFY(!game.widget()->isPaused());
         // A hold may wander a little, not more.
         const int wander = Stylus::stillDistance * game.widget()->screenScale();
         for (const int moved : {wander + 1, wander}) {

@@ -1,4 +1,4 @@
-// The game as a program: a second game on the same save stays out, while a save that cannot be
+// The game as a program: a second game on the same save brings the first to the front or stays out, while a save that cannot be
 // locked only stops the saving; a signal ends it with the horse saved; without any display it
 // says how to play instead of dying, and answers --help.
 #include "gamefixture.h"
@@ -66,25 +66,40 @@ private slots:
             QSKIP("TROTIX_GAME_BINARY is not set");
     }
 
-    // A second game on the same save stays out without touching it; a killed game's lock does not.
+    // A second start on a save brings the first game's window to the front and stays out without touching the save;
+    // where no game answers (an older one, here a lock held by another program), it says so and stops; a killed
+    // game's lock does not hold.
     void aSecondGameOnTheSameSaveStaysOut()
     {
-        GameHome home;
+        GameHome home, old;
         home.writeAttr(defaultHorseFile);
-        QProcess first, second, again;
+        QProcess first, second, again, live, secondOnOld;
         QByteArray firstLog, againLog;
         startGame(first, home);
         QVERIFY(waitForLog(first, firstLog, "trotix: Old parameter file.\n"));
         startGame(second, home);
         QVERIFY(second.waitForFinished(10000));
-        QCOMPARE(second.exitCode(), 1);
-        const QByteArray said = second.readAllStandardOutput();
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(second.readAllStandardOutput(), "trotix: Trotix already plays the horse in " + home.attrPath().toLocal8Bit()
+                                                     + "; its window is brought to the front.\n");
+        QVERIFY(waitForLog(first, firstLog, "trotix: Another start on this horse's save: this window is brought to the front.\n"));
+        live.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(live.waitForStarted());
+        old.writeAttr(defaultHorseFile);
+        GameHome::writeFile(old.attrPath() + ".lock", QByteArray::number(live.processId()) + "\nsleep\n"
+                                                          + QSysInfo::machineHostName().toUtf8() + "\n");
+        startGame(secondOnOld, old);
+        QVERIFY(secondOnOld.waitForFinished(10000));
+        QCOMPARE(secondOnOld.exitCode(), 1);
+        const QByteArray said = secondOnOld.readAllStandardOutput();
         QVERIFY2(said.startsWith("trotix: Another Trotix (process ") && !said.contains("parameter file"), said);
-        QVERIFY(said.contains(home.attrPath().toLocal8Bit()));
+        QVERIFY(said.contains(old.attrPath().toLocal8Bit()));
         endWith(first, {}, SIGKILL);
         startGame(again, home);
         QVERIFY(waitForLog(again, againLog, "trotix: Old parameter file.\n"));
         endWith(again, {}, SIGKILL);
+        live.kill();
+        live.waitForFinished();
     }
 
     // The start says what it found; SIGTERM (a log-out) ends the game with the horse saved, and

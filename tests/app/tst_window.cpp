@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTest>
 #include <QTextBrowser>
 #include <cstdlib>
@@ -108,8 +109,11 @@ void shootWindow(Film &film, const QString &step, QWidget *window)
     // The book's chart follows the clock its history was written by (tst_history checks its lines).
     if (const auto *chart = window->findChild<HistoryChartWidget *>())
         QPainter(&frame).fillRect(QRect(chart->mapTo(window, QPoint()), chart->size()), Qt::black);
-    film.add(QStringLiteral("%1: %2 font %3 %4 %5").arg(step, place(window), size((text ? text : window)->font()), digest(frame),
-                                                       text ? text->document()->defaultStyleSheet() : QString()) + focus(window), frame);
+    // Its title, and the guide's part shown first: the handheld's on the device's own screen.
+    const QString top = text ? QStringLiteral(" at \"%1\"").arg(text->cursorForPosition(QPoint(8, 8)).block().text()) : QString();
+    film.add(QStringLiteral("%1: %2 font %3 %4 %5 \"%6\"%7").arg(step, place(window), size((text ? text : window)->font()), digest(frame),
+                                                       text ? text->document()->defaultStyleSheet() : QString(), window->windowTitle(), top)
+                 + focus(window), frame);
     // A window's own button closes it (a touch screen has no Escape); a menu goes as a click beside it would.
     if (auto *button = window->findChild<QPushButton *>())
         QTest::mouseClick(button, Qt::LeftButton);
