@@ -88,9 +88,8 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
     m_nameEdit = makeLineEdit(this, "nameEdit", nameKeeps);
     m_addressEdit = makeLineEdit(this, "addressEdit", Protocol::addressKeeps);
-    // Return in a field does what its screen's button does.
+    // Return in a field does what its screen's button does (the address field's: keyPressEvent).
     connect(m_nameEdit, &QLineEdit::returnPressed, this, &Trotix::handleOK);
-    connect(m_addressEdit, &QLineEdit::returnPressed, this, &Trotix::addressEntered);
 
     buildGameList();
     m_confirmButton = makeButton(this, "confirmButton", "CONFIRM", this, SLOT(confirmNetwork()), 40, 260, 55, 20);

@@ -16,7 +16,7 @@
 //   race/courseslots.cpp     setupObjects, putHorse
 //   net/serverslots.cpp      ServerConnected, forgetServer
 //   net/clientslots.cpp      ClientConnected, ClientRead, ClientFire, ClientError, getPos
-//   net/setupslots.cpp       askServer ... disconnectNetwork, addressEntered
+//   net/setupslots.cpp       askServer ... disconnectNetwork, keyPressEvent
 //   net/lanslots.cpp         the games on the local network: announced, found, chosen
 #include "app/picturetable.h"
 #include "app/trotixbase.h"
@@ -79,6 +79,7 @@ public slots:
 protected:
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(class QKeyEvent *event) override;
 
 private slots:
     void goodBye();
@@ -141,7 +142,6 @@ private:
     // Whether a pause may hold the screen shown: never a network race's (the other device keeps its clock).
     bool pauseApplies() const;
     void escapePressed();
-    void addressEntered();
     void forgetServer();
     // Shows the finished buffer. The whole screen is requested: Qt clips painting to the region
     // asked for, and every repaint copies the whole buffer anyway.

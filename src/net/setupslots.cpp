@@ -11,6 +11,7 @@
 #include "platform/log.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -264,9 +265,13 @@ void Trotix::disconnectNetwork()
     change2idle();
 }
 
-void Trotix::addressEntered()
+void Trotix::keyPressEvent(QKeyEvent *event)
 {
-    // Return in the address field is CONFIRM.
-    if (gs.mode == ModeClientAsk && m_confirmButton->isEnabled())
+    // Return or keypad Enter on either question screen is CONFIRM: the address field and the
+    // buttons pass these keys on to here, and the server's screen has no field to take them.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && m_confirmButton->isEnabled())
         confirmNetwork();
+    else
+        TrotixBase::keyPressEvent(event);
 }

@@ -105,7 +105,8 @@ inline bool countsDownToIdle(GameFixture &game, int first, int screen)
 
 // ---- Our game as the client
 
-// From idle to the connecting screen: the menu item, the question screen, the address, CONFIRM.
+// From idle to the connecting screen: the menu item, the question screen, the address, and Return
+// in its field.
 void confirmAddress(GameFixture &game, const QString &address)
 {
     game.call("change2client");
@@ -113,7 +114,7 @@ void confirmAddress(GameFixture &game, const QString &address)
     game.tick();
     QCOMPARE(gs.askPosReady, 1);
     part<QLineEdit>("addressEdit")->setText(address);
-    game.call("confirmNetwork");
+    QTest::keyClick(part<QLineEdit>("addressEdit"), Qt::Key_Return);
 }
 
 enum Leaving {
@@ -155,12 +156,13 @@ bool answered(ScriptedPeer &peer, const QByteArray &reply) { return peer.send(re
 
 const QByteArray ownReply("MY HORSE       \n");
 
-// From idle to the waiting screen, the port open and the first waiting tick accepting challengers.
+// From idle to the waiting screen, the port open and the first waiting tick accepting challengers;
+// confirmed with Return, as a player with no mouse does.
 bool openServer(GameFixture &game)
 {
     game.call("change2server");
     game.tick();
-    game.call("confirmNetwork");
+    QTest::keyClick(game.widget(), Qt::Key_Return);
     if (!gs.server || gs.bindFailed != 0 || gs.mode != ModeServerWait)
         return false;
     game.tick();
@@ -588,7 +590,7 @@ private slots:
         game.call("change2server");
         game.tick();
         LogCapture log;
-        game.call("confirmNetwork");
+        QTest::keyClick(game.widget(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(log.text(), QByteArray("trotix: Failed to bind to port!!!\n"));
         QCOMPARE(std::pair(gs.bindFailed, gs.netState), std::pair(1, 30));
         QVERIFY(game.widget()->findChildren<SimpleServer *>().isEmpty()); // nothing stays allocated
