@@ -198,6 +198,8 @@ private:
     qint64 m_aboutTitleKey = 0;
     QString m_notice;
     int m_noticeTicks = 0;
+    // CONFIRM found no address to connect to: the client's question says to type or pick one.
+    bool m_askingForAddress = false;
     // A failing save is told on the screen once; the log tells every one.
     bool m_saveFailureTold = false;
     void tellSaveFailure(const QString &reason);

@@ -5,6 +5,7 @@
 #include "game/racerecord.h"
 #include "gamefixture.h"
 #include "net/avahi.h"
+#include "net/rules/lanlist.h"
 #include "net/clientsocket.h"
 #include "net/ownaddress.h"
 #include "net/rules/protocol.h"
@@ -105,14 +106,15 @@ inline bool countsDownToIdle(GameFixture &game, int first, int screen)
 
 // ---- Our game as the client
 
-// From idle to the connecting screen: the menu item, the question screen, the address, and Return
-// in its field.
-void confirmAddress(GameFixture &game, const QString &address)
+// From idle to the connecting screen: the menu item, the question screen, the games found, the
+// address, and Return in its field.
+void confirmAddress(GameFixture &game, const QString &address, const QList<Lan::FoundGame> &found = {})
 {
     game.call("change2client");
     gs.askPosReady = 0; // as a client race may have left it
     game.tick();
     QCOMPARE(gs.askPosReady, 1);
+    game.widget()->findChild<LanGames *>()->pretendFound(found);
     part<QLineEdit>("addressEdit")->setText(address);
     QTest::keyClick(part<QLineEdit>("addressEdit"), Qt::Key_Return);
 }
@@ -304,7 +306,7 @@ private slots:
     {
         const QByteArray error("trotix: Start client connection Error!\n"), tooLong("trotix: Line too long from peer, connection dropped.\n");
         struct Row { Stage stage; QString address; QByteArray flood, log; };
-        const Row rows[] = {{Stage::Refused, "127.0.0.1", {}, error}, {Stage::Refused, "", {}, error},
+        const Row rows[] = {{Stage::Refused, "127.0.0.1", {}, error},
                             {Stage::Greeted, "127.0.0.1", {}, error}, {Stage::Named, "127.0.0.1", {}, error},
                             {Stage::Greeted, "127.0.0.1", QByteArray(1 << 20, 'X'), tooLong + error}};
         for (const Row &r : rows) {
@@ -323,6 +325,30 @@ private slots:
             QVERIFY2(log.text().endsWith(r.log), log.text().constData());
             QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
             QCOMPARE(part<QLineEdit>("addressEdit")->text(), r.address);
+            gs.clientSocket->abort();
+        }
+    }
+
+    // CONFIRM with the field empty: the one game found is joined; with none or several the question
+    // stays and says what it lacks, until the player types.
+    void anEmptyAddressJoinsTheOneGameFound()
+    {
+        const Lan::FoundGame red{2, 0, "RED ARROW", "stable.local", "127.0.0.1"}, silver{2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"};
+        for (const QList<Lan::FoundGame> &found : {QList<Lan::FoundGame>{}, {red, silver}, {red}}) {
+            ClientGame game;
+            QVERIFY(game.server.listen(QHostAddress::Any, 1234));
+            QStringList drawn;
+            setDrawnTextObserver([&drawn](const DrawnText &text) { drawn.append(text.text); });
+            const auto unobserved = qScopeGuard([] { setDrawnTextObserver({}); });
+            confirmAddress(game, QString(), found);
+            game.tick();
+            const bool joins = found.size() == 1;
+            QCOMPARE(gs.mode, joins ? int(ModeClientConnect) : int(ModeClientAsk));
+            QCOMPARE(drawn.count("Type an address or pick a game."), joins ? 0 : 2);
+            QCOMPARE(pumpUntil([&game] { return game.server.hasPendingConnections(); }, joins ? 5000 : 100), joins);
+            QCOMPARE(part<QLineEdit>("addressEdit")->text(), joins ? red.address : QString());
+            part<QLineEdit>("addressEdit")->setText("x"), drawn.clear(), game.tick();
+            QVERIFY(!drawn.contains("Type an address or pick a game."));
             gs.clientSocket->abort();
         }
     }
