@@ -12,6 +12,7 @@
 #include "net/simpleserver.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/windowsettings.h"
 #include "platform/rules/random.h"
 #include "race/rules/raceclock.h"
 #include "screencheck.h"
@@ -298,6 +299,18 @@ private slots:
         game.tick(13);
         QCOMPARE(std::pair(gs.mode, gs.winner), std::pair(int(ModeIdle), 1));
         QVERIFY(game.peer->waitForClose()); // the race end closes the client's socket
+
+        // The next start fills the field with the address raced against; a hand-edited one that is
+        // no address is said and left out.
+        for (const auto &[hand, field, said] : {std::tuple("", "127.0.0.1", ""),
+                 std::tuple("barn|\x1b", "", "trotix: The remembered address barn|? is no address; the address field starts empty.\n")}) {
+            if (*hand)
+                WindowSettings::setLastAddress(hand);
+            LogCapture restart;
+            const Trotix restarted;
+            QCOMPARE(restarted.findChild<QLineEdit *>(QStringLiteral("addressEdit"))->text(), QString(field));
+            QCOMPARE(restart.text().contains(said), true);
+        }
     }
 
     // Refused, no address, or a server that hangs up in the middle of the hand-shake or sends a
