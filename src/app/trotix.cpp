@@ -17,7 +17,9 @@
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
+#include "platform/rules/outsidetext.h"
 #include "platform/rules/screenscale.h"
+#include "platform/windowsettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -74,6 +76,19 @@ QLineEdit *makeLineEdit(QWidget *parent, const char *name, EntryValidator::Keeps
     return edit;
 }
 
+// The address last raced against, to start the client's field with; a hand-edited one the field
+// would refuse is said once and left out.
+QString rememberedAddress(const QValidator &validator)
+{
+    QString address = WindowSettings::lastAddress();
+    int pos = 0;
+    if (validator.validate(address, pos) == QValidator::Acceptable)
+        return address;
+    logText("trotix: The remembered address %s is no address; the address field starts empty.\n",
+            printableForLog(address).constData());
+    return {};
+}
+
 }
 
 Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
@@ -88,9 +103,9 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
 
     m_nameEdit = makeLineEdit(this, "nameEdit", nameKeeps);
     m_addressEdit = makeLineEdit(this, "addressEdit", Protocol::addressKeeps);
-    // Return in a field does what its screen's button does.
+    m_addressEdit->setText(rememberedAddress(*m_addressEdit->validator()));
+    // Return in a field does what its screen's button does (the address field's: keyPressEvent).
     connect(m_nameEdit, &QLineEdit::returnPressed, this, &Trotix::handleOK);
-    connect(m_addressEdit, &QLineEdit::returnPressed, this, &Trotix::addressEntered);
 
     buildGameList();
     m_confirmButton = makeButton(this, "confirmButton", "CONFIRM", this, SLOT(confirmNetwork()), 40, 260, 55, 20);

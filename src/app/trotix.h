@@ -16,7 +16,7 @@
 //   race/courseslots.cpp     setupObjects, putHorse
 //   net/serverslots.cpp      ServerConnected, forgetServer
 //   net/clientslots.cpp      ClientConnected, ClientRead, ClientFire, ClientError, getPos
-//   net/setupslots.cpp       askServer ... disconnectNetwork, addressEntered
+//   net/setupslots.cpp       askServer ... disconnectNetwork, keyPressEvent
 //   net/lanslots.cpp         the games on the local network: announced, found, chosen
 #include "app/picturetable.h"
 #include "app/trotixbase.h"
@@ -84,6 +84,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(class QKeyEvent *event) override;
 
 private slots:
     void tappedWhilePaused(QPoint globalAt);
@@ -147,7 +148,6 @@ private:
     // Whether a pause may hold the screen shown: never a network race's (the other device keeps its clock).
     bool pauseApplies() const;
     void escapePressed();
-    void addressEntered();
     void forgetServer();
     // Shows the finished buffer. The whole screen is requested: Qt clips painting to the region
     // asked for, and every repaint copies the whole buffer anyway.
@@ -214,6 +214,8 @@ private:
     qint64 m_aboutTitleKey = 0;
     QString m_notice;
     int m_noticeTicks = 0;
+    // CONFIRM found no address to connect to: the client's question says to type or pick one.
+    bool m_askingForAddress = false;
     // A failing save is told on the screen once; the log tells every one.
     bool m_saveFailureTold = false;
     void tellSaveFailure(const QString &reason);

@@ -5,6 +5,7 @@
 #include "net/rules/protocol.h"
 #include "net/wire.h"
 #include "platform/log.h"
+#include "platform/windowsettings.h"
 #include "race/rules/raceweight.h"
 
 #include <QTcpSocket>
@@ -51,6 +52,7 @@ void Trotix::ClientError()
 void Trotix::ClientConnected()
 {
     logText("trotix: Ping! Client Connected\n");
+    WindowSettings::setLastAddress(gs.clientSocket->peerName()); // the name as typed, not what it resolved to
     if (gs.netState == Protocol::NetIdle) {
         gs.netState = Protocol::NetConnected;
         sendMessage(*gs.clientSocket, Protocol::keywordLine(Protocol::Keyword::Trotix));

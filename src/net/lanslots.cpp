@@ -93,6 +93,11 @@ bool Trotix::eventFilter(QObject *watched, QEvent *event)
         m_gameList->setCurrentRow(qMax(0, m_gameList->currentRow()));
         return true;
     }
+    // Return on a game fills the address and stops there, as a tap does: it is no CONFIRM yet.
+    if (watched == m_gameList && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        chooseGame(m_gameList->currentItem());
+        return true;
+    }
     if (watched == m_gameList && key == Qt::Key_Up && m_gameList->currentRow() <= 0) {
         m_addressEdit->setFocus();
         return true;

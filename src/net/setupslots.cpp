@@ -5,12 +5,15 @@
 #include "app/gamesound.h"
 #include "game/gamestate.h"
 #include "game/racerecord.h"
+#include "net/avahi.h"
 #include "net/ownaddress.h"
+#include "net/rules/lanlist.h"
 #include "net/rules/protocol.h"
 #include "net/simpleserver.h"
 #include "platform/log.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -24,6 +27,9 @@ namespace {
 const QFont &headingFont() { return gameFont(12, 75); }
 const QFont &lineFont() { return gameFont(10, 50); }
 const QFont &promptFont() { return gameFont(10, 75); }
+
+// Under the buttons, where nothing else is drawn on the client's question.
+constexpr int noAddressBaseline = 298;
 
 // What tells the server's waiting screen and the client's connecting screen apart.
 struct ProgressScreen
@@ -160,11 +166,16 @@ void Trotix::askClient()
         painter.setFont(promptFont());
         drawTextAt(painter, 20, 110, "Hostname/IP Address of the Challenger:");
         drawTextAt(painter, 20, 157, "Or a game found nearby:");
+        if (m_askingForAddress && m_addressEdit->text().isEmpty()) {
+            painter.setFont(lineFont());
+            drawTextAt(painter, 20, noAddressBaseline, Lan::noAddressLine);
+        }
     }
     // Typing goes into the address as soon as its screen opens.
     const bool opening = m_addressEdit->isHidden();
     m_addressEdit->show();
     if (opening) {
+        m_askingForAddress = false;
         m_addressEdit->setFocus();
         showFoundGames();
     }
@@ -176,6 +187,15 @@ void Trotix::askClient()
 
 void Trotix::confirmNetwork()
 {
+    if (gs.isServer != 1) {
+        const QString address = Lan::addressToJoin(m_addressEdit->text(), m_lan->games());
+        if (address.isEmpty()) { // the question stays, and says what it lacks
+            m_askingForAddress = true;
+            askClient();
+            return;
+        }
+        m_addressEdit->setText(address); // kept for the next race, as a typed one is
+    }
     m_cancelButton->setEnabled(false);
     m_confirmButton->setEnabled(false);
     {
@@ -264,9 +284,13 @@ void Trotix::disconnectNetwork()
     change2idle();
 }
 
-void Trotix::addressEntered()
+void Trotix::keyPressEvent(QKeyEvent *event)
 {
-    // Return in the address field is CONFIRM.
-    if (gs.mode == ModeClientAsk && m_confirmButton->isEnabled())
+    // Return or keypad Enter on either question screen is CONFIRM: the address field and the
+    // buttons pass these keys on to here, and the server's screen has no field to take them.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && m_confirmButton->isEnabled())
         confirmNetwork();
+    else
+        TrotixBase::keyPressEvent(event);
 }

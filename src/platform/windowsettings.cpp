@@ -14,6 +14,7 @@ namespace {
 const QString zoomKey = QStringLiteral("window/zoom");
 const QString fullScreenKey = QStringLiteral("window/fullScreen");
 const QString soundKey = QStringLiteral("window/sound");
+const QString addressKey = QStringLiteral("network/lastAddress");
 
 // The settings, or none while their file is no regular file: QSettings would wait on a FIFO for
 // ever and write a device. Said once; the window's choices then last this session only.
@@ -62,5 +63,9 @@ void setFullScreen(bool on) { remember(fullScreenKey, on); }
 bool sound() { return remembered(soundKey, true).toBool(); }
 
 void setSound(bool on) { remember(soundKey, on); }
+
+QString lastAddress() { return remembered(addressKey, QString()).toString(); }
+
+void setLastAddress(const QString &address) { remember(addressKey, address); }
 
 }

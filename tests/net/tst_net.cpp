@@ -5,12 +5,14 @@
 #include "game/racerecord.h"
 #include "gamefixture.h"
 #include "net/avahi.h"
+#include "net/rules/lanlist.h"
 #include "net/clientsocket.h"
 #include "net/ownaddress.h"
 #include "net/rules/protocol.h"
 #include "net/simpleserver.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/windowsettings.h"
 #include "platform/rules/random.h"
 #include "race/rules/raceclock.h"
 #include "screencheck.h"
@@ -105,15 +107,17 @@ inline bool countsDownToIdle(GameFixture &game, int first, int screen)
 
 // ---- Our game as the client
 
-// From idle to the connecting screen: the menu item, the question screen, the address, CONFIRM.
-void confirmAddress(GameFixture &game, const QString &address)
+// From idle to the connecting screen: the menu item, the question screen, the games found, the
+// address, and Return in its field.
+void confirmAddress(GameFixture &game, const QString &address, const QList<Lan::FoundGame> &found = {})
 {
     game.call("change2client");
     gs.askPosReady = 0; // as a client race may have left it
     game.tick();
     QCOMPARE(gs.askPosReady, 1);
+    game.widget()->findChild<LanGames *>()->pretendFound(found);
     part<QLineEdit>("addressEdit")->setText(address);
-    game.call("confirmNetwork");
+    QTest::keyClick(part<QLineEdit>("addressEdit"), Qt::Key_Return);
 }
 
 enum Leaving {
@@ -155,12 +159,13 @@ bool answered(ScriptedPeer &peer, const QByteArray &reply) { return peer.send(re
 
 const QByteArray ownReply("MY HORSE       \n");
 
-// From idle to the waiting screen, the port open and the first waiting tick accepting challengers.
+// From idle to the waiting screen, the port open and the first waiting tick accepting challengers;
+// confirmed with Return, as a player with no mouse does.
 bool openServer(GameFixture &game)
 {
     game.call("change2server");
     game.tick();
-    game.call("confirmNetwork");
+    QTest::keyClick(game.widget(), Qt::Key_Return);
     if (!gs.server || gs.bindFailed != 0 || gs.mode != ModeServerWait)
         return false;
     game.tick();
@@ -294,6 +299,18 @@ private slots:
         game.tick(13);
         QCOMPARE(std::pair(gs.mode, gs.winner), std::pair(int(ModeIdle), 1));
         QVERIFY(game.peer->waitForClose()); // the race end closes the client's socket
+
+        // The next start fills the field with the address raced against; a hand-edited one that is
+        // no address is said and left out.
+        for (const auto &[hand, field, said] : {std::tuple("", "127.0.0.1", ""),
+                 std::tuple("barn|\x1b", "", "trotix: The remembered address barn|? is no address; the address field starts empty.\n")}) {
+            if (*hand)
+                WindowSettings::setLastAddress(hand);
+            LogCapture restart;
+            const Trotix restarted;
+            QCOMPARE(restarted.findChild<QLineEdit *>(QStringLiteral("addressEdit"))->text(), QString(field));
+            QCOMPARE(restart.text().contains(said), true);
+        }
     }
 
     // Refused, no address, or a server that hangs up in the middle of the hand-shake or sends a
@@ -302,7 +319,7 @@ private slots:
     {
         const QByteArray error("trotix: Start client connection Error!\n"), tooLong("trotix: Line too long from peer, connection dropped.\n");
         struct Row { Stage stage; QString address; QByteArray flood, log; };
-        const Row rows[] = {{Stage::Refused, "127.0.0.1", {}, error}, {Stage::Refused, "", {}, error},
+        const Row rows[] = {{Stage::Refused, "127.0.0.1", {}, error},
                             {Stage::Greeted, "127.0.0.1", {}, error}, {Stage::Named, "127.0.0.1", {}, error},
                             {Stage::Greeted, "127.0.0.1", QByteArray(1 << 20, 'X'), tooLong + error}};
         for (const Row &r : rows) {
@@ -321,6 +338,30 @@ private slots:
             QVERIFY2(log.text().endsWith(r.log), log.text().constData());
             QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
             QCOMPARE(part<QLineEdit>("addressEdit")->text(), r.address);
+            gs.clientSocket->abort();
+        }
+    }
+
+    // CONFIRM with the field empty: the one game found is joined; with none or several the question
+    // stays and says what it lacks, until the player types.
+    void anEmptyAddressJoinsTheOneGameFound()
+    {
+        const Lan::FoundGame red{2, 0, "RED ARROW", "stable.local", "127.0.0.1"}, silver{2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"};
+        for (const QList<Lan::FoundGame> &found : {QList<Lan::FoundGame>{}, {red, silver}, {red}}) {
+            ClientGame game;
+            QVERIFY(game.server.listen(QHostAddress::Any, 1234));
+            QStringList drawn;
+            setDrawnTextObserver([&drawn](const DrawnText &text) { drawn.append(text.text); });
+            const auto unobserved = qScopeGuard([] { setDrawnTextObserver({}); });
+            confirmAddress(game, QString(), found);
+            game.tick();
+            const bool joins = found.size() == 1;
+            QCOMPARE(gs.mode, joins ? int(ModeClientConnect) : int(ModeClientAsk));
+            QCOMPARE(drawn.count("Type an address or pick a game."), joins ? 0 : 2);
+            QCOMPARE(pumpUntil([&game] { return game.server.hasPendingConnections(); }, joins ? 5000 : 100), joins);
+            QCOMPARE(part<QLineEdit>("addressEdit")->text(), joins ? red.address : QString());
+            part<QLineEdit>("addressEdit")->setText("x"), drawn.clear(), game.tick();
+            QVERIFY(!drawn.contains("Type an address or pick a game."));
             gs.clientSocket->abort();
         }
     }
@@ -588,7 +629,7 @@ private slots:
         game.call("change2server");
         game.tick();
         LogCapture log;
-        game.call("confirmNetwork");
+        QTest::keyClick(game.widget(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(log.text(), QByteArray("trotix: Failed to bind to port!!!\n"));
         QCOMPARE(std::pair(gs.bindFailed, gs.netState), std::pair(1, 30));
         QVERIFY(game.widget()->findChildren<SimpleServer *>().isEmpty()); // nothing stays allocated

@@ -46,6 +46,14 @@ QStringList gameLabels(const QList<FoundGame> &games)
     return labels;
 }
 
+QString addressToJoin(const QString &typed, const QList<FoundGame> &games)
+{
+    if (!typed.isEmpty())
+        return typed;
+    // With several games listed, which one is the player's to say.
+    return games.size() == 1 ? games.first().address : QString();
+}
+
 QString emptyListLine(const QString &whyNoSearch)
 {
     return whyNoSearch.isEmpty() ? QStringLiteral("Looking for games nearby...")

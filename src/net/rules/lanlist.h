@@ -36,6 +36,13 @@ QList<FoundGame> withoutGame(QList<FoundGame> games, int interface, int protocol
 // hide or turn them (withoutControls).
 QStringList gameLabels(const QList<FoundGame> &games);
 
+// Where CONFIRM connects: the address typed, else the one game found when exactly one is listed;
+// empty when the player has to type an address or pick a game first.
+QString addressToJoin(const QString &typed, const QList<FoundGame> &games);
+
+// The line the question screen shows when CONFIRM finds nothing to connect to.
+inline constexpr char noAddressLine[] = "Type an address or pick a game.";
+
 // The one line the list shows when no game is listed: still searching, or why no search is possible.
 QString emptyListLine(const QString &whyNoSearch);
 
