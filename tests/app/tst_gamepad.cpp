@@ -102,9 +102,6 @@ private slots:
         const auto row = [](const char *name, P place, B button, C command, int key = 0) {
             QTest::newRow(name) << place << button << command << key;
         };
-        row("question: A focuses the first", P::Question, B::A, C::Key, Qt::Key_Tab);
-        row("button: A clicks", P::PushButton, B::A, C::Key, Qt::Key_Space);
-        row("field: A is Return", P::Field, B::A, C::Key, Qt::Key_Return);
         row("list: down within", P::List, B::Down, C::Key, Qt::Key_Down);
         row("list: left out", P::List, B::Left, C::Key, Qt::Key_Backtab);
         row("keyboard: B hides", P::Keyboard, B::B, C::HideKeys);
