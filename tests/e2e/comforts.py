@@ -19,11 +19,6 @@ rig.NAME = "comforts"
 SCREEN = (1280, 1024)
 
 
-def geometry(display, window):
-    values = rig.geometry(display, window)
-    return values["WIDTH"], values["HEIGHT"]
-
-
 def frame_corner(display, window):
     """The top left corner of the frame the window manager drew round the window."""
     values = rig.geometry(display, window)
@@ -60,8 +55,8 @@ def main():
                          "COMFY|HORSE||||\n1.000000\n150.000000\n50.000000\n100.000000\n100.000000\n")
     log = os.path.join(root, "game.log")
     game, window = start(home, display, log)
-    if geometry(display, window) != (720, 960):
-        rig.fail("expected a 3x window, got %r" % (geometry(display, window),))
+    if rig.size(display, window) != (720, 960):
+        rig.fail("expected a 3x window, got %r" % (rig.size(display, window),))
     if rig.xdo(display, "getwindowname", window).strip() != "COMFY HORSE \u2014 Trotix":
         rig.fail("the title does not name the horse: %r" % rig.xdo(display, "getwindowname", window))
 
@@ -75,8 +70,8 @@ def main():
     # R opens the horse's book over the game at its zoom; Escape closes it.
     rig.press(display, window, ["r"])
     rig.wait_until("the book", lambda: help_windows(display, "Race record"))
-    if geometry(display, help_windows(display, "Race record")[0]) != (720, 960):
-        rig.fail("the book is not the 3x screen: %r" % (geometry(display, help_windows(display, "Race record")[0]),))
+    if rig.size(display, help_windows(display, "Race record")[0]) != (720, 960):
+        rig.fail("the book is not the 3x screen: %r" % (rig.size(display, help_windows(display, "Race record")[0]),))
     rig.press(display, help_windows(display, "Race record")[0], ["Escape"])
     rig.wait_until("the book to close", lambda: not help_windows(display, "Race record"))
 
@@ -95,40 +90,32 @@ def main():
     # F11 fills the screen; Escape gives the window back.
     for key, size in (("F11", SCREEN), ("Escape", (720, 960)), ("F11", SCREEN)):
         rig.press(display, window, [key])
-        rig.wait_until("a window of %r" % (size,), lambda: geometry(display, window) == size)
+        rig.wait_until("a window of %r" % (size,), lambda: rig.size(display, window) == size)
 
     # Full screen is remembered on the next start; TROTIX_SCALE still wins.
     for scale, size in ((None, SCREEN), ("1", (240, 320))):
-        game.terminate()
-        game.wait(timeout=10)
+        rig.stop(game)
         game, window = start(home, display, log, scale)
-        rig.wait_until("a started window of %r" % (size,), lambda: geometry(display, window) == size)
+        rig.wait_until("a started window of %r" % (size,), lambda: rig.size(display, window) == size)
 
     # Under a window manager F11 twice puts the window back at its place, frame and all; a start in
     # full screen and Escape leave the frame on the screen.
-    game.terminate()
-    game.wait(timeout=10)
-    x = dict(os.environ, DISPLAY=display)
-    rig.started.append(subprocess.Popen(["openbox", "--sm-disable"], env=x, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL))
-    # A window mapped while the manager is still starting stays unmapped.
-    rig.wait_until("openbox", lambda: "window id" in subprocess.run(
-        ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=x, capture_output=True, text=True).stdout)
+    rig.stop(game)
+    rig.start_openbox(display)
     game, window = start(home, display, log, "2")
     rig.wait_until("a framed window", lambda: frame_corner(display, window))
     placed = frame_corner(display, window)
     for size in (SCREEN, (480, 640)):
         rig.press(display, window, ["F11"])
-        rig.wait_until("a window of %r" % (size,), lambda: geometry(display, window) == size)
+        rig.wait_until("a window of %r" % (size,), lambda: rig.size(display, window) == size)
     rig.wait_until(lambda: "the frame back at %r, not %r" % (placed, frame_corner(display, window)),
                    lambda: frame_corner(display, window) == placed)
     rig.press(display, window, ["F11"])
-    game.terminate()
-    game.wait(timeout=10)
+    rig.stop(game)
     game, window = start(home, display, log)
-    rig.wait_until("a full screen", lambda: geometry(display, window) == SCREEN)
+    rig.wait_until("a full screen", lambda: rig.size(display, window) == SCREEN)
     rig.press(display, window, ["Escape"])
-    on_screen = lambda: geometry(display, window) != SCREEN and min(frame_corner(display, window) or (-1,)) >= 0
+    on_screen = lambda: rig.size(display, window) != SCREEN and min(frame_corner(display, window) or (-1,)) >= 0
     rig.wait_until(lambda: "the frame on the screen, not at %r" % (frame_corner(display, window),), on_screen)
     return 0
 

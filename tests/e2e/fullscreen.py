@@ -21,11 +21,6 @@ STEPS = ["F11", "F11", "Escape", "menu", "Escape", "menu", "F11", "menu"]
 RIM = "srgb(138,106,58)"  # a ticked entry's square, the menu's border and separators
 
 
-def size(display, window):
-    values = rig.geometry(display, window)
-    return values["WIDTH"], values["HEIGHT"]
-
-
 def ticked_entries(display, popup):
     """The ticked entries above the menu's first separator: Sound alone, or Full screen and Sound."""
     g = rig.geometry(display, popup)
@@ -42,11 +37,9 @@ def ticked_entries(display, popup):
 def open_menu(display, window, full, when):
     """Opens the window menu and reads its Full screen entry."""
     rig.click(display, window, (30, 100), 3)
-    popup = []
-    rig.wait_until("the window menu", lambda: popup.extend(w for w in rig.xdo(
-        display, "search", "--onlyvisible", "--pid", rig.started[-1].pid).split() if w != window) or popup)
+    rig.wait_until("the window menu", lambda: rig.popups(display, rig.started[-1], window))
     time.sleep(0.5)
-    if ticked_entries(display, popup[0]) != (2 if full else 1):
+    if ticked_entries(display, rig.popups(display, rig.started[-1], window)[0]) != (2 if full else 1):
         rig.fail("%s: the Full screen entry is %sticked in a %s window"
                  % (when, "not " if full else "", "full" if full else "normal"))
 
@@ -71,10 +64,9 @@ def play_row(display, root, screen, manager, full):
         # Without a manager a window fills a screen too small for 2x, full or not.
         covers = full or (screen[0] < 1280 and not manager)
         rig.wait_until("%s: a %s window after %s" % (row, "full" if full else "normal", key),
-                       lambda: (size(display, window) == screen) == covers, 10)
+                       lambda: (rig.size(display, window) == screen) == covers, 10)
         open_menu(display, window, full, "%s, after %s" % (row, key))
-    game.terminate()
-    game.wait(timeout=10)
+    rig.stop(game)
 
 
 def main():
@@ -85,11 +77,7 @@ def main():
         root, display = rig.start_xvfb("%dx%dx24" % screen)
         for manager in (False, True):
             if manager:
-                x = dict(os.environ, DISPLAY=display)
-                rig.started.append(subprocess.Popen(["openbox", "--sm-disable"], env=x, stdout=subprocess.DEVNULL,
-                                                    stderr=subprocess.DEVNULL))
-                rig.wait_until("openbox", lambda: "window id" in subprocess.run(
-                    ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=x, capture_output=True, text=True).stdout)
+                rig.start_openbox(display)
             for full in (False, True):
                 play_row(display, root, screen, manager, full)
     return 0

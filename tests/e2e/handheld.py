@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""The handheld: a 240 x 320 X screen, no window manager, the pointer the only input. A first start
-names the horse "STYLUS 1" on the screen keyboard, eats, looks at the status, races the computer,
-opens and closes the help by press-and-hold (the keyboard goes back to the game), types 127.0.0.1
-as the client's address, cancels, and quits by press-and-hold. The save holds the name and loops.
-With --phone the same session on a phone's 360 x 720 screen, the picture 360 x 480 at 1.5x; inside
-lanns.sh the client joins a game on another X screen by a tap on the list of games found, and races.
+"""The handheld: a 240 x 320 X screen, no window manager, the pointer the only input, through a first
+session to Quit. With --phone the same on a 360 x 720 screen at 1.5x; inside lanns.sh the client
+joins a game on another X screen by a tap on the list of games found, and races.
 
 Usage: handheld.py <game binary> <pictures folder> [--phone]; exits 77 without Xvfb or xdotool.
 With TROTIX_KEYBOARD=none in the environment it must fail at the name.
@@ -47,13 +44,8 @@ def type_keys(display, keys):
 def popup(display, window, count=1):
     """The geometry of the pop-up menu just opened (the only window of the game, started second,
     besides its own)."""
-    found = []
-    def opened():
-        others = [w for w in x.xdo(display, "search", "--onlyvisible", "--pid", x.started[1].pid).split() if w != window]
-        found[:] = others
-        return len(others) == count
-    x.wait_until("a pop-up menu", opened, 10)
-    values = x.geometry(display, found[-1])
+    x.wait_until("a pop-up menu", lambda: len(x.popups(display, x.started[1], window)) == count, 10)
+    values = x.geometry(display, x.popups(display, x.started[1], window)[-1])
     return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
 
 

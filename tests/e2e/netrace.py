@@ -1,11 +1,8 @@
 #!/usr/bin/env python3
-"""Two real games race each other over 127.0.0.1, driven as players drive them: Red picks
-Race -> Server(Red) and CONFIRM, Blue Race -> Client(Blue), types 127.0.0.1 and CONFIRM. Both logs
-must show the hand-shake, the same winner and the return to idle. With --stranger a third peer
-keeps connecting during the race: the race ends the same and the stranger hears only "BADREQ".
-Without a system bus, Blue's search says once that it cannot be made. With --lan (inside lanns.sh)
-Red is announced through DNS-SD and Blue picks it from its list with Down and Return instead; the
-announcement is gone after the race.
+"""Two real games race each other over 127.0.0.1 through their menus: both logs show the hand-shake,
+the same winner and the return to idle. With --stranger a third peer keeps connecting during the
+race and hears only "BADREQ". With --lan (inside lanns.sh) Blue picks Red from its list of games
+found through DNS-SD; the announcement is gone after the race.
 
 Usage: netrace.py <game binary> <pictures folder> [--stranger | --lan]; exits 77 without Xvfb or xdotool.
 """

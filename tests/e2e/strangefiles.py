@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""Nine games side by side, each with a FIFO, a device or a folder in place of its history, race record
-or window settings, open the horse's book (R), tick past a save, repaint, and end on SIGTERM within
-5 s with the horse saved; what a save cut short left is gone after the start. As root, in a mount
-namespace of its own, a tenth starts on a full disk (a small tmpfs) and saves again once space is freed.
+"""Nine games, each with a FIFO, a device or a folder in place of its history, race record or window
+settings, play on and end on SIGTERM with the horse saved. As root, in a mount namespace of its own,
+a tenth starts on a full disk (a small tmpfs) and saves again once space is freed.
 
 Usage: strangefiles.py <game binary> <pictures folder>; exits 77 without Xvfb or xdotool.
 """

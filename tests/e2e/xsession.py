@@ -78,6 +78,29 @@ def geometry(display, window):
     return {key: int(value) for key, value in (line.split("=") for line in xdo(display, "getwindowgeometry", "--shell", window).split())}
 
 
+def size(display, window):
+    values = geometry(display, window)
+    return values["WIDTH"], values["HEIGHT"]
+
+
+def popups(display, game, window):
+    """The game's visible windows besides its main one: its open pop-up menus."""
+    return [w for w in xdo(display, "search", "--onlyvisible", "--pid", game.pid).split() if w != window]
+
+
+def start_openbox(display):
+    """openbox, once it runs: a window mapped while the manager is still starting stays unmapped."""
+    env = dict(os.environ, DISPLAY=display)
+    started.append(subprocess.Popen(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    wait_until("openbox", lambda: "window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                                                capture_output=True, text=True).stdout)
+
+
+def stop(game):
+    game.terminate()
+    game.wait(timeout=10)
+
+
 def window_of(display, game, log_path):
     """The game's window; a loaded machine (builds beside the tests) can take long to map it."""
     found = []
