@@ -142,11 +142,9 @@ def main():
         x.press(display, window, ["p"])
         x.wait_for(log, "trotix: Paused", 5)
         games[name] = game, window, home, log
-    for name, (game, window, home, log) in games.items():
+    for name, (game, window, home, log) in games.items():  # the menu's choice goes on from the pause
         x.press(display, window, (["m"] if name == "muted" else []) + ["alt+r", "Up", "Return"])
         x.wait_for(log, "trotix: MenuSelect>>change to race demo", 5)
-    for game, window, home, log in games.values():
-        x.press(display, window, ["p"])
     # Each paused again on the first idle tick after its race, then Ctrl+Q.
     waiting = dict(games)
     deadline = time.time() + 240
