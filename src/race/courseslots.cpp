@@ -26,20 +26,21 @@ const QFont &numberFont() { return gameFont(18, 75); }
 void refreshMyName() { gs.myName = QString::fromLatin1(gs.horseName, int(qstrnlen(gs.horseName, 15))); }
 
 // Each device draws its own horse as `myName`: player 1 on the server's side, player 2 on the
-// client's. The names ride on the course's boards.
-void drawName(QPainter &painter, int x, int y, int player)
+// client's. The names ride on the course's boards, within the room the board gives them.
+void drawName(QPainter &painter, int x, int y, int player, int room)
 {
     const bool mine = (player == 1) == (gs.isServer == 1);
     painter.setFont(nameFont());
     painter.setPen(player == 1 ? player1Colour : player2Colour);
-    drawTextAt(painter, x, y, QLatin1String(player == 1 ? "1. " : "2. ") + (mine ? gs.myName : gs.opponentName),
+    drawNameAt(painter, x, y, QLatin1String(player == 1 ? "1. " : "2. "), mine ? gs.myName : gs.opponentName, room,
                TextPlace::Course);
 }
 
 void drawBoth(QPainter &painter, QPoint at)
 {
-    drawName(painter, at.x(), at.y(), 1);
-    drawName(painter, at.x(), at.y() + 10, 2);
+    const int room = nameRoomOnBoard(startBoardX, startBoardNames.x());
+    drawName(painter, at.x(), at.y(), 1, room);
+    drawName(painter, at.x(), at.y() + 10, 2, room);
 }
 
 void drawBoard(QPainter &painter, const BoardParts &board)
@@ -108,7 +109,7 @@ void drawFinish(QPainter &painter, const Pictures &pictures, int pos1)
                  QStringLiteral("The Winner is:"), TextPlace::Course);
         if (gs.winner == 1 || gs.winner == 2) {
             const QPoint at = onScreen(resultWinnerName, pos1);
-            drawName(painter, at.x(), at.y(), gs.winner);
+            drawName(painter, at.x(), at.y(), gs.winner, nameRoomOnBoard(resultBoardX, resultWinnerName.x()));
         }
     }
 }

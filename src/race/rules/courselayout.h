@@ -31,6 +31,9 @@ struct BoardParts
 BoardParts bigBoard(int x);
 // A distance board, at screen x.
 BoardParts distanceBoard(int x);
+// The pixels right of a name's start at nameX that a big board at boardX has for it: up to its
+// panel's last column, which stays black.
+int nameRoomOnBoard(int boardX, int nameX);
 
 // ---- The start --------------------------------------------------------------------------------
 
