@@ -92,7 +92,7 @@ package: setup-test build
 	@cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/trotix_*.deb
 
-# Screenshots of every screen into docs/screenshots (1x, and 2x of the metainfo's five).
+# Screenshots of every screen into docs/screenshots (1x, 2x of the metainfo's five, and the longest name's).
 screenshots: build
 	@cmake --build $(BUILD) --target screenshots
 	@rm -rf docs/screenshots && cp -r $(BUILD)/screenshots docs/screenshots

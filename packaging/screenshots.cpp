@@ -2,9 +2,10 @@
 // shows it (menu bar, buttons and entry fields included), at a chosen zoom. The README's gallery
 // and the AppStream screenshots come from here.
 //
-//   trotix-screenshots OUTDIR [--scale N] [--pics DIR] [SCREEN ...]
+//   trotix-screenshots OUTDIR [--scale N] [--pics DIR] [--name NAME] [SCREEN ...]
 //
-// With no SCREEN names every screen is written; --list prints the names.
+// With no SCREEN names every screen is written; --list prints the names. NAME is the horse's,
+// typed at the naming screen (THUNDER; the longest name shows how names are fitted).
 #include "app/horsebook.h"
 #include "app/trotix.h"
 #include "game/gamestate.h"
@@ -133,10 +134,10 @@ const Side serverSide{"change2server", ModeServerWait, "BLUE COMET", nullptr,
 const Side clientSide{"change2client", ModeClientConnect, "RED ARROW", "192.168.1.20",
                       {"client-ask", "client-connecting", "client-challenger", "client-failed", "client-refused"}};
 
-void playCare(Director &d)
+void playCare(Director &d, const QString &name)
 {
     d.tick();
-    d.part<QLineEdit>("nameEdit")->setText(QStringLiteral("THUNDER"));
+    d.part<QLineEdit>("nameEdit")->setText(name);
     d.shoot("naming");
 
     d.call("handleOK");
@@ -265,7 +266,7 @@ void playComforts(Director &d, Trotix &widget)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: trotix-screenshots OUTDIR [--scale N] [--pics DIR] [SCREEN ...]\n"
+    std::fprintf(stderr, "usage: trotix-screenshots OUTDIR [--scale N] [--pics DIR] [--name NAME] [SCREEN ...]\n"
                          "       trotix-screenshots --list\n");
     return 2;
 }
@@ -292,6 +293,7 @@ int main(int argc, char **argv)
     setOwnAddressSource([] { return QList<QHostAddress>{QHostAddress(QStringLiteral("192.168.1.10"))}; });
     qreal scale = 1;
     QString pics = QStringLiteral(TROTIX_BUILD_PICS_DIR);
+    QString name = QStringLiteral("THUNDER");
     QStringList wanted;
     while (!args.isEmpty()) {
         const QString arg = args.takeFirst();
@@ -301,6 +303,8 @@ int main(int argc, char **argv)
                 return usage();
         } else if (arg == QLatin1String("--pics") && !args.isEmpty()) {
             pics = QDir(args.takeFirst()).absolutePath();
+        } else if (arg == QLatin1String("--name") && !args.isEmpty()) {
+            name = args.takeFirst();
         } else if (arg.startsWith(QLatin1Char('-'))) {
             return usage();
         } else {
@@ -330,7 +334,7 @@ int main(int argc, char **argv)
     widget.show();
 
     Director director(widget, outDir, wanted);
-    playCare(director);
+    playCare(director, name);
     playSide(director, serverSide);
     playSide(director, clientSide);
     playRace(director);

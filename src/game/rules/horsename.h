@@ -23,5 +23,5 @@ QString windowTitleFor(const QByteArray &name);
 // nameShrinkLimit of its size and no further, as smaller it is guessed rather than read; a name
 // still too wide there is cut after the longest start that fits, with "…" after it. `fits` tells
 // whether a text fits the room at that smallest size. The save's padding blanks are left out.
-inline constexpr qreal nameShrinkLimit = 0.75;
+inline constexpr qreal nameShrinkLimit = 0.85;
 QString fittedName(const QString &name, const std::function<bool(const QString &)> &fits);
