@@ -73,6 +73,7 @@ struct TextMemory
 {
     QHash<int, QFont> fonts;
     QHash<TextKey, KeptText> texts;
+    QHash<TextKey, QString> names; // a lead and name, as fitted to its room
     std::function<void(const DrawnText &)> observer;
 };
 
@@ -277,8 +278,19 @@ void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace pla
 
 void drawNameAt(QPainter &painter, int x, int y, const QString &lead, const QString &name, int room, TextPlace place)
 {
+    if (place == TextPlace::Screen)
+        room = qMin(room, ScreenScale::deviceWidth - 1 - x);
     const QFont &font = painter.font();
-    const QFont smallest = shrunkFace(font, qMax(smallestFittedSize, qCeil(font.pixelSize() * nameShrinkLimit)));
-    const auto fits = [&](const QString &shown) { return inkOf(lead + shown, smallest).right() < room; };
-    drawTextAt(painter, x, y, lead + fittedName(name, fits), place, room);
+    // The race draws the same names every frame: each is fitted once.
+    QHash<TextKey, QString> &names = memory().names;
+    TextKey key{lead + QLatin1Char('\0') + name, font, room};
+    auto it = names.find(key);
+    if (it == names.end()) {
+        if (names.size() >= maxKeptTexts)
+            names.clear();
+        const QFont smallest = shrunkFace(font, qMax(smallestFittedSize, qCeil(font.pixelSize() * nameShrinkLimit)));
+        const auto fits = [&](const QString &shown) { return inkOf(lead + shown, smallest).right() < room; };
+        it = names.insert(std::move(key), lead + fittedName(name, fits));
+    }
+    drawTextAt(painter, x, y, *it, place, room);
 }

@@ -174,15 +174,12 @@ private slots:
         const QByteArray widest = "WWWWWWWWWWWWWWW\n40.0\n1000.0\n1000.0\n1000.0\n1000.0\n";
         const QRect screen(0, 0, 239, 320); // the last column is left to the fringe of the smoothing
         struct Row { QByteArray attr; QByteArrayList calls; int mode, netState, ticks; QString haloed; QRect frame; int even; };
-        const Row rows[] = {{templateHorseFile, {}, -1, 0, 1, "", screen, 0}, // naming
-                            {widest, {"aboutTrotix"}, -1, 0, 1, "", screen, 140},
+        const Row rows[] = {{templateHorseFile, {}, -1, 0, 1, "", screen, 0}, {widest, {"aboutTrotix"}, -1, 0, 1, "", screen, 140},
                             {widest, {"change2status"}, -1, 0, 1, "", QRect(8, 8, 224, 304), 0},
                             {widest, {"change2client", "confirmNetwork"}, -1, 0, 4, "", screen, 0}, // CONFIRM, no address
                             {widest, {}, ModeServerWait, 10, 1, "Disconnected unexpectedly.", screen, 0}, // the challenger lost
-                            {widest, {}, ModeServerWait, 4, 1, "", screen, 0}, // the challenger named
-                            {widest, {}, ModeServerWait, 30, 1, "", screen, 0}, // the port busy
-                            {widest, {}, ModeClientConnect, 30, 1, "", screen, 0}, // refused
-                            {widest, {"change2racedemo"}, -1, 0, 400, "", screen, 0}};
+                            {widest, {}, ModeServerWait, 4, 1, "", screen, 0}, {widest, {}, ModeServerWait, 30, 1, "", screen, 0},
+                            {widest, {}, ModeClientConnect, 30, 1, "", screen, 0}, {widest, {"change2racedemo"}, -1, 0, 400, "", screen, 0}};
         for (const auto &[attr, calls, mode, netState, ticks, haloed, frame, even] : rows) {
             GameFixture game(attr);
             gs.opponentName = QStringLiteral("WWWWWWWWWWWWWWW");
@@ -207,9 +204,8 @@ private slots:
                 game.tick();
             QVERIFY(!drawn.isEmpty());
             for (const auto &[text, inside] : std::as_const(drawn)) {
-                QVERIFY2(inside, qPrintable(QStringLiteral("\"%1\" covers x %2 to %3, y %4 to %5")
-                                                               .arg(text.text).arg(text.ink.left()).arg(text.ink.right())
-                                                               .arg(text.ink.top()).arg(text.ink.bottom())));
+                QVERIFY2(inside, qPrintable(QStringLiteral("\"%1\" covers x %2 to %3, y %4 to %5").arg(text.text).arg(text.ink.left())
+                                                .arg(text.ink.right()).arg(text.ink.top()).arg(text.ink.bottom())));
                 QVERIFY(!even || text.ink.top() < even || text.font == drawn.last().first.font);
             }
             const auto it = std::find_if(drawn.cbegin(), drawn.cend(), [&halo = haloed](const auto &t) { return t.first.text == halo; });
