@@ -1,5 +1,5 @@
 // What the screen holds: the field strips wrapped round their ends, texts where drawText puts
-// them and never off the screen, a question's buttons held from tick to tick. What the window
+// them and never outside their frames, a question's buttons held from tick to tick. What the window
 // shows, partial repaints included, is tst_window's.
 #include "app/notice.h"
 #include "app/paint.h"
