@@ -620,7 +620,7 @@ private slots:
         game.tick();
         QCOMPARE(gs.mode, int(ModeIdle));
         const QString banner = (asServer ? "BLUE BOLT" : "RED RUNNER") + QStringLiteral(" left \u2014 not counted");
-        QCOMPARE(drawn.count(banner), recorded || how == HostSilent ? 0 : 4 + 1); // four ticks, and the one drawn again
+        QCOMPARE(drawn.count(banner), recorded || how == HostSilent ? 0 : 4 + 1); // four ticks, and one drawn again
         QCOMPARE(QFile::exists(Paths::raceRecordFile()), recorded);
         QCOMPARE(captured.text().contains("Error"), how == ServerLeaves);
         game.call("disconnectNetwork"); // nothing left to destroy
