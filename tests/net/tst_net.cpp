@@ -605,6 +605,8 @@ private slots:
             game.tick();
         }
         QVERIFY2(captured.text().count(log) == 1, captured.text().constData());
+        ScriptedPeer newcomer; // while the course still stands, no new challenger takes the race's place
+        QVERIFY(!asServer || (newcomer.connectToGame() && newcomer.ask("TROTIX\n") == "BADREQ\n"));
         const bool recorded = how == ClientLeavesOnResult;
         if (!recorded) { // the same screen drawn again on a clean buffer
             const QString shown = digest(game.screen());
