@@ -174,6 +174,7 @@ private slots:
                             {widest, {}, ModeServerWait, 10, 1, "Disconnected unexpectedly."}, // the challenger lost
                             {widest, {}, ModeServerWait, 30, 1, ""}, // the port busy
                             {widest, {}, ModeClientConnect, 30, 1, ""}, // refused
+                            {widest, {}, ModeClientRace, 10, 1, ""}, // the host left mid-race: its banner
                             {widest, {"change2racedemo"}, -1, 0, 400, ""}};
         for (const auto &[attr, calls, mode, netState, ticks, haloed] : rows) {
             GameFixture game(attr);
