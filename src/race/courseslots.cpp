@@ -1,11 +1,15 @@
-// Drawing the race: the course furniture, the horses, the start sequence and the result.
+// Drawing the race: the course furniture, the horses, the start sequence, the result, and the
+// banner of a partner silent or gone.
 #include "app/paint.h"
 #include "app/trotix.h"
 #include "app/gamesound.h"
 #include "game/gamestate.h"
+#include "net/rules/partnerline.h"
+#include "net/rules/protocol.h"
 #include "race/rules/courselayout.h"
 #include "race/rules/raceclock.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPixmap>
 
@@ -126,6 +130,19 @@ void drawBanner(QPainter &painter)
     }
 }
 
+// Over everything else: the other game is silent or gone. The text stands in the middle; a long
+// name's is fitted from the banner's left, inside its edge.
+void drawPartnerBanner(QPainter &painter, const QString &text)
+{
+    painter.setBrush(Qt::blue);
+    painter.setPen(Qt::yellow);
+    drawExactRect(painter, partnerBannerRect);
+    painter.setFont(bigFont());
+    const int width = QFontMetrics(bigFont()).horizontalAdvance(text);
+    drawTextAt(painter, qMax(partnerBannerRect.left() + 4, partnerBannerRect.center().x() - width / 2),
+               partnerBannerBaseline, text);
+}
+
 }
 
 void Trotix::setupObjects()
@@ -143,6 +160,10 @@ void Trotix::setupObjects()
 void Trotix::putHorse(int p1, int p2)
 {
     const RaceSide side = raceSide(gs.isServer, gs.demoRace);
+    const bool network = side != RaceSide::Computer;
+    // A race whose partner is gone stands still under the banner that says so: no clock, no
+    // gallop, no sound, no start signal.
+    const bool halted = network && Protocol::raceBroken(gs.netState, gs.resultKnown == 1);
     {
         QPainter painter(&m_screenBuffer);
         if (horsesRun(gs.raceTick)) {
@@ -156,7 +177,8 @@ void Trotix::putHorse(int p1, int p2)
             const bool first = gs.gallopFrame == 1;
             painter.drawImage(spots.player2X, player2Lane, m_pictures[nth(Picture::Race1, first ? 4 : 3)]);
             painter.drawImage(spots.player1X, player1Lane, m_pictures[nth(Picture::Race1, first ? 1 : 2)]);
-            gs.gallopFrame = first ? 0 : 1;
+            if (!halted)
+                gs.gallopFrame = first ? 0 : 1;
         }
         if (const StartFrame *frame = startFrame(gs.raceTick)) {
             painter.drawImage(frame->horseX, player2Lane, m_pictures[nth(Picture::Race1, frame->player2Picture)]);
@@ -166,10 +188,17 @@ void Trotix::putHorse(int p1, int p2)
         } else if (showsResult(gs.raceTick)) {
             drawBanner(painter);
         }
+        const QString partner = network ? Partner::raceLine(gs.netState, gs.resultKnown == 1,
+                                                            gs.isServer == 1 ? 0 : gs.clientQuietTicks, gs.opponentName)
+                                        : QString();
+        if (!partner.isEmpty())
+            drawPartnerBanner(painter, partner);
     }
-    m_sound->play(raceFrameCue(gs.raceTick, gs.winner, gs.isServer));
-    if (givesStartSignal(gs.raceTick, side))
-        ClientFire();
-    gs.raceTick = raceTickAfterFrame(gs.raceTick, side);
+    if (!halted) {
+        m_sound->play(raceFrameCue(gs.raceTick, gs.winner, gs.isServer));
+        if (givesStartSignal(gs.raceTick, side))
+            ClientFire();
+        gs.raceTick = raceTickAfterFrame(gs.raceTick, side);
+    }
     showBuffer();
 }

@@ -179,7 +179,9 @@ private slots:
                             {widest, {"change2client", "confirmNetwork"}, -1, 0, 4, "", screen, 0}, // CONFIRM, no address
                             {widest, {}, ModeServerWait, 10, 1, "Disconnected unexpectedly.", screen, 0}, // the challenger lost
                             {widest, {}, ModeServerWait, 4, 1, "", screen, 0}, {widest, {}, ModeServerWait, 30, 1, "", screen, 0},
-                            {widest, {}, ModeClientConnect, 30, 1, "", screen, 0}, {widest, {"change2racedemo"}, -1, 0, 400, "", screen, 0}};
+                            {widest, {}, ModeClientConnect, 30, 1, "", screen, 0}, // refused
+                            {widest, {}, ModeClientRace, 10, 1, "", screen, 0}, // the host left mid-race: its banner
+                            {widest, {"change2racedemo"}, -1, 0, 400, "", screen, 0}};
         for (const auto &[attr, calls, mode, netState, ticks, haloed, frame, even] : rows) {
             GameFixture game(attr);
             gs.opponentName = QStringLiteral("WWWWWWWWWWWWWWW");

@@ -1,7 +1,7 @@
 #pragma once
 // Where everything of a race frame goes, without a painter: the course furniture and the window
 // of player 1's position in which each piece shows, the boards' rectangles, the start sequence,
-// the horses' places, the background scroll and the result banner.
+// the horses' places, the background scroll, the result banner and the partner's banner.
 // One position unit (half a metre) is one pixel; a piece at course x shows at course x - pos1.
 #include <QRect>
 
@@ -129,3 +129,7 @@ int scrolledBackground(int offset, int localPos, int lastLocalPos);
 const char *bannerText(int winner, int isServer);
 constexpr QRect bannerRect{70, 30, 120, 25};
 constexpr QPoint bannerTextAt{80, 50};
+// What a network race says of its partner, in the banner's colours across the whole screen, so a
+// long name has the width to itself; its text centred on the baseline.
+constexpr QRect partnerBannerRect{0, 30, 240, 25};
+constexpr int partnerBannerBaseline = 47;
