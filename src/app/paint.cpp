@@ -276,21 +276,22 @@ void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace pla
     drawTextAt(painter, x, y, QString::fromLatin1(text), place, room);
 }
 
-void drawNameAt(QPainter &painter, int x, int y, const QString &lead, const QString &name, int room, TextPlace place)
+void drawNameAt(QPainter &painter, int x, int y, const QString &lead, const QString &name, int room, TextPlace place,
+                const QString &tail)
 {
     if (place == TextPlace::Screen)
         room = qMin(room, ScreenScale::deviceWidth - 1 - x);
     const QFont &font = painter.font();
     // The race draws the same names every frame: each is fitted once.
     QHash<TextKey, QString> &names = memory().names;
-    TextKey key{lead + QLatin1Char('\0') + name, font, room};
+    TextKey key{lead + QLatin1Char('\0') + name + QLatin1Char('\0') + tail, font, room};
     auto it = names.find(key);
     if (it == names.end()) {
         if (names.size() >= maxKeptTexts)
             names.clear();
         const QFont smallest = shrunkFace(font, qMax(smallestFittedSize, qCeil(font.pixelSize() * nameShrinkLimit)));
-        const auto fits = [&](const QString &shown) { return inkOf(lead + shown, smallest).right() < room; };
-        it = names.insert(std::move(key), lead + fittedName(name, fits));
+        const auto fits = [&](const QString &shown) { return inkOf(lead + shown + tail, smallest).right() < room; };
+        it = names.insert(std::move(key), lead + fittedName(name, fits) + tail);
     }
     drawTextAt(painter, x, y, *it, place, room);
 }

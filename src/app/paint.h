@@ -33,10 +33,11 @@ void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace 
 // 8-bit game text (names, numbers formatted into textBuffer), taken as Latin-1.
 void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace place = TextPlace::Screen,
                 int room = -1);
-// A horse's name after lead ("1. " on the race boards, else empty) within room: shrunk as any text,
-// cut with "…" where the name rule says (fittedName). Every name the game draws goes through here.
+// A horse's name between lead and tail ("1. " on the race boards, " left — not counted" on the
+// partner's banner, else empty) within room: shrunk as any text, the name cut with "…" where the
+// name rule says (fittedName). Every name the game draws goes through here.
 void drawNameAt(QPainter &painter, int x, int y, const QString &lead, const QString &name, int room,
-                TextPlace place = TextPlace::Screen);
+                TextPlace place = TextPlace::Screen, const QString &tail = {});
 // The one face that every line fits room pixels in: a paragraph drawn in it is squeezed evenly.
 QFont fittedFace(const QFont &font, const QStringList &lines, int room);
 

@@ -131,16 +131,18 @@ void drawBanner(QPainter &painter)
 }
 
 // Over everything else: the other game is silent or gone. The text stands in the middle; a long
-// name's is fitted from the banner's left, inside its edge.
-void drawPartnerBanner(QPainter &painter, const QString &text)
+// name's is fitted from the banner's left, inside its edge, by the name rule.
+void drawPartnerBanner(QPainter &painter, const QString &text, const QString &name)
 {
     painter.setBrush(Qt::blue);
     painter.setPen(Qt::yellow);
     drawExactRect(painter, partnerBannerRect);
     painter.setFont(bigFont());
     const int width = QFontMetrics(bigFont()).horizontalAdvance(text);
-    drawTextAt(painter, qMax(partnerBannerRect.left() + 4, partnerBannerRect.center().x() - width / 2),
-               partnerBannerBaseline, text);
+    const int x = qMax(partnerBannerRect.left() + 4, partnerBannerRect.center().x() - width / 2);
+    const int at = int(text.indexOf(name));
+    drawNameAt(painter, x, partnerBannerBaseline, text.left(at), name, partnerBannerRect.right() - 4 - x, TextPlace::Screen,
+               text.mid(at + name.size()));
 }
 
 }
@@ -192,7 +194,7 @@ void Trotix::putHorse(int p1, int p2)
                                                             gs.isServer == 1 ? 0 : gs.clientQuietTicks, gs.opponentName)
                                         : QString();
         if (!partner.isEmpty())
-            drawPartnerBanner(painter, partner);
+            drawPartnerBanner(painter, partner, gs.opponentName.trimmed());
     }
     if (!halted) {
         m_sound->play(raceFrameCue(gs.raceTick, gs.winner, gs.isServer));

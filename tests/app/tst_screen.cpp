@@ -163,39 +163,42 @@ private slots:
     }
 
     // Every text a screen draws stays inside its frame, drawn with the widest name and the largest
-    // numbers the game can show: the screen, the status page's inner frame, and on the race course
+    // numbers the game can show: the first of its screen's frames that holds its start (the status
+    // page's inner frame, the partner's banner inside its edge, the screen), and on the race course
     // the panel of the board it rides on. The 240 x 320 buffer they are drawn into is enlarged
     // pixel for pixel at every zoom, so what holds at 1x holds at 2x and 3x.
     void everyTextStaysInItsFrame()
     {
         // Each: the slots called (each then one tick), the mode and network state set (unless -1),
-        // the ticks, a text over the trees, drawn with a light halo, the frame, and the top of a
+        // the ticks, a text over the trees, drawn with a light halo, the frames, and the top of a
         // paragraph below which every text has the same face (0: none).
         const QByteArray widest = "WWWWWWWWWWWWWWW\n40.0\n1000.0\n1000.0\n1000.0\n1000.0\n";
         const QRect screen(0, 0, 239, 320); // the last column is left to the fringe of the smoothing
-        struct Row { QByteArray attr; QByteArrayList calls; int mode, netState, ticks; QString haloed; QRect frame; int even; };
-        const Row rows[] = {{templateHorseFile, {}, -1, 0, 1, "", screen, 0}, {widest, {"aboutTrotix"}, -1, 0, 1, "", screen, 140},
-                            {widest, {"change2status"}, -1, 0, 1, "", QRect(8, 8, 224, 304), 0},
-                            {widest, {"change2client", "confirmNetwork"}, -1, 0, 4, "", screen, 0}, // CONFIRM, no address
-                            {widest, {}, ModeServerWait, 10, 1, "Disconnected unexpectedly.", screen, 0}, // the challenger lost
-                            {widest, {}, ModeServerWait, 4, 1, "", screen, 0}, {widest, {}, ModeServerWait, 30, 1, "", screen, 0},
-                            {widest, {}, ModeClientConnect, 30, 1, "", screen, 0}, // refused
-                            {widest, {}, ModeClientRace, 10, 1, "", screen, 0}, // the host left mid-race: its banner
-                            {widest, {"change2racedemo"}, -1, 0, 400, "", screen, 0}};
-        for (const auto &[attr, calls, mode, netState, ticks, haloed, frame, even] : rows) {
+        const QRect banner = partnerBannerRect.adjusted(2, 2, -2, -2); // a pixel of air inside its edge
+        struct Row { QByteArray attr; QByteArrayList calls; int mode, netState, ticks; QString haloed; QList<QRect> frames; int even; };
+        const Row rows[] = {{templateHorseFile, {}, -1, 0, 1, "", {screen}, 0}, {widest, {"aboutTrotix"}, -1, 0, 1, "", {screen}, 140},
+                            {widest, {"change2status"}, -1, 0, 1, "", {QRect(8, 8, 224, 304)}, 0},
+                            {widest, {"change2client", "confirmNetwork"}, -1, 0, 4, "", {screen}, 0}, // CONFIRM, no address
+                            {widest, {}, ModeServerWait, 10, 1, "Disconnected unexpectedly.", {screen}, 0}, // the challenger lost
+                            {widest, {}, ModeServerWait, 4, 1, "", {screen}, 0}, {widest, {}, ModeServerWait, 30, 1, "", {screen}, 0},
+                            {widest, {}, ModeClientConnect, 30, 1, "", {screen}, 0}, // refused
+                            {widest, {}, ModeClientRace, 10, 1, "", {banner, screen}, 0}, // the host left mid-race: its banner
+                            {widest, {"change2racedemo"}, -1, 0, 400, "", {screen}, 0}};
+        for (const auto &[attr, calls, mode, netState, ticks, haloed, frames, even] : rows) {
             GameFixture game(attr);
             gs.opponentName = QStringLiteral("WWWWWWWWWWWWWWW");
             // The field scrolled so that its big tree stands under the connection screens' lines.
             gs.backgroundOffset = 100;
             QList<std::pair<DrawnText, bool>> drawn; // and whether inside its frame
-            setDrawnTextObserver([&, &frame = frame](const DrawnText &text) {
-                QList<QRect> in{frame};
+            setDrawnTextObserver([&, &frames = frames](const DrawnText &text) {
+                QList<QRect> in = frames;
                 if (text.place == TextPlace::Course) {
                     in = {bigBoard(screenX(startBoardX, gs.pos1)).panel, bigBoard(screenX(resultBoardX, gs.pos1)).panel};
                     for (const DistanceBoardSpot &board : distanceBoards)
                         in << distanceBoard(screenX(board.courseX, gs.pos1)).panel;
                 }
-                drawn.append({text, std::any_of(in.cbegin(), in.cend(), [&](const QRect &r) { return r.contains(text.ink); })});
+                const auto frame = std::find_if(in.cbegin(), in.cend(), [&](const QRect &r) { return r.contains(text.ink.topLeft()); });
+                drawn.append({text, frame != in.cend() && frame->contains(text.ink)});
             });
             auto stopObserving = qScopeGuard([] { setDrawnTextObserver({}); });
             for (const QByteArray &slot : calls)

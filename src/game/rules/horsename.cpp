@@ -35,7 +35,7 @@ QString fittedName(const QString &name, const std::function<bool(const QString &
     while (end > 0 && name.at(end - 1) == QLatin1Char(' '))
         --end;
     const QString whole = name.left(end);
-    if (fits(whole))
+    if (whole.isEmpty() || fits(whole))
         return whole;
     const QChar ellipsis(0x2026);
     for (qsizetype n = end - 1; n > 0; --n) {
