@@ -18,8 +18,9 @@ namespace {
 constexpr qint64 largestPictureFile = 16 << 20;
 
 // A picture file as it is, or an empty image and, once per file, a line saying why: the game
-// draws on without it. A screen asks for its pictures at every tick until they are there.
-QImage read(const char *file)
+// draws on without it. A screen asks for its missing pictures at every tick, so a picture put in
+// place later still shows, but is told of once.
+QImage readPicture(const char *file)
 {
     const QString path = Paths::picture(QString::fromLatin1(file));
     QByteArray content;
@@ -42,7 +43,7 @@ QImage read(const char *file)
 QImage decode(const char *file)
 {
     // Kept premultiplied: the format the raster paint engine blends fastest.
-    return read(file).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return readPicture(file).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 // In the enum's order, which the check below holds it to.
@@ -141,5 +142,5 @@ const char *backgroundFile(int kind)
 QPixmap loadBackground(int kind)
 {
     const char *file = backgroundFile(kind);
-    return file ? QPixmap::fromImage(read(file)) : QPixmap();
+    return file ? QPixmap::fromImage(readPicture(file)) : QPixmap();
 }
