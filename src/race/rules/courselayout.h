@@ -100,7 +100,8 @@ constexpr QPoint resultWinnerName{2230, 115};
 // Each horse's metres run, in the name font at the bottom left: player 1's, player 2's ten
 // pixels below.
 constexpr QPoint readoutAt{10, 270};
-// What the two readouts cover at their widest ("2. 1099"), with two pixels round.
+// What the two readouts cover, five digits wide and a few pixels round (a race's four digits take
+// x 10 to 37, y 264 to 279).
 constexpr QRect readoutBand{8, 261, 40, 23};
 
 // ---- The horses -------------------------------------------------------------------------------
