@@ -67,8 +67,8 @@ QPoint onScreen(QPoint course, int pos1) { return {screenX(course.x(), pos1), co
 
 void drawReadouts(QPainter &painter)
 {
-    drawText(painter, nameFont(), Qt::red, {10, 270}, QString::asprintf("1. %d", gs.pos1 / 2));
-    drawText(painter, nameFont(), Qt::blue, {10, 280}, QString::asprintf("2. %d", gs.pos2 / 2));
+    drawText(painter, nameFont(), Qt::red, readoutAt, QString::asprintf("1. %d", gs.pos1 / 2));
+    drawText(painter, nameFont(), Qt::blue, readoutAt + QPoint(0, 10), QString::asprintf("2. %d", gs.pos2 / 2));
 }
 
 void drawStart(QPainter &painter, const Pictures &pictures, int pos1)
@@ -103,7 +103,7 @@ void drawFinish(QPainter &painter, const Pictures &pictures, int pos1)
 {
     if (finishShown.contains(pos1)) {
         painter.drawImage(screenX(finishJudgeX, pos1), judgeY, pictures[nth(Picture::Judge1, finishJudgePicture(gs.winner))]);
-        painter.fillRect(finishLineAt.translated(-pos1, 0), Qt::red);
+        painter.fillRect(finishLineOnScreen(pos1), Qt::red);
     }
     if (resultBoardShown.contains(pos1)) {
         drawBoard(painter, bigBoard(screenX(resultBoardX, pos1)));

@@ -5,6 +5,7 @@
 #include "app/paint.h"
 #include "gamefixture.h"
 #include "screencheck.h"
+#include "platform/log.h"
 #include "platform/qpeapplication.h"
 #include "race/rules/courselayout.h"
 
@@ -72,9 +73,12 @@ private slots:
         }
     }
 
+    // Each picture that is missing or damaged is told once, however often its screen is drawn.
     void missingPicturesDrawNothingAndTheGameGoesOn()
     {
-        GameFixture game(defaultHorseFile, GameHome::WithoutPictures);
+        LogCapture log;
+        GameFixture game(defaultHorseFile, GameHome::WithoutPictures,
+                         [](const GameHome &home) { GameHome::writeFile(home.root() + "/pics/face1.png", "no PNG"); });
         QCOMPARE(game.screen().pixelColor(239, 319), QColor(Qt::white)); // no field: a white screen
         for (int mode : {1, 2, 3, 4, 5, 9, 10, 20, 40, 60}) {
             gs.mode = mode;
@@ -83,6 +87,10 @@ private slots:
             QCOMPARE(game.screen().pixelColor(239, 319), QColor(Qt::white));
         }
         QCOMPARE(game.screen().size(), QSize(240, 320));
+        QStringList told = logLines(log.text()).filter(QStringLiteral("picture"));
+        const QString line = QStringLiteral("trotix: Cannot load picture %1/pics/%2 (%3); drawing without it.\n").arg(game.home().root());
+        QCOMPARE(told.first(), line.arg("backgd1.png", "No such file or directory"));
+        QVERIFY(told.contains(line.arg("face1.png", "Unsupported image format")) && told.removeDuplicates() == 0);
     }
 
     // The store of laid-out texts draws each exactly as drawText would, also again on the same ground

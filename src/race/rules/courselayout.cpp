@@ -52,6 +52,15 @@ int startJudgePicture(StartBoard form, int raceTick)
     return form == StartBoard::Waiting && raceTick == RaceClock::off ? 2 : 1;
 }
 
+QRect finishLineOnScreen(int pos1)
+{
+    QRect line = finishLineAt;
+    line.moveLeft(screenX(finishLineAt.x(), pos1));
+    if (line.left() <= readoutBand.right() && line.right() >= readoutBand.left())
+        line.setBottom(readoutBand.top() - 1);
+    return line;
+}
+
 int finishJudgePicture(int winner)
 {
     switch (winner) {

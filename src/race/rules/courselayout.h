@@ -86,6 +86,9 @@ constexpr SignSpot signSpots[] = {
 constexpr Span finishShown{1872, 2399};
 constexpr int finishJudgeX = 2112;
 constexpr QRect finishLineAt{2140, 203, 2, 80}; // in course x
+// Where the finish line is drawn while player 1 stands at pos1: over the distance readouts it
+// stops short of their band, so that they stay readable as the line passes.
+QRect finishLineOnScreen(int pos1);
 // judgeImage3 for a red winner, judgeImage4 for a blue one, judgeImage5 while none is known.
 int finishJudgePicture(int winner);
 
@@ -94,6 +97,15 @@ constexpr int resultBoardX = 2220;
 constexpr QPoint resultTitle{2255, 90};
 constexpr QPoint resultWinnerIs{2230, 105};
 constexpr QPoint resultWinnerName{2230, 115};
+
+// ---- The distance readouts --------------------------------------------------------------------
+
+// Each horse's metres run, in the name font at the bottom left: player 1's, player 2's ten
+// pixels below.
+constexpr QPoint readoutAt{10, 270};
+// What the two readouts cover, five digits wide and a few pixels round (a race's four digits take
+// x 10 to 37, y 264 to 279).
+constexpr QRect readoutBand{8, 261, 40, 23};
 
 // ---- The horses -------------------------------------------------------------------------------
 
