@@ -446,12 +446,17 @@ private slots:
         game.call("change2client");
         game.tick();
         auto *found = game.widget()->findChild<QListWidget *>(QStringLiteral("gameList"));
-        game.widget()->findChild<LanGames *>()->pretendFound(
-            {{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}, {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"},
-             {2, 0, "RED ARROW", "theverylongnameofastablefarawaybehindthehills.local", "192.0.2.9"}});
+        auto *games = game.widget()->findChild<LanGames *>();
         game.widget()->show(); // the keys go where a real keyboard's go: to the focused widget
         game.widget()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(game.widget()));
+        games->pretendFound({{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}}); // one game is a list too
+        QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Down);
+        QCOMPARE(game.widget()->focusWidget(), found);
+        QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Up);
+        games->pretendFound(
+            {{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}, {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"},
+             {2, 0, "RED ARROW", "theverylongnameofastablefarawaybehindthehills.local", "192.0.2.9"}});
         QVERIFY(!found->horizontalScrollBar()->isVisible()); // a long line wraps, however long its words
         for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
             QTest::keyClick(static_cast<QWidget *>(nullptr), key);
