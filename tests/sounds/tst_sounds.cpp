@@ -1,5 +1,8 @@
 // The sounds the build makes: each a short, quiet 16-bit mono WAV whose two ends are silent (no
-// click where playing starts or stops), and a second run of the generator gives the same bytes.
+// click where playing starts or stops), one for every cue the game plays, and a second run of the
+// generator gives the same bytes.
+#include "game/rules/soundcues.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -68,6 +71,11 @@ private slots:
         QTemporaryDir again;
         QCOMPARE(QProcess::execute(QStringLiteral(TROTIX_SOUNDGEN), {again.path()}), 0);
         const QStringList made = QDir(soundsDir()).entryList({"*.wav", "*.png"}, QDir::Files);
+        QStringList cueFiles{"sound-sheet.png"};
+        for (int cue = 1; cue < soundCueCount; ++cue)
+            cueFiles << soundFileName(SoundCue(cue));
+        cueFiles.sort();
+        QCOMPARE(made, cueFiles);
         QCOMPARE(QDir(again.path()).entryList({"*.wav", "*.png"}, QDir::Files), made);
         for (const QString &name : made) {
             QFile first(soundsDir() + "/" + name), second(again.filePath(name));
