@@ -4,7 +4,6 @@
 #include "game/rules/historychart.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 QColor historyLineColour(int line)
 {

@@ -9,7 +9,6 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
-#include <QPixmap>
 #include <QTextLayout>
 #include <limits>
 

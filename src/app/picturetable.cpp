@@ -1,6 +1,5 @@
 #include "app/picturetable.h"
 
-#include "game/gamestate.h"
 #include "platform/paths.h"
 
 #include <QByteArray>

@@ -10,7 +10,6 @@
 
 #include <QLineEdit>
 #include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <cstring>
 

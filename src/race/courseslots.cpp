@@ -7,7 +7,6 @@
 #include "race/rules/raceclock.h"
 
 #include <QPainter>
-#include <QPixmap>
 
 namespace {
 
