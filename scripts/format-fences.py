@@ -55,7 +55,9 @@ def statement(lines, first, last):
 def type_of(line):
     """The type a declaration starts with, without its qualifiers."""
     words = [w for w in line.split() if w not in ('static', 'const', 'constexpr', 'inline')]
-    return words[0] if len(words) > 1 and re.match(r'[A-Za-z_][\w:<>]*$', words[0]) else None
+    if len(words) < 2 or words[0] in ('for', 'if', 'while', 'switch', 'return', 'do', 'else', 'case'):
+        return None
+    return words[0] if re.match(r'[A-Za-z_][\w:<>]*$', words[0]) else None
 
 
 def spread(path, text):
