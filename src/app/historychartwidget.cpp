@@ -3,7 +3,6 @@
 #include "care/rules/statusbars.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 QColor historyLineColour(int line)
 {

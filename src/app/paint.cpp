@@ -10,7 +10,6 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
-#include <QPixmap>
 #include <QTextLayout>
 #include <QtMath>
 #include <limits>

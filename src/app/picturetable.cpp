@@ -1,6 +1,5 @@
 #include "app/picturetable.h"
 
-#include "game/gamestate.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/savefile.h"

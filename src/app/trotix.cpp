@@ -5,37 +5,27 @@
 
 #include "app/gamesound.h"
 #include "app/entryvalidator.h"
-#include "app/helpwindow.h"
-#include "app/paint.h"
 #include "app/picturetable.h"
 #include "app/horsebook.h"
-#include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "game/rules/horsename.h"
 #include "net/rules/protocol.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
-#include "platform/paths.h"
 #include "platform/qpeapplication.h"
 #include "platform/rules/outsidetext.h"
 #include "platform/rules/screenscale.h"
 #include "platform/windowsettings.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QHash>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTimer>
-#include <array>
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include "game/gamestate.h"
 
 #include <QPainter>
-#include <QPixmap>
 #include <cstdio>
 
 void Trotix::status()

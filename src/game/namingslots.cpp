@@ -11,7 +11,6 @@
 
 #include <QLineEdit>
 #include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <cstring>
 

@@ -11,7 +11,6 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPixmap>
 
 namespace {
 

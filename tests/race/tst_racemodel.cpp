@@ -184,7 +184,6 @@ private slots:
             QCOMPARE(loopAfterTick(r.running, r.racing, r.raceTick), r.loop);
             QCOMPARE(raceFrameCue(r.raceTick, r.winner, r.isServer), r.frame);
         }
-        QCOMPARE(soundFileName(C::Named), QLatin1String("named.wav"));
         QCOMPARE(QList<C>({eatFrameCue(1), eatFrameCue(2), eatFrameCue(5), eatFrameCue(6), sleepFrameCue(3), sleepFrameCue(4)}),
                  QList<C>({C::Crunch, C::None, C::Crunch, C::None, C::Snore, C::None}));
     }
