@@ -9,6 +9,7 @@
 #include "platform/rules/screenscale.h"
 #include "platform/stylus.h"
 
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
