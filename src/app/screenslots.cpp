@@ -1,9 +1,11 @@
-// The screens: one row each, for every mode, and the services a change of screen asks for (its
-// background, and the child widgets it leaves up).
+// The screens: one row each, for every mode, the change of screen, and the services it asks for
+// (its background, and the child widgets it leaves up).
 #include "app/screens.h"
 
 #include "app/picturetable.h"
 #include "game/gamestate.h"
+#include "net/rules/protocol.h"
+#include "platform/log.h"
 #include "platform/qpeapplication.h"
 #include "platform/rules/screenscale.h"
 
@@ -38,6 +40,15 @@ void copyStrip(QPixmap &buffer, const QPixmap &strip, int stripWidth)
     }
 }
 
+// The widget's own background under the screen (the paint handler covers it on every repaint).
+void setWidgetBackground(QWidget *widget, const QBrush &brush)
+{
+    QPalette palette = widget->palette();
+    palette.setBrush(QPalette::Window, brush);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
 }
 
 const Trotix::Screen *Trotix::screenOf(int mode)
@@ -46,51 +57,77 @@ const Trotix::Screen *Trotix::screenOf(int mode)
     static const std::vector<Picture> race{P::Judge1, P::Judge2, P::Judge3, P::Judge4, P::Judge5, P::Sign1, P::Sign2,
                                            P::Sign3,  P::Sign4,  P::Race1,  P::Race2,  P::Race3,  P::Race4};
     static const Screen rows[] = {
-        {ModeNaming, "trotix: Action>>Naming()\n", BackgroundField, &Trotix::naming, nullptr, nullptr, false, false,
-         KeepsNothing, {}},
-        {ModeIdle, "trotix: Action>>call idle()\n", BackgroundField, &Trotix::idle, nullptr, nullptr, false, false,
-         OpensActivities, {P::Idle1, P::Idle2, P::Face3}},
-        {ModeEat, "trotix: Action>>call eat()\n", BackgroundField, &Trotix::eat, nullptr, nullptr, false, false,
-         KeepsNothing, {P::Eat1, P::Eat2, P::Eat3, P::Eat4, P::Eat5, P::Eat6, P::Face1, P::Face2, P::Face6}},
-        {ModeSleep, "trotix: Action>>call sleep()\n", BackgroundField, &Trotix::sleep, nullptr, nullptr, false, false,
-         KeepsNothing, {P::Sleep1, P::Sleep2, P::Sleep3, P::Sleep4, P::Face4}},
-        {ModeRun, "trotix: Action>>call run()\n", BackgroundField, &Trotix::run, nullptr, nullptr, false, false,
-         KeepsNothing, {P::Run1, P::Run2, P::Run3, P::Face1, P::Face2, P::Face7}},
-        {ModeJump, "trotix: Action>>call jump()\n", BackgroundField, &Trotix::jump, nullptr, nullptr, false, false,
-         KeepsNothing,
+        {ModeNaming, "trotix: Action>>Naming()\n", nullptr, BackgroundField, 0, &Trotix::naming, nullptr, nullptr,
+         false, false, KeepsNothing, {}},
+        {ModeIdle, "trotix: Action>>call idle()\n", "trotix: MenuSelect>>change to idle\n", BackgroundField, 0,
+         &Trotix::idle, nullptr, nullptr, false, false, OpensActivities | ForgetsSetUp, {P::Idle1, P::Idle2, P::Face3}},
+        {ModeEat, "trotix: Action>>call eat()\n", "trotix: MenuSelect>>change to eat\n", BackgroundField, 0,
+         &Trotix::eat, nullptr, nullptr, false, false, ForgetsSetUp,
+         {P::Eat1, P::Eat2, P::Eat3, P::Eat4, P::Eat5, P::Eat6, P::Face1, P::Face2, P::Face6}},
+        {ModeSleep, "trotix: Action>>call sleep()\n", "trotix: MenuSelect>>change to sleep\n", BackgroundField, 0,
+         &Trotix::sleep, nullptr, nullptr, false, false, ForgetsSetUp,
+         {P::Sleep1, P::Sleep2, P::Sleep3, P::Sleep4, P::Face4}},
+        {ModeRun, "trotix: Action>>call run()\n", "trotix: MenuSelect>>change to run\n", BackgroundField,
+         BackgroundPlain, &Trotix::run, nullptr, nullptr, false, false, ForgetsSetUp,
+         {P::Run1, P::Run2, P::Run3, P::Face1, P::Face2, P::Face7}},
+        {ModeJump, "trotix: Action>>call jump()\n", "trotix: MenuSelect>>change to jump\n", BackgroundField,
+         BackgroundField, &Trotix::jump, nullptr, nullptr, false, false, ForgetsSetUp,
          {P::Block, P::Jump5, P::Jump1, P::Jump2, P::Jump3, P::Jump4, P::Face1, P::Face2, P::Face3, P::Face5}},
-        {ModeStatus, "trotix: Action>>call status()\n", BackgroundStatus, &Trotix::status, nullptr, nullptr, false,
-         false, KeepsNothing, {}},
-        {ModeAbout, "trotix: Action>>about()\n", BackgroundPlain, &Trotix::about, nullptr, nullptr, false, false,
-         KeepsOk, {P::Title}},
-        {ModeServerAsk, "trotix: Action>>askServer()\n", BackgroundField, &Trotix::askServer,
-         [](Trotix &) { gs.isServer = 1; }, nullptr, false, true, IsQuestion, {}},
-        {ModeServerWait, "trotix: Action>>startServer()\n", BackgroundField, &Trotix::startServer,
+        {ModeStatus, "trotix: Action>>call status()\n", "trotix: MenuSelect>>change to status\n", BackgroundStatus, 0,
+         &Trotix::status, nullptr, nullptr, false, false, ForgetsSetUp, {}},
+        {ModeAbout, "trotix: Action>>about()\n", "trotix: About selected\n", BackgroundPlain, 0, &Trotix::about,
+         nullptr, nullptr, false, false, KeepsOk, {P::Title}},
+        {ModeServerAsk, "trotix: Action>>askServer()\n", "trotix: MenuSelect>>change to server\n", BackgroundField, 0,
+         &Trotix::askServer, [](Trotix &) { gs.isServer = 1; }, nullptr, false, true, IsQuestion | ForgetsSetUp, {}},
+        {ModeServerWait, "trotix: Action>>startServer()\n", nullptr, BackgroundField, 0, &Trotix::startServer,
          [](Trotix &t) {
              t.setActivityGroupEnabled(false);
              gs.serverAccepting = 1;
          },
          nullptr, false, true, KeepsNothing, {}},
-        {ModeServerRace, "trotix: Action>>Display Server's RaceCourse()\n", BackgroundCourse, &Trotix::calculatePos,
-         nullptr, &Trotix::destroyServerConnection, true, true, KeepsNothing, race},
-        {ModeClientAsk, "trotix: Action>>askClient()\n", BackgroundField, &Trotix::askClient,
+        {ModeServerRace, "trotix: Action>>Display Server's RaceCourse()\n", nullptr, BackgroundCourse, 0,
+         &Trotix::calculatePos, nullptr, &Trotix::destroyServerConnection, true, true, KeepsNothing, race},
+        {ModeClientAsk, "trotix: Action>>askClient()\n", "trotix: MenuSelect>>change to client\n", BackgroundField, 0,
+         &Trotix::askClient,
          [](Trotix &) {
              gs.askPosReady = 1;
              gs.isServer = 0;
          },
-         nullptr, false, true, IsQuestion | KeepsAddress, {}},
-        {ModeClientConnect, "trotix: Action>>startClient()\n", BackgroundField, &Trotix::startClient,
+         nullptr, false, true, IsQuestion | KeepsAddress | ForgetsSetUp, {}},
+        {ModeClientConnect, "trotix: Action>>startClient()\n", nullptr, BackgroundField, 0, &Trotix::startClient,
          [](Trotix &t) { t.setActivityGroupEnabled(false); }, nullptr, false, true, KeepsNothing, {}},
-        {ModeClientRace, "trotix: Action>>Display Client's RaceCourse()\n", BackgroundCourse, &Trotix::getPos, nullptr,
-         &Trotix::closeClientSocket, true, true, KeepsNothing, race},
-        {ModeDemoRace, "trotix: Action>>Display Demo RaceCourse()\n", BackgroundCourse, &Trotix::computerPos, nullptr,
-         nullptr, true, false, KeepsNothing, race},
+        {ModeClientRace, "trotix: Action>>Display Client's RaceCourse()\n", nullptr, BackgroundCourse, 0,
+         &Trotix::getPos, nullptr, &Trotix::closeClientSocket, true, true, KeepsNothing, race},
+        // Against the computer a connection still being made is left to finish or fail: only new
+        // challengers are turned away.
+        {ModeDemoRace, "trotix: Action>>Display Demo RaceCourse()\n", "trotix: MenuSelect>>change to race demo\n",
+         BackgroundCourse, 0, &Trotix::computerPos, nullptr, nullptr, true, false, KeepsNothing, race},
     };
     for (const Screen &row : rows) {
         if (row.mode == mode)
             return &row;
     }
     return nullptr;
+}
+
+void Trotix::showScreen(int mode, ShownBy by)
+{
+    const Screen *row = screenOf(mode);
+    Q_ASSERT(row);
+    if (row->widgetBackground == BackgroundPlain)
+        setWidgetBackground(this, QBrush(Qt::white));
+    else if (row->widgetBackground == BackgroundField)
+        setWidgetBackground(this, QBrush(m_backgd1)); // the field picture, loaded at the start
+    gs.mode = mode;
+    clearScreen();
+    if (by != ShownBy::Menu)
+        return;
+    if (row->keeps & ForgetsSetUp) {
+        gs.netState = Protocol::NetIdle;
+        gs.serverAccepting = 0;
+    }
+    if (row->menuLog)
+        logText("%s", row->menuLog);
 }
 
 bool Trotix::pauseApplies() const

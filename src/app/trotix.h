@@ -4,7 +4,7 @@
 // buffer, the backgrounds and pictures drawn into it, the tick's timer) and how it shows it
 // (zoom, place, pause, notice, help and sound). The slots are split over source files by subsystem:
 //   app/trotix.cpp           construction and menus
-//   app/screenslots.cpp      the screen table, setupBackgd, clearScreen, Escape
+//   app/screenslots.cpp      the screen table, showScreen, setupBackgd, clearScreen, Escape
 //   app/screen.cpp           paintEvent, showBuffer
 //   app/window.cpp           help, pause, zoom (app/gamesound.cpp: the sound the slots ask for)
 //   game/tickslots.cpp       liveSlot and the tick's dispatch by the screen table, goodBye, isdummy
@@ -141,6 +141,12 @@ private:
     // calls, which pictures it draws, what the screen change leaves up, whether pause holds it.
     struct Screen;
     static const Screen *screenOf(int mode);
+    // The one change of screen, as its row says: the mode, the widget's background, the child
+    // widgets it leaves up (clearScreen). Chosen from the menu, it also drops a half-made network
+    // set-up and logs the menu's line; the game's own moves (a question answered or cancelled,
+    // the first start) log nothing.
+    enum class ShownBy { Menu, Game };
+    void showScreen(int mode, ShownBy by = ShownBy::Menu);
     void tick();
     void raceFrame(const Screen &row);
     void partnerGoneFrame(const Screen &row);

@@ -5,7 +5,6 @@
 #include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "game/rules/horsename.h"
-#include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/rules/screenscale.h"
 
@@ -18,7 +17,7 @@ void Trotix::startSession()
 {
     switch (loadAttrFile(gs, Paths::attrFile())) {
     case AttrLoadResult::New:
-        gs.mode = ModeNaming;
+        showScreen(ModeNaming, ShownBy::Game);
         m_nameEdit->setMaxLength(15);
         m_nameEdit->show();
         m_nameEdit->setFocus();
@@ -45,7 +44,6 @@ void Trotix::startSession()
 
 void Trotix::naming()
 {
-    gs.mode = ModeNaming;
     gs.shownMode = ModeNaming;
     QPainter painter(&m_screenBuffer);
     painter.setPen(Qt::black);
@@ -79,12 +77,7 @@ void Trotix::handleOK()
     change2idle();
 }
 
-void Trotix::aboutTrotix()
-{
-    logText("trotix: About selected\n");
-    gs.mode = ModeAbout;
-    clearScreen();
-}
+void Trotix::aboutTrotix() { showScreen(ModeAbout); }
 
 void Trotix::about()
 {

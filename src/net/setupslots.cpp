@@ -127,6 +127,7 @@ void progressTick(QPixmap &buffer, const ProgressScreen &screen, const std::func
         gs.raceTick = 0;
         gs.backgroundOffset = 0;
         gs.*screen.lastOwnPos = 0;
+        // Not a change of screen: the race follows its hand-shake with CANCEL still up.
         gs.mode = screen.raceMode;
         break;
     case Progress::CountdownOver:
@@ -207,7 +208,6 @@ void Trotix::confirmNetwork()
     showBuffer();
 
     if (gs.isServer == 1) {
-        gs.mode = ModeServerWait;
         // The listening socket is made once and then kept for every later race.
         if (gs.serverCreated == 0) {
             auto *server = new SimpleServer(this);
@@ -225,7 +225,7 @@ void Trotix::confirmNetwork()
         } else {
             gs.serverCreated = 1;
         }
-        clearScreen();
+        showScreen(ModeServerWait, ShownBy::Game);
         m_disconnectButton->show();
         return;
     }
@@ -241,16 +241,14 @@ void Trotix::confirmNetwork()
     connect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead, Qt::UniqueConnection);
     gs.clientQuietTicks = 0; // the host's patience starts now
     socket->connectToHost(m_addressEdit->text(), Protocol::port);
-    gs.mode = ModeClientConnect;
+    showScreen(ModeClientConnect, ShownBy::Game);
     logText("trotix: Try to establish client connection\n");
-    clearScreen();
     m_disconnectButton->show();
 }
 
 void Trotix::cancelNetwork()
 {
-    gs.mode = ModeIdle;
-    clearScreen();
+    showScreen(ModeIdle, ShownBy::Game);
     showBuffer();
 }
 

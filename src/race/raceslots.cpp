@@ -1,7 +1,6 @@
 // Preparing a race and moving the horses.
 #include "app/trotix.h"
 #include "game/gamestate.h"
-#include "net/rules/protocol.h"
 #include "platform/log.h"
 #include "race/rules/racemodel.h"
 #include "race/rules/raceweight.h"
@@ -10,46 +9,42 @@ namespace {
 
 int ownRaceWeight() { return raceWeight(attributesOf(gs)); }
 
-// What every race starts from, whoever plays it. The screen is tidied by the caller.
-void prepareRace(int mode, int demoRace, const char *logLine)
+// What every race starts from, whoever plays it, before its screen is shown.
+void prepareRace(int demoRace)
 {
     gs.shownMode = 0;
-    gs.mode = mode;
     gs.pos1 = gs.pos2 = 0;
     gs.winner = 0;
     gs.resultKnown = 0;
     gs.winScenario = gs.racePattern = 0;
     gs.demoRace = demoRace;
+    // A network race sets its clock and scroll when both devices have agreed to race.
     if (demoRace == 1) {
         gs.raceTick = 0;
         gs.backgroundOffset = gs.lastPos1 = 0;
         gs.isServer = 1; // against the computer the own horse is always player 1
-    } else {
-        // A network race sets its clock and scroll when both devices have agreed to race.
-        gs.netState = Protocol::NetIdle;
+        gs.serverAccepting = 0;
     }
-    gs.serverAccepting = 0;
-    logText("%s", logLine);
 }
 
 }
 
 void Trotix::change2server()
 {
-    prepareRace(ModeServerAsk, 0, "trotix: MenuSelect>>change to server\n");
-    clearScreen();
+    prepareRace(0);
+    showScreen(ModeServerAsk);
 }
 
 void Trotix::change2client()
 {
-    prepareRace(ModeClientAsk, 0, "trotix: MenuSelect>>change to client\n");
-    clearScreen();
+    prepareRace(0);
+    showScreen(ModeClientAsk);
 }
 
 void Trotix::change2racedemo()
 {
-    prepareRace(ModeDemoRace, 1, "trotix: MenuSelect>>change to race demo\n");
-    clearScreen();
+    prepareRace(1);
+    showScreen(ModeDemoRace);
 }
 
 void Trotix::calculatePos()
