@@ -9,6 +9,7 @@
 #include "race/rules/raceweight.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 
@@ -45,6 +46,16 @@ void takeStep(const Protocol::ClientStep &step)
 
 void Trotix::ClientError()
 {
+    // The host closed the last race's connection: it waits for a challenger again, or says it
+    // does not. Connected from the next event, when the socket is done with this one.
+    if (m_rejoinOnClose) {
+        m_rejoinOnClose = false;
+        QTimer::singleShot(0, this, [this] {
+            if (gs.mode == ModeClientConnect)
+                connectClient();
+        });
+        return;
+    }
     // Qt reports the server's close as an error too: the race's end once its result is known.
     connectionLost();
 }

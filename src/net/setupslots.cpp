@@ -224,11 +224,23 @@ void Trotix::confirmNetwork()
         } else {
             gs.serverCreated = 1;
         }
+        // From now on, not from the next tick: a challenger racing again may greet at once.
+        gs.serverAccepting = 1;
         clearScreen();
         m_disconnectButton->show();
         return;
     }
 
+    gs.mode = ModeClientConnect;
+    gs.clientQuietTicks = 0; // the host's patience starts now
+    if (!m_rejoinOnClose)
+        connectClient();
+    clearScreen();
+    m_disconnectButton->show();
+}
+
+void Trotix::connectClient()
+{
     QTcpSocket *socket = gs.clientSocket;
     // A socket still closing from an earlier race would refuse the new connection.
     if (socket->state() != QAbstractSocket::UnconnectedState)
@@ -238,12 +250,9 @@ void Trotix::confirmNetwork()
     connect(socket, &QAbstractSocket::errorOccurred, this, &Trotix::ClientError, Qt::UniqueConnection);
     connect(socket, &QAbstractSocket::connected, this, &Trotix::ClientConnected, Qt::UniqueConnection);
     connect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead, Qt::UniqueConnection);
-    gs.clientQuietTicks = 0; // the host's patience starts now
+    gs.clientQuietTicks = 0;
     socket->connectToHost(m_addressEdit->text(), Protocol::port);
-    gs.mode = ModeClientConnect;
     logText("trotix: Try to establish client connection\n");
-    clearScreen();
-    m_disconnectButton->show();
 }
 
 void Trotix::cancelNetwork()
@@ -276,6 +285,7 @@ void Trotix::disconnectNetwork()
         recordFinishedRace(gs);
     destroyServerConnection();
     closeClientSocket();
+    m_rejoinOnClose = false;
     gs.netState = Protocol::NetIdle;
     gs.raceTick = 0;
     gs.gallopFrame = 1;
@@ -286,11 +296,14 @@ void Trotix::disconnectNetwork()
 
 void Trotix::keyPressEvent(QKeyEvent *event)
 {
-    // Return or keypad Enter on either question screen is CONFIRM: the address field and the
-    // buttons pass these keys on to here, and the server's screen has no field to take them.
+    // Return or keypad Enter on either question screen is CONFIRM, on a network race's result Race
+    // again: the address field and the buttons pass these keys on to here, and the server's screen
+    // has no field to take them.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && m_confirmButton->isEnabled())
         confirmNetwork();
+    else if (enter && !m_raceAgainButton->isHidden())
+        raceAgain();
     else
         TrotixBase::keyPressEvent(event);
 }

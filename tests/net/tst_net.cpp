@@ -140,6 +140,12 @@ struct ClientGame : GameFixture
         if (!server.listen(QHostAddress::Any, 1234))
             return nullptr;
         confirmAddress(*this, QStringLiteral("127.0.0.1"));
+        return shakeHands(stage);
+    }
+
+    // The game's next connection, through the hand-shake up to `stage`.
+    ScriptedPeer *shakeHands(Stage stage)
+    {
         if (!pumpUntil([this] { return server.hasPendingConnections(); }))
             return nullptr;
         peer = std::make_unique<ScriptedPeer>(server.nextPendingConnection());
@@ -172,8 +178,9 @@ bool openServer(GameFixture &game)
     return gs.serverAccepting == 1;
 }
 
-// Another connection that turns up while a challenger races, and what it does.
-enum Stranger { NoStranger, ConnectsAndCloses, Silent, Garbage };
+// Another connection that turns up while a challenger races, and what it does; or none, and the
+// challenger races again after Race again on the first result.
+enum Stranger { NoStranger, ConnectsAndCloses, Silent, Garbage, RacesAgain };
 enum Moment { BeforeGreeting, InHandshake, InRace };
 
 // A challenger through the whole hand-shake, each reply checked; `reached` runs once connected and
@@ -204,6 +211,7 @@ struct RaceSeen
     int winner = 0;           // the winner in the challenger's last reply, the same as the game's
     QByteArray strangerGot;
     bool wentOff = false;     // the challenger's "GOGOGO" showed the "GO!" frame next
+    int counted = 0;          // the network races on the game's record
 };
 
 int serverConnections() { return gs.server ? int(gs.server->findChildren<ClientSocket *>().size()) : 0; }
@@ -215,10 +223,22 @@ RaceSeen raceWithStranger(Stranger kind, int at)
     GameFixture game;
     if (!openServer(game))
         return record;
+    if (kind == RacesAgain) {
+        ScriptedPeer first;
+        if (!shakeHands(first))
+            return record;
+        game.tick(7);
+        first.send("GOGOGO\n");
+        while (gs.mode == ModeServerRace && gs.raceTick < RaceClock::firstResult + 2 && first.ask("ASKPOS\n").size())
+            game.tick();
+        QTest::keyClick(game.widget(), Qt::Key_Return);
+        if (gs.mode != ModeServerWait || !first.waitForClose())
+            return record;
+    }
     ScriptedPeer challenger;
     std::unique_ptr<ScriptedPeer> stranger;
     const auto strike = [&] {
-        if (kind == NoStranger)
+        if (kind == NoStranger || kind == RacesAgain)
             return;
         stranger = std::make_unique<ScriptedPeer>();
         stranger->connectToGame();
@@ -254,6 +274,8 @@ RaceSeen raceWithStranger(Stranger kind, int at)
     const int said = reply.mid(reply.lastIndexOf('+') + 1).trimmed().toInt();
     record.winner = said == gs.winner ? said : -1;
     record.strangerGot = stranger ? stranger->received : QByteArray();
+    const RaceTally network = loadRaceRecord(Paths::raceRecordFile(), gs.horseName).network;
+    record.counted = network.wins + network.losses;
     return record;
 }
 
@@ -266,39 +288,54 @@ class TestNet : public QObject
 private slots:
     void cleanup() { gs.clientSocket->abort(); } // the one client socket outlives every game here
 
-    // The client: every byte of the hand-shake checked, then a race to the result.
+    // The client: every byte of the hand-shake checked, then a race to the result; there Race again
+    // (Return) waits for the host to close that race, then the same hand-shake and race once more,
+    // and that result runs out to the horse. Each race counts.
     void clientHandshakeAndRaceToTheResult()
     {
         ClientGame game;
         LogCapture log;
         QVERIFY(game.connect()); // every byte of the hand-shake checked on the way
-        QCOMPARE(gs.opponentName, QStringLiteral("RED RUNNER     "));
-        QVERIFY2(log.text().endsWith("trotix: Try to establish client connection\n"
-                                     "trotix: Ping! Client Connected\n"
-                                     "trotix: Something ready for read by client\n"
-                                     "trotix: TROTIX Server found!\n"
-                                     "trotix: Output to Server: MY HORSE       +150\n"
-                                     "trotix: Something ready for read by client\n"),
-                 log.text().constData());
+        for (const bool again : {true, false}) {
+            QCOMPARE(gs.opponentName, QStringLiteral("RED RUNNER     "));
+            QVERIFY2(log.text().endsWith("trotix: Try to establish client connection\n"
+                                         "trotix: Ping! Client Connected\n"
+                                         "trotix: Something ready for read by client\n"
+                                         "trotix: TROTIX Server found!\n"
+                                         "trotix: Output to Server: MY HORSE       +150\n"
+                                         "trotix: Something ready for read by client\n"),
+                     log.text().constData());
 
-        game.tick();
-        QCOMPARE(gs.mode, int(ModeClientRace));
-        // The start signal goes out once, on race tick 4; then one request a tick, each answered.
-        game.tick(4);
-        QVERIFY(game.peer->staysQuiet(20));
-        game.tick();
-        QCOMPARE(game.peer->nextLine(), QByteArray("GOGOGO\n"));
-        game.tick(2);
-        QVERIFY(game.peer->staysQuiet(20));
-        for (const QByteArray reply : {"1000+990+0\n", "2010+2005+1\n"}) {
             game.tick();
+            QCOMPARE(gs.mode, int(ModeClientRace));
+            // The start signal goes out once, on race tick 4; then one request a tick, each answered.
+            game.tick(4);
+            QVERIFY(game.peer->staysQuiet(20));
+            game.tick();
+            QCOMPARE(game.peer->nextLine(), QByteArray("GOGOGO\n"));
+            game.tick(2);
+            QVERIFY(game.peer->staysQuiet(20));
+            for (const QByteArray reply : {"1000+990+0\n", "2010+2005+1\n"}) {
+                game.tick();
+                QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
+                QVERIFY(answered(*game.peer, reply));
+            }
+            QCOMPARE(gs.pos2, 2005);
+            QVERIFY(part<QPushButton>("raceAgainButton")->isHidden());
+            game.tick(again ? 2 : 13);
+            if (!again)
+                break;
+            QTest::keyClick(game.widget(), Qt::Key_Return);
+            QCOMPARE(gs.mode, int(ModeClientConnect));
+            // The first result frame's request went out; no connection until the host closes this one.
             QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
-            QVERIFY(answered(*game.peer, reply));
+            QVERIFY(game.peer->staysQuiet(20) && !game.server.hasPendingConnections());
+            game.peer->socket->disconnectFromHost();
+            QVERIFY(game.shakeHands(Stage::Ready));
         }
-        QCOMPARE(gs.pos2, 2005);
-        game.tick(13);
         QCOMPARE(std::pair(gs.mode, gs.winner), std::pair(int(ModeIdle), 1));
         QVERIFY(game.peer->waitForClose()); // the race end closes the client's socket
+        QCOMPARE(loadRaceRecord(Paths::raceRecordFile(), gs.horseName).network.losses, 2);
 
         // The next start fills the field with the address raced against; a hand-edited one that is
         // no address is said and left out.
@@ -468,7 +505,8 @@ private slots:
     // The server: a whole race as the challenger hears it, the last position line naming the game's
     // horse. Another connection in the middle of the hand-shake (state 3: the next line is the name
     // line) or of the race leaves it alone: the challenger hears exactly what it hears in a race
-    // without it, and the stranger hears "BADREQ" to every line, as from a busy server.
+    // without it, and the stranger hears "BADREQ" to every line, as from a busy server. So does a
+    // second race after Race again on the first one's result, and both count.
     void strangersLeaveTheRaceAlone_data()
     {
         QTest::addColumn<int>("kind");
@@ -478,6 +516,7 @@ private slots:
             for (int kind : {ConnectsAndCloses, Silent, Garbage})
                 if (at != BeforeGreeting || kind != Garbage) // before any greeting, the first to greet races
                     QTest::addRow("%s %s", kinds[kind - 1], moments[at]) << kind << at;
+        QTest::addRow("race again") << int(RacesAgain) << int(InRace);
     }
 
     void strangersLeaveTheRaceAlone()
@@ -496,6 +535,7 @@ private slots:
         QCOMPARE(disturbed.challengerGot, alone.challengerGot);
         QCOMPARE(disturbed.winner, alone.winner);
         QCOMPARE(disturbed.strangerGot, QByteArray("BADREQ\n").repeated(kind == Garbage ? 5 : 0));
+        QCOMPARE(disturbed.counted, kind == RacesAgain ? 2 : 1);
     }
 
     void crowdAndQuietConnectionsGoTheRaceStays()
