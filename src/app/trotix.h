@@ -170,7 +170,8 @@ private:
     void destroyServerConnection();
     // The client's socket to the address in the field, from the hand-shake's first step.
     void connectClient();
-    // A network race's result frames offer another race with the same partner.
+    // A network race's result frames offer another race with the same partner: its button, and the
+    // key under it, drawn before the horses and the result.
     void offerRaceAgain(bool offered);
 
     void placeScreen(const QRect &picture);

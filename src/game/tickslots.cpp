@@ -88,9 +88,8 @@ void Trotix::raceFrame(const Screen &row)
     setupObjects();
     if (!againstComputer && horsesRun(gs.raceTick))
         (this->*row.step)();
-    const bool offersRaceAgain = row.network && showsResult(gs.raceTick) && gs.resultKnown == 1;
+    offerRaceAgain(row.network && showsResult(gs.raceTick) && gs.resultKnown == 1);
     putHorse(gs.pos1, gs.pos2);
-    offerRaceAgain(offersRaceAgain);
 }
 
 // The partner left before the result: the course as it stood, under the banner that says so, on

@@ -1,15 +1,29 @@
 // Race again: on a network race's result both games offer another race with the same partner, the
 // server waiting for challengers again and the client connecting again to the same address.
+#include "app/paint.h"
 #include "app/screens.h"
 #include "game/gamestate.h"
 #include "game/racerecord.h"
 #include "platform/log.h"
 
+#include <QPainter>
 #include <QPushButton>
 #include <QTcpSocket>
 
+namespace {
+
+// Over the offer's button, on the course's plain ground beside the horses at the finish.
+constexpr QPoint keyHintAt{153, 256};
+
+}
+
 void Trotix::offerRaceAgain(bool offered)
 {
+    if (offered) {
+        QPainter painter(&m_screenBuffer);
+        painter.setFont(gameFont(8, 75));
+        drawTextAt(painter, keyHintAt.x(), keyHintAt.y(), "or press Return");
+    }
     if (offered != m_raceAgainButton->isHidden())
         return;
     m_raceAgainButton->setVisible(offered);

@@ -175,6 +175,7 @@ private slots:
                             {widest, {}, ModeServerWait, 30, 1, ""}, // the port busy
                             {widest, {}, ModeClientConnect, 30, 1, ""}, // refused
                             {widest, {}, ModeClientRace, 10, 1, ""}, // the host left mid-race: its banner
+                            {widest, {}, ModeClientRace, 5, 1, ""}, // a network race's result, offering another
                             {widest, {"change2racedemo"}, -1, 0, 400, ""}};
         for (const auto &[attr, calls, mode, netState, ticks, haloed] : rows) {
             GameFixture game(attr);
@@ -188,6 +189,8 @@ private slots:
                 game.call(slot.constData()), game.tick();
             if (mode >= 0)
                 std::tie(gs.mode, gs.netState) = std::pair(mode, netState);
+            if (mode == ModeClientRace && netState == 5)
+                std::tie(gs.raceTick, gs.pos1, gs.pos2, gs.winner, gs.resultKnown) = std::tuple(20, 2010, 2005, 1, 1);
             for (int i = 0; i < ticks && gs.mode != ModeIdle; ++i)
                 game.tick();
             int checked = 0;

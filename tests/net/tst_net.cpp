@@ -231,7 +231,7 @@ RaceSeen raceWithStranger(Stranger kind, int at)
         first.send("GOGOGO\n");
         while (gs.mode == ModeServerRace && gs.raceTick < RaceClock::firstResult + 2 && first.ask("ASKPOS\n").size())
             game.tick();
-        QTest::keyClick(game.widget(), Qt::Key_Return);
+        QTest::keyClick(game.widget()->focusWidget(), Qt::Key_Space); // the pad's A on the offer, focused
         if (gs.mode != ModeServerWait || !first.waitForClose())
             return record;
     }
