@@ -15,7 +15,7 @@
 //   race/raceslots.cpp       change2server, change2client, change2racedemo, the position slots
 //   race/courseslots.cpp     setupObjects, putHorse
 //   net/serverslots.cpp      ServerConnected, forgetServer
-//   net/clientslots.cpp      ClientConnected, ClientRead, ClientFire, ClientError, getPos
+//   net/clientslots.cpp      connectClient, ClientConnected, ClientRead, ClientFire, ClientError, getPos
 //   net/setupslots.cpp       askServer ... disconnectNetwork, keyPressEvent
 //   net/rematchslots.cpp     Race again on a network race's result
 //   net/lanslots.cpp         the games on the local network: announced, found, chosen
@@ -170,8 +170,8 @@ private:
     void destroyServerConnection();
     // The client's socket to the address in the field, from the hand-shake's first step.
     void connectClient();
-    // A network race's result frames offer another race with the same partner: its button, and the
-    // key under it, drawn before the horses and the result.
+    // A network race's result frames offer another race with the same partner: its button, and
+    // over it the key that does the same, drawn before the horses and the result.
     void offerRaceAgain(bool offered);
 
     void placeScreen(const QRect &picture);

@@ -8,6 +8,7 @@
 #include "platform/windowsettings.h"
 #include "race/rules/raceweight.h"
 
+#include <QLineEdit>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -42,6 +43,22 @@ void takeStep(const Protocol::ClientStep &step)
     }
 }
 
+}
+
+void Trotix::connectClient()
+{
+    QTcpSocket *socket = gs.clientSocket;
+    // A socket still closing from an earlier race would refuse the new connection.
+    if (socket->state() != QAbstractSocket::UnconnectedState)
+        socket->abort();
+    socket->setReadBufferSize(Protocol::maxLineLength); // see ClientRead: a full buffer is a dropped peer
+    // The signals are in place before connecting starts: a failure found at once is reported then.
+    connect(socket, &QAbstractSocket::errorOccurred, this, &Trotix::ClientError, Qt::UniqueConnection);
+    connect(socket, &QAbstractSocket::connected, this, &Trotix::ClientConnected, Qt::UniqueConnection);
+    connect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead, Qt::UniqueConnection);
+    gs.clientQuietTicks = 0; // the hand-shake's patience starts with the connection
+    socket->connectToHost(m_addressEdit->text(), Protocol::port);
+    logText("trotix: Try to establish client connection\n");
 }
 
 void Trotix::ClientError()

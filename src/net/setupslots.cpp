@@ -19,7 +19,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTcpSocket>
 #include <functional>
 
 namespace {
@@ -237,22 +236,6 @@ void Trotix::confirmNetwork()
         connectClient();
     clearScreen();
     m_disconnectButton->show();
-}
-
-void Trotix::connectClient()
-{
-    QTcpSocket *socket = gs.clientSocket;
-    // A socket still closing from an earlier race would refuse the new connection.
-    if (socket->state() != QAbstractSocket::UnconnectedState)
-        socket->abort();
-    socket->setReadBufferSize(Protocol::maxLineLength); // see ClientRead: a full buffer is a dropped peer
-    // The signals are in place before connecting starts: a failure found at once is reported then.
-    connect(socket, &QAbstractSocket::errorOccurred, this, &Trotix::ClientError, Qt::UniqueConnection);
-    connect(socket, &QAbstractSocket::connected, this, &Trotix::ClientConnected, Qt::UniqueConnection);
-    connect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead, Qt::UniqueConnection);
-    gs.clientQuietTicks = 0;
-    socket->connectToHost(m_addressEdit->text(), Protocol::port);
-    logText("trotix: Try to establish client connection\n");
 }
 
 void Trotix::cancelNetwork()
