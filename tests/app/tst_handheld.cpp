@@ -8,6 +8,7 @@
 #include "platform/screenkeyboard.h"
 #include "platform/rules/screenscale.h"
 #include "platform/stylus.h"
+#include "platform/windowsettings.h"
 
 #include <QLineEdit>
 #include <QMenuBar>
@@ -233,6 +234,17 @@ private slots:
         point(help->viewport(), finger, drag);
         QTRY_VERIFY(finger == (help->verticalScrollBar()->value() > 0));
         QCOMPARE(help->textCursor().hasSelection(), !finger);
+    }
+
+    // Fit to window is a zoom to choose, and remembered.
+    void fitToWindowIsAChoice()
+    {
+        GameFixture game;
+        showGame(game);
+        for (QAction *entry : game.widget()->findChild<QMenu *>(QStringLiteral("zoomMenu"))->actions())
+            if (entry->text() == QLatin1String("Fit to window"))
+                entry->trigger();
+        QCOMPARE(WindowSettings::zoom(), ScreenScale::fit);
     }
 
     // Any one of the three names a place to show the game; with none it says how to play instead.
