@@ -101,10 +101,6 @@ def main():
     tap(display, STATUS)
     x.wait_for(log, "trotix: MenuSelect>>change to status", 5)
 
-    choose(display, window, RACE, 2, 3)
-    x.wait_for(log, "trotix: MenuSelect>>change to race demo", 5)
-    x.wait_for(log, "trotix: MenuSelect>>change to idle", 90, after="trotix: MenuSelect>>change to race demo")
-
     how_to_play, _ = hold_menu(display, window)
     tap(display, how_to_play)
     helps = lambda: x.xdo(display, "search", "--onlyvisible", "--name", "How to play").split()
