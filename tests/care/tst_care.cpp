@@ -95,22 +95,18 @@ private slots:
     }
 
     // Tick n of an activity (from 0): its log line, face and horse picture, and the age once the
-    // frame is drawn (the loop's end is applied on its last step only). Age 0: not checked.
+    // frame is drawn, 1 before it (the loop's end is applied on its last step only). Age 0: not
+    // checked. The first steps of each are filmed (tst_window's first session).
     void eachActivityStepShowsItsPictures()
     {
         struct Row { const char *slot; int tick; const char *line; Picture face, horse; float age; };
         const Row rows[] = {
-            {"change2idle", 0, "idle step 1", Picture::Face3, Picture::Idle1, 1.0f},
             {"change2idle", 1, "idle step 2", Picture::Face3, Picture::Idle2, 1.01f},
-            {"change2eat", 4, "eat step 5", Picture::Face2, Picture::Eat5, 1.0f},
             {"change2eat", 5, "eat step 6", Picture::Face1, Picture::Eat6, 1.01f},
             {"change2eat", 41, "eat step 6", Picture::Face6, Picture::Eat6, 0.0f}, // tired
             {"change2eat", 46, "eat step 5", Picture::Face2, Picture::Eat5, 0.0f},
-            {"change2sleep", 2, "sleep step 3", Picture::Face4, Picture::Sleep3, 1.0f},
             {"change2sleep", 3, "sleep step 4", Picture::Face4, Picture::Sleep4, 1.005f},
-            {"change2run", 0, "run step 1", Picture::Face2, Picture::Run1, 1.0f},
             {"change2run", 2, "run step 3", Picture::Face2, Picture::Run3, 1.01f},
-            {"change2run", 3, "run step 2", Picture::Face1, Picture::Run2, 0.0f}, // back to 2
             {"change2run", 60, "run step 3", Picture::Face2, Picture::Run3, 0.0f},
             {"change2run", 62, "run step 3", Picture::Face7, Picture::Run3, 0.0f}, // tired
         };
@@ -120,6 +116,7 @@ private slots:
             game.call(r.slot);
             game.tick(r.tick);
             LogCapture log;
+            const float before = gs.age;
             game.tick();
             const QString where = QStringLiteral("%1 %2").arg(r.slot).arg(r.tick);
             // Idle is shown from its start, so its first tick counts.
@@ -129,7 +126,7 @@ private slots:
             QVERIFY2(lines == QStringList{"trotix: Action>>" + QString(r.line) + "\n"}, qPrintable(where));
             QVERIFY2(colourAt(game.screen(), 1, 40) == colourOf(r.face), qPrintable(where));
             QVERIFY2(colourAt(game.screen(), 80, 200) == colourOf(r.horse), qPrintable(where));
-            QVERIFY2(r.age == 0.0f || text({gs.age, 0, 0, 0, 0}) == text({r.age, 0, 0, 0, 0}), qPrintable(where));
+            QVERIFY2(r.age == 0.0f || (before == 1.0f && text({gs.age, 0, 0, 0, 0}) == text({r.age, 0, 0, 0, 0})), qPrintable(where));
         }
     }
 
