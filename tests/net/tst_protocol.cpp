@@ -12,6 +12,7 @@ using namespace Protocol;
 namespace {
 
 const QByteArray ownName("MY HORSE       ");
+const QByteArray ignored("trotix: Position reply without two '+' ignored.\n");
 // The positions a server in the race answers "ASKPOS" with.
 ServerSide serverIn(int netState, int accepting = 1) { return {netState, accepting, 1234, 987, 0}; }
 
@@ -74,7 +75,6 @@ private slots:
     {
         using Name = std::optional<QString>;
         struct Row { int netState; QByteArray line; int newState; QByteArray sent, log; Name opponent; };
-        const QByteArray ignored("trotix: Position reply without two '+' ignored.\n");
         const Row rows[] = {
             {1, "TROTIX\n", 3, "MY HORSE       +150\n",
              "trotix: TROTIX Server found!\ntrotix: Output to Server: MY HORSE       +150\n", {}},
@@ -141,7 +141,6 @@ private slots:
     void positionReplies()
     {
         struct Row { QByteArray line; bool wellFormed; int pos1, pos2, winner; QByteArray log; };
-        const QByteArray ignored("trotix: Position reply without two '+' ignored.\n");
         const Row rows[] = {
             {"2010+1995+1\n", true, 2010, 1995, 1,
              "trotix: Position converted from QString to Int\ntrotix: Len: 7 Splitter: 4\n"
