@@ -436,23 +436,20 @@ private slots:
     }
 
     // A horse without a name shows the naming screen, is never saved by the tick, and is saved
-    // at once by OK (blanks as bars); from then on every tenth tick saves it.
+    // at once by OK (blanks as bars); from then on every tenth tick saves it. (The lines logged on
+    // the way are the first-session film's.)
     void namingSavesAndTheTickSavesEveryTenth()
     {
         GameFixture game(templateHorseFile);
         QCOMPARE(part<QLineEdit>("nameEdit")->maxLength(), 15);
-        LogCapture log;
         game.tick();
-        QCOMPARE(logLines(log.text()), QStringList{"trotix: Action>>Naming()\n"});
         QCOMPARE(gs.shownMode, int(ModeNaming));
         for (int id : activityGroup)
             QVERIFY(!part<IdMenuBar>("menuBar")->isItemEnabled(id));
         game.tick(11);
         QCOMPARE(game.home().readAttr(), templateHorseFile);
         part<QLineEdit>("nameEdit")->setText(QStringLiteral("A B"));
-        log.clear();
         game.call("handleOK");
-        QCOMPARE(logLines(log.text()), QStringList{"trotix: MenuSelect>>change to idle\n"});
         QCOMPARE(game.home().readAttr(), "A|B||||||||||||" + initialAttributes);
         QVERIFY(part<QLineEdit>("nameEdit")->isHidden() && part<QPushButton>("okButton")->isHidden());
         for (int id : activityGroup)
