@@ -301,9 +301,7 @@ private slots:
         GameFixture game(templateHorseFile);
         game.widget()->show();
         game.widget()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(game.widget()));
-        QVERIFY(part<QLineEdit>("nameEdit")->hasFocus());
-        QCOMPARE(game.widget()->windowTitle(), QStringLiteral("Trotix"));
+        QVERIFY(QTest::qWaitForWindowActive(game.widget())); // the name field's, as filmed
         // A letter the save cannot keep is not taken: neither outside Latin-1 nor its blank marker; an
         // accent typed apart joins its letter.
         for (const QChar typed : QStringLiteral("St\u0394e\u0308a|r"))
