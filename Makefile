@@ -20,7 +20,7 @@ FUZZ_CFLAGS ?= -O2 -g1 -DNDEBUG
 # the Qt headers are read once a batch rather than once a source.
 CHECK_CMAKE_FLAGS ?= -DCMAKE_UNITY_BUILD=ON
 
-.PHONY: all setup setup-test configure build run test clean install package screenshots bench soak test-sanitize fuzz-build test-fuzz fuzz
+.PHONY: all setup setup-test configure build run test format format-check clean install package screenshots bench soak test-sanitize fuzz-build test-fuzz fuzz
 
 all: build
 
@@ -42,12 +42,24 @@ build: configure
 run: setup build
 	@bash scripts/run.sh $(BUILD)/trotix
 
+# The house style (.clang-format) over the C++ sources the repository holds: format rewrites them,
+# format-check fails on the first line that differs (make test runs it first). FORMAT_FILES: those
+# to check alone.
+CLANG_FORMAT ?= clang-format-19
+FORMAT_FILES ?= $(shell git ls-files -- src pics sounds tests bench fuzz packaging | grep -E '\.(cpp|h)$$')
+
+format:
+	$(if $(FORMAT_FILES),@$(CLANG_FORMAT) -i $(FORMAT_FILES),@echo "format: no sources from git here")
+
+format-check:
+	$(if $(FORMAT_FILES),@$(CLANG_FORMAT) --dry-run -Werror $(FORMAT_FILES),@echo "format-check: no sources from git here")
+
 # Every test of the plain build (units, end-to-end races, packaging), then the unit tests built with
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets' smoke runs. The end-to-end
 # tests mostly wait on real ticks: where each network test gets a network namespace of its own (as
 # root), they run all at once in the background meanwhile, the later builds niced below them, and
 # their output comes last. Elsewhere everything runs one after the other.
-test: setup-test build
+test: setup-test format-check build
 	@if unshare -n ip link set lo up 2>/dev/null; then \
 	  (cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 16 -L e2e >e2e-tests.log 2>&1) & e2e=$$!; \
 	  status=0; \
@@ -92,7 +104,7 @@ package: setup-test build
 	@cd $(BUILD) && cpack -G DEB
 	@ls $(BUILD)/trotix_*.deb
 
-# Screenshots of every screen into docs/screenshots (1x, and 2x of the metainfo's five).
+# Screenshots of every screen into docs/screenshots (1x, 2x of the metainfo's five, and the longest name's).
 screenshots: build
 	@cmake --build $(BUILD) --target screenshots
 	@rm -rf docs/screenshots && cp -r $(BUILD)/screenshots docs/screenshots

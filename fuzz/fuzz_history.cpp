@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                int(thinHistory(read.lines).size()));
 
     const QRectF plot(30, 5, 180, 90);
-    const HistoryChart chart = historyChart(read.lines, plot);
+    const HistoryChart chart = historyChart(read.lines, plot, 2); // lines that meet spread apart, still inside
     for (const QList<QPointF> &points : chart.lines) {
         FUZZ_CHECK(points.size() == read.lines.size(), "a chart line of %d points", int(points.size()));
         for (const QPointF &p : points)

@@ -4,7 +4,7 @@
 #   setup.sh test   that, and the test tools: X server, window manager and input driving, a Wayland
 #                   compositor, a sound server that records (pulseaudio, parec), compilers and
 #                   checkers of the sanitizer, fuzz and benchmark runs, a faster linker, the package
-#                   checkers (make test)
+#                   checkers, the formatter (make test)
 #   setup.sh PKG... exactly these packages
 # Runs apt-get as root, through sudo otherwise. Safe to run again: it installs nothing present.
 set -euo pipefail
@@ -17,7 +17,7 @@ play=(
 )
 test_tools=(
   python3 xvfb xauth xdotool openbox x11-utils weston imagemagick
-  clang libclang-rt-dev lld valgrind libbenchmark-dev
+  clang libclang-rt-dev lld valgrind libbenchmark-dev clang-format-19
   desktop-file-utils appstream dpkg-dev file lintian
   iproute2 dbus avahi-daemon avahi-utils pulseaudio pulseaudio-utils
 )

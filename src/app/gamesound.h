@@ -48,7 +48,7 @@ private:
     bool m_outputAsked = false;
     std::unique_ptr<SoundOutput> m_output;
     SoundCue m_loop = SoundCue::None;
-    std::array<bool, int(SoundCue::Named) + 1> m_shown{};
+    std::array<bool, soundCueCount> m_shown{};
     QAction *m_action = nullptr;
     std::function<void(const QString &)> m_tell;
 };

@@ -1,10 +1,8 @@
 #include "app/historychartwidget.h"
 
 #include "care/rules/statusbars.h"
-#include "game/rules/historychart.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 QColor historyLineColour(int line)
 {
@@ -30,6 +28,10 @@ QRectF HistoryChartWidget::plotRect() const
     return QRectF(left, half, width() - left - right, height() - half - metrics.height() - 2);
 }
 
+qreal HistoryChartWidget::thinLine() const { return qMax(1, fontMetrics().height() / 14); }
+
+HistoryChart HistoryChartWidget::chart() const { return historyChart(m_history, plotRect(), 2 * thinLine()); }
+
 void HistoryChartWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -44,7 +46,7 @@ void HistoryChartWidget::paintEvent(QPaintEvent *)
                          QStringLiteral("The chart grows with every save."));
         return;
     }
-    const HistoryChart chart = historyChart(m_history, plot);
+    const HistoryChart chart = this->chart();
     // The scales: the shared one on the left, age's on the right in its colour, time below.
     painter.setPen(Qt::black);
     painter.drawText(QRectF(0, plot.top() - metrics.height() / 2.0, plot.left() - 3, metrics.height()),
@@ -57,7 +59,7 @@ void HistoryChartWidget::paintEvent(QPaintEvent *)
     painter.drawText(QRectF(plot.right() + 3, plot.top() - metrics.height() / 2.0, width(), metrics.height()),
                      Qt::AlignLeft | Qt::AlignVCenter, QString::number(chart.ageTop));
     // Age and the attributes first, the race weight over them.
-    const qreal thin = qMax(1, metrics.height() / 14);
+    const qreal thin = thinLine();
     for (int line = 5; line >= 0; --line) {
         painter.setPen(QPen(historyLineColour(line), line == 0 ? 2 * thin : thin));
         const QList<QPointF> &points = chart.lines[line];

@@ -15,7 +15,9 @@
 #include <QGridLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -183,7 +185,12 @@ QDialog *showHorseBook(QWidget *mainWidget, const GameState &state)
     layout->addLayout(grid);
     layout->addWidget(new HistoryChartWidget(history), 1);
     // The device's screen at the game's zoom, as the help has it; the chart takes what the text leaves.
-    placeOverGame(dialog, mainWidget, qMax(qreal(1), mainWidget->property("screenScale").toReal()));
+    const qreal scale = qMax(qreal(1), mainWidget->property("screenScale").toReal());
+    // The Close button's icon grows with the zoom as its text does, square, from the icon's larger sizes.
+    auto *close = dialog->findChild<QPushButton *>();
+    const int side = qRound(close->style()->pixelMetric(QStyle::PM_ButtonIconSize, nullptr, close) * scale);
+    close->setIconSize(QSize(side, side));
+    placeOverGame(dialog, mainWidget, scale);
     dialog->show();
     return dialog;
 }

@@ -1,5 +1,6 @@
 #include "app/paint.h"
 #include "app/textground.h"
+#include "game/rules/horsename.h"
 
 #include "platform/rules/screenscale.h"
 
@@ -9,8 +10,8 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
-#include <QPixmap>
 #include <QTextLayout>
+#include <QtMath>
 #include <limits>
 
 namespace {
@@ -71,6 +72,7 @@ struct TextMemory
 {
     QHash<int, QFont> fonts;
     QHash<TextKey, KeptText> texts;
+    QHash<TextKey, QString> names; // a lead and name, as fitted to its room
     std::function<void(const DrawnText &)> observer;
 };
 
@@ -113,9 +115,34 @@ QRect inkOf(const QString &text, const QFont &font)
     return QFontMetricsF(font).tightBoundingRect(text).toAlignedRect();
 }
 
+// The face a text too wide for its room is drawn in: the family's narrow face at `size` (the
+// narrow face missing, the font itself).
+QFont shrunkFace(const QFont &font, int size)
+{
+    QFont narrow = font;
+    narrow.setFamilies({QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Helvetica Narrow")});
+    QFont face = QFontInfo(narrow).family().contains(QLatin1String("Narrow")) ? narrow : font;
+    face.setPixelSize(size);
+    return face;
+}
+
 // Text as drawn in `font` with `room` pixels right of its start: in the font itself where it fits,
-// else in the family's narrow face at the same size, else at the largest size of the narrow face
-// that fits (the narrow face missing, the same with the font itself).
+// else in the shrunk face at the same size, else at the largest size of it that fits.
+QFont faceFor(const QString &text, const QFont &font, int room, QRect *ink)
+{
+    *ink = inkOf(text, font);
+    if (ink->right() < room)
+        return font;
+    QFont face = font;
+    for (int size = font.pixelSize(); size >= smallestFittedSize; --size) {
+        face = shrunkFace(font, size);
+        *ink = inkOf(text, face);
+        if (ink->right() < room)
+            break;
+    }
+    return face;
+}
+
 KeptText &keptText(const QString &text, const QFont &font, int room)
 {
     QHash<TextKey, KeptText> &store = memory().texts;
@@ -125,20 +152,8 @@ KeptText &keptText(const QString &text, const QFont &font, int room)
     if (store.size() >= maxKeptTexts)
         store.clear();
 
-    QFont face = font;
-    QRect ink = inkOf(text, face);
-    if (ink.right() >= room) {
-        QFont narrow = font;
-        narrow.setFamilies({QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Helvetica Narrow")});
-        if (QFontInfo(narrow).family().contains(QLatin1String("Narrow")))
-            face = narrow;
-        for (int size = font.pixelSize(); size >= smallestFittedSize; --size) {
-            face.setPixelSize(size);
-            ink = inkOf(text, face);
-            if (ink.right() < room)
-                break;
-        }
-    }
+    QRect ink;
+    const QFont face = faceFor(text, font, room, &ink);
     // One line, however long: its glyphs placed as QPainter::drawText would place them.
     QTextLayout layout(text, face);
     layout.beginLayout();
@@ -205,12 +220,23 @@ void setDrawnTextObserver(std::function<void(const DrawnText &)> observer)
     memory().observer = std::move(observer);
 }
 
-void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place)
+QFont fittedFace(const QFont &font, const QStringList &lines, int room)
+{
+    // Each line narrows the face further only where it is too wide for the face so far, so the
+    // face the last line needs fits every line before it too.
+    QFont face = font;
+    QRect ink;
+    for (const QString &line : lines)
+        face = faceFor(line, face, room, &ink);
+    return face;
+}
+
+void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place, int room)
 {
     // The measured ink leaves out the faint fringe that smoothing adds: one column of air keeps
     // that fringe on the screen too. The course has all the room it likes, the edge cuts it.
-    const int room = place == TextPlace::Screen ? ScreenScale::deviceWidth - 1 - x : std::numeric_limits<int>::max();
-    KeptText &kept = keptText(text, painter.font(), room);
+    const int screenRoom = place == TextPlace::Screen ? ScreenScale::deviceWidth - 1 - x : std::numeric_limits<int>::max();
+    KeptText &kept = keptText(text, painter.font(), room < 0 ? screenRoom : qMin(room, screenRoom));
     const QRect ink = kept.ink.translated(x, y);
     const bool onScreen = place == TextPlace::Screen && !ink.isEmpty();
     const bool keep = onScreen && plainPainter(painter);
@@ -244,7 +270,27 @@ void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace 
         observer(DrawnText{text, ink, kept.face, place, halo});
 }
 
-void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace place)
+void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace place, int room)
 {
-    drawTextAt(painter, x, y, QString::fromLatin1(text), place);
+    drawTextAt(painter, x, y, QString::fromLatin1(text), place, room);
+}
+
+void drawNameAt(QPainter &painter, int x, int y, const QString &lead, const QString &name, int room, TextPlace place,
+                const QString &tail)
+{
+    if (place == TextPlace::Screen)
+        room = qMin(room, ScreenScale::deviceWidth - 1 - x);
+    const QFont &font = painter.font();
+    // The race draws the same names every frame: each is fitted once.
+    QHash<TextKey, QString> &names = memory().names;
+    TextKey key{lead + QLatin1Char('\0') + name + QLatin1Char('\0') + tail, font, room};
+    auto it = names.find(key);
+    if (it == names.end()) {
+        if (names.size() >= maxKeptTexts)
+            names.clear();
+        const QFont smallest = shrunkFace(font, qMax(smallestFittedSize, qCeil(font.pixelSize() * nameShrinkLimit)));
+        const auto fits = [&](const QString &shown) { return inkOf(lead + shown + tail, smallest).right() < room; };
+        it = names.insert(std::move(key), lead + fittedName(name, fits) + tail);
+    }
+    drawTextAt(painter, x, y, *it, place, room);
 }

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QPainter;
@@ -25,9 +26,20 @@ enum class TextPlace {
     Course,
 };
 
-void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place = TextPlace::Screen);
+// room: the pixels right of x its ink may cover, for a text in a frame narrower than the screen
+// (on the course too, where the frame scrolls with it); -1 for the screen's edge, or none.
+void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place = TextPlace::Screen,
+                int room = -1);
 // 8-bit game text (names, numbers formatted into textBuffer), taken as Latin-1.
-void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace place = TextPlace::Screen);
+void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace place = TextPlace::Screen,
+                int room = -1);
+// A horse's name between lead and tail ("1. " on the race boards, " left — not counted" on the
+// partner's banner, else empty) within room: shrunk as any text, the name cut with "…" where the
+// name rule says (fittedName). Every name the game draws goes through here.
+void drawNameAt(QPainter &painter, int x, int y, const QString &lead, const QString &name, int room,
+                TextPlace place = TextPlace::Screen, const QString &tail = {});
+// The one face that every line fits room pixels in: a paragraph drawn in it is squeezed evenly.
+QFont fittedFace(const QFont &font, const QStringList &lines, int room);
 
 // Outlines rect in the pen and fills it with the brush, covering exactly rect's pixels:
 // QPainter::drawRect with a one-pixel pen reaches one column and one row further.

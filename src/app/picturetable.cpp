@@ -1,18 +1,48 @@
 #include "app/picturetable.h"
 
-#include "game/gamestate.h"
+#include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/savefile.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QHash>
+#include <QImageReader>
 #include <QPixmap>
+#include <QSet>
 
 namespace {
+
+// Far above the largest picture the game ships; a file past it is not read whole and fails to decode.
+constexpr qint64 largestPictureFile = 16 << 20;
+
+// A picture file as it is, or an empty image and, once per file, a line saying why: the game
+// draws on without it. A screen asks for its missing pictures at every tick, so a picture put in
+// place later still shows, but is told of once.
+QImage readPicture(const char *file)
+{
+    const QString path = Paths::picture(QString::fromLatin1(file));
+    QByteArray content;
+    QString error;
+    QImage image;
+    if (readFileWhole(path, largestPictureFile, &content, &error)) {
+        QBuffer buffer(&content);
+        QImageReader reader(&buffer);
+        image = reader.read();
+        error = reader.errorString();
+    }
+    static QSet<QString> told;
+    if (image.isNull() && !told.contains(path)) {
+        told.insert(path);
+        logText("trotix: Cannot load picture %s (%s); drawing without it.\n", qPrintable(path), qPrintable(error));
+    }
+    return image;
+}
 
 QImage decode(const char *file)
 {
     // Kept premultiplied: the format the raster paint engine blends fastest.
-    return QImage(Paths::picture(QString::fromLatin1(file))).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return readPicture(file).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 // In the enum's order, which the check below holds it to.
@@ -111,5 +141,5 @@ const char *backgroundFile(int kind)
 QPixmap loadBackground(int kind)
 {
     const char *file = backgroundFile(kind);
-    return file ? QPixmap(Paths::picture(QString::fromLatin1(file))) : QPixmap();
+    return file ? QPixmap::fromImage(readPicture(file)) : QPixmap();
 }

@@ -28,9 +28,9 @@ struct Pictures
 constexpr Picture nth(Picture first, int n) { return Picture(int(first) + n - 1); }
 
 // Decodes those of `wanted` that are still empty (a screen's pictures, as its row in the screen
-// table lists them). One that cannot be loaded stays empty and draws nothing.
+// table lists them). One that cannot be loaded stays empty and draws nothing; its file is logged once.
 void loadPictures(Pictures &pictures, const std::vector<Picture> &wanted);
 
 // The background of a kind as setupBackgd() knows them (1 the field, 2 the status page, 4 the
-// course); a kind without a picture, or a picture that cannot be loaded, gives an empty pixmap.
+// course); a kind without a picture, or a picture that cannot be loaded (logged once), gives an empty pixmap.
 QPixmap loadBackground(int kind);

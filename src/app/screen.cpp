@@ -3,33 +3,17 @@
 #include "app/trotix.h"
 
 
-#include "app/helpwindow.h"
 #include "app/notice.h"
-#include "app/paint.h"
-#include "app/picturetable.h"
-#include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "platform/idmenubar.h"
-#include "platform/log.h"
-#include "platform/paths.h"
-#include "platform/qpeapplication.h"
 #include "platform/rules/screenscale.h"
 #include "platform/stylus.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QHash>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTimer>
 #include <QtMath>
 #include <array>
 

@@ -5,37 +5,32 @@
 
 #include "app/gamesound.h"
 #include "app/entryvalidator.h"
-#include "app/helpwindow.h"
-#include "app/paint.h"
 #include "app/picturetable.h"
 #include "app/horsebook.h"
-#include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "game/rules/horsename.h"
 #include "net/rules/protocol.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
-#include "platform/paths.h"
 #include "platform/qpeapplication.h"
 #include "platform/rules/outsidetext.h"
 #include "platform/rules/screenscale.h"
 #include "platform/windowsettings.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QHash>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
-#include <array>
 
 namespace {
+
+// The buttons' labels on the device, in pixels.
+constexpr int buttonTextSize = 11;
 
 using ScreenScale::deviceWidth;
 using ScreenScale::deviceHeight;
@@ -55,6 +50,25 @@ QPixmap makeScreenBuffer(const QPixmap &field)
     return sized;
 }
 
+// A button's label in the device's face, at the largest size up to the device's at which it stays
+// inside the button's frame with a pixel of air each side (CONFIRM's button is narrow); the zoom
+// grows it with the button.
+void fitLabel(QPushButton *button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QRect inside = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).adjusted(1, 1, -1, -1);
+    QFont font = QApplication::font();
+    for (int size = buttonTextSize; size >= 6; --size) {
+        font.setPixelSize(size);
+        const QRect ink = QFontMetrics(font).tightBoundingRect(button->text());
+        if (ink.width() <= inside.width() && ink.height() <= inside.height())
+            break;
+    }
+    button->setFont(font);
+}
+
 QPushButton *makeButton(QWidget *parent, const char *name, const char *text, const QObject *receiver, const char *slot,
                         int x, int y, int w, int h)
 {
@@ -62,6 +76,7 @@ QPushButton *makeButton(QWidget *parent, const char *name, const char *text, con
     button->setObjectName(QLatin1String(name));
     QObject::connect(button, SIGNAL(clicked()), receiver, slot);
     button->setGeometry(x, y, w, h);
+    fitLabel(button);
     button->hide();
     return button;
 }

@@ -143,6 +143,7 @@ private:
     static const Screen *screenOf(int mode);
     void tick();
     void raceFrame(const Screen &row);
+    void partnerGoneFrame(const Screen &row);
     // The start: the save read, the naming screen for a new horse, the title (game/namingslots.cpp).
     void startSession();
     // Whether a pause may hold the screen shown: never a network race's (the other device keeps its clock).
@@ -156,8 +157,7 @@ private:
     void buildMenus();
     // Tears down the client side of a network race: close, and drop the three signal connections.
     void closeClientSocket();
-    // Before each tick's screen: the client's patience with a silent host, and a network race
-    // whose partner left before the result handed to its progress screen.
+    // Before each tick's screen: the client's patience with a silent host.
     void watchConnection();
     // Games on the local network (net/lanslots.cpp): the list under the client's address field,
     // and, once a tick, the announcement and the search as the screen shown wants them.

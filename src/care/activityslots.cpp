@@ -8,7 +8,6 @@
 #include "platform/log.h"
 
 #include <QPainter>
-#include <QPixmap>
 
 namespace {
 

@@ -6,8 +6,6 @@
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 
-#include <QPixmap>
-
 namespace {
 
 // Turning back to the horse forgets a half-made network set-up.

@@ -5,7 +5,6 @@
 #include "game/gamestate.h"
 
 #include <QPainter>
-#include <QPixmap>
 #include <cstdio>
 
 void Trotix::status()
@@ -21,7 +20,7 @@ void Trotix::status()
     QPainter painter(&m_screenBuffer);
     painter.setPen(Qt::black);
     painter.setFont(gameFont(14, 75));
-    drawTextAt(painter, 40, 40, gs.horseName);
+    drawNameAt(painter, statusTitleX, statusTitleY, {}, QString::fromLatin1(gs.horseName), statusTitleRoom);
 
     painter.setFont(gameFont(8, 50));
     for (const StatusBar &bar : bars) {

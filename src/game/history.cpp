@@ -1,6 +1,5 @@
 #include "game/history.h"
 
-#include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "platform/log.h"
 #include "platform/paths.h"

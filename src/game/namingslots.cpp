@@ -7,10 +7,10 @@
 #include "game/rules/horsename.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/rules/screenscale.h"
 
 #include <QLineEdit>
 #include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <cstring>
 
@@ -88,15 +88,16 @@ void Trotix::aboutTrotix()
 
 void Trotix::about()
 {
-    static const char *const description[] = {
-        "In this  game, you can train your own horse.  The horse can",
-        "then race with another player's horse through the network.",
-        "Keep track of your horse's status.  Give your horse enough",
-        "activities, challenges and rest. Repeative activity can drive",
-        "it to fatique.  Smart training,  rather than long time hard,",
-        "training is desired. Remember, your horse get older as you",
-        "spend the more time.",
+    static const QStringList description{
+        QStringLiteral("In this  game, you can train your own horse.  The horse can"),
+        QStringLiteral("then race with another player's horse through the network."),
+        QStringLiteral("Keep track of your horse's status.  Give your horse enough"),
+        QStringLiteral("activities, challenges and rest. Repeative activity can drive"),
+        QStringLiteral("it to fatique.  Smart training,  rather than long time hard,"),
+        QStringLiteral("training is desired. Remember, your horse get older as you"),
+        QStringLiteral("spend the more time."),
     };
+    constexpr int descriptionX = 8;
     QImage &drawn = m_aboutScreen;
     gs.shownMode = ModeAbout;
     if (drawn.isNull() || m_aboutTitleKey != picture(Picture::Title).cacheKey()) {
@@ -111,9 +112,11 @@ void Trotix::about()
         drawTextAt(painter, 20, 110, "Home: the Trotix project pages");
         painter.setFont(gameFont(9, 50));
         drawTextAt(painter, 50, 130, "Raise it, train it, race it!");
+        // One face for the whole paragraph, the one its widest line needs: squeezed evenly, it reads as one.
+        painter.setFont(fittedFace(painter.font(), description, ScreenScale::deviceWidth - 1 - descriptionX));
         int y = 150;
-        for (const char *line : description) {
-            drawTextAt(painter, 8, y, line);
+        for (const QString &line : description) {
+            drawTextAt(painter, descriptionX, y, line);
             y += 15;
         }
         m_aboutTitleKey = picture(Picture::Title).cacheKey();

@@ -5,11 +5,19 @@
 #include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "game/racerecord.h"
+#include "net/rules/protocol.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/savelock.h"
 #include "race/rules/raceclock.h"
+
+namespace {
+
+// A network race's partner left before the result.
+bool partnerGone(bool networkRace) { return networkRace && Protocol::raceBroken(gs.netState, gs.resultKnown == 1); }
+
+}
 
 void Trotix::liveSlot()
 {
@@ -17,7 +25,8 @@ void Trotix::liveSlot()
         return;
     tick();
     const Screen *row = screenOf(gs.mode);
-    const bool racing = row && row->race;
+    // A race standing still for its lost partner is silent.
+    const bool racing = row && row->race && !partnerGone(row->network);
     m_sound->keepLoop(loopAfterTick(gs.mode == ModeRun, racing, gs.raceTick));
 }
 
@@ -61,6 +70,10 @@ void Trotix::raceFrame(const Screen &row)
 {
     gs.shownMode = row.mode;
     logText("%s", row.log);
+    if (partnerGone(row.network)) {
+        partnerGoneFrame(row);
+        return;
+    }
     if (raceOver(gs.raceTick)) {
         recordFinishedRace(gs);
         if (row.raceEnd)
@@ -76,6 +89,20 @@ void Trotix::raceFrame(const Screen &row)
     if (!againstComputer && horsesRun(gs.raceTick))
         (this->*row.step)();
     putHorse(gs.pos1, gs.pos2);
+}
+
+// The partner left before the result: the course as it stood, under the banner that says so, on
+// four ticks (netState counting through the failure's states, as a progress screen counts them),
+// then the horse. The race counts on neither record.
+void Trotix::partnerGoneFrame(const Screen &row)
+{
+    setupBackgd(row.background);
+    setupObjects();
+    putHorse(gs.pos1, gs.pos2);
+    if (++gs.netState < Protocol::NetLostOver)
+        return;
+    (this->*row.raceEnd)();
+    change2idle();
 }
 
 bool Trotix::takeSaveLock()

@@ -5,7 +5,6 @@
 #include "platform/rules/outsidetext.h"
 
 #include <QDBusConnection>
-#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>

@@ -114,9 +114,6 @@ void Trotix::watchConnection()
             gs.netState = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
         }
     }
-    // A race that lost its partner shows the failure on its progress screen, from this tick on.
-    if ((gs.mode == ModeServerRace || gs.mode == ModeClientRace) && Protocol::raceBroken(gs.netState, gs.resultKnown == 1))
-        gs.mode = gs.mode == ModeServerRace ? ModeServerWait : ModeClientConnect;
 }
 
 void Trotix::closeClientSocket()

@@ -8,8 +8,9 @@
 void Trotix::ServerConnected()
 {
     logText("trotix: Ding! Server Connected\n");
-    // A stranger arriving while another connection owns the race changes nothing.
-    if (gs.serverAccepting == 1 && ClientSocket::arriving() != Protocol::Sender::Stranger)
+    // A stranger arriving while another connection owns the race changes nothing, nor does one
+    // arriving while the course still says that the race's partner left.
+    if (gs.serverAccepting == 1 && gs.mode != ModeServerRace && ClientSocket::arriving() != Protocol::Sender::Stranger)
         gs.netState = Protocol::NetConnected;
 }
 

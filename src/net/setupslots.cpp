@@ -11,6 +11,7 @@
 #include "net/rules/protocol.h"
 #include "net/simpleserver.h"
 #include "platform/log.h"
+#include "platform/rules/screenscale.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -94,7 +95,7 @@ Progress drawProgress(QPixmap &buffer, const ProgressScreen &screen)
         drawTextAt(painter, 5, 110, screen.challengerFound);
     if (state >= Protocol::NetNamed && state <= Protocol::NetHandshakeLast) {
         drawTextAt(painter, 5, 125, "Name of Challenger: ");
-        drawTextAt(painter, 105, 125, gs.opponentName);
+        drawNameAt(painter, 105, 125, {}, gs.opponentName, ScreenScale::deviceWidth - 1 - 105);
     }
     if (state >= Protocol::NetReady && state <= Protocol::NetHandshakeLast) {
         drawTextAt(painter, 5, 140, "Ready for racing ...");

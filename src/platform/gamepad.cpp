@@ -17,7 +17,6 @@
 #include <QKeyEvent>
 #include <QLibrary>
 #include <QLineEdit>
-#include <QMenu>
 
 using PadMapping::Button;
 using PadMapping::Command;

@@ -1,13 +1,16 @@
-// Drawing the race: the course furniture, the horses, the start sequence and the result.
+// Drawing the race: the course furniture, the horses, the start sequence, the result, and the
+// banner of a partner silent or gone.
 #include "app/paint.h"
 #include "app/trotix.h"
 #include "app/gamesound.h"
 #include "game/gamestate.h"
+#include "net/rules/partnerline.h"
+#include "net/rules/protocol.h"
 #include "race/rules/courselayout.h"
 #include "race/rules/raceclock.h"
 
+#include <QFontMetrics>
 #include <QPainter>
-#include <QPixmap>
 
 namespace {
 
@@ -26,20 +29,21 @@ const QFont &numberFont() { return gameFont(18, 75); }
 void refreshMyName() { gs.myName = QString::fromLatin1(gs.horseName, int(qstrnlen(gs.horseName, 15))); }
 
 // Each device draws its own horse as `myName`: player 1 on the server's side, player 2 on the
-// client's. The names ride on the course's boards.
-void drawName(QPainter &painter, int x, int y, int player)
+// client's. The names ride on the course's boards, within the room the board gives them.
+void drawName(QPainter &painter, int x, int y, int player, int room)
 {
     const bool mine = (player == 1) == (gs.isServer == 1);
     painter.setFont(nameFont());
     painter.setPen(player == 1 ? player1Colour : player2Colour);
-    drawTextAt(painter, x, y, QLatin1String(player == 1 ? "1. " : "2. ") + (mine ? gs.myName : gs.opponentName),
+    drawNameAt(painter, x, y, QLatin1String(player == 1 ? "1. " : "2. "), mine ? gs.myName : gs.opponentName, room,
                TextPlace::Course);
 }
 
 void drawBoth(QPainter &painter, QPoint at)
 {
-    drawName(painter, at.x(), at.y(), 1);
-    drawName(painter, at.x(), at.y() + 10, 2);
+    const int room = nameRoomOnBoard(startBoardX, startBoardNames.x());
+    drawName(painter, at.x(), at.y(), 1, room);
+    drawName(painter, at.x(), at.y() + 10, 2, room);
 }
 
 void drawBoard(QPainter &painter, const BoardParts &board)
@@ -62,8 +66,8 @@ QPoint onScreen(QPoint course, int pos1) { return {screenX(course.x(), pos1), co
 
 void drawReadouts(QPainter &painter)
 {
-    drawText(painter, nameFont(), Qt::red, {10, 270}, QString::asprintf("1. %d", gs.pos1 / 2));
-    drawText(painter, nameFont(), Qt::blue, {10, 280}, QString::asprintf("2. %d", gs.pos2 / 2));
+    drawText(painter, nameFont(), Qt::red, readoutAt, QString::asprintf("1. %d", gs.pos1 / 2));
+    drawText(painter, nameFont(), Qt::blue, readoutAt + QPoint(0, 10), QString::asprintf("2. %d", gs.pos2 / 2));
 }
 
 void drawStart(QPainter &painter, const Pictures &pictures, int pos1)
@@ -98,7 +102,7 @@ void drawFinish(QPainter &painter, const Pictures &pictures, int pos1)
 {
     if (finishShown.contains(pos1)) {
         painter.drawImage(screenX(finishJudgeX, pos1), judgeY, pictures[nth(Picture::Judge1, finishJudgePicture(gs.winner))]);
-        painter.fillRect(finishLineAt.translated(-pos1, 0), Qt::red);
+        painter.fillRect(finishLineOnScreen(pos1), Qt::red);
     }
     if (resultBoardShown.contains(pos1)) {
         drawBoard(painter, bigBoard(screenX(resultBoardX, pos1)));
@@ -108,7 +112,7 @@ void drawFinish(QPainter &painter, const Pictures &pictures, int pos1)
                  QStringLiteral("The Winner is:"), TextPlace::Course);
         if (gs.winner == 1 || gs.winner == 2) {
             const QPoint at = onScreen(resultWinnerName, pos1);
-            drawName(painter, at.x(), at.y(), gs.winner);
+            drawName(painter, at.x(), at.y(), gs.winner, nameRoomOnBoard(resultBoardX, resultWinnerName.x()));
         }
     }
 }
@@ -123,6 +127,21 @@ void drawBanner(QPainter &painter)
         painter.setFont(numberFont());
         drawTextAt(painter, bannerTextAt.x(), bannerTextAt.y(), text);
     }
+}
+
+// Over everything else: the other game is silent or gone. The text stands in the middle; a long
+// name's is fitted from the banner's left, inside its edge, by the name rule.
+void drawPartnerBanner(QPainter &painter, const QString &text, const QString &name)
+{
+    painter.setBrush(Qt::blue);
+    painter.setPen(Qt::yellow);
+    drawExactRect(painter, partnerBannerRect);
+    painter.setFont(bigFont());
+    const int width = QFontMetrics(bigFont()).horizontalAdvance(text);
+    const int x = qMax(partnerBannerRect.left() + 4, partnerBannerRect.center().x() - width / 2);
+    const int at = int(text.indexOf(name));
+    drawNameAt(painter, x, partnerBannerBaseline, text.left(at), name, partnerBannerRect.right() - 4 - x, TextPlace::Screen,
+               text.mid(at + name.size()));
 }
 
 }
@@ -142,6 +161,10 @@ void Trotix::setupObjects()
 void Trotix::putHorse(int p1, int p2)
 {
     const RaceSide side = raceSide(gs.isServer, gs.demoRace);
+    const bool network = side != RaceSide::Computer;
+    // A race whose partner is gone stands still under the banner that says so: no clock, no
+    // gallop, no sound, no start signal.
+    const bool halted = network && Protocol::raceBroken(gs.netState, gs.resultKnown == 1);
     {
         QPainter painter(&m_screenBuffer);
         if (horsesRun(gs.raceTick)) {
@@ -155,7 +178,8 @@ void Trotix::putHorse(int p1, int p2)
             const bool first = gs.gallopFrame == 1;
             painter.drawImage(spots.player2X, player2Lane, m_pictures[nth(Picture::Race1, first ? 4 : 3)]);
             painter.drawImage(spots.player1X, player1Lane, m_pictures[nth(Picture::Race1, first ? 1 : 2)]);
-            gs.gallopFrame = first ? 0 : 1;
+            if (!halted)
+                gs.gallopFrame = first ? 0 : 1;
         }
         if (const StartFrame *frame = startFrame(gs.raceTick)) {
             painter.drawImage(frame->horseX, player2Lane, m_pictures[nth(Picture::Race1, frame->player2Picture)]);
@@ -165,10 +189,17 @@ void Trotix::putHorse(int p1, int p2)
         } else if (showsResult(gs.raceTick)) {
             drawBanner(painter);
         }
+        const QString partner = network ? Partner::raceLine(gs.netState, gs.resultKnown == 1,
+                                                            gs.isServer == 1 ? 0 : gs.clientQuietTicks, gs.opponentName)
+                                        : QString();
+        if (!partner.isEmpty())
+            drawPartnerBanner(painter, partner, gs.opponentName.trimmed());
     }
-    m_sound->play(raceFrameCue(gs.raceTick, gs.winner, gs.isServer));
-    if (givesStartSignal(gs.raceTick, side))
-        ClientFire();
-    gs.raceTick = raceTickAfterFrame(gs.raceTick, side);
+    if (!halted) {
+        m_sound->play(raceFrameCue(gs.raceTick, gs.winner, gs.isServer));
+        if (givesStartSignal(gs.raceTick, side))
+            ClientFire();
+        gs.raceTick = raceTickAfterFrame(gs.raceTick, side);
+    }
     showBuffer();
 }

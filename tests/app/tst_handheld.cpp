@@ -9,6 +9,7 @@
 #include "platform/screenkeyboard.h"
 #include "platform/stylus.h"
 
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QTextBrowser>
@@ -138,6 +139,19 @@ private slots:
         // A stylus slid off its key to another types nothing.
         point(keyboard, finger, {{'p', keyCentre(QStringLiteral("Q")) * scale}, {'r', keyCentre(QStringLiteral("W")) * scale}});
         QVERIFY(keyboard->isVisible());
+        // A touch the system takes back (a gesture, a call) leaves no key drawn down on the screen.
+        const auto shown = [keyboard] {
+            QTest::qWait(50);
+            const QPoint at = keyboard->mapTo(keyboard->window(), QPoint());
+            return keyboard->screen()->grabWindow(keyboard->window()->winId(), at.x(), at.y(), keyboard->width(),
+                                                  keyboard->height()).toImage();
+        };
+        const QImage up = shown();
+        point(keyboard, finger, {{'p', keyCentre(QStringLiteral("Q")) * scale}});
+        QVERIFY(shown() != up);
+        QTouchEvent cancel(QEvent::TouchCancel);
+        finger ? QApplication::sendEvent(keyboard, &cancel) : (QTest::mouseRelease(keyboard, Qt::LeftButton, {}, {-1, -1}), true);
+        QCOMPARE(shown(), up);
         // A key held down as the keyboard goes is up when it opens again: lifted, it types nothing.
         QTest::mousePress(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("Q")) * scale);
         keyboard->hide();
@@ -218,6 +232,23 @@ private slots:
         point(help->viewport(), finger, drag);
         QTRY_VERIFY(finger == (help->verticalScrollBar()->value() > 0));
         QCOMPARE(help->textCursor().hasSelection(), !finger);
+    }
+
+    // Any one of the three names a place to show the game; with none it says how to play instead.
+    void aDisplayIsAnyOfItsThreeNames()
+    {
+        const char *names[] = {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"};
+        QByteArray before[3];
+        for (int i = 0; i < 3; ++i)
+            before[i] = qgetenv(names[i]);
+        for (const char *only : {"", "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            for (const char *name : names)
+                qstrcmp(name, only) == 0 ? qputenv(name, ":9") : qunsetenv(name);
+            QString help;
+            QCOMPARE(QPEApplication::displayAvailable(&help), *only != 0);
+        }
+        for (int i = 0; i < 3; ++i)
+            before[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], before[i]);
     }
 };
 

@@ -1,17 +1,21 @@
 // What the screen holds: the field strips wrapped round their ends, texts where drawText puts
-// them and never off the screen, a question's buttons held from tick to tick. What the window
+// them and never outside their frames, a question's buttons held from tick to tick. What the window
 // shows, partial repaints included, is tst_window's.
 #include "app/notice.h"
 #include "app/paint.h"
 #include "gamefixture.h"
 #include "screencheck.h"
+#include "platform/log.h"
 #include "platform/qpeapplication.h"
+#include "race/rules/courselayout.h"
 
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <tuple>
 #include <QTest>
 #include <QWindow>
@@ -69,9 +73,12 @@ private slots:
         }
     }
 
+    // Each picture that is missing or damaged is told once, however often its screen is drawn.
     void missingPicturesDrawNothingAndTheGameGoesOn()
     {
-        GameFixture game(defaultHorseFile, GameHome::WithoutPictures);
+        LogCapture log;
+        GameFixture game(defaultHorseFile, GameHome::WithoutPictures,
+                         [](const GameHome &home) { GameHome::writeFile(home.root() + "/pics/face1.png", "no PNG"); });
         QCOMPARE(game.screen().pixelColor(239, 319), QColor(Qt::white)); // no field: a white screen
         for (int mode : {1, 2, 3, 4, 5, 9, 10, 20, 40, 60}) {
             gs.mode = mode;
@@ -80,6 +87,10 @@ private slots:
             QCOMPARE(game.screen().pixelColor(239, 319), QColor(Qt::white));
         }
         QCOMPARE(game.screen().size(), QSize(240, 320));
+        QStringList told = logLines(log.text()).filter(QStringLiteral("picture"));
+        const QString line = QStringLiteral("trotix: Cannot load picture %1/pics/%2 (%3); drawing without it.\n").arg(game.home().root());
+        QCOMPARE(told.first(), line.arg("backgd1.png", "No such file or directory"));
+        QVERIFY(told.contains(line.arg("face1.png", "Unsupported image format")) && told.removeDuplicates() == 0);
     }
 
     // The store of laid-out texts draws each exactly as drawText would, also again on the same ground
@@ -159,29 +170,44 @@ private slots:
         QVERIFY(last.ink.right() < 239);
     }
 
-    // Every text a screen draws at a fixed place stays inside the 240 x 320 screen, drawn with the
-    // widest name and the largest numbers the game can show. Texts riding on the race course are
-    // cut by the edge as the course scrolls past, on purpose, and are left out.
-    void everyTextStaysOnTheScreen()
+    // Every text a screen draws stays inside its frame, drawn with the widest name and the largest
+    // numbers the game can show: the first of its screen's frames that holds its start (the status
+    // page's inner frame, the partner's banner inside its edge, the screen), and on the race course
+    // the panel of the board it rides on. The 240 x 320 buffer they are drawn into is enlarged
+    // pixel for pixel at every zoom, so what holds at 1x holds at 2x and 3x.
+    void everyTextStaysInItsFrame()
     {
         // Each: the slots called (each then one tick), the mode and network state set (unless -1),
-        // the ticks, and a text over the trees, drawn with a light halo.
+        // the ticks, a text over the trees, drawn with a light halo, the frames, and the top of a
+        // paragraph below which every text has the same face (0: none).
         const QByteArray widest = "WWWWWWWWWWWWWWW\n40.0\n1000.0\n1000.0\n1000.0\n1000.0\n";
-        struct Row { QByteArray attr; QByteArrayList calls; int mode, netState, ticks; QString haloed; };
-        const Row rows[] = {{templateHorseFile, {}, -1, 0, 1, ""}, // naming
-                            {widest, {"aboutTrotix"}, -1, 0, 1, ""}, {widest, {"change2status"}, -1, 0, 1, ""},
-                            {widest, {"change2client", "confirmNetwork"}, -1, 0, 4, ""}, // CONFIRM with no address
-                            {widest, {}, ModeServerWait, 10, 1, "Disconnected unexpectedly."}, // the challenger lost
-                            {widest, {}, ModeServerWait, 30, 1, ""}, // the port busy
-                            {widest, {}, ModeClientConnect, 30, 1, ""}, // refused
-                            {widest, {"change2racedemo"}, -1, 0, 400, ""}};
-        for (const auto &[attr, calls, mode, netState, ticks, haloed] : rows) {
+        const QRect screen(0, 0, 239, 320); // the last column is left to the fringe of the smoothing
+        const QRect banner = partnerBannerRect.adjusted(2, 2, -2, -2); // a pixel of air inside its edge
+        struct Row { QByteArray attr; QByteArrayList calls; int mode, netState, ticks; QString haloed; QList<QRect> frames; int even; };
+        const Row rows[] = {{templateHorseFile, {}, -1, 0, 1, "", {screen}, 0}, {widest, {"aboutTrotix"}, -1, 0, 1, "", {screen}, 140},
+                            {widest, {"change2status"}, -1, 0, 1, "", {QRect(8, 8, 224, 304)}, 0},
+                            {widest, {"change2client", "confirmNetwork"}, -1, 0, 4, "", {screen}, 0}, // CONFIRM, no address
+                            {widest, {}, ModeServerWait, 10, 1, "Disconnected unexpectedly.", {screen}, 0}, // the challenger lost
+                            {widest, {}, ModeServerWait, 4, 1, "", {screen}, 0}, {widest, {}, ModeServerWait, 30, 1, "", {screen}, 0},
+                            {widest, {}, ModeClientConnect, 30, 1, "", {screen}, 0}, // refused
+                            {widest, {}, ModeClientRace, 10, 1, "", {banner, screen}, 0}, // the host left mid-race: its banner
+                            {widest, {"change2racedemo"}, -1, 0, 400, "", {screen}, 0}};
+        for (const auto &[attr, calls, mode, netState, ticks, haloed, frames, even] : rows) {
             GameFixture game(attr);
             gs.opponentName = QStringLiteral("WWWWWWWWWWWWWWW");
             // The field scrolled so that its big tree stands under the connection screens' lines.
             gs.backgroundOffset = 100;
-            QList<DrawnText> drawn;
-            setDrawnTextObserver([&](const DrawnText &text) { drawn.append(text); });
+            QList<std::pair<DrawnText, bool>> drawn; // and whether inside its frame
+            setDrawnTextObserver([&, &frames = frames](const DrawnText &text) {
+                QList<QRect> in = frames;
+                if (text.place == TextPlace::Course) {
+                    in = {bigBoard(screenX(startBoardX, gs.pos1)).panel, bigBoard(screenX(resultBoardX, gs.pos1)).panel};
+                    for (const DistanceBoardSpot &board : distanceBoards)
+                        in << distanceBoard(screenX(board.courseX, gs.pos1)).panel;
+                }
+                const auto frame = std::find_if(in.cbegin(), in.cend(), [&](const QRect &r) { return r.contains(text.ink.topLeft()); });
+                drawn.append({text, frame != in.cend() && frame->contains(text.ink)});
+            });
             auto stopObserving = qScopeGuard([] { setDrawnTextObserver({}); });
             for (const QByteArray &slot : calls)
                 game.call(slot.constData()), game.tick();
@@ -189,26 +215,20 @@ private slots:
                 std::tie(gs.mode, gs.netState) = std::pair(mode, netState);
             for (int i = 0; i < ticks && gs.mode != ModeIdle; ++i)
                 game.tick();
-            int checked = 0;
-            // The last column is left to the fringe that smoothing adds beside the measured ink.
-            const QRect screen(0, 0, 239, 320);
-            for (const DrawnText &text : std::as_const(drawn)) {
-                if (text.place != TextPlace::Screen)
-                    continue;
-                ++checked;
-                QVERIFY2(screen.contains(text.ink), qPrintable(QStringLiteral("\"%1\" covers x %2 to %3, y %4 to %5")
-                                                                   .arg(text.text).arg(text.ink.left()).arg(text.ink.right())
-                                                                   .arg(text.ink.top()).arg(text.ink.bottom())));
+            QVERIFY(!drawn.isEmpty());
+            for (const auto &[text, inside] : std::as_const(drawn)) {
+                QVERIFY2(inside, qPrintable(QStringLiteral("\"%1\" covers x %2 to %3, y %4 to %5").arg(text.text).arg(text.ink.left())
+                                                .arg(text.ink.right()).arg(text.ink.top()).arg(text.ink.bottom())));
+                QVERIFY(!even || text.ink.top() < even || text.font == drawn.last().first.font);
             }
-            QVERIFY(checked > 0);
-            const auto it = std::find_if(drawn.cbegin(), drawn.cend(), [&halo = haloed](const DrawnText &t) { return t.text == halo; });
-            QVERIFY(haloed.isEmpty() || (it != drawn.cend() && it->halo));
+            const auto it = std::find_if(drawn.cbegin(), drawn.cend(), [&halo = haloed](const auto &t) { return t.first.text == halo; });
+            QVERIFY(haloed.isEmpty() || (it != drawn.cend() && it->first.halo));
         }
     }
 
     // The notice over the screen, here the no-save notice with a long reason, is drawn whole and
-    // inside its box at every zoom.
-    void theNoticeFitsItsBoxAtEveryZoom()
+    // inside its box at every zoom, and each button's label inside the button's frame, with air.
+    void theNoticeAndTheButtonsFitAtEveryZoom()
     {
         GameFixture game(defaultHorseFile, GameHome::WithPictures, [](const GameHome &) {
             forbidSaving(gs, QStringLiteral("Your horse's save cannot be locked (the lock left by game 4194304, "
@@ -220,10 +240,16 @@ private slots:
         const QRect box = layoutNotice(notice).box;
         // Clear of the naming field and the buttons, none of which stands over a named horse's start.
         QVERIFY(!box.intersects(part<QLineEdit>("nameEdit")->geometry()) && box.bottom() < part<QPushButton>("okButton")->y());
-        for (const QWidget *button : {part<QPushButton>("okButton"), part<QPushButton>("confirmButton"), part<QPushButton>("cancelButton"), part<QPushButton>("disconnectButton")})
-            QVERIFY(button->isHidden());
         for (int scale : {1, 2, 3}) {
             showGame(game, scale);
+            for (QPushButton *button : game.widget()->findChildren<QPushButton *>()) {
+                QVERIFY(button->isHidden());
+                QStyleOptionButton option;
+                option.initFrom(button);
+                const QRect ink = QFontMetrics(button->font()).tightBoundingRect(button->text());
+                QVERIFY2(ink.width() + 2 * scale <= button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width(),
+                         qPrintable(QStringLiteral("x%1: %2").arg(scale).arg(button->text())));
+            }
             QStringList drawn;
             setDrawnTextObserver([&](const DrawnText &text) {
                 drawn << text.text;

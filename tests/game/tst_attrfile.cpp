@@ -427,6 +427,9 @@ private slots:
             {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"}};
         for (const auto &[entry, name] : rows)
             QCOMPARE(horseNameFromEntry(QString::fromUtf8(entry)), name);
+        // Shown in too little room: cut after the longest start that fits, without a blank before the "…".
+        for (const auto &[room, shown] : {std::pair(8, "MY HORSE"), {6, "MY HO\u2026"}, {4, "MY\u2026"}, {0, "\u2026"}})
+            QCOMPARE(fittedName("MY HORSE       ", [room = room](const QString &t) { return t.size() <= room; }), QString::fromUtf8(shown));
         // As typed: an accent typed apart joins its letter, and the cursor stays after what was typed.
         const EntryValidator latin([](char32_t c) { return c < 0x100; }, nullptr);
         for (auto [typed, at, after] : {std::tuple(QStringLiteral("Zoe\u0308X"), 4, 3), std::tuple(QStringLiteral("AB"), 0, 0)}) {

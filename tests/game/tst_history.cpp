@@ -10,6 +10,7 @@
 #include "screencheck.h"
 #include "platform/log.h"
 #include "platform/paths.h"
+#include "platform/qpeapplication.h"
 #include "race/rules/raceweight.h"
 
 #include <QDialog>
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <memory>
 #include <QTest>
@@ -101,6 +103,9 @@ private slots:
         old.attributes.age = 12.5f;
         QCOMPARE(historyChart({old}, QRectF(10, 0, 9, 9)).lines[0].first(), QPointF(10, 9));
         QCOMPARE(historyChart({old}, QRectF(10, 0, 9, 9)).ageTop, 20.0);
+        // Equal lines two pixels apart in the book's order, inside the plot: age, muscle, fat, power, spirit, race weight.
+        const HistoryChart low = historyChart({HistoryLine{}}, QRectF(0, 0, 9, 99), 2);
+        QCOMPARE(QList<qreal>({low.lines[1][0].y(), low.lines[2][0].y(), low.lines[5][0].y(), low.lines[0][0].y()}), QList<qreal>({89, 91, 97, 99}));
     }
 
     // Each save's line: a new file, a torn line dropped, a damaged file and another horse's
@@ -164,7 +169,7 @@ private slots:
     void theBookShowsTheSavedHorse()
     {
         GameFixture game("THUNDER||||||||\n3.000000\n160.000000\n55.000000\n110.000000\n105.000000\n");
-        QList<HistoryLine> history{line("THUNDER", 0, 0, 200), line("THUNDER", 7200, 300, 280)};
+        QList<HistoryLine> history{line("THUNDER", 0, 199, 200), line("THUNDER", 7200, 300, 280)};
         GameHome::writeFile(Paths::historyFile(), formatHistory(history));
         gs.muscle = 163.5f;
         gs.spirit = 104.5f;
@@ -183,26 +188,34 @@ private slots:
         QCOMPARE(text(5, 2), QString::asprintf("%+d", raceWeight(saved) - raceWeight({3, 160, 55, 110, 105})));
         QCOMPARE(text(6, 1), QStringLiteral("280"));
         // The chart (drawn as filmed by tst_window): race weight 280 and muscle 300 on the left scale
-        // (0 to 300), age 2 on its own (0 to 10), at two play hours of 7210 (this session's first ten seconds).
+        // (0 to 300), age 2 on its own (0 to 10), at two play hours of 7210 (this session's first ten seconds);
+        // muscle 199 beside race weight 200, spirit equal to power.
         const HistoryChart chart = historyChart(loadHistory(Paths::historyFile()), QRectF(0, 0, 7210, 300));
         QCOMPARE(chart.valueTop, 300.0);
         QCOMPARE(QList<QPointF>({chart.lines[0][1], chart.lines[1][1], chart.lines[2][1], chart.lines[2][0]}),
-                 QList<QPointF>({{7200, 20}, {7200, 240}, {7200, 0}, {0, 300}}));
+                 QList<QPointF>({{7200, 20}, {7200, 240}, {7200, 0}, {0, 101}}));
         // As drawn, pixel for pixel, labels too (a change meant to be seen: look at the chart, then take
         // its new digest).
         auto *widget = book->findChild<HistoryChartWidget *>();
         const QImage drawn = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(digest(drawn), QStringLiteral("f721e7e0d4aa"));
-        // In the 3x book's type the lines grow: the race weight's twice as wide as the others', so a
-        // column down the plot's middle crosses at least four black pixels.
+        QCOMPARE(digest(drawn), QStringLiteral("469a35b827a4"));
+        // How many of the image's pixels in box are `is`, and the box they take.
+        const auto ink = [](const QImage &image, QRect box, const std::function<bool(QRgb)> &is) {
+            double count = 0;
+            QRect taken;
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x)
+                    if (is(image.pixel(x, y)))
+                        taken |= QRect(x, y, 1, 1), ++count;
+            return std::pair(count, taken);
+        };
+        // In the 3x book's type the lines grow: the race weight's twice as wide as the others'.
         QFont large = widget->font();
         large.setPixelSize(33);
         widget->setFont(large);
         const QRectF big = widget->plotRect();
-        const QImage grown = widget->grab().toImage();
-        int across = 0;
-        for (int y = int(big.top()) + 1; y < int(big.bottom()) - 1; ++y)
-            across += grown.pixel(int(big.center().x()), y) == qRgb(0, 0, 0);
+        const double across = ink(widget->grab().toImage(), QRect(int(big.center().x()), int(big.top()) + 1, 1, int(big.height()) - 2),
+                                  [](QRgb c) { return c == qRgb(0, 0, 0); }).first;
         QVERIFY2(across >= 4, qPrintable(QString::number(across)));
         // Opened again: the same window, the horse as it is now, and a Close button with the same
         // palette, which the style draws from its cache instead of keeping one more copy.
@@ -212,6 +225,17 @@ private slots:
         QCOMPARE(book->findChildren<QLabel *>(QStringLiteral("book_1_1")).size(), 1);
         QCOMPARE(text(1, 1), QStringLiteral("170.0"));
         QCOMPARE(book->findChild<QPushButton *>()->palette().cacheKey(), drawnWith);
+        // The Close button's icon (where a desktop's theme gives it one, offscreen does not) grows with the zoom, unsqueezed.
+        auto *close = book->findChild<QPushButton *>();
+        close->setIcon(close->style()->standardIcon(QStyle::SP_DialogCloseButton));
+        close->setText(QString()); // its nearly black pixels are the icon's
+        const auto icon = [&] { return ink(close->grab().toImage(), close->rect(), [](QRgb c) { return qMax(qMax(qRed(c), qGreen(c)), qBlue(c)) < 100; }).second.size(); };
+        const QSize at1x = icon();
+        QPEApplication::setWindowScale(game.widget(), 3);
+        game.widget()->show();
+        showHorseBook(game.widget(), gs);
+        QVERIFY2((icon() - 3 * at1x).width() / 7 == 0 && (icon() - 3 * at1x).height() / 7 == 0,
+                 qPrintable(QStringLiteral("%1x%2 at 1x, %3x%4 at 3x").arg(at1x.width()).arg(at1x.height()).arg(icon().width()).arg(icon().height())));
     }
 };
 

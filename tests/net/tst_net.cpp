@@ -368,7 +368,8 @@ private slots:
 
     // A server that sends two lines at once (the last counts, its name with a terminal's controls and
     // a right-to-left override in UTF-8), leaves a request unanswered (no second one goes out until
-    // it is), and closes first after the race: a normal end, the name on the result as sent.
+    // it is; after three silent ticks the course says it waits, until the answer), and closes first
+    // after the race: a normal end, the name on the result as sent.
     void anOddServerStillGivesARace()
     {
         ClientGame game;
@@ -389,6 +390,7 @@ private slots:
         QVERIFY(answered(*game.peer, "100+90+0\n200+180+0\n"));
         QCOMPARE(std::pair(gs.pos1, gs.pos2), std::pair(200, 180));
         game.tick();
+        QCOMPARE(drawn.count(QStringLiteral("Waiting for [31mRED\u00e2\u00ae" "BEL \u2026")), 1); // the third silent tick only
         QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
         QVERIFY(answered(*game.peer, "12+34\n")); // answered, but without two "+": the positions stay
         QCOMPARE(gs.pos1, 200);
@@ -444,12 +446,17 @@ private slots:
         game.call("change2client");
         game.tick();
         auto *found = game.widget()->findChild<QListWidget *>(QStringLiteral("gameList"));
-        game.widget()->findChild<LanGames *>()->pretendFound(
-            {{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}, {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"},
-             {2, 0, "RED ARROW", "theverylongnameofastablefarawaybehindthehills.local", "192.0.2.9"}});
+        auto *games = game.widget()->findChild<LanGames *>();
         game.widget()->show(); // the keys go where a real keyboard's go: to the focused widget
         game.widget()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(game.widget()));
+        games->pretendFound({{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}}); // one game is a list too
+        QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Down);
+        QCOMPARE(game.widget()->focusWidget(), found);
+        QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Up);
+        games->pretendFound(
+            {{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}, {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"},
+             {2, 0, "RED ARROW", "theverylongnameofastablefarawaybehindthehills.local", "192.0.2.9"}});
         QVERIFY(!found->horizontalScrollBar()->isVisible()); // a long line wraps, however long its words
         for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
             QTest::keyClick(static_cast<QWidget *>(nullptr), key);
@@ -539,9 +546,10 @@ private slots:
     }
 
     // A partner that leaves or falls silent before the result, or a host that answers what no race
-    // can reach: that side's failure, logged once, on four ticks of its progress screen (the first
-    // may be the tick that notices; each drawn whole), then the horse, and no record. Leaving on the
-    // result ends the race as usual, and it counts.
+    // can reach: that side's failure, logged once, on four ticks of the course standing under the
+    // banner naming the partner (in the hand-shake, of its progress screen; the first may be the
+    // tick that notices; each drawn whole), then the horse, and no record. Leaving on the result
+    // ends the race as usual, and it counts.
     void aPartnerThatLeavesIsNoticed_data()
     {
         QTest::addColumn<int>("how");
@@ -580,6 +588,9 @@ private slots:
             }
         }
         LogCapture captured;
+        QStringList drawn;
+        setDrawnTextObserver([&drawn](const DrawnText &text) { drawn.append(text.text); });
+        const auto unobserved = qScopeGuard([] { setDrawnTextObserver({}); });
         const int patience = how == HostSilent ? Protocol::handshakePatience : Protocol::answerPatience;
         if (how == HostAtNoPosition || how == HostWithNoWinner) {
             QVERIFY(answered(*peer, "1000+990+0\n")); // a frame to leave something behind
@@ -599,13 +610,15 @@ private slots:
             game.tick();
         }
         QVERIFY2(captured.text().count(log) == 1, captured.text().constData());
+        ScriptedPeer newcomer; // while the course still stands, no new challenger takes the race's place
+        QVERIFY(!asServer || (newcomer.connectToGame() && newcomer.ask("TROTIX\n") == "BADREQ\n"));
         const bool recorded = how == ClientLeavesOnResult;
         if (!recorded) { // the same screen drawn again on a clean buffer
             const QString shown = digest(game.screen());
             game.widget()->screenBuffer().fill(Qt::magenta), --gs.netState, game.tick();
             QCOMPARE(digest(game.screen()), shown);
         }
-        QCOMPARE(gs.mode, recorded ? int(ModeServerRace) : asServer ? int(ModeServerWait) : int(ModeClientConnect));
+        QCOMPARE(gs.mode, how == HostSilent ? int(ModeClientConnect) : asServer ? int(ModeServerRace) : int(ModeClientRace));
         if (recorded)
             gs.raceTick = 31; // the race runs on to its end
         else
@@ -613,6 +626,8 @@ private slots:
         QCOMPARE(gs.netState, recorded ? 5 : 13);
         game.tick();
         QCOMPARE(gs.mode, int(ModeIdle));
+        const QString banner = (asServer ? "BLUE BOLT" : "RED RUNNER") + QStringLiteral(" left \u2014 not counted");
+        QCOMPARE(drawn.count(banner), recorded || how == HostSilent ? 0 : 4 + 1); // four ticks, and one drawn again
         QCOMPARE(QFile::exists(Paths::raceRecordFile()), recorded);
         QCOMPARE(captured.text().contains("Error"), how == ServerLeaves);
         game.call("disconnectNetwork"); // nothing left to destroy

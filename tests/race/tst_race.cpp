@@ -151,6 +151,7 @@ private slots:
             {1872, 7, 0, 240, 130, judge5, true}, {1872, 7, 0, 268, 203, red, true}, // finish judge, line
             {1901, 7, 0, 319, 75, face, true}, {2000, 7, 0, 141, 282, red, false}, // result board, finish line's foot
             {2000, 7, 1, 112, 130, judge3, false}, {2000, 7, 2, 112, 130, judge4, false}, // who won
+            {2130, 7, 0, 10, 260, red, false}, {2130, 7, 0, 10, 282, fill, false}, // the line stops above the readouts
         };
         for (const Row &r : rows) {
             RaceGame game;

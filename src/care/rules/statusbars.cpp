@@ -21,8 +21,10 @@ std::array<StatusBar, 5> statusBars(const Attributes &a)
     const int fat = saturatingInt(a.fat);
     const int power = saturatingInt(a.power);
     const int spirit = saturatingInt(a.spirit);
+    // Age grows to 40: five pixels a year make its tallest bar as tall as the others' (200), so that
+    // its number stays inside the page, below the title.
     return {{
-        {"Age", 20, 200, 80, 80, age, barHeight(age * 6LL)},
+        {"Age", 20, 200, 80, 80, age, barHeight(age * 5LL)},
         {"Muscle", 60, 80, 200, 80, muscle, barHeight(muscle / 5)},
         {"Fat", 100, 80, 80, 200, fat, barHeight(fat / 5)},
         {"Power", 140, 200, 80, 200, power, barHeight(power / 5)},

@@ -14,6 +14,12 @@ struct StatusBar
     int height;      // in pixels; 0 draws no bar
 };
 
+// The title, the horse's name: the start of its baseline, and its room, which ends clear of the
+// horseshoe in the page's top right corner.
+inline constexpr int statusTitleX = 40;
+inline constexpr int statusTitleY = 40;
+inline constexpr int statusTitleRoom = 168;
+
 inline constexpr int statusBarBase = 260;
 inline constexpr int statusBarWidth = 25;
 

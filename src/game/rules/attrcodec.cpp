@@ -1,6 +1,5 @@
 #include "game/rules/attrcodec.h"
 
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstring>

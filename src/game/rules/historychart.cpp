@@ -1,7 +1,9 @@
 #include "game/rules/historychart.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -17,9 +19,48 @@ double roundedUp(double value, double step)
     return std::max(step, std::ceil(std::min(value, largestTop) / step) * step);
 }
 
+// The book lists age, muscle, fat, power, spirit, then the race weight: equal lines stack so.
+constexpr std::array<int, 6> bookOrder{1, 2, 3, 4, 5, 0};
+
+// Spreads the lines' points at index `at` to at least gap apart. Lines too close form a group,
+// set gap apart round the group's mean and moved inside [top, bottom]; a group that then comes
+// too close to the one above it joins it.
+void spreadApart(QList<QPointF> (&lines)[6], qsizetype at, double gap, double top, double bottom)
+{
+    std::array<int, 6> order = bookOrder;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return lines[a][at].y() < lines[b][at].y(); });
+    struct Group
+    {
+        int size;
+        double sum; // of the lines' own places
+    };
+    const auto firstOf = [&](const Group &group) {
+        return std::max(top, std::min(group.sum / group.size - (group.size - 1) * gap / 2, bottom - (group.size - 1) * gap));
+    };
+    std::vector<Group> groups;
+    for (int line : order) {
+        groups.push_back({1, lines[line][at].y()});
+        while (groups.size() > 1) {
+            const Group &above = groups[groups.size() - 2];
+            const Group &below = groups.back();
+            if (firstOf(below) - (firstOf(above) + (above.size - 1) * gap) >= gap)
+                break;
+            const Group joined{above.size + below.size, above.sum + below.sum};
+            groups.pop_back();
+            groups.back() = joined;
+        }
+    }
+    std::size_t next = 0;
+    for (const Group &group : groups) {
+        const double first = firstOf(group);
+        for (int i = 0; i < group.size; ++i)
+            lines[order[next++]][at].setY(first + i * gap);
+    }
 }
 
-HistoryChart historyChart(const QList<HistoryLine> &history, const QRectF &plot)
+}
+
+HistoryChart historyChart(const QList<HistoryLine> &history, const QRectF &plot, double lineGap)
 {
     HistoryChart chart;
     double highest = 0, oldest = 0;
@@ -50,6 +91,8 @@ HistoryChart historyChart(const QList<HistoryLine> &history, const QRectF &plot)
                                   double(a.fat), double(a.power), double(a.spirit)};
         for (int i = 0; i < 6; ++i)
             chart.lines[i].append({std::clamp(x, plot.left(), plot.right()), y(values[i], i == 1 ? chart.ageTop : chart.valueTop)});
+        if (lineGap > 0)
+            spreadApart(chart.lines, chart.lines[0].size() - 1, lineGap, plot.top(), plot.bottom());
     }
     return chart;
 }

@@ -18,4 +18,7 @@ struct HistoryChart
     QList<QPointF> lines[6];
 };
 
-HistoryChart historyChart(const QList<HistoryLine> &history, const QRectF &plot);
+// Lines closer than lineGap at a point (equal values, or nearly) are spread lineGap apart round
+// where they meet, in the book's order from the top (age, muscle, fat, power, spirit, race
+// weight) where equal, and kept inside the plot: every line shows.
+HistoryChart historyChart(const QList<HistoryLine> &history, const QRectF &plot, double lineGap = 0);

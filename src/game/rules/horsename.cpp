@@ -28,3 +28,23 @@ QString windowTitleFor(const QByteArray &name)
     const QString shown = QString::fromLatin1(name).trimmed();
     return shown.isEmpty() ? QStringLiteral("Trotix") : shown + QStringLiteral(" \u2014 Trotix");
 }
+
+QString fittedName(const QString &name, const std::function<bool(const QString &)> &fits)
+{
+    qsizetype end = name.size();
+    while (end > 0 && name.at(end - 1) == QLatin1Char(' '))
+        --end;
+    const QString whole = name.left(end);
+    if (whole.isEmpty() || fits(whole))
+        return whole;
+    const QChar ellipsis(0x2026);
+    for (qsizetype n = end - 1; n > 0; --n) {
+        QString cut = whole.left(n);
+        while (cut.endsWith(QLatin1Char(' ')))
+            cut.chop(1);
+        cut += ellipsis;
+        if (fits(cut))
+            return cut;
+    }
+    return ellipsis;
+}

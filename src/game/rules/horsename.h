@@ -3,6 +3,7 @@
 // with blanks. Pure.
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 inline constexpr int horseNameLength = 15;
 
@@ -17,3 +18,10 @@ QByteArray horseNameFromEntry(const QString &entry);
 // The window's title: the horse's name without its padding, and the game's ("BLUE COMET — Trotix");
 // the game's alone for a horse with no name yet (an empty name).
 QString windowTitleFor(const QByteArray &name);
+
+// A name shown in a room narrower than it (a title, a race board): the drawing may shrink it to
+// nameShrinkLimit of its size and no further, as smaller it is guessed rather than read; a name
+// still too wide there is cut after the longest start that fits, with "…" after it. `fits` tells
+// whether a text fits the room at that smallest size. The save's padding blanks are left out.
+inline constexpr qreal nameShrinkLimit = 0.85;
+QString fittedName(const QString &name, const std::function<bool(const QString &)> &fits);

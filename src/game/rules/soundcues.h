@@ -4,6 +4,7 @@
 #include <QLatin1String>
 
 enum class SoundCue : int { None, Hooves, Hop, Fall, Crunch, Snore, StartBell, Win, Loss, Chime, Named };
+inline constexpr int soundCueCount = int(SoundCue::Named) + 1;
 
 // The file a cue is played from, in the sounds folder; empty for None.
 QLatin1String soundFileName(SoundCue cue);

@@ -31,6 +31,8 @@ BoardParts bigBoard(int x)
     return {QRect(x, 75, 110, 50), QRect(x + 10, 125, 10, 7), QRect(x + 90, 125, 10, 7), QRect(x + 4, 79, 102, 42)};
 }
 
+int nameRoomOnBoard(int boardX, int nameX) { return bigBoard(boardX).panel.right() - nameX; }
+
 BoardParts distanceBoard(int x)
 {
     return {QRect(x, 100, 60, 25), QRect(x + 10, 125, 10, 7), QRect(x + 40, 125, 10, 7), QRect(x + 4, 104, 52, 17)};
@@ -48,6 +50,15 @@ StartBoard startBoardForm(int pos1, int raceTick)
 int startJudgePicture(StartBoard form, int raceTick)
 {
     return form == StartBoard::Waiting && raceTick == RaceClock::off ? 2 : 1;
+}
+
+QRect finishLineOnScreen(int pos1)
+{
+    QRect line = finishLineAt;
+    line.moveLeft(screenX(finishLineAt.x(), pos1));
+    if (line.left() <= readoutBand.right() && line.right() >= readoutBand.left())
+        line.setBottom(readoutBand.top() - 1);
+    return line;
 }
 
 int finishJudgePicture(int winner)

@@ -1,7 +1,7 @@
 #pragma once
 // Where everything of a race frame goes, without a painter: the course furniture and the window
 // of player 1's position in which each piece shows, the boards' rectangles, the start sequence,
-// the horses' places, the background scroll and the result banner.
+// the horses' places, the background scroll, the result banner and the partner's banner.
 // One position unit (half a metre) is one pixel; a piece at course x shows at course x - pos1.
 #include <QRect>
 
@@ -31,6 +31,9 @@ struct BoardParts
 BoardParts bigBoard(int x);
 // A distance board, at screen x.
 BoardParts distanceBoard(int x);
+// The pixels right of a name's start at nameX that a big board at boardX has for it: up to its
+// panel's last column, which stays black.
+int nameRoomOnBoard(int boardX, int nameX);
 
 // ---- The start --------------------------------------------------------------------------------
 
@@ -83,6 +86,9 @@ constexpr SignSpot signSpots[] = {
 constexpr Span finishShown{1872, 2399};
 constexpr int finishJudgeX = 2112;
 constexpr QRect finishLineAt{2140, 203, 2, 80}; // in course x
+// Where the finish line is drawn while player 1 stands at pos1: over the distance readouts it
+// stops short of their band, so that they stay readable as the line passes.
+QRect finishLineOnScreen(int pos1);
 // judgeImage3 for a red winner, judgeImage4 for a blue one, judgeImage5 while none is known.
 int finishJudgePicture(int winner);
 
@@ -91,6 +97,15 @@ constexpr int resultBoardX = 2220;
 constexpr QPoint resultTitle{2255, 90};
 constexpr QPoint resultWinnerIs{2230, 105};
 constexpr QPoint resultWinnerName{2230, 115};
+
+// ---- The distance readouts --------------------------------------------------------------------
+
+// Each horse's metres run, in the name font at the bottom left: player 1's, player 2's ten
+// pixels below.
+constexpr QPoint readoutAt{10, 270};
+// What the two readouts cover, five digits wide and a few pixels round (a race's four digits take
+// x 10 to 37, y 264 to 279).
+constexpr QRect readoutBand{8, 261, 40, 23};
 
 // ---- The horses -------------------------------------------------------------------------------
 
@@ -126,3 +141,7 @@ int scrolledBackground(int offset, int localPos, int lastLocalPos);
 const char *bannerText(int winner, int isServer);
 constexpr QRect bannerRect{70, 30, 120, 25};
 constexpr QPoint bannerTextAt{80, 50};
+// What a network race says of its partner, in the banner's colours across the whole screen, so a
+// long name has the width to itself; its text centred on the baseline.
+constexpr QRect partnerBannerRect{0, 30, 240, 25};
+constexpr int partnerBannerBaseline = 47;
