@@ -1,18 +1,17 @@
 // The stylus's ways: the screen keyboard's keys and place (its look is filmed by tst_window), a name typed on it,
-// press and hold for the window menu, a tap going on after a pause, and a TROTIX_SCALE too large for the screen.
+// press and hold for the window menu, and a tap going on after a pause (a TROTIX_SCALE too large for the screen:
+// tst_window's presentation films).
 #include "gamefixture.h"
 #include "platform/rules/fingertarget.h"
 #include "platform/rules/keyboardlayout.h"
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
 #include "platform/screenkeyboard.h"
-#include "platform/rules/screenscale.h"
 #include "platform/stylus.h"
 #include "platform/windowsettings.h"
 
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QSignalSpy>
@@ -262,20 +261,6 @@ private slots:
         }
         for (int i = 0; i < 3; ++i)
             before[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], before[i]);
-    }
-
-    void aZoomTooLargeForTheScreenIsReduced()
-    {
-        qputenv("TROTIX_SCALE", "16");
-        LogCapture log;
-        GameFixture game;
-        showGame(game);
-        const QSize screen = QGuiApplication::primaryScreen()->size();
-        const int fitting = ScreenScale::automaticScale(QGuiApplication::primaryScreen()->availableGeometry().size());
-        QCOMPARE(game.widget()->screenScale(), qreal(fitting));
-        QCOMPARE(logLines(log.text()).filter("TROTIX_SCALE"),
-                 QStringList(QStringLiteral("trotix: TROTIX_SCALE=16 does not fit this %1 x %2 screen; the zoom is %3.\n")
-                                 .arg(screen.width()).arg(screen.height()).arg(fitting)));
     }
 };
 
