@@ -50,9 +50,9 @@ QString pausedHint()
 // The buttons and fields that may lie over the screen. A shown one is repainted with the screen only
 // when the buffer under it has changed since that part of the window was last painted: a screen's
 // background and texts under a button mostly stay, and a button costs more to draw than they do.
-std::array<QWidget *, 6> Trotix::widgetsOverScreen() const
+std::array<QWidget *, 7> Trotix::widgetsOverScreen() const
 {
-    return {m_nameEdit, m_addressEdit, m_confirmButton, m_cancelButton, m_okButton, m_disconnectButton};
+    return {m_nameEdit, m_addressEdit, m_confirmButton, m_cancelButton, m_okButton, m_disconnectButton, m_raceAgainButton};
 }
 
 void Trotix::paintEvent(QPaintEvent *event)

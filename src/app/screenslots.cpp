@@ -80,11 +80,7 @@ const Trotix::Screen *Trotix::screenOf(int mode)
         {ModeServerAsk, "trotix: Action>>askServer()\n", "trotix: MenuSelect>>change to server\n", BackgroundField, 0,
          &Trotix::askServer, [](Trotix &) { gs.isServer = 1; }, nullptr, false, true, IsQuestion | ForgetsSetUp, {}},
         {ModeServerWait, "trotix: Action>>startServer()\n", nullptr, BackgroundField, 0, &Trotix::startServer,
-         [](Trotix &t) {
-             t.setActivityGroupEnabled(false);
-             gs.serverAccepting = 1;
-         },
-         nullptr, false, true, KeepsNothing, {}},
+         [](Trotix &t) { t.setActivityGroupEnabled(false); }, nullptr, false, true, KeepsNothing, {}},
         {ModeServerRace, "trotix: Action>>Display Server's RaceCourse()\n", nullptr, BackgroundCourse, 0,
          &Trotix::calculatePos, nullptr, &Trotix::destroyServerConnection, true, true, KeepsNothing, race},
         {ModeClientAsk, "trotix: Action>>askClient()\n", "trotix: MenuSelect>>change to client\n", BackgroundField, 0,
@@ -180,6 +176,7 @@ void Trotix::clearScreen()
     if (!(keeps & KeepsOk))
         m_okButton->hide();
     m_disconnectButton->hide();
+    m_raceAgainButton->hide();
     // A question screen redrawn at its tick keeps its two buttons up: hidden and shown again they
     // would be repainted every second, and a click held across the tick would be lost.
     const bool questionRedrawn = (keeps & IsQuestion) && gs.shownMode == gs.mode;

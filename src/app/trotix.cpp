@@ -127,6 +127,7 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     m_cancelButton = makeButton(this, "cancelButton", "CANCEL", this, SLOT(cancelNetwork()), 140, 260, 55, 20);
     m_okButton = makeButton(this, "okButton", "OK", this, SLOT(handleOK()), 100, 260, 35, 20);
     m_disconnectButton = makeButton(this, "disconnectButton", "CANCEL", this, SLOT(disconnectNetwork()), 90, 260, 55, 20);
+    m_raceAgainButton = makeButton(this, "raceAgainButton", "Race again", this, SLOT(raceAgain()), 150, 260, 80, 20);
 
     buildMenus();
     buildWindowActions();

@@ -15,8 +15,9 @@
 //   race/raceslots.cpp       change2server, change2client, change2racedemo, the position slots
 //   race/courseslots.cpp     setupObjects, putHorse
 //   net/serverslots.cpp      ServerConnected, forgetServer
-//   net/clientslots.cpp      ClientConnected, ClientRead, ClientFire, ClientError, getPos
+//   net/clientslots.cpp      connectClient, ClientConnected, ClientRead, ClientFire, ClientError, getPos
 //   net/setupslots.cpp       askServer ... disconnectNetwork, keyPressEvent
+//   net/rematchslots.cpp     Race again on a network race's result
 //   net/lanslots.cpp         the games on the local network: announced, found, chosen
 #include "app/picturetable.h"
 #include "app/trotixbase.h"
@@ -109,6 +110,7 @@ private slots:
     void confirmNetwork();
     void cancelNetwork();
     void disconnectNetwork();
+    void raceAgain();
     void clearScreen();
     void naming();
     void idle();
@@ -172,15 +174,21 @@ private:
     void showFoundGames();
     void chooseGame(class QListWidgetItem *item);
     void destroyServerConnection();
+    // The client's socket to the address in the field, from the hand-shake's first step.
+    void connectClient();
+    // A network race's result frames offer another race with the same partner: its button, and
+    // over it the key that does the same, drawn before the horses and the result.
+    void offerRaceAgain(bool offered);
 
     void placeScreen(const QRect &picture);
     // Whether a pause holds this tick back.
     bool tickHeld();
     void buildWindowActions();
-    std::array<QWidget *, 6> widgetsOverScreen() const;
+    std::array<QWidget *, 7> widgetsOverScreen() const;
 
     IdMenuBar *m_menuBar = nullptr;
     QPushButton *m_okButton = nullptr, *m_disconnectButton = nullptr, *m_confirmButton = nullptr, *m_cancelButton = nullptr;
+    QPushButton *m_raceAgainButton = nullptr;
     QLineEdit *m_nameEdit = nullptr, *m_addressEdit = nullptr;
     // The screen's buffer and the three background strips it is drawn from (setupBackgd's kinds
     // 1, 2 and 4); the pictures, each decoded when a screen first draws it.
@@ -222,6 +230,9 @@ private:
     int m_noticeTicks = 0;
     // CONFIRM found no address to connect to: the client's question says to type or pick one.
     bool m_askingForAddress = false;
+    // Race again on the client while the host still showed the result: the host takes a challenger
+    // again only after it has closed the last race's connection, so the client connects then.
+    bool m_rejoinOnClose = false;
     // A failing save is told on the screen once; the log tells every one.
     bool m_saveFailureTold = false;
     void tellSaveFailure(const QString &reason);

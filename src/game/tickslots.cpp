@@ -88,6 +88,7 @@ void Trotix::raceFrame(const Screen &row)
     setupObjects();
     if (!againstComputer && horsesRun(gs.raceTick))
         (this->*row.step)();
+    offerRaceAgain(row.network && showsResult(gs.raceTick) && gs.resultKnown == 1);
     putHorse(gs.pos1, gs.pos2);
 }
 

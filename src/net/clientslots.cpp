@@ -8,7 +8,9 @@
 #include "platform/windowsettings.h"
 #include "race/rules/raceweight.h"
 
+#include <QLineEdit>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 
@@ -43,8 +45,34 @@ void takeStep(const Protocol::ClientStep &step)
 
 }
 
+void Trotix::connectClient()
+{
+    QTcpSocket *socket = gs.clientSocket;
+    // A socket still closing from an earlier race would refuse the new connection.
+    if (socket->state() != QAbstractSocket::UnconnectedState)
+        socket->abort();
+    socket->setReadBufferSize(Protocol::maxLineLength); // see ClientRead: a full buffer is a dropped peer
+    // The signals are in place before connecting starts: a failure found at once is reported then.
+    connect(socket, &QAbstractSocket::errorOccurred, this, &Trotix::ClientError, Qt::UniqueConnection);
+    connect(socket, &QAbstractSocket::connected, this, &Trotix::ClientConnected, Qt::UniqueConnection);
+    connect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead, Qt::UniqueConnection);
+    gs.clientQuietTicks = 0; // the hand-shake's patience starts with the connection
+    socket->connectToHost(m_addressEdit->text(), Protocol::port);
+    logText("trotix: Try to establish client connection\n");
+}
+
 void Trotix::ClientError()
 {
+    // The host closed the last race's connection: it waits for a challenger again, or says it
+    // does not. Connected from the next event, when the socket is done with this one.
+    if (m_rejoinOnClose) {
+        m_rejoinOnClose = false;
+        QTimer::singleShot(0, this, [this] {
+            if (gs.mode == ModeClientConnect)
+                connectClient();
+        });
+        return;
+    }
     // Qt reports the server's close as an error too: the race's end once its result is known.
     connectionLost();
 }

@@ -20,7 +20,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTcpSocket>
 #include <functional>
 
 namespace {
@@ -225,24 +224,17 @@ void Trotix::confirmNetwork()
         } else {
             gs.serverCreated = 1;
         }
+        // From now on, not from the next tick: a challenger racing again may greet at once.
+        gs.serverAccepting = 1;
         showScreen(ModeServerWait, ShownBy::Game);
         m_disconnectButton->show();
         return;
     }
 
-    QTcpSocket *socket = gs.clientSocket;
-    // A socket still closing from an earlier race would refuse the new connection.
-    if (socket->state() != QAbstractSocket::UnconnectedState)
-        socket->abort();
-    socket->setReadBufferSize(Protocol::maxLineLength); // see ClientRead: a full buffer is a dropped peer
-    // The signals are in place before connecting starts: a failure found at once is reported then.
-    connect(socket, &QAbstractSocket::errorOccurred, this, &Trotix::ClientError, Qt::UniqueConnection);
-    connect(socket, &QAbstractSocket::connected, this, &Trotix::ClientConnected, Qt::UniqueConnection);
-    connect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead, Qt::UniqueConnection);
-    gs.clientQuietTicks = 0; // the host's patience starts now
-    socket->connectToHost(m_addressEdit->text(), Protocol::port);
     showScreen(ModeClientConnect, ShownBy::Game);
-    logText("trotix: Try to establish client connection\n");
+    gs.clientQuietTicks = 0; // the host's patience starts now
+    if (!m_rejoinOnClose)
+        connectClient();
     m_disconnectButton->show();
 }
 
@@ -275,6 +267,7 @@ void Trotix::disconnectNetwork()
         recordFinishedRace(gs);
     destroyServerConnection();
     closeClientSocket();
+    m_rejoinOnClose = false;
     gs.netState = Protocol::NetIdle;
     gs.raceTick = 0;
     gs.gallopFrame = 1;
@@ -285,11 +278,14 @@ void Trotix::disconnectNetwork()
 
 void Trotix::keyPressEvent(QKeyEvent *event)
 {
-    // Return or keypad Enter on either question screen is CONFIRM: the address field and the
-    // buttons pass these keys on to here, and the server's screen has no field to take them.
+    // Return or keypad Enter on either question screen is CONFIRM, on a network race's result Race
+    // again: the address field and the buttons pass these keys on to here, and the server's screen
+    // has no field to take them.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && m_confirmButton->isEnabled())
         confirmNetwork();
+    else if (enter && !m_raceAgainButton->isHidden())
+        raceAgain();
     else
         TrotixBase::keyPressEvent(event);
 }

@@ -1,17 +1,17 @@
 // The stylus's ways: the screen keyboard's keys and place (its look is filmed by tst_window), a name typed on it,
-// press and hold for the window menu, a tap going on after a pause, and a TROTIX_SCALE too large for the screen.
+// press and hold for the window menu, and a tap going on after a pause (a TROTIX_SCALE too large for the screen:
+// tst_window's presentation films).
 #include "gamefixture.h"
 #include "platform/rules/fingertarget.h"
 #include "platform/rules/keyboardlayout.h"
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
 #include "platform/screenkeyboard.h"
-#include "platform/rules/screenscale.h"
 #include "platform/stylus.h"
+#include "platform/windowsettings.h"
 
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QSignalSpy>
@@ -235,6 +235,17 @@ private slots:
         QCOMPARE(help->textCursor().hasSelection(), !finger);
     }
 
+    // Fit to window is a zoom to choose, and remembered.
+    void fitToWindowIsAChoice()
+    {
+        GameFixture game;
+        showGame(game);
+        for (QAction *entry : game.widget()->findChild<QMenu *>(QStringLiteral("zoomMenu"))->actions())
+            if (entry->text() == QLatin1String("Fit to window"))
+                entry->trigger();
+        QCOMPARE(WindowSettings::zoom(), ScreenScale::fit);
+    }
+
     // Any one of the three names a place to show the game; with none it says how to play instead.
     void aDisplayIsAnyOfItsThreeNames()
     {
@@ -250,20 +261,6 @@ private slots:
         }
         for (int i = 0; i < 3; ++i)
             before[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], before[i]);
-    }
-
-    void aZoomTooLargeForTheScreenIsReduced()
-    {
-        qputenv("TROTIX_SCALE", "16");
-        LogCapture log;
-        GameFixture game;
-        showGame(game);
-        const QSize screen = QGuiApplication::primaryScreen()->size();
-        const int fitting = ScreenScale::automaticScale(QGuiApplication::primaryScreen()->availableGeometry().size());
-        QCOMPARE(game.widget()->screenScale(), qreal(fitting));
-        QCOMPARE(logLines(log.text()).filter("TROTIX_SCALE"),
-                 QStringList(QStringLiteral("trotix: TROTIX_SCALE=16 does not fit this %1 x %2 screen; the zoom is %3.\n")
-                                 .arg(screen.width()).arg(screen.height()).arg(fitting)));
     }
 };
 

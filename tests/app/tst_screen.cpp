@@ -191,6 +191,7 @@ private slots:
                             {widest, {}, ModeServerWait, 4, 1, "", {screen}, 0}, {widest, {}, ModeServerWait, 30, 1, "", {screen}, 0},
                             {widest, {}, ModeClientConnect, 30, 1, "", {screen}, 0}, // refused
                             {widest, {}, ModeClientRace, 10, 1, "", {banner, screen}, 0}, // the host left mid-race: its banner
+                            {widest, {}, ModeClientRace, 5, 1, "", {screen}, 0}, // a network race's result, offering another
                             {widest, {"change2racedemo"}, -1, 0, 400, "", {screen}, 0}};
         for (const auto &[attr, calls, mode, netState, ticks, haloed, frames, even] : rows) {
             GameFixture game(attr);
@@ -213,6 +214,8 @@ private slots:
                 game.call(slot.constData()), game.tick();
             if (mode >= 0)
                 std::tie(gs.mode, gs.netState) = std::pair(mode, netState);
+            if (mode == ModeClientRace && netState == 5)
+                std::tie(gs.raceTick, gs.pos1, gs.pos2, gs.winner, gs.resultKnown) = std::tuple(20, 2010, 2005, 1, 1);
             for (int i = 0; i < ticks && gs.mode != ModeIdle; ++i)
                 game.tick();
             QVERIFY(!drawn.isEmpty());

@@ -248,17 +248,19 @@ private slots:
     {
         const QSize screen = QGuiApplication::primaryScreen()->size();
         Film film(QStringLiteral("present-%1x%2").arg(screen.width()).arg(screen.height()));
-        const std::tuple<const char *, qreal, bool> rows[] = {{"", 0, false}, {"1", 0, false}, {"2", 0, false},
+        // Full screen remembered on (1), off (0), or no choice yet (-1: a first start).
+        const std::tuple<const char *, qreal, int> rows[] = {{"", 0, false}, {"1", 0, false}, {"2", 0, false},
             {"3", 0, false}, {"", 1, false}, {"", 3, false}, {"", 0, true}, {"1", 0, true}, {"1.5", 0, false}, {"fit", 0, false},
-            {"", ScreenScale::fit, false}};
+            {"", ScreenScale::fit, false}, {"", 0, -1}};
         for (const auto &[scale, zoom, full] : rows) {
             qputenv("TROTIX_SCALE", scale);
             GameFixture game;
             WindowSettings::setZoom(zoom);
-            WindowSettings::setFullScreen(full);
+            if (full >= 0)
+                WindowSettings::setFullScreen(full);
             QPEApplication::presentMainWidget(game.widget(), false);
             QVERIFY(QTest::qWaitForWindowExposed(game.widget()));
-            const QString row = QStringLiteral("TROTIX_SCALE=%1 zoom %2%3 as %4").arg(scale).arg(zoom).arg(full ? " full" : "", QGuiApplication::applicationDisplayName());
+            const QString row = QStringLiteral("TROTIX_SCALE=%1 zoom %2%3 as %4").arg(scale).arg(zoom).arg(full > 0 ? " full" : full < 0 ? " first start" : "", QGuiApplication::applicationDisplayName());
             play(film, game, QStringLiteral("tick 1"));
             film.add(row);
             play(film, game, QStringLiteral("zoommenu"));

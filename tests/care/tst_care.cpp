@@ -95,22 +95,18 @@ private slots:
     }
 
     // Tick n of an activity (from 0): its log line, face and horse picture, and the age once the
-    // frame is drawn (the loop's end is applied on its last step only). Age 0: not checked.
+    // frame is drawn, 1 before it (the loop's end is applied on its last step only). Age 0: not
+    // checked. The first steps of each are filmed (tst_window's first session).
     void eachActivityStepShowsItsPictures()
     {
         struct Row { const char *slot; int tick; const char *line; Picture face, horse; float age; };
         const Row rows[] = {
-            {"change2idle", 0, "idle step 1", Picture::Face3, Picture::Idle1, 1.0f},
             {"change2idle", 1, "idle step 2", Picture::Face3, Picture::Idle2, 1.01f},
-            {"change2eat", 4, "eat step 5", Picture::Face2, Picture::Eat5, 1.0f},
             {"change2eat", 5, "eat step 6", Picture::Face1, Picture::Eat6, 1.01f},
             {"change2eat", 41, "eat step 6", Picture::Face6, Picture::Eat6, 0.0f}, // tired
             {"change2eat", 46, "eat step 5", Picture::Face2, Picture::Eat5, 0.0f},
-            {"change2sleep", 2, "sleep step 3", Picture::Face4, Picture::Sleep3, 1.0f},
             {"change2sleep", 3, "sleep step 4", Picture::Face4, Picture::Sleep4, 1.005f},
-            {"change2run", 0, "run step 1", Picture::Face2, Picture::Run1, 1.0f},
             {"change2run", 2, "run step 3", Picture::Face2, Picture::Run3, 1.01f},
-            {"change2run", 3, "run step 2", Picture::Face1, Picture::Run2, 0.0f}, // back to 2
             {"change2run", 60, "run step 3", Picture::Face2, Picture::Run3, 0.0f},
             {"change2run", 62, "run step 3", Picture::Face7, Picture::Run3, 0.0f}, // tired
         };
@@ -120,6 +116,7 @@ private slots:
             game.call(r.slot);
             game.tick(r.tick);
             LogCapture log;
+            const float before = gs.age;
             game.tick();
             const QString where = QStringLiteral("%1 %2").arg(r.slot).arg(r.tick);
             // Idle is shown from its start, so its first tick counts.
@@ -129,7 +126,7 @@ private slots:
             QVERIFY2(lines == QStringList{"trotix: Action>>" + QString(r.line) + "\n"}, qPrintable(where));
             QVERIFY2(colourAt(game.screen(), 1, 40) == colourOf(r.face), qPrintable(where));
             QVERIFY2(colourAt(game.screen(), 80, 200) == colourOf(r.horse), qPrintable(where));
-            QVERIFY2(r.age == 0.0f || text({gs.age, 0, 0, 0, 0}) == text({r.age, 0, 0, 0, 0}), qPrintable(where));
+            QVERIFY2(r.age == 0.0f || (before == 1.0f && text({gs.age, 0, 0, 0, 0}) == text({r.age, 0, 0, 0, 0})), qPrintable(where));
         }
     }
 
@@ -182,16 +179,14 @@ private slots:
     }
 
     // Each menu choice from a half-made network set-up and a finished race: its mode, its one log
-    // line, the set-up and the race left behind, and the next tick's screen.
+    // line, the set-up and the race left behind, and the next tick's screen (its log line: the films).
     void aChoiceLogsOneLineAndShowsItsScreenNextTick()
     {
-        struct Row { const char *slot; int mode; const char *line, *tickLine; };
-        const Row rows[] = {{"change2idle", 1, "change to idle", "call idle()"}, {"change2eat", 2, "change to eat", "call eat()"},
-                            {"change2sleep", 3, "change to sleep", "call sleep()"}, {"change2run", 4, "change to run", "call run()"},
-                            {"change2jump", 5, "change to jump", "call jump()"}, {"change2status", 9, "change to status", "call status()"},
-                            {"aboutTrotix", 10, "About selected", "about()"}, {"change2server", 20, "change to server", "askServer()"},
-                            {"change2client", 40, "change to client", "askClient()"},
-                            {"change2racedemo", 60, "change to race demo", "Display Demo RaceCourse()"}};
+        struct Row { const char *slot; int mode; const char *line; };
+        const Row rows[] = {{"change2idle", 1, "change to idle"}, {"change2eat", 2, "change to eat"}, {"change2sleep", 3, "change to sleep"},
+                            {"change2run", 4, "change to run"}, {"change2jump", 5, "change to jump"}, {"change2status", 9, "change to status"},
+                            {"aboutTrotix", 10, "About selected"}, {"change2server", 20, "change to server"},
+                            {"change2client", 40, "change to client"}, {"change2racedemo", 60, "change to race demo"}};
         for (const Row &r : rows) {
             GameFixture game;
             gs.mode = ModeServerWait;
@@ -208,9 +203,7 @@ private slots:
             QVERIFY(part<QPushButton>("confirmButton")->isHidden());
             if (r.mode >= 20) // a race starts afresh
                 QCOMPARE(QList<int>({gs.pos1, gs.pos2, gs.winner, gs.winScenario, gs.racePattern}), QList<int>(5, 0));
-            log.clear();
             game.tick();
-            QCOMPARE(logLines(log.text()).value(0), "trotix: Action>>" + QString(r.tickLine) + "\n");
             QCOMPARE(gs.shownMode, r.mode);
             QCOMPARE(game.widget()->picture(Picture::Race1).isNull(), r.mode != ModeDemoRace); // a picture is decoded when first drawn
             game.widget()->setPaused(true); // a pause holds on every screen but a network race's
@@ -262,17 +255,16 @@ private slots:
                                  "trotix: No audio output: the game stays silent\n");
     }
 
-    // The horse named in a paused game is named silently (the films hear every other sound on its frame).
+    // The horse named in a paused game is named silently (the films hear every other sound on its
+    // frame, named.wav in play too).
     void aHorseNamedWhilePausedIsNamedSilently()
     {
         listenToTheGame();
-        for (const bool paused : {true, false}) {
-            GameFixture game(templateHorseFile);
-            game.widget()->setPaused(paused);
-            game.widget()->findChild<QAction *>(QStringLiteral("soundAction"))->trigger();
-            game.call("handleOK");
-            QCOMPARE(std::exchange(heard, {}).join(""), paused ? "" : "named.wav");
-        }
+        GameFixture game(templateHorseFile);
+        game.widget()->setPaused(true);
+        game.widget()->findChild<QAction *>(QStringLiteral("soundAction"))->trigger();
+        game.call("handleOK");
+        QCOMPARE(heard, QStringList());
         useTestSoundOutput(nullptr);
     }
 
@@ -305,9 +297,7 @@ private slots:
         GameFixture game(templateHorseFile);
         game.widget()->show();
         game.widget()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(game.widget()));
-        QVERIFY(part<QLineEdit>("nameEdit")->hasFocus());
-        QCOMPARE(game.widget()->windowTitle(), QStringLiteral("Trotix"));
+        QVERIFY(QTest::qWaitForWindowActive(game.widget())); // the name field's, as filmed
         // A letter the save cannot keep is not taken: neither outside Latin-1 nor its blank marker; an
         // accent typed apart joins its letter.
         for (const QChar typed : QStringLiteral("St\u0394e\u0308a|r"))

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""The desktop comforts of a 3x game on a 1280 x 1024 X server: F1 and the right-click menu open the
-help, Escape closes it; R opens the horse's book at the game's size; P pauses and resumes; F11 and
-Escape; full screen remembered, TROTIX_SCALE=1 still wins. Under openbox, leaving full screen puts
+"""The desktop comforts of a 3x game on a 1280 x 1024 X server: F1 (the keyboard the game's own
+without a window manager) and the right-click menu open the help, Escape closes it; P pauses and
+resumes; full screen remembered, TROTIX_SCALE=1 still wins. Under openbox, leaving full screen puts
 the window back where it was, frame and all, also after a start in full screen.
 
 Usage: comforts.py <game binary> <pictures folder>; exits 77 without Xvfb, xdotool, openbox or xprop.
@@ -30,8 +30,8 @@ def frame_corner(display, window):
     return values["X"] - left, values["Y"] - top
 
 
-def help_windows(display, title="How to play"):
-    return rig.xdo(display, "search", "--onlyvisible", "--name", title).split()
+def help_windows(display):
+    return rig.xdo(display, "search", "--onlyvisible", "--name", "How to play").split()
 
 
 def start(home, display, log, scale=None):
@@ -60,20 +60,17 @@ def main():
     if rig.xdo(display, "getwindowname", window).strip() != "COMFY HORSE \u2014 Trotix":
         rig.fail("the title does not name the horse: %r" % rig.xdo(display, "getwindowname", window))
 
-    # F1 opens the help, Escape closes it; the right-click menu's first entry opens it too.
-    rig.press(display, window, ["F1"])
+    # F1 opens the help, Escape closes it; the right-click menu's first entry opens it too. No window
+    # manager yet, and the pointer off the window: F1 reaches the game only because it took the
+    # keyboard itself, as a window manager would have given it.
+    rig.xdo(display, "mousemove", SCREEN[0] - 1, SCREEN[1] - 1)
+    rig.xdo(display, "key", "F1")
     close_help(display)
     rig.click(display, window, (360, 480), 3)
     time.sleep(0.5)
     rig.xdo(display, "key", "Down", "Return")
     close_help(display)
-    # R opens the horse's book over the game at its zoom; Escape closes it.
-    rig.press(display, window, ["r"])
-    rig.wait_until("the book", lambda: help_windows(display, "Race record"))
-    if rig.size(display, help_windows(display, "Race record")[0]) != (720, 960):
-        rig.fail("the book is not the 3x screen: %r" % (rig.size(display, help_windows(display, "Race record")[0]),))
-    rig.press(display, help_windows(display, "Race record")[0], ["Escape"])
-    rig.wait_until("the book to close", lambda: not help_windows(display, "Race record"))
+    # (R and the book at the game's zoom: the films, and R and Escape on a real X server: strangefiles.py.)
 
     # P: the tick stops (nothing logged for three seconds), and P again starts it.
     rig.press(display, window, ["p"])
@@ -87,12 +84,10 @@ def main():
     rig.wait_for(log, "trotix: Play goes on", 15)
     rig.wait_until("a tick after the pause", lambda: ticks() > held)
 
-    # F11 fills the screen; Escape gives the window back.
-    for key, size in (("F11", SCREEN), ("Escape", (720, 960)), ("F11", SCREEN)):
-        rig.press(display, window, [key])
-        rig.wait_until("a window of %r" % (size,), lambda: rig.size(display, window) == size)
-
-    # Full screen is remembered on the next start; TROTIX_SCALE still wins.
+    # Full screen (F11 and Escape themselves: fullscreen.py) is remembered on the next start;
+    # TROTIX_SCALE still wins.
+    rig.press(display, window, ["F11"])
+    rig.wait_until("a full screen", lambda: rig.size(display, window) == SCREEN)
     for scale, size in ((None, SCREEN), ("1", (240, 320))):
         rig.stop(game)
         game, window = start(home, display, log, scale)

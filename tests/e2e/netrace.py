@@ -2,9 +2,10 @@
 """Two real games race each other over 127.0.0.1 through their menus: both logs show the hand-shake,
 the same winner and the return to idle. With --stranger a third peer keeps connecting during the
 race and hears only "BADREQ". With --lan (inside lanns.sh) Blue picks Red from its list of games
-found through DNS-SD; the announcement is gone after the race.
+found through DNS-SD; the announcement is gone after the race. With --again both choose Race again
+on the result, Blue by Return before Red by a click, and race a second time with the same hand-shake.
 
-Usage: netrace.py <game binary> <pictures folder> [--stranger | --lan]; exits 77 without Xvfb or xdotool.
+Usage: netrace.py <game binary> <pictures folder> [--stranger | --lan | --again]; exits 77 without Xvfb or xdotool.
 """
 import os
 import re
@@ -21,8 +22,10 @@ x.NAME = "netrace"
 # Widget coordinates of the controls (the window is the 240 x 320 game screen).
 CONFIRM = (40 + 27, 260 + 10)
 ADDRESS = (50 + 75, 120 + 10)
+RACE_AGAIN = (150 + 40, 260 + 10)
 STRANGER = "--stranger" in sys.argv[3:]
 LAN = "--lan" in sys.argv[3:]
+AGAIN = "--again" in sys.argv[3:]
 NO_SEARCH = "trotix: Cannot search the network for games: "
 
 
@@ -80,11 +83,17 @@ def main():
     click(display, blue_window, CONFIRM)
     wait_for(blue_log, "trotix: Try to establish client connection", 10)
 
-    # The hand-shake on both sides, then both race courses.
-    for log, line in ((red_log, "Ding! Server Connected"), (red_log, "Challenger's weight: 150"),
-                      (blue_log, "Output to Server: BLUE BOLT      +150"), (red_log, "Action>>Display Server's RaceCourse()"),
-                      (blue_log, "Action>>Display Client's RaceCourse()"), (blue_log, "Fire! Race Start.")):
-        wait_for(log, "trotix: " + line, 15)
+    # The hand-shake on both sides, then both race courses; with --again, on the result, both again.
+    for after in ("", "trotix: Race again")[:1 + AGAIN]:
+        if after:
+            # The offer shows on each result: Blue's key waits for it; Red is still on its result.
+            x.wait_until("blue's offer", lambda: press(display, blue_window, ["Return"]) or after in read(blue_log), 240, 1)
+            click(display, red_window, RACE_AGAIN)
+            wait_for(red_log, after, 5)
+        for log, line in ((red_log, "Ding! Server Connected"), (red_log, "Challenger's weight: 150"),
+                          (blue_log, "Output to Server: BLUE BOLT      +150"), (red_log, "Action>>Display Server's RaceCourse()"),
+                          (blue_log, "Action>>Display Client's RaceCourse()"), (blue_log, "Fire! Race Start.")):
+            wait_for(log, "trotix: " + line, 15, after=after)
     stranger_replies, stop = [], threading.Event()
     if STRANGER:
         # Until the winner is known on blue's side, while the race's connection is still open.
@@ -100,10 +109,14 @@ def main():
     red_text, blue_text = read(red_log), read(blue_log)
     scenarios = re.findall(r"trotix: \*\*\* Win Scenario = (\d)", red_text)
     replies = re.findall(r"Position got is Player 1: (-?\d+), Player 2: (-?\d+), Winner: (\d)", blue_text)
-    if len(scenarios) != 1 or not replies:
-        fail("expected one win scenario in red's log (%r) and position replies in blue's" % scenarios)
+    if len(scenarios) != 1 + AGAIN or not replies:
+        fail("expected a win scenario a race in red's log (%r) and position replies in blue's" % scenarios)
+    for name in ("red", "blue"):
+        with open(os.path.join(root, name, "etc", "trotix_record.conf")) as record:
+            if sum(map(int, record.read().split("network")[1].split())) != 1 + AGAIN:
+                fail(name + "'s record does not count each race once")
     # Without a bonus the favoured horse always finishes first: scenarios 1 and 2 favour Red.
-    red_winner = 1 if scenarios[0] in ("1", "2") else 2
+    red_winner = 1 if scenarios[-1] in ("1", "2") else 2
     last_p1, last_p2, blue_winner = map(int, replies[-1])
     print("netrace: red says winner %d, blue says winner %d (last positions %d, %d)"
           % (red_winner, blue_winner, last_p1, last_p2), flush=True)

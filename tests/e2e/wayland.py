@@ -84,10 +84,8 @@ def main():
     x.wait_for(log, "trotix: Action>>call idle()", 10)
     send("hold", "360x720 full 1 popup zoomMenu")
     send("click Full screen", "360x720 full 0 popup none")
-    send("key F11", "360x720 full 1 popup none")
+    send("key F11", "360x720 full 1 popup none")  # F11 again is Escape's way out, as under X (fullscreen.py)
     send("key Escape", "360x720 full 0 popup none")
-    send("key F11", "360x720 full 1 popup none")
-    send("key F11", "360x720 full 0 popup none")
     shown = []
     x.wait_until(lambda: "the width's 360 x 480 picture on the 360 x 720 screen, not %s" % shown[-1],
                  lambda: shown.append(picture(root, env)) or re.fullmatch(r"360x480\+0\+\d+", shown[-1]), 10)

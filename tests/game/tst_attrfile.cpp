@@ -78,8 +78,7 @@ private slots:
         QCOMPARE(standard, defaultHorseFile);
         QCOMPARE(file, QByteArray("A|B||||||||||||\n2.500000\n151.250000\n49.000000\n0.005000\n1000.049988\n"));
         const Horse back = parseAttrFile(file, defaultHorse()).horse;
-        QCOMPARE(nameOf(back), QByteArray("A B            "));
-        QCOMPARE(formatAttrFile(back), file);
+        QCOMPARE(nameOf(back), QByteArray("A B            ")); // read back as written: fuzz_attrfile
     }
 
     // Any content: whether it is the template, its probe, and the horse read over the default one.
@@ -108,8 +107,7 @@ private slots:
             const Attributes &a = read.horse.attributes;
             QCOMPARE(read.isNew, r.isNew);
             QCOMPARE(read.probe, r.probe);
-            QCOMPARE(nameOf(read.horse), r.name);
-            QCOMPARE(read.horse.name[15], '\0');
+            QCOMPARE(nameOf(read.horse), r.name); // ended by a NUL within 16: fuzz_attrfile
             QCOMPARE(QList<float>({a.age, a.muscle, a.fat, a.power, a.spirit}), r.attributes);
             QCOMPARE(uselocale(static_cast<locale_t>(nullptr)), callers);
         }
@@ -441,23 +439,20 @@ private slots:
     }
 
     // A horse without a name shows the naming screen, is never saved by the tick, and is saved
-    // at once by OK (blanks as bars); from then on every tenth tick saves it.
+    // at once by OK (blanks as bars); from then on every tenth tick saves it. (The lines logged on
+    // the way are the first-session film's.)
     void namingSavesAndTheTickSavesEveryTenth()
     {
         GameFixture game(templateHorseFile);
         QCOMPARE(part<QLineEdit>("nameEdit")->maxLength(), 15);
-        LogCapture log;
         game.tick();
-        QCOMPARE(logLines(log.text()), QStringList{"trotix: Action>>Naming()\n"});
         QCOMPARE(gs.shownMode, int(ModeNaming));
         for (int id : activityGroup)
             QVERIFY(!part<IdMenuBar>("menuBar")->isItemEnabled(id));
         game.tick(11);
         QCOMPARE(game.home().readAttr(), templateHorseFile);
         part<QLineEdit>("nameEdit")->setText(QStringLiteral("A B"));
-        log.clear();
         game.call("handleOK");
-        QCOMPARE(logLines(log.text()), QStringList{"trotix: MenuSelect>>change to idle\n"});
         QCOMPARE(game.home().readAttr(), "A|B||||||||||||" + initialAttributes);
         QVERIFY(part<QLineEdit>("nameEdit")->isHidden() && part<QPushButton>("okButton")->isHidden());
         for (int id : activityGroup)

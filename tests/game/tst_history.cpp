@@ -187,7 +187,6 @@ private slots:
         QCOMPARE(text(5, 1), QString::number(raceWeight(saved)));
         QCOMPARE(text(5, 2), QString::asprintf("%+d", raceWeight(saved) - raceWeight({3, 160, 55, 110, 105})));
         QCOMPARE(text(6, 1), QStringLiteral("280"));
-        QCOMPARE(parseHistory(GameHome::readFile(Paths::historyFile())).lines.last().raceWeight, raceWeight(saved));
         // The chart (drawn as filmed by tst_window): race weight 280 and muscle 300 on the left scale
         // (0 to 300), age 2 on its own (0 to 10), at two play hours of 7210 (this session's first ten seconds);
         // muscle 199 beside race weight 200, spirit equal to power.
@@ -195,10 +194,11 @@ private slots:
         QCOMPARE(chart.valueTop, 300.0);
         QCOMPARE(QList<QPointF>({chart.lines[0][1], chart.lines[1][1], chart.lines[2][1], chart.lines[2][0]}),
                  QList<QPointF>({{7200, 20}, {7200, 240}, {7200, 0}, {0, 101}}));
-        // As drawn: each line's ends in its colour where the chart puts them (within a pixel).
+        // As drawn, pixel for pixel, labels too (a change meant to be seen: look at the chart, then take
+        // its new digest).
         auto *widget = book->findChild<HistoryChartWidget *>();
         const QImage drawn = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const HistoryChart shown = widget->chart();
+        QCOMPARE(digest(drawn), QStringLiteral("469a35b827a4"));
         // How many of the image's pixels in box are `is`, and the box they take.
         const auto ink = [](const QImage &image, QRect box, const std::function<bool(QRgb)> &is) {
             double count = 0;
@@ -209,11 +209,6 @@ private slots:
                         taken |= QRect(x, y, 1, 1), ++count;
             return std::pair(count, taken);
         };
-        for (int line = 0; line < 6; ++line)
-            for (const QPointF &at : {shown.lines[line].first(), shown.lines[line].last()})
-                QVERIFY(ink(drawn, QRect(at.toPoint() - QPoint(1, 1), QSize(3, 3)), [&](QRgb c) { return c == historyLineColour(line).rgb(); }).first > 0);
-        // Pixel for pixel, labels too (a change meant to be seen: look at the chart, then take its new digest).
-        QCOMPARE(digest(drawn), QStringLiteral("469a35b827a4"));
         // In the 3x book's type the lines grow: the race weight's twice as wide as the others'.
         QFont large = widget->font();
         large.setPixelSize(33);

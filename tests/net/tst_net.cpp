@@ -140,6 +140,12 @@ struct ClientGame : GameFixture
         if (!server.listen(QHostAddress::Any, 1234))
             return nullptr;
         confirmAddress(*this, QStringLiteral("127.0.0.1"));
+        return shakeHands(stage);
+    }
+
+    // The game's next connection, through the hand-shake up to `stage`.
+    ScriptedPeer *shakeHands(Stage stage)
+    {
         if (!pumpUntil([this] { return server.hasPendingConnections(); }))
             return nullptr;
         peer = std::make_unique<ScriptedPeer>(server.nextPendingConnection());
@@ -172,8 +178,9 @@ bool openServer(GameFixture &game)
     return gs.serverAccepting == 1;
 }
 
-// Another connection that turns up while a challenger races, and what it does.
-enum Stranger { NoStranger, ConnectsAndCloses, Silent, Garbage };
+// Another connection that turns up while a challenger races, and what it does; or none, and the
+// challenger races again after Race again on the first result.
+enum Stranger { NoStranger, ConnectsAndCloses, Silent, Garbage, RacesAgain };
 enum Moment { BeforeGreeting, InHandshake, InRace };
 
 // A challenger through the whole hand-shake, each reply checked; `reached` runs once connected and
@@ -215,10 +222,9 @@ RaceSeen raceWithStranger(Stranger kind, int at)
     GameFixture game;
     if (!openServer(game))
         return record;
-    ScriptedPeer challenger;
     std::unique_ptr<ScriptedPeer> stranger;
     const auto strike = [&] {
-        if (kind == NoStranger)
+        if (kind == NoStranger || kind == RacesAgain)
             return;
         stranger = std::make_unique<ScriptedPeer>();
         stranger->connectToGame();
@@ -231,28 +237,35 @@ RaceSeen raceWithStranger(Stranger kind, int at)
             pumpUntil([&] { return stranger->received.count('\n') == 5; });
         }
     };
-    if (!shakeHands(challenger, [&](Moment now) {
-            if (now == at)
+    for (int races = kind == RacesAgain ? 2 : 1; races > 0; --races) {
+        record = RaceSeen(); // what the last race showed, or nothing if it never came
+        ScriptedPeer challenger;
+        if (!shakeHands(challenger, [&](Moment now) {
+                if (now == at)
+                    strike();
+            }))
+            return record;
+        game.tick(7); // over to the course and through its start up to "READY..."
+        challenger.send("GOGOGO\n");
+        record.wentOff = pumpUntil([] { return gs.raceTick == RaceClock::off; });
+        scriptRandomDraws({2000000000, 2000000000});
+        QByteArray reply;
+        for (int ticks = 0; gs.mode == ModeServerRace && ticks < 200; ++ticks) {
+            game.tick();
+            if (races == 2 && gs.raceTick == RaceClock::firstResult + 2) // the pad's A on the offer, focused
+                QTest::keyClick(game.widget()->focusWidget(), Qt::Key_Space);
+            if (gs.mode != ModeServerRace)
+                break;
+            if (ticks == 10 && at == InRace)
                 strike();
-        }))
-        return record;
-    game.tick(7); // over to the course and through its start up to "READY..."
-    challenger.send("GOGOGO\n");
-    record.wentOff = pumpUntil([] { return gs.raceTick == RaceClock::off; });
-    scriptRandomDraws({2000000000, 2000000000});
-    QByteArray reply;
-    for (int ticks = 0; gs.mode == ModeServerRace && ticks < 200; ++ticks) {
-        game.tick();
-        if (gs.mode != ModeServerRace)
-            break;
-        if (ticks == 10 && at == InRace)
-            strike();
-        reply = challenger.ask("ASKPOS\n");
+            reply = challenger.ask("ASKPOS\n");
+        }
+        if (!challenger.waitForClose()) // each race's end closes its connection
+            return RaceSeen();
+        record.challengerGot = challenger.received;
+        const int said = reply.mid(reply.lastIndexOf('+') + 1).trimmed().toInt();
+        record.winner = said == gs.winner ? said : -1;
     }
-    challenger.waitForClose();
-    record.challengerGot = challenger.received;
-    const int said = reply.mid(reply.lastIndexOf('+') + 1).trimmed().toInt();
-    record.winner = said == gs.winner ? said : -1;
     record.strangerGot = stranger ? stranger->received : QByteArray();
     return record;
 }
@@ -266,39 +279,54 @@ class TestNet : public QObject
 private slots:
     void cleanup() { gs.clientSocket->abort(); } // the one client socket outlives every game here
 
-    // The client: every byte of the hand-shake checked, then a race to the result.
+    // The client: every byte of the hand-shake checked, then a race to the result; there Race again
+    // (Return) waits for the host to close that race, then the same hand-shake and race once more,
+    // and that result runs out to the horse. Each race counts.
     void clientHandshakeAndRaceToTheResult()
     {
         ClientGame game;
         LogCapture log;
         QVERIFY(game.connect()); // every byte of the hand-shake checked on the way
-        QCOMPARE(gs.opponentName, QStringLiteral("RED RUNNER     "));
-        QVERIFY2(log.text().endsWith("trotix: Try to establish client connection\n"
-                                     "trotix: Ping! Client Connected\n"
-                                     "trotix: Something ready for read by client\n"
-                                     "trotix: TROTIX Server found!\n"
-                                     "trotix: Output to Server: MY HORSE       +150\n"
-                                     "trotix: Something ready for read by client\n"),
-                 log.text().constData());
+        for (const bool again : {true, false}) {
+            QCOMPARE(gs.opponentName, QStringLiteral("RED RUNNER     "));
+            QVERIFY2(log.text().endsWith("trotix: Try to establish client connection\n"
+                                         "trotix: Ping! Client Connected\n"
+                                         "trotix: Something ready for read by client\n"
+                                         "trotix: TROTIX Server found!\n"
+                                         "trotix: Output to Server: MY HORSE       +150\n"
+                                         "trotix: Something ready for read by client\n"),
+                     log.text().constData());
 
-        game.tick();
-        QCOMPARE(gs.mode, int(ModeClientRace));
-        // The start signal goes out once, on race tick 4; then one request a tick, each answered.
-        game.tick(4);
-        QVERIFY(game.peer->staysQuiet(20));
-        game.tick();
-        QCOMPARE(game.peer->nextLine(), QByteArray("GOGOGO\n"));
-        game.tick(2);
-        QVERIFY(game.peer->staysQuiet(20));
-        for (const QByteArray reply : {"1000+990+0\n", "2010+2005+1\n"}) {
             game.tick();
+            QCOMPARE(gs.mode, int(ModeClientRace));
+            // The start signal goes out once, on race tick 4; then one request a tick, each answered.
+            game.tick(4);
+            QVERIFY(game.peer->staysQuiet(20));
+            game.tick();
+            QCOMPARE(game.peer->nextLine(), QByteArray("GOGOGO\n"));
+            game.tick(2);
+            QVERIFY(game.peer->staysQuiet(20));
+            for (const QByteArray reply : {"1000+990+0\n", "2010+2005+1\n"}) {
+                game.tick();
+                QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
+                QVERIFY(answered(*game.peer, reply));
+            }
+            QCOMPARE(gs.pos2, 2005);
+            QVERIFY(part<QPushButton>("raceAgainButton")->isHidden());
+            game.tick(again ? 2 : 13);
+            if (!again)
+                break;
+            QTest::keyClick(game.widget(), Qt::Key_Return);
+            QCOMPARE(gs.mode, int(ModeClientConnect));
+            // The first result frame's request went out; no connection until the host closes this one.
             QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
-            QVERIFY(answered(*game.peer, reply));
+            QVERIFY(game.peer->staysQuiet(20) && !game.server.hasPendingConnections());
+            game.peer->socket->disconnectFromHost();
+            QVERIFY(game.shakeHands(Stage::Ready));
         }
-        QCOMPARE(gs.pos2, 2005);
-        game.tick(13);
         QCOMPARE(std::pair(gs.mode, gs.winner), std::pair(int(ModeIdle), 1));
         QVERIFY(game.peer->waitForClose()); // the race end closes the client's socket
+        QCOMPARE(loadRaceRecord(Paths::raceRecordFile(), gs.horseName).network.losses, 2);
 
         // The next start fills the field with the address raced against; a hand-edited one that is
         // no address is said and left out.
@@ -473,7 +501,8 @@ private slots:
     // The server: a whole race as the challenger hears it, the last position line naming the game's
     // horse. Another connection in the middle of the hand-shake (state 3: the next line is the name
     // line) or of the race leaves it alone: the challenger hears exactly what it hears in a race
-    // without it, and the stranger hears "BADREQ" to every line, as from a busy server.
+    // without it, and the stranger hears "BADREQ" to every line, as from a busy server. So does a
+    // second race after Race again on the first one's result.
     void strangersLeaveTheRaceAlone_data()
     {
         QTest::addColumn<int>("kind");
@@ -483,6 +512,7 @@ private slots:
             for (int kind : {ConnectsAndCloses, Silent, Garbage})
                 if (at != BeforeGreeting || kind != Garbage) // before any greeting, the first to greet races
                     QTest::addRow("%s %s", kinds[kind - 1], moments[at]) << kind << at;
+        QTest::addRow("race again") << int(RacesAgain) << int(InRace);
     }
 
     void strangersLeaveTheRaceAlone()

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The Debian package: built by CPack (so by `cmake --install`), with the right control fields and
 # only the game's own files, its dependencies resolvable by apt, and the game in it starting
-# headless from an unpacked root: on a desktop-sized screen, zoomed, and on a 240 x 320 screen.
-# usage: deb.sh SOURCE_DIR BUILD_DIR SMALL_SCREEN_CONFIG
+# headless from an unpacked root.
+# usage: deb.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 . "$(dirname "$0")/common.sh"
-src=$1 build=$2 small=$3
+src=$1 build=$2
 need dpkg-deb dpkg
 need dpkg-shlibdeps dpkg-dev
 need file file
@@ -47,12 +47,8 @@ echo "ok: lintian"
 
 dpkg-deb -x "$deb" "$work/root"
 check_layout "$work/root" /usr "$id"
-desktop-file-validate "$work/root/usr/share/applications/$id.desktop" || fail "the packaged desktop entry"
-appstreamcli validate --no-net "$work/root/usr/share/metainfo/$id.metainfo.xml" || fail "the packaged metainfo"
-run_installed "$work/root/usr/games/trotix" "$work/run1" &
-run_installed "$work/root/usr/games/trotix" "$work/run2" TROTIX_SCALE=2 &
-run_installed "$work/root/usr/games/trotix" "$work/run3" "QT_QPA_PLATFORM=offscreen:configfile=$small" &
-for run in $(jobs -p); do wait "$run" || fail "the packaged game did not start as it should"; done # side by side: they wait on ticks
+# The entry and metadata as validate.sh checks them; the zooms and screens as tst_window presents them.
+run_installed "$work/root/usr/games/trotix" "$work/run"
 
 # apt finds everything the package depends on (as on a fresh Debian 12 after apt-get update).
 if command -v apt-get >/dev/null 2>&1; then

@@ -166,7 +166,8 @@ private slots:
     }
 
     // The hooves run from the first running frame to the result; the bell rings on "GO!" once,
-    // the result on its first frame, as the local horse fared.
+    // the result on its first frame, as the local horse fared (the meal's and the sleep's sounds,
+    // and each sound's file, are the films').
     void raceSounds()
     {
         using C = SoundCue;
@@ -184,8 +185,6 @@ private slots:
             QCOMPARE(loopAfterTick(r.running, r.racing, r.raceTick), r.loop);
             QCOMPARE(raceFrameCue(r.raceTick, r.winner, r.isServer), r.frame);
         }
-        QCOMPARE(QList<C>({eatFrameCue(1), eatFrameCue(2), eatFrameCue(5), eatFrameCue(6), sleepFrameCue(3), sleepFrameCue(4)}),
-                 QList<C>({C::Crunch, C::None, C::Crunch, C::None, C::Snore, C::None}));
     }
 };
 
