@@ -240,6 +240,8 @@ void Trotix::confirmNetwork()
 
 void Trotix::cancelNetwork()
 {
+    // The port stays open for the next CONFIRM, but a game gone back to its horse takes no challenge.
+    gs.serverAccepting = 0;
     showScreen(ModeIdle, ShownBy::Game);
     showBuffer();
 }

@@ -684,6 +684,8 @@ private slots:
         QVERIFY(openServer(game));
         SimpleServer *first = gs.server; // a later confirm keeps the listening socket
         game.call("cancelNetwork");
+        ScriptedPeer unasked; // cancelled: the port stays open, but an idle game takes no challenge
+        QVERIFY(unasked.connectToGame() && unasked.ask("TROTIX\n") == "BADREQ\n");
         QVERIFY(openServer(game));
         QCOMPARE(gs.server, first);
 
