@@ -149,16 +149,9 @@ private slots:
                             {mid, 0, QColor(60, 60, 60), true}, {mid, 0, QColor(90, 90, 90), false}};
         for (const Row &r : rows)
             QVERIFY2(haloed(r.pen, r.at, r.ground) == r.halo, qPrintable(QStringLiteral("%1,%2").arg(r.at.x()).arg(r.at.y())));
-        // As drawn on a ground too dark for black ink: light all round the ink, on each side of its box.
+        // As drawn on a ground too dark for black ink: light all round the ink.
         QVERIFY(haloed(Qt::black, QPoint(), 0, qRgb(40, 40, 40)));
-        QCOMPARE(digest(image), QStringLiteral("73faefb6df8f")); // the eight copies blended: a side left out shows only here
-        const QRect box = last.ink.adjusted(-1, -1, 1, 1);
-        for (const QRect &side : {QRect(box.left(), box.top(), 1, box.height()), QRect(box.right(), box.top(), 1, box.height()),
-                                  QRect(box.left(), box.top(), box.width(), 1), QRect(box.left(), box.bottom(), box.width(), 1)}) {
-            const QImage edge = image.copy(side); // 32-bit pixels: its rows have no padding
-            const auto *pixels = reinterpret_cast<const QRgb *>(edge.constBits());
-            QVERIFY(std::any_of(pixels, pixels + edge.width() * edge.height(), [](QRgb c) { return qGray(c) > 60; }));
-        }
+        QCOMPARE(digest(image), QStringLiteral("73faefb6df8f")); // the eight copies blended: a side left out shows here
         // Ink that would reach the screen's last column (the smoothing's fringe) is fitted smaller,
         // also in the narrow face.
         QPainter painter(&image);
@@ -231,6 +224,7 @@ private slots:
 
     // The notice over the screen, here the no-save notice with a long reason, is drawn whole and
     // inside its box at every zoom, and each button's label inside the button's frame, with air.
+    // Its colours and its going are the notice film's.
     void theNoticeAndTheButtonsFitAtEveryZoom()
     {
         GameFixture game(defaultHorseFile, GameHome::WithPictures, [](const GameHome &) {
@@ -258,17 +252,9 @@ private slots:
                 drawn << text.text;
                 QVERIFY2(box.contains(text.ink), qPrintable(QStringLiteral("x%1: \"%2\" leaves the box").arg(scale).arg(text.text)));
             });
-            const QImage shown = game.widget()->grab().toImage();
-            QCOMPARE(shown.pixelColor(box.topLeft() * scale), QColor(0x8a, 0x6a, 0x3a)); // its frame
-            QCOMPARE(shown.pixelColor((box.topLeft() + QPoint(1, 1)) * scale), QColor(0xf3, 0xea, 0xd8));
+            game.widget()->repaint();
             // Whole: a word too long for the box is cut, never lost.
             QCOMPARE(drawn.join(QString()).remove(QLatin1Char(' ')), QString(notice).remove(QRegularExpression("\\s")));
-            if (scale == 3) { // and it goes
-                game.tick(Trotix::noticeTicks);
-                drawn.clear();
-                game.widget()->repaint();
-                QVERIFY(drawn.isEmpty());
-            }
             setDrawnTextObserver({});
         }
     }

@@ -1,18 +1,15 @@
 #!/usr/bin/env python3
 """Two real games race each other over 127.0.0.1 through their menus: both logs show the hand-shake,
-the same winner and the return to idle. With --stranger a third peer keeps connecting during the
-race and hears only "BADREQ". With --lan (inside lanns.sh) Blue picks Red from its list of games
+the same winner and the return to idle. With --lan (inside lanns.sh) Blue picks Red from its list of games
 found through DNS-SD; the announcement is gone after the race. With --again both choose Race again
 on the result, Blue by Return before Red by a click, and race a second time with the same hand-shake.
 
-Usage: netrace.py <game binary> <pictures folder> [--stranger | --lan | --again]; exits 77 without Xvfb or xdotool.
+Usage: netrace.py <game binary> <pictures folder> [--lan | --again]; exits 77 without Xvfb or xdotool.
 """
 import os
 import re
-import socket
 import subprocess
 import sys
-import threading
 import time
 
 import xsession as x
@@ -23,7 +20,6 @@ x.NAME = "netrace"
 CONFIRM = (40 + 27, 260 + 10)
 ADDRESS = (50 + 75, 120 + 10)
 RACE_AGAIN = (150 + 40, 260 + 10)
-STRANGER = "--stranger" in sys.argv[3:]
 LAN = "--lan" in sys.argv[3:]
 AGAIN = "--again" in sys.argv[3:]
 NO_SEARCH = "trotix: Cannot search the network for games: "
@@ -32,20 +28,6 @@ NO_SEARCH = "trotix: Cannot search the network for games: "
 def announced():
     """What avahi-browse finds of _trotix._tcp, resolved."""
     return subprocess.run(["avahi-browse", "-rtp", "_trotix._tcp"], capture_output=True, text=True, timeout=30).stdout
-
-
-def stranger(replies, stop):
-    """Round after round: connect, send one line (or nothing), read the answer, close."""
-    lines = [b"TROTIX\n", b"ASKPOS\n", b"GOGOGO\n", None]
-    while not stop.is_set():
-        line = lines[len(replies) % len(lines)]
-        try:
-            with socket.create_connection(("127.0.0.1", 1234), timeout=5) as peer:
-                peer.sendall(line or b"")
-                replies.append(line and peer.makefile("rb").readline().decode("latin-1"))
-        except OSError as error:
-            replies.append(str(error))
-        time.sleep(0.3)
 
 
 def main():
@@ -94,14 +76,6 @@ def main():
                           (blue_log, "Output to Server: BLUE BOLT      +150"), (red_log, "Action>>Display Server's RaceCourse()"),
                           (blue_log, "Action>>Display Client's RaceCourse()"), (blue_log, "Fire! Race Start.")):
             wait_for(log, "trotix: " + line, 15, after=after)
-    stranger_replies, stop = [], threading.Event()
-    if STRANGER:
-        # Until the winner is known on blue's side, while the race's connection is still open.
-        peer = threading.Thread(target=stranger, args=(stranger_replies, stop), daemon=True)
-        peer.start()
-        x.wait_until("a winner on blue's side", lambda: re.search(r"Winner: [12]", read(blue_log)), 180, 0.5)
-        stop.set()
-        peer.join(10)
     # The race to its end, and back to idle on both.
     for log in (red_log, blue_log):
         wait_for(log, "trotix: Action>>call idle()", 180, after="RaceCourse()")
@@ -135,11 +109,6 @@ def main():
         fail("red is still announced after the race")
     if not LAN and blue_text.count(NO_SEARCH) != 1:
         fail("blue should say once that it cannot search: %d lines" % blue_text.count(NO_SEARCH))
-    if STRANGER:
-        heard = [reply for reply in stranger_replies if reply is not None]
-        print("netrace: the stranger got %d replies during the race" % len(heard), flush=True)
-        if not heard or any(reply != "BADREQ\n" for reply in heard):
-            fail("the stranger heard something but BADREQ during the race: %r" % heard)
     print("netrace: both games raced from the hand-shake to the result and returned to idle", flush=True)
     return 0
 

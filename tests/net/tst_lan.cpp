@@ -34,7 +34,7 @@ private slots:
     }
 
     // A name with a terminal's controls and a right-to-left override: logged escaped (no byte
-    // below 0x20 but the line feed), listed as sent.
+    // below 0x20 but the line feed); how it is listed is tst_protocol's.
     void aHostileNameIsLoggedEscapedAndListedAsSent()
     {
         QProcess hostile;
@@ -45,7 +45,6 @@ private slots:
         finder.search(true);
         const QByteArray line("trotix: Found a game on the network: ??[31mRED?BELL ?esroh live? OK at 192.0.2.1\n");
         QTRY_VERIFY_WITH_TIMEOUT(log.text().startsWith(line) || log.text().contains("\n" + line), 10000);
-        QVERIFY(Lan::gameLabels(finder.games()).contains("[31mREDBELL esroh live OK"));
         hostile.kill(), hostile.waitForFinished();
     }
 };

@@ -1,7 +1,6 @@
 #include "screencheck.h"
 
 #include <QCryptographicHash>
-#include <QPainter>
 #include <QPixmap>
 
 QImage solidPicture(int width, int height, const QColor &colour)
@@ -23,14 +22,4 @@ QString digest(const QImage &image)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     return QString::fromLatin1(QCryptographicHash::hash(QByteArrayView(rgb.constBits(), rgb.sizeInBytes()), QCryptographicHash::Md5).toHex().left(12));
-}
-
-QImage drawnOn(const QColor &ground, int width, const std::function<void(QPainter &)> &draw)
-{
-    QPixmap pixmap(width, 320);
-    pixmap.fill(ground);
-    QPainter painter(&pixmap);
-    draw(painter);
-    painter.end();
-    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
 }

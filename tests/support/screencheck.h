@@ -1,12 +1,10 @@
 #pragma once
 // Reading what a screen shows: pictures planted so that a pixel tells what was drawn, single
-// pixels, and a picture of what a painter draws on a plain ground.
+// pixels, and a digest of a whole frame.
 #include <QColor>
 #include <QImage>
 #include <QString>
-#include <functional>
 
-class QPainter;
 class QPixmap;
 
 // A picture of one colour, so that a pixel of the screen tells which picture stands there.
@@ -20,6 +18,3 @@ QColor colourAt(const QImage &image, int x, int y);
 
 // The first 12 hex digits of the MD5 of the picture's 32-bit pixels: a frame compared pixel for pixel.
 QString digest(const QImage &image);
-
-// A width x 320 picture of the ground with `draw` painted over it, in the screen's format.
-QImage drawnOn(const QColor &ground, int width, const std::function<void(QPainter &)> &draw);
