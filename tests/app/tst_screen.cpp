@@ -208,10 +208,12 @@ private slots:
             if (mode >= 0)
                 std::tie(gs.mode, gs.netState) = std::pair(mode, netState);
             if (mode == ModeClientRace && netState == 5)
-                std::tie(gs.raceTick, gs.pos1, gs.pos2, gs.winner, gs.resultKnown) = std::tuple(20, 2010, 2005, 1, 1);
+                std::tie(gs.raceTick, gs.pos1, gs.pos2, gs.winner, gs.resultKnown) = std::tuple(20, 2005, 2010, 2, 1);
             for (int i = 0; i < ticks && gs.mode != ModeIdle; ++i)
                 game.tick();
             QVERIFY(!drawn.isEmpty());
+            if (gs.resultKnown) // the winner named on the result board, whichever horse won
+                QVERIFY(std::any_of(drawn.cbegin(), drawn.cend(), [](const auto &t) { return t.first.text.startsWith(QString::number(gs.winner) + ". W"); }));
             for (const auto &[text, inside] : std::as_const(drawn)) {
                 QVERIFY2(inside, qPrintable(QStringLiteral("\"%1\" covers x %2 to %3, y %4 to %5").arg(text.text).arg(text.ink.left())
                                                 .arg(text.ink.right()).arg(text.ink.top()).arg(text.ink.bottom())));
