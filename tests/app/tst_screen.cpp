@@ -213,8 +213,7 @@ private slots:
                 game.tick();
             QVERIFY(!drawn.isEmpty());
             for (const auto &[text, inside] : std::as_const(drawn)) {
-                QVERIFY2(inside, qPrintable(QStringLiteral("\"%1\" covers x %2 to %3, y %4 to %5").arg(text.text).arg(text.ink.left())
-                                                .arg(text.ink.right()).arg(text.ink.top()).arg(text.ink.bottom())));
+                QVERIFY2(inside, qPrintable(QStringLiteral("\"%1\" covers %2").arg(text.text, QDebug::toString(text.ink))));
                 QVERIFY(!even || text.ink.top() < even || text.font == drawn.last().first.font);
             }
             const auto it = std::find_if(drawn.cbegin(), drawn.cend(), [&halo = haloed](const auto &t) { return t.first.text == halo; });
