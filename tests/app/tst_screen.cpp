@@ -148,7 +148,7 @@ private slots:
                             {mid, qRgb(108, 108, 108), Qt::black, true}, {mid, qRgb(124, 124, 124), Qt::black, false}, // 4.0, 5.0
                             {mid, 0, QColor(60, 60, 60), true}, {mid, 0, QColor(90, 90, 90), false}};
         for (const Row &r : rows)
-            QVERIFY2(haloed(r.pen, r.at, r.ground) == r.halo, qPrintable(QStringLiteral("%1,%2").arg(r.at.x()).arg(r.at.y())));
+            QVERIFY2(haloed(r.pen, r.at, r.ground) == r.halo, qPrintable(QDebug::toString(r.at)));
         // As drawn on a ground too dark for black ink: light all round the ink.
         QVERIFY(haloed(Qt::black, QPoint(), 0, qRgb(40, 40, 40)));
         QCOMPARE(digest(image), QStringLiteral("73faefb6df8f")); // the eight copies blended: a side left out shows here
