@@ -232,7 +232,7 @@ private slots:
                                             "/home/a-long-name/.local/share/trotix/trotix_attr.conf.lock).\n"));
         });
         const QString notice = game.widget()->notice();
-        QVERIFY(notice.startsWith(gs.noSaveReason) && notice.endsWith(QStringLiteral("This session will not be saved.")));
+        QVERIFY(notice.startsWith(gs.noSaveReason) && notice.endsWith(u"This session will not be saved."));
         const QRect box = layoutNotice(notice).box;
         // Clear of the naming field and the buttons, none of which stands over a named horse's start.
         QVERIFY(!box.intersects(part<QLineEdit>("nameEdit")->geometry()) && box.bottom() < part<QPushButton>("okButton")->y());
