@@ -34,7 +34,8 @@ QString place(const QWidget *w)
 QString focus(const QWidget *window) // where the keys go: the focused widget, by name or else by class
 {
     const QWidget *w = window->focusWidget();
-    return QStringLiteral(" focus ") + (!w ? QStringLiteral("none") : w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
+    const QString name = w ? w->objectName() : QStringLiteral("none");
+    return " focus " + (name.isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : name);
 }
 
 QString size(const QFont &font)
@@ -259,7 +260,9 @@ private slots:
                 WindowSettings::setFullScreen(full);
             QPEApplication::presentMainWidget(game.widget(), false);
             QVERIFY(QTest::qWaitForWindowExposed(game.widget()));
-            const QString row = QStringLiteral("TROTIX_SCALE=%1 zoom %2%3 as %4").arg(scale).arg(zoom).arg(full > 0 ? " full" : full < 0 ? " first start" : "", QGuiApplication::applicationDisplayName());
+            const QString how = full > 0 ? " full" : full < 0 ? " first start" : "";
+            const QString zoomed = QStringLiteral("TROTIX_SCALE=%1 zoom %2").arg(scale).arg(zoom);
+            const QString row = zoomed + how + " as " + QGuiApplication::applicationDisplayName();
             play(film, game, QStringLiteral("tick 1"));
             film.add(row);
             play(film, game, QStringLiteral("zoommenu"));
