@@ -130,7 +130,7 @@ private slots:
         GameFixture game(templateHorseFile);
         showGame(game);
         const qreal scale = game.widget()->screenScale();
-        QTest::mouseClick(part<QLineEdit>("nameEdit"), Qt::LeftButton, {}, part<QLineEdit>("nameEdit")->rect().center());
+        QTest::mouseClick(part<QLineEdit>("nameEdit"), Qt::LeftButton);
         ScreenKeyboard *keyboard = Stylus::attach(game.widget())->keyboard();
         QVERIFY(keyboard && keyboard->isVisible());
         QVERIFY(!keyboard->geometry().intersects(part<QLineEdit>("nameEdit")->geometry())
@@ -156,7 +156,7 @@ private slots:
         // A key held down as the keyboard goes is up when it opens again: lifted, it types nothing.
         QTest::mousePress(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("Q")) * scale);
         keyboard->hide();
-        QTest::mouseClick(part<QLineEdit>("nameEdit"), Qt::LeftButton, {}, part<QLineEdit>("nameEdit")->rect().center());
+        QTest::mouseClick(part<QLineEdit>("nameEdit"), Qt::LeftButton);
         QTest::mouseRelease(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("Q")) * scale);
         QCOMPARE(part<QLineEdit>("nameEdit")->text(), QStringLiteral("bE 1-"));
         tap(keyboard, keyCentre(QStringLiteral("ENTER")) * scale);
@@ -171,7 +171,7 @@ private slots:
         LogCapture log;
         GameFixture game(templateHorseFile);
         showGame(game);
-        QTest::mouseClick(part<QLineEdit>("nameEdit"), Qt::LeftButton, {}, part<QLineEdit>("nameEdit")->rect().center());
+        QTest::mouseClick(part<QLineEdit>("nameEdit"), Qt::LeftButton);
         QVERIFY(!Stylus::attach(game.widget())->keyboard());
         QCOMPARE(logLines(log.text()).filter("TROTIX_KEYBOARD"),
                  QStringList("trotix: TROTIX_KEYBOARD=tablet is neither screen nor none; the screen decides.\n"));

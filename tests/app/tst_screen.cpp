@@ -148,7 +148,7 @@ private slots:
                             {mid, qRgb(108, 108, 108), Qt::black, true}, {mid, qRgb(124, 124, 124), Qt::black, false}, // 4.0, 5.0
                             {mid, 0, QColor(60, 60, 60), true}, {mid, 0, QColor(90, 90, 90), false}};
         for (const Row &r : rows)
-            QVERIFY2(haloed(r.pen, r.at, r.ground) == r.halo, qPrintable(QStringLiteral("%1,%2").arg(r.at.x()).arg(r.at.y())));
+            QVERIFY2(haloed(r.pen, r.at, r.ground) == r.halo, qPrintable(QDebug::toString(r.at)));
         // As drawn on a ground too dark for black ink: light all round the ink.
         QVERIFY(haloed(Qt::black, QPoint(), 0, qRgb(40, 40, 40)));
         QCOMPARE(digest(image), QStringLiteral("73faefb6df8f")); // the eight copies blended: a side left out shows here
@@ -215,8 +215,7 @@ private slots:
             if (gs.resultKnown) // the winner named on the result board, whichever horse won
                 QVERIFY(std::any_of(drawn.cbegin(), drawn.cend(), [](const auto &t) { return t.first.text.startsWith(QString::number(gs.winner) + ". W"); }));
             for (const auto &[text, inside] : std::as_const(drawn)) {
-                QVERIFY2(inside, qPrintable(QStringLiteral("\"%1\" covers x %2 to %3, y %4 to %5").arg(text.text).arg(text.ink.left())
-                                                .arg(text.ink.right()).arg(text.ink.top()).arg(text.ink.bottom())));
+                QVERIFY2(inside, qPrintable(QStringLiteral("\"%1\" covers %2").arg(text.text, QDebug::toString(text.ink))));
                 QVERIFY(!even || text.ink.top() < even || text.font == drawn.last().first.font);
             }
             const auto it = std::find_if(drawn.cbegin(), drawn.cend(), [&halo = haloed](const auto &t) { return t.first.text == halo; });
@@ -235,7 +234,7 @@ private slots:
                                             "/home/a-long-name/.local/share/trotix/trotix_attr.conf.lock).\n"));
         });
         const QString notice = game.widget()->notice();
-        QVERIFY(notice.startsWith(gs.noSaveReason) && notice.endsWith(QStringLiteral("This session will not be saved.")));
+        QVERIFY(notice.startsWith(gs.noSaveReason) && notice.endsWith(u"This session will not be saved."));
         const QRect box = layoutNotice(notice).box;
         // Clear of the naming field and the buttons, none of which stands over a named horse's start.
         QVERIFY(!box.intersects(part<QLineEdit>("nameEdit")->geometry()) && box.bottom() < part<QPushButton>("okButton")->y());

@@ -34,7 +34,8 @@ QString place(const QWidget *w)
 QString focus(const QWidget *window) // where the keys go: the focused widget, by name or else by class
 {
     const QWidget *w = window->focusWidget();
-    return QStringLiteral(" focus ") + (!w ? QStringLiteral("none") : w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName());
+    const QString name = w ? w->objectName() : QStringLiteral("none");
+    return " focus " + (name.isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : name);
 }
 
 QString size(const QFont &font)
@@ -71,8 +72,8 @@ public:
         out.write(m_lines.join(QLatin1Char('\n')).toUtf8());
         for (int i = 0; i < m_lines.size() && !m_refresh; ++i)
             QVERIFY2(i < m_expected.size() && m_lines[i] == m_expected[i],
-                     qPrintable(QStringLiteral("%1.txt line %2 is \"%3\", was \"%4\"").arg(m_name).arg(i + 1)
-                                    .arg(m_lines[i], i < m_expected.size() ? m_expected[i] : QString())));
+                     qPrintable(QStringLiteral("%1.txt line %2 is \"%3\", was \"%4\"")
+                                    .arg(m_name, QString::number(i + 1), m_lines[i], m_expected.value(i))));
     }
 
 private:
@@ -88,11 +89,12 @@ void shoot(Film &film, const QString &step, Trotix *widget)
     // What the window system was given to show, partial repaints included.
     QCoreApplication::processEvents();
     const QImage frame = widget->screen()->grabWindow(widget->winId()).toImage();
-    film.add(QStringLiteral("%1: %2 zoom %3 at %4,%5%6%7 mode %8 font %9 %10 \"%11\"")
-                 .arg(step, place(widget)).arg(widget->screenScale()).arg(widget->screenOrigin().x())
-                 .arg(widget->screenOrigin().y()).arg(widget->isFullScreen() ? " full" : "")
-                 .arg(widget->isPaused() ? " paused" : "").arg(gs.mode)
-                 .arg(size(widget->font()), digest(frame), widget->windowTitle()) + focus(widget),
+    const QPoint at = widget->screenOrigin();
+    const QString zoom = QStringLiteral("%1 at %2,%3").arg(widget->screenScale()).arg(at.x()).arg(at.y());
+    const QString flags = QString(widget->isFullScreen() ? " full" : "") + (widget->isPaused() ? " paused" : "");
+    film.add(QStringLiteral("%1: %2 zoom %3%4 mode %5 font %6 %7 \"%8\"")
+                 .arg(step, place(widget), zoom, flags, QString::number(gs.mode), size(widget->font()), digest(frame),
+                      widget->windowTitle()) + focus(widget),
              frame);
 }
 
@@ -258,7 +260,9 @@ private slots:
                 WindowSettings::setFullScreen(full);
             QPEApplication::presentMainWidget(game.widget(), false);
             QVERIFY(QTest::qWaitForWindowExposed(game.widget()));
-            const QString row = QStringLiteral("TROTIX_SCALE=%1 zoom %2%3 as %4").arg(scale).arg(zoom).arg(full > 0 ? " full" : full < 0 ? " first start" : "", QGuiApplication::applicationDisplayName());
+            const QString how = full > 0 ? " full" : full < 0 ? " first start" : "";
+            const QString zoomed = QStringLiteral("TROTIX_SCALE=%1 zoom %2").arg(scale).arg(zoom);
+            const QString row = zoomed + how + " as " + QGuiApplication::applicationDisplayName();
             play(film, game, QStringLiteral("tick 1"));
             film.add(row);
             play(film, game, QStringLiteral("zoommenu"));

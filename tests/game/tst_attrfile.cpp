@@ -170,15 +170,16 @@ private slots:
             const int number = loadAttrFile(loaded, path) == AttrLoadResult::Old ? int(loaded.age) : -1;
             QVERIFY2(formatAttrFile(horseOf(loaded)) == formatAttrFile(numberedHorse(number))
                          && (number == lastWhole || (begun != 0 && number == begun)),
-                     qPrintable(QStringLiteral("kill %1: %2 on disk, last finished %3, under way %4")
-                                    .arg(round).arg(number).arg(lastWhole).arg(begun)));
+                     qPrintable(QString::asprintf("kill %d: %d on disk, last finished %d, under way %d", round, number,
+                                                  lastWhole, begun)));
             onDisk = number;
             const HistoryContent history = parseHistory(GameHome::readFile(historyPath));
             QVERIFY(!history.damaged);
             // The attribute file may hold the horse under way while its line is not yet written.
             const qint64 lastLine = history.lines.isEmpty() ? 0 : history.lines.last().time;
-            QVERIFY2(lastLine >= qMax(historyLast, qint64(progress->finished)) && lastLine <= qMax(qint64(begun), historyLast),
-                     qPrintable(QStringLiteral("kill %1: line %2, last finished %3").arg(round).arg(lastLine).arg(lastWhole)));
+            const qint64 low = qMax(historyLast, qint64(progress->finished)), high = qMax(qint64(begun), historyLast);
+            QVERIFY2(lastLine >= low && lastLine <= high,
+                     qPrintable(QString::asprintf("kill %d: line %lld, last finished %d", round, lastLine, lastWhole)));
             historyLast = lastLine;
             for (qsizetype i = 1; i < history.lines.size(); ++i)
                 QVERIFY(history.lines[i].time > history.lines[i - 1].time);
@@ -318,7 +319,7 @@ private slots:
             const QByteArray before = saving ? QByteArray("RACER||||||||||\ncomputer 7 3\nnetwork x 2\n") : readable;
             LogCapture log;
             GameFixture game(saving ? racer : QByteArray(), GameHome::WithPictures, [&](const GameHome &home) {
-                GameHome::writeFile(QFileInfo(home.attrPath()).dir().filePath(QStringLiteral("trotix_record.conf")), before);
+                GameHome::writeFile(QFileInfo(home.attrPath()).path() + "/trotix_record.conf", before);
                 if (row == 0)
                     QDir().mkdir(home.attrPath());
                 if (row == 1)
@@ -408,10 +409,10 @@ private slots:
                                                     : "Saving works again: your horse is saved every ten seconds.");
             game.tick(12);
             QCOMPARE(game.widget()->notice(), QString()); // once
-            const QString said = taken ? "trotix: Another Trotix (process %1) now plays the horse in %2; this session will not save.\n"
-                                       : "trotix: The save %2.lock is made at last; this session saves from now on.\n";
-            QCOMPARE(QString::fromLatin1(log.text()).count(QString(said).replace("%1", QString::number(live.processId()))
-                                                               .replace("%2", game.home().attrPath())), 1);
+            QString said = taken ? "trotix: Another Trotix (process %1) now plays the horse in %2; this session will not save.\n"
+                                 : "trotix: The save %2.lock is made at last; this session saves from now on.\n";
+            said.replace("%1", QString::number(live.processId())).replace("%2", game.home().attrPath());
+            QCOMPARE(QString::fromLatin1(log.text()).count(said), 1);
             QCOMPARE(log.text().count("trotix: Write Attribute File\n"), taken ? 0 : 2);
         }
     }
@@ -484,7 +485,7 @@ private slots:
             game.tick(10); // the tick saves a readable horse only
             QCOMPARE(log.text().contains("trotix: Write Attribute File\n"), readable);
             QCOMPARE(QFileInfo(game.home().attrPath()).isDir(), !readable);
-            QCOMPARE(game.widget()->notice(), readable ? QString() : QStringLiteral("Your horse's file could not be read.\nThis session will not be saved."));
+            QCOMPARE(game.widget()->notice(), readable ? "" : "Your horse's file could not be read.\nThis session will not be saved.");
         }
     }
 };

@@ -154,7 +154,7 @@ private slots:
         QVERIFY(QFile::remove(path) && QDir().mkdir(path)); // a history that cannot be read stays
         appendHistory(state, path, 1796666450, 10);
         QVERIFY(QFileInfo(path).isDir());
-        QVERIFY(logLines(log.text()).last().startsWith(QStringLiteral("trotix: Cannot read the history %1 (").arg(path)));
+        QVERIFY(logLines(log.text()).last().startsWith("trotix: Cannot read the history " + path + " ("));
         QVERIFY(QDir().rmdir(path) && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0); // nor a FIFO waited on
         appendHistory(state, path, 1796666460, 10);
         QVERIFY(loadHistory(path).isEmpty());
@@ -229,13 +229,15 @@ private slots:
         auto *close = book->findChild<QPushButton *>();
         close->setIcon(close->style()->standardIcon(QStyle::SP_DialogCloseButton));
         close->setText(QString()); // its nearly black pixels are the icon's
-        const auto icon = [&] { return ink(close->grab().toImage(), close->rect(), [](QRgb c) { return qMax(qMax(qRed(c), qGreen(c)), qBlue(c)) < 100; }).second.size(); };
+        const auto dark = [](QRgb c) { return qMax(qMax(qRed(c), qGreen(c)), qBlue(c)) < 100; };
+        const auto icon = [&] { return ink(close->grab().toImage(), close->rect(), dark).second.size(); };
         const QSize at1x = icon();
         QPEApplication::setWindowScale(game.widget(), 3);
         game.widget()->show();
         showHorseBook(game.widget(), gs);
-        QVERIFY2((icon() - 3 * at1x).width() / 7 == 0 && (icon() - 3 * at1x).height() / 7 == 0,
-                 qPrintable(QStringLiteral("%1x%2 at 1x, %3x%4 at 3x").arg(at1x.width()).arg(at1x.height()).arg(icon().width()).arg(icon().height())));
+        const QSize at3x = icon();
+        QVERIFY2((at3x - 3 * at1x).width() / 7 == 0 && (at3x - 3 * at1x).height() / 7 == 0,
+                 qPrintable(QDebug::toString(at1x) + " at 1x, " + QDebug::toString(at3x) + " at 3x"));
     }
 };
 

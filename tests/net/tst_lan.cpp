@@ -39,7 +39,7 @@ private slots:
     {
         QProcess hostile;
         hostile.start(QStringLiteral("avahi-publish"),
-                      {"-s", QStringLiteral("\x01\x1b[31mRED\x07" "BELL \u202e" "esroh live\u202d OK"), "_trotix._tcp", "1234"});
+                      {"-s", QStringLiteral("\x01\x1b[31mRED\aBELL \u202eesroh live\u202d OK"), "_trotix._tcp", "1234"});
         LogCapture log;
         LanGames finder(nullptr);
         finder.search(true);

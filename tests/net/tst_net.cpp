@@ -120,9 +120,11 @@ void confirmAddress(GameFixture &game, const QString &address, const QList<Lan::
     QTest::keyClick(part<QLineEdit>("addressEdit"), Qt::Key_Return);
 }
 
+// clang-format off
 enum Leaving {
     ClientLeaves, ClientLeavesOnResult, ServerLeaves, ServerSilent, HostSilent, HostAtNoPosition, HostWithNoWinner
 };
+// clang-format on
 
 // How far a test takes the hand-shake before it goes its own way (Refused: no server listens).
 enum class Stage { Refused, Greeted, Named, Ready };
@@ -418,7 +420,7 @@ private slots:
         QVERIFY(answered(*game.peer, "100+90+0\n200+180+0\n"));
         QCOMPARE(std::pair(gs.pos1, gs.pos2), std::pair(200, 180));
         game.tick();
-        QCOMPARE(drawn.count(QStringLiteral("Waiting for [31mRED\u00e2\u00ae" "BEL \u2026")), 1); // the third silent tick only
+        QCOMPARE(drawn.count(QStringLiteral("Waiting for [31mRED\u00e2\u00aeBEL \u2026")), 1); // the third silent tick only
         QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
         QVERIFY(answered(*game.peer, "12+34\n")); // answered, but without two "+": the positions stay
         QCOMPARE(gs.pos1, 200);
@@ -430,7 +432,7 @@ private slots:
         game.tick(13);
         QCOMPARE(std::pair(gs.mode, gs.winner), std::pair(int(ModeIdle), 1));
         QVERIFY(!log.text().contains("Error"));
-        QVERIFY(drawn.contains(QStringLiteral("1. [31mRED\u00e2\u00ae" "BEL"))); // the result board
+        QVERIFY(drawn.contains(QStringLiteral("1. [31mRED\u00e2\u00aeBEL"))); // the result board
     }
 
     void disconnectOnTheCourseEndsTheRace()
@@ -543,7 +545,7 @@ private slots:
         // share: the one quiet longest makes room each time, and the tick still has a file to save to.
         rlimit files{};
         getrlimit(RLIMIT_NOFILE, &files);
-        const struct Restore { rlimit saved; ~Restore() { setrlimit(RLIMIT_NOFILE, &saved); } } restore{files};
+        const auto restore = qScopeGuard([files] { setrlimit(RLIMIT_NOFILE, &files); });
         files.rlim_cur = rlim_t(QDir(QStringLiteral("/proc/self/fd")).count()) + 100 + 16;
         QCOMPARE(setrlimit(RLIMIT_NOFILE, &files), 0);
         std::vector<std::unique_ptr<ScriptedPeer>> crowd;
@@ -648,7 +650,7 @@ private slots:
             game.widget()->screenBuffer().fill(Qt::magenta), --gs.netState, game.tick();
             QCOMPARE(digest(game.screen()), shown);
         }
-        QCOMPARE(gs.mode, how == HostSilent ? int(ModeClientConnect) : asServer ? int(ModeServerRace) : int(ModeClientRace));
+        QCOMPARE(gs.mode, int(how == HostSilent ? ModeClientConnect : asServer ? ModeServerRace : ModeClientRace));
         if (recorded)
             gs.raceTick = 31; // the race runs on to its end
         else

@@ -73,7 +73,7 @@ private slots:
         QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
         const QList<QByteArray> lines = f.readAll().split('\n');
         QCOMPARE(lines.first().mid(15, 1), "%");
-        QCOMPARE(lines.mid(1, 6), QList<QByteArray>({"1.000000", "150.000000", "50.000000", "100.000000", "100.000000", ""}));
+        QCOMPARE(lines.mid(1, 6), QByteArrayList({"1.000000", "150.000000", "50.000000", "100.000000", "100.000000", ""}));
     }
 };
 

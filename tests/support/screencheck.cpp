@@ -21,5 +21,6 @@ QColor colourAt(const QImage &image, int x, int y) { return QColor(image.pixel(x
 QString digest(const QImage &image)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    return QString::fromLatin1(QCryptographicHash::hash(QByteArrayView(rgb.constBits(), rgb.sizeInBytes()), QCryptographicHash::Md5).toHex().left(12));
+    const auto md5 = QCryptographicHash::hash(QByteArrayView(rgb.constBits(), rgb.sizeInBytes()), QCryptographicHash::Md5);
+    return QString::fromLatin1(md5.toHex().left(12));
 }
