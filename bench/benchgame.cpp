@@ -71,9 +71,7 @@ void prepareRace(int mode, const RacePoint &point)
 void enterRace(BenchGame &game, int mode)
 {
     switch (mode) {
-    case ModeDemoRace:
-        game.call("change2racedemo");
-        break;
+    case ModeDemoRace: game.call("change2racedemo"); break;
     case ModeServerRace:
         enterProgress(game, ModeServerWait, 1);
         gs.demoRace = 0;
@@ -128,7 +126,8 @@ std::vector<TickScenario> makeScenarios()
     {
         int mode;
         const char *label;
-    } races[] = {{ModeServerRace, "server race (30)"}, {ModeClientRace, "client race (50)"},
+    } races[] = {{ModeServerRace, "server race (30)"},
+                 {ModeClientRace, "client race (50)"},
                  {ModeDemoRace, "computer race (60)"}};
     static std::vector<QByteArray> names;
     for (const auto &race : races) {
@@ -150,8 +149,7 @@ const std::vector<TickScenario> &tickScenarios()
     return list;
 }
 
-BenchGame::BenchGame()
-    : m_fixture(std::make_unique<GameFixture>())
+BenchGame::BenchGame() : m_fixture(std::make_unique<GameFixture>())
 {
     Trotix *w = m_fixture->widget();
     QPEApplication::setWindowScale(w, 1);

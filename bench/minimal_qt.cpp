@@ -20,12 +20,7 @@ namespace {
 class Screen : public QWidget
 {
 public:
-    Screen(const QString &picture, bool text)
-        : m_picture(picture)
-        , m_text(text)
-    {
-        setFixedSize(240, 320);
-    }
+    Screen(const QString &picture, bool text) : m_picture(picture), m_text(text) { setFixedSize(240, 320); }
 
 protected:
     void paintEvent(QPaintEvent *) override

@@ -132,7 +132,8 @@ void startUpInstructions(benchmark::State &state)
     qputenv("QPEDIR", QFile::encodeName(home.dir.path()));
     const auto firstScreen = [](const QStringList &command) { return callgrindTotals(command)["first screen"] / 1e6; };
     for (auto _ : state)
-        setPair(state, "Minstr", firstScreen(game()), firstScreen(minimal()), firstScreen(minimal({QStringLiteral("--text")})));
+        setPair(state, "Minstr", firstScreen(game()), firstScreen(minimal()),
+                firstScreen(minimal({QStringLiteral("--text")})));
 }
 
 // Voluntary context switches of every thread of a process.
@@ -162,7 +163,8 @@ void minuteOfPlay(benchmark::State &state)
     for (auto _ : state) {
         const Home homes[3];
         QTemporaryDir logs;
-        const QString gameLog = logs.filePath(QStringLiteral("game")), minimalLog = logs.filePath(QStringLiteral("minimal")),
+        const QString gameLog = logs.filePath(QStringLiteral("game")),
+                      minimalLog = logs.filePath(QStringLiteral("minimal")),
                       idleLog = logs.filePath(QStringLiteral("idle"));
         QProcess playing, baseline, idle;
         start(playing, game({QStringLiteral("--play"), QString::number(seconds)}), homes[0], gameLog);

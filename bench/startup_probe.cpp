@@ -25,9 +25,9 @@ namespace {
 // A minute of play: every activity, status, about, both question screens, and a whole race
 // against the computer; then idle. Keyed by the tick after which the slot is chosen.
 const std::map<int, const char *> playScript = {
-    {2, "change2eat"},       {8, "change2sleep"},  {12, "change2run"},      {16, "change2jump"},
-    {18, "hop"},             {20, "hop"},          {22, "change2status"},  {24, "aboutTrotix"},
-    {26, "change2server"},   {28, "change2client"}, {30, "change2racedemo"},
+    {2, "change2eat"},     {8, "change2sleep"},   {12, "change2run"},      {16, "change2jump"},
+    {18, "hop"},           {20, "hop"},           {22, "change2status"},   {24, "aboutTrotix"},
+    {26, "change2server"}, {28, "change2client"}, {30, "change2racedemo"},
 };
 
 void play(Trotix *game, int seconds, int tickMs)

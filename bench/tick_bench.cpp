@@ -49,8 +49,8 @@ void plantFullHistory()
 {
     QList<HistoryLine> lines;
     for (int i = 0; i < historyMaxLines; ++i)
-        lines << HistoryLine{QByteArray(gs.horseName), 1796666400 + i * 10, i * 10, attributesOf(gs),
-                             raceWeight(attributesOf(gs)), {}};
+        lines << HistoryLine{QByteArray(gs.horseName), 1796666400 + i * 10,          i * 10,
+                             attributesOf(gs),         raceWeight(attributesOf(gs)), {}};
     QFile file(Paths::historyFile());
     if (file.open(QIODevice::WriteOnly))
         file.write(formatHistory(lines));
@@ -166,7 +166,8 @@ int main(int argc, char **argv)
 
     const double minTime = quick ? 0.002 : 0.5;
     const auto add = [minTime](const char *name, const std::function<void(benchmark::State &)> &run) {
-        benchmark::RegisterBenchmark(name, run)->MinTime(minTime)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(name, run)->MinTime(minTime)->MeasureProcessCPUTime()->Unit(
+            benchmark::kMicrosecond);
     };
     add(floorName, [&game](benchmark::State &state) { measure(state, floorName, [&game] { game.floorCopy(); }); });
     for (const TickScenario &scenario : tickScenarios()) {

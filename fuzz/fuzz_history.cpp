@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const QList<QPointF> &points : chart.lines) {
         FUZZ_CHECK(points.size() == read.lines.size(), "a chart line of %d points", int(points.size()));
         for (const QPointF &p : points)
-            FUZZ_CHECK(std::isfinite(p.x()) && std::isfinite(p.y()) && plot.adjusted(-0.01, -0.01, 0.01, 0.01).contains(p),
+            FUZZ_CHECK(std::isfinite(p.x()) && std::isfinite(p.y())
+                           && plot.adjusted(-0.01, -0.01, 0.01, 0.01).contains(p),
                        "a point at %f, %f", p.x(), p.y());
     }
     return 0;

@@ -70,7 +70,8 @@ Protocol::ServerSide step(const Protocol::ServerSide &state, const QByteArray &l
     const Protocol::ServerStep step = Protocol::serverStep(state, line, ownName);
     FUZZ_CHECK(isNetState(step.netState), "netState %d is no connection state", step.netState);
     if (step.netState != state.netState)
-        FUZZ_CHECK((state.netState < 3 && step.netState == 3) || (state.netState >= 3 && step.netState == state.netState + 1),
+        FUZZ_CHECK((state.netState < 3 && step.netState == 3)
+                       || (state.netState >= 3 && step.netState == state.netState + 1),
                    "netState went from %d to %d", state.netState, step.netState);
     FUZZ_CHECK(step.takesRace == (step.netState == 3 && state.netState != 3), "the race taken without a greeting");
     FUZZ_CHECK(!step.startsRace || state.netState == 5, "the race started in state %d", state.netState);

@@ -9,14 +9,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition, ...)                                                                            \
-    do {                                                                                                      \
-        if (!(condition)) {                                                                                   \
-            std::fprintf(stderr, "fuzz check failed: %s\n  ", #condition);                                    \
-            std::fprintf(stderr, __VA_ARGS__);                                                                \
-            std::fputc('\n', stderr);                                                                         \
-            std::abort();                                                                                     \
-        }                                                                                                     \
+#define FUZZ_CHECK(condition, ...) \
+    do { \
+        if (!(condition)) { \
+            std::fprintf(stderr, "fuzz check failed: %s\n  ", #condition); \
+            std::fprintf(stderr, __VA_ARGS__); \
+            std::fputc('\n', stderr); \
+            std::abort(); \
+        } \
     } while (0)
 
 // Every value netState takes on either side: idle, the hand-shake, and the two failure countdowns.

@@ -9,21 +9,21 @@
 #include "app/horsebook.h"
 #include "app/trotix.h"
 #include "game/gamestate.h"
-#include "net/avahi.h"
 #include "game/rules/historycodec.h"
-#include "platform/paths.h"
-#include "race/rules/courselayout.h"
-#include "race/rules/raceweight.h"
+#include "net/avahi.h"
 #include "net/ownaddress.h"
+#include "platform/paths.h"
 #include "platform/qpeapplication.h"
 #include "platform/rules/random.h"
+#include "race/rules/courselayout.h"
+#include "race/rules/raceweight.h"
 
 #include <QApplication>
-#include <QListWidget>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMetaObject>
 #include <QPushButton>
 #include <QStyle>
@@ -38,6 +38,7 @@
 
 namespace {
 
+// clang-format off
 const char *const screenNames[] = {
     "naming",        "idle",          "eat",           "sleep",
     "run",           "jump",          "status",        "about",
@@ -47,14 +48,14 @@ const char *const screenNames[] = {
     "race-finish",   "race-result",   "help",          "paused",
     "book",
 };
+// clang-format on
 
 class Director
 {
 public:
     Director(Trotix &widget, const QString &outDir, const QStringList &wanted)
         : m_widget(widget), m_outDir(outDir), m_wanted(wanted)
-    {
-    }
+    {}
 
     // A slot renamed in the game stops the tool, rather than shooting the screen it left behind.
     void call(const char *slot)
@@ -127,14 +128,16 @@ struct Side
     const char *menuSlot;
     int progressMode;
     const char *opponent;
-    const char *address; // typed into the question screen, or none
+    const char *address;  // typed into the question screen, or none
     const char *shots[5]; // question; waiting, challenger named, connection lost, refused
 };
 
+// clang-format off
 const Side serverSide{"change2server", ModeServerWait, "BLUE COMET", nullptr,
                       {"server-ask", "server-wait", "server-challenger", "server-lost", "server-busy"}};
 const Side clientSide{"change2client", ModeClientConnect, "RED ARROW", "192.168.1.20",
                       {"client-ask", "client-connecting", "client-challenger", "client-failed", "client-refused"}};
+// clang-format on
 
 void playCare(Director &d, const QString &name)
 {

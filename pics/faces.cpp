@@ -15,15 +15,17 @@ const QPointF kCentre(19, 19);
 struct FaceLook
 {
     QColor skyTop, skyBottom;
-    double earDroop = 0;     // degrees the ears fall sideways
-    double cheekPuff = 0;    // px of extra jowl
+    double earDroop = 0;  // degrees the ears fall sideways
+    double cheekPuff = 0; // px of extra jowl
 };
 
 QPainterPath headShape(double puff)
 {
+    // clang-format off
     return smoothClosed({{19, 7.2}, {25.6, 9.0}, {28.6, 14.5}, {27.6 + puff * 0.4, 20.5}, {26.6 + puff, 25.0},
                          {27.0 + puff * 0.8, 29.5}, {24.8, 33.6}, {19, 35.0}, {13.2, 33.6}, {11.0 - puff * 0.8, 29.5},
                          {11.4 - puff, 25.0}, {10.4 - puff * 0.4, 20.5}, {9.4, 14.5}, {12.4, 9.0}});
+    // clang-format on
 }
 
 QPainterPath ear(bool left, double droop)
@@ -41,11 +43,14 @@ QPainterPath ear(bool left, double droop)
 void eyeOpen(QPainter &p, QPointF c, QPointF look, double lid)
 {
     // White, dark iris, highlight; 'lid' (0..1) lowers the upper lid for tired or content eyes.
-    outlined(p, [&] {
-        QPainterPath e;
-        e.addEllipse(c, 2.9, 3.3);
-        return e;
-    }(), ink::white, 0.6);
+    outlined(
+        p,
+        [&] {
+            QPainterPath e;
+            e.addEllipse(c, 2.9, 3.3);
+            return e;
+        }(),
+        ink::white, 0.6);
     p.save();
     QPainterPath clip;
     clip.addEllipse(c, 2.9, 3.3);
@@ -205,10 +210,12 @@ QImage portrait(Mood mood, int size)
         p.restore();
     }
     // Forelock between the ears.
+    // clang-format off
     outlined(p, smoothClosed({{13.6, 9.4}, {19.0, 6.0}, {24.4, 9.4}, {22.6, 11.4}, {21.0, 14.6}, {19.6, 11.8},
                               {17.6, 14.2}, {16.2, 11.4}},
                              0.9),
              ink::mane, 0.7);
+    // clang-format on
 
     const QPointF eyeL(13.9, 18.6), eyeR(24.1, 18.6);
     nostrils(p, 3.2);
@@ -221,9 +228,8 @@ QImage portrait(Mood mood, int size)
         p.drawEllipse(QPointF(27.0, 23.0), 2.2, 1.3);
         {
             // Wide open smile with a tongue.
-            const QPainterPath mouth = smoothClosed({{14.6, 30.6}, {19, 31.2}, {23.4, 30.6}, {22.0, 33.6}, {19, 34.4},
-                                                     {16.0, 33.6}},
-                                                    0.8);
+            const QPainterPath mouth =
+                smoothClosed({{14.6, 30.6}, {19, 31.2}, {23.4, 30.6}, {22.0, 33.6}, {19, 34.4}, {16.0, 33.6}}, 0.8);
             outlined(p, mouth, QColor(0x7a, 0x22, 0x22), 0.6);
             p.save();
             p.setClipPath(mouth, Qt::IntersectClip);
@@ -284,16 +290,22 @@ QImage portrait(Mood mood, int size)
         eyeOpen(p, eyeR, {0.0, 0.5}, 0.55);
         curve(p, {{16.6, 32.4}, {18.0, 31.6}, {20.0, 32.4}, {21.6, 31.8}}, ink::outline, 0.9);
         // A little bubble of a burp.
-        outlined(p, [] {
-            QPainterPath b;
-            b.addEllipse(QPointF(27.5, 31.5), 1.8, 1.8);
-            return b;
-        }(), QColor(0xe8, 0xfa, 0xff), 0.5);
-        outlined(p, [] {
-            QPainterPath b;
-            b.addEllipse(QPointF(30.5, 28.0), 1.1, 1.1);
-            return b;
-        }(), QColor(0xe8, 0xfa, 0xff), 0.5);
+        outlined(
+            p,
+            [] {
+                QPainterPath b;
+                b.addEllipse(QPointF(27.5, 31.5), 1.8, 1.8);
+                return b;
+            }(),
+            QColor(0xe8, 0xfa, 0xff), 0.5);
+        outlined(
+            p,
+            [] {
+                QPainterPath b;
+                b.addEllipse(QPointF(30.5, 28.0), 1.1, 1.1);
+                return b;
+            }(),
+            QColor(0xe8, 0xfa, 0xff), 0.5);
         break;
     case Mood::Exhausted:
         // Droopy eyes with dark rings, tongue hanging out, sweat on both sides.
@@ -303,9 +315,8 @@ QImage portrait(Mood mood, int size)
         eyeOpen(p, eyeL, {0.0, 0.9}, 0.62);
         eyeOpen(p, eyeR, {0.0, 0.9}, 0.62);
         {
-            const QPainterPath tongue = smoothClosed({{19.6, 31.6}, {23.0, 31.4}, {23.6, 35.0}, {21.6, 36.2},
-                                                      {20.0, 34.6}},
-                                                     0.9);
+            const QPainterPath tongue =
+                smoothClosed({{19.6, 31.6}, {23.0, 31.4}, {23.6, 35.0}, {21.6, 36.2}, {20.0, 34.6}}, 0.9);
             outlined(p, tongue, QColor(0xf0, 0x7c, 0x86), 0.6);
             line(p, {21.6, 32.0}, {21.7, 34.6}, QColor(0xc0, 0x50, 0x5c), 0.5);
             curve(p, {{15.0, 31.8}, {18.0, 31.2}, {23.4, 31.6}}, ink::outline, 0.9);
@@ -318,7 +329,7 @@ QImage portrait(Mood mood, int size)
     p.resetTransform();
     p.scale(zoom, zoom);
     if (mood == Mood::Asleep)
-        blockText(p, {28, 17}, "z", 1, ink::white);  // in picture pixels, so it stays crisp
+        blockText(p, {28, 17}, "z", 1, ink::white); // in picture pixels, so it stays crisp
 
     // Glint on the ring.
     QPen glint(QColor(255, 255, 255, 170), 1.0, Qt::SolidLine, Qt::RoundCap);
@@ -330,9 +341,6 @@ QImage portrait(Mood mood, int size)
 
 } // namespace
 
-QImage face(Mood mood, int size)
-{
-    return portrait(mood, size);
-}
+QImage face(Mood mood, int size) { return portrait(mood, size); }
 
 } // namespace picgen

@@ -12,7 +12,7 @@ namespace {
 
 struct LegPose
 {
-    double upper;    // degrees from straight down, positive swings forward
+    double upper; // degrees from straight down, positive swings forward
     double lower;
     double pastern;
 };
@@ -41,15 +41,15 @@ struct Pose
     LegPose farFront{-5, -5, 20};
     LegPose nearHind{-28, 4, 25};
     LegPose farHind{-18, 10, 25};
-    double tilt = 0;          // degrees, positive pitches the nose down
-    double neck = 62;         // neck direction, degrees above horizontal
+    double tilt = 0;  // degrees, positive pitches the nose down
+    double neck = 62; // neck direction, degrees above horizontal
     double neckLength = 18;
-    double head = -48;        // head direction, degrees above horizontal (negative hangs the nose down)
+    double head = -48; // head direction, degrees above horizontal (negative hangs the nose down)
     QVector<QPointF> tail{kTailRoot, {11.5, 30.5}, {10.0, 40.0}, {11.5, 49.0}};
     QVector<double> tailWidths{3.0, 5.5, 5.0, 1.2};
-    double earSwivel = 0;     // degrees, positive lays the ears back
+    double earSwivel = 0; // degrees, positive lays the ears back
     Eyes eyes = Eyes::Open;
-    bool legsOverBody = false;  // folded legs that lie across the body need their own outline
+    bool legsOverBody = false; // folded legs that lie across the body need their own outline
     enum class Align { Hooves, Standing, Free };
     // Hooves: lowest hoof on lowestY. Standing: body at the standing frame's height plus shiftY (gallop
     // frames, so the body does not jump between them). Free: body moved by shiftY only.
@@ -89,9 +89,9 @@ Leg makeLeg(const LegBuild &b, const LegPose &pose)
 struct Head
 {
     QPointF poll;
-    QPointF h;   // along the head, poll to nose
-    QPointF v;   // towards the forehead and nose bridge
-    double scale = 1.12;  // a touch larger than life: faces carry the charm at this size
+    QPointF h;           // along the head, poll to nose
+    QPointF v;           // towards the forehead and nose bridge
+    double scale = 1.12; // a touch larger than life: faces carry the charm at this size
     QPointF at(double u, double w) const { return poll + (h * u + v * w) * scale; }
 };
 
@@ -110,7 +110,7 @@ Head makeHead(const Pose &pose)
 QPainterPath headPath(const Head &hd)
 {
     QVector<QPointF> pts;
-    const double outline[][2] = {{-1.2, 3.4}, {4.0, 4.6}, {10.0, 3.9}, {14.8, 3.6}, {17.2, 1.2}, {17.0, -2.0},
+    const double outline[][2] = {{-1.2, 3.4},  {4.0, 4.6},   {10.0, 3.9}, {14.8, 3.6}, {17.2, 1.2}, {17.0, -2.0},
                                  {14.6, -3.4}, {11.0, -3.0}, {6.5, -6.2}, {1.5, -6.4}, {-2.2, -2.0}};
     for (const auto &uv : outline)
         pts << hd.at(uv[0], uv[1]);
@@ -125,8 +125,8 @@ QPainterPath earPath(const Head &hd, double back, double swivel)
     QPointF dir = hd.h * (-0.55 * std::cos(s) - 0.85 * std::sin(s)) + hd.v * (0.85 * std::cos(s) - 0.55 * std::sin(s));
     dir = unit(dir);
     const QPointF side = perp(dir);
-    return smoothClosed({base - side * 1.9, base + dir * 3.2 - side * 1.4, base + dir * 6.2, base + dir * 3.2 + side * 1.5,
-                         base + side * 1.9, base - dir * 1.0},
+    return smoothClosed({base - side * 1.9, base + dir * 3.2 - side * 1.4, base + dir * 6.2,
+                         base + dir * 3.2 + side * 1.5, base + side * 1.9, base - dir * 1.0},
                         0.9);
 }
 
@@ -134,15 +134,15 @@ QPainterPath neckPath(const Pose &pose, const Head &hd)
 {
     const double n = qDegreesToRadians(pose.neck);
     const QPointF d(std::cos(n), -std::sin(n));
-    const QPointF c = perp(d);  // crest side
+    const QPointF c = perp(d); // crest side
     const QPointF crestBase = kNeckBase + c * 6.5 + d * 1.5;
     const QPointF crestTop = hd.poll + c * 2.6;
     const QPointF crestMid = (crestBase + crestTop) / 2 + c * 1.6;
     const QPointF throatTop = hd.at(2.0, -5.0);
     const QPointF throatBase = kNeckBase - c * 7.0;
     const QPointF throatMid = (throatTop + throatBase) / 2 - c * 0.4;
-    return smoothClosed({crestBase, crestMid, crestTop, hd.at(1.0, 1.0), throatTop, throatMid, throatBase,
-                         kNeckBase - d * 5.0});
+    return smoothClosed(
+        {crestBase, crestMid, crestTop, hd.at(1.0, 1.0), throatTop, throatMid, throatBase, kNeckBase - d * 5.0});
 }
 
 QPainterPath maneBand(const Pose &pose, const Head &hd)
@@ -180,16 +180,17 @@ QPainterPath maneBand(const Pose &pose, const Head &hd)
 
 QPainterPath bodyPath()
 {
+    // clang-format off
     return smoothClosed({{48.5, 22.2}, {38.0, 24.4}, {28.0, 22.6}, {19.5, 21.8}, {14.2, 26.5}, {14.4, 33.5},
                          {18.0, 39.6}, {27.0, 40.6}, {38.0, 41.6}, {48.0, 40.6}, {55.0, 38.2}, {59.2, 32.5},
                          {55.5, 25.2}});
+    // clang-format on
 }
 
 QPainterPath forelockPath(const Head &hd)
 {
-    return smoothClosed({hd.at(-0.8, 2.2), hd.at(1.2, 5.2), hd.at(3.6, 5.6), hd.at(2.6, 4.4), hd.at(4.8, 4.4),
-                         hd.at(2.6, 2.6)},
-                        0.8);
+    return smoothClosed(
+        {hd.at(-0.8, 2.2), hd.at(1.2, 5.2), hd.at(3.6, 5.6), hd.at(2.6, 4.4), hd.at(4.8, 4.4), hd.at(2.6, 2.6)}, 0.8);
 }
 
 struct LegShapes
@@ -253,7 +254,7 @@ double lowestHoof(const Pose &pose, double dx)
     const QTransform t = bodyTransform(pose, dx, 0);
     double lowest = -1e9;
     for (const LegBuild *b : {&kNearFront, &kFarFront, &kNearHind, &kFarHind}) {
-        const LegPose &lp = b == &kNearFront ? pose.nearFront
+        const LegPose &lp = b == &kNearFront  ? pose.nearFront
                             : b == &kFarFront ? pose.farFront
                             : b == &kNearHind ? pose.nearHind
                                               : pose.farHind;
@@ -450,9 +451,8 @@ void drawHorse(QPainter &p, const Pose &pose, Cloth cloth)
     {
         const QColor c = cloth == Cloth::Red ? ink::red : ink::blue;
         const QColor cd = cloth == Cloth::Red ? ink::redDark : ink::blueDark;
-        const QPainterPath cl = smoothClosed({{32.5, 18.0}, {47.5, 17.5}, {47.8, 30.0}, {46.0, 34.2}, {34.0, 34.6},
-                                              {32.2, 30.5}},
-                                             0.6);
+        const QPainterPath cl =
+            smoothClosed({{32.5, 18.0}, {47.5, 17.5}, {47.8, 30.0}, {46.0, 34.2}, {34.0, 34.6}, {32.2, 30.5}}, 0.6);
         p.save();
         p.setClipPath(body, Qt::IntersectClip);
         strokeBehind(p, {cl}, 0.8);
@@ -465,10 +465,11 @@ void drawHorse(QPainter &p, const Pose &pose, Cloth cloth)
         QPen trim(ink::trim, 1.2);
         p.setPen(trim);
         p.setBrush(Qt::NoBrush);
-        p.drawPath(smoothClosed({{33.9, 16.0}, {46.1, 16.0}, {46.4, 29.6}, {45.0, 32.9}, {35.0, 33.2}, {33.6, 29.9}}, 0.6));
+        p.drawPath(
+            smoothClosed({{33.9, 16.0}, {46.1, 16.0}, {46.4, 29.6}, {45.0, 32.9}, {35.0, 33.2}, {33.6, 29.9}}, 0.6));
         p.restore();
-        const QPainterPath saddle = smoothClosed({{35.5, 23.2}, {36.2, 20.6}, {39.0, 21.6}, {43.0, 21.2}, {45.2, 19.8},
-                                                  {45.8, 22.4}, {41.0, 24.2}});
+        const QPainterPath saddle = smoothClosed(
+            {{35.5, 23.2}, {36.2, 20.6}, {39.0, 21.6}, {43.0, 21.2}, {45.2, 19.8}, {45.8, 22.4}, {41.0, 24.2}});
         outlined(p, saddle, ink::leather, 0.8);
         line(p, {37.5, 22.2}, {43.8, 21.8}, mix(ink::leather, ink::white, 0.35), 0.6);
     }
@@ -655,7 +656,7 @@ QImage horseJumping(Cloth cloth)
     pose.head = -38;
     pose.earSwivel = -5;
     pose.shadow = false;
-    pose.lowestY = 56.0;  // drawn 20 px higher than the grounded frames, this clears the block by a few pixels
+    pose.lowestY = 56.0; // drawn 20 px higher than the grounded frames, this clears the block by a few pixels
     pose.neckLength = 16.5;
     pose.shiftX = -2;
     pose.tail = {kTailRoot, {10.0, 23.5}, {6.5, 24.0}, {5.0, 28.0}};

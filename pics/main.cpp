@@ -55,10 +55,7 @@ bool save(const QImage &img, const QString &path)
     return written;
 }
 
-QImage opaque(const QImage &img)
-{
-    return img.convertToFormat(QImage::Format_RGB32);
-}
+QImage opaque(const QImage &img) { return img.convertToFormat(QImage::Format_RGB32); }
 
 } // namespace
 

@@ -51,10 +51,7 @@ QPointF unit(QPointF v)
     return len > 1e-9 ? v / len : QPointF(1, 0);
 }
 
-QPointF perp(QPointF v)
-{
-    return QPointF(v.y(), -v.x());
-}
+QPointF perp(QPointF v) { return QPointF(v.y(), -v.x()); }
 
 static QPainterPath catmull(const QVector<QPointF> &pts, double tension, bool closed)
 {
@@ -80,15 +77,9 @@ static QPainterPath catmull(const QVector<QPointF> &pts, double tension, bool cl
     return path;
 }
 
-QPainterPath smoothClosed(const QVector<QPointF> &pts, double tension)
-{
-    return catmull(pts, tension, true);
-}
+QPainterPath smoothClosed(const QVector<QPointF> &pts, double tension) { return catmull(pts, tension, true); }
 
-QPainterPath smoothOpen(const QVector<QPointF> &pts, double tension)
-{
-    return catmull(pts, tension, false);
-}
+QPainterPath smoothOpen(const QVector<QPointF> &pts, double tension) { return catmull(pts, tension, false); }
 
 QPainterPath capsule(QPointF a, QPointF b, double wa, double wb)
 {
@@ -210,10 +201,7 @@ static const QHash<QChar, QVector<const char *>> &glyphs()
     return table;
 }
 
-double blockTextWidth(const QString &text, double cell)
-{
-    return text.isEmpty() ? 0 : (text.size() * 6 - 1) * cell;
-}
+double blockTextWidth(const QString &text, double cell) { return text.isEmpty() ? 0 : (text.size() * 6 - 1) * cell; }
 
 void blockText(QPainter &p, QPointF topLeft, const QString &text, double cell, const QColor &color)
 {

@@ -38,18 +38,18 @@ private:
 // One palette for the whole game, so horse, faces, judges and scenery read as one set.
 namespace ink {
 inline const QColor outline(0x24, 0x14, 0x0c);
-inline const QColor coat(0xb0, 0x5e, 0x2c);       // bay body
+inline const QColor coat(0xb0, 0x5e, 0x2c); // bay body
 inline const QColor coatLight(0xd0, 0x82, 0x48);
 inline const QColor coatShade(0x86, 0x44, 0x1e);
-inline const QColor coatFar(0x8e, 0x4a, 0x22);     // legs on the far side, in shadow
-inline const QColor points(0x3a, 0x24, 0x1a);      // bay points: lower legs
+inline const QColor coatFar(0x8e, 0x4a, 0x22); // legs on the far side, in shadow
+inline const QColor points(0x3a, 0x24, 0x1a);  // bay points: lower legs
 inline const QColor mane(0x2e, 0x1c, 0x16);
 inline const QColor maneLight(0x5c, 0x3e, 0x2e);
 inline const QColor hoof(0x4a, 0x40, 0x3a);
 inline const QColor sock(0xf4, 0xee, 0xe0);
 inline const QColor blaze(0xfb, 0xf6, 0xea);
 inline const QColor muzzle(0x6a, 0x38, 0x22);
-inline const QColor muzzleFace(0xdc, 0xa8, 0x82);  // lighter muzzle on the portraits, where mouths must read
+inline const QColor muzzleFace(0xdc, 0xa8, 0x82); // lighter muzzle on the portraits, where mouths must read
 inline const QColor eye(0x1c, 0x10, 0x0a);
 inline const QColor red(0xd8, 0x2a, 0x2e);
 inline const QColor redDark(0x9c, 0x16, 0x1c);
@@ -83,9 +83,9 @@ QImage newSprite(int w, int h);
 QImage newOpaque(int w, int h, const QColor &fill);
 void prepare(QPainter &p);
 
-QPointF polar(double degrees, double length);   // 0 degrees = straight down, positive = forward (+x)
+QPointF polar(double degrees, double length); // 0 degrees = straight down, positive = forward (+x)
 QPointF unit(QPointF v);
-QPointF perp(QPointF v);                        // the side to the left of the direction, as seen on screen
+QPointF perp(QPointF v); // the side to the left of the direction, as seen on screen
 
 // Smooth shapes through a few control points (Catmull-Rom turned into cubic curves).
 QPainterPath smoothClosed(const QVector<QPointF> &pts, double tension = 1.0);

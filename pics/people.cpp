@@ -103,9 +103,8 @@ QImage person(const Outfit &o, JudgePose pose)
         flag(p, rHand + QPointF(0.4, 2.0), {25.8, 2.0}, flagColor, checkered, false);
 
     // Coat.
-    const QPainterPath coat = smoothClosed({{9.0, 22.6}, {21.0, 22.6}, {22.6, 30.0}, {23.0, 42.4}, {15.0, 43.4},
-                                            {7.0, 42.4}, {7.4, 30.0}},
-                                           0.8);
+    const QPainterPath coat = smoothClosed(
+        {{9.0, 22.6}, {21.0, 22.6}, {22.6, 30.0}, {23.0, 42.4}, {15.0, 43.4}, {7.0, 42.4}, {7.4, 30.0}}, 0.8);
     strokeBehind(p, {coat, lArm, rArm});
     QLinearGradient cg(QPointF(7, 0), QPointF(23, 0));
     cg.setColorAt(0, o.coat);
@@ -145,11 +144,10 @@ QImage person(const Outfit &o, JudgePose pose)
         curve(p, {head + QPointF(-1.4, 2.8), head + QPointF(0, 3.6), head + QPointF(1.4, 2.8)}, ink::outline, 0.8);
     } else {
         // The finish judge's grand moustache.
-        const QPainterPath tache = smoothClosed({head + QPointF(0, 1.9), head + QPointF(2.2, 1.7),
-                                                 head + QPointF(3.6, 2.9), head + QPointF(1.6, 3.1),
-                                                 head + QPointF(0, 2.7), head + QPointF(-1.6, 3.1),
-                                                 head + QPointF(-3.6, 2.9), head + QPointF(-2.2, 1.7)},
-                                                0.8);
+        const QPainterPath tache = smoothClosed(
+            {head + QPointF(0, 1.9), head + QPointF(2.2, 1.7), head + QPointF(3.6, 2.9), head + QPointF(1.6, 3.1),
+             head + QPointF(0, 2.7), head + QPointF(-1.6, 3.1), head + QPointF(-3.6, 2.9), head + QPointF(-2.2, 1.7)},
+            0.8);
         outlined(p, tache, QColor(0x8a, 0x80, 0x78), 0.5);
     }
     // Hat.

@@ -14,7 +14,7 @@ namespace picgen {
 // Horses: 80 x 60, facing right. Drawn at (80, 200) the grounded frames put their hooves on y 258.
 constexpr int kHorseW = 80;
 constexpr int kHorseH = 60;
-constexpr double kHorseGround = 58.4;   // hoof soles, in picture rows
+constexpr double kHorseGround = 58.4; // hoof soles, in picture rows
 constexpr int kFaceSize = 38;
 constexpr int kJudgeW = 36;
 constexpr int kJudgeH = 60;

@@ -13,7 +13,7 @@ namespace {
 
 struct Wave
 {
-    int cycles;      // whole cycles per strip, so the line closes on itself
+    int cycles; // whole cycles per strip, so the line closes on itself
     double amplitude;
     double phase;
 };
@@ -145,8 +145,10 @@ void drawBarn(QPainter &p, QPointF foot, const QColor &edge)
     const QRectF wall(foot.x() - w / 2, foot.y() - h, w, h);
     QPainterPath body;
     body.addRect(wall);
-    const QPainterPath gable = smoothClosed({{wall.left(), wall.top()}, {wall.left() + 6, wall.top() - 11},
-                                             {wall.center().x(), wall.top() - 15.5}, {wall.right() - 6, wall.top() - 11},
+    const QPainterPath gable = smoothClosed({{wall.left(), wall.top()},
+                                             {wall.left() + 6, wall.top() - 11},
+                                             {wall.center().x(), wall.top() - 15.5},
+                                             {wall.right() - 6, wall.top() - 11},
                                              {wall.right(), wall.top()}},
                                             0.15);
     outlinedGroup(p, {body, gable}, QColor(0xc8, 0x3a, 0x30), 0.8, edge);
@@ -158,8 +160,10 @@ void drawBarn(QPainter &p, QPointF foot, const QColor &edge)
     QPen roofPen(QColor(0x5a, 0x3a, 0x3a), 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     p.setPen(roofPen);
     p.setBrush(Qt::NoBrush);
-    p.drawPath(smoothOpen({{wall.left() - 3, wall.top() + 1}, {wall.left() + 6, wall.top() - 11.5},
-                           {wall.center().x(), wall.top() - 16.5}, {wall.right() - 6, wall.top() - 11.5},
+    p.drawPath(smoothOpen({{wall.left() - 3, wall.top() + 1},
+                           {wall.left() + 6, wall.top() - 11.5},
+                           {wall.center().x(), wall.top() - 16.5},
+                           {wall.right() - 6, wall.top() - 11.5},
                            {wall.right() + 3, wall.top() + 1}},
                           0.15));
     p.setPen(Qt::NoPen);
@@ -242,11 +246,13 @@ QImage field()
     nearG.setColorAt(0, QColor(0x8e, 0xc8, 0x6c));
     nearG.setColorAt(1, QColor(0x74, 0xb6, 0x56));
     outlined(p, hillPath(P, 186, nearHill, 330), nearG, 0.7, QColor(0x66, 0xa2, 0x50));
-    wrapped(P, [&](double off) { drawBarn(p, {566 + off, waveAt(566, P, 186, nearHill) + 14}, QColor(0x5a, 0x2a, 0x22)); });
+    wrapped(
+        P, [&](double off) { drawBarn(p, {566 + off, waveAt(566, P, 186, nearHill) + 14}, QColor(0x5a, 0x2a, 0x22)); });
     const QColor treeEdge(0x2e, 0x5a, 0x26);
     for (const QPointF &t : {QPointF(214, 0), QPointF(392, 0), QPointF(712, 0), QPointF(36, 0)}) {
         const double size = t.x() == 214 ? 30 : 20;
-        wrapped(P, [&](double off) { drawTree(p, {t.x() + off, waveAt(t.x(), P, 186, nearHill) + 16}, size, treeEdge); });
+        wrapped(P,
+                [&](double off) { drawTree(p, {t.x() + off, waveAt(t.x(), P, 186, nearHill) + 16}, size, treeEdge); });
     }
 
     // The paddock: grass from the fence down, the horse's ground line near y 260.
@@ -509,8 +515,8 @@ QImage hayBlock()
     Rng rng(0xba1e);
     for (int i = 0; i < 26; ++i) {
         const double x = rng.range(1, 22), y = rng.range(5, 18);
-        line(p, {x, y}, {x + rng.range(2.5, 5), y + rng.range(-0.6, 0.6)},
-             rng.below(2) ? ink::hayDark : ink::hayLight, 0.6);
+        line(p, {x, y}, {x + rng.range(2.5, 5), y + rng.range(-0.6, 0.6)}, rng.below(2) ? ink::hayDark : ink::hayLight,
+             0.6);
     }
     // Twine.
     for (double x : {7.5, 16.5}) {
@@ -539,8 +545,12 @@ QImage spectatorStand()
     outlined(p, wall, QColor(0xe6, 0xd2, 0xaa), 0.8);
     // Three rows of benches with people.
     Rng rng(0xfa75);
-    const QColor shirts[] = {ink::red, ink::blue, QColor(0xf2, 0xc4, 0x3a), QColor(0x58, 0xa8, 0x5a),
-                             QColor(0xf0, 0xf0, 0xf0), QColor(0xa8, 0x6a, 0xc8)};
+    const QColor shirts[] = {ink::red,
+                             ink::blue,
+                             QColor(0xf2, 0xc4, 0x3a),
+                             QColor(0x58, 0xa8, 0x5a),
+                             QColor(0xf0, 0xf0, 0xf0),
+                             QColor(0xa8, 0x6a, 0xc8)};
     const QColor skins[] = {ink::skin, QColor(0xd4, 0x9a, 0x6c), QColor(0x9a, 0x64, 0x40), QColor(0xf8, 0xd8, 0xb8)};
     const QColor hair[] = {ink::mane, QColor(0x2a, 0x22, 0x20), QColor(0xe0, 0xb0, 0x50), QColor(0xa8, 0x4a, 0x24)};
     for (int row = 0; row < 3; ++row) {
@@ -566,8 +576,9 @@ QImage spectatorStand()
                 const QPointF hand(x + 3.6, y - 6.5);
                 line(p, {x + 2.5, y}, hand, skins[0], 1.4);
                 line(p, hand, hand + QPointF(0.6, -4.5), ink::outline, 0.8);
-                outlined(p, smoothClosed({hand + QPointF(0.6, -4.5), hand + QPointF(5.2, -3.2), hand + QPointF(0.5, -1.8)},
-                                         0.3),
+                outlined(p,
+                         smoothClosed({hand + QPointF(0.6, -4.5), hand + QPointF(5.2, -3.2), hand + QPointF(0.5, -1.8)},
+                                      0.3),
                          red ? ink::red : ink::blue, 0.5);
             }
         }
@@ -613,8 +624,8 @@ QImage blimp()
     QImage img = newSprite(104, 44);
     QPainter p(&img);
     prepare(p);
-    const QPainterPath envelope = smoothClosed({{4, 18}, {18, 6.5}, {52, 3}, {86, 6}, {100, 17}, {86, 29},
-                                                {52, 32}, {18, 29}});
+    const QPainterPath envelope =
+        smoothClosed({{4, 18}, {18, 6.5}, {52, 3}, {86, 6}, {100, 17}, {86, 29}, {52, 32}, {18, 29}});
     // Tail fins behind the envelope.
     const QPainterPath finTop = smoothClosed({{10, 12}, {3, 2.5}, {9.5, 2.0}, {20, 9}}, 0.3);
     const QPainterPath finBottom = smoothClosed({{10, 24}, {3, 33.5}, {9.5, 34}, {20, 27}}, 0.3);
@@ -678,9 +689,11 @@ QImage advertBoard()
     p.fillRect(QRectF(8, 24.0, 34, 1.6), ink::red);
     p.fillRect(QRectF(42, 24.0, 34, 1.6), ink::blue);
     // Flower bed.
+    // clang-format off
     QPainterPath bed = smoothClosed({{3.0, 58.0}, {3.5, 50}, {14, 45}, {30, 46.5}, {42, 44}, {56, 46}, {72, 44.5},
                                      {80.5, 50}, {81.0, 58.0}, {42, 58.6}},
                                     0.8);
+    // clang-format on
     QLinearGradient bg(QPointF(0, 44), QPointF(0, 59));
     bg.setColorAt(0, ink::leafLight);
     bg.setColorAt(1, ink::leafDark);

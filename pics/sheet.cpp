@@ -108,103 +108,104 @@ std::vector<std::pair<QString, QImage>> scenes(const Set &s)
 {
     std::vector<std::pair<QString, QImage>> out;
     out.emplace_back("idle: backgd1 0..239, face3, horse1", screen([&](QPainter &p) {
-        p.drawImage(0, 0, idle(s));
-        menuBar(p, "Trotix");
-    }));
+                         p.drawImage(0, 0, idle(s));
+                         menuBar(p, "Trotix");
+                     }));
     out.emplace_back("eating: backgd1 from 560, face1, horse3", screen([&](QPainter &p) {
-        strip(p, s["backgd1"], 560);
-        p.drawImage(1, 40, s["face1"]);
-        p.drawImage(80, 200, s["horse3"]);
-        menuBar(p, "Trotix");
-    }));
+                         strip(p, s["backgd1"], 560);
+                         p.drawImage(1, 40, s["face1"]);
+                         p.drawImage(80, 200, s["horse3"]);
+                         menuBar(p, "Trotix");
+                     }));
     out.emplace_back("jump: horse9 at (30,180), block at (60,240)", screen([&](QPainter &p) {
-        strip(p, s["backgd1"], 300);
-        p.drawImage(1, 40, s["face2"]);
-        p.drawImage(60, 240, s["block"]);
-        p.drawImage(30, 180, s["horse9"]);
-        menuBar(p, "Trotix");
-    }));
+                         strip(p, s["backgd1"], 300);
+                         p.drawImage(1, 40, s["face2"]);
+                         p.drawImage(60, 240, s["block"]);
+                         p.drawImage(30, 180, s["horse9"]);
+                         menuBar(p, "Trotix");
+                     }));
     out.emplace_back("fall: horse8 at (30,200), block at (60,240)", screen([&](QPainter &p) {
-        strip(p, s["backgd1"], 300);
-        p.drawImage(1, 40, s["face5"]);
-        p.drawImage(60, 240, s["block"]);
-        p.drawImage(30, 200, s["horse8"]);
-        menuBar(p, "Trotix");
-    }));
+                         strip(p, s["backgd1"], 300);
+                         p.drawImage(1, 40, s["face5"]);
+                         p.drawImage(60, 240, s["block"]);
+                         p.drawImage(30, 200, s["horse8"]);
+                         menuBar(p, "Trotix");
+                     }));
     out.emplace_back("sleep: backgd1 from 700 (wraps), face4, horse7", screen([&](QPainter &p) {
-        strip(p, s["backgd1"], 700);
-        p.drawImage(1, 40, s["face4"]);
-        p.drawImage(80, 200, s["horse7"]);
-        menuBar(p, "Trotix");
-    }));
+                         strip(p, s["backgd1"], 700);
+                         p.drawImage(1, 40, s["face4"]);
+                         p.drawImage(80, 200, s["horse7"]);
+                         menuBar(p, "Trotix");
+                     }));
     out.emplace_back("race start: judge2, txsign2, txsign1", screen([&](QPainter &p) {
-        strip(p, s["backgd3"], 0);
-        p.drawImage(110, 8, s["txsign2"]);
-        p.drawImage(140, 133, s["txsign1"]);
-        // The game's distance boards stand on legs in the infield.
-        p.fillRect(QRect(20, 78, 44, 30), Qt::white);
-        p.setPen(Qt::black);
-        p.drawRect(QRect(20, 78, 44, 30));
-        p.drawLine(30, 108, 30, 132);
-        p.drawLine(54, 108, 54, 132);
-        p.setFont(labelFont(11, true));
-        p.drawText(QRect(20, 78, 44, 30), Qt::AlignCenter, "1000M");
-        p.drawImage(70, 130, s["txjudge2"]);
-        p.drawImage(20, 160, s["horse14"]);
-        p.drawImage(20, 190, s["horse11"]);
-        p.setFont(labelFont(10, true));
-        p.setPen(QColor(0xd0, 0, 0));
-        p.drawText(10, 270, "P1 0M");
-        p.setPen(QColor(0, 0, 0xd0));
-        p.drawText(10, 280, "P2 0M");
-        menuBar(p, "1000M RACE");
-    }));
+                         strip(p, s["backgd3"], 0);
+                         p.drawImage(110, 8, s["txsign2"]);
+                         p.drawImage(140, 133, s["txsign1"]);
+                         // The game's distance boards stand on legs in the infield.
+                         p.fillRect(QRect(20, 78, 44, 30), Qt::white);
+                         p.setPen(Qt::black);
+                         p.drawRect(QRect(20, 78, 44, 30));
+                         p.drawLine(30, 108, 30, 132);
+                         p.drawLine(54, 108, 54, 132);
+                         p.setFont(labelFont(11, true));
+                         p.drawText(QRect(20, 78, 44, 30), Qt::AlignCenter, "1000M");
+                         p.drawImage(70, 130, s["txjudge2"]);
+                         p.drawImage(20, 160, s["horse14"]);
+                         p.drawImage(20, 190, s["horse11"]);
+                         p.setFont(labelFont(10, true));
+                         p.setPen(QColor(0xd0, 0, 0));
+                         p.drawText(10, 270, "P1 0M");
+                         p.setPen(QColor(0, 0, 0xd0));
+                         p.drawText(10, 280, "P2 0M");
+                         menuBar(p, "1000M RACE");
+                     }));
     out.emplace_back("race finish: txsign4, txsign3, judge3, finish line", screen([&](QPainter &p) {
-        strip(p, s["backgd3"], 300);
-        p.drawImage(10, 85, s["txsign4"]);
-        p.drawImage(140, 133, s["txsign3"]);
-        p.drawImage(200, 130, s["txjudge3"]);
-        p.fillRect(QRect(150, 203, 6, 80), Qt::white);
-        p.setPen(Qt::black);
-        p.drawRect(QRect(150, 203, 6, 80));
-        p.drawImage(120, 160, s["horse13"]);
-        p.drawImage(100, 190, s["horse12"]);
-        p.setFont(labelFont(10, true));
-        p.setPen(QColor(0xd0, 0, 0));
-        p.drawText(10, 270, "P1 996M");
-        p.setPen(QColor(0, 0, 0xd0));
-        p.drawText(10, 280, "P2 981M");
-        menuBar(p, "1000M RACE");
-    }));
+                         strip(p, s["backgd3"], 300);
+                         p.drawImage(10, 85, s["txsign4"]);
+                         p.drawImage(140, 133, s["txsign3"]);
+                         p.drawImage(200, 130, s["txjudge3"]);
+                         p.fillRect(QRect(150, 203, 6, 80), Qt::white);
+                         p.setPen(Qt::black);
+                         p.drawRect(QRect(150, 203, 6, 80));
+                         p.drawImage(120, 160, s["horse13"]);
+                         p.drawImage(100, 190, s["horse12"]);
+                         p.setFont(labelFont(10, true));
+                         p.setPen(QColor(0xd0, 0, 0));
+                         p.drawText(10, 270, "P1 996M");
+                         p.setPen(QColor(0, 0, 0xd0));
+                         p.drawText(10, 280, "P2 981M");
+                         menuBar(p, "1000M RACE");
+                     }));
     out.emplace_back("status: backgd2 with bars and labels", screen([&](QPainter &p) {
-        p.drawImage(0, 0, s["backgd2"]);
-        p.setPen(Qt::black);
-        p.setFont(labelFont(12, true));
-        p.drawText(40, 40, "Status");
-        const int values[] = {180, 120, 150, 90, 200};
-        const QColor colors[] = {QColor(0xe0, 0x40, 0x40), QColor(0x40, 0xa0, 0xe0), QColor(0x50, 0xc0, 0x50),
-                                 QColor(0xf0, 0xc0, 0x30), QColor(0xb0, 0x60, 0xd0)};
-        const char *labels[] = {"WT", "SPD", "STA", "FUL", "JOY"};
-        p.setFont(labelFont(10));
-        for (int i = 0; i < 5; ++i) {
-            const QRect bar(24 + i * 37, 260 - values[i], 24, values[i]);
-            p.fillRect(bar, colors[i]);
-            p.setPen(Qt::black);
-            p.drawRect(bar);
-            p.drawText(24 + i * 37, 270, labels[i]);
-        }
-        p.drawLine(20, 260, 205, 260);
-        menuBar(p, "Trotix");
-    }));
+                         p.drawImage(0, 0, s["backgd2"]);
+                         p.setPen(Qt::black);
+                         p.setFont(labelFont(12, true));
+                         p.drawText(40, 40, "Status");
+                         const int values[] = {180, 120, 150, 90, 200};
+                         const QColor colors[] = {QColor(0xe0, 0x40, 0x40), QColor(0x40, 0xa0, 0xe0),
+                                                  QColor(0x50, 0xc0, 0x50), QColor(0xf0, 0xc0, 0x30),
+                                                  QColor(0xb0, 0x60, 0xd0)};
+                         const char *labels[] = {"WT", "SPD", "STA", "FUL", "JOY"};
+                         p.setFont(labelFont(10));
+                         for (int i = 0; i < 5; ++i) {
+                             const QRect bar(24 + i * 37, 260 - values[i], 24, values[i]);
+                             p.fillRect(bar, colors[i]);
+                             p.setPen(Qt::black);
+                             p.drawRect(bar);
+                             p.drawText(24 + i * 37, 270, labels[i]);
+                         }
+                         p.drawLine(20, 260, 205, 260);
+                         menuBar(p, "Trotix");
+                     }));
     out.emplace_back("about: Trotix at (50,45), text at (88,75)", screen([&](QPainter &p) {
-        p.drawImage(50, 45, s["Trotix"]);
-        p.setPen(Qt::black);
-        p.setFont(labelFont(12, true));
-        p.drawText(88, 75, "Trotix v1.0");
-        p.setFont(labelFont(10));
-        p.drawText(50, 95, "by the Trotix developers");
-        menuBar(p, "About");
-    }));
+                         p.drawImage(50, 45, s["Trotix"]);
+                         p.setPen(Qt::black);
+                         p.setFont(labelFont(12, true));
+                         p.drawText(88, 75, "Trotix v1.0");
+                         p.setFont(labelFont(10));
+                         p.drawText(50, 95, "by the Trotix developers");
+                         menuBar(p, "About");
+                     }));
     return out;
 }
 
@@ -215,16 +216,13 @@ void checker(QPainter &p, const QRect &r)
     for (int y = r.top(); y <= r.bottom(); y += 6)
         for (int x = r.left(); x <= r.right(); x += 6)
             p.fillRect(QRect(x, y, 6, 6), ((x - r.left()) / 6 + (y - r.top()) / 6) % 2 ? QColor(0xe4, 0xe4, 0xe4)
-                                                                                         : QColor(0xfa, 0xfa, 0xfa));
+                                                                                       : QColor(0xfa, 0xfa, 0xfa));
     p.restore();
 }
 
 } // namespace
 
-QImage idleScene(const std::vector<std::pair<QString, QImage>> &pictures)
-{
-    return idle(toSet(pictures));
-}
+QImage idleScene(const std::vector<std::pair<QString, QImage>> &pictures) { return idle(toSet(pictures)); }
 
 QImage contactSheet(const std::vector<std::pair<QString, QImage>> &pictures)
 {
@@ -243,8 +241,8 @@ QImage contactSheet(const std::vector<std::pair<QString, QImage>> &pictures)
     std::vector<Item> items;
     for (const auto &[name, img] : pictures) {
         const bool background = name.startsWith("backgd");
-        items.push_back({name + ".png", QString("%1 x %2").arg(img.width()).arg(img.height()), img,
-                         background ? 1 : 2, {}});
+        items.push_back(
+            {name + ".png", QString("%1 x %2").arg(img.width()).arg(img.height()), img, background ? 1 : 2, {}});
     }
     for (const auto &[title, img] : composed)
         items.push_back({title, QString(), img, 1, {}});
@@ -271,9 +269,10 @@ QImage contactSheet(const std::vector<std::pair<QString, QImage>> &pictures)
     p.setFont(labelFont(18, true));
     p.drawText(margin, 32, "Trotix pictures");
     p.setFont(labelFont(11));
-    p.drawText(margin, 48, QString("%1 pictures; sprites shown at twice their size on a chequer where transparent; "
-                                   "screens composed as the game places them")
-                               .arg(pictures.size()));
+    p.drawText(margin, 48,
+               QString("%1 pictures; sprites shown at twice their size on a chequer where transparent; "
+                       "screens composed as the game places them")
+                   .arg(pictures.size()));
     for (const Item &it : items) {
         if (it.img.hasAlphaChannel())
             checker(p, it.box);

@@ -6,7 +6,7 @@
 
 namespace Synth {
 
-inline constexpr int rate = 22050;        // samples a second: plenty for a small speaker
+inline constexpr int rate = 22050; // samples a second: plenty for a small speaker
 inline constexpr double pi = 3.14159265358979323846;
 
 // A tiny xorshift generator, seeded by each recipe, so that two builds make the same bytes.

@@ -2,11 +2,7 @@
 
 #include <algorithm>
 
-EntryValidator::EntryValidator(Keeps keeps, QObject *parent)
-    : QValidator(parent)
-    , m_keeps(keeps)
-{
-}
+EntryValidator::EntryValidator(Keeps keeps, QObject *parent) : QValidator(parent), m_keeps(keeps) {}
 
 QValidator::State EntryValidator::validate(QString &input, int &pos) const
 {

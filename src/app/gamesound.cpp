@@ -79,8 +79,9 @@ SoundOutput *GameSound::openOutput()
     if (!m_outputAsked) {
         m_outputAsked = true;
         const QString module = Paths::soundModule();
-        const auto make = testOutput ? testOutput
-                                     : reinterpret_cast<MakeSoundOutput>(QLibrary::resolve(module, makeSoundOutputSymbol));
+        const auto make = testOutput
+                              ? testOutput
+                              : reinterpret_cast<MakeSoundOutput>(QLibrary::resolve(module, makeSoundOutputSymbol));
         if (!make) {
             logText("trotix: Cannot load %s: the game stays silent\n", qPrintable(module));
         } else {

@@ -67,13 +67,13 @@ void HelpWindow::showOver(QWidget *game, qreal scale)
     m_close->setFont(type);
     setStyleSheet(ScreenScale::rescaledStyleSheet(
         QStringLiteral("QDialog { background: #f3ead8; }"
-                             "QTextBrowser { background: #f3ead8; color: #2b1d0e; border: 1px solid #8a6a3a; }"
-                             "QPushButton { background: #f3ead8; color: #2b1d0e; border: 1px solid #8a6a3a;"
-                             " padding: 2px 12px; }"
-                             "QPushButton:pressed { background: #d9b77a; }"
-                             "QScrollBar:vertical { width: 8px; background: #f3ead8; margin: 0px; }"
-                             "QScrollBar::handle:vertical { background: #d9b77a; min-height: 16px; }"
-                             "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"),
+                       "QTextBrowser { background: #f3ead8; color: #2b1d0e; border: 1px solid #8a6a3a; }"
+                       "QPushButton { background: #f3ead8; color: #2b1d0e; border: 1px solid #8a6a3a;"
+                       " padding: 2px 12px; }"
+                       "QPushButton:pressed { background: #d9b77a; }"
+                       "QScrollBar:vertical { width: 8px; background: #f3ead8; margin: 0px; }"
+                       "QScrollBar::handle:vertical { background: #d9b77a; min-height: 16px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"),
         scale));
     const int gap = qRound(4 * scale);
     layout()->setContentsMargins(gap, gap, gap, gap);

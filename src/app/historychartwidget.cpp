@@ -42,8 +42,7 @@ void HistoryChartWidget::paintEvent(QPaintEvent *)
     painter.drawRect(plot);
     if (m_history.isEmpty()) {
         painter.setPen(Qt::black);
-        painter.drawText(plot, Qt::AlignCenter | Qt::TextWordWrap,
-                         QStringLiteral("The chart grows with every save."));
+        painter.drawText(plot, Qt::AlignCenter | Qt::TextWordWrap, QStringLiteral("The chart grows with every save."));
         return;
     }
     const HistoryChart chart = this->chart();

@@ -64,7 +64,8 @@ private:
     int m_row = 0;
 };
 
-void fill(QGridLayout *layout, int keySide, const GameState &state, const QList<HistoryLine> &history, const RaceRecord &record)
+void fill(QGridLayout *layout, int keySide, const GameState &state, const QList<HistoryLine> &history,
+          const RaceRecord &record)
 {
     Grid grid(layout, keySide);
     const Attributes now = attributesOf(state);
@@ -102,7 +103,8 @@ void addHorseBookEntry(QWidget *mainWidget, const GameState &state)
     action->setShortcutContext(Qt::WindowShortcut);
     mainWidget->addAction(action);
     action->setProperty("windowMenu", true);
-    QObject::connect(action, &QAction::triggered, mainWidget, [mainWidget, &state] { showHorseBook(mainWidget, state); });
+    QObject::connect(action, &QAction::triggered, mainWidget,
+                     [mainWidget, &state] { showHorseBook(mainWidget, state); });
 }
 
 namespace {
@@ -181,7 +183,8 @@ QDialog *showHorseBook(QWidget *mainWidget, const GameState &state)
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(gap * 3);
     grid->setVerticalSpacing(0);
-    fill(grid, dialog->fontMetrics().ascent() * 2 / 3, state, history, loadRaceRecord(Paths::raceRecordFile(), QByteArray(state.horseName)));
+    fill(grid, dialog->fontMetrics().ascent() * 2 / 3, state, history,
+         loadRaceRecord(Paths::raceRecordFile(), QByteArray(state.horseName)));
     layout->addLayout(grid);
     layout->addWidget(new HistoryChartWidget(history), 1);
     // The device's screen at the game's zoom, as the help has it; the chart takes what the text leaves.

@@ -20,9 +20,9 @@ void describeCommandLine(QCommandLineParser &parser)
 {
     QCoreApplication::setApplicationName(QStringLiteral("trotix"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TROTIX_VERSION));
-    parser.setApplicationDescription(QStringLiteral(
-        "Raise a horse, train it and race it against the computer or a friend's game.\n"
-        "The horse is kept in $QPEDIR/etc/trotix_attr.conf, else in ~/.local/share/trotix/."));
+    parser.setApplicationDescription(
+        QStringLiteral("Raise a horse, train it and race it against the computer or a friend's game.\n"
+                       "The horse is kept in $QPEDIR/etc/trotix_attr.conf, else in ~/.local/share/trotix/."));
     // Qt's own options (-platform, -display ...) are single-dash words, not letters.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();
@@ -64,12 +64,11 @@ int main(int argc, char **argv)
     const QString save = Paths::attrFile();
     SaveLock lock(save);
     switch (lock.acquire()) {
-    case SaveLock::Result::Held:
-        removeLeftoverSaves();
-        break;
+    case SaveLock::Result::Held: removeLeftoverSaves(); break;
     case SaveLock::Result::HeldByOther:
         if (SecondStart::askToFront(lock.path())) {
-            logText("trotix: Trotix already plays the horse in %s; its window is brought to the front.\n", qPrintable(save));
+            logText("trotix: Trotix already plays the horse in %s; its window is brought to the front.\n",
+                    qPrintable(save));
             return 0;
         }
         logText("trotix: Another Trotix (process %lld) is already playing the horse in %s; "

@@ -100,10 +100,7 @@ const QFont &gameFont(int size, int weight)
     return *it;
 }
 
-void drawExactRect(QPainter &painter, const QRect &rect)
-{
-    painter.drawRect(rect.adjusted(0, 0, -1, -1));
-}
+void drawExactRect(QPainter &painter, const QRect &rect) { painter.drawRect(rect.adjusted(0, 0, -1, -1)); }
 
 namespace {
 
@@ -192,10 +189,10 @@ bool plainPainter(const QPainter &painter)
 {
     const int type = painter.device()->devType();
     return (type == QInternal::Image || type == QInternal::Pixmap) && !painter.hasClipping()
-        && painter.worldTransform().isIdentity() && painter.opacity() == 1.0
-        && painter.compositionMode() == QPainter::CompositionMode_SourceOver
-        && painter.device()->devicePixelRatio() == 1 && painter.pen().style() == Qt::SolidLine
-        && painter.backgroundMode() == Qt::TransparentMode;
+           && painter.worldTransform().isIdentity() && painter.opacity() == 1.0
+           && painter.compositionMode() == QPainter::CompositionMode_SourceOver
+           && painter.device()->devicePixelRatio() == 1 && painter.pen().style() == Qt::SolidLine
+           && painter.backgroundMode() == Qt::TransparentMode;
 }
 
 void drawGlyphs(QPainter &painter, QPointF topLeft, KeptText &kept, bool halo)
@@ -215,10 +212,7 @@ void drawGlyphs(QPainter &painter, QPointF topLeft, KeptText &kept, bool halo)
 
 }
 
-void setDrawnTextObserver(std::function<void(const DrawnText &)> observer)
-{
-    memory().observer = std::move(observer);
-}
+void setDrawnTextObserver(std::function<void(const DrawnText &)> observer) { memory().observer = std::move(observer); }
 
 QFont fittedFace(const QFont &font, const QStringList &lines, int room)
 {
@@ -235,7 +229,8 @@ void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace 
 {
     // The measured ink leaves out the faint fringe that smoothing adds: one column of air keeps
     // that fringe on the screen too. The course has all the room it likes, the edge cuts it.
-    const int screenRoom = place == TextPlace::Screen ? ScreenScale::deviceWidth - 1 - x : std::numeric_limits<int>::max();
+    const int screenRoom =
+        place == TextPlace::Screen ? ScreenScale::deviceWidth - 1 - x : std::numeric_limits<int>::max();
     KeptText &kept = keptText(text, painter.font(), room < 0 ? screenRoom : qMin(room, screenRoom));
     const QRect ink = kept.ink.translated(x, y);
     const bool onScreen = place == TextPlace::Screen && !ink.isEmpty();

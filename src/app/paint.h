@@ -31,8 +31,7 @@ enum class TextPlace {
 void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place = TextPlace::Screen,
                 int room = -1);
 // 8-bit game text (names, numbers formatted into textBuffer), taken as Latin-1.
-void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace place = TextPlace::Screen,
-                int room = -1);
+void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace place = TextPlace::Screen, int room = -1);
 // A horse's name between lead and tail ("1. " on the race boards, " left — not counted" on the
 // partner's banner, else empty) within room: shrunk as any text, the name cut with "…" where the
 // name rule says (fittedName). Every name the game draws goes through here.
@@ -49,8 +48,8 @@ void drawExactRect(QPainter &painter, const QRect &rect);
 struct DrawnText
 {
     QString text;
-    QRect ink;      // the pixels the glyphs cover, in the painter's coordinates
-    QFont font;     // the face and size it was drawn in
+    QRect ink;  // the pixels the glyphs cover, in the painter's coordinates
+    QFont font; // the face and size it was drawn in
     TextPlace place;
     bool halo;
 };

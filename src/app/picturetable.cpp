@@ -51,48 +51,20 @@ constexpr struct
     Picture picture;
     const char *file;
 } pictureFiles[pictureCount] = {
-    {Picture::Title, "Trotix.png"},
-    {Picture::Block, "block.png"},
-    {Picture::Judge1, "txjudge1.png"},
-    {Picture::Judge2, "txjudge2.png"},
-    {Picture::Judge3, "txjudge3.png"},
-    {Picture::Judge4, "txjudge4.png"},
-    {Picture::Judge5, "txjudge5.png"},
-    {Picture::Sign1, "txsign1.png"},
-    {Picture::Sign2, "txsign2.png"},
-    {Picture::Sign3, "txsign3.png"},
-    {Picture::Sign4, "txsign4.png"},
-    {Picture::Jump5, "horse8.png"},
-    {Picture::Idle1, "horse1.png"},
-    {Picture::Idle2, "horse2.png"},
-    {Picture::Eat1, "horse1.png"},
-    {Picture::Eat2, "horse2.png"},
-    {Picture::Eat3, "horse3.png"},
-    {Picture::Eat4, "horse4.png"},
-    {Picture::Eat5, "horse3.png"},
-    {Picture::Eat6, "horse2.png"},
-    {Picture::Sleep1, "horse1.png"},
-    {Picture::Sleep2, "horse6.png"},
-    {Picture::Sleep3, "horse7.png"},
-    {Picture::Sleep4, "horse6.png"},
-    {Picture::Run1, "horse5.png"},
-    {Picture::Run2, "horse11.png"},
-    {Picture::Run3, "horse12.png"},
-    {Picture::Jump1, "horse5.png"},
-    {Picture::Jump2, "horse11.png"},
-    {Picture::Jump3, "horse12.png"},
-    {Picture::Jump4, "horse9.png"},
-    {Picture::Face1, "face1.png"},
-    {Picture::Face2, "face2.png"},
-    {Picture::Face3, "face3.png"},
-    {Picture::Face4, "face4.png"},
-    {Picture::Face5, "face5.png"},
-    {Picture::Face6, "face6.png"},
-    {Picture::Face7, "face7.png"},
-    {Picture::Race1, "horse11.png"},
-    {Picture::Race2, "horse12.png"},
-    {Picture::Race3, "horse13.png"},
-    {Picture::Race4, "horse14.png"},
+    {Picture::Title, "Trotix.png"},    {Picture::Block, "block.png"},     {Picture::Judge1, "txjudge1.png"},
+    {Picture::Judge2, "txjudge2.png"}, {Picture::Judge3, "txjudge3.png"}, {Picture::Judge4, "txjudge4.png"},
+    {Picture::Judge5, "txjudge5.png"}, {Picture::Sign1, "txsign1.png"},   {Picture::Sign2, "txsign2.png"},
+    {Picture::Sign3, "txsign3.png"},   {Picture::Sign4, "txsign4.png"},   {Picture::Jump5, "horse8.png"},
+    {Picture::Idle1, "horse1.png"},    {Picture::Idle2, "horse2.png"},    {Picture::Eat1, "horse1.png"},
+    {Picture::Eat2, "horse2.png"},     {Picture::Eat3, "horse3.png"},     {Picture::Eat4, "horse4.png"},
+    {Picture::Eat5, "horse3.png"},     {Picture::Eat6, "horse2.png"},     {Picture::Sleep1, "horse1.png"},
+    {Picture::Sleep2, "horse6.png"},   {Picture::Sleep3, "horse7.png"},   {Picture::Sleep4, "horse6.png"},
+    {Picture::Run1, "horse5.png"},     {Picture::Run2, "horse11.png"},    {Picture::Run3, "horse12.png"},
+    {Picture::Jump1, "horse5.png"},    {Picture::Jump2, "horse11.png"},   {Picture::Jump3, "horse12.png"},
+    {Picture::Jump4, "horse9.png"},    {Picture::Face1, "face1.png"},     {Picture::Face2, "face2.png"},
+    {Picture::Face3, "face3.png"},     {Picture::Face4, "face4.png"},     {Picture::Face5, "face5.png"},
+    {Picture::Face6, "face6.png"},     {Picture::Face7, "face7.png"},     {Picture::Race1, "horse11.png"},
+    {Picture::Race2, "horse12.png"},   {Picture::Race3, "horse13.png"},   {Picture::Race4, "horse14.png"},
 };
 
 constexpr bool inEnumOrder()
@@ -127,14 +99,10 @@ void loadPictures(Pictures &pictures, const std::vector<Picture> &wanted)
 const char *backgroundFile(int kind)
 {
     switch (kind) {
-    case 1:
-        return "backgd1.png";
-    case 2:
-        return "backgd2.png";
-    case 4:
-        return "backgd3.png";
-    default:
-        return nullptr;
+    case 1: return "backgd1.png";
+    case 2: return "backgd2.png";
+    case 4: return "backgd3.png";
+    default: return nullptr;
     }
 }
 

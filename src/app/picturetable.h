@@ -10,12 +10,14 @@
 class QPixmap;
 
 // In load order; a numbered run (Eat1 ... Eat6) is consecutive, so nth() counts along it.
+// clang-format off
 enum class Picture : int {
     Title, Block, Judge1, Judge2, Judge3, Judge4, Judge5, Sign1, Sign2, Sign3, Sign4, Jump5,
     Idle1, Idle2, Eat1, Eat2, Eat3, Eat4, Eat5, Eat6, Sleep1, Sleep2, Sleep3, Sleep4,
     Run1, Run2, Run3, Jump1, Jump2, Jump3, Jump4,
     Face1, Face2, Face3, Face4, Face5, Face6, Face7, Race1, Race2, Race3, Race4,
 };
+// clang-format on
 inline constexpr int pictureCount = int(Picture::Race4) + 1;
 struct Pictures
 {

@@ -129,7 +129,8 @@ public:
     bool present() override
     {
         // Qt's audio layer says why in its own words on standard error; the game's log says it once.
-        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (!device.isNull()) {
             QAudioFormat format;

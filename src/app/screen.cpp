@@ -2,7 +2,6 @@
 // request, the child widgets repainted only when the buffer under them changed.
 #include "app/trotix.h"
 
-
 #include "app/notice.h"
 #include "game/gamestate.h"
 #include "platform/idmenubar.h"
@@ -19,8 +18,8 @@
 
 namespace {
 
-using ScreenScale::deviceWidth;
 using ScreenScale::deviceHeight;
+using ScreenScale::deviceWidth;
 
 QImage bufferUnder(const QPixmap &buffer, const QWidget *widget, const QRect &picture)
 {
@@ -52,7 +51,8 @@ QString pausedHint()
 // background and texts under a button mostly stay, and a button costs more to draw than they do.
 std::array<QWidget *, 7> Trotix::widgetsOverScreen() const
 {
-    return {m_nameEdit, m_addressEdit, m_confirmButton, m_cancelButton, m_okButton, m_disconnectButton, m_raceAgainButton};
+    return {m_nameEdit, m_addressEdit,      m_confirmButton,  m_cancelButton,
+            m_okButton, m_disconnectButton, m_raceAgainButton};
 }
 
 void Trotix::paintEvent(QPaintEvent *event)
@@ -129,7 +129,8 @@ void Trotix::tellSaveFailure(const QString &reason)
         return;
     m_saveFailureTold = true;
     showNotice(QStringLiteral("Your horse could not be saved (%1).\n"
-                              "The game goes on and tries again every ten seconds.").arg(reason));
+                              "The game goes on and tries again every ten seconds.")
+                   .arg(reason));
 }
 
 void Trotix::showBuffer()
@@ -159,4 +160,3 @@ void Trotix::setActivityGroupEnabled(bool enabled)
     for (int id : activityGroup)
         m_menuBar->setItemEnabled(id, enabled);
 }
-

@@ -21,15 +21,15 @@ enum ScreenKeeps : int {
 struct Trotix::Screen
 {
     int mode;
-    const char *log;               // the tick's line
-    const char *menuLog;           // the line of the menu item that shows it (nullptr: none)
+    const char *log;     // the tick's line
+    const char *menuLog; // the line of the menu item that shows it (nullptr: none)
     Background background;
-    int widgetBackground;          // what a repaint shows under it: BackgroundPlain (white), BackgroundField, 0: as it was
-    void (Trotix::*step)();        // the screen; in a race, the step that moves the horses
-    void (*prepare)(Trotix &);     // what the mode sets before its screen, if anything
-    void (Trotix::*raceEnd)();     // a race: how its connection ends with it (nullptr: none)
-    bool race;                     // a race course, drawn frame by frame by raceFrame()
-    bool network;                  // a network race's, question to result: never paused, as the other device keeps its clock
-    int keeps;                     // ScreenKeeps
+    int widgetBackground;      // what a repaint shows under it: BackgroundPlain (white), BackgroundField, 0: as it was
+    void (Trotix::*step)();    // the screen; in a race, the step that moves the horses
+    void (*prepare)(Trotix &); // what the mode sets before its screen, if anything
+    void (Trotix::*raceEnd)(); // a race: how its connection ends with it (nullptr: none)
+    bool race;                 // a race course, drawn frame by frame by raceFrame()
+    bool network; // a network race's, question to result: never paused, as the other device keeps its clock
+    int keeps;    // ScreenKeeps
     std::vector<Picture> pictures; // what it draws, decoded when it is first drawn
 };

@@ -16,8 +16,8 @@
 
 namespace {
 
-using ScreenScale::deviceWidth;
 using ScreenScale::deviceHeight;
+using ScreenScale::deviceWidth;
 constexpr int fieldStripWidth = 796;
 constexpr int courseStripWidth = 494;
 
@@ -56,6 +56,7 @@ const Trotix::Screen *Trotix::screenOf(int mode)
     using P = Picture;
     static const std::vector<Picture> race{P::Judge1, P::Judge2, P::Judge3, P::Judge4, P::Judge5, P::Sign1, P::Sign2,
                                            P::Sign3,  P::Sign4,  P::Race1,  P::Race2,  P::Race3,  P::Race4};
+    // clang-format off
     static const Screen rows[] = {
         {ModeNaming, "trotix: Action>>Naming()\n", nullptr, BackgroundField, 0, &Trotix::naming, nullptr, nullptr,
          false, false, KeepsNothing, {}},
@@ -99,6 +100,7 @@ const Trotix::Screen *Trotix::screenOf(int mode)
         {ModeDemoRace, "trotix: Action>>Display Demo RaceCourse()\n", "trotix: MenuSelect>>change to race demo\n",
          BackgroundCourse, 0, &Trotix::computerPos, nullptr, nullptr, true, false, KeepsNothing, race},
     };
+    // clang-format on
     for (const Screen &row : rows) {
         if (row.mode == mode)
             return &row;
@@ -162,8 +164,7 @@ void Trotix::setupBackgd(int kind)
         painter.drawRect(0, 0, deviceWidth, deviceHeight);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -21,7 +21,8 @@ qreal luminance(QRgb rgb)
         }
         return table;
     }();
-    return 0.2126 * linear[size_t(qRed(rgb))] + 0.7152 * linear[size_t(qGreen(rgb))] + 0.0722 * linear[size_t(qBlue(rgb))];
+    return 0.2126 * linear[size_t(qRed(rgb))] + 0.7152 * linear[size_t(qGreen(rgb))]
+           + 0.0722 * linear[size_t(qBlue(rgb))];
 }
 
 constexpr qreal readableContrast = 4.5;
@@ -68,4 +69,3 @@ bool sameBytes(const QImage &a, const QImage &b)
             return false;
     return true;
 }
-

@@ -2,11 +2,10 @@
 // pictures, the menus, the save read at start and last the timer.
 #include "app/trotix.h"
 
-
-#include "app/gamesound.h"
 #include "app/entryvalidator.h"
-#include "app/picturetable.h"
+#include "app/gamesound.h"
 #include "app/horsebook.h"
+#include "app/picturetable.h"
 #include "game/gamestate.h"
 #include "game/rules/horsename.h"
 #include "net/rules/protocol.h"
@@ -32,8 +31,8 @@ namespace {
 // The buttons' labels on the device, in pixels.
 constexpr int buttonTextSize = 11;
 
-using ScreenScale::deviceWidth;
 using ScreenScale::deviceHeight;
+using ScreenScale::deviceWidth;
 
 // The buffer starts as the field picture, with its size; without a usable picture it still covers
 // the screen. It shares the picture's pixels until first drawn on, so the file is decoded once.
@@ -58,7 +57,8 @@ void fitLabel(QPushButton *button)
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
-    const QRect inside = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).adjusted(1, 1, -1, -1);
+    const QRect inside =
+        button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).adjusted(1, 1, -1, -1);
     QFont font = QApplication::font();
     for (int size = buttonTextSize; size >= 6; --size) {
         font.setPixelSize(size);
@@ -106,8 +106,7 @@ QString rememberedAddress(const QValidator &validator)
 
 }
 
-Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
-    : TrotixBase(parent, name, flags)
+Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags) : TrotixBase(parent, name, flags)
 {
     // The paint event covers the whole window with the buffer: nothing to clear under it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -126,7 +125,8 @@ Trotix::Trotix(QWidget *parent, const char *name, Qt::WindowFlags flags)
     m_confirmButton = makeButton(this, "confirmButton", "CONFIRM", this, SLOT(confirmNetwork()), 40, 260, 55, 20);
     m_cancelButton = makeButton(this, "cancelButton", "CANCEL", this, SLOT(cancelNetwork()), 140, 260, 55, 20);
     m_okButton = makeButton(this, "okButton", "OK", this, SLOT(handleOK()), 100, 260, 35, 20);
-    m_disconnectButton = makeButton(this, "disconnectButton", "CANCEL", this, SLOT(disconnectNetwork()), 90, 260, 55, 20);
+    m_disconnectButton =
+        makeButton(this, "disconnectButton", "CANCEL", this, SLOT(disconnectNetwork()), 90, 260, 55, 20);
     m_raceAgainButton = makeButton(this, "raceAgainButton", "Race again", this, SLOT(raceAgain()), 150, 260, 80, 20);
 
     buildMenus();

@@ -187,7 +187,8 @@ private:
     std::array<QWidget *, 7> widgetsOverScreen() const;
 
     IdMenuBar *m_menuBar = nullptr;
-    QPushButton *m_okButton = nullptr, *m_disconnectButton = nullptr, *m_confirmButton = nullptr, *m_cancelButton = nullptr;
+    QPushButton *m_okButton = nullptr, *m_disconnectButton = nullptr, *m_confirmButton = nullptr,
+                *m_cancelButton = nullptr;
     QPushButton *m_raceAgainButton = nullptr;
     QLineEdit *m_nameEdit = nullptr, *m_addressEdit = nullptr;
     // The screen's buffer and the three background strips it is drawn from (setupBackgd's kinds

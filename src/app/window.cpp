@@ -1,7 +1,6 @@
 // The window's comforts beyond the device: the help window, the pause, and the zoom.
 #include "app/trotix.h"
 
-
 #include "app/gamesound.h"
 #include "app/helpwindow.h"
 #include "platform/idmenubar.h"
@@ -76,7 +75,6 @@ void Trotix::changeEvent(QEvent *event)
     TrotixBase::changeEvent(event);
 }
 
-
 namespace {
 
 // The application's font, or a child's own, grown from the device's size by the factor.
@@ -122,8 +120,8 @@ void Trotix::placeScreen(const QRect &picture)
             continue;
         auto part = m_deviceParts.find(child);
         if (part == m_deviceParts.end()) {
-            part = m_deviceParts.insert(child, DevicePart{{}, {}, child->font(), child->styleSheet(),
-                                                          child->testAttribute(Qt::WA_SetFont)});
+            part = m_deviceParts.insert(
+                child, DevicePart{{}, {}, child->font(), child->styleSheet(), child->testAttribute(Qt::WA_SetFont)});
         }
         // Placed anew since (the screen keyboard opens where its field is): that place is the one to keep.
         if (child->geometry() != part->placed)

@@ -1,7 +1,7 @@
 // The activities: one frame per tick, the horse's face and body, and at the end of each loop the
 // change to its attributes.
-#include "app/trotix.h"
 #include "app/gamesound.h"
+#include "app/trotix.h"
 #include "care/rules/attributes.h"
 #include "care/rules/block.h"
 #include "game/gamestate.h"

@@ -1,7 +1,7 @@
 #include "game/attrfile.h"
 
-#include "game/rules/attrcodec.h"
 #include "game/history.h"
+#include "game/rules/attrcodec.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 
@@ -30,8 +30,8 @@ AttrLoadResult loadAttrFile(GameState &state, const QString &path)
     QByteArray content;
     QString error;
     if (!readFileWhole(path, maxAttrRead, &content, &error)) {
-        logText("trotix: Cannot read attribute file %s (%s); this horse will not be saved.\n",
-                qPrintable(path), qPrintable(error));
+        logText("trotix: Cannot read attribute file %s (%s); this horse will not be saved.\n", qPrintable(path),
+                qPrintable(error));
         return AttrLoadResult::Unreadable;
     }
 
@@ -53,8 +53,8 @@ bool saveAttrFile(const GameState &state, const QString &path, QString *error)
     QString why;
     QString &reason = error ? *error : why;
     if (!writeFileWhole(path, formatAttrFile(horseOf(state)), &reason)) {
-        logText("trotix: Cannot write attribute file %s (%s); the horse on disk stays as it was.\n",
-                qPrintable(path), qPrintable(reason));
+        logText("trotix: Cannot write attribute file %s (%s); the horse on disk stays as it was.\n", qPrintable(path),
+                qPrintable(reason));
         return false;
     }
     return true;

@@ -4,10 +4,7 @@
 #include <cstring>
 
 // Members are built in declaration order: the two names, then the socket, then the pictures.
-GameState::GameState(MakeClientSocket make)
-    : clientSocket(make == MakeClientSocket::Yes ? new QTcpSocket : nullptr)
-{
-}
+GameState::GameState(MakeClientSocket make) : clientSocket(make == MakeClientSocket::Yes ? new QTcpSocket : nullptr) {}
 
 // The one client socket is made during static initialisation with the rest of the record and
 // serves every network race of the run.

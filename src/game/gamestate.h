@@ -12,6 +12,7 @@ class SimpleServer;
 
 // Mode numbers: what the tick does. The care activities, then the screens, then the races: the
 // server's, the client's and the one against the computer.
+// clang-format off
 enum Mode : int {
     ModeNaming = 0, ModeIdle = 1, ModeEat = 2, ModeSleep = 3, ModeRun = 4, ModeJump = 5,
     ModeStatus = 9, ModeAbout = 10,
@@ -19,6 +20,7 @@ enum Mode : int {
     ModeClientAsk = 40, ModeClientConnect = 41, ModeClientRace = 50,
     ModeDemoRace = 60,
 };
+// clang-format on
 
 // What each screen is painted over (setupBackgd).
 enum Background : int {
@@ -29,10 +31,12 @@ enum Background : int {
 };
 
 // Menu item ids, a row for each menu: Race (and About), then Action.
+// clang-format off
 enum MenuId : int {
     IdServer = 81, IdClient = 82, IdComputer = 83, IdAbout = 84,
     IdIdle = 91, IdEat = 92, IdSleep = 93, IdRun = 94, IdJump = 95, IdStatus = 96, IdHop = 98,
 };
+// clang-format on
 
 // Every item but the two pop-up titles and Hop!, in the order they are enabled.
 inline constexpr int activityGroup[] = {IdServer, IdClient, IdComputer, IdAbout, IdIdle,

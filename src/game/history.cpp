@@ -57,7 +57,8 @@ void appendHistory(const GameState &state, const QString &path, qint64 now, qint
         QByteArray content;
         QString error;
         if (!readFileWhole(path, maxHistoryRead + 1, &content, &error)) {
-            logText("trotix: Cannot read the history %s (%s); it stays as it was.\n", qPrintable(path), qPrintable(error));
+            logText("trotix: Cannot read the history %s (%s); it stays as it was.\n", qPrintable(path),
+                    qPrintable(error));
             return;
         }
         const HistoryContent read = parseHistory(content);
@@ -65,8 +66,8 @@ void appendHistory(const GameState &state, const QString &path, qint64 now, qint
             const QString aside = freeName(path + QStringLiteral(".damaged"), QString());
             if (!setAside(path, aside))
                 return;
-            logText("trotix: The history %s is damaged; it is kept as %s and a new one begins.\n",
-                    qPrintable(path), qPrintable(aside));
+            logText("trotix: The history %s is damaged; it is kept as %s and a new one begins.\n", qPrintable(path),
+                    qPrintable(aside));
         } else {
             lines = read.lines;
         }
@@ -87,7 +88,8 @@ void appendHistory(const GameState &state, const QString &path, qint64 now, qint
                 qPrintable(QString::fromLatin1(lines.last().horse.trimmed())), qPrintable(kept));
         lines.clear();
     }
-    line.playSeconds = lines.isEmpty() ? qMax(sessionSeconds, qint64(0)) : nextPlaySeconds(lines.last(), now, sessionSeconds);
+    line.playSeconds =
+        lines.isEmpty() ? qMax(sessionSeconds, qint64(0)) : nextPlaySeconds(lines.last(), now, sessionSeconds);
     lines.append(line);
     QString error;
     if (!writeFileWhole(path, formatHistory(thinHistory(lines)), &error))

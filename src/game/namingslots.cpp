@@ -1,7 +1,7 @@
 // The session's start (the save read), the naming screen of the first start, and the about screen.
+#include "app/gamesound.h"
 #include "app/paint.h"
 #include "app/trotix.h"
-#include "app/gamesound.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "game/rules/horsename.h"
@@ -24,12 +24,8 @@ void Trotix::startSession()
         setActivityGroupEnabled(false);
         m_okButton->show();
         break;
-    case AttrLoadResult::Old:
-        gs.attrFileValid = 1;
-        break;
-    case AttrLoadResult::Unreadable:
-        forbidSaving(gs, QStringLiteral("Your horse's file could not be read.\n"));
-        break;
+    case AttrLoadResult::Old: gs.attrFileValid = 1; break;
+    case AttrLoadResult::Unreadable: forbidSaving(gs, QStringLiteral("Your horse's file could not be read.\n")); break;
     }
     gs.sessionStart = attributesOf(gs);
     // With a server and a client open, each window says whose horse it is.

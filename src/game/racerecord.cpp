@@ -31,8 +31,7 @@ RaceRecord loadRaceRecord(const QString &path, const QByteArray &horse, bool *un
     }
     RaceRecord read;
     if (!readFileWhole(path, maxRecordRead + 1, &content, &error)) {
-        logText("trotix: Cannot read race record %s (%s); counting from zero.\n", qPrintable(path),
-                qPrintable(error));
+        logText("trotix: Cannot read race record %s (%s); counting from zero.\n", qPrintable(path), qPrintable(error));
     } else if (!parseRaceRecord(content, &read) || content.size() > maxRecordRead) {
         logText("trotix: Race record %s is damaged; counting from zero.\n", qPrintable(path));
     } else {
@@ -49,14 +48,14 @@ namespace {
 // replaces a file), so that nothing a player may still want is overwritten.
 bool setAside(const QString &path)
 {
-    const QString aside =
-        path + QStringLiteral(".unreadable-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString aside = path + QStringLiteral(".unreadable-")
+                          + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     if (!QFile::rename(path, aside)) {
         logText("trotix: Race record %s could not be read nor set aside; it stays as it was.\n", qPrintable(path));
         return false;
     }
-    logText("trotix: Race record %s could not be read; it is kept as %s and a new one is started.\n",
-            qPrintable(path), qPrintable(aside));
+    logText("trotix: Race record %s could not be read; it is kept as %s and a new one is started.\n", qPrintable(path),
+            qPrintable(aside));
     return true;
 }
 
@@ -74,8 +73,7 @@ bool addRaceResult(const QString &path, const QByteArray &horse, RaceKind kind, 
     count = qMin(count + 1, maxCount);
     QString error;
     if (!writeFileWhole(path, formatRaceRecord(record), &error)) {
-        logText("trotix: Cannot write race record %s (%s); it stays as it was.\n", qPrintable(path),
-                qPrintable(error));
+        logText("trotix: Cannot write race record %s (%s); it stays as it was.\n", qPrintable(path), qPrintable(error));
         return false;
     }
     return true;

@@ -1,7 +1,7 @@
 // The one-second tick: bookkeeping, then exactly one thing chosen by the mode number, as the
 // screen table (app/screenslots.cpp) says.
-#include "app/screens.h"
 #include "app/gamesound.h"
+#include "app/screens.h"
 #include "game/attrfile.h"
 #include "game/gamestate.h"
 #include "game/racerecord.h"
@@ -124,8 +124,7 @@ bool Trotix::takeSaveLock()
         m_saveLock = nullptr;
         showNotice(QStringLiteral("Another Trotix is playing this horse now.\nThis session will not be saved."));
         return false;
-    case SaveLock::Result::Failed:
-        return false; // said at the start; the next save tries again
+    case SaveLock::Result::Failed: return false; // said at the start; the next save tries again
     }
     return false;
 }

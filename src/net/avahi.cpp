@@ -72,15 +72,16 @@ void LanGames::search(bool on)
         return;
     }
     const QVariantList args{anyInterface, ipv4, QString::fromLatin1(Lan::serviceType), QString(), 0u};
-    ask(QStringLiteral("/"), server2Api, "ServiceBrowserPrepare", args, &m_searchRound, [this](const QDBusMessage &reply) {
-        if (failed(reply)) {
-            noSearch(whyNot(reply) + QStringLiteral(" (") + reply.errorName() + QLatin1Char(')'));
-            return;
-        }
-        m_browserPath = reply.arguments().value(0).value<QDBusObjectPath>().path();
-        watchBrowser(true);
-        ask(m_browserPath, browserApi, "Start", {}, &m_searchRound, {});
-    });
+    ask(QStringLiteral("/"), server2Api, "ServiceBrowserPrepare", args, &m_searchRound,
+        [this](const QDBusMessage &reply) {
+            if (failed(reply)) {
+                noSearch(whyNot(reply) + QStringLiteral(" (") + reply.errorName() + QLatin1Char(')'));
+                return;
+            }
+            m_browserPath = reply.arguments().value(0).value<QDBusObjectPath>().path();
+            watchBrowser(true);
+            ask(m_browserPath, browserApi, "Start", {}, &m_searchRound, {});
+        });
 }
 
 void LanGames::watchBrowser(bool on)
@@ -103,7 +104,8 @@ void LanGames::watchBrowser(bool on)
     }
 }
 
-void LanGames::itemNew(int interface, int protocol, const QString &name, const QString &type, const QString &domain, uint)
+void LanGames::itemNew(int interface, int protocol, const QString &name, const QString &type, const QString &domain,
+                       uint)
 {
     const QVariantList args{interface, protocol, name, type, domain, ipv4, 0u};
     ask(QStringLiteral("/"), serverApi, "ResolveService", args, &m_searchRound, [this](const QDBusMessage &reply) {
@@ -172,8 +174,14 @@ void LanGames::announce(const QString &name)
 
 void LanGames::addService()
 {
-    const QVariantList args{anyInterface, anyProtocol, 0u, m_announced, QString::fromLatin1(Lan::serviceType),
-                            QString(), QString(), QVariant::fromValue(quint16(Protocol::port)),
+    const QVariantList args{anyInterface,
+                            anyProtocol,
+                            0u,
+                            m_announced,
+                            QString::fromLatin1(Lan::serviceType),
+                            QString(),
+                            QString(),
+                            QVariant::fromValue(quint16(Protocol::port)),
                             QVariant::fromValue(QList<QByteArray>())};
     ask(m_groupPath, groupApi, "AddService", args, &m_announceRound, [this](const QDBusMessage &reply) {
         if (reply.errorName() == QLatin1String("org.freedesktop.Avahi.CollisionError"))

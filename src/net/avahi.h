@@ -45,8 +45,8 @@ private:
     using Answered = std::function<void(const QDBusMessage &)>;
     // One asynchronous call to the daemon; `answered` runs with its reply or error, unless the
     // search or announcement it belongs to has been stopped or started anew meanwhile.
-    void ask(const QString &path, const char *interface, const char *method, const QVariantList &args,
-             const int *round, const Answered &answered);
+    void ask(const QString &path, const char *interface, const char *method, const QVariantList &args, const int *round,
+             const Answered &answered);
     void watchBrowser(bool on);
     void addService();
     void rename();

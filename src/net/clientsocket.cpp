@@ -133,7 +133,8 @@ void ClientSocket::connectionClosed()
     const auto served =
         std::count_if(connections.begin(), connections.end(), [](const ClientSocket *c) { return c->served(); });
     const Protocol::Sender from = sender();
-    if (gs.serverAccepting == 1 && (from == Protocol::Sender::Owner || (from == Protocol::Sender::Anyone && served == 1))) {
+    if (gs.serverAccepting == 1
+        && (from == Protocol::Sender::Owner || (from == Protocol::Sender::Anyone && served == 1))) {
         gs.netState = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
         gs.shownMode = 0;
     }

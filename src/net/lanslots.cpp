@@ -60,7 +60,8 @@ void Trotix::syncLan()
 
 void Trotix::showFoundGames()
 {
-    const QString current = m_gameList->currentItem() ? m_gameList->currentItem()->data(addressRole).toString() : QString();
+    const QString current =
+        m_gameList->currentItem() ? m_gameList->currentItem()->data(addressRole).toString() : QString();
     m_gameList->clear();
     const QStringList labels = Lan::gameLabels(m_lan->games());
     for (int i = 0; i < labels.size(); ++i) {

@@ -13,7 +13,8 @@ int rank(const QHostAddress &address)
 {
     if (address.isLinkLocal())
         return 2;
-    for (const auto &[network, bits] : {std::pair{"10.0.0.0", 8}, std::pair{"172.16.0.0", 12}, std::pair{"192.168.0.0", 16}}) {
+    for (const auto &[network, bits] :
+         {std::pair{"10.0.0.0", 8}, std::pair{"172.16.0.0", 12}, std::pair{"192.168.0.0", 16}}) {
         if (address.isInSubnet(QHostAddress(QLatin1String(network)), bits))
             return 0;
     }
@@ -26,9 +27,8 @@ QStringList ownAddressLines(const QList<QHostAddress> &addresses)
 {
     QList<QHostAddress> chosen;
     for (const QHostAddress &address : addresses) {
-        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback()
-            && !address.isBroadcast() && address != QHostAddress(QHostAddress::AnyIPv4)
-            && !chosen.contains(address))
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback() && !address.isBroadcast()
+            && address != QHostAddress(QHostAddress::AnyIPv4) && !chosen.contains(address))
             chosen.append(address);
     }
     std::stable_sort(chosen.begin(), chosen.end(),

@@ -1,8 +1,8 @@
 // The server side in the main widget: a new connection, and its end with the race.
 #include "app/trotix.h"
 #include "game/gamestate.h"
-#include "net/rules/protocol.h"
 #include "net/clientsocket.h"
+#include "net/rules/protocol.h"
 #include "platform/log.h"
 
 void Trotix::ServerConnected()

@@ -1,8 +1,8 @@
 // The connection screens: the question screens of both sides, the waiting and connecting screens
 // with their progress and failure countdowns, and the three buttons.
+#include "app/gamesound.h"
 #include "app/paint.h"
 #include "app/trotix.h"
-#include "app/gamesound.h"
 #include "game/gamestate.h"
 #include "game/racerecord.h"
 #include "net/avahi.h"
@@ -44,6 +44,7 @@ struct ProgressScreen
     const char *refusedText;
 };
 
+// clang-format off
 const ProgressScreen serverScreen{ModeServerWait, ModeServerRace, &GameState::lastPos1,
                                   "Wait for Challengers ...", "Here comes a Trotix challenger!",
                                   "Disconnected unexpectedly.", 155,
@@ -52,6 +53,7 @@ const ProgressScreen clientScreen{ModeClientConnect, ModeClientRace, &GameState:
                                   "Finding Challengers ...", "A Trotix challenger is found!",
                                   "Host cannot be connected!", 95,
                                   "Host rejected connection request. (perhaphs already in racing)"};
+// clang-format on
 
 // Below the progress texts and above the button, on a light plate so that the scrolling
 // scenery behind never hides a digit. Further addresses line up under the first one.
@@ -133,8 +135,7 @@ void progressTick(QPixmap &buffer, const ProgressScreen &screen, const std::func
         gs.netState = Protocol::NetIdle;
         leave();
         break;
-    case Progress::Waiting:
-        break;
+    case Progress::Waiting: break;
     }
 }
 

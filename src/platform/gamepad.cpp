@@ -82,8 +82,7 @@ bool Gamepad::start()
     QString failure;
     m_input.reset(make ? make(tell, &failure) : nullptr);
     if (!m_input) {
-        logText("trotix: No gamepads: %s\n",
-                qPrintable(make ? failure : QStringLiteral("cannot load ") + module));
+        logText("trotix: No gamepads: %s\n", qPrintable(make ? failure : QStringLiteral("cannot load ") + module));
         return false;
     }
     // A pad plugged in appears under /dev/input (the folder itself, on a machine that has none yet).
@@ -174,36 +173,19 @@ void Gamepad::pressed(Button button)
     }
     const PadMapping::Response response = PadMapping::respond(place(), button);
     switch (response.command) {
-    case Command::Key:
-        sendKey(response.key);
-        break;
-    case Command::MenuBar:
-        openMenuBar();
-        break;
-    case Command::WindowMenu:
-        openWindowMenu();
-        break;
-    case Command::Book:
-        trigger("horseBookAction");
-        break;
-    case Command::Status:
-        trigger("statusAction");
-        break;
-    case Command::Hop:
-        trigger("hopAction");
-        break;
-    case Command::WalkKeys:
-        shownKeyboard(m_main)->walk(response.key);
-        break;
-    case Command::PressKey:
-        shownKeyboard(m_main)->pressChosen();
-        break;
+    case Command::Key: sendKey(response.key); break;
+    case Command::MenuBar: openMenuBar(); break;
+    case Command::WindowMenu: openWindowMenu(); break;
+    case Command::Book: trigger("horseBookAction"); break;
+    case Command::Status: trigger("statusAction"); break;
+    case Command::Hop: trigger("hopAction"); break;
+    case Command::WalkKeys: shownKeyboard(m_main)->walk(response.key); break;
+    case Command::PressKey: shownKeyboard(m_main)->pressChosen(); break;
     case Command::HideKeys:
         m_keyboardClosedFor = shownKeyboard(m_main)->field();
         shownKeyboard(m_main)->hide();
         break;
-    case Command::None:
-        break;
+    case Command::None: break;
     }
     // A press that moved the focus into a field (Tab, a new question screen) shows the keyboard.
     if (place() == Place::Field && m_keyboardClosedFor != m_main->focusWidget())

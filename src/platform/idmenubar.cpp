@@ -3,9 +3,9 @@
 #include "platform/rules/fingertarget.h"
 #include "platform/rules/screenscale.h"
 
-#include <QMenu>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QScreen>
 #include <QShortcutEvent>
 #include <functional>
@@ -44,10 +44,11 @@ IdMenuBar::IdMenuBar(QWidget *parent) : QMenuBar(parent)
     setFont(small);
     // One calm strip across the top, like the device's own bar, with the titles packed tight.
     setAutoFillBackground(true);
-    setStyleSheet(QStringLiteral("QMenuBar { background: #f3ead8; border-bottom: 1px solid #8a6a3a; spacing: 0px; }"
-                                 "QMenuBar::item { background: transparent; color: #2b1d0e; padding: 2px 5px; margin: 0px; }"
-                                 "QMenuBar::item:selected { background: #d9b77a; }"
-                                 "QMenuBar::item:disabled { color: #a89a86; }"));
+    setStyleSheet(
+        QStringLiteral("QMenuBar { background: #f3ead8; border-bottom: 1px solid #8a6a3a; spacing: 0px; }"
+                       "QMenuBar::item { background: transparent; color: #2b1d0e; padding: 2px 5px; margin: 0px; }"
+                       "QMenuBar::item:selected { background: #d9b77a; }"
+                       "QMenuBar::item:disabled { color: #a89a86; }"));
 }
 
 IdMenuBar::~IdMenuBar() = default;
@@ -61,8 +62,8 @@ void IdMenuBar::insertPopup(const QString &text, QMenu *popup)
         connect(popup, signal, this, [this] { m_openedByLetter = nullptr; });
 }
 
-QAction *IdMenuBar::insertItem(QMenu *menu, const QString &text, const QObject *receiver,
-                               const char *member, const QKeySequence &accel, int id)
+QAction *IdMenuBar::insertItem(QMenu *menu, const QString &text, const QObject *receiver, const char *member,
+                               const QKeySequence &accel, int id)
 {
     QAction *action = menu ? menu->addAction(text) : addAction(text);
     if (!accel.isEmpty()) {
@@ -110,7 +111,8 @@ void IdMenuBar::endTurnOn(QEvent *event)
     // on its way, and Escape (which closes the menu, or does nothing more) do not.
     if (m_openedByLetter && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        const bool modifier = QList<int>{Qt::Key_Shift, Qt::Key_Control, Qt::Key_Meta, Qt::Key_Alt, Qt::Key_AltGr}.contains(key->key());
+        const bool modifier =
+            QList<int>{Qt::Key_Shift, Qt::Key_Control, Qt::Key_Meta, Qt::Key_Alt, Qt::Key_AltGr}.contains(key->key());
         const bool letter = QKeySequence(key->keyCombination()) == QKeySequence::mnemonic(m_openedByLetter->text());
         if (!modifier && !letter && key->key() != Qt::Key_Escape)
             m_openedByLetter = nullptr;
@@ -145,15 +147,17 @@ void IdMenuBar::styleMenu(QMenu *menu, qreal scale)
     const QSize entry = FingerTarget::entry(QSize(0, QFontMetrics(type).height() + padding),
                                             screen ? screen->size().width() : 0, phone);
     menu->setMinimumWidth(entry.width());
-    const QString fingerHigh = phone ? QStringLiteral("QMenu::item { min-height: %1px; }").arg(entry.height() - padding)
-                                     : QString();
-    menu->setStyleSheet(ScreenScale::rescaledStyleSheet(
-        QStringLiteral("QMenu { background: #f3ead8; color: #2b1d0e; border: 1px solid #8a6a3a; padding: 1px; }"
-                       "QMenu::item { padding: 2px 10px 2px 16px; background: transparent; }"
-                       "QMenu::item:selected { background: #d9b77a; }"
-                       "QMenu::item:disabled { color: #a89a86; }"
-                       "QMenu::indicator { width: 8px; height: 8px; left: 4px; }"
-                       "QMenu::indicator:checked { background: #8a6a3a; }"
-                       "QMenu::separator { height: 1px; background: #8a6a3a; margin: 2px 4px; }"),
-        scale) + fingerHigh);
+    const QString fingerHigh =
+        phone ? QStringLiteral("QMenu::item { min-height: %1px; }").arg(entry.height() - padding) : QString();
+    menu->setStyleSheet(
+        ScreenScale::rescaledStyleSheet(
+            QStringLiteral("QMenu { background: #f3ead8; color: #2b1d0e; border: 1px solid #8a6a3a; padding: 1px; }"
+                           "QMenu::item { padding: 2px 10px 2px 16px; background: transparent; }"
+                           "QMenu::item:selected { background: #d9b77a; }"
+                           "QMenu::item:disabled { color: #a89a86; }"
+                           "QMenu::indicator { width: 8px; height: 8px; left: 4px; }"
+                           "QMenu::indicator:checked { background: #8a6a3a; }"
+                           "QMenu::separator { height: 1px; background: #8a6a3a; margin: 2px 4px; }"),
+            scale)
+        + fingerHigh);
 }

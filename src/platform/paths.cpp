@@ -23,8 +23,8 @@ QString platformRoot()
 QString module(const QString &fileName, const QString &built)
 {
     if (QCoreApplication::instance()) {
-        const QString installed = QCoreApplication::applicationDirPath()
-                                  + QStringLiteral("/../" TROTIX_INSTALL_MODULE_DIR "/") + fileName;
+        const QString installed =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/../" TROTIX_INSTALL_MODULE_DIR "/") + fileName;
         if (QFileInfo(installed).isFile())
             return QDir(installed).absolutePath();
     }
@@ -87,19 +87,14 @@ QString attrFile()
     return dir + QLatin1Char('/') + QLatin1String(attrFileName);
 }
 
-QString raceRecordFile()
-{
-    return QFileInfo(attrFile()).dir().filePath(QStringLiteral("trotix_record.conf"));
-}
+QString raceRecordFile() { return QFileInfo(attrFile()).dir().filePath(QStringLiteral("trotix_record.conf")); }
 
-QString historyFile()
-{
-    return QFileInfo(attrFile()).dir().filePath(QStringLiteral("trotix_history.csv"));
-}
+QString historyFile() { return QFileInfo(attrFile()).dir().filePath(QStringLiteral("trotix_history.csv")); }
 
 QString settingsFile()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/trotix/trotix.ini");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+           + QStringLiteral("/trotix/trotix.ini");
 }
 
 QString attrTemplate()

@@ -12,8 +12,8 @@
 #include <QFont>
 #include <QMenu>
 #include <QScreen>
-#include <QtMath>
 #include <QWidget>
+#include <QtMath>
 
 namespace {
 
@@ -90,8 +90,7 @@ const QScreen *screenOf(const QWidget *widget)
 
 }
 
-QPEApplication::QPEApplication(int &argc, char **argv, Type)
-    : QApplication(argc, argv)
+QPEApplication::QPEApplication(int &argc, char **argv, Type) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("trotix"));
     setApplicationDisplayName(QStringLiteral("Trotix"));

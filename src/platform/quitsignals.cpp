@@ -61,14 +61,10 @@ QuitSignals::~QuitSignals()
 const char *QuitSignals::name(int signalNumber)
 {
     switch (signalNumber) {
-    case SIGTERM:
-        return "SIGTERM";
-    case SIGHUP:
-        return "SIGHUP";
-    case SIGINT:
-        return "SIGINT";
-    default:
-        return "a signal";
+    case SIGTERM: return "SIGTERM";
+    case SIGHUP: return "SIGHUP";
+    case SIGINT: return "SIGINT";
+    default: return "a signal";
     }
 }
 

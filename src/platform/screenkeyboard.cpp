@@ -92,8 +92,8 @@ void ScreenKeyboard::paintEvent(QPaintEvent *)
         font.setPixelSize(qRound((key.label.size() > 1 ? 9 : 12) * type));
         painter.setFont(font);
         painter.setPen(textColour);
-        const QString label = key.action == KeyboardLayout::Action::Type ? KeyboardLayout::typed(key, m_lower)
-                                                                          : key.label;
+        const QString label =
+            key.action == KeyboardLayout::Action::Type ? KeyboardLayout::typed(key, m_lower) : key.label;
         painter.drawText(cell, Qt::AlignCenter, label.trimmed());
         if (&key == m_chosen) {
             painter.setPen(QPen(textColour, 2 * gap));
@@ -124,15 +124,12 @@ bool ScreenKeyboard::event(QEvent *event)
         event->accept();
         return true;
     }
-    case QEvent::TouchUpdate:
-        event->accept();
-        return true;
+    case QEvent::TouchUpdate: event->accept(); return true;
     case QEvent::TouchCancel:
         m_down = nullptr;
         update();
         return true;
-    default:
-        return QWidget::event(event);
+    default: return QWidget::event(event);
     }
 }
 
@@ -164,19 +161,16 @@ void ScreenKeyboard::use(const KeyboardLayout::Key &key)
         m_lower = !m_lower;
         update();
         return;
-    case KeyboardLayout::Action::Close:
-        hide();
-        return;
-    default:
-        break;
+    case KeyboardLayout::Action::Close: hide(); return;
+    default: break;
     }
     if (!m_field)
         return;
     // What a physical keyboard's key would send: the field takes it as typed, and Return does
     // what the screen's OK or CONFIRM does.
-    const QString text = key.action == KeyboardLayout::Action::Type ? KeyboardLayout::typed(key, m_lower)
+    const QString text = key.action == KeyboardLayout::Action::Type    ? KeyboardLayout::typed(key, m_lower)
                          : key.action == KeyboardLayout::Action::Enter ? QStringLiteral("\r")
-                                                                        : QString();
+                                                                       : QString();
     QPointer<QLineEdit> field = m_field;
     QKeyEvent press(QEvent::KeyPress, key.qtKey, Qt::NoModifier, text);
     QCoreApplication::sendEvent(field, &press);

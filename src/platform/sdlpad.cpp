@@ -21,12 +21,14 @@ constexpr Uint32 repeatEvery = 120;
 
 bool buttonOf(Uint8 sdlButton, Button *button)
 {
+    // clang-format off
     static const QHash<int, Button> buttons{
         {SDL_CONTROLLER_BUTTON_DPAD_UP, Button::Up},       {SDL_CONTROLLER_BUTTON_DPAD_DOWN, Button::Down},
         {SDL_CONTROLLER_BUTTON_DPAD_LEFT, Button::Left},   {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, Button::Right},
         {SDL_CONTROLLER_BUTTON_A, Button::A},              {SDL_CONTROLLER_BUTTON_B, Button::B},
         {SDL_CONTROLLER_BUTTON_X, Button::X},              {SDL_CONTROLLER_BUTTON_Y, Button::Y},
         {SDL_CONTROLLER_BUTTON_START, Button::Start},      {SDL_CONTROLLER_BUTTON_BACK, Button::Select}};
+    // clang-format on
     const auto found = buttons.constFind(sdlButton);
     if (found == buttons.constEnd())
         return false;
@@ -54,22 +56,15 @@ public:
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             switch (event.type) {
-            case SDL_CONTROLLERDEVICEADDED:
-                open(event.cdevice.which);
-                break;
-            case SDL_CONTROLLERDEVICEREMOVED:
-                close(event.cdevice.which);
-                break;
+            case SDL_CONTROLLERDEVICEADDED: open(event.cdevice.which); break;
+            case SDL_CONTROLLERDEVICEREMOVED: close(event.cdevice.which); break;
             case SDL_CONTROLLERBUTTONDOWN:
             case SDL_CONTROLLERBUTTONUP:
                 if (Button button; buttonOf(event.cbutton.button, &button))
                     press(button, event.type == SDL_CONTROLLERBUTTONDOWN, &pressed);
                 break;
-            case SDL_CONTROLLERAXISMOTION:
-                stick(event.caxis.axis, event.caxis.value, &pressed);
-                break;
-            default:
-                break;
+            case SDL_CONTROLLERAXISMOTION: stick(event.caxis.axis, event.caxis.value, &pressed); break;
+            default: break;
             }
         }
         if (m_held && SDL_TICKS_PASSED(SDL_GetTicks(), m_repeatAt)) {

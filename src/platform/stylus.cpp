@@ -1,11 +1,11 @@
 #include "platform/stylus.h"
 
+#include "platform/log.h"
 #include "platform/rules/fingertarget.h"
 #include "platform/rules/keyboardlayout.h"
-#include "platform/log.h"
 #include "platform/rules/outsidetext.h"
-#include "platform/screenkeyboard.h"
 #include "platform/rules/screenscale.h"
+#include "platform/screenkeyboard.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -119,7 +119,8 @@ bool Stylus::eventFilter(QObject *watched, QEvent *event)
         return true;
     } else if (auto *field = qobject_cast<QLineEdit *>(watched); field && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && field->isEnabled() && field->rect().contains(mouse->position().toPoint())) {
+        if (mouse->button() == Qt::LeftButton && field->isEnabled()
+            && field->rect().contains(mouse->position().toPoint())) {
             openKeyboard(field);
         }
     } else if (event->type() == QEvent::Hide && qobject_cast<QDialog *>(watched)) {
@@ -143,9 +144,7 @@ bool Stylus::mainWidgetEvent(QEvent *event)
             press(mouse->globalPosition().toPoint());
         break;
     }
-    case QEvent::MouseMove:
-        moveTo(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
-        break;
+    case QEvent::MouseMove: moveTo(static_cast<QMouseEvent *>(event)->globalPosition().toPoint()); break;
     case QEvent::TouchBegin: {
         // Only a touch on the picture itself is the hold's; one on a button, a field or a list is
         // left unaccepted, and Qt makes it the click they know.
@@ -165,15 +164,10 @@ bool Stylus::mainWidgetEvent(QEvent *event)
         return true;
     }
     case QEvent::TouchEnd:
-    case QEvent::TouchCancel:
-        m_hold.stop();
-        return true;
+    case QEvent::TouchCancel: m_hold.stop(); return true;
     case QEvent::MouseButtonRelease:
-    case QEvent::Hide:
-        m_hold.stop();
-        break;
-    default:
-        break;
+    case QEvent::Hide: m_hold.stop(); break;
+    default: break;
     }
     return false;
 }

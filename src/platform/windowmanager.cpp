@@ -27,8 +27,8 @@ bool running()
         return false;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> check(
-        xcb_get_property_reply(connection,
-                               xcb_get_property(connection, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 1), nullptr),
+        xcb_get_property_reply(connection, xcb_get_property(connection, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 1),
+                               nullptr),
         &std::free);
     return check && xcb_get_property_value_length(check.get()) == sizeof(xcb_window_t);
 #else

@@ -1,8 +1,8 @@
 // Drawing the race: the course furniture, the horses, the start sequence, the result, and the
 // banner of a partner silent or gone.
+#include "app/gamesound.h"
 #include "app/paint.h"
 #include "app/trotix.h"
-#include "app/gamesound.h"
 #include "game/gamestate.h"
 #include "net/rules/partnerline.h"
 #include "net/rules/protocol.h"
@@ -76,7 +76,8 @@ void drawStart(QPainter &painter, const Pictures &pictures, int pos1)
     if (form == StartBoard::Hidden)
         return;
     drawBoard(painter, bigBoard(screenX(startBoardX, pos1)));
-    painter.drawImage(screenX(startJudgeX, pos1), judgeY, pictures[nth(Picture::Judge1, startJudgePicture(form, gs.raceTick))]);
+    painter.drawImage(screenX(startJudgeX, pos1), judgeY,
+                      pictures[nth(Picture::Judge1, startJudgePicture(form, gs.raceTick))]);
     if (form == StartBoard::Running) {
         drawText(painter, bigFont(), Qt::white, onScreen(startGoText, pos1), QStringLiteral("GO!"), TextPlace::Course);
         drawBoth(painter, onScreen(startBoardNames, pos1));
@@ -101,15 +102,16 @@ void drawAlongTheCourse(QPainter &painter, const Pictures &pictures, int pos1)
 void drawFinish(QPainter &painter, const Pictures &pictures, int pos1)
 {
     if (finishShown.contains(pos1)) {
-        painter.drawImage(screenX(finishJudgeX, pos1), judgeY, pictures[nth(Picture::Judge1, finishJudgePicture(gs.winner))]);
+        painter.drawImage(screenX(finishJudgeX, pos1), judgeY,
+                          pictures[nth(Picture::Judge1, finishJudgePicture(gs.winner))]);
         painter.fillRect(finishLineOnScreen(pos1), Qt::red);
     }
     if (resultBoardShown.contains(pos1)) {
         drawBoard(painter, bigBoard(screenX(resultBoardX, pos1)));
         drawText(painter, bigFont(), Qt::white, onScreen(resultTitle, pos1), QStringLiteral("RESULT"),
                  TextPlace::Course);
-        drawText(painter, nameFont(), Qt::white, onScreen(resultWinnerIs, pos1),
-                 QStringLiteral("The Winner is:"), TextPlace::Course);
+        drawText(painter, nameFont(), Qt::white, onScreen(resultWinnerIs, pos1), QStringLiteral("The Winner is:"),
+                 TextPlace::Course);
         if (gs.winner == 1 || gs.winner == 2) {
             const QPoint at = onScreen(resultWinnerName, pos1);
             drawName(painter, at.x(), at.y(), gs.winner, nameRoomOnBoard(resultBoardX, resultWinnerName.x()));
@@ -140,8 +142,8 @@ void drawPartnerBanner(QPainter &painter, const QString &text, const QString &na
     const int width = QFontMetrics(bigFont()).horizontalAdvance(text);
     const int x = qMax(partnerBannerRect.left() + 4, partnerBannerRect.center().x() - width / 2);
     const int at = int(text.indexOf(name));
-    drawNameAt(painter, x, partnerBannerBaseline, text.left(at), name, partnerBannerRect.right() - 4 - x, TextPlace::Screen,
-               text.mid(at + name.size()));
+    drawNameAt(painter, x, partnerBannerBaseline, text.left(at), name, partnerBannerRect.right() - 4 - x,
+               TextPlace::Screen, text.mid(at + name.size()));
 }
 
 }

@@ -71,8 +71,7 @@ private:
 const SDL_GameControllerButton up = SDL_CONTROLLER_BUTTON_DPAD_UP, down = SDL_CONTROLLER_BUTTON_DPAD_DOWN,
                                left = SDL_CONTROLLER_BUTTON_DPAD_LEFT, right = SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
                                a = SDL_CONTROLLER_BUTTON_A, b = SDL_CONTROLLER_BUTTON_B, x = SDL_CONTROLLER_BUTTON_X,
-                               y = SDL_CONTROLLER_BUTTON_Y, start = SDL_CONTROLLER_BUTTON_START,
-                               back = SDL_CONTROLLER_BUTTON_BACK;
+                               y = SDL_CONTROLLER_BUTTON_Y, start = SDL_CONTROLLER_BUTTON_START, back = SDL_CONTROLLER_BUTTON_BACK;
 
 }
 
@@ -97,9 +96,10 @@ private slots:
         using P = PadMapping::Place;
         using B = PadMapping::Button;
         using C = PadMapping::Command;
-        const std::tuple<P, B, C, int> rows[] = {
-            {P::List, B::Down, C::Key, Qt::Key_Down}, {P::List, B::Left, C::Key, Qt::Key_Backtab}, {P::Window, B::X, C::None, 0},
-            {P::Keyboard, B::B, C::HideKeys, 0}};
+        const std::tuple<P, B, C, int> rows[] = {{P::List, B::Down, C::Key, Qt::Key_Down},
+                                                 {P::List, B::Left, C::Key, Qt::Key_Backtab},
+                                                 {P::Window, B::X, C::None, 0},
+                                                 {P::Keyboard, B::B, C::HideKeys, 0}};
         for (const auto &[place, button, command, key] : rows)
             QCOMPARE(PadMapping::respond(place, button), (PadMapping::Response{command, key}));
         const KeyboardLayout::Key &k = KeyboardLayout::keys()[20];
@@ -131,8 +131,8 @@ private slots:
         vpad->hold(pad, right, false);
         vpad->press(pad, {a});
         QCOMPARE(part<QLineEdit>("nameEdit")->text(), QStringLiteral("3"));
-        vpad->press(pad, {x, left, left, down, left, a, down, right, a, right, right, a, a, x, down, down, right, a, down, left, left,
-                          left, a, up, right, right, right});
+        vpad->press(pad, {x,    left, left,  down, left, a,    down, right, a, right, right, a,     a,    x,
+                          down, down, right, a,    down, left, left, left,  a, up,    right, right, right});
         QCOMPARE(part<QLineEdit>("nameEdit")->text(), QStringLiteral("PAD 1"));
         vpad->press(pad, {a});
         QCOMPARE(gs.mode, int(ModeIdle));

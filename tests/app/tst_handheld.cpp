@@ -2,10 +2,10 @@
 // press and hold for the window menu, and a tap going on after a pause (a TROTIX_SCALE too large for the screen:
 // tst_window's presentation films).
 #include "gamefixture.h"
-#include "platform/rules/fingertarget.h"
-#include "platform/rules/keyboardlayout.h"
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
+#include "platform/rules/fingertarget.h"
+#include "platform/rules/keyboardlayout.h"
 #include "platform/screenkeyboard.h"
 #include "platform/stylus.h"
 #include "platform/windowsettings.h"
@@ -13,9 +13,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
-#include <QTextBrowser>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
 
 namespace {
 
@@ -71,7 +71,11 @@ class TestHandheld : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { qunsetenv("TROTIX_KEYBOARD"); qunsetenv("TROTIX_SCALE"); }
+    void init()
+    {
+        qunsetenv("TROTIX_KEYBOARD");
+        qunsetenv("TROTIX_SCALE");
+    }
 
     void theKeyboardRules()
     {
@@ -86,33 +90,35 @@ private slots:
         QCOMPARE(place(KeyboardLayout::size({2, 2}), QRect(80, 0, 480, 640), QRect(180, 240, 300, 40), {QRect(280, 520, 70, 40)}),
                  QRect(80, 280, 480, 234));
         // Keys to their edges, none on the rim.
-        const QList<std::tuple<QPoint, int, QString>> points{
-            {{0, 0}, 1, "none"},    {{0, 1}, 1, "1"},     {{239, 23}, 1, "0"},  {{0, 24}, 1, "Q"},
-            {{191, 92}, 1, "."},    {{192, 92}, 1, "DEL"}, {{239, 115}, 1, "ENTER"}, {{239, 116}, 1, "none"},
-            {{47, 2}, 2, "1"},      {{48, 2}, 2, "2"},     {{100, 100}, 2, "D"}};
+        const QList<std::tuple<QPoint, int, QString>> points{{{0, 0}, 1, "none"},      {{0, 1}, 1, "1"},        {{239, 23}, 1, "0"},
+                                                             {{0, 24}, 1, "Q"},        {{191, 92}, 1, "."},     {{192, 92}, 1, "DEL"},
+                                                             {{239, 115}, 1, "ENTER"}, {{239, 116}, 1, "none"}, {{47, 2}, 2, "1"},
+                                                             {{48, 2}, 2, "2"},        {{100, 100}, 2, "D"}};
         for (const auto &[at, scale, label] : points)
             QCOMPARE(labelAt(at, scale), label);
         // What a finger hits: a phone's screen is upright, larger than the device's and narrower than
         // a small tablet's; there the keys span the width, at least 32 pixels each way, and so do
         // the entries.
+        // clang-format off
         for (const auto &[screen, phone] : QList<std::pair<QSize, bool>>{
                  {{240, 320}, false}, {{320, 480}, true}, {{599, 1000}, true}, {{600, 1024}, false}, {{720, 360}, false}})
             QCOMPARE(FingerTarget::isPhoneSized(screen), phone);
         const QList<std::tuple<qreal, int, bool, QSize>> boards{
             {1.5, 360, true, {360, 176}}, {4 / 3.0, 320, true, {320, 163}}, {1.25, 300, false, {300, 146}}, {2, 640, false, {480, 234}}};
+        // clang-format on
         for (const auto &[zoom, width, phone, size] : boards) {
             QCOMPARE(KeyboardLayout::size(FingerTarget::keyboardZoom(zoom, width, phone)), size);
         }
-        QCOMPARE(KeyboardLayout::keyRect(KeyboardLayout::keys()[0], FingerTarget::keyboardZoom(4 / 3.0, 320, true)),
-                 QRect(0, 1, 32, 32));
+        QCOMPARE(KeyboardLayout::keyRect(KeyboardLayout::keys()[0], FingerTarget::keyboardZoom(4 / 3.0, 320, true)), QRect(0, 1, 32, 32));
         const QList<std::tuple<QSize, bool, QSize>> entries{
             {{100, 31}, true, {360, 32}}, {{400, 33}, true, {400, 33}}, {{100, 31}, false, {100, 31}}};
         for (const auto &[natural, phone, entry] : entries)
             QCOMPARE(FingerTarget::entry(natural, 360, phone), entry);
         bool bad = false;
-        const QList<std::tuple<QByteArray, KeyboardLayout::Choice, bool>> texts{
-            {"screen", KeyboardLayout::Choice::Screen, false}, {" NONE\n", KeyboardLayout::Choice::None, false},
-            {"", KeyboardLayout::Choice::ByScreen, false}, {"tablet", KeyboardLayout::Choice::ByScreen, true}};
+        const QList<std::tuple<QByteArray, KeyboardLayout::Choice, bool>> texts{{"screen", KeyboardLayout::Choice::Screen, false},
+                                                                                {" NONE\n", KeyboardLayout::Choice::None, false},
+                                                                                {"", KeyboardLayout::Choice::ByScreen, false},
+                                                                                {"tablet", KeyboardLayout::Choice::ByScreen, true}};
         for (const auto &[text, choice, wrong] : texts) {
             QCOMPARE(KeyboardLayout::choice(text, &bad), choice);
             QCOMPARE(bad, wrong);
@@ -144,8 +150,9 @@ private slots:
         const auto shown = [keyboard] {
             QTest::qWait(50);
             const QPoint at = keyboard->mapTo(keyboard->window(), QPoint());
-            return keyboard->screen()->grabWindow(keyboard->window()->winId(), at.x(), at.y(), keyboard->width(),
-                                                  keyboard->height()).toImage();
+            return keyboard->screen()
+                ->grabWindow(keyboard->window()->winId(), at.x(), at.y(), keyboard->width(), keyboard->height())
+                .toImage();
         };
         const QImage up = shown();
         point(keyboard, finger, {{'p', keyCentre(QStringLiteral("Q")) * scale}});

@@ -80,14 +80,14 @@ private slots:
         startGame(second, home);
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(second.readAllStandardOutput(), "trotix: Trotix already plays the horse in " + home.attrPath().toLocal8Bit()
-                                                     + "; its window is brought to the front.\n");
+        QCOMPARE(second.readAllStandardOutput(),
+                 "trotix: Trotix already plays the horse in " + home.attrPath().toLocal8Bit() + "; its window is brought to the front.\n");
         QVERIFY(waitForLog(first, firstLog, "trotix: Another start on this horse's save: this window is brought to the front.\n"));
         live.start(QStringLiteral("sleep"), {QStringLiteral("60")});
         QVERIFY(live.waitForStarted());
         old.writeAttr(defaultHorseFile);
-        GameHome::writeFile(old.attrPath() + ".lock", QByteArray::number(live.processId()) + "\nsleep\n"
-                                                          + QSysInfo::machineHostName().toUtf8() + "\n");
+        GameHome::writeFile(old.attrPath() + ".lock",
+                            QByteArray::number(live.processId()) + "\nsleep\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         startGame(secondOnOld, old);
         QVERIFY(secondOnOld.waitForFinished(10000));
         QCOMPARE(secondOnOld.exitCode(), 1);
@@ -123,8 +123,7 @@ private slots:
                                           : "trotix: String-> %%%%%%%%%%%%%%%%\ntrotix: New parameter file.\n"),
                      log.constData());
             QVERIFY2(log.endsWith(named ? ending + "trotix: Write Attribute File\n" : ending), log.right(200).constData());
-            QVERIFY2(named ? home.readAttr().startsWith("BLAZE||||||||||\n2.01") : home.readAttr() == horse,
-                     home.readAttr().constData());
+            QVERIFY2(named ? home.readAttr().startsWith("BLAZE||||||||||\n2.01") : home.readAttr() == horse, home.readAttr().constData());
         }
     }
 
@@ -132,13 +131,16 @@ private slots:
     // tst_attrfile) or a game elsewhere; a lock that is no file fails. Who holds it is told.
     void aLockLeftBehindIsReadForWhatItSays()
     {
-        const QByteArray host = "\n" + QSysInfo::machineHostName().toUtf8() + "\n", own = QByteArray::number(QCoreApplication::applicationPid());
+        const QByteArray host = "\n" + QSysInfo::machineHostName().toUtf8() + "\n",
+                         own = QByteArray::number(QCoreApplication::applicationPid());
         using R = SaveLock::Result;
+        // clang-format off
         const std::pair<QByteArray, R> rows[] = {
             {{}, R::Held}, {"", R::Held}, {"garbage\n\x01\xff", R::Held}, {"1\nanother-program" + host, R::Held},
             {"2147483646\ntrotix" + host, R::Held},
             {own + "\n" + QCoreApplication::applicationName().toUtf8() + host, R::Held}, // an earlier run's, of this very program
             {"1\ntrotix\nanother-machine\n", R::HeldByOther}, {"fifo", R::Failed}};
+        // clang-format on
         for (const auto &[content, result] : rows) {
             GameHome home;
             const QString lockPath = home.attrPath() + ".lock";

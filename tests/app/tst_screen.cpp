@@ -4,10 +4,10 @@
 #include "app/notice.h"
 #include "app/paint.h"
 #include "gamefixture.h"
-#include "screencheck.h"
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
 #include "race/rules/courselayout.h"
+#include "screencheck.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -16,9 +16,9 @@
 #include <QScopeGuard>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <tuple>
 #include <QTest>
 #include <QWindow>
+#include <tuple>
 
 namespace {
 
@@ -55,9 +55,11 @@ private slots:
     // end; an offset past the end starts again at 0.
     void stripWindowWrapsRoundTheStripEnd()
     {
+        // clang-format off
         struct Row { int kind, offset, shownFrom; }; // kind 1: the field, 4: the course
         const Row rows[] = {{1, 556, 556}, {1, 557, 557}, {1, 796, 796}, {1, 797, 0}, // 557: column 0 at x 239
                             {4, 255, 255}, {4, 494, 494}, {4, 495, 0}};
+        // clang-format on
         for (const Row &r : rows) {
             GameFixture game(defaultHorseFile, GameHome::WithoutPictures, plantCodedStrips);
             const int width = r.kind == 1 ? 796 : 494;
@@ -97,8 +99,8 @@ private slots:
     // (copied back) and on a ground changed a little.
     void drawTextAtPutsTheTextWhereDrawTextWould()
     {
-        const QList<std::tuple<int, int, QString>> texts{{10, 50, "Hostname/IP Address of the Challenger:"},
-                                                         {18, 75, " YOU WIN!"}, {10, 50, "<b>x</b> & y"}};
+        const QList<std::tuple<int, int, QString>> texts{
+            {10, 50, "Hostname/IP Address of the Challenger:"}, {18, 75, " YOU WIN!"}, {10, 50, "<b>x</b> & y"}};
         for (const auto &[size, weight, text] : texts) {
             QImage stored(240, 60, QImage::Format_RGB32), plain(240, 60, QImage::Format_RGB32);
             const QRect ink = QFontMetrics(gameFont(size, weight), &stored).tightBoundingRect(text).translated(5, 40);
@@ -140,6 +142,7 @@ private slots:
         QVERIFY(!haloed(Qt::black, QPoint(), 0));
         const QRect ink = last.ink;
         const QPoint mid = ink.center();
+        // clang-format off
         struct Row { QPoint at; QRgb ground; QColor pen; bool halo; };
         const Row rows[] = {{{ink.left() - 1, mid.y()}, 0, Qt::black, true}, {{ink.left() - 2, mid.y()}, 0, Qt::black, false},
                             {{ink.right() + 1, mid.y()}, 0, Qt::black, true}, {{ink.right() + 2, mid.y()}, 0, Qt::black, false},
@@ -147,6 +150,7 @@ private slots:
                             {{mid.x(), ink.bottom() + 1}, 0, Qt::black, true}, {{mid.x(), ink.bottom() + 2}, 0, Qt::black, false},
                             {mid, qRgb(108, 108, 108), Qt::black, true}, {mid, qRgb(124, 124, 124), Qt::black, false}, // 4.0, 5.0
                             {mid, 0, QColor(60, 60, 60), true}, {mid, 0, QColor(90, 90, 90), false}};
+        // clang-format on
         for (const Row &r : rows)
             QVERIFY2(haloed(r.pen, r.at, r.ground) == r.halo, qPrintable(QDebug::toString(r.at)));
         // As drawn on a ground too dark for black ink: light all round the ink.
@@ -174,8 +178,9 @@ private slots:
         // the ticks, a text over the trees, drawn with a light halo, the frames, and the top of a
         // paragraph below which every text has the same face (0: none).
         const QByteArray widest = "WWWWWWWWWWWWWWW\n40.0\n1000.0\n1000.0\n1000.0\n1000.0\n";
-        const QRect screen(0, 0, 239, 320); // the last column is left to the fringe of the smoothing
+        const QRect screen(0, 0, 239, 320);                            // the last column is left to the fringe of the smoothing
         const QRect banner = partnerBannerRect.adjusted(2, 2, -2, -2); // a pixel of air inside its edge
+        // clang-format off
         struct Row { QByteArray attr; QByteArrayList calls; int mode, netState, ticks; QString haloed; QList<QRect> frames; int even; };
         const Row rows[] = {{templateHorseFile, {}, -1, 0, 1, "", {screen}, 0}, {widest, {"aboutTrotix"}, -1, 0, 1, "", {screen}, 140},
                             {widest, {"change2status"}, -1, 0, 1, "", {QRect(8, 8, 224, 304)}, 0},
@@ -186,6 +191,7 @@ private slots:
                             {widest, {}, ModeClientRace, 10, 1, "", {banner, screen}, 0}, // the host left mid-race: its banner
                             {widest, {}, ModeClientRace, 5, 1, "", {screen}, 0}, // a network race's result, offering another
                             {widest, {"change2racedemo"}, -1, 0, 400, "", {screen}, 0}};
+        // clang-format on
         for (const auto &[attr, calls, mode, netState, ticks, haloed, frames, even] : rows) {
             GameFixture game(attr);
             gs.opponentName = QStringLiteral("WWWWWWWWWWWWWWW");
@@ -213,7 +219,8 @@ private slots:
                 game.tick();
             QVERIFY(!drawn.isEmpty());
             if (gs.resultKnown) // the winner named on the result board, whichever horse won
-                QVERIFY(std::any_of(drawn.cbegin(), drawn.cend(), [](const auto &t) { return t.first.text.startsWith(QString::number(gs.winner) + ". W"); }));
+                QVERIFY(std::any_of(drawn.cbegin(), drawn.cend(),
+                                    [](const auto &t) { return t.first.text.startsWith(QString::number(gs.winner) + ". W"); }));
             for (const auto &[text, inside] : std::as_const(drawn)) {
                 QVERIFY2(inside, qPrintable(QStringLiteral("\"%1\" covers %2").arg(text.text, QDebug::toString(text.ink))));
                 QVERIFY(!even || text.ink.top() < even || text.font == drawn.last().first.font);

@@ -21,28 +21,29 @@ private slots:
     {
         using ScreenScale::fit;
         // TROTIX_SCALE: fit, or a number from 1 to 16, else 0 (the screen decides).
-        const QList<std::pair<QByteArray, qreal>> texts{{"", 0}, {"1", 1}, {" 2\n", 2}, {"1.5", 1.5}, {"2.0", 2}, {"16", 16},
-                                                       {"16.01", 0}, {"0.9", 0}, {"-2", 0}, {"+2", 0}, {".5", 0}, {"1e1", 0},
-                                                       {" FIT\n", fit}, {"fits", 0}, {"99999999999999999999", 0}};
+        const QList<std::pair<QByteArray, qreal>> texts{
+            {"", 0},    {"1", 1},     {" 2\n", 2},     {"1.5", 1.5}, {"2.0", 2},
+            {"16", 16}, {"16.01", 0}, {"0.9", 0},      {"-2", 0},    {"+2", 0},
+            {".5", 0},  {"1e1", 0},   {" FIT\n", fit}, {"fits", 0},  {"99999999999999999999", 0}};
         for (const auto &[text, scale] : texts)
             QCOMPARE(ScreenScale::parseScale(text), scale);
         // The largest zoom whose window and frame fit the available room.
-        const QList<std::pair<QSize, int>> rooms{{{1920, 1080}, 3}, {{3840, 2100}, 6}, {{512, 704}, 2}, {{511, 704}, 1},
-                                                 {{512, 703}, 1}, {{200, 200}, 1}, {{100000, 100000}, 16}};
+        const QList<std::pair<QSize, int>> rooms{{{1920, 1080}, 3}, {{3840, 2100}, 6}, {{512, 704}, 2},       {{511, 704}, 1},
+                                                 {{512, 703}, 1},   {{200, 200}, 1},   {{100000, 100000}, 16}};
         for (const auto &[room, scale] : rooms)
             QCOMPARE(ScreenScale::automaticScale(room), scale);
         // A start: asked, else remembered, while its window fits; else the largest whole zoom, or
         // fit where 2x does not.
         const QList<std::tuple<qreal, qreal, QSize, qreal>> starts{
-            {0, 0, {1280, 768}, 2}, {0, 0, {640, 480}, fit}, {0, 0, {512, 703}, fit}, {1.5, 3, {1920, 1080}, 1.5},
-            {0, 3, {1920, 1080}, 3}, {16, 0, {1920, 1080}, 3}, {3, 0, {640, 480}, fit}, {1, 0, {200, 200}, 1},
+            {0, 0, {1280, 768}, 2},      {0, 0, {640, 480}, fit},   {0, 0, {512, 703}, fit},  {1.5, 3, {1920, 1080}, 1.5},
+            {0, 3, {1920, 1080}, 3},     {16, 0, {1920, 1080}, 3},  {3, 0, {640, 480}, fit},  {1, 0, {200, 200}, 1},
             {0, fit, {1920, 1080}, fit}, {1.5, 0, {392, 544}, 1.5}, {1.5, 0, {392, 543}, fit}};
         for (const auto &[requested, remembered, room, zoom] : starts)
             QCOMPARE(ScreenScale::startZoom(requested, remembered, room), zoom);
         // The picture in its window: as large as the shape allows, centred; never below 1x.
-        const QList<std::pair<QSize, QRect>> windows{
-            {{360, 720}, {0, 120, 360, 480}}, {{640, 480}, {140, 0, 360, 480}}, {{1280, 800}, {340, 0, 600, 800}},
-            {{500, 700}, {0, 16, 500, 667}},  {{481, 640}, {0, 0, 480, 640}},   {{184, 245}, {0, 0, 240, 320}}};
+        const QList<std::pair<QSize, QRect>> windows{{{360, 720}, {0, 120, 360, 480}},  {{640, 480}, {140, 0, 360, 480}},
+                                                     {{1280, 800}, {340, 0, 600, 800}}, {{500, 700}, {0, 16, 500, 667}},
+                                                     {{481, 640}, {0, 0, 480, 640}},    {{184, 245}, {0, 0, 240, 320}}};
         for (const auto &[window, picture] : windows)
             QCOMPARE(ScreenScale::pictureIn(window), picture);
         // OK's place at 1.5x, and back: the device's pixels it covers.
@@ -90,8 +91,8 @@ private slots:
     void aTestTickIsShorterThanASecondOrNotAtAll()
     {
         const auto unset = qScopeGuard([] { qunsetenv("TROTIX_TICK_MS"); });
-        const QList<std::pair<QByteArray, int>> texts{{"", 1000}, {"1", 1}, {" 20\n", 20}, {"1000", 1000}, {"1001", 1000},
-                                                      {"0", 1000}, {"-5", 1000}, {"2e1", 1000}};
+        const QList<std::pair<QByteArray, int>> texts{{"", 1000},     {"1", 1},    {" 20\n", 20}, {"1000", 1000},
+                                                      {"1001", 1000}, {"0", 1000}, {"-5", 1000},  {"2e1", 1000}};
         for (const auto &[text, interval] : texts) {
             qputenv("TROTIX_TICK_MS", text);
             QCOMPARE(QPEApplication::tickMilliseconds(), interval);

@@ -4,13 +4,13 @@
 // TROTIX_FILM_REFRESH=1, look at the frames it saves beside the test, commit the new films.
 #include "app/historychartwidget.h"
 #include "gamefixture.h"
-#include "screencheck.h"
 #include "net/ownaddress.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
 #include "platform/qpeapplication.h"
 #include "platform/stylus.h"
 #include "platform/windowsettings.h"
+#include "screencheck.h"
 
 #include <QDialog>
 #include <QMenu>
@@ -18,8 +18,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <cstdlib>
 
@@ -92,10 +92,11 @@ void shoot(Film &film, const QString &step, Trotix *widget)
     const QPoint at = widget->screenOrigin();
     const QString zoom = QStringLiteral("%1 at %2,%3").arg(widget->screenScale()).arg(at.x()).arg(at.y());
     const QString flags = QString(widget->isFullScreen() ? " full" : "") + (widget->isPaused() ? " paused" : "");
-    film.add(QStringLiteral("%1: %2 zoom %3%4 mode %5 font %6 %7 \"%8\"")
-                 .arg(step, place(widget), zoom, flags, QString::number(gs.mode), size(widget->font()), digest(frame),
-                      widget->windowTitle()) + focus(widget),
-             frame);
+    film.add(
+        QStringLiteral("%1: %2 zoom %3%4 mode %5 font %6 %7 \"%8\"")
+                .arg(step, place(widget), zoom, flags, QString::number(gs.mode), size(widget->font()), digest(frame), widget->windowTitle())
+            + focus(widget),
+        frame);
 }
 
 // A window of its own (pop-up menu, help, record): its place, its font and its pixels.
@@ -113,9 +114,11 @@ void shootWindow(Film &film, const QString &step, QWidget *window)
         QPainter(&frame).fillRect(QRect(chart->mapTo(window, QPoint()), chart->size()), Qt::black);
     // Its title, and the guide's part shown first: the handheld's on the device's own screen.
     const QString top = text ? QStringLiteral(" at \"%1\"").arg(text->cursorForPosition(QPoint(8, 8)).block().text()) : QString();
-    film.add(QStringLiteral("%1: %2 font %3 %4 %5 \"%6\"%7").arg(step, place(window), size((text ? text : window)->font()), digest(frame),
-                                                       text ? text->document()->defaultStyleSheet() : QString(), window->windowTitle(), top)
-                 + focus(window), frame);
+    film.add(QStringLiteral("%1: %2 font %3 %4 %5 \"%6\"%7")
+                     .arg(step, place(window), size((text ? text : window)->font()), digest(frame),
+                          text ? text->document()->defaultStyleSheet() : QString(), window->windowTitle(), top)
+                 + focus(window),
+             frame);
     // A window's own button closes it (a touch screen has no Escape); a menu goes as a click beside it would.
     if (auto *button = window->findChild<QPushButton *>())
         QTest::mouseClick(button, Qt::LeftButton);
@@ -146,8 +149,7 @@ void play(Film &film, GameFixture &game, const QString &step)
         widget->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(widget));
         QTest::keySequence(widget->windowHandle(), QKeySequence::fromString(what == QLatin1String("key") ? arg : "R"));
-    }
-    else if (what == QLatin1String("zoom"))
+    } else if (what == QLatin1String("zoom"))
         QPEApplication::setWindowScale(widget, arg.toDouble());
     else if (what == QLatin1String("net")) // "net MODE STATE": where a connection stands
         std::tie(gs.mode, gs.netState) = std::pair(arg.section(' ', 0, 0).toInt(), arg.section(' ', 1).toInt());
@@ -162,8 +164,7 @@ void play(Film &film, GameFixture &game, const QString &step)
         Stylus::attach(widget);
         qunsetenv("TROTIX_KEYBOARD");
         QTest::mouseClick(QApplication::focusWidget(), Qt::LeftButton);
-    }
-    else if (what == QLatin1String("minimise"))
+    } else if (what == QLatin1String("minimise"))
         widget->setWindowState(arg.isEmpty() ? Qt::WindowMinimized : Qt::WindowNoState);
     if (what == QLatin1String("menu") || what == QLatin1String("zoommenu")) {
         QList<QMenu *> menus{widget->findChild<QMenu *>(QStringLiteral("zoomMenu"))};
@@ -201,6 +202,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("attr");
         QTest::addColumn<QStringList>("steps");
+        // clang-format off
         QTest::newRow("first-session") << templateHorseFile << QStringList{
             "zoom 1", "tick 1", "keyboard", "tick 1", "type THUNDER", "key Return", "tick 3", "menu 0", "menu 1",
             "slot change2eat", "tick 7", "slot change2sleep", "tick 5", "slot change2run", "tick 6",
@@ -226,6 +228,7 @@ private slots:
             "zoom 1", "slot change2client", "tick 1", "help", "net 21 10", "tick 5", "net 21 30", "tick 5", "net 41 30", "tick 5",
             "net 21 11", "tick 1", "net 41 11", "tick 1", "net 21 1", "tick 1", "net 21 4", "tick 1", "net 41 3", "tick 1",
             "slot change2run", "tick 2", "net 41 5", "tick 2", "slot change2server", "tick 1", "slot confirmNetwork", "tick 2"};
+        // clang-format on
     }
 
     void scenes()
@@ -249,9 +252,11 @@ private slots:
         const QSize screen = QGuiApplication::primaryScreen()->size();
         Film film(QStringLiteral("present-%1x%2").arg(screen.width()).arg(screen.height()));
         // Full screen remembered on (1), off (0), or no choice yet (-1: a first start).
+        // clang-format off
         const std::tuple<const char *, qreal, int> rows[] = {{"", 0, false}, {"1", 0, false}, {"2", 0, false},
             {"3", 0, false}, {"", 1, false}, {"", 3, false}, {"", 0, true}, {"1", 0, true}, {"1.5", 0, false}, {"fit", 0, false},
             {"", ScreenScale::fit, false}, {"", 0, -1}};
+        // clang-format on
         for (const auto &[scale, zoom, full] : rows) {
             qputenv("TROTIX_SCALE", scale);
             GameFixture game;

@@ -58,7 +58,8 @@ private slots:
     // a float); limits are tested strictly below, guards as "value - guard > 0".
     void attributesAtTheirLimits()
     {
-        const struct {
+        const struct
+        {
             Change change;
             int ticks;
             Attributes before, after;
@@ -99,6 +100,7 @@ private slots:
     // checked. The first steps of each are filmed (tst_window's first session).
     void eachActivityStepShowsItsPictures()
     {
+        // clang-format off
         struct Row { const char *slot; int tick; const char *line; Picture face, horse; float age; };
         const Row rows[] = {
             {"change2idle", 1, "idle step 2", Picture::Face3, Picture::Idle2, 1.01f},
@@ -110,6 +112,7 @@ private slots:
             {"change2run", 60, "run step 3", Picture::Face2, Picture::Run3, 0.0f},
             {"change2run", 62, "run step 3", Picture::Face7, Picture::Run3, 0.0f}, // tired
         };
+        // clang-format on
         for (const Row &r : rows) {
             GameFixture game;
             paintPictures();
@@ -183,11 +186,13 @@ private slots:
     // line, the set-up and the race left behind, and the next tick's screen (its log line: the films).
     void aChoiceLogsOneLineAndShowsItsScreenNextTick()
     {
+        // clang-format off
         struct Row { const char *slot; int mode; const char *line; };
         const Row rows[] = {{"change2idle", 1, "change to idle"}, {"change2eat", 2, "change to eat"}, {"change2sleep", 3, "change to sleep"},
                             {"change2run", 4, "change to run"}, {"change2jump", 5, "change to jump"}, {"change2status", 9, "change to status"},
                             {"aboutTrotix", 10, "About selected"}, {"change2server", 20, "change to server"},
                             {"change2client", 40, "change to client"}, {"change2racedemo", 60, "change to race demo"}};
+        // clang-format on
         for (const Row &r : rows) {
             GameFixture game;
             gs.mode = ModeServerWait;
@@ -206,8 +211,9 @@ private slots:
                 QCOMPARE(QList<int>({gs.pos1, gs.pos2, gs.winner, gs.winScenario, gs.racePattern}), QList<int>(5, 0));
             game.tick();
             QCOMPARE(gs.shownMode, r.mode);
-            QCOMPARE(game.widget()->picture(Picture::Race1).isNull(), r.mode != ModeDemoRace); // a picture is decoded when first drawn
-            game.widget()->setPaused(true); // a pause holds on every screen but a network race's
+            QCOMPARE(game.widget()->picture(Picture::Race1).isNull(),
+                     r.mode != ModeDemoRace); // a picture is decoded when first drawn
+            game.widget()->setPaused(true);   // a pause holds on every screen but a network race's
             QCOMPARE(game.widget()->isPaused(), r.mode < ModeServerAsk || r.mode == ModeDemoRace);
         }
     }
@@ -253,7 +259,7 @@ private slots:
         QVERIFY(!sound->isChecked() && WindowSettings::sound() && QFile::remove(settings));
         QCOMPARE(log.text(), "trotix: Cannot use the window settings " + QFile::encodeName(settings)
                                  + " (it is a FIFO, not a regular file); the window's choices are not remembered.\n"
-                                 "trotix: No audio output: the game stays silent\n");
+                                   "trotix: No audio output: the game stays silent\n");
     }
 
     // The horse named in a paused game is named silently (the films hear every other sound on its
@@ -282,7 +288,7 @@ private slots:
         QCOMPARE(gs.shownFat, 2147483647);
         QCOMPARE(gs.shownMuscle, -2147483647 - 1);
         const QImage screen = game.screen();
-        QCOMPARE(colourAt(screen, 112, 1), barFill[2]); // up from the base to the screen's top
+        QCOMPARE(colourAt(screen, 112, 1), barFill[2]);  // up from the base to the screen's top
         QCOMPARE(colourAt(screen, 72, 300), barFill[1]); // the negative one down from it
         QCOMPARE(colourAt(screen, 72, 250), plain);
     }
@@ -316,8 +322,8 @@ private slots:
         game.call("change2jump");
         key(Qt::Key_H);
         QCOMPARE(gs.hopRequested, 1);
-        QCOMPARE(logLines(log.text()), (QStringList{"trotix: MenuSelect>>change to status\n",
-                                                    "trotix: MenuSelect>>change to jump\n", "trotix: MenuSelect>>press hop!\n"}));
+        QCOMPARE(logLines(log.text()), (QStringList{"trotix: MenuSelect>>change to status\n", "trotix: MenuSelect>>change to jump\n",
+                                                    "trotix: MenuSelect>>press hop!\n"}));
         game.call("change2idle");
         QVERIFY(part<IdMenuBar>("menuBar")->isItemEnabled(IdHop)); // Hop! goes off with the next tick
         game.tick();
@@ -326,7 +332,7 @@ private slots:
         game.call("change2client");
         game.tick();
         QVERIFY(part<QLineEdit>("addressEdit")->hasFocus()); // typing goes in at once
-        key(Qt::Key_A, Qt::AltModifier); // Action opens; a tap back in the field and a letter there end A's turn
+        key(Qt::Key_A, Qt::AltModifier);                     // Action opens; a tap back in the field and a letter there end A's turn
         key(Qt::Key_Escape);
         QTest::mouseClick(part<QLineEdit>("addressEdit"), Qt::LeftButton);
         QTest::keyClicks(nullptr, QStringLiteral("h u/b"));

@@ -1,11 +1,11 @@
 // The attribute file: what is written byte by byte, what is read back from any content, and that
 // no save can leave a broken horse on disk.
 #include "app/entryvalidator.h"
-#include "game/rules/attrcodec.h"
-#include "game/rules/horsename.h"
 #include "game/attrfile.h"
 #include "game/history.h"
 #include "game/racerecord.h"
+#include "game/rules/attrcodec.h"
+#include "game/rules/horsename.h"
 #include "gamefixture.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
@@ -24,12 +24,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
-#include <utility>
-#include <new>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -38,6 +37,7 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -86,6 +86,7 @@ private slots:
     {
         const QByteArray blaze("BLAZE||||||||||"), unnamed("MY HORSE       ");
         const QList<float> initial{1, 150, 50, 100, 100}, counted{2, 3, 4, 5, 6};
+        // clang-format off
         struct Row { QByteArray content; bool isNew; QByteArray probe, name; QList<float> attributes; };
         const Row rows[] = {
             {"%%%%%%%%%%%%%%%%\n1.0\n", true, "%%%%%%%%%%%%%%%%", unnamed, initial}, // the template
@@ -99,6 +100,7 @@ private slots:
             {"\n \t" + blaze + "\n7.5\n", false, blaze, "BLAZE          ", {7.5f, 150, 50, 100, 100}}, // blanks first
             {"|" + blaze + "\n", false, "|" + blaze, " BLAZE         ", {1, 150, 50, 100, 100}}, // a blank first
         };
+        // clang-format on
         // The caller's locale is left as it was found.
         const locale_t callers = newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
         uselocale(callers);
@@ -131,7 +133,10 @@ private slots:
         // The history is there from the start: on a slow disk every kill may come before a save's line.
         std::memcpy(first.horseName, "RUN            ", 15);
         appendHistory(first, historyPath, 0, 1);
-        struct Progress { std::atomic<int> begun, finished; };
+        struct Progress
+        {
+            std::atomic<int> begun, finished;
+        };
         void *shared = mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
         QVERIFY(shared != MAP_FAILED);
         auto *progress = new (shared) Progress{};
@@ -170,8 +175,7 @@ private slots:
             const int number = loadAttrFile(loaded, path) == AttrLoadResult::Old ? int(loaded.age) : -1;
             QVERIFY2(formatAttrFile(horseOf(loaded)) == formatAttrFile(numberedHorse(number))
                          && (number == lastWhole || (begun != 0 && number == begun)),
-                     qPrintable(QString::asprintf("kill %d: %d on disk, last finished %d, under way %d", round, number,
-                                                  lastWhole, begun)));
+                     qPrintable(QString::asprintf("kill %d: %d on disk, last finished %d, under way %d", round, number, lastWhole, begun)));
             onDisk = number;
             const HistoryContent history = parseHistory(GameHome::readFile(historyPath));
             QVERIFY(!history.damaged);
@@ -187,9 +191,10 @@ private slots:
         munmap(shared, sizeof(Progress));
         // What the kills left beside the save goes at the next start, and only that: the player's
         // copies, whatever their names, stay as they were through two starts.
-        const QStringList kept{"trotix_attr.conf", "trotix_attr.conf.202412", "trotix_attr.conf.Backup", "trotix_attr.conf.backup",
-                               "trotix_attr.conf.bak001", "trotix_attr.conf.v2save", "trotix_history.csv", "trotix_history.csv.keep01",
-                               "trotix_history.csv.trotix-tmp-copy", "trotix_record.conf.old123"};
+        const QStringList kept{"trotix_attr.conf",         "trotix_attr.conf.202412",   "trotix_attr.conf.Backup",
+                               "trotix_attr.conf.backup",  "trotix_attr.conf.bak001",   "trotix_attr.conf.v2save",
+                               "trotix_history.csv",       "trotix_history.csv.keep01", "trotix_history.csv.trotix-tmp-copy",
+                               "trotix_record.conf.old123"};
         const QStringList copies = kept.filter(QStringLiteral(".conf.")) + kept.filter(QStringLiteral(".csv."));
         for (const QString &name : copies)
             GameHome::writeFile(dir.filePath(name), name.toLatin1());
@@ -206,8 +211,8 @@ private slots:
     // link kept; a device, FIFO, socket or folder is never written nor replaced, nor waited on.
     void aSaveIsWrittenThroughALinkOnlyToARegularFile()
     {
-        const std::pair<mode_t, QByteArray> rows[] = {{S_IFREG, ""}, {S_IFCHR, "a device"}, {S_IFIFO, "a FIFO"},
-                                                      {S_IFSOCK, "a socket"}, {S_IFDIR, "a folder"}};
+        const std::pair<mode_t, QByteArray> rows[] = {
+            {S_IFREG, ""}, {S_IFCHR, "a device"}, {S_IFIFO, "a FIFO"}, {S_IFSOCK, "a socket"}, {S_IFDIR, "a folder"}};
         for (const auto &[kind, what] : rows) {
             QTemporaryDir dir;
             QString target = dir.filePath(QStringLiteral("elsewhere"));
@@ -217,11 +222,11 @@ private slots:
             const int sock = kind == S_IFSOCK ? ::socket(AF_UNIX, SOCK_STREAM, 0) : -1;
             QFile regular(target);
             const QByteArray big = QByteArray("BIG\n1\n2\n3\n4\n").leftJustified(64 * 1024 - 1, ' ') + "56"; // read to 64 KiB
-            const bool made = kind == S_IFREG ? regular.open(QIODevice::WriteOnly) && regular.write(big) > 0
-                            : kind == S_IFSOCK ? ::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
-                            : kind == S_IFDIR  ? QDir().mkdir(target)
-                            : kind == S_IFIFO  ? ::mkfifo(name.constData(), 0600) == 0
-                                               : ::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+            const bool made = kind == S_IFREG    ? regular.open(QIODevice::WriteOnly) && regular.write(big) > 0
+                              : kind == S_IFSOCK ? ::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+                              : kind == S_IFDIR  ? QDir().mkdir(target)
+                              : kind == S_IFIFO  ? ::mkfifo(name.constData(), 0600) == 0
+                                                 : ::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
             regular.close();
             regular.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup); // kept
             if (!made && kind == S_IFCHR)
@@ -242,7 +247,8 @@ private slots:
             QCOMPARE(after.st_mode & S_IFMT, kind);
             QCOMPARE(QFileInfo(link).symLinkTarget(), target);
             if (kind == S_IFREG)
-                QCOMPARE(GameHome::readFile(target) + QByteArray::number(after.st_mode & 07777, 8), formatAttrFile(numberedHorse(7)) + "640");
+                QCOMPARE(GameHome::readFile(target) + QByteArray::number(after.st_mode & 07777, 8),
+                         formatAttrFile(numberedHorse(7)) + "640");
             if (sock >= 0)
                 ::close(sock);
         }
@@ -259,7 +265,8 @@ private slots:
         // A new file gets what the umask leaves, as any program's would.
         QFile(dir.filePath(QStringLiteral("plain"))).open(QIODevice::WriteOnly);
         QVERIFY(saveAttrFile(state, dir.filePath(QStringLiteral("made"))));
-        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("made"))).permissions(), QFileInfo(dir.filePath(QStringLiteral("plain"))).permissions());
+        QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("made"))).permissions(),
+                 QFileInfo(dir.filePath(QStringLiteral("plain"))).permissions());
     }
 
     // A win against the computer and a loss over the network go to their own lines.
@@ -295,9 +302,10 @@ private slots:
     void aRecordIsReadAsAPersonWritesIt()
     {
         const QByteArray tallies = "computer 7 3\nnetwork 2 2";
-        for (const QByteArray &text : QByteArrayList{"RACER||||||||||\r\ncomputer 7 3\r\nnetwork 2 2\r\n", "RACER||||||||||\n" + tallies,
-                                       "RACER||||||||||\n" + tallies + "\n\n", "RACER \ncomputer  7\t3\n network 2   2 \n",
-                                       "RACERRACERRACERR\n" + tallies, "RACER\n\n" + tallies, "RACER\ncomputer 7 3 1\nnetwork 2 2", "\n" + tallies}) {
+        for (const QByteArray &text :
+             QByteArrayList{"RACER||||||||||\r\ncomputer 7 3\r\nnetwork 2 2\r\n", "RACER||||||||||\n" + tallies,
+                            "RACER||||||||||\n" + tallies + "\n\n", "RACER \ncomputer  7\t3\n network 2   2 \n",
+                            "RACERRACERRACERR\n" + tallies, "RACER\n\n" + tallies, "RACER\ncomputer 7 3 1\nnetwork 2 2", "\n" + tallies}) {
             RaceRecord record;
             const bool read = parseRaceRecord(text, &record);
             QCOMPARE(read, text.startsWith("RACER") && !text.contains("RACERR") && !text.contains("\n\ncomputer") && !text.contains("3 1"));
@@ -337,11 +345,13 @@ private slots:
                      saving ? QByteArray("RACER||||||||||\ncomputer 1 0\nnetwork 0 0\n") : before);
             if (!saving) {
                 QVERIFY(!saveNamedHorse(gs, game.home().attrPath())); // a refused save is not reported as saved
-                QVERIFY(row == 0 || log.text().startsWith("trotix: No attribute file yet at " + QFile::encodeName(game.home().attrPath())
-                                              + "\ntrotix: New parameter file.\n"));
+                QVERIFY(row == 0
+                        || log.text().startsWith("trotix: No attribute file yet at " + QFile::encodeName(game.home().attrPath())
+                                                 + "\ntrotix: New parameter file.\n"));
                 continue;
             }
-            QVERIFY(QRegularExpression(QStringLiteral("^trotix_record\\.conf\\.unreadable-\\d{8}-\\d{6}$")).match(aside.first()).hasMatch());
+            QVERIFY(
+                QRegularExpression(QStringLiteral("^trotix_record\\.conf\\.unreadable-\\d{8}-\\d{6}$")).match(aside.first()).hasMatch());
             QCOMPARE(GameHome::readFile(etc.filePath(aside.first())), before);
             QVERIFY(log.text().contains(" is kept as " + QFile::encodeName(etc.filePath(aside.first())) + " and a new"));
         }
@@ -372,9 +382,9 @@ private slots:
         const QByteArray log = capture.text();
 
         // Each save says so, fails with its reason, and the tick plays on.
-        const QString failed = "trotix: Write Attribute File\ntrotix: Cannot write attribute file "
-                               + game.home().attrPath() + " (%1); the horse on disk stays as it was.\n"
-                               "trotix: Action>>call idle()\n";
+        const QString failed = "trotix: Write Attribute File\ntrotix: Cannot write attribute file " + game.home().attrPath()
+                               + " (%1); the horse on disk stays as it was.\n"
+                                 "trotix: Action>>call idle()\n";
         static const QRegularExpression reason(QStringLiteral(" \\(([^)]*)\\); the horse"));
         const QString why = reason.match(QString::fromLatin1(log)).captured(1);
         QVERIFY2(!why.isEmpty() && QString::fromLatin1(log).count(failed.arg(why)) == 3, log.constData());
@@ -403,7 +413,8 @@ private slots:
             QCOMPARE(game.widget()->notice(), QString()); // a try that failed says nothing
             QFile::remove(lockPath);
             if (taken)
-                GameHome::writeFile(lockPath, QByteArray::number(live.processId()) + "\nsleep\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+                GameHome::writeFile(lockPath,
+                                    QByteArray::number(live.processId()) + "\nsleep\n" + QSysInfo::machineHostName().toUtf8() + "\n");
             game.tick(10);
             QCOMPARE(game.widget()->notice(), taken ? "Another Trotix is playing this horse now.\nThis session will not be saved."
                                                     : "Saving works again: your horse is saved every ten seconds.");
@@ -420,12 +431,14 @@ private slots:
     // The entry as typed becomes the saved name: Latin-1, the bar and control characters as '?', 15 long.
     void theEntryBecomesAFifteenCharacterName()
     {
+        // clang-format off
         const std::pair<const char *, QByteArray> rows[] = {
             {"", "MY HORSE       "}, {"ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNO"}, {"   ", "               "},
             {"Zo\u00eb", "Zo\xeb            "}, {"Zoe\u0308", "Zo\xeb            "}, // Latin-1, accent typed apart
             {"\u03a9mega", "?mega          "}, {"\U0001F40E Star", "? Star         "}, // outside Latin-1, the BMP
             {"Tab\there", "Tab?here       "}, {"A|B", "A?B            "}, // the bar is the file's blank
             {"ABCDEFGHIJKLMNOPQ", "ABCDEFGHIJKLMNO"}};
+        // clang-format on
         for (const auto &[entry, name] : rows)
             QCOMPARE(horseNameFromEntry(QString::fromUtf8(entry)), name);
         // Shown in too little room: cut after the longest start that fits, without a blank before the "…".

@@ -3,15 +3,15 @@
 // the book's numbers and chart.
 #include "app/historychartwidget.h"
 #include "app/horsebook.h"
-#include "game/rules/attrcodec.h"
 #include "game/history.h"
+#include "game/rules/attrcodec.h"
 #include "game/rules/historychart.h"
 #include "gamefixture.h"
-#include "screencheck.h"
 #include "platform/log.h"
 #include "platform/paths.h"
 #include "platform/qpeapplication.h"
 #include "race/rules/raceweight.h"
+#include "screencheck.h"
 
 #include <QDialog>
 #include <QDir>
@@ -20,8 +20,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTemporaryDir>
-#include <memory>
 #include <QTest>
+#include <memory>
 #include <sys/stat.h>
 
 namespace {
@@ -46,7 +46,7 @@ private slots:
     {
         GameState thunderState;
         setHorse(thunderState, parseAttrFile("THUNDER\n3\n160\n55\n110\n105\n", horseOf(thunderState)).horse);
-        HistoryLine written{QByteArray(thunderState.horseName), 1796666400, 3600, attributesOf(thunderState),
+        HistoryLine written{QByteArray(thunderState.horseName),     1796666400, 3600, attributesOf(thunderState),
                             raceWeight(attributesOf(thunderState)), {}};
         QCOMPARE(formatHistoryLine(written), thunder);
         written.horse = QByteArray("Zo\xeb \"A\",B").leftJustified(15);
@@ -54,6 +54,7 @@ private slots:
         written.time += 7;
         QCOMPARE(formatHistoryLine(written).left(29), QByteArray("\"Zo\xc3\xab \"\"A\"\",B\",2026-12-07T18:"));
         QVERIFY(formatHistoryLine(written).contains(",3600,0.00,160.00,"));
+        // clang-format off
         struct Row { QByteArray content; int lines; bool damaged; };
         const Row rows[] = {
             {"", 0, false}, {header, 0, false}, {header + thunder + thunder, 2, false},
@@ -68,6 +69,7 @@ private slots:
             {header + QByteArray(thunder).replace("\",", "\";"), 0, true},
             {header + formatHistoryLine(written), 1, false},
         };
+        // clang-format on
         for (const Row &r : rows) {
             const HistoryContent read = parseHistory(r.content);
             QCOMPARE(read.lines.size(), r.lines);
@@ -90,22 +92,26 @@ private slots:
         const QList<HistoryLine> thinned = thinHistory(lines);
         QCOMPARE(thinned.size(), 1501);
         QCOMPARE(QList<int>({thinned[0].raceWeight, thinned[1].raceWeight, thinned[499].raceWeight, thinned[500].raceWeight,
-                             thinned[1500].raceWeight}), QList<int>({0, 2, 998, 1000, 2000}));
+                             thinned[1500].raceWeight}),
+                 QList<int>({0, 2, 998, 1000, 2000}));
         const HistoryLine last = line("A", 100, 0, 0);
         QCOMPARE(nextPlaySeconds(last, last.time + 10, 500), 110);
         QCOMPARE(nextPlaySeconds(last, last.time + 86400, 10), 110); // closed between
-        QCOMPARE(nextPlaySeconds(last, last.time - 50, 10), 100);     // the clock went back
+        QCOMPARE(nextPlaySeconds(last, last.time - 50, 10), 100);    // the clock went back
         // The chart's time axis, counted from the first line (here after ten minutes of play); a one-line history.
+        // clang-format off
         for (const auto &[play, label] : {std::pair{3599, "59 play minutes"}, {7200, "2.0 play hours"},
                                           {172800, "48.0 play hours"}, {216000, "2.5 play days"}})
             QCOMPARE(historyChart({line("A", 600, 0, 0), line("A", play + 600, 0, 0)}, QRectF(0, 0, 9, 9)).timeLabel, QString(label));
+        // clang-format on
         HistoryLine old = line("A", 5, 0, 0);
         old.attributes.age = 12.5f;
         QCOMPARE(historyChart({old}, QRectF(10, 0, 9, 9)).lines[0].first(), QPointF(10, 9));
         QCOMPARE(historyChart({old}, QRectF(10, 0, 9, 9)).ageTop, 20.0);
         // Equal lines two pixels apart in the book's order, inside the plot: age, muscle, fat, power, spirit, race weight.
         const HistoryChart low = historyChart({HistoryLine{}}, QRectF(0, 0, 9, 99), 2);
-        QCOMPARE(QList<qreal>({low.lines[1][0].y(), low.lines[2][0].y(), low.lines[5][0].y(), low.lines[0][0].y()}), QList<qreal>({89, 91, 97, 99}));
+        QCOMPARE(QList<qreal>({low.lines[1][0].y(), low.lines[2][0].y(), low.lines[5][0].y(), low.lines[0][0].y()}),
+                 QList<qreal>({89, 91, 97, 99}));
     }
 
     // Each save's line: a new file, a torn line dropped, a damaged file and another horse's
@@ -129,8 +135,8 @@ private slots:
             appendHistory(state, path, 1796666420, 10);
             QCOMPARE(GameHome::readFile(path + aside), header + "not a line\n");
             QCOMPARE(parseHistory(GameHome::readFile(path)).lines.size(), 1);
-            QCOMPARE(logLines(log.text()).last(), QStringLiteral("trotix: The history %1 is damaged; it is kept as %2 and a new one begins.\n")
-                                                      .arg(path, path + aside));
+            QCOMPARE(logLines(log.text()).last(),
+                     QStringLiteral("trotix: The history %1 is damaged; it is kept as %2 and a new one begins.\n").arg(path, path + aside));
         }
         const QByteArray old = GameHome::readFile(path);
         std::memcpy(state.horseName, "BLAZE          ", 15);
@@ -151,7 +157,7 @@ private slots:
         appendHistory(state, path, 1796666440, 10);
         QCOMPARE(parseHistory(GameHome::readFile(path)).lines.size(), 1501);
         QCOMPARE(GameHome::readFile(path).count(",1.0,"), 1500); // the lines kept, as they were written
-        QVERIFY(QFile::remove(path) && QDir().mkdir(path)); // a history that cannot be read stays
+        QVERIFY(QFile::remove(path) && QDir().mkdir(path));      // a history that cannot be read stays
         appendHistory(state, path, 1796666450, 10);
         QVERIFY(QFileInfo(path).isDir());
         QVERIFY(logLines(log.text()).last().startsWith("trotix: Cannot read the history " + path + " ("));
@@ -214,8 +220,10 @@ private slots:
         large.setPixelSize(33);
         widget->setFont(large);
         const QRectF big = widget->plotRect();
-        const double across = ink(widget->grab().toImage(), QRect(int(big.center().x()), int(big.top()) + 1, 1, int(big.height()) - 2),
-                                  [](QRgb c) { return c == qRgb(0, 0, 0); }).first;
+        const double across =
+            ink(widget->grab().toImage(), QRect(int(big.center().x()), int(big.top()) + 1, 1, int(big.height()) - 2), [](QRgb c) {
+                return c == qRgb(0, 0, 0);
+            }).first;
         QVERIFY2(across >= 4, qPrintable(QString::number(across)));
         // Opened again: the same window, the horse as it is now, and a Close button with the same
         // palette, which the style draws from its cache instead of keeping one more copy.

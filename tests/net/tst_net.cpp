@@ -5,15 +5,15 @@
 #include "game/racerecord.h"
 #include "gamefixture.h"
 #include "net/avahi.h"
-#include "net/rules/lanlist.h"
 #include "net/clientsocket.h"
 #include "net/ownaddress.h"
+#include "net/rules/lanlist.h"
 #include "net/rules/protocol.h"
 #include "net/simpleserver.h"
 #include "platform/log.h"
 #include "platform/paths.h"
-#include "platform/windowsettings.h"
 #include "platform/rules/random.h"
+#include "platform/windowsettings.h"
 #include "race/rules/raceclock.h"
 #include "screencheck.h"
 
@@ -59,7 +59,10 @@ struct ScriptedPeer
             received += socket->readAll(); // whatever came before it was watched
     }
 
-    bool waitForClose() { return pumpUntil([this] { return closed; }); }
+    bool waitForClose()
+    {
+        return pumpUntil([this] { return closed; });
+    }
     void send(const QByteArray &bytes) { socket->write(bytes), socket->flush(); }
     QByteArray ask(const QByteArray &bytes) { return send(bytes), nextLine(); }
     bool connectToGame()
@@ -152,7 +155,9 @@ struct ClientGame : GameFixture
             return nullptr;
         peer = std::make_unique<ScriptedPeer>(server.nextPendingConnection());
         const std::pair<QByteArray, QByteArray> steps[] = {// each of our lines and the game's answer
-            {"", "TROTIX\n"}, {"TROTIX\n", "MY HORSE       +150\n"}, {"RED RUNNER     \n", "OKOKOK\n"}};
+                                                           {"", "TROTIX\n"},
+                                                           {"TROTIX\n", "MY HORSE       +150\n"},
+                                                           {"RED RUNNER     \n", "OKOKOK\n"}};
         for (int i = 0; i < int(stage); ++i)
             if (peer->ask(steps[i].first) != steps[i].second)
                 return nullptr;
@@ -161,7 +166,10 @@ struct ClientGame : GameFixture
 };
 
 // The server's reply to a position request has been taken.
-bool answered(ScriptedPeer &peer, const QByteArray &reply) { return peer.send(reply), pumpUntil([] { return gs.askPosReady == 1; }); }
+bool answered(ScriptedPeer &peer, const QByteArray &reply)
+{
+    return peer.send(reply), pumpUntil([] { return gs.askPosReady == 1; });
+}
 
 // ---- Our game as the server
 
@@ -212,7 +220,7 @@ struct RaceSeen
     QByteArray challengerGot; // every byte the challenger received, hand-shake to race end
     int winner = 0;           // the winner in the challenger's last reply, the same as the game's
     QByteArray strangerGot;
-    bool wentOff = false;     // the challenger's "GOGOGO" showed the "GO!" frame next
+    bool wentOff = false; // the challenger's "GOGOGO" showed the "GO!" frame next
 };
 
 int serverConnections() { return gs.server ? int(gs.server->findChildren<ClientSocket *>().size()) : 0; }
@@ -332,8 +340,9 @@ private slots:
 
         // The next start fills the field with the address raced against; a hand-edited one that is
         // no address is said and left out.
-        for (const auto &[hand, field, said] : {std::tuple("", "127.0.0.1", ""),
-                 std::tuple("barn|\x1b", "", "trotix: The remembered address barn|? is no address; the address field starts empty.\n")}) {
+        for (const auto &[hand, field, said] :
+             {std::tuple("", "127.0.0.1", ""),
+              std::tuple("barn|\x1b", "", "trotix: The remembered address barn|? is no address; the address field starts empty.\n")}) {
             if (*hand)
                 WindowSettings::setLastAddress(hand);
             LogCapture restart;
@@ -347,11 +356,13 @@ private slots:
     // line too long: no race, "Host cannot be connected!" for four ticks, the address kept.
     void failuresCountDownToIdle()
     {
+        // clang-format off
         const QByteArray error("trotix: Start client connection Error!\n"), tooLong("trotix: Line too long from peer, connection dropped.\n");
         struct Row { Stage stage; QString address; QByteArray flood, log; };
         const Row rows[] = {{Stage::Refused, "127.0.0.1", {}, error},
                             {Stage::Greeted, "127.0.0.1", {}, error}, {Stage::Named, "127.0.0.1", {}, error},
                             {Stage::Greeted, "127.0.0.1", QByteArray(1 << 20, 'X'), tooLong + error}};
+        // clang-format on
         for (const Row &r : rows) {
             ClientGame game;
             LogCapture log;
@@ -404,7 +415,9 @@ private slots:
     {
         ClientGame game;
         QVERIFY(game.connect(Stage::Named));
-        QCOMPARE(game.peer->ask("RED RUNNER     \n\x1b[31mRED\x07\xe2\x80\xae" "BEL\n"), QByteArray("OKOKOK\n"));
+        QCOMPARE(game.peer->ask("RED RUNNER     \n\x1b[31mRED\x07\xe2\x80\xae"
+                                "BEL\n"),
+                 QByteArray("OKOKOK\n"));
         QStringList drawn;
         setDrawnTextObserver([&drawn](const DrawnText &text) { drawn.append(text.text); });
         const auto unobserved = qScopeGuard([] { setDrawnTextObserver({}); });
@@ -420,7 +433,8 @@ private slots:
         QVERIFY(answered(*game.peer, "100+90+0\n200+180+0\n"));
         QCOMPARE(std::pair(gs.pos1, gs.pos2), std::pair(200, 180));
         game.tick();
-        QCOMPARE(drawn.count(QStringLiteral("Waiting for [31mRED\u00e2\u00aeBEL \u2026")), 1); // the third silent tick only
+        QCOMPARE(drawn.count(QStringLiteral("Waiting for [31mRED\u00e2\u00aeBEL \u2026")),
+                 1); // the third silent tick only
         QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
         QVERIFY(answered(*game.peer, "12+34\n")); // answered, but without two "+": the positions stay
         QCOMPARE(gs.pos1, 200);
@@ -484,9 +498,9 @@ private slots:
         QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Down);
         QCOMPARE(game.widget()->focusWidget(), found);
         QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Up);
-        games->pretendFound(
-            {{2, 0, "RED ARROW", "stable.local", "192.0.2.1"}, {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"},
-             {2, 0, "RED ARROW", "theverylongnameofastablefarawaybehindthehills.local", "192.0.2.9"}});
+        games->pretendFound({{2, 0, "RED ARROW", "stable.local", "192.0.2.1"},
+                             {2, 0, "SILVER HOOF", "barn.local", "192.0.2.7"},
+                             {2, 0, "RED ARROW", "theverylongnameofastablefarawaybehindthehills.local", "192.0.2.9"}});
         QVERIFY(!found->horizontalScrollBar()->isVisible()); // a long line wraps, however long its words
         for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
             QTest::keyClick(static_cast<QWidget *>(nullptr), key);
@@ -509,7 +523,8 @@ private slots:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("at");
-        const char *kinds[] = {"connects and closes", "stays silent", "greets and sends garbage"}, *moments[] = {"before the greeting", "in the hand-shake", "in the race"};
+        const char *kinds[] = {"connects and closes", "stays silent", "greets and sends garbage"},
+                   *moments[] = {"before the greeting", "in the hand-shake", "in the race"};
         for (int at : {BeforeGreeting, InHandshake, InRace})
             for (int kind : {ConnectsAndCloses, Silent, Garbage})
                 if (at != BeforeGreeting || kind != Garbage) // before any greeting, the first to greet races
@@ -586,6 +601,7 @@ private slots:
     {
         QTest::addColumn<int>("how");
         QTest::addColumn<QByteArray>("log");
+        // clang-format off
         const char *lost = "Disconnected Unexpectedly...", *silent = "No answer from the host for %1 seconds, connection closed.",
                    *impossible = "Impossible position from the host (%1), connection closed.";
         const std::tuple<const char *, Leaving, QString> rows[] = {{"client lost mid-race", ClientLeaves, lost},
@@ -593,6 +609,7 @@ private slots:
             {"server silent mid-race", ServerSilent, QString(silent).arg(10)}, {"silent host", HostSilent, QString(silent).arg(15)},
             {"host at no position", HostAtNoPosition, QString(impossible).arg("2147483647+-2147483648+0")},
             {"host with no winner", HostWithNoWinner, QString(impossible).arg("2010+2005+7")}};
+        // clang-format on
         for (const auto &[name, how, line] : rows)
             QTest::newRow(name) << int(how) << ("trotix: " + line + "\n").toLatin1();
     }

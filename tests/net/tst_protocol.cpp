@@ -26,6 +26,7 @@ private slots:
     // Every line but the name line names no challenger and logs nothing.
     void serverRules()
     {
+        // clang-format off
         struct Row { int netState, accepting; QByteArray line; int newState; bool starts; QByteArray reply; };
         const Row rows[] = {
             {1, 1, "TROTIX\n", 3, false, "TROTIX\n"}, {1, 1, "TROTIX\r\n", 3, false, "TROTIX\n"},
@@ -36,6 +37,7 @@ private slots:
             {5, 1, "ASKPOS\n", 5, false, "1234+987+0\n"}, {0, 0, "ASKPOS\n", 0, false, "NOTAVA\n"},
             {1, 1, "ASKPOS\n", 1, false, "BADREQ\n"}, {0, 1, QByteArray("\0\xff\x80\n", 4), 0, false, "BADREQ\n"},
         };
+        // clang-format on
         QVERIFY(serverStep({5, 1, 2010, 1995, 1}, "ASKPOS\n", ownName).sharesResult); // the winner is told
         for (const Row &r : rows) {
             const ServerStep step = serverStep(serverIn(r.netState, r.accepting), r.line, ownName);
@@ -52,6 +54,7 @@ private slots:
 
     void serverTakesTheNameLineInState3()
     {
+        // clang-format off
         struct Row { QByteArray line; QString name; int weight; };
         const Row rows[] = {
             {"MY HORSE       +150\n", "MY HORSE       ", 150}, {"MY HORSE       +-20\n", "MY HORSE       ", 0},
@@ -61,6 +64,7 @@ private slots:
             {"MY HORSE       +7\r\n", "MY HORSE       ", 7}, {"BLUE COMET+500\n", "BLUE COMET     ", 500},
             {"ABCDEFGHIJKLMNOPQ+5\n", "ABCDEFGHIJKLMNO", 5}, {"TROTIX STAR    +9\n", "TROTIX STAR    ", 9}, // no second greeting
         };
+        // clang-format on
         for (const Row &r : rows) {
             const ServerStep step = serverStep(serverIn(3), r.line, "RED RUNNER"); // answered padded to 15
             QVERIFY(step.netState == 4 && step.challenger);
@@ -74,6 +78,7 @@ private slots:
     void clientRules()
     {
         using Name = std::optional<QString>;
+        // clang-format off
         struct Row { int netState; QByteArray line; int newState; QByteArray sent, log; Name opponent; };
         const Row rows[] = {
             {1, "TROTIX\n", 3, "MY HORSE       +150\n",
@@ -86,6 +91,7 @@ private slots:
             {10, "TROTIX\n", 10, "", "", {}}, // a failure ignores lines
             {5, "12+34\n", 5, "", ignored, {}},
         };
+        // clang-format on
         for (const Row &r : rows) {
             const ClientStep step = clientStep(r.netState, r.line, ownName, 150);
             QCOMPARE(std::tuple(step.netState, step.send, step.log), std::tuple(r.newState, r.sent, r.log));
@@ -102,11 +108,13 @@ private slots:
     // host breaking the protocol: nothing of it taken, one line logged.
     void impossibleRepliesBreakTheRace()
     {
+        // clang-format off
         const std::pair<QByteArray, bool> rows[] = {
             {"0+0+0", true}, {"3152+3152+2", true}, {"-1+0+0", false}, {"0+-1+1", false},
             {"3153+0+1", false}, {"0+3153+2", false}, {"2000+0+3", false}, {"0+2000+-1", false},
             {"1999+1999+0", true}, {"0+2000+2", true}, {"2000+0+0", false}, {"1999+1999+1", false},
             {"2147483647+-2147483648+0", false}, {"5+5+7", false}};
+        // clang-format on
         for (const auto &[reply, possible] : rows) {
             const ClientStep step = clientStep(NetReady, reply + "\n", ownName, 150);
             QCOMPARE(std::tuple(step.netState, step.hostBroke, bool(step.answer), step.awaited),
@@ -120,6 +128,7 @@ private slots:
     // waits for what the host owes it (the hand-shake's next step, an asked position) and no more.
     void lossAndPatience()
     {
+        // clang-format off
         struct Loss { int netState; bool known; int after; bool broken; };
         for (const Loss &r : {Loss{0, false, 10, true}, Loss{4, false, 10, true}, Loss{5, false, 10, true},
                               Loss{5, true, 5, false}, Loss{13, false, 13, true}, Loss{31, true, 31, false}}) {
@@ -132,6 +141,7 @@ private slots:
             {8, 5, true, true, false, 9, false}, {9, 5, true, true, false, 10, true},
             {9, 5, true, false, false, 0, false}, {9, 5, true, true, true, 0, false},
         };
+        // clang-format on
         for (const Wait &r : waits) {
             const Patience patience = clientWaits(r.quiet, r.netState, r.racing, r.asked, r.known);
             QCOMPARE(std::pair(patience.quietTicks, patience.givesUp), std::pair(r.after, r.givesUp));
@@ -140,6 +150,7 @@ private slots:
 
     void positionReplies()
     {
+        // clang-format off
         struct Row { QByteArray line; bool wellFormed; int pos1, pos2, winner; QByteArray log; };
         const Row rows[] = {
             {"2010+1995+1\n", true, 2010, 1995, 1,
@@ -150,6 +161,7 @@ private slots:
              "trotix: Position got is Player 1: 0, Player 2: 12, Winner: 0\n "},
             {"12+34\n", false, 0, 0, 0, ignored}, {QByteArray("\0\xff\n", 3), false, 0, 0, 0, ignored},
         };
+        // clang-format on
         for (const Row &r : rows) {
             const PositionReply reply = parsePositionReply(r.line);
             QCOMPARE(std::tuple(reply.wellFormed, reply.pos1, reply.pos2, reply.winner, reply.log),
@@ -173,23 +185,27 @@ private slots:
         QCOMPARE(Lan::emptyListLine(""), QStringLiteral("Looking for games nearby..."));
         // Listed as sent: no control or bidi character hides or turns a name or host, and two names
         // that read alike show their hosts.
+        // clang-format off
         QCOMPARE(Lan::gameLabels({{2, 0, "\x01\x1b[31mRED\x07" "BELL", "a\x1b.local", ""},
                                   {2, 0, QStringLiteral("\u202eesroh live\u202d OK\u200e\u200f\u202a\u2066\u2069\u061c"),
                                    "b.local", ""},
                                   {2, 0, "[31mREDBELL", "c.local", ""}}),
                  QStringList({"[31mREDBELL (a.local)", "esroh live OK", "[31mREDBELL (c.local)"}));
+        // clang-format on
     }
 
     void linesAreTakenWhole()
     {
         using L = QList<QByteArray>;
         const QByteArray cap(maxLineLength - 1, 'x');
+        // clang-format off
         struct Row { QByteArray waiting; int maxLines; L lines; bool tooLong; QByteArray left; };
         const Row rows[] = {
             {"", 0, {}, false, ""}, {"TROT", 0, {}, false, "TROT"}, {"A\nB\n", 1, {"A\n"}, false, "B\n"},
             {cap + "\n", 0, {cap + "\n"}, false, ""}, {cap + "x\n", 0, {}, true, ""}, // the longest line, one more
             {cap + "x", 0, {}, true, ""}, {"OK\n" + cap + "xy", 0, {"OK\n"}, true, ""},
         };
+        // clang-format on
         for (Row r : rows) {
             QBuffer device(&r.waiting);
             QVERIFY(device.open(QIODevice::ReadOnly));

@@ -12,8 +12,7 @@ constexpr int solidAlpha = 128;
 
 QImage load(const QString &name)
 {
-    return QImage(QDir(qEnvironmentVariable("TROTIX_TEST_PICS")).filePath(name + ".png"))
-        .convertToFormat(QImage::Format_ARGB32);
+    return QImage(QDir(qEnvironmentVariable("TROTIX_TEST_PICS")).filePath(name + ".png")).convertToFormat(QImage::Format_ARGB32);
 }
 
 int lowestSolidRow(const QImage &img)
@@ -38,12 +37,14 @@ private slots:
     // at y 240 stands on the ground, judges drawn from y 130 stand near y 190.
     void files()
     {
+        // clang-format off
         struct Row { QString name; QSize minSize, maxSize; int lowestMin, lowestMax; };
         QList<Row> rows{{"backgd1", {796, 320}, {796, 320}, -1, -1}, {"backgd2", {240, 320}, {240, 320}, -1, -1},
                         {"backgd3", {494, 320}, {494, 320}, -1, -1}, {"Trotix", {60, 20}, {140, 40}, 0, 40},
                         {"block", {16, 16}, {28, 22}, 16, 19}};
         for (int h : {1, 2, 3, 4, 5, 12, 14, 6, 7, 8, 11, 13, 9})
             rows.append({QStringLiteral("horse%1").arg(h), {64, 50}, {84, 62}, h == 9 ? 40 : h <= 5 || h >= 12 ? 56 : 54, 59});
+        // clang-format on
         for (int i = 1; i <= 7; ++i)
             rows.append({QStringLiteral("face%1").arg(i), {34, 34}, {42, 42}, 0, 42});
         for (int i = 1; i <= 5; ++i)
@@ -54,7 +55,8 @@ private slots:
             const QImage img = load(r.name);
             const QByteArray name = r.name.toLatin1();
             QVERIFY2(!img.isNull() && img.width() >= r.minSize.width() && img.width() <= r.maxSize.width()
-                         && img.height() >= r.minSize.height() && img.height() <= r.maxSize.height(), name);
+                         && img.height() >= r.minSize.height() && img.height() <= r.maxSize.height(),
+                     name);
             if (r.lowestMin < 0) { // a strip: opaque
                 QVERIFY2(img.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32) == img, name);
                 continue;

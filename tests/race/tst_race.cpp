@@ -99,8 +99,10 @@ private slots:
     // A network race's scenario and pattern, chosen once; the server's horse weighs 150.
     void calculatePosChoosesFromTheWeightsAndLogs()
     {
+        // clang-format off
         struct Row { int challengerWeight, draw1, draw2, scenario, pattern; };
         const Row rows[] = {{0, 0, 0, 1, 1}, {151, 0, 0, 4, 5}, {150, 1600000001, INT_MAX, 2, 4}};
+        // clang-format on
         for (const Row &r : rows) {
             GameFixture game;
             game.call("change2server");
@@ -122,6 +124,7 @@ private slots:
     // position: the piece's left edge just right of the screen).
     void landmarks()
     {
+        // clang-format off
         struct Row { int pos1, raceTick, winner, x, y; QColor colour; bool appears; };
         const Row rows[] = {
             {0, 3, 0, 50, 75, face, false}, {100, 7, 0, 40, 125, leg, false}, // the start board, scrolling away
@@ -136,6 +139,7 @@ private slots:
             {2000, 7, 1, 112, 130, judge3, false}, {2000, 7, 2, 112, 130, judge4, false}, // who won
             {2130, 7, 0, 10, 260, red, false}, {2130, 7, 0, 10, 282, fill, false}, // the line stops above the readouts
         };
+        // clang-format on
         for (const Row &r : rows) {
             RaceGame game;
             // A screen buffer wider than the screen, so that what is drawn just right of it shows.
@@ -159,9 +163,11 @@ private slots:
     // start signal, the client gives it and goes on, and so does the computer's race.
     void raceClock()
     {
+        // clang-format off
         struct Row { int isServer, demoRace, raceTick, after; };
         const Row rows[] = {{1, 0, 3, 4}, {1, 0, 4, 4}, {0, 0, 4, 5}, {1, 1, 4, 5},
                             {0, 0, 19, 19}, {1, 0, 20, 21}, {1, 1, 31, 31}};
+        // clang-format on
         for (const Row &r : rows) {
             RaceGame game;
             gs.isServer = r.isServer;
@@ -201,8 +207,10 @@ private slots:
     // The own horse stays put; the other is drawn ahead or behind by the distance between them.
     void runningHorses()
     {
+        // clang-format off
         struct Row { int isServer, p1, p2; QPoint player1, player2; };
         const Row rows[] = {{1, 1000, 1030, {70, 190}, {100, 160}}, {0, 1030, 1000, {100, 190}, {70, 160}}};
+        // clang-format on
         for (const Row &r : rows) {
             RaceGame game;
             gs.isServer = r.isServer;
@@ -219,8 +227,10 @@ private slots:
 
     void resultBanner()
     {
+        // clang-format off
         struct Row { int isServer, winner; const char *text; };
         const Row rows[] = {{1, 1, " YOU WIN!"}, {1, 2, "YOU LOSE! "}, {0, 2, " YOU WIN!"}, {1, 0, ""}};
+        // clang-format on
         for (const Row &r : rows) {
             RaceGame game;
             std::tie(gs.isServer, gs.demoRace, gs.winner, gs.raceTick) = std::tuple(r.isServer, 0, r.winner, 20);

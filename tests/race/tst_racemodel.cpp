@@ -21,6 +21,7 @@ private slots:
     {
         const float inf = std::numeric_limits<float>::infinity();
         const float nan = std::numeric_limits<float>::quiet_NaN();
+        // clang-format off
         struct Row { float age, muscle, fat, power, spirit; int weight; };
         const Row rows[] = {
             {1.0f, 150.0f, 50.0f, 100.0f, 100.0f, 150},      // a new horse
@@ -38,6 +39,7 @@ private slots:
             {1.0f, nan, 50.0f, 100.0f, 100.0f, 0},
             {nan, 150.0f, 50.0f, 100.0f, 100.0f, 150},       // a NaN age takes no factor
         };
+        // clang-format on
         for (const Row &r : rows)
             QCOMPARE(raceWeight({r.age, r.muscle, r.fat, r.power, r.spirit}), r.weight);
     }
@@ -45,12 +47,14 @@ private slots:
     // A network race's scenario from the two weights; only a tie draws.
     void scenarioFromTheTwoWeights()
     {
+        // clang-format off
         struct Row { int own, other, tieDraw, scenario; };
         const Row rows[] = {
             {299, 100, -1, 2}, {300, 100, -1, 1}, {100, 300, -1, 3}, {100, 299, -1, 4},
             {INT_MIN, -1, -1, 3}, {INT_MAX, INT_MIN, -1, 1}, {INT_MAX, INT_MAX - 1, -1, 2},
             {150, 150, 1600000001, 2}, {150, 150, 1600000000, 4}, {INT_MIN, INT_MIN, 0, 4}, {1, 2, -1, 4}, {2, 1, -1, 2},
         };
+        // clang-format on
         for (const Row &r : rows) {
             scriptRandomDraws({r.tieDraw});
             QCOMPARE(scenarioFromWeights(r.own, r.other), r.scenario);
@@ -61,6 +65,7 @@ private slots:
     // The computer's opponent: always three draws, a later success overrides.
     void opponentDraw()
     {
+        // clang-format off
         struct Row { int draw1, draw2, draw3; const char *name; int scenario; };
         const Row rows[] = {
             {1495000000, 1500000000, 1495000000, "KING OF PDA    ", 1}, // all at their thresholds
@@ -68,6 +73,7 @@ private slots:
             {1495000001, 1500000001, 0, "JOX IS THE BEST", 3},
             {0, 1500000001, 1495000001, "SUPER FAST     ", 4},
         };
+        // clang-format on
         for (const Row &r : rows) {
             scriptRandomDraws({r.draw1, r.draw2, r.draw3, 42});
             const Opponent &opponent = opponents[drawOpponent()];
@@ -79,12 +85,14 @@ private slots:
 
     void patternDrawByScenario()
     {
+        // clang-format off
         struct Row { int scenario, draw1, draw2, pattern, drawsUsed; };
         const Row rows[] = {
             {2, 1500000001, 0, 4, 1}, {4, 1500000000, 0, 5, 1},                    // narrow
             {1, 0, 0, 1, 2}, {3, 1450000001, 0, 2, 2}, {3, 1450000000, 1500000000, 1, 2}, // clear
             {1, 0, 1500000001, 3, 2}, {0, INT_MAX, INT_MAX, 0, 0},                  // no scenario
         };
+        // clang-format on
         for (const Row &r : rows) {
             scriptRandomDraws({r.draw1, r.draw2});
             QCOMPARE(drawPattern(r.scenario), r.pattern);
@@ -94,6 +102,7 @@ private slots:
 
     void oneStep()
     {
+        // clang-format off
         struct Row { int pos1, pos2, scenario, pattern, raceTick, bonus, next1, next2; };
         const Row rows[] = {
             {0, 0, 1, 1, 6, 5, 0, 0},              // nothing moves at race tick 6
@@ -110,6 +119,7 @@ private slots:
             {INT_MAX - 5, INT_MAX, 1, 1, 7, INT_MAX / 100, INT_MAX, INT_MAX},
             {INT_MIN + 5, 0, 3, 1, 7, INT_MIN / 100, INT_MIN, 30},
         };
+        // clang-format on
         for (const Row &r : rows) {
             const RacePositions next = raceStep({r.pos1, r.pos2}, r.scenario, r.pattern, r.raceTick, r.bonus);
             QCOMPARE(next.pos1, r.next1);
@@ -142,8 +152,7 @@ private slots:
         for (int pattern = 1; pattern <= 5; ++pattern) {
             for (int scenario = Player1Clearly; scenario <= Player2Narrowly; ++scenario) {
                 RacePositions at{0, 0};
-                for (int tick = RaceClock::running; !raceOver(tick);
-                     tick = raceTickAfterFrame(tick, RaceSide::Server)) {
+                for (int tick = RaceClock::running; !raceOver(tick); tick = raceTickAfterFrame(tick, RaceSide::Server)) {
                     tick = raceTickAfterFinish(tick, at.pos1, at.pos2);
                     at = raceStep(at, scenario, pattern, tick, 0);
                     farthest = std::max({farthest, at.pos1, at.pos2});
@@ -155,12 +164,14 @@ private slots:
 
     void winnerRule()
     {
+        // clang-format off
         struct Row { int winner, pos1, pos2, scenario, decided; };
         const Row rows[] = {
             {0, 1999, 1999, 1, 0}, {0, 2000, 1999, 3, 1}, {0, 1999, 2000, 1, 2}, // at exactly 2000
             {0, 2000, 2000, 1, 1}, {0, 2000, 2000, 4, 2},                          // together: the scenario
             {2, 2500, 2001, 1, 2},                                                 // decided stays
         };
+        // clang-format on
         for (const Row &r : rows)
             QCOMPARE(decideWinner(r.winner, {r.pos1, r.pos2}, r.scenario), r.decided);
     }
@@ -171,6 +182,7 @@ private slots:
     void raceSounds()
     {
         using C = SoundCue;
+        // clang-format off
         struct Row { bool running, racing; int raceTick, winner, isServer; C loop, frame; };
         const Row rows[] = {
             {true, false, 0, 0, 1, C::Hooves, C::None},    {false, false, 7, 0, 1, C::None, C::None},
@@ -181,6 +193,7 @@ private slots:
             {false, true, 20, 3, 1, C::None, C::None},     {false, true, 21, 1, 1, C::None, C::None},
             {false, true, 20, 2, 1, C::None, C::Loss},
         };
+        // clang-format on
         for (const Row &r : rows) {
             QCOMPARE(loopAfterTick(r.running, r.racing, r.raceTick), r.loop);
             QCOMPARE(raceFrameCue(r.raceTick, r.winner, r.isServer), r.frame);

@@ -16,9 +16,5 @@ __attribute__((visibility("default"), used)) const char *__lsan_default_options(
     return "suppressions=" TROTIX_LSAN_SUPPRESSIONS ":print_suppressions=0";
 }
 
-__attribute__((visibility("default"), used)) const char *__ubsan_default_options()
-{
-    return "print_stacktrace=1:halt_on_error=1";
-}
-
+__attribute__((visibility("default"), used)) const char *__ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
 }

@@ -56,7 +56,8 @@ namespace {
 
 Trotix *live = nullptr;
 
-struct Ears : SoundOutput {
+struct Ears : SoundOutput
+{
     bool present() override { return true; }
     void play(int, const QString &path, bool loop) override { heard << QFileInfo(path).fileName() + (loop ? " looped" : ""); }
     void stop(int cue) override { heard << QStringLiteral("stop %1").arg(cue); }
@@ -91,8 +92,7 @@ void listenToTheGame()
     heard.clear();
 }
 
-GameFixture::GameFixture(const QByteArray &attr, GameHome::Pictures pictures,
-                         const std::function<void(const GameHome &)> &beforeStart)
+GameFixture::GameFixture(const QByteArray &attr, GameHome::Pictures pictures, const std::function<void(const GameHome &)> &beforeStart)
     : m_home(pictures)
 {
     resetGameState();
@@ -135,10 +135,7 @@ void GameFixture::putHorse(int p1, int p2)
     QMetaObject::invokeMethod(m_widget.get(), "putHorse", Qt::DirectConnection, Q_ARG(int, p1), Q_ARG(int, p2));
 }
 
-QImage GameFixture::screen() const
-{
-    return m_widget->screenBuffer().toImage().copy(0, 0, 240, 320).convertToFormat(QImage::Format_RGB32);
-}
+QImage GameFixture::screen() const { return m_widget->screenBuffer().toImage().copy(0, 0, 240, 320).convertToFormat(QImage::Format_RGB32); }
 
 Trotix *liveGame() { return live; }
 

@@ -44,8 +44,7 @@ class GameFixture
 public:
     // attr: the attribute file's content before start; a null array means no file at all.
     // beforeStart runs on the prepared home before the main widget is built (to plant pictures).
-    explicit GameFixture(const QByteArray &attr = defaultHorseFile,
-                         GameHome::Pictures pictures = GameHome::WithPictures,
+    explicit GameFixture(const QByteArray &attr = defaultHorseFile, GameHome::Pictures pictures = GameHome::WithPictures,
                          const std::function<void(const GameHome &)> &beforeStart = {});
     ~GameFixture();
 

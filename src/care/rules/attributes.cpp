@@ -48,12 +48,14 @@ struct RestingLoop
     double powerCost, spiritCost;
 };
 
-constexpr RestingLoop eating{0.01, {{&Attributes::fat, 0.1}, {&Attributes::muscle, 0.01}},
-                             eatingTiresAfter, 0.01, 0.02};
+constexpr RestingLoop eating{
+    0.01, {{&Attributes::fat, 0.1}, {&Attributes::muscle, 0.01}}, eatingTiresAfter, 0.01, 0.02};
 // Too much sleep costs more than it gives.
 constexpr RestingLoop sleeping{0.005,
                                {{&Attributes::fat, 0.005}, {&Attributes::spirit, 0.01}, {&Attributes::power, 0.01}},
-                               sleepingTiresAfter, 0.02, 0.03};
+                               sleepingTiresAfter,
+                               0.02,
+                               0.03};
 
 void restingLoopEnd(const RestingLoop &loop, Attributes &a, int actionTicks)
 {

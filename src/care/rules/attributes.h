@@ -6,7 +6,6 @@
 // and several guards differ from the amounts they protect. Pure.
 #include "game/rules/horse.h"
 
-
 inline constexpr double ageLimit = 40.0;
 inline constexpr double attributeLimit = 1000.0;
 

@@ -8,10 +8,10 @@
 struct StatusBar
 {
     const char *label;
-    int x;           // left edge of the bar, its number and its label
+    int x; // left edge of the bar, its number and its label
     int red, green, blue;
-    int value;       // the attribute truncated toward zero (saturatingInt)
-    int height;      // in pixels; 0 draws no bar
+    int value;  // the attribute truncated toward zero (saturatingInt)
+    int height; // in pixels; 0 draws no bar
 };
 
 // The title, the horse's name: the start of its baseline, and its room, which ends clear of the

@@ -13,10 +13,9 @@ class CNumericLocale
 {
 public:
     CNumericLocale()
-        : m_c(newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr)))
-        , m_old(m_c ? uselocale(m_c) : static_cast<locale_t>(nullptr))
-    {
-    }
+        : m_c(newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr))),
+          m_old(m_c ? uselocale(m_c) : static_cast<locale_t>(nullptr))
+    {}
     ~CNumericLocale()
     {
         if (m_c) {
@@ -32,10 +31,7 @@ private:
     locale_t m_old;
 };
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Reads one whitespace-delimited word as "%s" does, from pos on. Returns false at the end.
 bool readWord(const std::string &text, size_t &pos, std::string &word)

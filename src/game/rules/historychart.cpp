@@ -35,7 +35,8 @@ void spreadApart(QList<QPointF> (&lines)[6], qsizetype at, double gap, double to
         double sum; // of the lines' own places
     };
     const auto firstOf = [&](const Group &group) {
-        return std::max(top, std::min(group.sum / group.size - (group.size - 1) * gap / 2, bottom - (group.size - 1) * gap));
+        return std::max(top,
+                        std::min(group.sum / group.size - (group.size - 1) * gap / 2, bottom - (group.size - 1) * gap));
     };
     std::vector<Group> groups;
     for (int line : order) {
@@ -66,8 +67,8 @@ HistoryChart historyChart(const QList<HistoryLine> &history, const QRectF &plot,
     double highest = 0, oldest = 0;
     for (const HistoryLine &line : history) {
         const Attributes &a = line.attributes;
-        highest = std::max({highest, double(line.raceWeight), double(a.muscle), double(a.fat), double(a.power),
-                            double(a.spirit)});
+        highest = std::max(
+            {highest, double(line.raceWeight), double(a.muscle), double(a.fat), double(a.power), double(a.spirit)});
         oldest = std::max(oldest, double(a.age));
     }
     chart.valueTop = roundedUp(highest, 100);
@@ -84,13 +85,14 @@ HistoryChart historyChart(const QList<HistoryLine> &history, const QRectF &plot,
         return plot.bottom() - std::clamp(value, 0.0, top) / top * plot.height();
     };
     for (const HistoryLine &line : history) {
-        const double x = span == 0 ? plot.left()
-                                   : plot.left() + double(line.playSeconds - first) / double(span) * plot.width();
+        const double x =
+            span == 0 ? plot.left() : plot.left() + double(line.playSeconds - first) / double(span) * plot.width();
         const Attributes &a = line.attributes;
-        const double values[6] = {double(line.raceWeight), double(a.age), double(a.muscle),
-                                  double(a.fat), double(a.power), double(a.spirit)};
+        const double values[6] = {double(line.raceWeight), double(a.age),   double(a.muscle),
+                                  double(a.fat),           double(a.power), double(a.spirit)};
         for (int i = 0; i < 6; ++i)
-            chart.lines[i].append({std::clamp(x, plot.left(), plot.right()), y(values[i], i == 1 ? chart.ageTop : chart.valueTop)});
+            chart.lines[i].append(
+                {std::clamp(x, plot.left(), plot.right()), y(values[i], i == 1 ? chart.ageTop : chart.valueTop)});
         if (lineGap > 0)
             spreadApart(chart.lines, chart.lines[0].size() - 1, lineGap, plot.top(), plot.bottom());
     }

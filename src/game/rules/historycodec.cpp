@@ -12,10 +12,7 @@ namespace {
 constexpr int numberColumns = 8; // time, play seconds, five attributes, race weight
 
 // A hand-edited save may hold a NaN or an infinity; the line keeps a number any reader takes.
-QByteArray number(float value)
-{
-    return QByteArray::number(std::isfinite(value) ? double(value) : 0.0, 'f', 2);
-}
+QByteArray number(float value) { return QByteArray::number(std::isfinite(value) ? double(value) : 0.0, 'f', 2); }
 
 // The name in double quotes, a quote inside doubled; UTF-8 for the reader, blanks at the end left out.
 QByteArray quotedName(const QByteArray &horse)
@@ -82,8 +79,8 @@ bool readLine(QByteArray text, HistoryLine *line)
     bool each = true;
     read.playSeconds = fields[1].toLongLong(&each);
     ok = ok && each && read.playSeconds >= 0;
-    float *attributes[] = {&read.attributes.age, &read.attributes.muscle, &read.attributes.fat,
-                           &read.attributes.power, &read.attributes.spirit};
+    float *attributes[] = {&read.attributes.age, &read.attributes.muscle, &read.attributes.fat, &read.attributes.power,
+                           &read.attributes.spirit};
     for (int i = 0; i < 5; ++i) {
         *attributes[i] = fields[2 + i].toFloat(&each);
         ok = ok && each && std::isfinite(*attributes[i]);
@@ -104,8 +101,8 @@ QByteArray formatHistoryLine(const HistoryLine &line)
 {
     const Attributes &a = line.attributes;
     const QByteArray time = QDateTime::fromSecsSinceEpoch(line.time, Qt::UTC).toString(Qt::ISODate).toLatin1();
-    return quotedName(line.horse) + ',' + time + ',' + QByteArray::number(line.playSeconds) + ',' + number(a.age)
-           + ',' + number(a.muscle) + ',' + number(a.fat) + ',' + number(a.power) + ',' + number(a.spirit) + ','
+    return quotedName(line.horse) + ',' + time + ',' + QByteArray::number(line.playSeconds) + ',' + number(a.age) + ','
+           + number(a.muscle) + ',' + number(a.fat) + ',' + number(a.power) + ',' + number(a.spirit) + ','
            + QByteArray::number(line.raceWeight) + '\n';
 }
 

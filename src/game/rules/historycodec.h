@@ -12,9 +12,9 @@ inline constexpr int historyMaxLines = 2000;
 
 struct HistoryLine
 {
-    QByteArray horse;         // the 15-character name, blanks kept
-    qint64 time = 0;          // when it was saved, seconds since 1970 (UTC)
-    qint64 playSeconds = 0;   // how long the horse had been played by then
+    QByteArray horse;       // the 15-character name, blanks kept
+    qint64 time = 0;        // when it was saved, seconds since 1970 (UTC)
+    qint64 playSeconds = 0; // how long the horse had been played by then
     Attributes attributes{};
     int raceWeight = 0;
     // The line as it was read (without its line feed); written back as it is, so that a save

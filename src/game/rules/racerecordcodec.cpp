@@ -4,10 +4,7 @@
 
 namespace {
 
-QByteArray barred(QByteArray name)
-{
-    return name.leftJustified(raceRecordNameLength, ' ', true).replace(' ', '|');
-}
+QByteArray barred(QByteArray name) { return name.leftJustified(raceRecordNameLength, ' ', true).replace(' ', '|'); }
 
 bool readCount(const QByteArray &text, int *count)
 {
@@ -37,8 +34,7 @@ QByteArray tallyLine(const char *label, const RaceTally &tally)
 
 QByteArray formatRaceRecord(const RaceRecord &record)
 {
-    return barred(record.horse) + '\n' + tallyLine("computer", record.computer)
-           + tallyLine("network", record.network);
+    return barred(record.horse) + '\n' + tallyLine("computer", record.computer) + tallyLine("network", record.network);
 }
 
 bool parseRaceRecord(const QByteArray &content, RaceRecord *record)

@@ -11,10 +11,8 @@ bool addressKeeps(char32_t c)
 {
     switch (QChar::category(c)) {
     case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-        return true;
-    default:
-        return QChar::isLetterOrNumber(c) || (c < 0x80 && QByteArray(".-:%_").contains(char(c)));
+    case QChar::Mark_SpacingCombining: return true;
+    default: return QChar::isLetterOrNumber(c) || (c < 0x80 && QByteArray(".-:%_").contains(char(c)));
     }
 }
 
@@ -36,18 +34,12 @@ bool beginsWith(const QByteArray &received, Keyword keyword)
 QByteArray keywordLine(Keyword keyword)
 {
     switch (keyword) {
-    case Keyword::Trotix:
-        return line("TROTIX");
-    case Keyword::Okokok:
-        return line("OKOKOK");
-    case Keyword::Gogogo:
-        return line("GOGOGO");
-    case Keyword::Askpos:
-        return line("ASKPOS");
-    case Keyword::Notava:
-        return line("NOTAVA");
-    case Keyword::Badreq:
-        return line("BADREQ");
+    case Keyword::Trotix: return line("TROTIX");
+    case Keyword::Okokok: return line("OKOKOK");
+    case Keyword::Gogogo: return line("GOGOGO");
+    case Keyword::Askpos: return line("ASKPOS");
+    case Keyword::Notava: return line("NOTAVA");
+    case Keyword::Badreq: return line("BADREQ");
     }
     return QByteArray();
 }
@@ -163,7 +155,7 @@ PositionReply parsePositionReply(const QByteArray &received)
     reply.log += "trotix: Len: " + number(int(remainder.size())) + " Splitter: " + number(int(splitter)) + "\n";
     // The blank after the line feed is part of the game's log as it always was.
     reply.log += "trotix: Position got is Player 1: " + number(reply.pos1) + ", Player 2: " + number(reply.pos2)
-        + ", Winner: " + number(reply.winner) + "\n ";
+                 + ", Winner: " + number(reply.winner) + "\n ";
     return reply;
 }
 
@@ -173,7 +165,7 @@ bool possibleReply(const PositionReply &reply)
     // The winner is decided in the step that brings a horse to the finish, and never before.
     const bool home = reply.pos1 >= finishLine || reply.pos2 >= finishLine;
     return reachable(reply.pos1) && reachable(reply.pos2) && reply.winner >= 0 && reply.winner <= 2
-        && (reply.winner != 0) == home;
+           && (reply.winner != 0) == home;
 }
 
 ClientStep clientStep(int netState, const QByteArray &received, const QByteArray &ownName, int ownWeight)
@@ -201,7 +193,7 @@ ClientStep clientStep(int netState, const QByteArray &received, const QByteArray
         if (reply.wellFormed && !possibleReply(reply)) {
             step.hostBroke = true;
             step.log = "trotix: Impossible position from the host ("
-                + positionReply(reply.pos1, reply.pos2, reply.winner).chopped(1) + "), connection closed.\n";
+                       + positionReply(reply.pos1, reply.pos2, reply.winner).chopped(1) + "), connection closed.\n";
             return step;
         }
         step.answer = reply;

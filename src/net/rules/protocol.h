@@ -35,14 +35,14 @@ inline constexpr qint64 maxLineLength = 4096;
 // them and the screen gives up at the end).
 enum NetState : int {
     NetIdle = 0,
-    NetConnected = 1,      // a connection is established
-    NetGreeted = 3,        // "TROTIX" both ways
-    NetNamed = 4,          // the server has the challenger's name line and sent its own name
-    NetReady = 5,          // both names known: ready for racing
-    NetHandshakeLast = 9,  // the highest state the progress screen counts as a hand-shake step
-    NetLost = 10,          // the connection failed or was lost: 10 to 13
+    NetConnected = 1,     // a connection is established
+    NetGreeted = 3,       // "TROTIX" both ways
+    NetNamed = 4,         // the server has the challenger's name line and sent its own name
+    NetReady = 5,         // both names known: ready for racing
+    NetHandshakeLast = 9, // the highest state the progress screen counts as a hand-shake step
+    NetLost = 10,         // the connection failed or was lost: 10 to 13
     NetLostOver = 14,
-    NetRefused = 30,       // the server refused (a bad request, or its port was busy): 30 to 33
+    NetRefused = 30, // the server refused (a bad request, or its port was busy): 30 to 33
     NetRefusedOver = 34,
 };
 
@@ -98,11 +98,11 @@ NameLine parseNameLine(const QByteArray &line);
 struct ServerStep
 {
     int netState = 0;
-    QByteArray reply; // empty: nothing to send
-    QByteArray log;   // whole log lines, empty when nothing is logged
-    bool takesRace = false;  // the greeting was accepted: this connection owns the race from now on
-    bool startsRace = false; // "GOGOGO": the race clock starts
-    bool sharesResult = false; // the reply tells the challenger the winner
+    QByteArray reply;                   // empty: nothing to send
+    QByteArray log;                     // whole log lines, empty when nothing is logged
+    bool takesRace = false;             // the greeting was accepted: this connection owns the race from now on
+    bool startsRace = false;            // "GOGOGO": the race clock starts
+    bool sharesResult = false;          // the reply tells the challenger the winner
     std::optional<NameLine> challenger; // the name line was read: the race is against this horse
 };
 

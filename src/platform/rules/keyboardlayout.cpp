@@ -72,20 +72,11 @@ const Key &step(const Key &from, int arrowKey)
     int column = from.cell.x();
     int row = from.cell.y();
     switch (arrowKey) {
-    case Qt::Key_Left:
-        column = (from.cell.left() - 1 + columns) % columns;
-        break;
-    case Qt::Key_Right:
-        column = (from.cell.right() + 1) % columns;
-        break;
-    case Qt::Key_Up:
-        row = (row - 1 + rows) % rows;
-        break;
-    case Qt::Key_Down:
-        row = (row + 1) % rows;
-        break;
-    default:
-        return from;
+    case Qt::Key_Left: column = (from.cell.left() - 1 + columns) % columns; break;
+    case Qt::Key_Right: column = (from.cell.right() + 1) % columns; break;
+    case Qt::Key_Up: row = (row - 1 + rows) % rows; break;
+    case Qt::Key_Down: row = (row + 1) % rows; break;
+    default: return from;
     }
     for (const Key &key : keys()) {
         if (key.cell.contains(column, row))

@@ -15,10 +15,10 @@ enum class Action { Type, Delete, Enter, Shift, Close };
 
 struct Key
 {
-    QString label;  // as drawn; the letters' labels are capitals
-    int qtKey;      // the Qt::Key sent to the field (0 for the keys that send nothing)
+    QString label; // as drawn; the letters' labels are capitals
+    int qtKey;     // the Qt::Key sent to the field (0 for the keys that send nothing)
     Action action;
-    QRect cell;     // in grid cells: column, row, columns spanned, one row
+    QRect cell; // in grid cells: column, row, columns spanned, one row
 };
 
 // Ten columns by five rows: the digits, three rows of letters with '-', '.' and the delete key,

@@ -9,7 +9,7 @@ constexpr qsizetype longestEcho = 32;
 bool printable(char32_t c)
 {
     return QChar::isPrint(c) && QChar::category(c) != QChar::Separator_Line
-        && QChar::category(c) != QChar::Separator_Paragraph;
+           && QChar::category(c) != QChar::Separator_Paragraph;
 }
 
 // Unicode's Bidi_Control characters: each turns or isolates the text around it without a glyph.

@@ -17,15 +17,15 @@ enum class Place { Game, Question, Field, PushButton, List, Menu, Keyboard, Wind
 
 enum class Command {
     None,
-    Key,         // `key` to what has the keys' focus (the open menu first)
-    MenuBar,     // the menu bar's first menu opens
-    WindowMenu,  // the window's own menu (pause, help, book, sound, zoom, full screen, quit)
-    Book,        // the horse's book
-    Status,      // the status screen, as its menu item
-    Hop,         // Hop!, as its menu item
-    WalkKeys,    // the screen keyboard's chosen key moves by the arrow in `key`
-    PressKey,    // the screen keyboard's chosen key is pressed
-    HideKeys,    // the screen keyboard closes
+    Key,        // `key` to what has the keys' focus (the open menu first)
+    MenuBar,    // the menu bar's first menu opens
+    WindowMenu, // the window's own menu (pause, help, book, sound, zoom, full screen, quit)
+    Book,       // the horse's book
+    Status,     // the status screen, as its menu item
+    Hop,        // Hop!, as its menu item
+    WalkKeys,   // the screen keyboard's chosen key moves by the arrow in `key`
+    PressKey,   // the screen keyboard's chosen key is pressed
+    HideKeys,   // the screen keyboard closes
 };
 
 struct Response

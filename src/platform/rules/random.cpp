@@ -22,10 +22,7 @@ int gameRand()
     return std::rand();
 }
 
-void scriptRandomDraws(std::initializer_list<int> draws)
-{
-    scripted().assign(draws.begin(), draws.end());
-}
+void scriptRandomDraws(std::initializer_list<int> draws) { scripted().assign(draws.begin(), draws.end()); }
 
 void clearScriptedDraws() { scripted().clear(); }
 

@@ -37,13 +37,10 @@ int automaticScale(const QSize &available)
 bool fitsScreen(qreal zoom, const QSize &available)
 {
     return deviceWidth * zoom + frameAllowanceWidth <= available.width()
-        && deviceHeight * zoom + frameAllowanceHeight <= available.height();
+           && deviceHeight * zoom + frameAllowanceHeight <= available.height();
 }
 
-bool isDeviceSized(const QSize &screen)
-{
-    return screen.width() <= deviceWidth && screen.height() <= deviceHeight;
-}
+bool isDeviceSized(const QSize &screen) { return screen.width() <= deviceWidth && screen.height() <= deviceHeight; }
 
 qreal startZoom(qreal requested, qreal remembered, const QSize &available)
 {
@@ -61,8 +58,8 @@ QRect pictureIn(const QSize &window)
 {
     // Width against height in whole numbers: a window of exactly the shape gets all of it.
     QSize shown = qint64(window.width()) * deviceHeight <= qint64(window.height()) * deviceWidth
-        ? QSize(window.width(), mapped(window.width(), deviceHeight, deviceWidth))
-        : QSize(mapped(window.height(), deviceWidth, deviceHeight), window.height());
+                      ? QSize(window.width(), mapped(window.width(), deviceHeight, deviceWidth))
+                      : QSize(mapped(window.height(), deviceWidth, deviceHeight), window.height());
     if (shown.width() < deviceWidth)
         return QRect(0, 0, deviceWidth, deviceHeight);
     return QRect(QPoint((window.width() - shown.width()) / 2, (window.height() - shown.height()) / 2), shown);

@@ -64,12 +64,9 @@ QRect finishLineOnScreen(int pos1)
 int finishJudgePicture(int winner)
 {
     switch (winner) {
-    case 1:
-        return 3;
-    case 2:
-        return 4;
-    default:
-        return 5;
+    case 1: return 3;
+    case 2: return 4;
+    default: return 5;
     }
 }
 

@@ -3,12 +3,12 @@
 // running race, the result phase and the end. Pure.
 
 namespace RaceClock {
-inline constexpr int start = 0;         // the first frame of the start sequence
-inline constexpr int startSignal = 4;   // "READY...": the client signals, the server holds
-inline constexpr int off = 5;           // "GO!": the judge raises the flag
+inline constexpr int start = 0;       // the first frame of the start sequence
+inline constexpr int startSignal = 4; // "READY...": the client signals, the server holds
+inline constexpr int off = 5;         // "GO!": the judge raises the flag
 inline constexpr int lastStartFrame = 6;
-inline constexpr int running = 7;       // the horses run; the clock stands still
-inline constexpr int firstResult = 20;  // both horses home: eleven result frames follow
+inline constexpr int running = 7;      // the horses run; the clock stands still
+inline constexpr int firstResult = 20; // both horses home: eleven result frames follow
 inline constexpr int lastResult = 30;
 }
 

@@ -69,8 +69,7 @@ int drawPattern(int scenario)
 {
     switch (scenario) {
     case Player1Narrowly:
-    case Player2Narrowly:
-        return gameRand() > narrowPatternThreshold ? 4 : 5;
+    case Player2Narrowly: return gameRand() > narrowPatternThreshold ? 4 : 5;
     case Player1Clearly:
     case Player2Clearly: {
         int pattern = 1;
@@ -80,8 +79,7 @@ int drawPattern(int scenario)
             pattern = 3;
         return pattern;
     }
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

@@ -11,8 +11,10 @@
 // Win scenarios: which horse the race favours, and how clearly.
 enum WinScenario : int {
     ScenarioNone = 0,
-    Player1Clearly = 1, Player1Narrowly = 2,
-    Player2Clearly = 3, Player2Narrowly = 4,
+    Player1Clearly = 1,
+    Player1Narrowly = 2,
+    Player2Clearly = 3,
+    Player2Narrowly = 4,
 };
 
 constexpr int finishLine = 2000;
@@ -75,10 +77,8 @@ constexpr PatternRow pattern5Rows[] = {
 };
 
 constexpr RacePattern racePatterns[] = {
-    {pattern1Rows, std::size(pattern1Rows), 40},
-    {pattern2Rows, std::size(pattern2Rows), 41},
-    {pattern3Rows, std::size(pattern3Rows), 40},
-    {pattern4Rows, std::size(pattern4Rows), 40},
+    {pattern1Rows, std::size(pattern1Rows), 40}, {pattern2Rows, std::size(pattern2Rows), 41},
+    {pattern3Rows, std::size(pattern3Rows), 40}, {pattern4Rows, std::size(pattern4Rows), 40},
     {pattern5Rows, std::size(pattern5Rows), 42},
 };
 
@@ -98,8 +98,7 @@ constexpr int largestStep = [] {
 // once both are home (the eleven result frames and the last one), and fewer than as many again
 // while the other comes in; no step is longer than largestStep. A position beyond it, or below 0,
 // is one no race reaches.
-constexpr int farthestPosition =
-    finishLine + 2 * (RaceClock::lastResult - RaceClock::firstResult + 2) * largestStep;
+constexpr int farthestPosition = finishLine + 2 * (RaceClock::lastResult - RaceClock::firstResult + 2) * largestStep;
 
 // Narrow scenarios (2, 4) draw once: pattern 4 or 5. Clear ones (1, 3) draw twice, both always:
 // pattern 1, 2 or 3, the second success overriding the first. Any other scenario: 0, no draw.
