@@ -30,7 +30,7 @@ enum class TextPlace {
 // (on the course too, where the frame scrolls with it); -1 for the screen's edge, or none.
 void drawTextAt(QPainter &painter, int x, int y, const QString &text, TextPlace place = TextPlace::Screen,
                 int room = -1);
-// 8-bit game text (names, numbers formatted into textBuffer), taken as Latin-1.
+// 8-bit game text (names, numbers formatted into a buffer), taken as Latin-1.
 void drawTextAt(QPainter &painter, int x, int y, const char *text, TextPlace place = TextPlace::Screen, int room = -1);
 // A horse's name between lead and tail ("1. " on the race boards, " left — not counted" on the
 // partner's banner, else empty) within room: shrunk as any text, the name cut with "…" where the

@@ -11,6 +11,9 @@
 
 namespace {
 
+// Where the horse and its face stand on every activity screen.
+constexpr int horseX = 80, horseY = 200, faceX = 1, faceY = 40;
+
 struct Frame
 {
     const char *log;
@@ -62,14 +65,14 @@ void changeHorse(Change change)
     setAttributes(gs, a);
 }
 
-void drawFace(QPainter &painter, const QImage &face) { painter.drawImage(gs.faceX, gs.faceY, face); }
+void drawFace(QPainter &painter, const QImage &face) { painter.drawImage(faceX, faceY, face); }
 
 // A quiet frame: its log line, the face, then the horse. Returns whether it ended the loop.
 bool drawQuietFrame(QPainter &painter, const Frame &frame, const QImage &face, const QImage &horse, int loopLength)
 {
     logText("%s", frame.log);
     drawFace(painter, face);
-    painter.drawImage(gs.horseX, gs.horseY, horse);
+    painter.drawImage(horseX, horseY, horse);
     return gs.animStep == loopLength;
 }
 
@@ -119,18 +122,18 @@ void Trotix::run()
     case 1:
         logText("trotix: Action>>run step 1\n");
         drawFace(painter, picture(Picture::Face2));
-        painter.drawImage(gs.horseX, gs.horseY, picture(Picture::Run1));
+        painter.drawImage(horseX, horseY, picture(Picture::Run1));
         gs.backgroundOffset += 20;
         break;
     case 2:
         logText("trotix: Action>>run step 2\n");
         drawFace(painter, picture(Picture::Face1));
-        painter.drawImage(gs.horseX, gs.horseY, picture(Picture::Run2));
+        painter.drawImage(horseX, horseY, picture(Picture::Run2));
         gs.backgroundOffset += 20;
         break;
     default:
         logText("trotix: Action>>run step 3\n");
-        painter.drawImage(gs.horseX, gs.horseY, picture(Picture::Run3));
+        painter.drawImage(horseX, horseY, picture(Picture::Run3));
         gs.backgroundOffset += 20;
         drawFace(painter, picture(gs.actionTicks > runningFaceTiresAfter ? Picture::Face7 : Picture::Face2));
         changeHorse([](Attributes &a) { runStepThree(a, gs.actionTicks); });
@@ -144,11 +147,11 @@ void Trotix::jump()
 {
     QPainter painter(&m_screenBuffer);
     enterActivity(ModeJump, 3);
-    const int x = gs.horseX - 50;
+    const int x = horseX - 50;
     if (gs.animStep == 1) {
         logText("trotix: Action>>jump step 1\n");
         drawFace(painter, picture(Picture::Face3));
-        painter.drawImage(x, gs.horseY, picture(Picture::Jump1));
+        painter.drawImage(x, horseY, picture(Picture::Jump1));
         gs.backgroundOffset += 20;
     } else {
         const bool stepTwo = gs.animStep == 2;
@@ -157,25 +160,25 @@ void Trotix::jump()
         bool blockShown = false;
         if (gs.blockHit == 1) {
             drawFace(painter, picture(Picture::Face5));
-            painter.drawImage(x, gs.horseY, picture(Picture::Jump5));
+            painter.drawImage(x, horseY, picture(Picture::Jump5));
             gs.blockHit = 0;
             changeHorse(jumpFall);
             m_sound->play(SoundCue::Fall);
         } else if (gs.hopRequested == 1) {
             drawFace(painter, picture(Picture::Face3));
-            painter.drawImage(x, gs.horseY - 20, picture(Picture::Jump4));
+            painter.drawImage(x, horseY - 20, picture(Picture::Jump4));
             gs.hopRequested = 0;
             gs.inAir = 1;
             m_sound->play(SoundCue::Hop);
             blockShown = gs.blockActive == 1;
         } else {
             drawFace(painter, picture(stepTwo ? Picture::Face1 : Picture::Face2));
-            painter.drawImage(x, gs.horseY, picture(stepTwo ? Picture::Jump2 : Picture::Jump3));
+            painter.drawImage(x, horseY, picture(stepTwo ? Picture::Jump2 : Picture::Jump3));
             gs.inAir = 0;
             blockShown = gs.blockActive == 1;
         }
         if (blockShown) {
-            painter.drawImage(blockX, gs.horseY + 40, picture(Picture::Block));
+            painter.drawImage(blockX, horseY + 40, picture(Picture::Block));
             changeHorse(blockBonus);
         }
         changeHorse(jumpAgeing);
@@ -188,7 +191,7 @@ void Trotix::jump()
 int Trotix::setBlock()
 {
     BlockTrack track{gs.blockDistance, gs.blockActive, gs.blockHit};
-    const BlockMove move = moveBlock(track, gs.hopRequested, gs.horseX);
+    const BlockMove move = moveBlock(track, gs.hopRequested, horseX);
     if (move.appeared)
         logText("trotix: Random block generated!\n");
     gs.blockDistance = track.distance;

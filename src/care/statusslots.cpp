@@ -11,11 +11,6 @@ void Trotix::status()
 {
     gs.shownMode = ModeStatus;
     const auto bars = statusBars(attributesOf(gs));
-    gs.shownAge = bars[0].value;
-    gs.shownMuscle = bars[1].value;
-    gs.shownFat = bars[2].value;
-    gs.shownPower = bars[3].value;
-    gs.shownSpirit = bars[4].value;
 
     QPainter painter(&m_screenBuffer);
     painter.setPen(Qt::black);
@@ -25,8 +20,9 @@ void Trotix::status()
     painter.setFont(gameFont(8, 50));
     for (const StatusBar &bar : bars) {
         painter.setBrush(QColor(bar.red, bar.green, bar.blue));
-        std::snprintf(gs.textBuffer, sizeof gs.textBuffer, "%d", bar.value);
-        drawTextAt(painter, bar.x, statusBarBase - 10 - bar.height, gs.textBuffer);
+        char value[16];
+        std::snprintf(value, sizeof value, "%d", bar.value);
+        drawTextAt(painter, bar.x, statusBarBase - 10 - bar.height, value);
         // A bar of no height is not drawn at all, not even its outline.
         if (bar.height != 0)
             drawExactRect(painter, QRect(bar.x, statusBarBase - bar.height, statusBarWidth, bar.height).normalized());

@@ -49,8 +49,6 @@ struct GameState
     QString myName = QStringLiteral("My Horse");
     QTcpSocket *clientSocket = nullptr;
 
-    QString receivedLine;
-
     // Horse.
     char horseName[16] = {'M', 'Y', ' ', 'H', 'O', 'R', 'S', 'E', ' ', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
     float age = 1.0f;
@@ -58,7 +56,6 @@ struct GameState
     float fat = 50.0f;
     float power = 100.0f;
     float spirit = 100.0f;
-    int shownAge = 1, shownMuscle = 150, shownFat = 50, shownPower = 100, shownSpirit = 100;
     // The attributes as this session found them, for the book's changes since then.
     Attributes sessionStart = {1.0f, 150.0f, 50.0f, 100.0f, 100.0f};
 
@@ -81,16 +78,11 @@ struct GameState
     int animStep = 1;
     int actionTicks = 0;
     int backgroundOffset = 0;
-    int horseX = 80;
-    int horseY = 200;
-    int faceX = 1;
-    int faceY = 40;
     int hopRequested = 0;
     int inAir = 0;
     int blockHit = 0;
     int blockDistance = 0;
     int blockActive = 0;
-    char textBuffer[16] = {};
 
     // Race.
     int raceTick = 0;

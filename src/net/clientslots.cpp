@@ -101,7 +101,6 @@ void Trotix::ClientRead()
     if (waiting.lines.isEmpty())
         return;
     const QByteArray &line = waiting.lines.last();
-    gs.receivedLine = QString::fromLatin1(line);
     const int weight = raceWeight(attributesOf(gs));
     const Protocol::ClientStep step = Protocol::clientStep(gs.netState, line, QByteArray(gs.horseName), weight);
     takeStep(step);

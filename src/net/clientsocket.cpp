@@ -102,8 +102,6 @@ void ClientSocket::readClient()
         m_quietSince.start();
         m_quiet.start();
         const Protocol::Sender from = sender();
-        if (from != Protocol::Sender::Stranger)
-            gs.receivedLine = QString::fromLatin1(line);
         const Protocol::ServerStep step = Protocol::serverStep(
             {gs.netState, gs.serverAccepting, gs.pos1, gs.pos2, gs.winner}, line, QByteArray(gs.horseName), from);
         takeStep(step);

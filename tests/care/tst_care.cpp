@@ -5,6 +5,7 @@
 #include "app/picturetable.h"
 #include "care/rules/attributes.h"
 #include "care/rules/block.h"
+#include "care/rules/statusbars.h"
 #include "gamefixture.h"
 #include "platform/idmenubar.h"
 #include "platform/log.h"
@@ -285,8 +286,8 @@ private slots:
         gs.fat = 3.0e9f;
         gs.muscle = -3.0e9f;
         game.tick();
-        QCOMPARE(gs.shownFat, 2147483647);
-        QCOMPARE(gs.shownMuscle, -2147483647 - 1);
+        QCOMPARE(statusBars(attributesOf(gs))[2].value, 2147483647);
+        QCOMPARE(statusBars(attributesOf(gs))[1].value, -2147483647 - 1);
         const QImage screen = game.screen();
         QCOMPARE(colourAt(screen, 112, 1), barFill[2]);  // up from the base to the screen's top
         QCOMPARE(colourAt(screen, 72, 300), barFill[1]); // the negative one down from it
