@@ -24,18 +24,20 @@ def fail(message):
 def start_xvfb(screen="800x600x24"):
     """A virtual X server and a temporary folder for the test: (folder, display)."""
     roots.append(tempfile.mkdtemp(prefix="trotix-%s-" % NAME))
-    read_fd, write_fd = os.pipe()
-    # -noreset: by default an X server resets when its last client leaves, and a game started again
-    # at that moment finds no server (a test that restarts its game, one after the other, did).
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"],
-                            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_fd)
-    started.append(xvfb)
-    with os.fdopen(read_fd, "rb") as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        fail("Xvfb did not start")
-    return roots[-1], ":" + number.decode()
+    # A server that lost a display's lock to another test's, started at the same moment, gives up.
+    for _ in range(3):
+        read_fd, write_fd = os.pipe()
+        # -noreset: by default an X server resets when its last client leaves, and a game started again
+        # at that moment finds no server (a test that restarts its game, one after the other, did).
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"],
+                                pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        started.append(xvfb)
+        with os.fdopen(read_fd, "rb") as pipe:
+            number = pipe.readline().strip()
+        if number:
+            return roots[-1], ":" + number.decode()
+    fail("Xvfb did not start")
 
 
 def make_home(root, name, attr=None):
