@@ -95,6 +95,17 @@ void menuBar(QPainter &p, const QString &title)
     p.drawText(6, 14, title);
 }
 
+// The race's two distance readouts, its menu bar over them.
+void raceReadouts(QPainter &p, const char *player1, const char *player2)
+{
+    p.setFont(labelFont(10, true));
+    p.setPen(QColor(0xd0, 0, 0));
+    p.drawText(10, 270, player1);
+    p.setPen(QColor(0, 0, 0xd0));
+    p.drawText(10, 280, player2);
+    menuBar(p, "1000M RACE");
+}
+
 QImage idle(const Set &s)
 {
     return screen([&](QPainter &p) {
@@ -152,12 +163,7 @@ std::vector<std::pair<QString, QImage>> scenes(const Set &s)
                          p.drawImage(70, 130, s["txjudge2"]);
                          p.drawImage(20, 160, s["horse14"]);
                          p.drawImage(20, 190, s["horse11"]);
-                         p.setFont(labelFont(10, true));
-                         p.setPen(QColor(0xd0, 0, 0));
-                         p.drawText(10, 270, "P1 0M");
-                         p.setPen(QColor(0, 0, 0xd0));
-                         p.drawText(10, 280, "P2 0M");
-                         menuBar(p, "1000M RACE");
+                         raceReadouts(p, "P1 0M", "P2 0M");
                      }));
     out.emplace_back("race finish: txsign4, txsign3, judge3, finish line", screen([&](QPainter &p) {
                          strip(p, s["backgd3"], 300);
@@ -169,12 +175,7 @@ std::vector<std::pair<QString, QImage>> scenes(const Set &s)
                          p.drawRect(QRect(150, 203, 6, 80));
                          p.drawImage(120, 160, s["horse13"]);
                          p.drawImage(100, 190, s["horse12"]);
-                         p.setFont(labelFont(10, true));
-                         p.setPen(QColor(0xd0, 0, 0));
-                         p.drawText(10, 270, "P1 996M");
-                         p.setPen(QColor(0, 0, 0xd0));
-                         p.drawText(10, 280, "P2 981M");
-                         menuBar(p, "1000M RACE");
+                         raceReadouts(p, "P1 996M", "P2 981M");
                      }));
     out.emplace_back("status: backgd2 with bars and labels", screen([&](QPainter &p) {
                          p.drawImage(0, 0, s["backgd2"]);

@@ -119,12 +119,18 @@ void drawFinish(QPainter &painter, const Pictures &pictures, int pos1)
     }
 }
 
+// Blue with a yellow edge: the result's banner, and the partner's in its style.
+void drawBannerBox(QPainter &painter, const QRect &rect)
+{
+    painter.setBrush(Qt::blue);
+    painter.setPen(Qt::yellow);
+    drawExactRect(painter, rect);
+}
+
 void drawBanner(QPainter &painter)
 {
     // The banner fills exactly its 120 x 25 pixels, the yellow edge included.
-    painter.setBrush(Qt::blue);
-    painter.setPen(Qt::yellow);
-    drawExactRect(painter, bannerRect);
+    drawBannerBox(painter, bannerRect);
     if (const char *text = bannerText(gs.winner, gs.isServer)) {
         painter.setFont(numberFont());
         drawTextAt(painter, bannerTextAt.x(), bannerTextAt.y(), text);
@@ -135,9 +141,7 @@ void drawBanner(QPainter &painter)
 // name's is fitted from the banner's left, inside its edge, by the name rule.
 void drawPartnerBanner(QPainter &painter, const QString &text, const QString &name)
 {
-    painter.setBrush(Qt::blue);
-    painter.setPen(Qt::yellow);
-    drawExactRect(painter, partnerBannerRect);
+    drawBannerBox(painter, partnerBannerRect);
     painter.setFont(bigFont());
     const int width = QFontMetrics(bigFont()).horizontalAdvance(text);
     const int x = qMax(partnerBannerRect.left() + 4, partnerBannerRect.center().x() - width / 2);
