@@ -139,15 +139,14 @@ void drawBanner(QPainter &painter)
 
 // Over everything else: the other game is silent or gone. The text stands in the middle; a long
 // name's is fitted from the banner's left, inside its edge, by the name rule.
-void drawPartnerBanner(QPainter &painter, const QString &text, const QString &name)
+void drawPartnerBanner(QPainter &painter, const Partner::Line &line, const QString &name)
 {
     drawBannerBox(painter, partnerBannerRect);
     painter.setFont(bigFont());
-    const int width = QFontMetrics(bigFont()).horizontalAdvance(text);
+    const int width = QFontMetrics(bigFont()).horizontalAdvance(line.lead + name + line.tail);
     const int x = qMax(partnerBannerRect.left() + 4, partnerBannerRect.center().x() - width / 2);
-    const int at = int(text.indexOf(name));
-    drawNameAt(painter, x, partnerBannerBaseline, text.left(at), name, partnerBannerRect.right() - 4 - x,
-               TextPlace::Screen, text.mid(at + name.size()));
+    drawNameAt(painter, x, partnerBannerBaseline, line.lead, name, partnerBannerRect.right() - 4 - x, TextPlace::Screen,
+               line.tail);
 }
 
 }
@@ -195,10 +194,10 @@ void Trotix::putHorse(int p1, int p2)
         } else if (showsResult(gs.raceTick)) {
             drawBanner(painter);
         }
-        const QString partner = network ? Partner::raceLine(gs.netState, gs.resultKnown == 1,
-                                                            gs.isServer == 1 ? 0 : gs.clientQuietTicks, gs.opponentName)
-                                        : QString();
-        if (!partner.isEmpty())
+        const Partner::Line partner =
+            network ? Partner::raceLine(gs.netState, gs.resultKnown == 1, gs.isServer == 1 ? 0 : gs.clientQuietTicks)
+                    : Partner::Line();
+        if (partner.shown)
             drawPartnerBanner(painter, partner, gs.opponentName.trimmed());
     }
     if (!halted) {
