@@ -19,26 +19,26 @@ namespace {
 // measured on its own.
 void steady(int mode)
 {
-    gs.mode = mode;
-    gs.shownMode = mode;
-    gs.tickCount = 0;
+    gs.shell.mode = mode;
+    gs.shell.shownMode = mode;
+    gs.shell.tickCount = 0;
 }
 
 // A network set-up screen reached without a real peer: the state the hand-shake would have left.
 void enterProgress(BenchGame &game, int mode, int isServer)
 {
-    gs.mode = mode;
-    gs.isServer = isServer;
+    gs.shell.mode = mode;
+    gs.shell.isServer = isServer;
     game.call("clearScreen");
     part<QPushButton>("disconnectButton")->show();
-    gs.opponentName = QStringLiteral("BENCH CHALLENGER");
+    gs.race.opponentName = QStringLiteral("BENCH CHALLENGER");
 }
 
 // Three rows below "Ready for racing": the screen stays, the race does not start.
 void prepareProgress(int mode)
 {
     steady(mode);
-    gs.netState = 4;
+    gs.net.netState = 4;
 }
 
 struct RacePoint
@@ -54,18 +54,18 @@ const RacePoint racePoints[] = {
 void prepareRace(int mode, const RacePoint &point)
 {
     steady(mode);
-    gs.pos1 = point.pos1;
-    gs.pos2 = point.pos2;
-    gs.raceTick = point.raceTick;
-    gs.winner = point.winner;
+    gs.race.positions.pos1 = point.pos1;
+    gs.race.positions.pos2 = point.pos2;
+    gs.race.raceTick = point.raceTick;
+    gs.race.winner = point.winner;
     // Each running frame scrolls by one step.
-    gs.lastPos1 = point.pos1 - 20;
-    gs.lastPos2 = point.pos2 - 20;
+    gs.race.lastPos1 = point.pos1 - 20;
+    gs.race.lastPos2 = point.pos2 - 20;
     // The race was already decided at its first step; no draw per tick.
-    gs.winScenario = Player1Clearly;
-    gs.racePattern = 1;
+    gs.race.winScenario = Player1Clearly;
+    gs.race.racePattern = 1;
     // The server's answer to the previous ASKPOS has come.
-    gs.askPosReady = 1;
+    gs.net.askPosReady = 1;
 }
 
 void enterRace(BenchGame &game, int mode)
@@ -74,26 +74,26 @@ void enterRace(BenchGame &game, int mode)
     case ModeDemoRace: game.call("change2racedemo"); break;
     case ModeServerRace:
         enterProgress(game, ModeServerWait, 1);
-        gs.demoRace = 0;
+        gs.race.demoRace = 0;
         break;
     default:
         enterProgress(game, ModeClientConnect, 0);
-        gs.demoRace = 0;
+        gs.race.demoRace = 0;
         break;
     }
-    gs.mode = mode;
+    gs.shell.mode = mode;
 }
 
 void prepareJump(int hop)
 {
     steady(ModeJump);
-    gs.animStep = 2;
-    gs.blockActive = 1;
-    gs.blockHit = 0;
+    gs.care.animStep = 2;
+    gs.care.block.active = 1;
+    gs.care.block.hit = 0;
     // The block two positions ahead: shown, and hopped or still to come.
-    gs.blockDistance = 3;
-    gs.hopRequested = hop;
-    gs.inAir = 0;
+    gs.care.block.distance = 3;
+    gs.care.hopRequested = hop;
+    gs.care.inAir = 0;
 }
 
 std::vector<TickScenario> makeScenarios()
@@ -101,7 +101,7 @@ std::vector<TickScenario> makeScenarios()
     std::vector<TickScenario> list = {
         {"naming",
          [](BenchGame &game) {
-             gs.mode = ModeNaming;
+             gs.shell.mode = ModeNaming;
              game.call("clearScreen");
              part<QLineEdit>("nameEdit")->show();
              part<QPushButton>("okButton")->show();

@@ -35,7 +35,7 @@ void play(Trotix *game, int seconds, int tickMs)
     auto *timer = game->findChild<QTimer *>(QStringLiteral("lifeTimer"));
     timer->setInterval(tickMs);
     QObject::connect(timer, &QTimer::timeout, game, [game] {
-        const auto next = playScript.find(gs.tickCount);
+        const auto next = playScript.find(gs.shell.tickCount);
         if (next != playScript.end())
             QMetaObject::invokeMethod(game, next->second, Qt::DirectConnection);
     });

@@ -49,8 +49,12 @@ void plantFullHistory()
 {
     QList<HistoryLine> lines;
     for (int i = 0; i < historyMaxLines; ++i)
-        lines << HistoryLine{QByteArray(gs.horseName), 1796666400 + i * 10,          i * 10,
-                             attributesOf(gs),         raceWeight(attributesOf(gs)), {}};
+        lines << HistoryLine{QByteArray(gs.horse.name),
+                             1796666400 + i * 10,
+                             i * 10,
+                             gs.horse.attributes,
+                             raceWeight(gs.horse.attributes),
+                             {}};
     QFile file(Paths::historyFile());
     if (file.open(QIODevice::WriteOnly))
         file.write(formatHistory(lines));
@@ -95,7 +99,7 @@ int saveScreens(BenchGame &game, const QString &dir)
         for (int t = 0; t < 3; ++t) {
             scenario.prepare();
             if (t == 2)
-                gs.backgroundOffset += 7;
+                gs.care.backgroundOffset += 7;
             game.tick();
             const QString base = dir + QString::asprintf("/%02d-%d", n, t);
             game.widget()->screenBuffer().toImage().save(base + QStringLiteral("-buffer.png"));

@@ -65,9 +65,9 @@ bool isKnownReply(const QByteArray &reply)
 
 // One line through the rules, and what must hold of the step whatever the line; the state the
 // next line meets.
-Protocol::ServerSide step(const Protocol::ServerSide &state, const QByteArray &line)
+NetSession step(const NetSession &state, const Race &race, const QByteArray &line)
 {
-    const Protocol::ServerStep step = Protocol::serverStep(state, line, ownName);
+    const Protocol::ServerStep step = Protocol::serverStep(state, race, line, ownName);
     FUZZ_CHECK(isNetState(step.netState), "netState %d is no connection state", step.netState);
     if (step.netState != state.netState)
         FUZZ_CHECK((state.netState < 3 && step.netState == 3)
@@ -94,7 +94,7 @@ Protocol::ServerSide step(const Protocol::ServerSide &state, const QByteArray &l
         FUZZ_CHECK(step.log.isEmpty(), "only the name line is logged");
         FUZZ_CHECK(!step.challenger, "only the name line names the challenger");
     }
-    Protocol::ServerSide next = state;
+    NetSession next = state;
     next.netState = step.netState;
     return next;
 }
@@ -112,16 +112,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     for (const int netState : netStates) {
         for (const int accepting : {0, 1}) {
-            Protocol::ServerSide state{netState, accepting, 1234, 987, 0};
+            NetSession state;
+            state.netState = netState;
+            state.serverAccepting = accepting;
+            Race race;
+            takePositions(race, {1234, 987}, 0);
             for (const QByteArray &line : framed.lines.first(qMin(framed.lines.size(), maxRuledLines))) {
                 // Another connection's lines, while this one owns the race, change nothing.
                 const Protocol::ServerStep stranger =
-                    Protocol::serverStep(state, line, ownName, Protocol::Sender::Stranger);
+                    Protocol::serverStep(state, race, line, ownName, Protocol::Sender::Stranger);
                 FUZZ_CHECK(stranger.reply == Protocol::keywordLine(Protocol::Keyword::Badreq) && stranger.log.isEmpty()
                                && !stranger.takesRace && stranger.netState == state.netState && !stranger.startsRace
                                && !stranger.challenger,
                            "a stranger's line changed the race");
-                state = step(state, line);
+                state = step(state, race, line);
             }
         }
     }

@@ -148,11 +148,11 @@ void playCare(Director &d, const QString &name)
     d.call("handleOK");
     // A horse some weeks into its training: the status bars say something, and its race against
     // the computer stays close (its race weight, 197, gives it little head start).
-    gs.age = 6.5f;
-    gs.muscle = 320.0f;
-    gs.fat = 290.0f;
-    gs.power = 210.0f;
-    gs.spirit = 260.0f;
+    gs.horse.attributes.age = 6.5f;
+    gs.horse.attributes.muscle = 320.0f;
+    gs.horse.attributes.fat = 290.0f;
+    gs.horse.attributes.power = 210.0f;
+    gs.horse.attributes.spirit = 260.0f;
     d.tick(3);
     d.shoot("idle");
 
@@ -170,9 +170,9 @@ void playCare(Director &d, const QString &name)
     d.call("change2jump");
     d.tick();
     const bool cleared = d.tickUntil([&d] {
-        if (gs.blockActive == 1 && gs.blockDistance == 1)
+        if (gs.care.block.active == 1 && gs.care.block.distance == 1)
             d.call("hop");
-        return gs.inAir == 1 && gs.blockActive == 1 && gs.blockDistance == 0;
+        return gs.care.inAir == 1 && gs.care.block.active == 1 && gs.care.block.distance == 0;
     });
     if (!cleared)
         d.fail("no block came to jump over");
@@ -190,7 +190,7 @@ void playCare(Director &d, const QString &name)
 
 void playSide(Director &d, const Side &side)
 {
-    gs.opponentName = QString::fromLatin1(side.opponent);
+    gs.race.opponentName = QString::fromLatin1(side.opponent);
     d.call(side.menuSlot);
     d.tick();
     if (side.address) {
@@ -206,12 +206,12 @@ void playSide(Director &d, const Side &side)
     }
     d.shoot(side.shots[0]);
     // The progress screen as confirmNetwork leaves it, without opening a real socket.
-    gs.mode = side.progressMode;
+    gs.shell.mode = side.progressMode;
     d.call("clearScreen");
     d.part<QPushButton>("disconnectButton")->show();
     const int netStates[] = {0, 4, 10, 30};
     for (int i = 0; i < 4; ++i) {
-        gs.netState = netStates[i];
+        gs.net.netState = netStates[i];
         d.tick();
         d.shoot(side.shots[i + 1]);
     }
@@ -226,14 +226,14 @@ void playRace(Director &d)
     d.call("change2racedemo");
     d.tick(4);
     d.shoot("race-start");
-    if (!d.tickUntil([] { return gs.pos1 >= 1000; }))
+    if (!d.tickUntil([] { return gs.race.positions.pos1 >= 1000; }))
         d.fail("the race never reached mid-course");
     d.shoot("race-mid");
     // The finish line over the distance readouts, which it leaves readable.
-    if (!d.tickUntil([] { return finishLineOnScreen(gs.pos1).right() <= readoutBand.right(); }))
+    if (!d.tickUntil([] { return finishLineOnScreen(gs.race.positions.pos1).right() <= readoutBand.right(); }))
         d.fail("the race never reached the finish");
     d.shoot("race-finish");
-    if (!d.tickUntil([] { return gs.raceTick >= 24; }))
+    if (!d.tickUntil([] { return gs.race.raceTick >= 24; }))
         d.fail("the race never showed its result");
     d.shoot("race-result");
 }
@@ -255,13 +255,13 @@ void playComforts(Director &d, Trotix &widget)
     // The book (R) over six play hours of training planted in the history: from a young horse to
     // today's, ageing past 5 on the way.
     QList<HistoryLine> life;
-    const Attributes young{1, 150, 50, 100, 100}, now = attributesOf(gs);
+    const Attributes young{1, 150, 50, 100, 100}, now = gs.horse.attributes;
     for (int i = 0; i <= 36; ++i) {
         const float f = float(i) / 36, wave = 12.0f * float(std::sin(i / 3.0));
         const Attributes a{young.age + f * (now.age - young.age), young.muscle + f * (now.muscle - young.muscle) + wave,
                            young.fat + f * (now.fat - young.fat) - wave, young.power + f * (now.power - young.power),
                            young.spirit + f * (now.spirit - young.spirit) + wave};
-        life << HistoryLine{QByteArray(gs.horseName), 1796666400 + i * 600, i * 600, a, raceWeight(a), {}};
+        life << HistoryLine{QByteArray(gs.horse.name), 1796666400 + i * 600, i * 600, a, raceWeight(a), {}};
     }
     QFile history(Paths::historyFile());
     if (!history.open(QIODevice::WriteOnly) || history.write(formatHistory(life)) < 0)

@@ -68,10 +68,10 @@ void fill(QGridLayout *layout, int keySide, const GameState &state, const QList<
           const RaceRecord &record)
 {
     Grid grid(layout, keySide);
-    const Attributes now = attributesOf(state);
+    const Attributes now = state.horse.attributes;
     const char *const names[] = {"Age", "Muscle", "Fat", "Power", "Spirit"};
     const float nowValues[] = {now.age, now.muscle, now.fat, now.power, now.spirit};
-    const Attributes &start = state.sessionStart;
+    const Attributes &start = state.shell.sessionStart;
     const float startValues[] = {start.age, start.muscle, start.fat, start.power, start.spirit};
     for (int i = 0; i < 5; ++i)
         grid.row(historyLineColour(i + 1), {QLatin1String(names[i]), QString::number(nowValues[i], 'f', 1),
@@ -178,13 +178,13 @@ QDialog *showHorseBook(QWidget *mainWidget, const GameState &state)
     layout->setContentsMargins(gap * 2, gap, gap * 2, gap);
     layout->setSpacing(gap);
     page->findChild<QLabel *>(QStringLiteral("bookName"))
-        ->setText(QStringLiteral("<b>%1</b>").arg(QString::fromLatin1(state.horseName).trimmed().toHtmlEscaped()));
+        ->setText(QStringLiteral("<b>%1</b>").arg(QString::fromLatin1(state.horse.name).trimmed().toHtmlEscaped()));
     const QList<HistoryLine> history = loadHistory(Paths::historyFile());
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(gap * 3);
     grid->setVerticalSpacing(0);
     fill(grid, dialog->fontMetrics().ascent() * 2 / 3, state, history,
-         loadRaceRecord(Paths::raceRecordFile(), QByteArray(state.horseName)));
+         loadRaceRecord(Paths::raceRecordFile(), QByteArray(state.horse.name)));
     layout->addLayout(grid);
     layout->addWidget(new HistoryChartWidget(history), 1);
     // The device's screen at the game's zoom, as the help has it; the chart takes what the text leaves.

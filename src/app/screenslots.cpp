@@ -27,9 +27,9 @@ constexpr int courseStripWidth = 494;
 // same columns as 0.
 void copyStrip(QPixmap &buffer, const QPixmap &strip, int stripWidth)
 {
-    if (gs.backgroundOffset < 0 || gs.backgroundOffset > stripWidth)
-        gs.backgroundOffset = 0;
-    const int offset = gs.backgroundOffset;
+    if (gs.care.backgroundOffset < 0 || gs.care.backgroundOffset > stripWidth)
+        gs.care.backgroundOffset = 0;
+    const int offset = gs.care.backgroundOffset;
     QPainter painter(&buffer);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (offset + deviceWidth <= stripWidth) {
@@ -79,7 +79,7 @@ const Trotix::Screen *Trotix::screenOf(int mode)
         {ModeAbout, "trotix: Action>>about()\n", "trotix: About selected\n", BackgroundPlain, 0, &Trotix::about,
          nullptr, nullptr, false, false, KeepsOk, {P::Title}},
         {ModeServerAsk, "trotix: Action>>askServer()\n", "trotix: MenuSelect>>change to server\n", BackgroundField, 0,
-         &Trotix::askServer, [](Trotix &) { gs.isServer = 1; }, nullptr, false, true, IsQuestion | ForgetsSetUp, {}},
+         &Trotix::askServer, [](Trotix &) { gs.shell.isServer = 1; }, nullptr, false, true, IsQuestion | ForgetsSetUp, {}},
         {ModeServerWait, "trotix: Action>>startServer()\n", nullptr, BackgroundField, 0, &Trotix::startServer,
          [](Trotix &t) { t.setActivityGroupEnabled(false); }, nullptr, false, true, KeepsNothing, {}},
         {ModeServerRace, "trotix: Action>>Display Server's RaceCourse()\n", nullptr, BackgroundCourse, 0,
@@ -87,8 +87,8 @@ const Trotix::Screen *Trotix::screenOf(int mode)
         {ModeClientAsk, "trotix: Action>>askClient()\n", "trotix: MenuSelect>>change to client\n", BackgroundField, 0,
          &Trotix::askClient,
          [](Trotix &) {
-             gs.askPosReady = 1;
-             gs.isServer = 0;
+             Protocol::readyToAsk(gs.net);
+             gs.shell.isServer = 0;
          },
          nullptr, false, true, IsQuestion | KeepsAddress | ForgetsSetUp, {}},
         {ModeClientConnect, "trotix: Action>>startClient()\n", nullptr, BackgroundField, 0, &Trotix::startClient,
@@ -116,28 +116,26 @@ void Trotix::showScreen(int mode, ShownBy by)
         setWidgetBackground(this, QBrush(Qt::white));
     else if (row->widgetBackground == BackgroundField)
         setWidgetBackground(this, QBrush(m_backgd1)); // the field picture, loaded at the start
-    gs.mode = mode;
+    gs.shell.mode = mode;
     clearScreen();
     if (by != ShownBy::Menu)
         return;
-    if (row->keeps & ForgetsSetUp) {
-        gs.netState = Protocol::NetIdle;
-        gs.serverAccepting = 0;
-    }
+    if (row->keeps & ForgetsSetUp)
+        Protocol::forgetSetUp(gs.net);
     if (row->menuLog)
         logText("%s", row->menuLog);
 }
 
 bool Trotix::pauseApplies() const
 {
-    const Screen *row = screenOf(gs.mode);
+    const Screen *row = screenOf(gs.shell.mode);
     return !row || !row->network;
 }
 
 void Trotix::setupBackgd(int kind)
 {
     // Every screen is drawn on its background first: the moment to decode what it shows.
-    if (const Screen *row = screenOf(gs.mode))
+    if (const Screen *row = screenOf(gs.shell.mode))
         loadPictures(m_pictures, row->pictures);
     // The field was loaded at the start; the others wait for their first screen.
     if ((kind == BackgroundStatus || kind == BackgroundCourse) && background(kind).isNull())
@@ -170,7 +168,7 @@ void Trotix::setupBackgd(int kind)
 
 void Trotix::clearScreen()
 {
-    const Screen *row = screenOf(gs.mode);
+    const Screen *row = screenOf(gs.shell.mode);
     const int keeps = row ? row->keeps : KeepsNothing;
     if (keeps & OpensActivities)
         setActivityGroupEnabled(true);
@@ -180,7 +178,7 @@ void Trotix::clearScreen()
     m_raceAgainButton->hide();
     // A question screen redrawn at its tick keeps its two buttons up: hidden and shown again they
     // would be repainted every second, and a click held across the tick would be lost.
-    const bool questionRedrawn = (keeps & IsQuestion) && gs.shownMode == gs.mode;
+    const bool questionRedrawn = (keeps & IsQuestion) && gs.shell.shownMode == gs.shell.mode;
     m_confirmButton->setEnabled(true);
     m_cancelButton->setEnabled(true);
     if (!questionRedrawn) {
@@ -201,7 +199,7 @@ void Trotix::clearScreen()
 void Trotix::escapePressed()
 {
     // Escape leaves full screen, and on a question screen it is CANCEL.
-    const Screen *row = screenOf(gs.mode);
+    const Screen *row = screenOf(gs.shell.mode);
     if (isFullScreen() && QPEApplication::fullScreenChangeable(this))
         QPEApplication::setFullScreen(this, false);
     else if (row && (row->keeps & IsQuestion) && m_cancelButton->isEnabled())

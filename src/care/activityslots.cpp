@@ -46,24 +46,16 @@ const Frame sleepFrames[] = {
 // does not belong to this loop from reaching past its table.
 void enterActivity(int mode, int loopLength)
 {
-    if (gs.shownMode != mode || gs.animStep < 1 || gs.animStep > loopLength)
-        gs.animStep = 1;
-    gs.shownMode = mode;
+    if (gs.shell.shownMode != mode || gs.care.animStep < 1 || gs.care.animStep > loopLength)
+        gs.care.animStep = 1;
+    gs.shell.shownMode = mode;
 }
 
 // Idle, eat and sleep go round their whole loop.
-void nextQuietStep(int loopLength) { gs.animStep = gs.animStep == loopLength ? 1 : gs.animStep + 1; }
+void nextQuietStep(int loopLength) { gs.care.animStep = gs.care.animStep == loopLength ? 1 : gs.care.animStep + 1; }
 
 // Run and jump show step 1 once, then alternate steps 2 and 3.
-void nextTrainingStep() { gs.animStep = gs.animStep == 3 ? 2 : gs.animStep + 1; }
-
-template <typename Change>
-void changeHorse(Change change)
-{
-    Attributes a = attributesOf(gs);
-    change(a);
-    setAttributes(gs, a);
-}
+void nextTrainingStep() { gs.care.animStep = gs.care.animStep == 3 ? 2 : gs.care.animStep + 1; }
 
 void drawFace(QPainter &painter, const QImage &face) { painter.drawImage(faceX, faceY, face); }
 
@@ -73,7 +65,7 @@ bool drawQuietFrame(QPainter &painter, const Frame &frame, const QImage &face, c
     logText("%s", frame.log);
     drawFace(painter, face);
     painter.drawImage(horseX, horseY, horse);
-    return gs.animStep == loopLength;
+    return gs.care.animStep == loopLength;
 }
 
 }
@@ -82,9 +74,9 @@ void Trotix::idle()
 {
     QPainter painter(&m_screenBuffer);
     enterActivity(ModeIdle, 2);
-    const Frame &frame = idleFrames[gs.animStep - 1];
+    const Frame &frame = idleFrames[gs.care.animStep - 1];
     if (drawQuietFrame(painter, frame, picture(frame.face), picture(frame.horse), 2))
-        changeHorse(idleLoopEnd);
+        idleLoopEnd(gs.horse.attributes);
     showBuffer();
     nextQuietStep(2);
 }
@@ -93,11 +85,11 @@ void Trotix::eat()
 {
     QPainter painter(&m_screenBuffer);
     enterActivity(ModeEat, 6);
-    m_sound->play(eatFrameCue(gs.animStep));
-    const Frame &frame = eatFrames[gs.animStep - 1];
-    const bool tired = gs.animStep == 6 && gs.actionTicks > eatingTiresAfter;
+    m_sound->play(eatFrameCue(gs.care.animStep));
+    const Frame &frame = eatFrames[gs.care.animStep - 1];
+    const bool tired = gs.care.animStep == 6 && gs.care.actionTicks > eatingTiresAfter;
     if (drawQuietFrame(painter, frame, picture(tired ? Picture::Face6 : frame.face), picture(frame.horse), 6))
-        changeHorse([](Attributes &a) { eatLoopEnd(a, gs.actionTicks); });
+        eatLoopEnd(gs.horse.attributes, gs.care.actionTicks);
     showBuffer();
     nextQuietStep(6);
 }
@@ -106,10 +98,10 @@ void Trotix::sleep()
 {
     QPainter painter(&m_screenBuffer);
     enterActivity(ModeSleep, 4);
-    m_sound->play(sleepFrameCue(gs.animStep));
-    const Frame &frame = sleepFrames[gs.animStep - 1];
+    m_sound->play(sleepFrameCue(gs.care.animStep));
+    const Frame &frame = sleepFrames[gs.care.animStep - 1];
     if (drawQuietFrame(painter, frame, picture(frame.face), picture(frame.horse), 4))
-        changeHorse([](Attributes &a) { sleepLoopEnd(a, gs.actionTicks); });
+        sleepLoopEnd(gs.horse.attributes, gs.care.actionTicks);
     showBuffer();
     nextQuietStep(4);
 }
@@ -118,25 +110,25 @@ void Trotix::run()
 {
     QPainter painter(&m_screenBuffer);
     enterActivity(ModeRun, 3);
-    switch (gs.animStep) {
+    switch (gs.care.animStep) {
     case 1:
         logText("trotix: Action>>run step 1\n");
         drawFace(painter, picture(Picture::Face2));
         painter.drawImage(horseX, horseY, picture(Picture::Run1));
-        gs.backgroundOffset += 20;
+        gs.care.backgroundOffset += 20;
         break;
     case 2:
         logText("trotix: Action>>run step 2\n");
         drawFace(painter, picture(Picture::Face1));
         painter.drawImage(horseX, horseY, picture(Picture::Run2));
-        gs.backgroundOffset += 20;
+        gs.care.backgroundOffset += 20;
         break;
     default:
         logText("trotix: Action>>run step 3\n");
         painter.drawImage(horseX, horseY, picture(Picture::Run3));
-        gs.backgroundOffset += 20;
-        drawFace(painter, picture(gs.actionTicks > runningFaceTiresAfter ? Picture::Face7 : Picture::Face2));
-        changeHorse([](Attributes &a) { runStepThree(a, gs.actionTicks); });
+        gs.care.backgroundOffset += 20;
+        drawFace(painter, picture(gs.care.actionTicks > runningFaceTiresAfter ? Picture::Face7 : Picture::Face2));
+        runStepThree(gs.horse.attributes, gs.care.actionTicks);
         break;
     }
     showBuffer();
@@ -148,41 +140,41 @@ void Trotix::jump()
     QPainter painter(&m_screenBuffer);
     enterActivity(ModeJump, 3);
     const int x = horseX - 50;
-    if (gs.animStep == 1) {
+    if (gs.care.animStep == 1) {
         logText("trotix: Action>>jump step 1\n");
         drawFace(painter, picture(Picture::Face3));
         painter.drawImage(x, horseY, picture(Picture::Jump1));
-        gs.backgroundOffset += 20;
+        gs.care.backgroundOffset += 20;
     } else {
-        const bool stepTwo = gs.animStep == 2;
+        const bool stepTwo = gs.care.animStep == 2;
         logText(stepTwo ? "trotix: Action>>jump step 2\n" : "trotix: Action>>jump step 3\n");
         const int blockX = setBlock();
         bool blockShown = false;
-        if (gs.blockHit == 1) {
+        if (gs.care.block.hit == 1) {
             drawFace(painter, picture(Picture::Face5));
             painter.drawImage(x, horseY, picture(Picture::Jump5));
-            gs.blockHit = 0;
-            changeHorse(jumpFall);
+            gs.care.block.hit = 0;
+            jumpFall(gs.horse.attributes);
             m_sound->play(SoundCue::Fall);
-        } else if (gs.hopRequested == 1) {
+        } else if (gs.care.hopRequested == 1) {
             drawFace(painter, picture(Picture::Face3));
             painter.drawImage(x, horseY - 20, picture(Picture::Jump4));
-            gs.hopRequested = 0;
-            gs.inAir = 1;
+            gs.care.hopRequested = 0;
+            gs.care.inAir = 1;
             m_sound->play(SoundCue::Hop);
-            blockShown = gs.blockActive == 1;
+            blockShown = gs.care.block.active == 1;
         } else {
             drawFace(painter, picture(stepTwo ? Picture::Face1 : Picture::Face2));
             painter.drawImage(x, horseY, picture(stepTwo ? Picture::Jump2 : Picture::Jump3));
-            gs.inAir = 0;
-            blockShown = gs.blockActive == 1;
+            gs.care.inAir = 0;
+            blockShown = gs.care.block.active == 1;
         }
         if (blockShown) {
             painter.drawImage(blockX, horseY + 40, picture(Picture::Block));
-            changeHorse(blockBonus);
+            blockBonus(gs.horse.attributes);
         }
-        changeHorse(jumpAgeing);
-        gs.backgroundOffset += 20;
+        jumpAgeing(gs.horse.attributes);
+        gs.care.backgroundOffset += 20;
     }
     showBuffer();
     nextTrainingStep();
@@ -190,12 +182,8 @@ void Trotix::jump()
 
 int Trotix::setBlock()
 {
-    BlockTrack track{gs.blockDistance, gs.blockActive, gs.blockHit};
-    const BlockMove move = moveBlock(track, gs.hopRequested, horseX);
+    const BlockMove move = moveBlock(gs.care.block, gs.care.hopRequested, horseX);
     if (move.appeared)
         logText("trotix: Random block generated!\n");
-    gs.blockDistance = track.distance;
-    gs.blockActive = track.active;
-    gs.blockHit = track.hit;
     return move.x;
 }

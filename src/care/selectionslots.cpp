@@ -17,14 +17,12 @@ void Trotix::change2jump()
 {
     showScreen(ModeJump);
     m_menuBar->setItemEnabled(IdHop, true);
-    gs.hopItemUsed = 1;
+    gs.shell.hopItemUsed = 1;
     // Choosing Jump again while jumping keeps the block on its way.
-    if (gs.shownMode != ModeJump) {
-        gs.hopRequested = 0;
-        gs.blockHit = 0;
-        gs.blockDistance = 0;
-        gs.blockActive = 0;
-        gs.inAir = 0;
+    if (gs.shell.shownMode != ModeJump) {
+        gs.care.hopRequested = 0;
+        gs.care.block = BlockTrack{};
+        gs.care.inAir = 0;
     }
 }
 
@@ -33,8 +31,8 @@ void Trotix::change2status() { showScreen(ModeStatus); }
 void Trotix::hop()
 {
     // A hop in the air cannot be asked for again before the horse has landed.
-    if (gs.inAir == 0)
-        gs.hopRequested = 1;
+    if (gs.care.inAir == 0)
+        gs.care.hopRequested = 1;
     logText("trotix: MenuSelect>>press hop!\n");
 }
 

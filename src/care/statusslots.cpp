@@ -9,13 +9,13 @@
 
 void Trotix::status()
 {
-    gs.shownMode = ModeStatus;
-    const auto bars = statusBars(attributesOf(gs));
+    gs.shell.shownMode = ModeStatus;
+    const auto bars = statusBars(gs.horse.attributes);
 
     QPainter painter(&m_screenBuffer);
     painter.setPen(Qt::black);
     painter.setFont(gameFont(14, 75));
-    drawNameAt(painter, statusTitleX, statusTitleY, {}, QString::fromLatin1(gs.horseName), statusTitleRoom);
+    drawNameAt(painter, statusTitleX, statusTitleY, {}, QString::fromLatin1(gs.horse.name), statusTitleRoom);
 
     painter.setFont(gameFont(8, 50));
     for (const StatusBar &bar : bars) {

@@ -35,16 +35,16 @@ AttrLoadResult loadAttrFile(GameState &state, const QString &path)
         return AttrLoadResult::Unreadable;
     }
 
-    const AttrFileContent read = parseAttrFile(content, horseOf(state));
-    std::memset(state.attrProbe, 0, sizeof state.attrProbe);
-    std::memcpy(state.attrProbe, read.probe.constData(), size_t(read.probe.size()));
-    logText("trotix: String-> %s\n", state.attrProbe);
+    const AttrFileContent read = parseAttrFile(content, state.horse);
+    std::memset(state.shell.attrProbe, 0, sizeof state.shell.attrProbe);
+    std::memcpy(state.shell.attrProbe, read.probe.constData(), size_t(read.probe.size()));
+    logText("trotix: String-> %s\n", state.shell.attrProbe);
     if (read.isNew) {
         logText("trotix: New parameter file.\n");
         return AttrLoadResult::New;
     }
     logText("trotix: Old parameter file.\n");
-    setHorse(state, read.horse);
+    state.horse = read.horse;
     return AttrLoadResult::Old;
 }
 
@@ -52,7 +52,7 @@ bool saveAttrFile(const GameState &state, const QString &path, QString *error)
 {
     QString why;
     QString &reason = error ? *error : why;
-    if (!writeFileWhole(path, formatAttrFile(horseOf(state)), &reason)) {
+    if (!writeFileWhole(path, formatAttrFile(state.horse), &reason)) {
         logText("trotix: Cannot write attribute file %s (%s); the horse on disk stays as it was.\n", qPrintable(path),
                 qPrintable(reason));
         return false;
@@ -68,7 +68,7 @@ void removeLeftoverSaves()
 
 bool saveNamedHorse(const GameState &state, const QString &path, QString *error)
 {
-    if (state.attrFileValid != 1 || !maySave(state))
+    if (state.shell.attrFileValid != 1 || !maySave(state))
         return false;
     logText("trotix: Write Attribute File\n");
     const bool saved = saveAttrFile(state, path, error);

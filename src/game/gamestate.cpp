@@ -1,48 +1,24 @@
 #include "game/gamestate.h"
 
 #include <QTcpSocket>
-#include <cstring>
 
-// Members are built in declaration order: the two names, then the socket, then the pictures.
-GameState::GameState(MakeClientSocket make) : clientSocket(make == MakeClientSocket::Yes ? new QTcpSocket : nullptr) {}
+GameState::GameState(MakeClientSocket make)
+{
+    if (make == MakeClientSocket::Yes)
+        net.clientSocket = new QTcpSocket;
+}
 
 // The one client socket is made during static initialisation with the rest of the record and
 // serves every network race of the run.
 GameState gs(GameState::MakeClientSocket::Yes);
 
-Attributes attributesOf(const GameState &state)
+void forbidSaving(GameState &state, const QString &why) { state.shell.noSaveReason += why; }
+
+void forbidSavingUntilLocked(GameState &state, const QString &why) { state.shell.noLockReason = why; }
+
+void lockTaken(GameState &state) { state.shell.noLockReason.clear(); }
+
+bool maySave(const GameState &state)
 {
-    return {state.age, state.muscle, state.fat, state.power, state.spirit};
+    return state.shell.noSaveReason.isEmpty() && state.shell.noLockReason.isEmpty();
 }
-
-void setAttributes(GameState &state, const Attributes &attributes)
-{
-    state.age = attributes.age;
-    state.muscle = attributes.muscle;
-    state.fat = attributes.fat;
-    state.power = attributes.power;
-    state.spirit = attributes.spirit;
-}
-
-Horse horseOf(const GameState &state)
-{
-    Horse horse;
-    std::memcpy(horse.name, state.horseName, sizeof horse.name);
-    horse.attributes = attributesOf(state);
-    return horse;
-}
-
-void setHorse(GameState &state, const Horse &horse)
-{
-    std::memcpy(state.horseName, horse.name, sizeof state.horseName);
-    state.horseName[15] = '\0';
-    setAttributes(state, horse.attributes);
-}
-
-void forbidSaving(GameState &state, const QString &why) { state.noSaveReason += why; }
-
-void forbidSavingUntilLocked(GameState &state, const QString &why) { state.noLockReason = why; }
-
-void lockTaken(GameState &state) { state.noLockReason.clear(); }
-
-bool maySave(const GameState &state) { return state.noSaveReason.isEmpty() && state.noLockReason.isEmpty(); }

@@ -1,14 +1,13 @@
 #pragma once
-// The one record of the game's variables: the horse, the mode numbers that drive the tick, the
-// activity, race and network fields. No widget, picture or timer: those are the main widget's.
-// There is exactly one, with static storage (`gs`); every slot reads and writes it directly.
+// The one record of the game's variables, a record for each part of the game: the horse, the shell
+// (the mode numbers that drive the tick), care, the race and the network session. No widget,
+// picture or timer: those are the main widget's. There is exactly one, with static storage (`gs`).
+#include "care/rules/block.h"
 #include "game/rules/horse.h"
+#include "net/rules/netsession.h"
+#include "race/rules/race.h"
 
 #include <QString>
-
-class QTcpSocket;
-class ClientSocket;
-class SimpleServer;
 
 // Mode numbers: what the tick does. The care activities, then the screens, then the races: the
 // server's, the client's and the one against the computer.
@@ -42,24 +41,9 @@ enum MenuId : int {
 inline constexpr int activityGroup[] = {IdServer, IdClient, IdComputer, IdAbout, IdIdle,
                                         IdEat,    IdSleep,  IdRun,      IdJump,  IdStatus};
 
-struct GameState
+// The shell: which screen, the life tick, and what this session may do with the save.
+struct Shell
 {
-    // Built first during static initialisation, in this order.
-    QString opponentName = QStringLiteral("My Challenger");
-    QString myName = QStringLiteral("My Horse");
-    QTcpSocket *clientSocket = nullptr;
-
-    // Horse.
-    char horseName[16] = {'M', 'Y', ' ', 'H', 'O', 'R', 'S', 'E', ' ', ' ', ' ', ' ', ' ', ' ', ' ', '\0'};
-    float age = 1.0f;
-    float muscle = 150.0f;
-    float fat = 50.0f;
-    float power = 100.0f;
-    float spirit = 100.0f;
-    // The attributes as this session found them, for the book's changes since then.
-    Attributes sessionStart = {1.0f, 150.0f, 50.0f, 100.0f, 100.0f};
-
-    // Shell.
     int mode = ModeIdle;
     int shownMode = ModeIdle;
     int tickCount = 0;
@@ -73,47 +57,31 @@ struct GameState
     char attrProbe[20] = {};
     int hopItemUsed = 0;
     int isServer = 1;
+    // The attributes as this session found them, for the book's changes since then.
+    Attributes sessionStart = {1.0f, 150.0f, 50.0f, 100.0f, 100.0f};
+};
 
-    // Activities.
+// The care activities: where the animation and the scenery stand, the hop and the jump's block.
+struct Care
+{
     int animStep = 1;
     int actionTicks = 0;
     int backgroundOffset = 0;
     int hopRequested = 0;
     int inAir = 0;
-    int blockHit = 0;
-    int blockDistance = 0;
-    int blockActive = 0;
+    BlockTrack block;
+};
 
-    // Race.
-    int raceTick = 0;
-    int pos1 = 0;
-    int pos2 = 0;
-    int winner = 0;
-    int racePattern = 0;
-    int winScenario = 0;
-    int demoRace = 0;
-    int challengerWeight = 0;
-    int gallopFrame = 1;
-    int lastPos1 = 0;
-    int lastPos2 = 0;
+struct GameState
+{
+    Horse horse = {{'M', 'Y', ' ', 'H', 'O', 'R', 'S', 'E', ' ', ' ', ' ', ' ', ' ', ' ', ' ', '\0'},
+                   {1.0f, 150.0f, 50.0f, 100.0f, 100.0f}};
+    Shell shell;
+    Care care;
+    Race race;
+    NetSession net;
 
-    // Network.
-    int netState = 0;
-    int askPosReady = 1;
-    int serverAccepting = 0;
-    int bindFailed = 1;
-    int serverCreated = 0;
-    ClientSocket *serverConnection = nullptr;
-    // 1 while serverConnection is the connection whose greeting was accepted: it owns the race.
-    int serverConnectionOwnsRace = 0;
-    SimpleServer *server = nullptr;
-    // 1 once this side knows the network race's winner (the server: once it has told the client).
-    // A connection lost after that is the race's orderly end, and the race counts on both records.
-    int resultKnown = 0;
-    // The ticks the client has waited for what the host owes it (Protocol::clientWaits).
-    int clientQuietTicks = 0;
-
-    // The process's record makes the one client socket in its place among the fields; a plain
+    // The process's record makes the one client socket, after the race's two names; a plain
     // record (a fresh copy for a new game in tests) makes none.
     enum class MakeClientSocket { No, Yes };
     explicit GameState(MakeClientSocket make = MakeClientSocket::No);
@@ -129,9 +97,3 @@ void forbidSavingUntilLocked(GameState &state, const QString &why);
 void lockTaken(GameState &state);
 // Whether this session may write the save and the files beside it.
 bool maySave(const GameState &state);
-
-// The horse in and out of the record: its attributes alone, or with its name.
-Attributes attributesOf(const GameState &state);
-void setAttributes(GameState &state, const Attributes &attributes);
-Horse horseOf(const GameState &state);
-void setHorse(GameState &state, const Horse &horse);

@@ -73,9 +73,9 @@ void appendHistory(const GameState &state, const QString &path, qint64 now, qint
         }
     }
     HistoryLine line;
-    line.horse = QByteArray(state.horseName).leftJustified(15, ' ', true);
+    line.horse = QByteArray(state.horse.name).leftJustified(15, ' ', true);
     line.time = now;
-    line.attributes = attributesOf(state);
+    line.attributes = state.horse.attributes;
     line.raceWeight = raceWeight(line.attributes);
     if (!lines.isEmpty() && lines.last().horse != line.horse) {
         const QFileInfo info(path);
@@ -98,5 +98,5 @@ void appendHistory(const GameState &state, const QString &path, qint64 now, qint
 
 void appendHistory(const GameState &state)
 {
-    appendHistory(state, Paths::historyFile(), QDateTime::currentSecsSinceEpoch(), state.tickCount);
+    appendHistory(state, Paths::historyFile(), QDateTime::currentSecsSinceEpoch(), state.shell.tickCount);
 }

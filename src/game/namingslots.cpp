@@ -24,23 +24,23 @@ void Trotix::startSession()
         setActivityGroupEnabled(false);
         m_okButton->show();
         break;
-    case AttrLoadResult::Old: gs.attrFileValid = 1; break;
+    case AttrLoadResult::Old: gs.shell.attrFileValid = 1; break;
     case AttrLoadResult::Unreadable: forbidSaving(gs, QStringLiteral("Your horse's file could not be read.\n")); break;
     }
-    gs.sessionStart = attributesOf(gs);
+    gs.shell.sessionStart = gs.horse.attributes;
     // With a server and a client open, each window says whose horse it is.
-    setWindowTitle(windowTitleFor(gs.mode == ModeNaming ? QByteArray() : QByteArray(gs.horseName)));
+    setWindowTitle(windowTitleFor(gs.shell.mode == ModeNaming ? QByteArray() : QByteArray(gs.horse.name)));
     // Over the first screens: a session that cannot save says so before anything is lost.
     if (!maySave(gs)) {
-        showNotice(gs.noLockReason + gs.noSaveReason
-                   + (gs.noSaveReason.isEmpty() ? QStringLiteral("The game tries again every ten seconds.")
-                                                : QStringLiteral("This session will not be saved.")));
+        showNotice(gs.shell.noLockReason + gs.shell.noSaveReason
+                   + (gs.shell.noSaveReason.isEmpty() ? QStringLiteral("The game tries again every ten seconds.")
+                                                      : QStringLiteral("This session will not be saved.")));
     }
 }
 
 void Trotix::naming()
 {
-    gs.shownMode = ModeNaming;
+    gs.shell.shownMode = ModeNaming;
     QPainter painter(&m_screenBuffer);
     painter.setPen(Qt::black);
     painter.setFont(gameFont(12, 75));
@@ -57,18 +57,18 @@ void Trotix::handleOK()
 {
     // Only the naming screen names: anywhere else (the about screen) OK is the way back, also for
     // a horse whose file could not be read and that must therefore never be saved.
-    if (gs.mode != ModeNaming) {
+    if (gs.shell.mode != ModeNaming) {
         change2idle();
         return;
     }
     const QByteArray name = horseNameFromEntry(m_nameEdit->text());
-    std::memcpy(gs.horseName, name.constData(), horseNameLength);
-    gs.horseName[horseNameLength] = '\0';
+    std::memcpy(gs.horse.name, name.constData(), horseNameLength);
+    gs.horse.name[horseNameLength] = '\0';
     setWindowTitle(windowTitleFor(name));
     QString saveError;
     if (maySave(gs) && !saveAttrFile(gs, Paths::attrFile(), &saveError))
         tellSaveFailure(saveError);
-    gs.attrFileValid = 1;
+    gs.shell.attrFileValid = 1;
     m_sound->play(SoundCue::Named);
     change2idle();
 }
@@ -88,7 +88,7 @@ void Trotix::about()
     };
     constexpr int descriptionX = 8;
     QImage &drawn = m_aboutScreen;
-    gs.shownMode = ModeAbout;
+    gs.shell.shownMode = ModeAbout;
     if (drawn.isNull() || m_aboutTitleKey != picture(Picture::Title).cacheKey()) {
         drawn = QImage(240, 320, QImage::Format_RGB32);
         drawn.fill(Qt::white);

@@ -82,9 +82,9 @@ bool addRaceResult(const QString &path, const QByteArray &horse, RaceKind kind, 
 void recordFinishedRace(const GameState &state)
 {
     // A session that does not save the horse writes none of its files.
-    if ((state.winner != 1 && state.winner != 2) || !maySave(state))
+    if ((state.race.winner != 1 && state.race.winner != 2) || !maySave(state))
         return;
-    const int local = state.isServer == 1 ? 1 : 2;
-    addRaceResult(Paths::raceRecordFile(), QByteArray(state.horseName),
-                  state.demoRace == 1 ? RaceKind::Computer : RaceKind::Network, state.winner == local);
+    const int local = state.shell.isServer == 1 ? 1 : 2;
+    addRaceResult(Paths::raceRecordFile(), QByteArray(state.horse.name),
+                  state.race.demoRace == 1 ? RaceKind::Computer : RaceKind::Network, state.race.winner == local);
 }

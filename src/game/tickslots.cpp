@@ -15,7 +15,10 @@
 namespace {
 
 // A network race's partner left before the result.
-bool partnerGone(bool networkRace) { return networkRace && Protocol::raceBroken(gs.netState, gs.resultKnown == 1); }
+bool partnerGone(bool networkRace)
+{
+    return networkRace && Protocol::raceBroken(gs.net.netState, gs.net.resultKnown == 1);
+}
 
 }
 
@@ -24,16 +27,16 @@ void Trotix::liveSlot()
     if (tickHeld())
         return;
     tick();
-    const Screen *row = screenOf(gs.mode);
+    const Screen *row = screenOf(gs.shell.mode);
     // A race standing still for its lost partner is silent.
     const bool racing = row && row->race && !partnerGone(row->network);
-    m_sound->keepLoop(loopAfterTick(gs.mode == ModeRun, racing, gs.raceTick));
+    m_sound->keepLoop(loopAfterTick(gs.shell.mode == ModeRun, racing, gs.race.raceTick));
 }
 
 void Trotix::tick()
 {
-    gs.tickCount += 1;
-    if (gs.tickCount % 10 == 0) {
+    gs.shell.tickCount += 1;
+    if (gs.shell.tickCount % 10 == 0) {
         const bool locked = takeSaveLock();
         QString saveError;
         if (!saveNamedHorse(gs, Paths::attrFile(), &saveError) && !saveError.isEmpty())
@@ -43,13 +46,13 @@ void Trotix::tick()
     }
     if (m_noticeTicks > 0 && --m_noticeTicks == 0)
         update();
-    gs.actionTicks = gs.shownMode == gs.mode ? gs.actionTicks + 1 : 0;
-    if (gs.mode != ModeJump && gs.hopItemUsed == 1)
+    gs.care.actionTicks = gs.shell.shownMode == gs.shell.mode ? gs.care.actionTicks + 1 : 0;
+    if (gs.shell.mode != ModeJump && gs.shell.hopItemUsed == 1)
         m_menuBar->setItemEnabled(IdHop, false);
 
     watchConnection();
     // Any other mode: the bookkeeping only.
-    if (const Screen *row = screenOf(gs.mode)) {
+    if (const Screen *row = screenOf(gs.shell.mode)) {
         if (row->race) {
             raceFrame(*row);
         } else {
@@ -68,28 +71,28 @@ void Trotix::tick()
 // a network race after the course furniture once the horses are off.
 void Trotix::raceFrame(const Screen &row)
 {
-    gs.shownMode = row.mode;
+    gs.shell.shownMode = row.mode;
     logText("%s", row.log);
     if (partnerGone(row.network)) {
         partnerGoneFrame(row);
         return;
     }
-    if (raceOver(gs.raceTick)) {
+    if (raceOver(gs.race.raceTick)) {
         recordFinishedRace(gs);
         if (row.raceEnd)
             (this->*row.raceEnd)();
         change2idle();
     }
-    gs.raceTick = raceTickAfterFinish(gs.raceTick, gs.pos1, gs.pos2);
+    gs.race.raceTick = raceTickAfterFinish(gs.race.raceTick, gs.race.positions.pos1, gs.race.positions.pos2);
     const bool againstComputer = row.mode == ModeDemoRace;
     if (againstComputer)
         (this->*row.step)();
     setupBackgd(row.background);
     setupObjects();
-    if (!againstComputer && horsesRun(gs.raceTick))
+    if (!againstComputer && horsesRun(gs.race.raceTick))
         (this->*row.step)();
-    offerRaceAgain(row.network && showsResult(gs.raceTick) && gs.resultKnown == 1);
-    putHorse(gs.pos1, gs.pos2);
+    offerRaceAgain(row.network && showsResult(gs.race.raceTick) && gs.net.resultKnown == 1);
+    putHorse(gs.race.positions.pos1, gs.race.positions.pos2);
 }
 
 // The partner left before the result: the course as it stood, under the banner that says so, on
@@ -99,8 +102,8 @@ void Trotix::partnerGoneFrame(const Screen &row)
 {
     setupBackgd(row.background);
     setupObjects();
-    putHorse(gs.pos1, gs.pos2);
-    if (++gs.netState < Protocol::NetLostOver)
+    putHorse(gs.race.positions.pos1, gs.race.positions.pos2);
+    if (++gs.net.netState < Protocol::NetLostOver)
         return;
     (this->*row.raceEnd)();
     change2idle();
@@ -108,7 +111,7 @@ void Trotix::partnerGoneFrame(const Screen &row)
 
 bool Trotix::takeSaveLock()
 {
-    if (!m_saveLock || gs.noLockReason.isEmpty())
+    if (!m_saveLock || gs.shell.noLockReason.isEmpty())
         return false;
     const QString save = Paths::attrFile();
     switch (m_saveLock->acquire()) {

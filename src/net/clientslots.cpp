@@ -18,28 +18,26 @@ namespace {
 // connected!"; after it the race ends as usual and nothing is logged.
 void connectionLost()
 {
-    const int state = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
-    if (state == gs.netState)
+    const int state = Protocol::netStateAfterLoss(gs.net.netState, gs.net.resultKnown == 1);
+    if (state == gs.net.netState)
         return;
     logText("trotix: Start client connection Error!\n");
-    gs.netState = state;
+    gs.net.netState = state;
 }
 
 // What a line changed, into the game.
 void takeStep(const Protocol::ClientStep &step)
 {
-    gs.netState = step.netState;
+    gs.net.netState = step.netState;
     if (step.opponentName)
-        gs.opponentName = *step.opponentName;
+        meetOpponent(gs.race, *step.opponentName);
     if (!step.answer)
         return;
-    gs.askPosReady = 1;
+    gs.net.askPosReady = 1;
     if (step.answer->wellFormed) {
-        gs.pos1 = step.answer->pos1;
-        gs.pos2 = step.answer->pos2;
-        gs.winner = step.answer->winner;
-        if (gs.winner != 0)
-            gs.resultKnown = 1;
+        takePositions(gs.race, {step.answer->pos1, step.answer->pos2}, step.answer->winner);
+        if (gs.race.winner != 0)
+            gs.net.resultKnown = 1;
     }
 }
 
@@ -47,7 +45,7 @@ void takeStep(const Protocol::ClientStep &step)
 
 void Trotix::connectClient()
 {
-    QTcpSocket *socket = gs.clientSocket;
+    QTcpSocket *socket = gs.net.clientSocket;
     // A socket still closing from an earlier race would refuse the new connection.
     if (socket->state() != QAbstractSocket::UnconnectedState)
         socket->abort();
@@ -56,7 +54,7 @@ void Trotix::connectClient()
     connect(socket, &QAbstractSocket::errorOccurred, this, &Trotix::ClientError, Qt::UniqueConnection);
     connect(socket, &QAbstractSocket::connected, this, &Trotix::ClientConnected, Qt::UniqueConnection);
     connect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead, Qt::UniqueConnection);
-    gs.clientQuietTicks = 0; // the hand-shake's patience starts with the connection
+    gs.net.clientQuietTicks = 0; // the hand-shake's patience starts with the connection
     socket->connectToHost(m_addressEdit->text(), Protocol::port);
     logText("trotix: Try to establish client connection\n");
 }
@@ -68,7 +66,7 @@ void Trotix::ClientError()
     if (m_rejoinOnClose) {
         m_rejoinOnClose = false;
         QTimer::singleShot(0, this, [this] {
-            if (gs.mode == ModeClientConnect)
+            if (gs.shell.mode == ModeClientConnect)
                 connectClient();
         });
         return;
@@ -80,10 +78,10 @@ void Trotix::ClientError()
 void Trotix::ClientConnected()
 {
     logText("trotix: Ping! Client Connected\n");
-    WindowSettings::setLastAddress(gs.clientSocket->peerName()); // the name as typed, not what it resolved to
-    if (gs.netState == Protocol::NetIdle) {
-        gs.netState = Protocol::NetConnected;
-        sendMessage(*gs.clientSocket, Protocol::keywordLine(Protocol::Keyword::Trotix));
+    WindowSettings::setLastAddress(gs.net.clientSocket->peerName()); // the name as typed, not what it resolved to
+    if (gs.net.netState == Protocol::NetIdle) {
+        gs.net.netState = Protocol::NetConnected;
+        sendMessage(*gs.net.clientSocket, Protocol::keywordLine(Protocol::Keyword::Trotix));
     }
 }
 
@@ -91,54 +89,55 @@ void Trotix::ClientRead()
 {
     logText("trotix: Something ready for read by client\n");
     // Only the last complete line counts; a notification without one changes nothing.
-    const Protocol::WaitingLines waiting = Protocol::takeLines(*gs.clientSocket);
+    const Protocol::WaitingLines waiting = Protocol::takeLines(*gs.net.clientSocket);
     if (waiting.tooLong) {
         logText("%s", Protocol::lineTooLongLog().constData());
-        gs.clientSocket->abort();
+        gs.net.clientSocket->abort();
         connectionLost();
         return;
     }
     if (waiting.lines.isEmpty())
         return;
     const QByteArray &line = waiting.lines.last();
-    const int weight = raceWeight(attributesOf(gs));
-    const Protocol::ClientStep step = Protocol::clientStep(gs.netState, line, QByteArray(gs.horseName), weight);
+    const int weight = raceWeight(gs.horse.attributes);
+    const Protocol::ClientStep step = Protocol::clientStep(gs.net.netState, line, QByteArray(gs.horse.name), weight);
     takeStep(step);
     if (step.awaited)
-        gs.clientQuietTicks = 0;
-    logAndSend(*gs.clientSocket, step.log, step.send);
+        gs.net.clientQuietTicks = 0;
+    logAndSend(*gs.net.clientSocket, step.log, step.send);
     if (step.hostBroke) {
         // As if the host had left, said once: closed, nothing more of it is read.
         closeClientSocket();
-        gs.netState = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
+        gs.net.netState = Protocol::netStateAfterLoss(gs.net.netState, gs.net.resultKnown == 1);
     }
 }
 
 void Trotix::ClientFire()
 {
     logText("trotix: Fire! Race Start.\n");
-    sendMessage(*gs.clientSocket, Protocol::keywordLine(Protocol::Keyword::Gogogo));
+    sendMessage(*gs.net.clientSocket, Protocol::keywordLine(Protocol::Keyword::Gogogo));
 }
 
 void Trotix::getPos()
 {
-    if (gs.askPosReady != 1)
+    if (gs.net.askPosReady != 1)
         return;
-    gs.askPosReady = 0;
+    gs.net.askPosReady = 0;
     logText("trotix: getPOS from Server...\n");
-    sendMessage(*gs.clientSocket, Protocol::keywordLine(Protocol::Keyword::Askpos));
+    sendMessage(*gs.net.clientSocket, Protocol::keywordLine(Protocol::Keyword::Askpos));
 }
 
 void Trotix::watchConnection()
 {
-    if (gs.mode == ModeClientConnect || gs.mode == ModeClientRace) {
-        const Protocol::Patience patience = Protocol::clientWaits(
-            gs.clientQuietTicks, gs.netState, gs.mode == ModeClientRace, gs.askPosReady == 0, gs.resultKnown == 1);
-        gs.clientQuietTicks = patience.quietTicks;
+    if (gs.shell.mode == ModeClientConnect || gs.shell.mode == ModeClientRace) {
+        const Protocol::Patience patience =
+            Protocol::clientWaits(gs.net.clientQuietTicks, gs.net.netState, gs.shell.mode == ModeClientRace,
+                                  gs.net.askPosReady == 0, gs.net.resultKnown == 1);
+        gs.net.clientQuietTicks = patience.quietTicks;
         if (patience.givesUp) {
             logText("trotix: No answer from the host for %d seconds, connection closed.\n", patience.quietTicks);
             closeClientSocket();
-            gs.netState = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
+            gs.net.netState = Protocol::netStateAfterLoss(gs.net.netState, gs.net.resultKnown == 1);
         }
     }
 }
@@ -146,7 +145,7 @@ void Trotix::watchConnection()
 void Trotix::closeClientSocket()
 {
     // The signals go first, so that closing reports nothing to the game.
-    QTcpSocket *socket = gs.clientSocket;
+    QTcpSocket *socket = gs.net.clientSocket;
     disconnect(socket, &QAbstractSocket::errorOccurred, this, &Trotix::ClientError);
     disconnect(socket, &QAbstractSocket::connected, this, &Trotix::ClientConnected);
     disconnect(socket, &QIODevice::readyRead, this, &Trotix::ClientRead);

@@ -13,25 +13,22 @@ namespace {
 // The race's connection is let go: the race it owned is over with it.
 void forget(const ClientSocket *connection)
 {
-    if (gs.serverConnection != connection)
+    if (gs.net.serverConnection != connection)
         return;
-    gs.serverConnection = nullptr;
-    gs.serverConnectionOwnsRace = 0;
+    gs.net.serverConnection = nullptr;
+    gs.net.serverConnectionOwnsRace = 0;
 }
 
 // What a line changed, into the game.
 void takeStep(const Protocol::ServerStep &step)
 {
-    gs.netState = step.netState;
+    gs.net.netState = step.netState;
     if (step.startsRace)
-        gs.raceTick = RaceClock::off;
+        raceOff(gs.race);
     if (step.sharesResult)
-        gs.resultKnown = 1;
-    if (step.challenger) {
-        gs.opponentName = step.challenger->name;
-        gs.challengerWeight = step.challenger->weight;
-        gs.myName = QString::fromLatin1(gs.horseName);
-    }
+        gs.net.resultKnown = 1;
+    if (step.challenger)
+        meetChallenger(gs.race, step.challenger->name, step.challenger->weight, QString::fromLatin1(gs.horse.name));
 }
 
 }
@@ -61,13 +58,13 @@ ClientSocket::~ClientSocket()
 
 Protocol::Sender ClientSocket::arriving()
 {
-    return Protocol::senderOf(gs.netState, gs.serverConnection && gs.serverConnectionOwnsRace == 1, false);
+    return Protocol::senderOf(gs.net.netState, gs.net.serverConnection && gs.net.serverConnectionOwnsRace == 1, false);
 }
 
 Protocol::Sender ClientSocket::sender() const
 {
-    return Protocol::senderOf(gs.netState, gs.serverConnection && gs.serverConnectionOwnsRace == 1,
-                              gs.serverConnection == this);
+    return Protocol::senderOf(gs.net.netState, gs.net.serverConnection && gs.net.serverConnectionOwnsRace == 1,
+                              gs.net.serverConnection == this);
 }
 
 void ClientSocket::detach()
@@ -102,12 +99,11 @@ void ClientSocket::readClient()
         m_quietSince.start();
         m_quiet.start();
         const Protocol::Sender from = sender();
-        const Protocol::ServerStep step = Protocol::serverStep(
-            {gs.netState, gs.serverAccepting, gs.pos1, gs.pos2, gs.winner}, line, QByteArray(gs.horseName), from);
+        const Protocol::ServerStep step = Protocol::serverStep(gs.net, gs.race, line, QByteArray(gs.horse.name), from);
         takeStep(step);
         if (step.takesRace) {
-            gs.serverConnection = this;
-            gs.serverConnectionOwnsRace = 1;
+            gs.net.serverConnection = this;
+            gs.net.serverConnectionOwnsRace = 1;
         }
         logAndSend(*this, step.log, step.reply);
         // A game asks once and reads the answer; answers piling up unsent are a peer that never
@@ -131,10 +127,10 @@ void ClientSocket::connectionClosed()
     const auto served =
         std::count_if(connections.begin(), connections.end(), [](const ClientSocket *c) { return c->served(); });
     const Protocol::Sender from = sender();
-    if (gs.serverAccepting == 1
+    if (gs.net.serverAccepting == 1
         && (from == Protocol::Sender::Owner || (from == Protocol::Sender::Anyone && served == 1))) {
-        gs.netState = Protocol::netStateAfterLoss(gs.netState, gs.resultKnown == 1);
-        gs.shownMode = 0;
+        gs.net.netState = Protocol::netStateAfterLoss(gs.net.netState, gs.net.resultKnown == 1);
+        gs.shell.shownMode = 0;
     }
     dispose();
 }

@@ -53,9 +53,10 @@ void Trotix::buildGameList()
 
 void Trotix::syncLan()
 {
-    const bool waiting = gs.mode == ModeServerWait && gs.serverCreated == 1 && gs.netState < Protocol::NetLost;
-    m_lan->announce(waiting ? Lan::announcedName(QByteArray(gs.horseName)) : QString());
-    m_lan->search(gs.mode == ModeClientAsk);
+    const bool waiting =
+        gs.shell.mode == ModeServerWait && gs.net.serverCreated == 1 && gs.net.netState < Protocol::NetLost;
+    m_lan->announce(waiting ? Lan::announcedName(QByteArray(gs.horse.name)) : QString());
+    m_lan->search(gs.shell.mode == ModeClientAsk);
 }
 
 void Trotix::showFoundGames()

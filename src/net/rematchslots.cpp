@@ -41,15 +41,15 @@ void Trotix::raceAgain()
     logText("trotix: Race again\n");
     // The race ends here as at the end of its result, and counts as it would have.
     recordFinishedRace(gs);
-    if (gs.isServer == 1) {
+    if (gs.shell.isServer == 1) {
         destroyServerConnection();
         change2server();
     } else {
         // While the host still shows the result it owns the connection and takes no challenger.
-        m_rejoinOnClose = gs.clientSocket->state() == QAbstractSocket::ConnectedState;
+        m_rejoinOnClose = gs.net.clientSocket->state() == QAbstractSocket::ConnectedState;
         change2client();
     }
     // The question is passed over: what its screen sets first, before CONFIRM, is set here.
-    screenOf(gs.mode)->prepare(*this);
+    screenOf(gs.shell.mode)->prepare(*this);
     confirmNetwork();
 }

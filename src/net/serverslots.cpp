@@ -10,20 +10,21 @@ void Trotix::ServerConnected()
     logText("trotix: Ding! Server Connected\n");
     // A stranger arriving while another connection owns the race changes nothing, nor does one
     // arriving while the course still says that the race's partner left.
-    if (gs.serverAccepting == 1 && gs.mode != ModeServerRace && ClientSocket::arriving() != Protocol::Sender::Stranger)
-        gs.netState = Protocol::NetConnected;
+    if (gs.net.serverAccepting == 1 && gs.shell.mode != ModeServerRace
+        && ClientSocket::arriving() != Protocol::Sender::Stranger)
+        gs.net.netState = Protocol::NetConnected;
 }
 
 void Trotix::destroyServerConnection()
 {
-    if (gs.serverConnection)
-        gs.serverConnection->dispose();
+    if (gs.net.serverConnection)
+        gs.net.serverConnection->dispose();
 }
 
 void Trotix::forgetServer()
 {
     // The server and its connections go with the widget: a second main widget in the same
     // process (as in the tests) starts without them.
-    gs.server = nullptr;
-    gs.serverConnection = nullptr;
+    gs.net.server = nullptr;
+    gs.net.serverConnection = nullptr;
 }

@@ -36,7 +36,6 @@ struct ProgressScreen
 {
     int mode;
     int raceMode;
-    int GameState::*lastOwnPos; // the own horse's previous position, from 0 in a new race
     const char *heading;
     const char *challengerFound;
     const char *lostText;
@@ -45,11 +44,11 @@ struct ProgressScreen
 };
 
 // clang-format off
-const ProgressScreen serverScreen{ModeServerWait, ModeServerRace, &GameState::lastPos1,
+const ProgressScreen serverScreen{ModeServerWait, ModeServerRace,
                                   "Wait for Challengers ...", "Here comes a Trotix challenger!",
                                   "Disconnected unexpectedly.", 155,
                                   "Network subsystem busy, please retry later."};
-const ProgressScreen clientScreen{ModeClientConnect, ModeClientRace, &GameState::lastPos2,
+const ProgressScreen clientScreen{ModeClientConnect, ModeClientRace,
                                   "Finding Challengers ...", "A Trotix challenger is found!",
                                   "Host cannot be connected!", 95,
                                   "Host rejected connection request. (perhaphs already in racing)"};
@@ -88,7 +87,7 @@ Progress drawProgress(QPixmap &buffer, const ProgressScreen &screen)
     painter.setFont(headingFont());
     drawTextAt(painter, 5, 70, screen.heading);
     painter.setFont(lineFont());
-    const int state = gs.netState;
+    const int state = gs.net.netState;
     Progress progress = Progress::Waiting;
     if (state >= Protocol::NetConnected && state <= Protocol::NetHandshakeLast)
         drawTextAt(painter, 5, 95, "A connection is established.");
@@ -96,43 +95,45 @@ Progress drawProgress(QPixmap &buffer, const ProgressScreen &screen)
         drawTextAt(painter, 5, 110, screen.challengerFound);
     if (state >= Protocol::NetNamed && state <= Protocol::NetHandshakeLast) {
         drawTextAt(painter, 5, 125, "Name of Challenger: ");
-        drawNameAt(painter, 105, 125, {}, gs.opponentName, ScreenScale::deviceWidth - 1 - 105);
+        drawNameAt(painter, 105, 125, {}, gs.race.opponentName, ScreenScale::deviceWidth - 1 - 105);
     }
     if (state >= Protocol::NetReady && state <= Protocol::NetHandshakeLast) {
         drawTextAt(painter, 5, 140, "Ready for racing ...");
         progress = Progress::Ready;
     }
-    if (gs.netState >= Protocol::NetLost && gs.netState < Protocol::NetLostOver) {
+    if (gs.net.netState >= Protocol::NetLost && gs.net.netState < Protocol::NetLostOver) {
         drawTextAt(painter, 5, screen.lostY, screen.lostText);
-        if (++gs.netState == Protocol::NetLostOver)
+        if (++gs.net.netState == Protocol::NetLostOver)
             progress = Progress::CountdownOver;
     }
-    if (gs.netState >= Protocol::NetRefused) {
+    if (gs.net.netState >= Protocol::NetRefused) {
         drawTextAt(painter, 5, 95, screen.refusedText);
-        if (++gs.netState == Protocol::NetRefusedOver)
+        if (++gs.net.netState == Protocol::NetRefusedOver)
             progress = Progress::CountdownOver;
     }
     return progress;
 }
 
 // The tick that first shows the challenger, on either side, chimes.
-bool showsChallenger() { return gs.netState >= Protocol::NetGreeted && gs.netState <= Protocol::NetHandshakeLast; }
+bool showsChallenger()
+{
+    return gs.net.netState >= Protocol::NetGreeted && gs.net.netState <= Protocol::NetHandshakeLast;
+}
 
 // One tick of a progress screen: on to the race once the hand-shake is done, or out through
 // `leave` once a failure has been shown on four ticks.
 void progressTick(QPixmap &buffer, const ProgressScreen &screen, const std::function<void()> &leave)
 {
-    gs.shownMode = screen.mode;
+    gs.shell.shownMode = screen.mode;
     switch (drawProgress(buffer, screen)) {
     case Progress::Ready:
-        gs.raceTick = 0;
-        gs.backgroundOffset = 0;
-        gs.*screen.lastOwnPos = 0;
+        enterCourse(gs.race, screen.mode == ModeServerWait);
+        gs.care.backgroundOffset = 0;
         // Not a change of screen: the race follows its hand-shake with CANCEL still up.
-        gs.mode = screen.raceMode;
+        gs.shell.mode = screen.raceMode;
         break;
     case Progress::CountdownOver:
-        gs.netState = Protocol::NetIdle;
+        gs.net.netState = Protocol::NetIdle;
         leave();
         break;
     case Progress::Waiting: break;
@@ -143,7 +144,7 @@ void progressTick(QPixmap &buffer, const ProgressScreen &screen, const std::func
 
 void Trotix::askServer()
 {
-    gs.shownMode = ModeServerAsk;
+    gs.shell.shownMode = ModeServerAsk;
     clearScreen();
     {
         QPainter painter(&m_screenBuffer);
@@ -158,7 +159,7 @@ void Trotix::askServer()
 
 void Trotix::askClient()
 {
-    gs.shownMode = ModeClientAsk;
+    gs.shell.shownMode = ModeClientAsk;
     clearScreen(); // leaves the address field alone, so typing goes on undisturbed
     {
         QPainter painter(&m_screenBuffer);
@@ -189,7 +190,7 @@ void Trotix::askClient()
 
 void Trotix::confirmNetwork()
 {
-    if (gs.isServer != 1) {
+    if (gs.shell.isServer != 1) {
         const QString address = Lan::addressToJoin(m_addressEdit->text(), m_lan->games());
         if (address.isEmpty()) { // the question stays, and says what it lacks
             m_askingForAddress = true;
@@ -207,33 +208,33 @@ void Trotix::confirmNetwork()
     }
     showBuffer();
 
-    if (gs.isServer == 1) {
+    if (gs.shell.isServer == 1) {
         // The listening socket is made once and then kept for every later race.
-        if (gs.serverCreated == 0) {
+        if (gs.net.serverCreated == 0) {
             auto *server = new SimpleServer(this);
-            gs.bindFailed = server->isListening() ? 0 : 1;
-            if (gs.bindFailed == 0) {
+            gs.net.bindFailed = server->isListening() ? 0 : 1;
+            if (gs.net.bindFailed == 0) {
                 connect(server, &SimpleServer::newConnect, this, &Trotix::ServerConnected);
-                gs.server = server;
+                gs.net.server = server;
             } else {
                 delete server;
             }
         }
-        if (gs.bindFailed == 1) {
-            gs.netState = Protocol::NetRefused;
-            gs.serverCreated = 0;
+        if (gs.net.bindFailed == 1) {
+            gs.net.netState = Protocol::NetRefused;
+            gs.net.serverCreated = 0;
         } else {
-            gs.serverCreated = 1;
+            gs.net.serverCreated = 1;
         }
         // From now on, not from the next tick: a challenger racing again may greet at once.
-        gs.serverAccepting = 1;
+        gs.net.serverAccepting = 1;
         showScreen(ModeServerWait, ShownBy::Game);
         m_disconnectButton->show();
         return;
     }
 
     showScreen(ModeClientConnect, ShownBy::Game);
-    gs.clientQuietTicks = 0; // the host's patience starts now
+    gs.net.clientQuietTicks = 0; // the host's patience starts now
     if (!m_rejoinOnClose)
         connectClient();
     m_disconnectButton->show();
@@ -242,7 +243,7 @@ void Trotix::confirmNetwork()
 void Trotix::cancelNetwork()
 {
     // The port stays open for the next CONFIRM, but a game gone back to its horse takes no challenge.
-    gs.serverAccepting = 0;
+    gs.net.serverAccepting = 0;
     showScreen(ModeIdle, ShownBy::Game);
     showBuffer();
 }
@@ -251,7 +252,7 @@ void Trotix::startServer()
 {
     m_sound->playOnRise(SoundCue::Chime, showsChallenger());
     progressTick(m_screenBuffer, serverScreen, [this] { cancelNetwork(); });
-    if (gs.mode == ModeServerWait && gs.netState < Protocol::NetLost)
+    if (gs.shell.mode == ModeServerWait && gs.net.netState < Protocol::NetLost)
         drawOwnAddresses(m_screenBuffer, ownAddressLines());
     showBuffer();
 }
@@ -266,16 +267,13 @@ void Trotix::startClient()
 void Trotix::disconnectNetwork()
 {
     // Left on the result: the other game counts the race, so this one does too.
-    if ((gs.mode == ModeServerRace || gs.mode == ModeClientRace) && gs.resultKnown == 1)
+    if ((gs.shell.mode == ModeServerRace || gs.shell.mode == ModeClientRace) && gs.net.resultKnown == 1)
         recordFinishedRace(gs);
     destroyServerConnection();
     closeClientSocket();
     m_rejoinOnClose = false;
-    gs.netState = Protocol::NetIdle;
-    gs.raceTick = 0;
-    gs.gallopFrame = 1;
-    gs.pos1 = 0;
-    gs.pos2 = 0;
+    gs.net.netState = Protocol::NetIdle;
+    rewind(gs.race);
     change2idle();
 }
 
@@ -285,7 +283,7 @@ void Trotix::keyPressEvent(QKeyEvent *event)
     // again: the address field and the buttons pass these keys on to here, and the server's screen
     // has no field to take them.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (gs.mode == ModeServerAsk || gs.mode == ModeClientAsk) && m_confirmButton->isEnabled())
+    if (enter && (gs.shell.mode == ModeServerAsk || gs.shell.mode == ModeClientAsk) && m_confirmButton->isEnabled())
         confirmNetwork();
     else if (enter && !m_raceAgainButton->isHidden())
         raceAgain();

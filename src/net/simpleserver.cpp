@@ -39,8 +39,8 @@ void SimpleServer::incomingConnection(qintptr socket)
     // While another connection owns the race the newcomer is a stranger and is not kept as the
     // race's. Otherwise a connection stored earlier is not closed here: it lasts until it leaves.
     if (ClientSocket::arriving() != Protocol::Sender::Stranger) {
-        gs.serverConnection = connection;
-        gs.serverConnectionOwnsRace = 0;
+        gs.net.serverConnection = connection;
+        gs.net.serverConnectionOwnsRace = 0;
     }
     emit newConnect();
 }

@@ -26,17 +26,17 @@ const QFont &numberFont() { return gameFont(18, 75); }
 
 // The name as it stands in the horse's record: at most 15 characters, shorter if a hand-edited
 // file ended it early.
-void refreshMyName() { gs.myName = QString::fromLatin1(gs.horseName, int(qstrnlen(gs.horseName, 15))); }
+void refreshMyName() { gs.race.myName = QString::fromLatin1(gs.horse.name, int(qstrnlen(gs.horse.name, 15))); }
 
 // Each device draws its own horse as `myName`: player 1 on the server's side, player 2 on the
 // client's. The names ride on the course's boards, within the room the board gives them.
 void drawName(QPainter &painter, int x, int y, int player, int room)
 {
-    const bool mine = (player == 1) == (gs.isServer == 1);
+    const bool mine = (player == 1) == (gs.shell.isServer == 1);
     painter.setFont(nameFont());
     painter.setPen(player == 1 ? player1Colour : player2Colour);
-    drawNameAt(painter, x, y, QLatin1String(player == 1 ? "1. " : "2. "), mine ? gs.myName : gs.opponentName, room,
-               TextPlace::Course);
+    drawNameAt(painter, x, y, QLatin1String(player == 1 ? "1. " : "2. "), mine ? gs.race.myName : gs.race.opponentName,
+               room, TextPlace::Course);
 }
 
 void drawBoth(QPainter &painter, QPoint at)
@@ -66,18 +66,19 @@ QPoint onScreen(QPoint course, int pos1) { return {screenX(course.x(), pos1), co
 
 void drawReadouts(QPainter &painter)
 {
-    drawText(painter, nameFont(), Qt::red, readoutAt, QString::asprintf("1. %d", gs.pos1 / 2));
-    drawText(painter, nameFont(), Qt::blue, readoutAt + QPoint(0, 10), QString::asprintf("2. %d", gs.pos2 / 2));
+    drawText(painter, nameFont(), Qt::red, readoutAt, QString::asprintf("1. %d", gs.race.positions.pos1 / 2));
+    drawText(painter, nameFont(), Qt::blue, readoutAt + QPoint(0, 10),
+             QString::asprintf("2. %d", gs.race.positions.pos2 / 2));
 }
 
 void drawStart(QPainter &painter, const Pictures &pictures, int pos1)
 {
-    const StartBoard form = startBoardForm(pos1, gs.raceTick);
+    const StartBoard form = startBoardForm(pos1, gs.race.raceTick);
     if (form == StartBoard::Hidden)
         return;
     drawBoard(painter, bigBoard(screenX(startBoardX, pos1)));
     painter.drawImage(screenX(startJudgeX, pos1), judgeY,
-                      pictures[nth(Picture::Judge1, startJudgePicture(form, gs.raceTick))]);
+                      pictures[nth(Picture::Judge1, startJudgePicture(form, gs.race.raceTick))]);
     if (form == StartBoard::Running) {
         drawText(painter, bigFont(), Qt::white, onScreen(startGoText, pos1), QStringLiteral("GO!"), TextPlace::Course);
         drawBoth(painter, onScreen(startBoardNames, pos1));
@@ -103,7 +104,7 @@ void drawFinish(QPainter &painter, const Pictures &pictures, int pos1)
 {
     if (finishShown.contains(pos1)) {
         painter.drawImage(screenX(finishJudgeX, pos1), judgeY,
-                          pictures[nth(Picture::Judge1, finishJudgePicture(gs.winner))]);
+                          pictures[nth(Picture::Judge1, finishJudgePicture(gs.race.winner))]);
         painter.fillRect(finishLineOnScreen(pos1), Qt::red);
     }
     if (resultBoardShown.contains(pos1)) {
@@ -112,9 +113,9 @@ void drawFinish(QPainter &painter, const Pictures &pictures, int pos1)
                  TextPlace::Course);
         drawText(painter, nameFont(), Qt::white, onScreen(resultWinnerIs, pos1), QStringLiteral("The Winner is:"),
                  TextPlace::Course);
-        if (gs.winner == 1 || gs.winner == 2) {
+        if (gs.race.winner == 1 || gs.race.winner == 2) {
             const QPoint at = onScreen(resultWinnerName, pos1);
-            drawName(painter, at.x(), at.y(), gs.winner, nameRoomOnBoard(resultBoardX, resultWinnerName.x()));
+            drawName(painter, at.x(), at.y(), gs.race.winner, nameRoomOnBoard(resultBoardX, resultWinnerName.x()));
         }
     }
 }
@@ -131,7 +132,7 @@ void drawBanner(QPainter &painter)
 {
     // The banner fills exactly its 120 x 25 pixels, the yellow edge included.
     drawBannerBox(painter, bannerRect);
-    if (const char *text = bannerText(gs.winner, gs.isServer)) {
+    if (const char *text = bannerText(gs.race.winner, gs.shell.isServer)) {
         painter.setFont(numberFont());
         drawTextAt(painter, bannerTextAt.x(), bannerTextAt.y(), text);
     }
@@ -154,9 +155,9 @@ void drawPartnerBanner(QPainter &painter, const Partner::Line &line, const QStri
 void Trotix::setupObjects()
 {
     refreshMyName();
-    const int pos1 = gs.pos1;
+    const int pos1 = gs.race.positions.pos1;
     QPainter painter(&m_screenBuffer);
-    if (horsesRun(gs.raceTick))
+    if (horsesRun(gs.race.raceTick))
         drawReadouts(painter);
     drawStart(painter, m_pictures, pos1);
     drawAlongTheCourse(painter, m_pictures, pos1);
@@ -165,46 +166,46 @@ void Trotix::setupObjects()
 
 void Trotix::putHorse(int p1, int p2)
 {
-    const RaceSide side = raceSide(gs.isServer, gs.demoRace);
+    const RaceSide side = raceSide(gs.shell.isServer, gs.race.demoRace);
     const bool network = side != RaceSide::Computer;
     // A race whose partner is gone stands still under the banner that says so: no clock, no
     // gallop, no sound, no start signal.
-    const bool halted = network && Protocol::raceBroken(gs.netState, gs.resultKnown == 1);
+    const bool halted = network && Protocol::raceBroken(gs.net.netState, gs.net.resultKnown == 1);
     {
         QPainter painter(&m_screenBuffer);
-        if (horsesRun(gs.raceTick)) {
-            const bool localIs1 = gs.isServer == 1;
-            int &lastLocal = localIs1 ? gs.lastPos1 : gs.lastPos2;
+        if (horsesRun(gs.race.raceTick)) {
+            const bool localIs1 = gs.shell.isServer == 1;
+            int &lastLocal = localIs1 ? gs.race.lastPos1 : gs.race.lastPos2;
             const int local = localIs1 ? p1 : p2;
-            gs.backgroundOffset = scrolledBackground(gs.backgroundOffset, local, lastLocal);
+            gs.care.backgroundOffset = scrolledBackground(gs.care.backgroundOffset, local, lastLocal);
             lastLocal = local;
 
-            const HorseSpots spots = runningHorseSpots(p1, p2, gs.isServer);
-            const bool first = gs.gallopFrame == 1;
+            const HorseSpots spots = runningHorseSpots(p1, p2, gs.shell.isServer);
+            const bool first = gs.race.gallopFrame == 1;
             painter.drawImage(spots.player2X, player2Lane, m_pictures[nth(Picture::Race1, first ? 4 : 3)]);
             painter.drawImage(spots.player1X, player1Lane, m_pictures[nth(Picture::Race1, first ? 1 : 2)]);
             if (!halted)
-                gs.gallopFrame = first ? 0 : 1;
+                gs.race.gallopFrame = first ? 0 : 1;
         }
-        if (const StartFrame *frame = startFrame(gs.raceTick)) {
+        if (const StartFrame *frame = startFrame(gs.race.raceTick)) {
             painter.drawImage(frame->horseX, player2Lane, m_pictures[nth(Picture::Race1, frame->player2Picture)]);
             painter.drawImage(frame->horseX, player1Lane, m_pictures[nth(Picture::Race1, frame->player1Picture)]);
             drawText(painter, bigFont(), Qt::white, frame->textAt, QLatin1String(frame->text));
-            drawBoth(painter, onScreen(startBoardNames, gs.pos1));
-        } else if (showsResult(gs.raceTick)) {
+            drawBoth(painter, onScreen(startBoardNames, gs.race.positions.pos1));
+        } else if (showsResult(gs.race.raceTick)) {
             drawBanner(painter);
         }
-        const Partner::Line partner =
-            network ? Partner::raceLine(gs.netState, gs.resultKnown == 1, gs.isServer == 1 ? 0 : gs.clientQuietTicks)
-                    : Partner::Line();
+        const Partner::Line partner = network ? Partner::raceLine(gs.net.netState, gs.net.resultKnown == 1,
+                                                                  gs.shell.isServer == 1 ? 0 : gs.net.clientQuietTicks)
+                                              : Partner::Line();
         if (partner.shown)
-            drawPartnerBanner(painter, partner, gs.opponentName.trimmed());
+            drawPartnerBanner(painter, partner, gs.race.opponentName.trimmed());
     }
     if (!halted) {
-        m_sound->play(raceFrameCue(gs.raceTick, gs.winner, gs.isServer));
-        if (givesStartSignal(gs.raceTick, side))
+        m_sound->play(raceFrameCue(gs.race.raceTick, gs.race.winner, gs.shell.isServer));
+        if (givesStartSignal(gs.race.raceTick, side))
             ClientFire();
-        gs.raceTick = raceTickAfterFrame(gs.raceTick, side);
+        gs.race.raceTick = raceTickAfterFrame(gs.race.raceTick, side);
     }
     showBuffer();
 }

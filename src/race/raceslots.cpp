@@ -1,29 +1,29 @@
 // Preparing a race and moving the horses.
 #include "app/trotix.h"
 #include "game/gamestate.h"
+#include "net/rules/protocol.h"
 #include "platform/log.h"
 #include "race/rules/racemodel.h"
 #include "race/rules/raceweight.h"
 
 namespace {
 
-int ownRaceWeight() { return raceWeight(attributesOf(gs)); }
+int ownRaceWeight() { return raceWeight(gs.horse.attributes); }
 
 // What every race starts from, whoever plays it, before its screen is shown.
 void prepareRace(int demoRace)
 {
-    gs.shownMode = 0;
-    gs.pos1 = gs.pos2 = 0;
-    gs.winner = 0;
-    gs.resultKnown = 0;
-    gs.winScenario = gs.racePattern = 0;
-    gs.demoRace = demoRace;
+    gs.shell.shownMode = 0;
+    gs.race.positions = {0, 0};
+    gs.race.winner = 0;
+    Protocol::raceStarts(gs.net, demoRace == 1);
+    gs.race.winScenario = gs.race.racePattern = 0;
+    gs.race.demoRace = demoRace;
     // A network race sets its clock and scroll when both devices have agreed to race.
     if (demoRace == 1) {
-        gs.raceTick = 0;
-        gs.backgroundOffset = gs.lastPos1 = 0;
-        gs.isServer = 1; // against the computer the own horse is always player 1
-        gs.serverAccepting = 0;
+        gs.race.raceTick = 0;
+        gs.care.backgroundOffset = gs.race.lastPos1 = 0;
+        gs.shell.isServer = 1; // against the computer the own horse is always player 1
     }
 }
 
@@ -49,11 +49,11 @@ void Trotix::change2racedemo()
 
 void Trotix::calculatePos()
 {
-    if (gs.racePattern == 0) {
-        gs.winScenario = scenarioFromWeights(ownRaceWeight(), gs.challengerWeight);
-        gs.racePattern = drawPattern(gs.winScenario);
-        logText("trotix: *** Win Scenario = %d\n", gs.winScenario);
-        logText("trotix: *** Race Pattern = %d\n", gs.racePattern);
+    if (gs.race.racePattern == 0) {
+        gs.race.winScenario = scenarioFromWeights(ownRaceWeight(), gs.race.challengerWeight);
+        gs.race.racePattern = drawPattern(gs.race.winScenario);
+        logText("trotix: *** Win Scenario = %d\n", gs.race.winScenario);
+        logText("trotix: *** Race Pattern = %d\n", gs.race.racePattern);
     }
     demoPos();
     finalizePos();
@@ -61,11 +61,11 @@ void Trotix::calculatePos()
 
 void Trotix::computerPos()
 {
-    if (gs.racePattern == 0) {
+    if (gs.race.racePattern == 0) {
         const Opponent &opponent = opponents[drawOpponent()];
-        gs.winScenario = opponent.scenario;
-        gs.opponentName = QString::fromLatin1(opponent.name);
-        gs.racePattern = drawPattern(gs.winScenario);
+        gs.race.winScenario = opponent.scenario;
+        gs.race.opponentName = QString::fromLatin1(opponent.name);
+        gs.race.racePattern = drawPattern(gs.race.winScenario);
     }
     demoPos();
     finalizePos();
@@ -73,10 +73,8 @@ void Trotix::computerPos()
 
 void Trotix::demoPos()
 {
-    const int bonus = demoBonus(gs.demoRace, ownRaceWeight());
-    const RacePositions next = raceStep({gs.pos1, gs.pos2}, gs.winScenario, gs.racePattern, gs.raceTick, bonus);
-    gs.pos1 = next.pos1;
-    gs.pos2 = next.pos2;
+    const int bonus = demoBonus(gs.race.demoRace, ownRaceWeight());
+    gs.race.positions = raceStep(gs.race.positions, gs.race.winScenario, gs.race.racePattern, gs.race.raceTick, bonus);
 }
 
-void Trotix::finalizePos() { gs.winner = decideWinner(gs.winner, {gs.pos1, gs.pos2}, gs.winScenario); }
+void Trotix::finalizePos() { gs.race.winner = decideWinner(gs.race.winner, gs.race.positions, gs.race.winScenario); }

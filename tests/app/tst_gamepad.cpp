@@ -135,16 +135,16 @@ private slots:
                           down, down, right, a,    down, left, left, left,  a, up,    right, right, right});
         QCOMPARE(part<QLineEdit>("nameEdit")->text(), QStringLiteral("PAD 1"));
         vpad->press(pad, {a});
-        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.shell.mode, int(ModeIdle));
         QVERIFY(game.home().readAttr().startsWith("PAD|1|"));
 
         // Down the left stick into the Action menu (its first item lit), on to Eat, chosen.
         vpad->stick(pad, SDL_CONTROLLER_AXIS_LEFTY, {20000, 0});
         vpad->press(pad, {down, a});
-        QCOMPARE(gs.mode, int(ModeEat));
+        QCOMPARE(gs.shell.mode, int(ModeEat));
         game.tick(3);
         vpad->press(pad, {y});
-        QCOMPARE(gs.mode, int(ModeStatus));
+        QCOMPARE(gs.shell.mode, int(ModeStatus));
         vpad->press(pad, {back});
         auto *book = game.widget()->findChild<QDialog *>(QStringLiteral("horseBook"));
         QVERIFY(book && book->isVisible());
@@ -153,11 +153,11 @@ private slots:
 
         // The Race menu, past Status on the bar; the server's question, cancelled on its button.
         vpad->press(pad, {down, right, right, a});
-        QCOMPARE(gs.mode, int(ModeServerAsk));
+        QCOMPARE(gs.shell.mode, int(ModeServerAsk));
         game.tick();
         QCOMPARE(pad->place(), PadMapping::Place::Question);
         vpad->press(pad, {a, right, a});
-        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.shell.mode, int(ModeIdle));
         // The client's address field takes the focus: the keyboard opens by itself; B hides it,
         // and B again is CANCEL.
         vpad->press(pad, {down, right, right, down, a});
@@ -166,10 +166,10 @@ private slots:
         vpad->press(pad, {b});
         QVERIFY(!keyboard->isVisible());
         vpad->press(pad, {b});
-        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.shell.mode, int(ModeIdle));
 
         vpad->press(pad, {down, right, right, down, down, a});
-        QCOMPARE(gs.mode, int(ModeDemoRace));
+        QCOMPARE(gs.shell.mode, int(ModeDemoRace));
 
         // Start's menu, over the race (run to its end by tst_race): Pause, then Start again closes
         // it; Quit is its last entry.

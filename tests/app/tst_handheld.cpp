@@ -167,7 +167,7 @@ private slots:
         QTest::mouseRelease(keyboard, Qt::LeftButton, {}, keyCentre(QStringLiteral("Q")) * scale);
         QCOMPARE(part<QLineEdit>("nameEdit")->text(), QStringLiteral("bE 1-"));
         tap(keyboard, keyCentre(QStringLiteral("ENTER")) * scale);
-        QCOMPARE(QByteArray(gs.horseName), QByteArray("bE 1-          "));
+        QCOMPARE(QByteArray(gs.horse.name), QByteArray("bE 1-          "));
         QVERIFY(!keyboard->isVisible());
     }
 
@@ -210,7 +210,7 @@ private slots:
         const auto status = std::find_if(titles.begin(), titles.end(), [](QAction *title) { return title->text().contains("Status"); });
         const QPoint title = bar->mapTo(window, bar->actionGeometry(*status).center());
         point(window, finger, {{'p', title}, {'r', title}});
-        QCOMPARE(gs.mode, ModeStatus);
+        QCOMPARE(gs.shell.mode, ModeStatus);
         // The tap goes on after a pause, as a menu choice does.
         game.widget()->setPaused(true);
         point(window, finger, {{'p', {100, 300}}, {'r', {100, 300}}});

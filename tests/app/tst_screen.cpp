@@ -63,9 +63,9 @@ private slots:
         for (const Row &r : rows) {
             GameFixture game(defaultHorseFile, GameHome::WithoutPictures, plantCodedStrips);
             const int width = r.kind == 1 ? 796 : 494;
-            gs.backgroundOffset = r.offset;
+            gs.care.backgroundOffset = r.offset;
             game.setupBackgd(r.kind);
-            QCOMPARE(gs.backgroundOffset, r.shownFrom);
+            QCOMPARE(gs.care.backgroundOffset, r.shownFrom);
             const QImage screen = game.screen();
             for (int x = 0; x < 240; ++x) {
                 const QRgb pixel = screen.pixel(x, 0);
@@ -83,7 +83,7 @@ private slots:
                          [](const GameHome &home) { GameHome::writeFile(home.root() + "/pics/face1.png", "no PNG"); });
         QCOMPARE(game.screen().pixelColor(239, 319), QColor(Qt::white)); // no field: a white screen
         for (int mode : {1, 2, 3, 4, 5, 9, 10, 20, 40, 60}) {
-            gs.mode = mode;
+            gs.shell.mode = mode;
             game.widget()->screenBuffer().fill(Qt::red); // what the last screen left
             game.tick(3);
             QCOMPARE(game.screen().pixelColor(239, 319), QColor(Qt::white));
@@ -194,16 +194,17 @@ private slots:
         // clang-format on
         for (const auto &[attr, calls, mode, netState, ticks, haloed, frames, even] : rows) {
             GameFixture game(attr);
-            gs.opponentName = QStringLiteral("WWWWWWWWWWWWWWW");
+            gs.race.opponentName = QStringLiteral("WWWWWWWWWWWWWWW");
             // The field scrolled so that its big tree stands under the connection screens' lines.
-            gs.backgroundOffset = 100;
+            gs.care.backgroundOffset = 100;
             QList<std::pair<DrawnText, bool>> drawn; // and whether inside its frame
             setDrawnTextObserver([&, &frames = frames](const DrawnText &text) {
                 QList<QRect> in = frames;
                 if (text.place == TextPlace::Course) {
-                    in = {bigBoard(screenX(startBoardX, gs.pos1)).panel, bigBoard(screenX(resultBoardX, gs.pos1)).panel};
+                    in = {bigBoard(screenX(startBoardX, gs.race.positions.pos1)).panel,
+                          bigBoard(screenX(resultBoardX, gs.race.positions.pos1)).panel};
                     for (const DistanceBoardSpot &board : distanceBoards)
-                        in << distanceBoard(screenX(board.courseX, gs.pos1)).panel;
+                        in << distanceBoard(screenX(board.courseX, gs.race.positions.pos1)).panel;
                 }
                 const auto frame = std::find_if(in.cbegin(), in.cend(), [&](const QRect &r) { return r.contains(text.ink.topLeft()); });
                 drawn.append({text, frame != in.cend() && frame->contains(text.ink)});
@@ -212,15 +213,16 @@ private slots:
             for (const QByteArray &slot : calls)
                 game.call(slot.constData()), game.tick();
             if (mode >= 0)
-                std::tie(gs.mode, gs.netState) = std::pair(mode, netState);
+                std::tie(gs.shell.mode, gs.net.netState) = std::pair(mode, netState);
             if (mode == ModeClientRace && netState == 5)
-                std::tie(gs.raceTick, gs.pos1, gs.pos2, gs.winner, gs.resultKnown) = std::tuple(20, 2005, 2010, 2, 1);
-            for (int i = 0; i < ticks && gs.mode != ModeIdle; ++i)
+                std::tie(gs.race.raceTick, gs.race.positions.pos1, gs.race.positions.pos2, gs.race.winner, gs.net.resultKnown) =
+                    std::tuple(20, 2005, 2010, 2, 1);
+            for (int i = 0; i < ticks && gs.shell.mode != ModeIdle; ++i)
                 game.tick();
             QVERIFY(!drawn.isEmpty());
-            if (gs.resultKnown) // the winner named on the result board, whichever horse won
+            if (gs.net.resultKnown) // the winner named on the result board, whichever horse won
                 QVERIFY(std::any_of(drawn.cbegin(), drawn.cend(),
-                                    [](const auto &t) { return t.first.text.startsWith(QString::number(gs.winner) + ". W"); }));
+                                    [](const auto &t) { return t.first.text.startsWith(QString::number(gs.race.winner) + ". W"); }));
             for (const auto &[text, inside] : std::as_const(drawn)) {
                 QVERIFY2(inside, qPrintable(QStringLiteral("\"%1\" covers %2").arg(text.text, QDebug::toString(text.ink))));
                 QVERIFY(!even || text.ink.top() < even || text.font == drawn.last().first.font);
@@ -241,7 +243,7 @@ private slots:
                                             "/home/a-long-name/.local/share/trotix/trotix_attr.conf.lock).\n"));
         });
         const QString notice = game.widget()->notice();
-        QVERIFY(notice.startsWith(gs.noSaveReason) && notice.endsWith(u"This session will not be saved."));
+        QVERIFY(notice.startsWith(gs.shell.noSaveReason) && notice.endsWith(u"This session will not be saved."));
         const QRect box = layoutNotice(notice).box;
         // Clear of the naming field and the buttons, none of which stands over a named horse's start.
         QVERIFY(!box.intersects(part<QLineEdit>("nameEdit")->geometry()) && box.bottom() < part<QPushButton>("okButton")->y());
@@ -280,7 +282,7 @@ private slots:
                 QTest::mousePress(part<QPushButton>("cancelButton"), Qt::LeftButton);
         }
         QTest::mouseRelease(part<QPushButton>("cancelButton"), Qt::LeftButton);
-        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.shell.mode, int(ModeIdle));
     }
 };
 

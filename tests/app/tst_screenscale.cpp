@@ -72,7 +72,7 @@ private slots:
             QCOMPARE(widget->childAt(click) == part<QPushButton>("okButton"), onOk);
             // Through the window, as the window system delivers a click: it finds the button itself.
             QTest::mouseClick(widget->windowHandle(), Qt::LeftButton, Qt::NoModifier, click);
-            QCOMPARE(gs.mode, onOk ? int(ModeIdle) : int(ModeAbout));
+            QCOMPARE(gs.shell.mode, onOk ? int(ModeIdle) : int(ModeAbout));
         }
     }
 

@@ -92,11 +92,11 @@ void shoot(Film &film, const QString &step, Trotix *widget)
     const QPoint at = widget->screenOrigin();
     const QString zoom = QStringLiteral("%1 at %2,%3").arg(widget->screenScale()).arg(at.x()).arg(at.y());
     const QString flags = QString(widget->isFullScreen() ? " full" : "") + (widget->isPaused() ? " paused" : "");
-    film.add(
-        QStringLiteral("%1: %2 zoom %3%4 mode %5 font %6 %7 \"%8\"")
-                .arg(step, place(widget), zoom, flags, QString::number(gs.mode), size(widget->font()), digest(frame), widget->windowTitle())
-            + focus(widget),
-        frame);
+    film.add(QStringLiteral("%1: %2 zoom %3%4 mode %5 font %6 %7 \"%8\"")
+                     .arg(step, place(widget), zoom, flags, QString::number(gs.shell.mode), size(widget->font()), digest(frame),
+                          widget->windowTitle())
+                 + focus(widget),
+             frame);
 }
 
 // A window of its own (pop-up menu, help, record): its place, its font and its pixels.
@@ -152,9 +152,9 @@ void play(Film &film, GameFixture &game, const QString &step)
     } else if (what == QLatin1String("zoom"))
         QPEApplication::setWindowScale(widget, arg.toDouble());
     else if (what == QLatin1String("net")) // "net MODE STATE": where a connection stands
-        std::tie(gs.mode, gs.netState) = std::pair(arg.section(' ', 0, 0).toInt(), arg.section(' ', 1).toInt());
+        std::tie(gs.shell.mode, gs.net.netState) = std::pair(arg.section(' ', 0, 0).toInt(), arg.section(' ', 1).toInt());
     else if (what == QLatin1String("scroll")) // the field moved under what is shown
-        gs.backgroundOffset += arg.toInt();
+        gs.care.backgroundOffset += arg.toInt();
     else if (what == QLatin1String("disconnect")) // as a network race shows it
         part<QPushButton>("disconnectButton")->show();
     else if (what == QLatin1String("notice")) // over the screens for a while

@@ -120,17 +120,18 @@ private slots:
             game.call(r.slot);
             game.tick(r.tick);
             LogCapture log;
-            const float before = gs.age;
+            const float before = gs.horse.attributes.age;
             game.tick();
             const QString where = QStringLiteral("%1 %2").arg(r.slot).arg(r.tick);
             // Idle is shown from its start, so its first tick counts.
-            QVERIFY2(gs.actionTicks == r.tick + (QByteArray(r.slot) == "change2idle"), qPrintable(where));
+            QVERIFY2(gs.care.actionTicks == r.tick + (QByteArray(r.slot) == "change2idle"), qPrintable(where));
             QStringList lines = logLines(log.text()); // the activity's own frame, without the tick's lines
             lines.removeIf([](const QString &l) { return l.startsWith("trotix: Action>>call") || l.contains("Write Attr"); });
             QVERIFY2(lines == QStringList{"trotix: Action>>" + QString(r.line) + "\n"}, qPrintable(where));
             QVERIFY2(colourAt(game.screen(), 1, 40) == colourOf(r.face), qPrintable(where));
             QVERIFY2(colourAt(game.screen(), 80, 200) == colourOf(r.horse), qPrintable(where));
-            QVERIFY2(r.age == 0.0f || (before == 1.0f && text({gs.age, 0, 0, 0, 0}) == text({r.age, 0, 0, 0, 0})), qPrintable(where));
+            QVERIFY2(r.age == 0.0f || (before == 1.0f && text({gs.horse.attributes.age, 0, 0, 0, 0}) == text({r.age, 0, 0, 0, 0})),
+                     qPrintable(where));
         }
     }
 
@@ -154,16 +155,16 @@ private slots:
                 game.call("hop");
             QStringList frames;
             for (int i = 0; i < framesAfterPress.count(' ') + 1; ++i) {
-                const float power = gs.power;
+                const float power = gs.horse.attributes.power;
                 game.tick();
                 const QImage screen = game.screen();
-                const int x = gs.blockDistance == 0 ? 60 : 80 + 20 * gs.blockDistance;
+                const int x = gs.care.block.distance == 0 ? 60 : 80 + 20 * gs.care.block.distance;
                 if (colourAt(screen, 30, 180) == colourOf(Picture::Jump4))
                     frames << QStringLiteral("H%1").arg(x);
                 // The block goes under the fallen horse.
                 else if (colourAt(screen, 30, 200) == colourOf(Picture::Jump5) && colourAt(screen, 1, 40) == colourOf(Picture::Face5)
                          && colourAt(screen, 60, 240) != colourOf(Picture::Block))
-                    frames << QString(gs.power < power ? "F" : "F at no cost");
+                    frames << QString(gs.horse.attributes.power < power ? "F" : "F at no cost");
                 else
                     frames << QStringLiteral("G%1").arg(x);
             }
@@ -178,8 +179,8 @@ private slots:
         scriptRandomDraws({blockDrawThreshold, blockDrawThreshold});
         game.call("change2jump");
         game.tick(3);
-        QCOMPARE(gs.blockActive, 0);
-        QCOMPARE(gs.power, 100.0f);
+        QCOMPARE(gs.care.block.active, 0);
+        QCOMPARE(gs.horse.attributes.power, 100.0f);
         QVERIFY(colourAt(game.screen(), 60, 240) != colourOf(Picture::Block));
     }
 
@@ -196,22 +197,24 @@ private slots:
         // clang-format on
         for (const Row &r : rows) {
             GameFixture game;
-            gs.mode = ModeServerWait;
-            gs.netState = 3;
+            gs.shell.mode = ModeServerWait;
+            gs.net.netState = 3;
             part<QPushButton>("confirmButton")->show();
-            gs.pos1 = gs.pos2 = 2222;
-            gs.winner = gs.winScenario = gs.racePattern = 2;
+            gs.race.positions.pos1 = gs.race.positions.pos2 = 2222;
+            gs.race.winner = gs.race.winScenario = gs.race.racePattern = 2;
             LogCapture log;
             game.call(r.slot);
             const QString line = QString(r.line).startsWith("About") ? r.line : "MenuSelect>>" + QString(r.line);
             QCOMPARE(logLines(log.text()), QStringList{"trotix: " + line + "\n"});
-            QCOMPARE(gs.mode, r.mode);
-            QVERIFY(r.mode == ModeAbout || r.mode == ModeDemoRace || gs.netState == 0);
+            QCOMPARE(gs.shell.mode, r.mode);
+            QVERIFY(r.mode == ModeAbout || r.mode == ModeDemoRace || gs.net.netState == 0);
             QVERIFY(part<QPushButton>("confirmButton")->isHidden());
             if (r.mode >= 20) // a race starts afresh
-                QCOMPARE(QList<int>({gs.pos1, gs.pos2, gs.winner, gs.winScenario, gs.racePattern}), QList<int>(5, 0));
+                QCOMPARE(
+                    QList<int>({gs.race.positions.pos1, gs.race.positions.pos2, gs.race.winner, gs.race.winScenario, gs.race.racePattern}),
+                    QList<int>(5, 0));
             game.tick();
-            QCOMPARE(gs.shownMode, r.mode);
+            QCOMPARE(gs.shell.shownMode, r.mode);
             QCOMPARE(game.widget()->picture(Picture::Race1).isNull(),
                      r.mode != ModeDemoRace); // a picture is decoded when first drawn
             game.widget()->setPaused(true);   // a pause holds on every screen but a network race's
@@ -283,11 +286,11 @@ private slots:
         GameFixture game;
         plantPlainBackground(game.widget()->background(BackgroundStatus), 240, plain);
         game.call("change2status");
-        gs.fat = 3.0e9f;
-        gs.muscle = -3.0e9f;
+        gs.horse.attributes.fat = 3.0e9f;
+        gs.horse.attributes.muscle = -3.0e9f;
         game.tick();
-        QCOMPARE(statusBars(attributesOf(gs))[2].value, 2147483647);
-        QCOMPARE(statusBars(attributesOf(gs))[1].value, -2147483647 - 1);
+        QCOMPARE(statusBars(gs.horse.attributes)[2].value, 2147483647);
+        QCOMPARE(statusBars(gs.horse.attributes)[1].value, -2147483647 - 1);
         const QImage screen = game.screen();
         QCOMPARE(colourAt(screen, 112, 1), barFill[2]);  // up from the base to the screen's top
         QCOMPARE(colourAt(screen, 72, 300), barFill[1]); // the negative one down from it
@@ -313,16 +316,16 @@ private slots:
                 QTest::sendKeyEvent(action, part<QLineEdit>("nameEdit"), Qt::Key_unknown, QString(typed), Qt::NoModifier);
         QCOMPARE(part<QLineEdit>("nameEdit")->text(), QStringLiteral("St\u00ebar"));
         key(Qt::Key_Return);
-        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.shell.mode, int(ModeIdle));
         QVERIFY(game.home().readAttr().startsWith("St\353ar||||||||||\n"));
         QCOMPARE(game.widget()->windowTitle(), QStringLiteral("St\u00ebar \u2014 Trotix"));
         LogCapture log;
         key(Qt::Key_H); // Hop! is off outside the jump
         key(Qt::Key_U); // the hidden name field no longer takes it
-        QCOMPARE(gs.mode, int(ModeStatus));
+        QCOMPARE(gs.shell.mode, int(ModeStatus));
         game.call("change2jump");
         key(Qt::Key_H);
-        QCOMPARE(gs.hopRequested, 1);
+        QCOMPARE(gs.care.hopRequested, 1);
         QCOMPARE(logLines(log.text()), (QStringList{"trotix: MenuSelect>>change to status\n", "trotix: MenuSelect>>change to jump\n",
                                                     "trotix: MenuSelect>>press hop!\n"}));
         game.call("change2idle");
@@ -339,12 +342,12 @@ private slots:
         QTest::keyClicks(nullptr, QStringLiteral("h u/b"));
         QCOMPARE(part<QLineEdit>("addressEdit")->text(), QStringLiteral("hub"));
         key(Qt::Key_Escape);
-        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.shell.mode, int(ModeIdle));
         key(Qt::Key_A, Qt::AltModifier); // the Action menu's mnemonic opens it, its letters choose
         QMenu *actions = part<IdMenuBar>("menuBar")->actions().first()->menu();
         QTRY_VERIFY(actions->isVisible());
         QTest::keyClick(actions, Qt::Key_E);
-        QTRY_COMPARE(gs.mode, int(ModeEat));
+        QTRY_COMPARE(gs.shell.mode, int(ModeEat));
         // After a choice, or any other key, Alt+A opens Action again; pressed again straight after, it
         // chooses About.
         key(Qt::Key_A, Qt::AltModifier);
@@ -355,18 +358,18 @@ private slots:
         QTRY_VERIFY(actions->isVisible());
         key(Qt::Key_Alt); // closes the open menu on its way, as a real Alt does
         key(Qt::Key_A, Qt::AltModifier);
-        QTRY_COMPARE(gs.mode, int(ModeAbout));
+        QTRY_COMPARE(gs.shell.mode, int(ModeAbout));
         key(Qt::Key_S, Qt::AltModifier); // the Status item's chooses it at once
-        QTRY_COMPARE(gs.mode, int(ModeStatus));
+        QTRY_COMPARE(gs.shell.mode, int(ModeStatus));
 
         game.call("change2client");
         game.tick();
         part<QLineEdit>("addressEdit")->clear(); // no address and no game found: the question stays
         key(Qt::Key_Return);
-        QCOMPARE(gs.mode, int(ModeClientAsk));
+        QCOMPARE(gs.shell.mode, int(ModeClientAsk));
         key(Qt::Key_Escape);
         key(Qt::Key_U);
-        QCOMPARE(gs.mode, int(ModeStatus));
+        QCOMPARE(gs.shell.mode, int(ModeStatus));
 
         key(Qt::Key_Q, Qt::ControlModifier);
         QVERIFY(!game.widget()->isVisible());

@@ -41,7 +41,7 @@
 
 namespace {
 
-Horse defaultHorse() { return horseOf(GameState()); }
+Horse defaultHorse() { return GameState().horse; }
 
 Horse horse(const char *name15, float age, float muscle, float fat, float power, float spirit)
 {
@@ -128,10 +128,10 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("trotix_attr.conf"));
         const QString historyPath = dir.filePath(QStringLiteral("trotix_history.csv"));
         GameState first;
-        setHorse(first, numberedHorse(0));
+        first.horse = numberedHorse(0);
         QVERIFY(saveAttrFile(first, path));
         // The history is there from the start: on a slow disk every kill may come before a save's line.
-        std::memcpy(first.horseName, "RUN            ", 15);
+        std::memcpy(first.horse.name, "RUN            ", 15);
         appendHistory(first, historyPath, 0, 1);
         struct Progress
         {
@@ -153,9 +153,9 @@ private slots:
                 for (int number = onDisk + 1;; ++number) {
                     progress->begun = number;
                     GameState saving;
-                    setHorse(saving, numberedHorse(number));
+                    saving.horse = numberedHorse(number);
                     saveAttrFile(saving, path);
-                    std::memcpy(saving.horseName, "RUN            ", 15);
+                    std::memcpy(saving.horse.name, "RUN            ", 15);
                     appendHistory(saving, historyPath, number, 1);
                     progress->finished = number;
                 }
@@ -172,8 +172,8 @@ private slots:
             const int begun = progress->begun;
             const int lastWhole = progress->finished != 0 ? int(progress->finished) : onDisk;
             GameState loaded;
-            const int number = loadAttrFile(loaded, path) == AttrLoadResult::Old ? int(loaded.age) : -1;
-            QVERIFY2(formatAttrFile(horseOf(loaded)) == formatAttrFile(numberedHorse(number))
+            const int number = loadAttrFile(loaded, path) == AttrLoadResult::Old ? int(loaded.horse.attributes.age) : -1;
+            QVERIFY2(formatAttrFile(loaded.horse) == formatAttrFile(numberedHorse(number))
                          && (number == lastWhole || (begun != 0 && number == begun)),
                      qPrintable(QString::asprintf("kill %d: %d on disk, last finished %d, under way %d", round, number, lastWhole, begun)));
             onDisk = number;
@@ -238,9 +238,9 @@ private slots:
             GameState state;
             LogCapture log;
             QCOMPARE(loadAttrFile(state, link), kind == S_IFREG ? AttrLoadResult::Old : AttrLoadResult::Unreadable);
-            QCOMPARE(state.spirit, kind == S_IFREG ? 5.0f : GameState().spirit);
+            QCOMPARE(state.horse.attributes.spirit, kind == S_IFREG ? 5.0f : GameState().horse.attributes.spirit);
             QVERIFY(kind == S_IFREG || log.text().contains(" (it is " + what + ", not a regular file); this horse will"));
-            setHorse(state, numberedHorse(7));
+            state.horse = numberedHorse(7);
             QCOMPARE(saveAttrFile(state, link), kind == S_IFREG);
             struct stat after{};
             QCOMPARE(::stat(QFile::encodeName(target).constData(), &after), 0);
@@ -274,11 +274,11 @@ private slots:
     {
         GameFixture game(QByteArray("THUNDER||||||||\n3.000000\n160.000000\n55.000000\n110.000000\n105.000000\n"));
         for (const auto &[demo, isServer] : {std::pair{1, 1}, std::pair{0, 0}, std::pair{0, 1}}) {
-            gs.demoRace = demo;
-            gs.isServer = isServer;
-            gs.winner = 1;
-            gs.raceTick = 31;
-            gs.mode = demo == 1 ? ModeDemoRace : isServer == 1 ? ModeServerRace : ModeClientRace;
+            gs.race.demoRace = demo;
+            gs.shell.isServer = isServer;
+            gs.race.winner = 1;
+            gs.race.raceTick = 31;
+            gs.shell.mode = demo == 1 ? ModeDemoRace : isServer == 1 ? ModeServerRace : ModeClientRace;
             game.tick();
         }
         game.tick(); // an idle tick counts nothing
@@ -333,9 +333,9 @@ private slots:
                 if (row == 1)
                     forbidSaving(gs, QStringLiteral("Your horse's save cannot be locked (x).\n"));
             });
-            gs.demoRace = gs.isServer = gs.winner = 1;
-            gs.raceTick = 31;
-            gs.mode = ModeDemoRace;
+            gs.race.demoRace = gs.shell.isServer = gs.race.winner = 1;
+            gs.race.raceTick = 31;
+            gs.shell.mode = ModeDemoRace;
             game.tick();
             const QDir etc = QFileInfo(game.home().attrPath()).dir();
             const QStringList aside = etc.entryList({QStringLiteral("trotix_record.conf.*")}, QDir::Files);
@@ -363,7 +363,7 @@ private slots:
         // during the save. (A read-only folder: tst_main.)
         const QByteArray oldHorse("OLD|HORSE||||||\n3.000000\n160.000000\n55.000000\n110.000000\n105.000000\n");
         GameFixture game(oldHorse);
-        gs.age = 9.0f;
+        gs.horse.attributes.age = 9.0f;
         const QString etc = QFileInfo(game.home().attrPath()).path();
         LogCapture capture;
         rlimit files{};
@@ -377,8 +377,8 @@ private slots:
         game.tick(Trotix::noticeTicks + 8);
         setrlimit(RLIMIT_FSIZE, &files);
         QCOMPARE(game.widget()->notice(), QString());
-        QCOMPARE(gs.tickCount, 30); // it went on ticking
-        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.shell.tickCount, 30); // it went on ticking
+        QCOMPARE(gs.shell.mode, int(ModeIdle));
         const QByteArray log = capture.text();
 
         // Each save says so, fails with its reason, and the tick plays on.
@@ -460,7 +460,7 @@ private slots:
         GameFixture game(templateHorseFile);
         QCOMPARE(part<QLineEdit>("nameEdit")->maxLength(), 15);
         game.tick();
-        QCOMPARE(gs.shownMode, int(ModeNaming));
+        QCOMPARE(gs.shell.shownMode, int(ModeNaming));
         for (int id : activityGroup)
             QVERIFY(!part<IdMenuBar>("menuBar")->isItemEnabled(id));
         game.tick(11);
@@ -492,8 +492,8 @@ private slots:
             LogCapture log;
             game.call("handleOK");
             QCOMPARE(logLines(log.text()), QStringList{"trotix: MenuSelect>>change to idle\n"});
-            QCOMPARE(QByteArray(gs.horseName), QByteArray("MY HORSE       "));
-            QCOMPARE(gs.mode, int(ModeIdle));
+            QCOMPARE(QByteArray(gs.horse.name), QByteArray("MY HORSE       "));
+            QCOMPARE(gs.shell.mode, int(ModeIdle));
             QCOMPARE(game.home().readAttr(), readable ? file : QByteArray());
             game.tick(10); // the tick saves a readable horse only
             QCOMPARE(log.text().contains("trotix: Write Attribute File\n"), readable);

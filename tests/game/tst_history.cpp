@@ -45,9 +45,9 @@ private slots:
     void readsAndWritesLines()
     {
         GameState thunderState;
-        setHorse(thunderState, parseAttrFile("THUNDER\n3\n160\n55\n110\n105\n", horseOf(thunderState)).horse);
-        HistoryLine written{QByteArray(thunderState.horseName),     1796666400, 3600, attributesOf(thunderState),
-                            raceWeight(attributesOf(thunderState)), {}};
+        thunderState.horse = parseAttrFile("THUNDER\n3\n160\n55\n110\n105\n", thunderState.horse).horse;
+        HistoryLine written{QByteArray(thunderState.horse.name),       1796666400, 3600, thunderState.horse.attributes,
+                            raceWeight(thunderState.horse.attributes), {}};
         QCOMPARE(formatHistoryLine(written), thunder);
         written.horse = QByteArray("Zo\xeb \"A\",B").leftJustified(15);
         written.attributes.age = std::nanf("");
@@ -121,7 +121,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("trotix_history.csv"));
         GameState state;
-        setHorse(state, parseAttrFile("THUNDER\n3\n160\n55\n110\n105\n", horseOf(state)).horse);
+        state.horse = parseAttrFile("THUNDER\n3\n160\n55\n110\n105\n", state.horse).horse;
         LogCapture log;
         appendHistory(state, path, 1796666400, 10); // absent
         QCOMPARE(GameHome::readFile(path), header + QByteArray(thunder).replace("3600", "10"));
@@ -139,14 +139,14 @@ private slots:
                      QStringLiteral("trotix: The history %1 is damaged; it is kept as %2 and a new one begins.\n").arg(path, path + aside));
         }
         const QByteArray old = GameHome::readFile(path);
-        std::memcpy(state.horseName, "BLAZE          ", 15);
+        std::memcpy(state.horse.name, "BLAZE          ", 15);
         appendHistory(state, path, 1796666430, 10);
         QCOMPARE(GameHome::readFile(dir.filePath(QStringLiteral("trotix_history-THUNDER.csv"))), old);
         QCOMPARE(logLines(log.text()).last(), QStringLiteral("trotix: A new horse: the history of THUNDER is kept as %1.\n")
                                                   .arg(dir.filePath(QStringLiteral("trotix_history-THUNDER.csv"))));
         QCOMPARE(parseHistory(GameHome::readFile(path)).lines.first().horse, QByteArray("BLAZE          "));
         for (const char *name : {"A B-C9\xe9        ", "BLAZE          "}) { // a name's odd letters not in a file name
-            std::memcpy(state.horseName, name, 15);
+            std::memcpy(state.horse.name, name, 15);
             appendHistory(state, path, 1796666440, 10);
         }
         QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("trotix_history-A_B_C9_.csv"))));
@@ -177,12 +177,12 @@ private slots:
         GameFixture game("THUNDER||||||||\n3.000000\n160.000000\n55.000000\n110.000000\n105.000000\n");
         QList<HistoryLine> history{line("THUNDER", 0, 199, 200), line("THUNDER", 7200, 300, 280)};
         GameHome::writeFile(Paths::historyFile(), formatHistory(history));
-        gs.muscle = 163.5f;
-        gs.spirit = 104.5f;
-        gs.power = 120.0f;
-        gs.fat = 54.99f; // a loss too small to show
+        gs.horse.attributes.muscle = 163.5f;
+        gs.horse.attributes.spirit = 104.5f;
+        gs.horse.attributes.power = 120.0f;
+        gs.horse.attributes.fat = 54.99f; // a loss too small to show
         game.tick(10);
-        const Attributes saved = parseAttrFile(game.home().readAttr(), horseOf(gs)).horse.attributes;
+        const Attributes saved = parseAttrFile(game.home().readAttr(), gs.horse).horse.attributes;
         QDialog *book = showHorseBook(game.widget(), gs);
         auto text = [book](int row, int column) {
             return book->findChild<QLabel *>(QStringLiteral("book_%1_%2").arg(row).arg(column))->text();
@@ -228,7 +228,7 @@ private slots:
         // Opened again: the same window, the horse as it is now, and a Close button with the same
         // palette, which the style draws from its cache instead of keeping one more copy.
         const qint64 drawnWith = book->findChild<QPushButton *>()->palette().cacheKey();
-        gs.muscle = 170.0f;
+        gs.horse.attributes.muscle = 170.0f;
         QCOMPARE(showHorseBook(game.widget(), gs), book);
         QCOMPARE(book->findChildren<QLabel *>(QStringLiteral("book_1_1")).size(), 1);
         QCOMPARE(text(1, 1), QStringLiteral("170.0"));

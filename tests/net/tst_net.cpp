@@ -101,11 +101,11 @@ inline bool countsDownToIdle(GameFixture &game, int first, int screen)
 {
     for (int expected = first + 1; expected < first + 4; ++expected) {
         game.tick();
-        if (gs.netState != expected || gs.mode != screen)
+        if (gs.net.netState != expected || gs.shell.mode != screen)
             return false;
     }
     game.tick();
-    return gs.netState == 0 && gs.mode == ModeIdle;
+    return gs.net.netState == 0 && gs.shell.mode == ModeIdle;
 }
 
 // ---- Our game as the client
@@ -115,9 +115,9 @@ inline bool countsDownToIdle(GameFixture &game, int first, int screen)
 void confirmAddress(GameFixture &game, const QString &address, const QList<Lan::FoundGame> &found = {})
 {
     game.call("change2client");
-    gs.askPosReady = 0; // as a client race may have left it
+    gs.net.askPosReady = 0; // as a client race may have left it
     game.tick();
-    QCOMPARE(gs.askPosReady, 1);
+    QCOMPARE(gs.net.askPosReady, 1);
     game.widget()->findChild<LanGames *>()->pretendFound(found);
     part<QLineEdit>("addressEdit")->setText(address);
     QTest::keyClick(part<QLineEdit>("addressEdit"), Qt::Key_Return);
@@ -161,14 +161,14 @@ struct ClientGame : GameFixture
         for (int i = 0; i < int(stage); ++i)
             if (peer->ask(steps[i].first) != steps[i].second)
                 return nullptr;
-        return stage != Stage::Ready || gs.netState == 5 ? peer.get() : nullptr;
+        return stage != Stage::Ready || gs.net.netState == 5 ? peer.get() : nullptr;
     }
 };
 
 // The server's reply to a position request has been taken.
 bool answered(ScriptedPeer &peer, const QByteArray &reply)
 {
-    return peer.send(reply), pumpUntil([] { return gs.askPosReady == 1; });
+    return peer.send(reply), pumpUntil([] { return gs.net.askPosReady == 1; });
 }
 
 // ---- Our game as the server
@@ -182,10 +182,10 @@ bool openServer(GameFixture &game)
     game.call("change2server");
     game.tick();
     QTest::keyClick(game.widget(), Qt::Key_Return);
-    if (!gs.server || gs.bindFailed != 0 || gs.mode != ModeServerWait)
+    if (!gs.net.server || gs.net.bindFailed != 0 || gs.shell.mode != ModeServerWait)
         return false;
     game.tick();
-    return gs.serverAccepting == 1;
+    return gs.net.serverAccepting == 1;
 }
 
 // Another connection that turns up while a challenger races, and what it does; or none, and the
@@ -197,7 +197,7 @@ enum Moment { BeforeGreeting, InHandshake, InRace };
 // once the greeting is answered (the next line is the name line).
 bool shakeHands(ScriptedPeer &peer, const std::function<void(Moment)> &reached = [](Moment) {})
 {
-    if (!peer.connectToGame() || !pumpUntil([] { return gs.netState == 1; }))
+    if (!peer.connectToGame() || !pumpUntil([] { return gs.net.netState == 1; }))
         return false;
     reached(BeforeGreeting);
     if (peer.ask("TROTIX\n") != "TROTIX\n")
@@ -206,13 +206,13 @@ bool shakeHands(ScriptedPeer &peer, const std::function<void(Moment)> &reached =
     if (peer.ask("BLUE BOLT      +150\n") != ownReply)
         return false;
     peer.send("OKOKOK\n");
-    return pumpUntil([] { return gs.netState == 5; });
+    return pumpUntil([] { return gs.net.netState == 5; });
 }
 
 // Our server with a challenger through the hand-shake and on the course.
 bool raceUnderWay(GameFixture &game, ScriptedPeer &challenger)
 {
-    return openServer(game) && shakeHands(challenger) && (game.tick(), gs.mode == ModeServerRace);
+    return openServer(game) && shakeHands(challenger) && (game.tick(), gs.shell.mode == ModeServerRace);
 }
 
 struct RaceSeen
@@ -223,7 +223,7 @@ struct RaceSeen
     bool wentOff = false; // the challenger's "GOGOGO" showed the "GO!" frame next
 };
 
-int serverConnections() { return gs.server ? int(gs.server->findChildren<ClientSocket *>().size()) : 0; }
+int serverConnections() { return gs.net.server ? int(gs.net.server->findChildren<ClientSocket *>().size()) : 0; }
 
 // A whole race of a scripted challenger, the draws fixed, and a stranger doing its thing at `at`.
 RaceSeen raceWithStranger(Stranger kind, int at)
@@ -257,14 +257,14 @@ RaceSeen raceWithStranger(Stranger kind, int at)
             return record;
         game.tick(7); // over to the course and through its start up to "READY..."
         challenger.send("GOGOGO\n");
-        record.wentOff = pumpUntil([] { return gs.raceTick == RaceClock::off; });
+        record.wentOff = pumpUntil([] { return gs.race.raceTick == RaceClock::off; });
         scriptRandomDraws({2000000000, 2000000000});
         QByteArray reply;
-        for (int ticks = 0; gs.mode == ModeServerRace && ticks < 200; ++ticks) {
+        for (int ticks = 0; gs.shell.mode == ModeServerRace && ticks < 200; ++ticks) {
             game.tick();
-            if (races == 2 && gs.raceTick == RaceClock::firstResult + 2) // the pad's A on the offer, focused
+            if (races == 2 && gs.race.raceTick == RaceClock::firstResult + 2) // the pad's A on the offer, focused
                 QTest::keyClick(game.widget()->focusWidget(), Qt::Key_Space);
-            if (gs.mode != ModeServerRace)
+            if (gs.shell.mode != ModeServerRace)
                 break;
             if (ticks == 10 && at == InRace)
                 strike();
@@ -274,7 +274,7 @@ RaceSeen raceWithStranger(Stranger kind, int at)
             return RaceSeen();
         record.challengerGot = challenger.received;
         const int said = reply.mid(reply.lastIndexOf('+') + 1).trimmed().toInt();
-        record.winner = said == gs.winner ? said : -1;
+        record.winner = said == gs.race.winner ? said : -1;
     }
     record.strangerGot = stranger ? stranger->received : QByteArray();
     return record;
@@ -287,7 +287,7 @@ class TestNet : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { gs.clientSocket->abort(); } // the one client socket outlives every game here
+    void cleanup() { gs.net.clientSocket->abort(); } // the one client socket outlives every game here
 
     // The client: every byte of the hand-shake checked, then a race to the result; there Race again
     // (Return) waits for the host to close that race, then the same hand-shake and race once more,
@@ -298,7 +298,7 @@ private slots:
         LogCapture log;
         QVERIFY(game.connect()); // every byte of the hand-shake checked on the way
         for (const bool again : {true, false}) {
-            QCOMPARE(gs.opponentName, QStringLiteral("RED RUNNER     "));
+            QCOMPARE(gs.race.opponentName, QStringLiteral("RED RUNNER     "));
             QVERIFY2(log.text().endsWith("trotix: Try to establish client connection\n"
                                          "trotix: Ping! Client Connected\n"
                                          "trotix: Something ready for read by client\n"
@@ -308,7 +308,7 @@ private slots:
                      log.text().constData());
 
             game.tick();
-            QCOMPARE(gs.mode, int(ModeClientRace));
+            QCOMPARE(gs.shell.mode, int(ModeClientRace));
             // The start signal goes out once, on race tick 4; then one request a tick, each answered.
             game.tick(4);
             QVERIFY(game.peer->staysQuiet(20));
@@ -321,22 +321,22 @@ private slots:
                 QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
                 QVERIFY(answered(*game.peer, reply));
             }
-            QCOMPARE(gs.pos2, 2005);
+            QCOMPARE(gs.race.positions.pos2, 2005);
             QVERIFY(part<QPushButton>("raceAgainButton")->isHidden());
             game.tick(again ? 2 : 13);
             if (!again)
                 break;
             QTest::keyClick(game.widget(), Qt::Key_Return);
-            QCOMPARE(gs.mode, int(ModeClientConnect));
+            QCOMPARE(gs.shell.mode, int(ModeClientConnect));
             // The first result frame's request went out; no connection until the host closes this one.
             QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
             QVERIFY(game.peer->staysQuiet(20) && !game.server.hasPendingConnections());
             game.peer->socket->disconnectFromHost();
             QVERIFY(game.shakeHands(Stage::Ready));
         }
-        QCOMPARE(std::pair(gs.mode, gs.winner), std::pair(int(ModeIdle), 1));
+        QCOMPARE(std::pair(gs.shell.mode, gs.race.winner), std::pair(int(ModeIdle), 1));
         QVERIFY(game.peer->waitForClose()); // the race end closes the client's socket
-        QCOMPARE(loadRaceRecord(Paths::raceRecordFile(), gs.horseName).network.losses, 2);
+        QCOMPARE(loadRaceRecord(Paths::raceRecordFile(), gs.horse.name).network.losses, 2);
 
         // The next start fills the field with the address raced against; a hand-edited one that is
         // no address is said and left out.
@@ -375,11 +375,11 @@ private slots:
                 else
                     game.peer->send(r.flood);
             }
-            QVERIFY(pumpUntil([] { return gs.netState == 10; }, 20000));
+            QVERIFY(pumpUntil([] { return gs.net.netState == 10; }, 20000));
             QVERIFY2(log.text().endsWith(r.log), log.text().constData());
             QVERIFY(countsDownToIdle(game, 10, ModeClientConnect));
             QCOMPARE(part<QLineEdit>("addressEdit")->text(), r.address);
-            gs.clientSocket->abort();
+            gs.net.clientSocket->abort();
         }
     }
 
@@ -397,13 +397,13 @@ private slots:
             confirmAddress(game, QString(), found);
             game.tick();
             const bool joins = found.size() == 1;
-            QCOMPARE(gs.mode, joins ? int(ModeClientConnect) : int(ModeClientAsk));
+            QCOMPARE(gs.shell.mode, joins ? int(ModeClientConnect) : int(ModeClientAsk));
             QCOMPARE(drawn.count("Type an address or pick a game."), joins ? 0 : 2);
             QCOMPARE(pumpUntil([&game] { return game.server.hasPendingConnections(); }, joins ? 5000 : 100), joins);
             QCOMPARE(part<QLineEdit>("addressEdit")->text(), joins ? red.address : QString());
             part<QLineEdit>("addressEdit")->setText("x"), drawn.clear(), game.tick();
             QVERIFY(!drawn.contains("Type an address or pick a game."));
-            gs.clientSocket->abort();
+            gs.net.clientSocket->abort();
         }
     }
 
@@ -423,28 +423,28 @@ private slots:
         const auto unobserved = qScopeGuard([] { setDrawnTextObserver({}); });
         QVERIFY(game.peer->staysQuiet());
         LogCapture log;
-        gs.mode = ModeClientRace; // straight to the running race with known positions
-        std::tie(gs.raceTick, gs.pos1, gs.pos2) = std::tuple(7, 1500, 1400);
+        gs.shell.mode = ModeClientRace; // straight to the running race with known positions
+        std::tie(gs.race.raceTick, gs.race.positions.pos1, gs.race.positions.pos2) = std::tuple(7, 1500, 1400);
         game.tick();
         QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
         game.tick(3);
         QVERIFY(game.peer->staysQuiet());
-        QCOMPARE(gs.pos1, 1500);
+        QCOMPARE(gs.race.positions.pos1, 1500);
         QVERIFY(answered(*game.peer, "100+90+0\n200+180+0\n"));
-        QCOMPARE(std::pair(gs.pos1, gs.pos2), std::pair(200, 180));
+        QCOMPARE(std::pair(gs.race.positions.pos1, gs.race.positions.pos2), std::pair(200, 180));
         game.tick();
         QCOMPARE(drawn.count(QStringLiteral("Waiting for [31mRED\u00e2\u00aeBEL \u2026")),
                  1); // the third silent tick only
         QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
         QVERIFY(answered(*game.peer, "12+34\n")); // answered, but without two "+": the positions stay
-        QCOMPARE(gs.pos1, 200);
+        QCOMPARE(gs.race.positions.pos1, 200);
         game.tick();
         QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
         QVERIFY(answered(*game.peer, "2010+2005+1\n"));
         game.peer->socket->disconnectFromHost();
-        QVERIFY(pumpUntil([] { return gs.clientSocket->state() == QAbstractSocket::UnconnectedState; }));
+        QVERIFY(pumpUntil([] { return gs.net.clientSocket->state() == QAbstractSocket::UnconnectedState; }));
         game.tick(13);
-        QCOMPARE(std::pair(gs.mode, gs.winner), std::pair(int(ModeIdle), 1));
+        QCOMPARE(std::pair(gs.shell.mode, gs.race.winner), std::pair(int(ModeIdle), 1));
         QVERIFY(!log.text().contains("Error"));
         QVERIFY(drawn.contains(QStringLiteral("1. [31mRED\u00e2\u00aeBEL"))); // the result board
     }
@@ -455,13 +455,13 @@ private slots:
             ClientGame game;
             QVERIFY(game.connect());
             game.tick(9);
-            QCOMPARE(gs.mode, int(ModeClientRace));
+            QCOMPARE(gs.shell.mode, int(ModeClientRace));
             QCOMPARE(game.peer->nextLine(), QByteArray("GOGOGO\n"));
-            std::tie(gs.resultKnown, gs.winner) = std::pair(resultKnown, 2);
+            std::tie(gs.net.resultKnown, gs.race.winner) = std::pair(resultKnown, 2);
             game.call("disconnectNetwork");
             QVERIFY(game.peer->waitForClose());
-            QCOMPARE(gs.mode, int(ModeIdle));
-            QCOMPARE(loadRaceRecord(Paths::raceRecordFile(), gs.horseName).network.wins, resultKnown);
+            QCOMPARE(gs.shell.mode, int(ModeIdle));
+            QCOMPARE(loadRaceRecord(Paths::raceRecordFile(), gs.horse.name).network.wins, resultKnown);
         }
     }
 
@@ -582,14 +582,14 @@ private slots:
         QVERIFY(crowd.back()->connectToGame() && crowd[kept + 1]->waitForClose() && !crowd[kept]->closed);
 
         // Quiet for the limit: every other connection goes, the race's own stays.
-        for (ClientSocket *connection : gs.server->findChildren<ClientSocket *>())
+        for (ClientSocket *connection : gs.net.server->findChildren<ClientSocket *>())
             connection->findChild<QTimer *>()->start(20);
         for (qsizetype i = kept; i < qsizetype(crowd.size()); ++i)
             QVERIFY(crowd[i]->waitForClose());
         QVERIFY(log.text().contains("trotix: Connection quiet too long, dropped.\n"));
         QVERIFY(racer.staysQuiet(200) && !racer.closed);
-        QCOMPARE(gs.netState, 5);
-        QCOMPARE(racer.ask("ASKPOS\n"), Protocol::positionReply(gs.pos1, gs.pos2, gs.winner));
+        QCOMPARE(gs.net.netState, 5);
+        QCOMPARE(racer.ask("ASKPOS\n"), Protocol::positionReply(gs.race.positions.pos1, gs.race.positions.pos2, gs.race.winner));
     }
 
     // A partner that leaves or falls silent before the result, or a host that answers what no race
@@ -625,7 +625,7 @@ private slots:
         if (asServer) {
             QVERIFY(raceUnderWay(game, challenger));
             if (how == ClientLeavesOnResult) {
-                gs.winner = 2;
+                gs.race.winner = 2;
                 QCOMPARE(challenger.ask("ASKPOS\n"), QByteArray("0+0+2\n"));
             }
         } else {
@@ -652,10 +652,10 @@ private slots:
             QVERIFY(peer->staysQuiet(20) && !peer->closed);
             game.tick(); // gives up, and shows it
             QVERIFY(peer->waitForClose());
-            QCOMPARE(gs.netState, 11);
+            QCOMPARE(gs.net.netState, 11);
         } else {
             peer->socket->close();
-            QVERIFY(pumpUntil([asServer] { return asServer ? gs.serverConnection == nullptr : gs.netState != 5; }));
+            QVERIFY(pumpUntil([asServer] { return asServer ? gs.net.serverConnection == nullptr : gs.net.netState != 5; }));
             game.tick();
         }
         QVERIFY2(captured.text().count(log) == 1, captured.text().constData());
@@ -664,23 +664,23 @@ private slots:
         const bool recorded = how == ClientLeavesOnResult;
         if (!recorded) { // the same screen drawn again on a clean buffer
             const QString shown = digest(game.screen());
-            game.widget()->screenBuffer().fill(Qt::magenta), --gs.netState, game.tick();
+            game.widget()->screenBuffer().fill(Qt::magenta), --gs.net.netState, game.tick();
             QCOMPARE(digest(game.screen()), shown);
         }
-        QCOMPARE(gs.mode, int(how == HostSilent ? ModeClientConnect : asServer ? ModeServerRace : ModeClientRace));
+        QCOMPARE(gs.shell.mode, int(how == HostSilent ? ModeClientConnect : asServer ? ModeServerRace : ModeClientRace));
         if (recorded)
-            gs.raceTick = 31; // the race runs on to its end
+            gs.race.raceTick = 31; // the race runs on to its end
         else
             game.tick(2);
-        QCOMPARE(gs.netState, recorded ? 5 : 13);
+        QCOMPARE(gs.net.netState, recorded ? 5 : 13);
         game.tick();
-        QCOMPARE(gs.mode, int(ModeIdle));
+        QCOMPARE(gs.shell.mode, int(ModeIdle));
         const QString banner = (asServer ? "BLUE BOLT" : "RED RUNNER") + QStringLiteral(" left \u2014 not counted");
         QCOMPARE(drawn.count(banner), recorded || how == HostSilent ? 0 : 4 + 1); // four ticks, and one drawn again
         QCOMPARE(QFile::exists(Paths::raceRecordFile()), recorded);
         QCOMPARE(captured.text().contains("Error"), how == ServerLeaves);
         game.call("disconnectNetwork"); // nothing left to destroy
-        QCOMPARE(gs.serverConnection, nullptr);
+        QCOMPARE(gs.net.serverConnection, nullptr);
         ScriptedPeer late; // the port stays open after the race, but an idle game takes no challenge
         QVERIFY(!asServer || (late.connectToGame() && late.ask("TROTIX\n") == "BADREQ\n"));
     }
@@ -695,18 +695,18 @@ private slots:
         LogCapture log;
         QTest::keyClick(game.widget(), Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(log.text(), QByteArray("trotix: Failed to bind to port!!!\n"));
-        QCOMPARE(std::pair(gs.bindFailed, gs.netState), std::pair(1, 30));
+        QCOMPARE(std::pair(gs.net.bindFailed, gs.net.netState), std::pair(1, 30));
         QVERIFY(game.widget()->findChildren<SimpleServer *>().isEmpty()); // nothing stays allocated
         QVERIFY(countsDownToIdle(game, 30, ModeServerWait));
 
         blocker.reset();
         QVERIFY(openServer(game));
-        SimpleServer *first = gs.server; // a later confirm keeps the listening socket
+        SimpleServer *first = gs.net.server; // a later confirm keeps the listening socket
         game.call("cancelNetwork");
         ScriptedPeer unasked; // cancelled: the port stays open, but an idle game takes no challenge
         QVERIFY(unasked.connectToGame() && unasked.ask("TROTIX\n") == "BADREQ\n");
         QVERIFY(openServer(game));
-        QCOMPARE(gs.server, first);
+        QCOMPARE(gs.net.server, first);
 
         // One line past the cap: the line before it answered, that peer dropped, the next served.
         ScriptedPeer flood;
@@ -715,10 +715,10 @@ private slots:
         QVERIFY(flood.waitForClose());
         QVERIFY(log.text().contains("trotix: Line too long from peer, connection dropped.\n"));
         ScriptedPeer peer; // the next is served; named, it waits on the screen for its "OKOKOK"
-        QVERIFY(peer.connectToGame() && pumpUntil([] { return gs.netState == 1; }) && peer.ask("TROTIX\n") == "TROTIX\n");
+        QVERIFY(peer.connectToGame() && pumpUntil([] { return gs.net.netState == 1; }) && peer.ask("TROTIX\n") == "TROTIX\n");
         QCOMPARE(peer.ask("BLUE BOLT      +150\n"), ownReply);
         game.tick();
-        QCOMPARE(gs.mode, int(ModeServerWait));
+        QCOMPARE(gs.shell.mode, int(ModeServerWait));
     }
 };
 

@@ -13,8 +13,9 @@ namespace {
 
 const QByteArray ownName("MY HORSE       ");
 const QByteArray ignored("trotix: Position reply without two '+' ignored.\n");
-// The positions a server in the race answers "ASKPOS" with.
-ServerSide serverIn(int netState, int accepting = 1) { return {netState, accepting, 1234, 987, 0}; }
+NetSession serverIn(int netState, int accepting = 1) { return {netState, 1, accepting}; }
+// The race a server answers "ASKPOS" from.
+Race raceAt(RacePositions positions, int winner = 0) { return {QString(), QString(), 0, positions, winner}; }
 
 }
 
@@ -38,9 +39,9 @@ private slots:
             {1, 1, "ASKPOS\n", 1, false, "BADREQ\n"}, {0, 1, QByteArray("\0\xff\x80\n", 4), 0, false, "BADREQ\n"},
         };
         // clang-format on
-        QVERIFY(serverStep({5, 1, 2010, 1995, 1}, "ASKPOS\n", ownName).sharesResult); // the winner is told
+        QVERIFY(serverStep(serverIn(5), raceAt({2010, 1995}, 1), "ASKPOS\n", ownName).sharesResult); // the winner is told
         for (const Row &r : rows) {
-            const ServerStep step = serverStep(serverIn(r.netState, r.accepting), r.line, ownName);
+            const ServerStep step = serverStep(serverIn(r.netState, r.accepting), raceAt({1234, 987}), r.line, ownName);
             QCOMPARE(std::tuple(step.netState, step.startsRace, step.takesRace, step.reply),
                      std::tuple(r.newState, r.starts, r.newState == 3 && r.netState != 3, r.reply));
             QVERIFY(step.log.isEmpty() && !step.sharesResult && !step.challenger);
@@ -66,7 +67,7 @@ private slots:
         };
         // clang-format on
         for (const Row &r : rows) {
-            const ServerStep step = serverStep(serverIn(3), r.line, "RED RUNNER"); // answered padded to 15
+            const ServerStep step = serverStep(serverIn(3), Race(), r.line, "RED RUNNER"); // answered padded to 15
             QVERIFY(step.netState == 4 && step.challenger);
             QCOMPARE(std::pair(step.challenger->name, step.challenger->weight), std::pair(r.name, r.weight));
             QCOMPARE(std::pair(step.reply, step.log),

@@ -47,10 +47,10 @@ public:
     RaceGame()
     {
         plantBlockPictures();
-        gs.mode = ModeDemoRace;
-        gs.demoRace = 1;
-        gs.isServer = 1;
-        gs.opponentName = QStringLiteral("SUPER FAST     ");
+        gs.shell.mode = ModeDemoRace;
+        gs.race.demoRace = 1;
+        gs.shell.isServer = 1;
+        gs.race.opponentName = QStringLiteral("SUPER FAST     ");
     }
     QImage horsesAt(int p1, int p2)
     {
@@ -81,18 +81,18 @@ private slots:
 #endif
         game.call("change2racedemo");
         int ticks = 0, winnerFirstSeen = 0;
-        while (gs.mode == ModeDemoRace && ticks < 500) {
+        while (gs.shell.mode == ModeDemoRace && ticks < 500) {
             game.tick();
             if (++ticks == 7)
-                QCOMPARE(gs.raceTick, 7); // the start sequence done
-            if (winnerFirstSeen == 0 && gs.winner != 0)
+                QCOMPARE(gs.race.raceTick, 7); // the start sequence done
+            if (winnerFirstSeen == 0 && gs.race.winner != 0)
                 winnerFirstSeen = ticks;
         }
         // The result jump at tick 66 and eleven result frames: the race ends within tick 77.
         QCOMPARE(ticks, 77);
-        QCOMPARE(gs.raceTick, 31); // its last frame still drawn
-        QCOMPARE(gs.opponentName, QStringLiteral("SUPER FAST     "));
-        QCOMPARE(gs.winner, 1);
+        QCOMPARE(gs.race.raceTick, 31); // its last frame still drawn
+        QCOMPARE(gs.race.opponentName, QStringLiteral("SUPER FAST     "));
+        QCOMPARE(gs.race.winner, 1);
         QCOMPARE(winnerFirstSeen, 7 + 57);
     }
 
@@ -106,13 +106,14 @@ private slots:
         for (const Row &r : rows) {
             GameFixture game;
             game.call("change2server");
-            gs.challengerWeight = r.challengerWeight;
-            gs.raceTick = 7;
+            gs.race.challengerWeight = r.challengerWeight;
+            gs.race.raceTick = 7;
             scriptRandomDraws({r.draw1, r.draw2});
             LogCapture capture;
             game.call("calculatePos");
             // Every pattern starts with 30 each; no bonus in a network race.
-            QCOMPARE(QList<int>({gs.pos1, gs.pos2}), QList<int>({30, 30})); // chosen once per race: tst_net's bytes
+            QCOMPARE(QList<int>({gs.race.positions.pos1, gs.race.positions.pos2}),
+                     QList<int>({30, 30})); // chosen once per race: tst_net's bytes
             const QByteArray said = "trotix: *** Win Scenario = " + QByteArray::number(r.scenario)
                                     + "\ntrotix: *** Race Pattern = " + QByteArray::number(r.pattern) + "\n";
             QCOMPARE(capture.text(), said);
@@ -145,10 +146,10 @@ private slots:
             // A screen buffer wider than the screen, so that what is drawn just right of it shows.
             QPixmap &wide = game.widget()->screenBuffer();
             wide = QPixmap(400, 320);
-            gs.winner = r.winner;
-            gs.raceTick = r.raceTick;
+            gs.race.winner = r.winner;
+            gs.race.raceTick = r.raceTick;
             for (int pos : {r.pos1, r.pos1 - 1}) {
-                gs.pos1 = pos;
+                gs.race.positions.pos1 = pos;
                 wide.fill(fill);
                 game.call("setupObjects");
                 if (pos == r.pos1)
@@ -170,11 +171,11 @@ private slots:
         // clang-format on
         for (const Row &r : rows) {
             RaceGame game;
-            gs.isServer = r.isServer;
-            gs.demoRace = r.demoRace;
-            gs.raceTick = r.raceTick;
+            gs.shell.isServer = r.isServer;
+            gs.race.demoRace = r.demoRace;
+            gs.race.raceTick = r.raceTick;
             game.putHorse(0, 0);
-            QCOMPARE(gs.raceTick, r.after);
+            QCOMPARE(gs.race.raceTick, r.after);
         }
     }
 
@@ -186,9 +187,9 @@ private slots:
         const QList<QList<int>> rows = {{1000, 2500, 0, 0}, {1000, INT_MIN, 1000}, {INT_MAX, INT_MIN, 1000}};
         for (const QList<int> &row : rows) {
             RaceGame game;
-            gs.raceTick = 7;
+            gs.race.raceTick = 7;
             const auto frame = [&game](int pos1) {
-                gs.pos1 = pos1;
+                gs.race.positions.pos1 = pos1;
                 game.setupBackgd(BackgroundCourse);
                 game.call("setupObjects");
                 game.putHorse(pos1, 900);
@@ -196,7 +197,7 @@ private slots:
             };
             for (int pos1 : row.first(row.size() - 1))
                 frame(pos1);
-            const auto scroll = [] { return std::tie(gs.backgroundOffset, gs.lastPos1, gs.gallopFrame); };
+            const auto scroll = [] { return std::tie(gs.care.backgroundOffset, gs.race.lastPos1, gs.race.gallopFrame); };
             const std::tuple<int, int, int> before = scroll();
             const QString shown = frame(row.last());
             scroll() = before, game.widget()->screenBuffer().fill(fill);
@@ -213,9 +214,9 @@ private slots:
         // clang-format on
         for (const Row &r : rows) {
             RaceGame game;
-            gs.isServer = r.isServer;
-            gs.demoRace = 0;
-            gs.raceTick = 7;
+            gs.shell.isServer = r.isServer;
+            gs.race.demoRace = 0;
+            gs.race.raceTick = 7;
             const QImage first = game.horsesAt(r.p1, r.p2);
             QCOMPARE(colourAt(first, r.player2.x(), r.player2.y()), race4);
             QCOMPARE(colourAt(first, r.player1.x(), r.player1.y()), race1);
@@ -233,7 +234,7 @@ private slots:
         // clang-format on
         for (const Row &r : rows) {
             RaceGame game;
-            std::tie(gs.isServer, gs.demoRace, gs.winner, gs.raceTick) = std::tuple(r.isServer, 0, r.winner, 20);
+            std::tie(gs.shell.isServer, gs.race.demoRace, gs.race.winner, gs.race.raceTick) = std::tuple(r.isServer, 0, r.winner, 20);
             QStringList drawn;
             setDrawnTextObserver([&drawn](const DrawnText &text) { drawn.append(text.text); });
             const auto unobserved = qScopeGuard([] { setDrawnTextObserver({}); });

@@ -67,9 +67,9 @@ struct Ears : SoundOutput
 // Puts the game state back to a fresh process's (the client socket stays).
 void resetGameState()
 {
-    QTcpSocket *socket = gs.clientSocket;
+    QTcpSocket *socket = gs.net.clientSocket;
     gs = GameState();
-    gs.clientSocket = socket;
+    gs.net.clientSocket = socket;
     clearScriptedDraws();
 }
 

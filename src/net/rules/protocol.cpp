@@ -88,7 +88,8 @@ Sender senderOf(int netState, bool raceOwner, bool isOwner)
     return isOwner ? Sender::Owner : Sender::Stranger;
 }
 
-ServerStep serverStep(const ServerSide &s, const QByteArray &received, const QByteArray &ownName, Sender sender)
+ServerStep serverStep(const NetSession &s, const Race &race, const QByteArray &received, const QByteArray &ownName,
+                      Sender sender)
 {
     ServerStep step;
     step.netState = s.netState;
@@ -108,8 +109,8 @@ ServerStep serverStep(const ServerSide &s, const QByteArray &received, const QBy
     } else if (s.netState == NetReady && beginsWith(received, Keyword::Gogogo)) {
         step.startsRace = true;
     } else if (s.netState == NetReady && beginsWith(received, Keyword::Askpos)) {
-        step.reply = positionReply(s.pos1, s.pos2, s.winner);
-        step.sharesResult = s.winner != 0;
+        step.reply = positionReply(race.positions.pos1, race.positions.pos2, race.winner);
+        step.sharesResult = race.winner != 0;
     } else if (s.netState == NetIdle && beginsWith(received, Keyword::Askpos)) {
         step.reply = keywordLine(Keyword::Notava);
     } else {
@@ -123,6 +124,21 @@ int netStateAfterLoss(int netState, bool resultKnown)
     if (netState >= NetLost || (netState == NetReady && resultKnown))
         return netState;
     return NetLost;
+}
+
+void forgetSetUp(NetSession &net)
+{
+    net.netState = NetIdle;
+    net.serverAccepting = 0;
+}
+
+void readyToAsk(NetSession &net) { net.askPosReady = 1; }
+
+void raceStarts(NetSession &net, bool againstComputer)
+{
+    net.resultKnown = 0;
+    if (againstComputer)
+        net.serverAccepting = 0;
 }
 
 bool raceBroken(int netState, bool resultKnown) { return netState >= NetLost && !resultKnown; }

@@ -3,6 +3,9 @@
 // feed, over TCP port 1234. Everything here is pure: the messages byte for byte, the server's and
 // the client's rules as functions of the connection state and one received line, the number
 // reading and the line framing. The sockets and slots only move bytes and game fields in and out.
+#include "net/rules/netsession.h"
+#include "race/rules/race.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -61,15 +64,6 @@ QByteArray positionReply(int pos1, int pos2, int winner);
 // around it and one sign allowed; anything else, a value outside the int range included, reads
 // as 0. The text ends at its first NUL.
 
-// What the server's rules read of the game: where the hand-shake stands, whether challengers are
-// taken, and the positions an "ASKPOS" is answered with.
-struct ServerSide
-{
-    int netState = 0;
-    int serverAccepting = 0;
-    int pos1 = 0, pos2 = 0, winner = 0;
-};
-
 // One race, one connection: from the moment a connection's greeting is accepted until the race
 // ends, only that connection's lines and its close count. Who a connection is, as the race sees it:
 enum class Sender {
@@ -110,7 +104,9 @@ struct ServerStep
 // as stored, which the name line is answered with. Only the first six characters name the
 // keyword; in state 3 the whole line is the challenger's name line. A stranger's every line is
 // answered "BADREQ", as a busy server answers.
-ServerStep serverStep(const ServerSide &state, const QByteArray &line, const QByteArray &ownName,
+// The session says where the hand-shake stands and whether challengers are taken; the race gives
+// the positions an "ASKPOS" is answered with.
+ServerStep serverStep(const NetSession &net, const Race &race, const QByteArray &line, const QByteArray &ownName,
                       Sender sender = Sender::Anyone);
 
 // A connection lost, on either side: closed by the other game, broken, or given up on. Before the
@@ -118,6 +114,15 @@ ServerStep serverStep(const ServerSide &state, const QByteArray &line, const QBy
 // the race's state, and the race counts on neither record; once the result is known it is the
 // race's orderly end and changes nothing. A failure already showing stays as it is.
 int netStateAfterLoss(int netState, bool resultKnown);
+
+// Hand-overs to the session from the screens and the race. A menu choice forgets a half-made
+// set-up: no hand-shake stands and no challenger is taken.
+void forgetSetUp(NetSession &net);
+// The client's question: its first "ASKPOS" may go as soon as a race runs.
+void readyToAsk(NetSession &net);
+// A race is prepared: its result is not known yet; against the computer no challenger is taken
+// meanwhile.
+void raceStarts(NetSession &net, bool againstComputer);
 // A network race whose connection failed before its result was known leaves the course for its
 // progress screen, which shows the failure on four ticks and then goes back to the horse.
 bool raceBroken(int netState, bool resultKnown);
