@@ -321,9 +321,9 @@ int main(int argc, char **argv)
             wanted << arg;
         }
     }
-    for (const QString &name : wanted) {
-        if (std::find(std::begin(screenNames), std::end(screenNames), name) == std::end(screenNames)) {
-            std::fprintf(stderr, "trotix-screenshots: no screen called %s (see --list)\n", qPrintable(name));
+    for (const QString &screen : wanted) {
+        if (std::find(std::begin(screenNames), std::end(screenNames), screen) == std::end(screenNames)) {
+            std::fprintf(stderr, "trotix-screenshots: no screen called %s (see --list)\n", qPrintable(screen));
             return 2;
         }
     }
@@ -350,8 +350,8 @@ int main(int argc, char **argv)
     playRace(director);
     playComforts(director, widget);
 
-    for (const char *name : screenNames) {
-        if (!director.shot().contains(QString::fromLatin1(name)))
+    for (const char *screen : screenNames) {
+        if (!director.shot().contains(QString::fromLatin1(screen)))
             director.fail("a screen was left out");
     }
     return director.failed() ? 1 : 0;

@@ -58,7 +58,7 @@ struct Shell
     int hopItemUsed = 0;
     int isServer = 1;
     // The attributes as this session found them, for the book's changes since then.
-    Attributes sessionStart = {1.0f, 150.0f, 50.0f, 100.0f, 100.0f};
+    Attributes sessionStart = firstHorse.attributes;
 };
 
 // The care activities: where the animation and the scenery stand, the hop and the jump's block.
@@ -74,8 +74,7 @@ struct Care
 
 struct GameState
 {
-    Horse horse = {{'M', 'Y', ' ', 'H', 'O', 'R', 'S', 'E', ' ', ' ', ' ', ' ', ' ', ' ', ' ', '\0'},
-                   {1.0f, 150.0f, 50.0f, 100.0f, 100.0f}};
+    Horse horse = firstHorse;
     Shell shell;
     Care care;
     Race race;

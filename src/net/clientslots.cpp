@@ -6,6 +6,7 @@
 #include "net/wire.h"
 #include "platform/log.h"
 #include "platform/windowsettings.h"
+#include "race/rules/race.h"
 #include "race/rules/raceweight.h"
 
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 #include "net/rules/protocol.h"
 #include "net/wire.h"
 #include "platform/log.h"
-#include "race/rules/raceclock.h"
+#include "race/rules/race.h"
 
 #include <algorithm>
 

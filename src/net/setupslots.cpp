@@ -12,6 +12,7 @@
 #include "net/simpleserver.h"
 #include "platform/log.h"
 #include "platform/rules/screenscale.h"
+#include "race/rules/race.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>

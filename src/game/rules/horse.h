@@ -13,3 +13,6 @@ struct Horse
     char name[16]; // 15 characters padded with blanks, then a NUL
     Attributes attributes;
 };
+
+// The horse of a game that has read no save yet.
+inline constexpr Horse firstHorse = {"MY HORSE       ", {1.0f, 150.0f, 50.0f, 100.0f, 100.0f}};
