@@ -61,13 +61,14 @@ struct Shell
     Attributes sessionStart = firstHorse.attributes;
 };
 
-// The care activities: where the animation and the scenery stand, the hop and the jump's block.
+// The care activities.
 struct Care
 {
-    int animStep = 1;
-    int actionTicks = 0;
+    int animStep = 1;    // the frame of the activity's loop, from 1
+    int actionTicks = 0; // ticks the activity has run, from 0 when it is chosen
+    // How far the scenery strip has scrolled; the race course scrolls the same strip.
     int backgroundOffset = 0;
-    int hopRequested = 0;
+    int hopRequested = 0; // Hop! was chosen and the horse has not jumped yet
     int inAir = 0;
     BlockTrack block;
 };
