@@ -328,8 +328,10 @@ private slots:
                 break;
             QTest::keyClick(game.widget(), Qt::Key_Return);
             QCOMPARE(gs.shell.mode, int(ModeClientConnect));
-            // The first result frame's request went out; no connection until the host closes this one.
+            // The first result frame's request went out; no connection until the host closes this one,
+            // for as long as a hand-shake may take.
             QCOMPARE(game.peer->nextLine(), QByteArray("ASKPOS\n"));
+            game.tick(Protocol::handshakePatience - 1);
             QVERIFY(game.peer->staysQuiet(20) && !game.server.hasPendingConnections());
             game.peer->socket->disconnectFromHost();
             QVERIFY(game.shakeHands(Stage::Ready));
