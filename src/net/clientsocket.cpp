@@ -28,7 +28,7 @@ void takeStep(const Protocol::ServerStep &step)
     if (step.sharesResult)
         gs.net.resultKnown = 1;
     if (step.challenger)
-        meetChallenger(gs.race, step.challenger->name, step.challenger->weight, QString::fromLatin1(gs.horse.name));
+        meetChallenger(gs.race, step.challenger->name, step.challenger->weight);
 }
 
 }

@@ -8,11 +8,10 @@ void takePositions(Race &race, RacePositions positions, int winner)
 
 void meetOpponent(Race &race, const QString &name) { race.opponentName = name; }
 
-void meetChallenger(Race &race, const QString &name, int weight, const QString &ownName)
+void meetChallenger(Race &race, const QString &name, int weight)
 {
     race.opponentName = name;
     race.challengerWeight = weight;
-    race.myName = ownName;
 }
 
 void raceOff(Race &race) { race.raceTick = RaceClock::off; }

@@ -28,7 +28,7 @@ struct Race
 void takePositions(Race &race, RacePositions positions, int winner);
 // The other game's horse, as its name line or name reply gave it; the host also learns its weight.
 void meetOpponent(Race &race, const QString &name);
-void meetChallenger(Race &race, const QString &name, int weight, const QString &ownName);
+void meetChallenger(Race &race, const QString &name, int weight);
 // "GOGOGO": the host's judge raises the flag.
 void raceOff(Race &race);
 // Both games agreed: the clock starts and the own horse (player 1 on the host) from the start line.
