@@ -334,6 +334,8 @@ private slots:
             game.tick(Protocol::handshakePatience - 1);
             QVERIFY(game.peer->staysQuiet(20) && !game.server.hasPendingConnections());
             game.peer->socket->disconnectFromHost();
+            QVERIFY(pumpUntil([&] { return game.server.hasPendingConnections(); }));
+            QCOMPARE(gs.net.clientQuietTicks, 0); // the new connection's hand-shake has the whole patience again
             QVERIFY(game.shakeHands(Stage::Ready));
         }
         QCOMPARE(std::pair(gs.shell.mode, gs.race.winner), std::pair(int(ModeIdle), 1));
