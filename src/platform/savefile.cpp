@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QTemporaryFile>
+#include <QScopeGuard>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,7 +15,7 @@
 
 namespace {
 
-// Between the name of the file saved and the six characters QTemporaryFile makes unique.
+// Between the name of the file saved and the six characters mkostemp makes unique.
 const QString tempInfix = QStringLiteral(".trotix-tmp-");
 
 QString kindOf(mode_t mode)
@@ -113,26 +113,35 @@ bool writeFileWhole(const QString &path, const QByteArray &content, QString *err
     // A file the player made read-only stays as it is.
     if (replacing && ::access(targetName.constData(), W_OK) != 0)
         return failed(errno);
-    QTemporaryFile file(target + tempInfix + QStringLiteral("XXXXXX"));
-    if (!file.open()) {
-        *error = file.errorString();
-        return false;
-    }
-    // Written past Qt's buffer, so that a write cut short (a full disk) shows here with its reason.
+    // A name of this save's own from the start: mkostemp makes the file with O_EXCL and tries another
+    // name while one is taken (a save cut short leaves its file behind), so the rename moves what was
+    // written here. QTemporaryFile's unnamed file, named only when asked for its name, lost saves to
+    // "No such file or directory" under load.
+    QByteArray tempName = QFile::encodeName(target + tempInfix) + "XXXXXX";
+    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
+    if (fd < 0)
+        return failed(errno);
+    bool renamed = false;
+    const auto cleanUp = qScopeGuard([&] {
+        ::close(fd);
+        if (!renamed)
+            ::unlink(tempName.constData());
+    });
+    // Written past any buffer, so that a write cut short (a full disk) shows here with its reason.
     for (qint64 done = 0; done < content.size();) {
-        const ssize_t n = ::write(file.handle(), content.constData() + done, size_t(content.size() - done));
+        const ssize_t n = ::write(fd, content.constData() + done, size_t(content.size() - done));
         if (n <= 0)
             return failed(n < 0 ? errno : ENOSPC);
         done += n;
     }
-    if (::fchmod(file.handle(), replacing ? old.st_mode & 07777 : newFileMode()) != 0)
+    if (::fchmod(fd, replacing ? old.st_mode & 07777 : newFileMode()) != 0)
         return failed(errno);
     // On the disk before the rename: a crash or a power cut leaves the old file or the whole new one.
-    if (::fsync(file.handle()) != 0)
+    if (::fsync(fd) != 0)
         return failed(errno);
-    if (::rename(QFile::encodeName(file.fileName()).constData(), targetName.constData()) != 0)
+    if (::rename(tempName.constData(), targetName.constData()) != 0)
         return failed(errno);
-    file.setAutoRemove(false); // it is the file now
+    renamed = true; // it is the file now
     return true;
 }
 
