@@ -152,6 +152,8 @@ private:
     void tick();
     void raceFrame(const Screen &row);
     void partnerGoneFrame(const Screen &row);
+    // A network race whose partner left before its result (race/courseslots.cpp): it stands still.
+    bool partnerGone() const;
     // The start: the save read, the naming screen for a new horse, the title (game/namingslots.cpp).
     void startSession();
     // Whether a pause may hold the screen shown: never a network race's (the other device keeps its clock).

@@ -12,16 +12,6 @@
 #include "platform/savelock.h"
 #include "race/rules/raceclock.h"
 
-namespace {
-
-// A network race's partner left before the result.
-bool partnerGone(bool networkRace)
-{
-    return networkRace && Protocol::raceBroken(gs.net.netState, gs.net.resultKnown == 1);
-}
-
-}
-
 void Trotix::liveSlot()
 {
     if (tickHeld())
@@ -29,7 +19,7 @@ void Trotix::liveSlot()
     tick();
     const Screen *row = screenOf(gs.shell.mode);
     // A race standing still for its lost partner is silent.
-    const bool racing = row && row->race && !partnerGone(row->network);
+    const bool racing = row && row->race && !partnerGone();
     m_sound->keepLoop(loopAfterTick(gs.shell.mode == ModeRun, racing, gs.race.raceTick));
 }
 
@@ -73,7 +63,7 @@ void Trotix::raceFrame(const Screen &row)
 {
     gs.shell.shownMode = row.mode;
     logText("%s", row.log);
-    if (partnerGone(row.network)) {
+    if (partnerGone()) {
         partnerGoneFrame(row);
         return;
     }

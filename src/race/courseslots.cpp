@@ -152,6 +152,12 @@ void drawPartnerBanner(QPainter &painter, const Partner::Line &line, const QStri
 
 }
 
+bool Trotix::partnerGone() const
+{
+    return raceSide(gs.shell.isServer, gs.race.demoRace) != RaceSide::Computer
+           && Protocol::raceBroken(gs.net.netState, gs.net.resultKnown == 1);
+}
+
 void Trotix::setupObjects()
 {
     refreshMyName();
@@ -170,7 +176,7 @@ void Trotix::putHorse(int p1, int p2)
     const bool network = side != RaceSide::Computer;
     // A race whose partner is gone stands still under the banner that says so: no clock, no
     // gallop, no sound, no start signal.
-    const bool halted = network && Protocol::raceBroken(gs.net.netState, gs.net.resultKnown == 1);
+    const bool halted = partnerGone();
     {
         QPainter painter(&m_screenBuffer);
         if (horsesRun(gs.race.raceTick)) {
