@@ -3,6 +3,7 @@
 #include "game/gamestate.h"
 #include "net/rules/protocol.h"
 #include "platform/log.h"
+#include "race/rules/race.h"
 #include "race/rules/racemodel.h"
 #include "race/rules/raceweight.h"
 
@@ -21,9 +22,9 @@ void prepareRace(int demoRace)
     gs.race.demoRace = demoRace;
     // A network race sets its clock and scroll when both devices have agreed to race.
     if (demoRace == 1) {
-        gs.race.raceTick = 0;
-        gs.care.backgroundOffset = gs.race.lastPos1 = 0;
         gs.shell.isServer = 1; // against the computer the own horse is always player 1
+        enterCourse(gs.race, true);
+        gs.care.backgroundOffset = 0;
     }
 }
 
