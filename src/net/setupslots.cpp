@@ -235,7 +235,6 @@ void Trotix::confirmNetwork()
     }
 
     showScreen(ModeClientConnect, ShownBy::Game);
-    gs.net.clientQuietTicks = 0; // the host's patience starts now
     if (!m_rejoinOnClose)
         connectClient();
     m_disconnectButton->show();
