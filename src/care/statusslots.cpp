@@ -5,7 +5,6 @@
 #include "game/gamestate.h"
 
 #include <QPainter>
-#include <cstdio>
 
 void Trotix::status()
 {
@@ -20,9 +19,7 @@ void Trotix::status()
     painter.setFont(gameFont(8, 50));
     for (const StatusBar &bar : bars) {
         painter.setBrush(QColor(bar.red, bar.green, bar.blue));
-        char value[16];
-        std::snprintf(value, sizeof value, "%d", bar.value);
-        drawTextAt(painter, bar.x, statusBarBase - 10 - bar.height, value);
+        drawTextAt(painter, bar.x, statusBarBase - 10 - bar.height, QString::number(bar.value));
         // A bar of no height is not drawn at all, not even its outline.
         if (bar.height != 0)
             drawExactRect(painter, QRect(bar.x, statusBarBase - bar.height, statusBarWidth, bar.height).normalized());
